@@ -1,0 +1,18 @@
+# Sorel.so: the VST 2 module. Links every library that exists, so that the
+# module grows as the layers land.
+if(EXISTS ${PROJECT_SOURCE_DIR}/frame/vst2/VstPluginMain.cpp)
+  add_library(Sorel MODULE ${PROJECT_SOURCE_DIR}/frame/vst2/VstPluginMain.cpp)
+  set_target_properties(Sorel PROPERTIES PREFIX "" OUTPUT_NAME "Sorel"
+    CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
+  target_include_directories(Sorel PRIVATE ${PROJECT_SOURCE_DIR})
+  foreach(lib sorel_editor sorel_persistence sorel_frame sorel_graphics sorel_engine sorel_resources)
+    if(TARGET ${lib})
+      target_link_libraries(Sorel PRIVATE ${lib})
+    endif()
+  endforeach()
+  # Keep the C++ runtime's symbols from clashing with the host's.
+  if(NOT SOREL_SANITIZE AND NOT SOREL_TSAN AND NOT SOREL_FUZZ)
+    target_link_options(Sorel PRIVATE -Wl,--no-undefined -Wl,--exclude-libs,ALL)
+  endif()
+  install(TARGETS Sorel LIBRARY DESTINATION "$ENV{HOME}/.vst")
+endif()
