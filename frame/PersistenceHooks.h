@@ -1,0 +1,27 @@
+// What the plug-in object asks of the persistence layer. The frame builds and
+// runs without it (no chunk, no presets); the module's entry installs one.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace sorel {
+
+class PersistenceHooks {
+public:
+    virtual ~PersistenceHooks() = default;
+
+    // Appends the state behind the framework header already in `chunk`.
+    // False leaves the host without a chunk.
+    virtual bool WriteState(std::vector<uint8_t>& chunk, bool isBank) = 0;
+    // Reads a chunk the host hands back (framework header included).
+    virtual bool ReadState(const uint8_t* data, size_t size, bool isBank) = 0;
+    // Control-zone functions and editor buttons that step through the presets.
+    virtual void NextPreset() = 0;
+    virtual void PreviousPreset() = 0;
+    // Called before the plug-in object goes away: wait for any loading thread.
+    virtual void Shutdown() = 0;
+};
+
+}  // namespace sorel
