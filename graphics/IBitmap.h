@@ -1,0 +1,39 @@
+#pragma once
+// A bitmap as the editor sees it: shared pixels plus a frame count. Frames are
+// stacked vertically, each Height() / Frames() pixels tall.
+
+#include "graphics/IRECT.h"
+#include "graphics/PixelImage.h"
+
+#include <algorithm>
+#include <memory>
+
+namespace sorel {
+
+class IBitmap {
+public:
+    IBitmap() = default;
+    // A frame count below 1 means 1; more frames than rows means one row each.
+    IBitmap(std::shared_ptr<const PixelImage> pixels, int frames)
+        : pixels_(std::move(pixels)),
+          frames_(pixels_ ? std::clamp(frames, 1, std::max(pixels_->Height(), 1)) : 1) {}
+
+    bool IsValid() const { return pixels_ != nullptr && W() > 0 && H() > 0; }
+    int W() const { return pixels_ ? pixels_->Width() : 0; }
+    int H() const { return pixels_ ? pixels_->Height() : 0; }
+    int Frames() const { return frames_; }
+    int FrameHeight() const { return H() / frames_; }
+    // Source rectangle of frame k (clamped to the frames that exist).
+    IRECT FrameRect(int k) const {
+        const int top = std::clamp(k, 0, frames_ - 1) * FrameHeight();
+        return {0, top, W(), top + FrameHeight()};
+    }
+    const PixelImage* Pixels() const { return pixels_.get(); }
+    const std::shared_ptr<const PixelImage>& SharedPixels() const { return pixels_; }
+
+private:
+    std::shared_ptr<const PixelImage> pixels_;
+    int frames_ = 1;
+};
+
+}  // namespace sorel

@@ -1,0 +1,191 @@
+#include "graphics/IGraphics.h"
+
+#include "graphics/BitmapCache.h"
+#include "resources/Resources.h"
+
+#include <cairo.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace sorel {
+namespace {
+
+cairo_operator_t OperatorFor(IChannelBlend::EBlendMethod method) {
+    switch (method) {
+        case IChannelBlend::kBlendClobber: return CAIRO_OPERATOR_SOURCE;
+        case IChannelBlend::kBlendAdd: return CAIRO_OPERATOR_ADD;
+        case IChannelBlend::kBlendColorDodge: return CAIRO_OPERATOR_COLOR_DODGE;
+        case IChannelBlend::kBlendNone:
+        default: return CAIRO_OPERATOR_OVER;
+    }
+}
+
+double Weight(const IChannelBlend* blend) {
+    return blend ? std::clamp(static_cast<double>(blend->weight), 0.0, 1.0) : 1.0;
+}
+
+void SetColour(cairo_t* cr, const IColor& c) {
+    auto unit = [](int v) { return std::clamp(v, 0, 255) / 255.0; };
+    cairo_set_source_rgba(cr, unit(c.R), unit(c.G), unit(c.B), unit(c.A));
+}
+
+// The editor's texts are 8-bit; Cairo wants UTF-8.
+std::string Latin1ToUtf8(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() * 2);
+    for (const unsigned char byte : text) {
+        if (byte == 0) break;
+        if (byte < 0x80) {
+            out.push_back(static_cast<char>(byte));
+        } else {
+            out.push_back(static_cast<char>(0xC0 | (byte >> 6)));
+            out.push_back(static_cast<char>(0x80 | (byte & 0x3F)));
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+void IGraphics::CairoDeleter::operator()(_cairo* cr) const { cairo_destroy(cr); }
+void IGraphics::CairoDeleter::operator()(_cairo_surface* surface) const { cairo_surface_destroy(surface); }
+
+IGraphics::IGraphics(int width, int height)
+    : width_(std::max(width, 1)),
+      height_(std::max(height, 1)),
+      surface_(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width_, height_)),
+      cr_(cairo_create(surface_.get())) {}
+
+IGraphics::~IGraphics() = default;
+
+IBitmap IGraphics::LoadIBitmap(int number, std::string_view name, int frames) {
+    return BitmapCache::Shared().Load(number, name, frames);
+}
+
+const char* IGraphics::LoadText(int number, std::string_view name) {
+    const resources::Resource* resource = resources::Find(number, name);
+    return resource ? resource->CString() : nullptr;
+}
+
+void IGraphics::ApplyBlend(const IChannelBlend* blend) {
+    cairo_set_operator(cr_.get(), OperatorFor(blend ? blend->method : IChannelBlend::kBlendNone));
+}
+
+bool IGraphics::DrawBitmap(const IBitmap& bitmap, const IRECT& dest, int srcX, int srcY,
+                           const IChannelBlend* blend) {
+    if (!bitmap.IsValid() || dest.Empty()) return false;
+    const PixelImage& pixels = *bitmap.Pixels();
+    // Cairo only reads from a source surface; the cast does not let it write.
+    cairo_surface_t* source = cairo_image_surface_create_for_data(
+        reinterpret_cast<unsigned char*>(const_cast<uint32_t*>(pixels.Data())), CAIRO_FORMAT_ARGB32,
+        pixels.Width(), pixels.Height(), pixels.StrideBytes());
+    cairo_t* cr = cr_.get();
+    cairo_save(cr);
+    ApplyBlend(blend);
+    cairo_rectangle(cr, dest.L, dest.T, dest.W(), dest.H());
+    cairo_clip(cr);
+    cairo_set_source_surface(cr, source, static_cast<double>(dest.L) - srcX, static_cast<double>(dest.T) - srcY);
+    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
+    cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_NONE);
+    cairo_paint_with_alpha(cr, Weight(blend));
+    cairo_restore(cr);
+    cairo_surface_destroy(source);
+    return true;
+}
+
+bool IGraphics::DrawBitmapFrame(const IBitmap& bitmap, const IRECT& dest, int frame, const IChannelBlend* blend) {
+    if (!bitmap.IsValid()) return false;
+    const IRECT source = bitmap.FrameRect(frame);
+    const IRECT target{dest.L, dest.T, dest.L + std::min(dest.W(), source.W()), dest.T + std::min(dest.H(), source.H())};
+    return DrawBitmap(bitmap, target, source.L, source.T, blend);
+}
+
+bool IGraphics::FillIRect(const IColor& colour, const IRECT& rect, const IChannelBlend* blend) {
+    if (rect.Empty()) return false;
+    cairo_t* cr = cr_.get();
+    cairo_save(cr);
+    ApplyBlend(blend);
+    IColor weighted = colour;
+    weighted.A = static_cast<int>(colour.A * Weight(blend) + 0.5);
+    SetColour(cr, weighted);
+    cairo_rectangle(cr, rect.L, rect.T, rect.W(), rect.H());
+    cairo_fill(cr);
+    cairo_restore(cr);
+    return true;
+}
+
+bool IGraphics::DrawRect(const IColor& colour, const IRECT& rect) {
+    if (rect.Empty()) return false;
+    FillIRect(colour, {rect.L, rect.T, rect.R, rect.T + 1});
+    if (rect.H() > 1) FillIRect(colour, {rect.L, rect.B - 1, rect.R, rect.B});
+    if (rect.H() > 2) {
+        FillIRect(colour, {rect.L, rect.T + 1, rect.L + 1, rect.B - 1});
+        if (rect.W() > 1) FillIRect(colour, {rect.R - 1, rect.T + 1, rect.R, rect.B - 1});
+    }
+    return true;
+}
+
+bool IGraphics::DrawVerticalLine(const IColor& colour, int x, int yLo, int yHi) {
+    const int top = std::min(yLo, yHi);
+    const int bottom = std::max(yLo, yHi);
+    return FillIRect(colour, {x, top, x + 1, bottom + 1});
+}
+
+void IGraphics::SelectFont(const IText& style) {
+    cairo_t* cr = cr_.get();
+    cairo_select_font_face(cr, style.face.c_str(), CAIRO_FONT_SLANT_NORMAL,
+                           style.bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
+    cairo_set_font_size(cr, std::clamp(style.size, 1, 512));
+}
+
+int IGraphics::MeasureIText(const IText& style, std::string_view text) {
+    const std::string utf8 = Latin1ToUtf8(text);
+    cairo_t* cr = cr_.get();
+    cairo_save(cr);
+    SelectFont(style);
+    cairo_text_extents_t extents;
+    cairo_text_extents(cr, utf8.c_str(), &extents);
+    cairo_restore(cr);
+    return static_cast<int>(extents.x_advance + 0.5);
+}
+
+bool IGraphics::DrawIText(const IText& style, std::string_view text, const IRECT& rect) {
+    const std::string utf8 = Latin1ToUtf8(text);
+    if (utf8.empty() || rect.Empty()) return false;
+    cairo_t* cr = cr_.get();
+    cairo_save(cr);
+    cairo_rectangle(cr, rect.L, rect.T, rect.W(), rect.H());
+    cairo_clip(cr);
+    SelectFont(style);
+    cairo_font_extents_t font;
+    cairo_font_extents(cr, &font);
+    cairo_text_extents_t extents;
+    cairo_text_extents(cr, utf8.c_str(), &extents);
+    double x = rect.L;
+    if (style.align == IText::kAlignCenter) x = rect.L + (rect.W() - extents.x_advance) / 2.0;
+    if (style.align == IText::kAlignFar) x = rect.R - extents.x_advance;
+    const double baseline = rect.T + (rect.H() - (font.ascent + font.descent)) / 2.0 + font.ascent;
+    SetColour(cr, style.color);
+    cairo_move_to(cr, static_cast<int>(x), static_cast<int>(baseline + 0.5));
+    cairo_show_text(cr, utf8.c_str());
+    cairo_restore(cr);
+    return true;
+}
+
+IColor IGraphics::PixelAt(int x, int y) const {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) return COLOR_TRANSPARENT;
+    cairo_surface_flush(surface_.get());
+    const unsigned char* data = cairo_image_surface_get_data(surface_.get());
+    const int stride = cairo_image_surface_get_stride(surface_.get());
+    uint32_t word;
+    std::memcpy(&word, data + static_cast<std::size_t>(y) * stride + static_cast<std::size_t>(x) * 4, 4);
+    return PixelImage::Unpremultiply(word);
+}
+
+bool IGraphics::WritePng(const std::string& path) const {
+    cairo_surface_flush(surface_.get());
+    return cairo_surface_write_to_png(surface_.get(), path.c_str()) == CAIRO_STATUS_SUCCESS;
+}
+
+}  // namespace sorel
