@@ -57,7 +57,7 @@ int ScaleState::Transpose(int note, int steps) const {
     const bool hasTone = std::any_of(rotated_.begin(), rotated_.end(), [](int v) { return v != 0; });
     if (!hasTone) return ClampNote(note);
 
-    const int wanted = std::min(std::abs(steps), kMaxDegrees);
+    const int wanted = static_cast<int>(std::min<long long>(std::llabs(steps), kMaxDegrees));
     const int direction = steps >= 0 ? 1 : -1;
     int position = Wrap12(Wrap12(note) - key_);
     int walked = 0;

@@ -1,0 +1,274 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "engine/ScaleState.h"
+#include "engine/ScaleTable.h"
+
+namespace sorel {
+namespace {
+
+constexpr int C4 = 60;
+
+int IndexOf(std::string_view name) {
+    for (int i = 0; i < ScaleTable::kCount; ++i)
+        if (ScaleTable::Name(i) == name) return i;
+    ADD_FAILURE() << "no scale named " << name;
+    return 0;
+}
+
+std::vector<int> SemitonesOf(std::string_view name) {
+    auto span = ScaleTable::Semitones(IndexOf(name));
+    return {span.begin(), span.end()};
+}
+
+// The tones of a scale started on its degree `fromTone` semitones up: a mode.
+std::vector<int> ModeOf(std::string_view name, int fromTone) {
+    std::vector<int> result;
+    for (int semitone : SemitonesOf(name)) result.push_back(((semitone - fromTone) % 12 + 12) % 12);
+    std::sort(result.begin(), result.end());
+    return result;
+}
+
+ScaleState Scale(std::string_view name, int key = 0, int mode = 0) {
+    ScaleState scale;
+    scale.SetScale(IndexOf(name));
+    scale.SetKey(key);
+    scale.SetMode(mode);
+    return scale;
+}
+
+// --- The table --------------------------------------------------------------
+
+TEST(ScaleTable, ParameterEntriesStartWithOffThenFollowTheListedOrder) {
+    EXPECT_EQ(ScaleTable::ParameterText(0), "Off");
+    EXPECT_EQ(ScaleTable::ParameterText(1), "Major");
+    EXPECT_EQ(ScaleTable::ParameterText(2), "Minor");
+    EXPECT_EQ(ScaleTable::ParameterText(13), "Chromatic");
+    EXPECT_EQ(ScaleTable::ParameterText(23), "Neoploitan Major");  // the listed spelling
+    EXPECT_EQ(ScaleTable::ParameterText(24), "Neopolitan Minor");
+    EXPECT_EQ(ScaleTable::ParameterText(40), "Dominant 7th");
+    EXPECT_EQ(ScaleTable::ParameterText(41), "");
+    EXPECT_EQ(ScaleTable::ParameterText(-1), "");
+    EXPECT_EQ(ScaleTable::kParameterEntries, 41);
+
+    std::set<std::string> names;
+    for (int i = 0; i < ScaleTable::kCount; ++i) names.insert(std::string(ScaleTable::Name(i)));
+    EXPECT_EQ(names.size(), 40u) << "every scale has its own name";
+}
+
+TEST(ScaleTable, EveryScaleStartsOnTheKeyAndRisesWithinOneOctave) {
+    for (int i = 0; i < ScaleTable::kCount; ++i) {
+        SCOPED_TRACE(ScaleTable::Name(i));
+        auto tones = ScaleTable::Semitones(i);
+        ASSERT_GE(tones.size(), 5u);
+        ASSERT_LE(tones.size(), 12u);
+        EXPECT_EQ(tones[0], 0);
+        for (std::size_t k = 1; k < tones.size(); ++k) {
+            EXPECT_GT(tones[k], tones[k - 1]);
+            EXPECT_LT(tones[k], 12);
+            // No listed scale leaps more than a major third between neighbours.
+            EXPECT_LE(tones[k] - tones[k - 1], 4);
+        }
+        EXPECT_LE(12 - tones.back(), 4) << "the step back up to the octave";
+        auto pattern = ScaleTable::PatternOf(i);
+        EXPECT_EQ(std::count(pattern.begin(), pattern.end(), 1), static_cast<long>(tones.size()));
+    }
+    EXPECT_TRUE(ScaleTable::Semitones(-1).empty());
+    EXPECT_TRUE(ScaleTable::Semitones(40).empty());
+}
+
+TEST(ScaleTable, DegreeCountsMatchTheListedScales) {
+    const std::vector<std::pair<std::string_view, std::size_t>> counts{
+        {"Major", 7},           {"Minor Pentatonic", 5}, {"Blues Pentatonic", 6}, {"Dim Half", 8},
+        {"Whole", 6},           {"Augmented", 6},        {"Chromatic", 12},       {"Eight Tone Spanish", 8},
+        {"Pelog", 5},           {"Prometheus", 6},       {"Six Tone Sym.", 6},    {"Nine Tone Scale", 9},
+        {"Dominant 7th", 7},    {"Neut. Pentatonic", 5}, {"Enigmatic", 7},        {"Dim Whole Tone", 7},
+    };
+    for (const auto& [name, count] : counts) EXPECT_EQ(SemitonesOf(name).size(), count) << name;
+}
+
+// Scales that are the same set of tones under two names, and modes of one
+// another: a slip in either entry breaks the pair.
+TEST(ScaleTable, RelatedScalesAgreeWithTheirRelatives) {
+    EXPECT_EQ(SemitonesOf("Minor"), SemitonesOf("Pure Minor"));
+    EXPECT_EQ(SemitonesOf("Dim Whole"), SemitonesOf("Aux Dim"));
+    EXPECT_EQ(SemitonesOf("Dim Half"), SemitonesOf("Aux Dim Blues"));
+    EXPECT_EQ(SemitonesOf("Whole"), SemitonesOf("Aux Augmented"));
+    EXPECT_EQ(SemitonesOf("Major Pentatonic"), SemitonesOf("Diatonic"));
+    EXPECT_EQ(SemitonesOf("Blues Pentatonic"), SemitonesOf("Blues"));
+
+    EXPECT_EQ(ModeOf("Major", 9), SemitonesOf("Minor"));              // aeolian
+    EXPECT_EQ(ModeOf("Major", 7), SemitonesOf("Dominant 7th"));       // mixolydian
+    EXPECT_EQ(ModeOf("Major Pentatonic", 9), SemitonesOf("Minor Pentatonic"));
+    EXPECT_EQ(ModeOf("Dim Whole", 2), SemitonesOf("Dim Half"));
+    EXPECT_EQ(ModeOf("Melodic Minor", 3), SemitonesOf("Lydian Augmented"));
+    EXPECT_EQ(ModeOf("Melodic Minor", 5), SemitonesOf("Overtone"));   // lydian dominant
+    EXPECT_EQ(ModeOf("Melodic Minor", 11), SemitonesOf("Super Locrian"));
+}
+
+TEST(ScaleTable, MelodicMinorRaisesTheSixthWhereHarmonicMinorKeepsItFlat) {
+    EXPECT_EQ(SemitonesOf("Melodic Minor"), (std::vector<int>{0, 2, 3, 5, 7, 9, 11}));
+    EXPECT_EQ(SemitonesOf("Harmonic Minor"), (std::vector<int>{0, 2, 3, 5, 7, 8, 11}));
+}
+
+// --- Transposition ----------------------------------------------------------
+
+TEST(ScaleTransposition, CMajorMovesByScaleDegrees) {
+    const ScaleState major = Scale("Major");
+    EXPECT_EQ(major.Quantise(61), 62);          // C# lifts to D
+    EXPECT_EQ(major.Quantise(C4), C4);          // a scale tone stays
+    EXPECT_EQ(major.Transpose(C4, 1), 62);      // C -> D
+    EXPECT_EQ(major.Transpose(64, 1), 65);      // E -> F, a semitone
+    EXPECT_EQ(major.Transpose(61, 1), 64);      // from outside: the second tone above
+    EXPECT_EQ(major.Transpose(C4, -1), 59);     // C -> B
+    EXPECT_EQ(major.Transpose(61, -1), 59);     // from outside: the second tone below
+    EXPECT_EQ(major.Transpose(C4, 7), 72);      // seven degrees make an octave
+    EXPECT_EQ(major.Transpose(C4, -7), 48);
+    EXPECT_EQ(major.Transpose(C4, 9), 76);      // a tenth
+    EXPECT_EQ(major.Transpose(71, 1), 72);      // B -> C crosses the octave
+}
+
+TEST(ScaleTransposition, KeyAndModeMoveTheScale) {
+    const ScaleState gMajor = Scale("Major", 7);
+    EXPECT_EQ(gMajor.Quantise(65), 66);      // F lifts to F#
+    EXPECT_EQ(gMajor.Transpose(64, 1), 66);  // E -> F#
+    EXPECT_EQ(gMajor.Transpose(66, 1), 67);  // F# -> G
+
+    // Mode 9 of the major pattern on C is C minor.
+    const ScaleState cAeolian = Scale("Major", 0, 9);
+    EXPECT_EQ(cAeolian.Quantise(64), 65);      // E is not in C minor: up to F
+    EXPECT_EQ(cAeolian.Transpose(C4, 2), 63);  // C -> E flat
+    EXPECT_EQ(cAeolian.Transpose(C4, -1), 58); // C -> B flat
+    const ScaleState cMinor = Scale("Minor");
+    EXPECT_EQ(cAeolian.Rotated(), cMinor.Rotated());
+
+    // D dorian: mode 2 of major, keyed on D.
+    const ScaleState dDorian = Scale("Major", 2, 2);
+    EXPECT_TRUE(dDorian.InScale(62));
+    EXPECT_TRUE(dDorian.InScale(65));   // F
+    EXPECT_TRUE(dDorian.InScale(71));   // B
+    EXPECT_FALSE(dDorian.InScale(66));  // F#
+    EXPECT_FALSE(dDorian.InScale(70));  // B flat
+}
+
+TEST(ScaleTransposition, ModesOfEveryScaleMatchTheirRotatedTables) {
+    for (int i = 0; i < ScaleTable::kCount; ++i) {
+        for (int mode = 0; mode < 12; ++mode) {
+            ScaleState scale;
+            scale.SetScale(i);
+            scale.SetMode(mode);
+            const auto pattern = ScaleTable::PatternOf(i);
+            for (int k = 0; k < 12; ++k)
+                ASSERT_EQ(scale.InScale(C4 + k), pattern[(mode + k) % 12] == 1)
+                    << ScaleTable::Name(i) << " mode " << mode << " semitone " << k;
+        }
+    }
+}
+
+// For every scale, key and mode: a scale tone moved up by n degrees and back
+// returns home, and as many degrees as the scale has make an octave.
+TEST(ScaleTransposition, DegreesAreConsistentInEveryScaleKeyAndMode) {
+    for (int i = 0; i < ScaleTable::kCount; ++i) {
+        const int degrees = static_cast<int>(ScaleTable::Semitones(i).size());
+        for (int key = 0; key < 12; ++key) {
+            for (int mode : {0, 3, 7}) {
+                ScaleState scale;
+                scale.SetScale(i);
+                scale.SetKey(key);
+                scale.SetMode(mode);
+                for (int note = 48; note < 72; ++note) {
+                    const int home = scale.Quantise(note);
+                    ASSERT_TRUE(scale.InScale(home));
+                    ASSERT_GE(home, note);
+                    ASSERT_LT(home - note, 12);
+                    EXPECT_EQ(scale.Transpose(home, degrees), home + 12);
+                    EXPECT_EQ(scale.Transpose(home, -degrees), home - 12);
+                    for (int steps = 1; steps <= 4; ++steps) {
+                        const int up = scale.Transpose(home, steps);
+                        ASSERT_GT(up, home);
+                        ASSERT_TRUE(scale.InScale(up));
+                        ASSERT_EQ(scale.Transpose(up, -steps), home)
+                            << ScaleTable::Name(i) << " key " << key << " mode " << mode << " note " << home;
+                    }
+                }
+            }
+        }
+    }
+}
+
+TEST(ScaleTransposition, ChromaticAndSemitoneModeMoveByPlainSemitones) {
+    const ScaleState chromatic = Scale("Chromatic", 5, 4);
+    for (int note = 20; note < 100; note += 7)
+        for (int steps = -12; steps <= 12; ++steps) EXPECT_EQ(chromatic.Transpose(note, steps), note + steps);
+
+    ScaleState off;
+    off.SetScaleParameter(0);
+    EXPECT_FALSE(off.HasScale());
+    EXPECT_EQ(off.Move(61, 3, true), 64);
+    EXPECT_EQ(off.Move(61, 3, false), 64);
+    EXPECT_EQ(off.Quantise(61), 61);
+
+    // With a scale, semitone mode moves first and then lands on the scale.
+    const ScaleState major = Scale("Major");
+    EXPECT_EQ(major.Move(C4, 1, true), 62);   // C# -> D
+    EXPECT_EQ(major.Move(C4, 5, true), 65);   // F stays
+    EXPECT_EQ(major.Move(C4, 1, false), 62);
+    EXPECT_EQ(major.Move(C4, 5, false), 69);  // five degrees: A
+}
+
+TEST(ScaleTransposition, ResultsStayMidiNotes) {
+    const ScaleState major = Scale("Major");
+    EXPECT_EQ(major.Transpose(127, 5), 127);
+    EXPECT_EQ(major.Transpose(0, -5), 0);
+    EXPECT_EQ(major.Transpose(300, -1), 127);
+    EXPECT_EQ(major.Transpose(-40, 2), 0);
+    EXPECT_EQ(major.Transpose(C4, INT_MAX), 127);
+    EXPECT_EQ(major.Transpose(C4, INT_MIN), 0);
+    EXPECT_EQ(major.Transpose(INT_MAX, 1), 127);
+    EXPECT_EQ(major.Transpose(INT_MIN, 1), 0);
+
+    // Without a scale the sum is clamped as well: it indexes note tables downstream.
+    ScaleState off;
+    off.SetScale(ScaleState::kNoScale);
+    EXPECT_EQ(off.Transpose(125, 10), 127);
+    EXPECT_EQ(off.Transpose(3, -10), 0);
+    EXPECT_EQ(off.Transpose(200, 0), 127);
+    EXPECT_EQ(off.Transpose(C4, INT_MIN), 0);
+}
+
+TEST(ScaleState, StartsOnCMajorAndWrapsOrRefusesBadSettings) {
+    ScaleState scale;
+    EXPECT_EQ(scale.ScaleIndex(), 0);
+    EXPECT_EQ(scale.Key(), 0);
+    EXPECT_EQ(scale.Mode(), 0);
+    EXPECT_EQ(scale.Quantise(61), 62);
+
+    scale.SetScaleParameter(2);  // "Minor"
+    EXPECT_EQ(scale.ScaleIndex(), 1);
+    EXPECT_EQ(scale.Quantise(64), 65);
+    scale.SetScaleParameter(41);  // beyond the list: off rather than a stray table read
+    EXPECT_FALSE(scale.HasScale());
+    scale.SetScale(-7);
+    EXPECT_FALSE(scale.HasScale());
+
+    scale.SetMode(14);
+    EXPECT_EQ(scale.Mode(), 2);
+    scale.SetKey(-1);
+    EXPECT_EQ(scale.Key(), 11);
+    scale.SetKey(INT_MIN);
+    EXPECT_GE(scale.Key(), 0);
+    EXPECT_LT(scale.Key(), 12);
+
+    // The key survives a scale change and a scale change keeps the mode.
+    scale.SetKey(7);
+    scale.SetMode(0);
+    scale.SetScaleParameter(1);
+    EXPECT_EQ(scale.Quantise(65), 66);  // G major
+}
+
+}  // namespace
+}  // namespace sorel
