@@ -1,0 +1,68 @@
+#include "persistence/SettingsFile.h"
+
+#include "persistence/DataFolder.h"
+#include "persistence/TextLines.h"
+
+namespace sorel {
+
+namespace {
+
+constexpr size_t kMaxSettingsFileBytes = 64 * 1024;
+
+std::string SettingsPath(const std::string& folder) { return folder + std::string(kSettingsFileName); }
+
+}  // namespace
+
+bool& SettingByLine(GlobalSettings& settings, int line) {
+    switch (line) {
+        case 0: return settings.enableMidiNoteNames;
+        case 1: return settings.startNotesImmediately;
+        case 2: return settings.useOnlyOrderOnOff;
+        case 3: return settings.transposeAsSemitones;
+        case 4: return settings.transposeAllOutputNotes;
+        case 5: return settings.disableControlZone;
+        default: return settings.gateLengthInSteps;
+    }
+}
+
+bool SettingByLine(const GlobalSettings& settings, int line) {
+    return SettingByLine(const_cast<GlobalSettings&>(settings), line);
+}
+
+GlobalSettings ParseSettings(std::string_view text) {
+    GlobalSettings settings;
+    const auto lines = SplitLines(text, kGlobalSettingCount);
+    for (size_t n = 0; n < lines.size(); ++n) SettingByLine(settings, static_cast<int>(n)) = lines[n] == "true";
+    return settings;
+}
+
+std::string FormatSettings(const GlobalSettings& settings) {
+    std::string text;
+    for (int n = 0; n < kGlobalSettingCount; ++n) text += SettingByLine(settings, n) ? "true\n" : "false\n";
+    return text;
+}
+
+GlobalSettings ReadSettingsFile(const std::string& folder) {
+    if (auto text = ReadSmallFile(SettingsPath(folder), kMaxSettingsFileBytes)) return ParseSettings(*text);
+    // First run on this machine: leave a file with every setting off.
+    const GlobalSettings allOff;
+    WriteSettingsFile(folder, allOff);
+    return allOff;
+}
+
+bool WriteSettingsFile(const std::string& folder, const GlobalSettings& settings) {
+    return EnsureFolder(folder) && ReplaceFile(SettingsPath(folder), FormatSettings(settings));
+}
+
+GlobalSettings ReadSettingsFile() {
+    auto folder = GetUserDataFolder(kDataSubFolder);
+    if (!folder || !EnsureFolder(*folder)) return GlobalSettings{};
+    return ReadSettingsFile(*folder);
+}
+
+bool WriteSettingsFile(const GlobalSettings& settings) {
+    auto folder = GetUserDataFolder(kDataSubFolder);
+    return folder && WriteSettingsFile(*folder, settings);
+}
+
+}  // namespace sorel

@@ -1,0 +1,33 @@
+// The global settings file "settings.srl" in the data folder: seven lines,
+// "true" or anything else (false), one per setting in their fixed order.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "frame/GlobalSettings.h"
+
+namespace sorel {
+
+inline constexpr std::string_view kSettingsFileName = "settings.srl";
+inline constexpr int kGlobalSettingCount = 7;
+
+GlobalSettings ParseSettings(std::string_view text);
+std::string FormatSettings(const GlobalSettings& settings);
+
+// Setting n (0..6) by its line order.
+bool& SettingByLine(GlobalSettings& settings, int line);
+bool SettingByLine(const GlobalSettings& settings, int line);
+
+// The file in `folder`; a missing file is created with seven "false" lines.
+// Anything that cannot be read leaves every setting false.
+GlobalSettings ReadSettingsFile(const std::string& folder);
+// Writes the whole file to a temporary file and renames it over the old one.
+bool WriteSettingsFile(const std::string& folder, const GlobalSettings& settings);
+
+// The same in the data folder's "data" sub-folder, created when missing.
+GlobalSettings ReadSettingsFile();
+bool WriteSettingsFile(const GlobalSettings& settings);
+
+}  // namespace sorel

@@ -1,0 +1,137 @@
+#include "persistence/StateApplier.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace sorel {
+
+namespace {
+
+enum class ParameterAction : uint8_t { Leave, Store, StoreAndApply };
+
+constexpr int kActionParameters[] = {
+    param::kRandomize,     param::kCopyTool,    param::kPasteTool,    param::kClearTool,
+    param::kPanicTool,     param::kBoxLeft,     param::kBoxRight,     param::kBoxBrowser,
+    param::kBoxInfo,       param::kCmBoxLeft,   param::kCmBoxRight,   param::kChordMemoryApplyChordSelection,
+    param::kCmCopyTool,    param::kCmPasteTool, param::kCmClearTool,  param::kCmApply,
+    param::kCmInvRight,    param::kCmInvLeft,   param::kCcTeach,      param::kMidiLearnMenu,
+    param::kCopyMenu,      param::kCopyCcMenu,  param::kResetStepsMenu, param::kBoxSettings,
+};
+
+constexpr int kGlobalSettingParameters[] = {
+    param::kEnableMidiNoteNames,    param::kStartNotesImmediately, param::kUseOnlyOrderOnOff,
+    param::kTransposeAsSemitones,   param::kTransposeAllOutputNotes, param::kDisableControlZone,
+    param::kGateLengthInSteps,
+};
+
+constexpr int kControllerMapSize = 128;
+
+ParameterAction DecideParameter(const StateTarget& target, const StateImage& image, LoadSource source, int index) {
+    // The editor's size is the player's, not the state's.
+    if (index == param::kResize || IsGlobalSettingParameter(index)) return ParameterAction::Leave;
+    if (IsActionParameter(index)) return ParameterAction::Store;
+    if (source != LoadSource::HostChunk && IsControllerMapParameter(index)) return ParameterAction::Leave;
+    if (target.KeepOnPresetLoad(index) && (source != LoadSource::HostChunk || index >= image.parametersAssigned)) {
+        return ParameterAction::Leave;
+    }
+    // Refreshing the teach selection must not teach a controller.
+    if (index == param::kCcTeachSelection) return ParameterAction::Store;
+    return ParameterAction::StoreAndApply;
+}
+
+double StoredValue(const StateTarget& target, const StateImage& image, int index) {
+    if (IsActionParameter(index)) return target.Range(index).defaultValue;
+    return image.state.parameters[static_cast<size_t>(index)];
+}
+
+void ApplyEngineStructures(StateTarget& target, const StateImage& image) {
+    TargetLock lock(target);
+    target.SetBoxInfo(image.state.boxInfo);
+    target.SetChordMemory(image.state.chords);
+    if (image.stepCcNumbersRead) target.SetStepCcNumbers(image.state.stepCcNumbers);
+    for (int area = 0; area < param::kKeyAreas; ++area) {
+        for (int pattern = 0; pattern < param::kPatternsPerArea; ++pattern) {
+            for (int lane = 0; lane < param::kLanes; ++lane) {
+                const int index = LaneLoopIndex(area, pattern, lane);
+                LaneLoop loop = image.state.laneLoops[static_cast<size_t>(index)];
+                if (index >= image.laneLoopsRead) loop.enabled = target.GetLaneLoop(area, pattern, lane).enabled;
+                target.SetLaneLoop(area, pattern, lane, loop);
+            }
+        }
+    }
+}
+
+void ApplyParameters(StateTarget& target, const StateImage& image, LoadSource source) {
+    const int count = std::min(target.ParameterCount(), static_cast<int>(image.state.parameters.size()));
+    std::vector<ParameterAction> actions(static_cast<size_t>(count), ParameterAction::Leave);
+    for (int first = 0; first < count; first += kParametersPerLockHold) {
+        TargetLock lock(target);
+        for (int index = first; index < std::min(count, first + kParametersPerLockHold); ++index) {
+            const ParameterAction action = DecideParameter(target, image, source, index);
+            actions[static_cast<size_t>(index)] = action;
+            if (action != ParameterAction::Leave) target.SetParameter(index, StoredValue(target, image, index));
+        }
+    }
+    for (int first = 0; first < count; first += kParametersPerLockHold) {
+        TargetLock lock(target);
+        for (int index = first; index < std::min(count, first + kParametersPerLockHold); ++index) {
+            if (actions[static_cast<size_t>(index)] == ParameterAction::StoreAndApply) target.ParameterChanged(index);
+        }
+    }
+}
+
+}  // namespace
+
+bool IsActionParameter(int index) {
+    return std::find(std::begin(kActionParameters), std::end(kActionParameters), index) != std::end(kActionParameters);
+}
+
+bool IsGlobalSettingParameter(int index) {
+    return std::find(std::begin(kGlobalSettingParameters), std::end(kGlobalSettingParameters), index) !=
+           std::end(kGlobalSettingParameters);
+}
+
+bool IsControllerMapParameter(int index) {
+    return index >= param::kControllerMap && index < param::kControllerMap + kControllerMapSize;
+}
+
+void ApplyState(StateTarget& target, const StateImage& image, LoadSource source) {
+    target.SetStateLoading(true);
+    ApplyEngineStructures(target, image);
+    ApplyParameters(target, image, source);
+    {
+        TargetLock lock(target);
+        // The machine's settings prevail over whatever the state held.
+        target.ApplyGlobalSettings(target.GetGlobalSettings());
+        target.StateApplied();
+    }
+    target.SetStateLoading(false);
+}
+
+PluginState CaptureState(StateTarget& target, const std::string& chordBankName) {
+    PluginState state;
+    state.chordBankName = chordBankName.substr(0, kChordBankNameWidth - 1);
+    state.parameters.resize(static_cast<size_t>(target.ParameterCount()));
+    TargetLock lock(target);
+    for (size_t index = 0; index < state.parameters.size(); ++index) {
+        state.parameters[index] = target.GetParameter(static_cast<int>(index));
+    }
+    state.boxInfo = target.GetBoxInfo();
+    state.chords = target.GetChordMemory();
+    state.stepCcNumbers = target.GetStepCcNumbers();
+    for (int area = 0; area < param::kKeyAreas; ++area) {
+        for (int pattern = 0; pattern < param::kPatternsPerArea; ++pattern) {
+            for (int lane = 0; lane < param::kLanes; ++lane) {
+                state.laneLoops[static_cast<size_t>(LaneLoopIndex(area, pattern, lane))] =
+                    target.GetLaneLoop(area, pattern, lane);
+            }
+        }
+    }
+    const GlobalSettings settings = target.GetGlobalSettings();
+    state.enableMidiNoteNames = settings.enableMidiNoteNames ? 1.0 : 0.0;
+    state.startNotesImmediately = settings.startNotesImmediately ? 1.0 : 0.0;
+    state.useOnlyOrderOnOff = settings.useOnlyOrderOnOff ? 1.0 : 0.0;
+    return state;
+}
+
+}  // namespace sorel

@@ -1,0 +1,32 @@
+// Applies a read state to the plug-in and captures the plug-in's state for
+// writing. Applying keeps each hold of the plug-in's lock short, so that
+// block processing never waits long for a load.
+#pragma once
+
+#include <string>
+
+#include "persistence/StateReader.h"
+#include "persistence/StateTarget.h"
+
+namespace sorel {
+
+enum class LoadSource {
+    HostChunk,   // restores everything, MIDI-learn map and locked parameters included
+    PresetFile,  // leaves locked parameters and the MIDI-learn map alone
+    Init,        // like a preset without data
+};
+
+// Parameters set or applied per hold of the plug-in's lock.
+inline constexpr int kParametersPerLockHold = 1024;
+
+// Tool buttons and menu actions: loading never carries them out and stores
+// them at rest.
+bool IsActionParameter(int index);
+bool IsGlobalSettingParameter(int index);
+bool IsControllerMapParameter(int index);
+
+void ApplyState(StateTarget& target, const StateImage& image, LoadSource source);
+
+PluginState CaptureState(StateTarget& target, const std::string& chordBankName);
+
+}  // namespace sorel

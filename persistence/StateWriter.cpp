@@ -1,0 +1,30 @@
+#include "persistence/StateWriter.h"
+
+namespace sorel {
+
+void SerializeParams(StateChunk& chunk, std::span<const double> parameters) {
+    for (double value : parameters) chunk.PutDouble(value);
+}
+
+void WriteState(StateChunk& chunk, const PluginState& state) {
+    chunk.PutInt32(kStateVersion);
+    chunk.PutByte(0);  // reserved
+    chunk.PutText(state.boxInfo.name, BoxInfo::kNameWidth);
+    chunk.PutText(state.boxInfo.author, BoxInfo::kAuthorWidth);
+    chunk.PutText(state.boxInfo.description, BoxInfo::kDescriptionWidth);
+    chunk.PutText(state.boxInfo.usage, BoxInfo::kUsageWidth);
+    chunk.PutText(state.chordBankName, kChordBankNameWidth);
+    WriteChordRecords(chunk, state.chords);
+    for (int32_t number : state.stepCcNumbers) chunk.PutInt32(number);
+    for (const LaneLoop& loop : state.laneLoops) {
+        chunk.PutInt32(loop.start);
+        chunk.PutInt32(loop.end);
+        chunk.PutByte(loop.enabled ? 1 : 0);
+    }
+    chunk.PutDouble(state.enableMidiNoteNames);
+    chunk.PutDouble(state.startNotesImmediately);
+    chunk.PutDouble(state.useOnlyOrderOnOff);
+    SerializeParams(chunk, state.parameters);
+}
+
+}  // namespace sorel

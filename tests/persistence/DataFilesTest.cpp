@@ -1,0 +1,141 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "persistence/ControlZoneFile.h"
+#include "persistence/DataFolder.h"
+#include "persistence/SettingsFile.h"
+#include "persistence/TempDataHome.h"
+
+namespace sorel {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadTextFile;
+using test::TempDataHome;
+using test::WriteTextFile;
+
+TEST(DataFolder, LiesBelowXdgDataHomeOrTheHomeFolder) {
+    TempDataHome home;
+    EXPECT_EQ(GetUserDataFolder("data"), home.SorelFolder() + "data/");
+    EXPECT_EQ(GetUserDataFolder("presets/chordmemory"), home.SorelFolder() + "presets/chordmemory/");
+    EXPECT_FALSE(fs::exists(home.SorelFolder())) << "naming the folder creates nothing";
+
+    setenv("XDG_DATA_HOME", "relative/path", 1);  // not absolute: ignored
+    setenv("HOME", home.Root().c_str(), 1);
+    EXPECT_EQ(GetUserDataFolder("data"), home.Root() + "/.local/share/Vardo/Sorel/data/");
+}
+
+TEST(DataFolder, FirstUseCreatesEveryFolder) {
+    TempDataHome home;
+    ASSERT_TRUE(EnsureDataFolders());
+    EXPECT_TRUE(fs::is_directory(home.SorelFolder() + "data"));
+    for (const char* category : {"Factory", "User"}) {
+        for (const char* style : {"1 bass", "2 lead", "3 rhythm", "4 misc"}) {
+            EXPECT_TRUE(fs::is_directory(home.SorelFolder() + "presets/" + category + "/" + style));
+        }
+        EXPECT_TRUE(fs::is_directory(home.SorelFolder() + "presets/chordmemory/" + category));
+    }
+}
+
+TEST(DataFolder, AFolderThatCannotBeCreatedIsReportedNotThrown) {
+    TempDataHome home;
+    WriteTextFile(home.Root() + "/Vardo", "a file where the folder should be");
+    EXPECT_FALSE(EnsureDataFolders());
+    EXPECT_EQ(ReadSettingsFile(), GlobalSettings{});
+    EXPECT_FALSE(WriteSettingsFile(GlobalSettings{.enableMidiNoteNames = true}));
+    EXPECT_EQ(ReadControlZoneFile(), ControlZoneAssignment{});
+}
+
+TEST(SettingsFile, OnlyAnExactTrueLineIsTrue) {
+    const GlobalSettings settings = ParseSettings("TRUE\ntrue\r\ntrue \n\ntrue\nfalse\ntrue");
+    EXPECT_FALSE(settings.enableMidiNoteNames);
+    EXPECT_TRUE(settings.startNotesImmediately) << "a carriage return is not part of the line";
+    EXPECT_FALSE(settings.useOnlyOrderOnOff);
+    EXPECT_FALSE(settings.transposeAsSemitones);
+    EXPECT_TRUE(settings.transposeAllOutputNotes);
+    EXPECT_FALSE(settings.disableControlZone);
+    EXPECT_TRUE(settings.gateLengthInSteps) << "the last line needs no line end";
+}
+
+TEST(SettingsFile, MissingLinesAreFalseAndLinesAfterTheSeventhAreIgnored) {
+    const GlobalSettings three = ParseSettings("true\ntrue\ntrue\n");
+    EXPECT_TRUE(three.useOnlyOrderOnOff);
+    EXPECT_FALSE(three.transposeAsSemitones);
+    EXPECT_FALSE(three.gateLengthInSteps);
+    EXPECT_EQ(ParseSettings("false\nfalse\nfalse\nfalse\nfalse\nfalse\nfalse\ntrue\n"), GlobalSettings{});
+}
+
+TEST(SettingsFile, FirstReadCreatesSevenFalseLines) {
+    TempDataHome home;
+    EXPECT_EQ(ReadSettingsFile(), GlobalSettings{});
+    EXPECT_EQ(ReadTextFile(home.SorelFolder() + "data/settings.srl"),
+              "false\nfalse\nfalse\nfalse\nfalse\nfalse\nfalse\n");
+}
+
+TEST(SettingsFile, WritingRewritesAllSevenLinesAndReadsBack) {
+    TempDataHome home;
+    WriteTextFile(home.SorelFolder() + "data/settings.srl", "true\ngarbage\nmore garbage\n\n\n\n\n\n\n\n");
+    GlobalSettings settings;
+    settings.transposeAsSemitones = true;
+    settings.gateLengthInSteps = true;
+    ASSERT_TRUE(WriteSettingsFile(settings));
+    EXPECT_EQ(ReadTextFile(home.SorelFolder() + "data/settings.srl"),
+              "false\nfalse\nfalse\ntrue\nfalse\nfalse\ntrue\n");
+    EXPECT_EQ(ReadSettingsFile(), settings);
+    for (const auto& entry : fs::directory_iterator(home.SorelFolder() + "data")) {
+        EXPECT_EQ(entry.path().filename(), "settings.srl") << "no temporary file stays behind";
+    }
+}
+
+TEST(SettingsFile, EachLineMapsToItsSetting) {
+    for (int line = 0; line < kGlobalSettingCount; ++line) {
+        std::string text;
+        for (int n = 0; n < kGlobalSettingCount; ++n) text += n == line ? "true\n" : "false\n";
+        const GlobalSettings settings = ParseSettings(text);
+        for (int n = 0; n < kGlobalSettingCount; ++n) EXPECT_EQ(SettingByLine(settings, n), n == line);
+        EXPECT_EQ(FormatSettings(settings), text);
+    }
+    GlobalSettings byName;
+    byName.disableControlZone = true;
+    EXPECT_TRUE(SettingByLine(byName, 5));
+}
+
+TEST(ControlZoneFile, KeywordsMapToTheirFunctionNumbers) {
+    EXPECT_EQ(ControlZoneFunctionNumber("n/a"), 0);
+    EXPECT_EQ(ControlZoneFunctionNumber("order"), 1);
+    EXPECT_EQ(ControlZoneFunctionNumber("div"), 7);
+    EXPECT_EQ(ControlZoneFunctionNumber("seq"), 9);
+    EXPECT_EQ(ControlZoneFunctionNumber("previouspreset"), 10);
+    EXPECT_EQ(ControlZoneFunctionNumber("nextpreset"), 11);
+    EXPECT_EQ(ControlZoneFunctionNumber("panic"), 14);
+    EXPECT_EQ(ControlZoneFunctionNumber("pattern1"), 15);
+    EXPECT_EQ(ControlZoneFunctionNumber("pattern12"), 26);
+    EXPECT_EQ(ControlZoneFunctionNumber("pattern16"), 30);
+    for (const char* unknown : {"pattern0", "pattern17", "pattern01", "pattern", "pattern1x", "Order", "shift", ""}) {
+        EXPECT_EQ(ControlZoneFunctionNumber(unknown), 0) << unknown;
+    }
+}
+
+TEST(ControlZoneFile, LinesAssignKeysInOrderAndOnlyTheFirst24Count) {
+    std::string text = "order\nhold\r\nshift\npattern12\n";
+    for (int i = 4; i < 30; ++i) text += "panic\n";
+    const ControlZoneAssignment assignment = ParseControlZone(text);
+    EXPECT_EQ(assignment[0], 1);
+    EXPECT_EQ(assignment[1], 12);
+    EXPECT_EQ(assignment[2], 0);
+    EXPECT_EQ(assignment[3], 26);
+    EXPECT_EQ(assignment[23], 14);
+    EXPECT_EQ(ParseControlZone("hold")[0], 12);
+}
+
+TEST(ControlZoneFile, AMissingFileLeavesEveryKeyUnassignedAndIsNotCreated) {
+    TempDataHome home;
+    EXPECT_EQ(ReadControlZoneFile(), ControlZoneAssignment{});
+    EXPECT_FALSE(fs::exists(home.SorelFolder() + "data/controlzone.srl"));
+    WriteTextFile(home.SorelFolder() + "data/controlzone.srl", "n/a\nnextpreset\n");
+    EXPECT_EQ(ReadControlZoneFile()[1], 11);
+}
+
+}  // namespace
+}  // namespace sorel
