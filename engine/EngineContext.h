@@ -1,0 +1,44 @@
+// The hub of the engine that every engine object points to. The constructor
+// builds the whole object graph in its fixed order; VardoApp enters itself.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "engine/EngineClock.h"
+
+namespace sorel {
+
+class KeyAreaList;
+class EngineNotifier;
+class NoteRouter;
+class VardoApp;
+class ChordMemoryBank;
+class ControlZone;
+struct TransportState;
+
+struct EngineContext {
+    explicit EngineContext(TransportState* transport);
+    ~EngineContext();
+    EngineContext(const EngineContext&) = delete;
+    EngineContext& operator=(const EngineContext&) = delete;
+
+    std::uint8_t startNotesImmediately = 0;  // global setting, read when a stepper starts
+    std::uint8_t countGateOff = 0;           // set: "Arp on note count" is not applied
+    bool gateInSteps = false;                // global setting "Gate length in steps"
+
+    std::unique_ptr<KeyAreaList> keyAreas;
+    std::unique_ptr<EngineNotifier> notifier;
+    std::unique_ptr<NoteRouter> router;
+    VardoApp* app = nullptr;
+    std::unique_ptr<ChordMemoryBank> chordMemory;
+    std::unique_ptr<ControlZone> controlZone;
+
+    TransportState* transport = nullptr;
+    EngineClock clock;
+
+    // Shared by every stepper: numbers the step actions in creation order.
+    std::uint64_t actionSequence = 0;
+};
+
+}  // namespace sorel

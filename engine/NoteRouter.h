@@ -1,0 +1,100 @@
+// The incoming-note queue and the sounding-note bookkeeping of the engine.
+// Input notes wait for their sample; the block advances in segments that end
+// at them. The records the key areas make are matched (note-on to note-off per
+// channel, note and step) and handed to the ProcessorListener per segment.
+// All storage is reserved at construction: the block path does not allocate.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "engine/InputNote.h"
+#include "engine/NoteRecord.h"
+
+namespace sorel {
+
+struct EngineContext;
+class ProcessorListener;
+class PatternEngine;
+
+class NoteRouter {
+public:
+    static constexpr int kChannels = 17;  // index 1..16 used
+    static constexpr int kAreas = 4;
+    static constexpr int kMaxInput = 4096;
+    static constexpr int kRecordCapacity = 16384;
+    static constexpr int kMaxSegment = 256;  // samples; bounds the records of one segment
+    static constexpr int kMaxPending = 4;
+
+    explicit NoteRouter(EngineContext* context);
+
+    void SetListener(ProcessorListener* listener) { listener_ = listener; }
+
+    // --- input (frame thread, under the plug-in lock) ---
+    int NoteOn(int channel, int note, int velocity, int offset, int changedAreas[4]);
+    bool NoteOff(int channel, int note, int offset);
+
+    // --- the block ---
+    // Advances the engine by `frames` samples; records reach the listener.
+    void ProcessBlock(int frames, bool playing);
+
+    // --- records from the key areas ---
+    void AddRecord(const NoteRecord& record);
+
+    // --- stop and clean-up ---
+    void Stop(int offset);
+    void AreaOff(int area, int offset);
+    void ReleaseAll();
+
+    bool Running() const { return running_; }
+    // Keys delivered (or queued) to key areas and not yet released.
+    int HeldTotal() const;
+    // Note-ons that went out and have had no note-off yet, over all channels.
+    int SoundingTotal() const;
+    int QueuedInput() const { return static_cast<int>(due_.size()); }
+
+private:
+    struct Pending {
+        std::array<InputNote, kMaxPending> notes{};
+        int count = 0;
+        bool countReached = false;
+    };
+
+    bool ValidNote(int channel, int note) const;
+    void Enqueue(const InputNote& input);
+    void DispatchDue(int upToOffset);
+    void Dispatch(const InputNote& input);
+    bool Busy() const;
+    void StartRunning(int offset);
+    void FlushRecords();
+    void FlushRecords(bool dropNoteOns);
+    void SendNoteOn(NoteRecord& record);
+    void SendNoteOff(NoteRecord& record);
+    void EndPendingKeys(int area, int offset);
+    void EndSoundingNotes(int area, int offset);
+    void Deliver(int segmentLength);
+    void ClearClaims(int area);
+
+    EngineContext* context_ = nullptr;
+    ProcessorListener* listener_ = nullptr;
+
+    // claims[channel][note][area]: note-ons queued or delivered to the area and not yet released.
+    std::array<std::array<std::array<std::int16_t, kAreas>, 128>, kChannels> claims_{};
+    // outputCount[channel][note][step]: open note-ons of that note from that step index.
+    std::array<std::array<std::array<std::int32_t, 32>, 128>, kChannels> outputCount_{};
+    // sounding[channel][note][area]: note-ons that went out and have had no note-off.
+    std::array<std::array<std::array<std::int32_t, kAreas>, 128>, kChannels> sounding_{};
+    std::array<Pending, kAreas> pending_{};
+    std::array<int, kAreas> queuedNoteOns_{};
+
+    std::vector<InputNote> due_;       // ordered by offset
+    std::vector<NoteRecord> records_;  // made in the current segment
+    std::vector<NoteRecord> events_;   // to send
+    std::uint64_t sequence_ = 0;
+    bool running_ = false;
+    bool inBlock_ = false;
+    int segmentStart_ = 0;
+};
+
+}  // namespace sorel

@@ -1,0 +1,25 @@
+// Turns a parameter change (index, value) into the engine call that stores it:
+// decodes the index to its key area, pattern, lane and step.
+#pragma once
+
+namespace sorel {
+
+struct EngineContext;
+
+class ParameterReceiver {
+public:
+    explicit ParameterReceiver(EngineContext* context) : context_(context) {}
+
+    // Indices of no engine family (editor tools, menus, MIDI learn) are ignored.
+    void ApplyParameter(int index, double value);
+    // Applies the table's default value of every engine parameter, as the
+    // frame's first push of all parameters would.
+    void ApplyDefaults();
+    // The table's default value of an engine parameter (0 for other indices).
+    static double DefaultValue(int index);
+
+private:
+    EngineContext* context_ = nullptr;
+};
+
+}  // namespace sorel

@@ -1,0 +1,66 @@
+// The engine application: the frame's entry to the four key areas.
+#pragma once
+
+#include "engine/NoteEngineListener.h"
+
+namespace sorel {
+
+struct EngineContext;
+struct TransportState;
+class ProcessorListener;
+class PatternEngine;
+
+class Application : public NoteEngineListener, public Processor {};
+
+class VardoApp : public Application {
+public:
+    VardoApp(ProcessorListener* listener, TransportState* hostTime, EngineContext* context);
+    ~VardoApp() override;
+
+    // 0: no key area took the note (pass it through); 1: taken; 2: taken and
+    // areas reacted (changedAreas[i] == 1 for those).
+    int NoteOn(int channel, int note, int velocity, int offset, int changedAreas[4]);
+    // True when a key area took the note-off.
+    bool NoteOff(int channel, int note, int offset);
+    // A host program change 0..47: key area program / 12 asks for pattern program % 12.
+    void ProgramChange(int program);
+    // One block. The loop arguments are accepted and not used; positions come
+    // from the transport record.
+    void ProcessBlock(double samplePos, double blockStart, double samplesPerBeat, bool playing,
+                      bool loopEnabled, double loopStart, double loopEnd, int frames, bool hostIsCubase);
+    // Drops all output, ends every sounding note, resets every key area.
+    void ReleaseAll();
+    // The key area 0..3, nullptr otherwise.
+    PatternEngine* Area(int index) const;
+    // After a key area was switched off: its notes end, its keys are forgotten.
+    void AreaOff(int area);
+
+    // NoteEngineListener
+    bool OnNoteOn(double position, double offset, int note, int velocity, int channel, int area) override;
+    bool OnNoteOnAll(double position, double offset, int note, int velocity, int channel,
+                     AreaMask& areaMask) override;
+    bool OnNoteOff(double position, double offset, int note, int velocity, int channel,
+                   AreaMask& areaMask) override;
+    bool IsHolding(int channel, int note) override;
+    void OnAllReleased() override {}
+    void OnReset() override;
+
+    // Processor
+    void ProcessSegment(double position, double length, double samplesPerBeat, bool restarted,
+                        int blockOffset) override;
+
+    EngineContext* Context() const { return context_; }
+
+private:
+    void UpdateClock(double samplesPerBeat, bool playing, int frames);
+    void RebaseSteppers(double deltaQn);
+
+    ProcessorListener* listener_ = nullptr;
+    EngineContext* context_ = nullptr;
+    TransportState* hostTime_ = nullptr;
+    double lastPosition_ = 0.0;
+    bool lastPlaying_ = false;
+    bool clockStarted_ = false;
+};
+
+}  // namespace sorel
