@@ -13,7 +13,9 @@ struct BuiltChord {
     std::array<int, kCapacity> notes{};
     int count = 0;
 
-    std::span<const int> Notes() const { return {notes.data(), static_cast<std::size_t>(count)}; }
+    std::span<const int> Notes() const& { return {notes.data(), static_cast<std::size_t>(count)}; }
+    // A view into a temporary chord would dangle (e.g. in a range-for over BuildOnKey(...).Notes()).
+    std::span<const int> Notes() const&& = delete;
     bool Contains(int note) const;
     bool Add(int note);  // keeps the order; no duplicates; false when full
 };

@@ -25,6 +25,8 @@ Notes ToVector(std::span<const int> notes) { return {notes.begin(), notes.end()}
 
 Notes SlotNotes(const ChordMemoryBank& bank, int slot) { return ToVector(bank.Notes(slot)); }
 
+Notes Built(const BuiltChord& chord) { return ToVector(chord.Notes()); }
+
 void Fill(ChordMemoryBank& bank, int slot, const Notes& notes) {
     for (int note : notes) ASSERT_TRUE(bank.AddNote(slot, note));
 }
@@ -111,7 +113,7 @@ TEST_F(ChordResource, ApplyingAShapeGivesTheSelectedSlotExactlyItsNotesOnBase12)
     // The shape built on middle C: the example of a major chord on note 60.
     bank.Select(0);
     bank.ApplyShape(ShapeIndex(bank.Shapes(), "Major"));
-    EXPECT_EQ(ToVector(bank.BuildOnKey(0, 60).Notes()), (Notes{48, 60, 64, 67, 72}));
+    EXPECT_EQ(Built(bank.BuildOnKey(0, 60)), (Notes{48, 60, 64, 67, 72}));
 }
 
 // --- Building on a key ---------------------------------------------------------
@@ -119,9 +121,9 @@ TEST_F(ChordResource, ApplyingAShapeGivesTheSelectedSlotExactlyItsNotesOnBase12)
 TEST(ChordBuild, TheBaseNoteLandsOnTheKey) {
     ChordMemoryBank bank;
     Fill(bank, 5, {12, 16, 19});
-    EXPECT_EQ(ToVector(bank.BuildOnKey(5, 62).Notes()), (Notes{62, 66, 69}));
+    EXPECT_EQ(Built(bank.BuildOnKey(5, 62)), (Notes{62, 66, 69}));
     bank.SetBase(5, 16);  // the third is now the played key
-    EXPECT_EQ(ToVector(bank.BuildOnKey(5, 62).Notes()), (Notes{58, 62, 65}));
+    EXPECT_EQ(Built(bank.BuildOnKey(5, 62)), (Notes{58, 62, 65}));
 
     EXPECT_EQ(bank.BuildOnKey(6, 60).count, 0) << "an empty slot plays nothing";
     EXPECT_EQ(bank.BuildOnKey(16, 60).count, 0);
