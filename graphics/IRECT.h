@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <ostream>
 
 namespace sorel {
 
@@ -24,5 +25,9 @@ struct IRECT {
     constexpr IRECT Translated(int32_t dx, int32_t dy) const { return {L + dx, T + dy, R + dx, B + dy}; }
     constexpr bool operator==(const IRECT&) const = default;
 };
+
+inline std::ostream& operator<<(std::ostream& out, const IRECT& r) {
+    return out << "(" << r.L << ", " << r.T << ", " << r.R << ", " << r.B << ")";
+}
 
 }  // namespace sorel

@@ -1,0 +1,180 @@
+// Font parsing and line layout, checked by measuring only (no pixels).
+#include "editor/BitmapFont.h"
+
+#include "TestFont.h"
+
+#include <gtest/gtest.h>
+
+namespace sorel {
+namespace {
+
+using namespace sorel::testing;
+
+BitmapFont TestFont() { return BitmapFont(IBitmap{}, kTestFontXml); }
+
+const IRECT kBox{100, 50, 120, 70};  // 20 x 20
+
+TEST(BitmapFontXml, ReadsLineHeightAndGlyphs) {
+    const BitmapFont font = TestFont();
+    EXPECT_EQ(font.LineHeight(), 10);
+    EXPECT_EQ(font.GlyphCount(), 5u);
+    const Glyph* a = font.FindGlyph('A');
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(a->yoffset, 2 - 10);  // kept relative to the line's bottom
+    EXPECT_EQ(a->xoffset, 1);
+    EXPECT_EQ(a->source, IRECT(0, 0, 4, 8));
+    EXPECT_EQ(a->xadvance, 5);
+    EXPECT_EQ(font.FindGlyph('Z'), nullptr);
+}
+
+TEST(BitmapFontXml, MissingAttributesRepeatThePreviousGlyphsAndDuplicatesTakeNewValues) {
+    const BitmapFont font(IBitmap{}, R"(<font><common lineHeight="12"/><chars>
+        <char id="65" x="3" y="4" width="5" height="6" xoffset="1" yoffset="7" xadvance="8"/>
+        <char id="66" x="20"/>
+        <char id="65" xadvance="11"/>
+        <char/>
+      </chars></font>)");
+    EXPECT_EQ(font.GlyphCount(), 2u);
+    const Glyph* b = font.FindGlyph('B');
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(b->source, IRECT(20, 4, 25, 10));
+    EXPECT_EQ(b->xadvance, 8);
+    EXPECT_EQ(b->yoffset, 7 - 12);
+    const Glyph* a = font.FindGlyph('A');
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(a->xadvance, 11);
+    EXPECT_EQ(a->source, IRECT(20, 4, 25, 10));
+}
+
+TEST(BitmapFontXml, MissingSectionsKeepTheirResetValues) {
+    const BitmapFont noCommon(IBitmap{}, R"(<font><chars><char id="65" yoffset="4" xadvance="6"/></chars></font>)");
+    EXPECT_EQ(noCommon.LineHeight(), 0);
+    ASSERT_NE(noCommon.FindGlyph('A'), nullptr);
+    EXPECT_EQ(noCommon.FindGlyph('A')->yoffset, 4);
+
+    BitmapFont noChars(IBitmap{}, R"(<font><common lineHeight="14" base="11"/></font>)");
+    EXPECT_EQ(noChars.LineHeight(), 14);
+    EXPECT_EQ(noChars.GlyphCount(), 0u);
+    // Nothing to measure with: every byte takes no room, and nothing breaks.
+    const LineLayout layout = noChars.LayOutLine("hello", kBox);
+    EXPECT_EQ(layout.width, 0);
+    EXPECT_FALSE(layout.truncated);
+    EXPECT_EQ(noChars.DrawTextLines(nullptr, std::vector<TextLine>(2), kBox, true), 28);
+
+    for (const char* bad : {"", "not xml", "<font><chars><char id='x' xadvance='q'/>", "<chars><char id='65'/></chars>"}) {
+        const BitmapFont font(IBitmap{}, bad);
+        EXPECT_EQ(font.GlyphCount(), 0u) << bad;
+        EXPECT_EQ(font.LineHeight(), 0) << bad;
+    }
+}
+
+TEST(BitmapFontLayout, CentresTheLineInItsRectangle) {
+    const LineLayout layout = TestFont().LayOutLine("AB", kBox);
+    EXPECT_EQ(layout.text, "AB");
+    EXPECT_EQ(layout.width, 2 * kAdvanceA);
+    ASSERT_EQ(layout.glyphs.size(), 2u);
+    // 10 pixels of text in 20: the pen starts 5 in, 'A' draws one further.
+    EXPECT_EQ(layout.glyphs[0].dest, IRECT(106, 57, 110, 65));
+    EXPECT_EQ(layout.glyphs[1].dest, IRECT(110, 57, 114, 65));
+    EXPECT_EQ(layout.glyphs[1].source, IRECT(4, 0, 8, 8));
+    // Vertically: a 10-pixel line centred in 20 starts at 55; 'A' sits its
+    // XML yoffset (2) below the line's top.
+}
+
+TEST(BitmapFontLayout, AlignFlagsPlaceAtTheTopLeft) {
+    BitmapFont font = TestFont();
+    font.alignLeft = 1;
+    font.alignTop = 1;
+    const LineLayout layout = font.LayOutLine("AB", kBox);
+    ASSERT_EQ(layout.glyphs.size(), 2u);
+    EXPECT_EQ(layout.glyphs[0].dest, IRECT(101, 52, 105, 60));
+    EXPECT_EQ(layout.glyphs[1].dest, IRECT(105, 52, 109, 60));
+}
+
+TEST(BitmapFontLayout, OverflowBeyondTheToleranceEndsInTwoDots) {
+    const BitmapFont font = TestFont();
+    // 20 wide: five 'A' (25) are within the 5-pixel tolerance and stay whole.
+    const LineLayout exact = font.LayOutLine("AAAAA", kBox);
+    EXPECT_EQ(exact.text, "AAAAA");
+    EXPECT_FALSE(exact.truncated);
+    EXPECT_EQ(exact.width, 25);
+
+    // The sixth reaches 30 > 25: its two predecessors give way to the dots.
+    const LineLayout cut = font.LayOutLine("AAAAAA", kBox);
+    EXPECT_TRUE(cut.truncated);
+    EXPECT_EQ(cut.text, "AAA..");
+    EXPECT_EQ(cut.width, 30 + 2 * kAdvanceDot - 2 * kAdvanceA);
+    ASSERT_EQ(cut.glyphs.size(), 5u);
+    EXPECT_EQ(cut.glyphs[3].source, font.FindGlyph('.')->source);
+    EXPECT_EQ(cut.glyphs[4].source, font.FindGlyph('.')->source);
+
+    // Whatever follows the overflowing byte is dropped.
+    EXPECT_EQ(font.LayOutLine("AAAAABBBBBB", kBox).text, "AAA..");
+    EXPECT_EQ(font.LayOutLine("AAAAA B", kBox).text, "AAA..");
+}
+
+TEST(BitmapFontLayout, ShortTextsThatOverflowBecomeDotsOnly) {
+    const BitmapFont font = TestFont();
+    const IRECT narrow{0, 0, 0, 10};  // only the tolerance is left
+    EXPECT_EQ(font.LayOutLine("A", narrow).text, "A");
+    EXPECT_EQ(font.LayOutLine("W", narrow).text, "..");
+    EXPECT_EQ(font.LayOutLine("AW", narrow).text, "..");
+    EXPECT_EQ(font.LayOutLine("AAW", narrow).text, "..");
+}
+
+TEST(BitmapFontLayout, LineFeedsShowAsSpacesWhileCarriageReturnsAndHighBytesTakeNoRoom) {
+    const BitmapFont font = TestFont();
+    const LineLayout feed = font.LayOutLine("A\nB", kBox);
+    EXPECT_EQ(feed.text, "A B");
+    EXPECT_EQ(feed.width, 2 * kAdvanceA + kAdvanceSpace);
+    ASSERT_EQ(feed.glyphs.size(), 3u);
+    EXPECT_EQ(feed.glyphs[1].source, font.FindGlyph(' ')->source);
+
+    const LineLayout skipped = font.LayOutLine("A\r\xe9\x80" "B\xff", kBox);
+    EXPECT_EQ(skipped.width, 2 * kAdvanceA);
+    ASSERT_EQ(skipped.glyphs.size(), 2u);
+    EXPECT_EQ(skipped.glyphs[1].dest.L - skipped.glyphs[0].dest.L, kAdvanceA - 1);  // 'A' has xoffset 1
+
+    // Skipped bytes still count as positions when the text is cut.
+    const IRECT narrow{0, 0, 6, 10};
+    EXPECT_EQ(font.LayOutLine("\r\r\rAAA", narrow).text, "\r\r\r..");
+}
+
+TEST(BitmapFontLayout, MissingGlyphsMeasureAsTheSpace) {
+    const BitmapFont font = TestFont();
+    const LineLayout layout = font.LayOutLine("A~", kBox);
+    EXPECT_EQ(layout.width, kAdvanceA + kAdvanceSpace);
+    ASSERT_EQ(layout.glyphs.size(), 2u);
+    EXPECT_EQ(layout.glyphs[1].source, font.FindGlyph(' ')->source);
+
+    // Without a space glyph, unknown bytes take no room; without '.', the
+    // dots take none either, and nothing breaks.
+    const BitmapFont bare(IBitmap{}, R"(<font><common lineHeight="10"/><chars>
+        <char id="65" x="0" y="0" width="4" height="8" xoffset="0" yoffset="2" xadvance="5"/></chars></font>)");
+    EXPECT_EQ(bare.LayOutLine("A~~A", kBox).width, 10);
+    const LineLayout cut = bare.LayOutLine("AAAAAAAA", kBox);
+    EXPECT_EQ(cut.text, "AAA..");
+    EXPECT_EQ(cut.width, 30 - 10);
+}
+
+TEST(BitmapFontLayout, EmptyTextDrawsNothing) {
+    BitmapFont font = TestFont();
+    EXPECT_FALSE(font.DrawTextLine(nullptr, "", kBox, true));
+    EXPECT_FALSE(font.DrawTextLine(nullptr, std::string_view("\0AB", 3), kBox, true));
+    EXPECT_TRUE(font.DrawTextLine(nullptr, "AB", kBox, true));
+    EXPECT_TRUE(font.LayOutLine("", kBox).glyphs.empty());
+}
+
+TEST(BitmapFontLayout, SeveralLinesReturnTheirHeightAndLeaveTheFontCentred) {
+    BitmapFont font = TestFont();
+    font.alignLeft = 1;
+    font.alignTop = 1;
+    const std::vector<TextLine> lines{{"AB", 1, 1, 0}, {"", 0, 1, 1}, {"W", 1, 0, 1}};
+    EXPECT_EQ(font.DrawTextLines(nullptr, lines, kBox, true), 3 * kTestLineHeight);
+    EXPECT_EQ(font.alignLeft, 0);
+    EXPECT_EQ(font.alignTop, 0);
+    EXPECT_EQ(font.DrawTextLines(nullptr, {}, kBox, false), 0);
+}
+
+}  // namespace
+}  // namespace sorel
