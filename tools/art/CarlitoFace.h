@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cairo.h>
+
+#include <string>
+
+#include "tools/art/ArtCanvas.h"
+
+namespace sorel::art {
+
+enum class Weight { Regular, Bold };
+
+// The Carlito face, found through fontconfig by family name. Construction
+// throws when fontconfig would hand out another family instead: art rendered
+// from a substitute face would silently change every glyph metric.
+class CarlitoFace {
+ public:
+  // Carlito's capital height as a fraction of the em, for optical centring.
+  static constexpr double kCapHeight = 0.644;
+
+  explicit CarlitoFace(Weight weight);
+  ~CarlitoFace();
+  CarlitoFace(const CarlitoFace&) = delete;
+  CarlitoFace& operator=(const CarlitoFace&) = delete;
+
+  // Selects this face at the given pixel size, hinted for small text.
+  void select(cairo_t* cr, double pixelSize) const;
+  double textWidth(cairo_t* cr, const std::string& text, double pixelSize) const;
+  // Draws text with its baseline so that capitals sit centred on centreY.
+  void drawCentred(const ArtCanvas& canvas, const std::string& text, double pixelSize, double centreX,
+                   double centreY, const Colour& colour) const;
+  void drawLeft(const ArtCanvas& canvas, const std::string& text, double pixelSize, double left, double centreY,
+                const Colour& colour) const;
+  void drawRight(const ArtCanvas& canvas, const std::string& text, double pixelSize, double right,
+                 double centreY, const Colour& colour) const;
+  const std::string& file() const { return file_; }
+
+ private:
+  cairo_font_face_t* face_ = nullptr;
+  std::string file_;
+};
+
+}  // namespace sorel::art

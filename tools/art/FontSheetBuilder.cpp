@@ -1,0 +1,98 @@
+#include "tools/art/FontSheetBuilder.h"
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace sorel::art {
+
+namespace {
+constexpr double kCapHeight = CarlitoFace::kCapHeight;
+// Transparent pixels around each glyph keep antialiased edges from being cut
+// and keep neighbours from bleeding into a blit.
+constexpr int kPadding = 1;
+constexpr int kSpacing = 1;
+}  // namespace
+
+FontSheetBuilder::FontSheetBuilder(const CarlitoFace& face, FontSpec spec) : face_(face), spec_(std::move(spec)) {}
+
+int FontSheetBuilder::base() const {
+  return static_cast<int>(std::lround(spec_.lineHeight / 2.0 + kCapHeight * spec_.pixelSize / 2.0));
+}
+
+std::vector<GlyphPlacement> FontSheetBuilder::render(ArtCanvas& sheet) const {
+  cairo_t* cr = sheet.cr();
+  face_.select(cr, spec_.pixelSize);
+  sheet.setColour(spec_.colour);
+  std::vector<GlyphPlacement> glyphs;
+  int penX = 0, penY = 0, shelfHeight = 0;
+  for (int id = kFirstChar; id <= kLastChar; ++id) {
+    const char text[2] = {static_cast<char>(id), 0};
+    cairo_text_extents_t ext;
+    cairo_text_extents(cr, text, &ext);
+    GlyphPlacement g;
+    g.id = id;
+    g.xadvance = static_cast<int>(std::lround(ext.x_advance));
+    int x0 = 0, y0 = 0, x1 = 1, y1 = 1;  // an empty 1 x 1 cell for blank glyphs
+    if (ext.width > 0 && ext.height > 0) {
+      x0 = static_cast<int>(std::floor(ext.x_bearing)) - kPadding;
+      y0 = static_cast<int>(std::floor(ext.y_bearing)) - kPadding;
+      x1 = static_cast<int>(std::ceil(ext.x_bearing + ext.width)) + kPadding;
+      y1 = static_cast<int>(std::ceil(ext.y_bearing + ext.height)) + kPadding;
+    }
+    g.width = x1 - x0;
+    g.height = y1 - y0;
+    if (penX + g.width > kSheetSize) {
+      penX = 0;
+      penY += shelfHeight + kSpacing;
+      shelfHeight = 0;
+    }
+    if (penY + g.height > kSheetSize) throw std::runtime_error(spec_.baseName + ": glyphs overflow the sheet");
+    g.x = penX;
+    g.y = penY;
+    g.xoffset = x0;
+    g.yoffset = base() + y0;
+    if (ext.width > 0 && ext.height > 0) {
+      cairo_move_to(cr, penX - x0, penY - y0);
+      cairo_show_text(cr, text);
+      cairo_new_path(cr);
+    }
+    penX += g.width + kSpacing;
+    shelfHeight = std::max(shelfHeight, g.height);
+    glyphs.push_back(g);
+  }
+  return glyphs;
+}
+
+std::string FontSheetBuilder::describe(const std::vector<GlyphPlacement>& glyphs) const {
+  std::ostringstream xml;
+  xml << "<?xml version=\"1.0\"?>\n<font>\n";
+  xml << "  <info face=\"Carlito\" size=\"" << spec_.pixelSize
+      << "\" bold=\"0\" italic=\"0\" charset=\"\" unicode=\"0\" stretchH=\"100\" smooth=\"1\" aa=\"1\""
+         " padding=\"0,0,0,0\" spacing=\"" << kSpacing << "," << kSpacing << "\" outline=\"0\"/>\n";
+  xml << "  <common lineHeight=\"" << spec_.lineHeight << "\" base=\"" << base() << "\" scaleW=\"" << kSheetSize
+      << "\" scaleH=\"" << kSheetSize << "\" pages=\"1\" packed=\"0\"/>\n";
+  xml << "  <pages>\n    <page id=\"0\" file=\"" << spec_.baseName << ".png\"/>\n  </pages>\n";
+  xml << "  <chars count=\"" << glyphs.size() << "\">\n";
+  for (const GlyphPlacement& g : glyphs) {
+    xml << "    <char id=\"" << g.id << "\" x=\"" << g.x << "\" y=\"" << g.y << "\" width=\"" << g.width
+        << "\" height=\"" << g.height << "\" xoffset=\"" << g.xoffset << "\" yoffset=\"" << g.yoffset
+        << "\" xadvance=\"" << g.xadvance << "\" page=\"0\" chnl=\"15\"/>\n";
+  }
+  xml << "  </chars>\n</font>\n";
+  return xml.str();
+}
+
+void FontSheetBuilder::write(const std::string& dir) const {
+  ArtCanvas sheet(kSheetSize, kSheetSize);
+  const std::vector<GlyphPlacement> glyphs = render(sheet);
+  sheet.writePng(dir + "/" + spec_.baseName + ".png");
+  const std::string path = dir + "/" + spec_.baseName + ".fnt";
+  std::ofstream out(path, std::ios::binary);
+  out << describe(glyphs);
+  if (!out) throw std::runtime_error("cannot write " + path);
+}
+
+}  // namespace sorel::art
