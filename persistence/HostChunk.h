@@ -12,6 +12,8 @@ inline constexpr int32_t kHostChunkMagic = 0x70666674;  // "tffp" in file order
 inline constexpr int32_t kFrameworkVersion = 0x00010000;
 // Longest program-slot name accepted from a chunk.
 inline constexpr int32_t kMaxProgramNameLength = 256;
+// The plug-in declares no programs of its own; hosts see one slot.
+inline constexpr int kProgramSlots = 1;
 
 void BeginHostChunk(StateChunk& chunk);
 // Advances past the header when there is one; `frameworkVersion` is 0 otherwise.

@@ -82,7 +82,8 @@ int ReadGlobalSwitches(const StateChunk& chunk, int pos, int32_t version, Plugin
     // first parameter and is read again as such.
     double order = 0.0;
     const int afterOrder = chunk.GetDouble(order, pos);
-    if (afterOrder < 0 || !(order >= 0.0 && order <= 1.0)) return pos;
+    if (afterOrder < 0) return -1;
+    if (!(order >= 0.0 && order <= 1.0)) return pos;
     state.useOnlyOrderOnOff = order;
     return afterOrder;
 }

@@ -1,0 +1,261 @@
+#include "persistence/PluginPersistence.h"
+
+#include <chrono>
+#include <iterator>
+
+#include "persistence/DataFolder.h"
+#include "persistence/HostChunk.h"
+#include "persistence/PresetFile.h"
+#include "persistence/StateWriter.h"
+
+namespace sorel {
+
+namespace {
+
+// How often the loading thread looks for next/previous requests of the audio
+// thread, which must not wake it itself.
+constexpr auto kStepPollInterval = std::chrono::milliseconds(20);
+constexpr size_t kMaxSaveNameLength = BoxInfo::kNameWidth - 1;
+
+bool IsUsableFileName(const std::string& name) {
+    if (name.empty() || name.size() > kMaxSaveNameLength || name.front() == '.') return false;
+    return name.find_first_of(std::string_view("/\\\0", 3)) == std::string::npos;
+}
+
+std::optional<std::string> ReadWholeStream(std::istream& stream) {
+    std::string bytes;
+    char buffer[16384];
+    while (stream.read(buffer, sizeof buffer) || stream.gcount() > 0) {
+        bytes.append(buffer, static_cast<size_t>(stream.gcount()));
+        if (bytes.size() > kMaxPresetBytes) return std::nullopt;
+    }
+    return bytes;
+}
+
+std::string FirstNonEmpty(std::initializer_list<const std::string*> names) {
+    for (const std::string* name : names) {
+        if (!name->empty()) return *name;
+    }
+    return {};
+}
+
+}  // namespace
+
+PluginPersistence::PluginPersistence(StateTarget& target) : target_(target) {
+    EnsureDataFolders();
+    const int count = target_.ParameterCount();
+    ranges_.reserve(static_cast<size_t>(std::max(count, 0)));
+    for (int index = 0; index < count; ++index) ranges_.push_back(target_.Range(index));
+    presets_ = std::make_unique<PresetHandler>(*this);
+    chordBanks_ = std::make_unique<ChordMemoryPresetHandler>(*this);
+    loader_ = std::thread([this] { RunLoader(); });
+}
+
+PluginPersistence::~PluginPersistence() { Shutdown(); }
+
+void PluginPersistence::Shutdown() {
+    {
+        std::lock_guard lock(requestMutex_);
+        stopping_ = true;
+    }
+    requestChanged_.notify_all();
+    if (loader_.joinable()) loader_.join();
+    loading_ = false;
+    pendingSteps_ = 0;
+}
+
+bool PluginPersistence::WriteState(std::vector<uint8_t>& chunk, bool isBank) {
+    try {
+        std::string bankName = chordBanks_->CurrentName();
+        if (bankName == CommonPresetHandler::kNoName) bankName.clear();
+        const PluginState state = CaptureState(target_, bankName);
+        StateChunk body;
+        if (chunk.empty()) BeginHostChunk(body);
+        if (isBank) SerializePresets(body, kProgramSlots, state.parameters);
+        sorel::WriteState(body, state);
+        chunk.insert(chunk.end(), body.Data(), body.Data() + body.Size());
+        return true;
+    } catch (const std::exception&) {
+        return false;  // out of memory: the host gets no chunk rather than a crash
+    }
+}
+
+bool PluginPersistence::ReadState(const uint8_t* data, size_t size, bool isBank) {
+    if (size > kMaxPresetBytes || (data == nullptr && size > 0)) return false;
+    try {
+        const StateChunk chunk({data, size});
+        int32_t frameworkVersion = 0;
+        int pos = ReadHostChunkHeader(chunk, 0, frameworkVersion);
+        if (isBank && frameworkVersion >= kFrameworkVersion) {
+            pos = SkipPresets(chunk, pos, kProgramSlots, static_cast<int>(ranges_.size()));
+            if (pos < 0) return false;
+        }
+        return ApplyHostState(chunk, pos);
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+bool PluginPersistence::ApplyHostState(const StateChunk& chunk, int pos) {
+    const auto image = sorel::ReadState(chunk, pos, ranges_);
+    std::lock_guard apply(applyMutex_);
+    if (!image) {
+        TargetLock lock(target_);
+        target_.StateApplied();
+        return false;
+    }
+    ApplyState(target_, *image, LoadSource::HostChunk);
+    ShowStateNames(*image);
+    return true;
+}
+
+void PluginPersistence::ShowStateNames(const StateImage& image) {
+    presets_->SetCurrentName(image.state.boxInfo.name.empty() ? std::string(CommonPresetHandler::kNoName)
+                                                             : image.state.boxInfo.name);
+    if (!image.state.chordBankName.empty()) chordBanks_->SetCurrentName(image.state.chordBankName);
+}
+
+void PluginPersistence::Init() {
+    const StateImage image = ResetImage(ranges_);
+    std::lock_guard apply(applyMutex_);
+    ApplyState(target_, image, LoadSource::Init);
+    presets_->SetCurrentName(CommonPresetHandler::kNoName);
+}
+
+void PluginPersistence::NextPreset() { pendingSteps_.fetch_add(1); }
+void PluginPersistence::PreviousPreset() { pendingSteps_.fetch_sub(1); }
+
+void PluginPersistence::RequestPresetLoad(const std::string& path, const std::string& name) {
+    {
+        std::lock_guard lock(requestMutex_);
+        if (stopping_) return;
+        request_ = LoadRequest{path, name};
+        loading_ = true;
+    }
+    requestChanged_.notify_all();
+}
+
+void PluginPersistence::RunLoader() {
+    std::unique_lock lock(requestMutex_);
+    while (!stopping_) {
+        requestChanged_.wait_for(lock, kStepPollInterval,
+                                 [this] { return stopping_ || request_.has_value() || pendingSteps_.load() != 0; });
+        if (stopping_) break;
+        if (const int steps = pendingSteps_.exchange(0); steps != 0) {
+            lock.unlock();
+            for (int i = 0; i < std::abs(steps); ++i) steps > 0 ? presets_->Next() : presets_->Previous();
+            lock.lock();
+        }
+        if (!request_) continue;
+        const LoadRequest request = std::move(*request_);
+        request_.reset();
+        lock.unlock();
+        const StateChunk chunk = [&request] {
+            StateChunk read;
+            ReadFileToChunk(request.path, read);
+            return read;
+        }();
+        LoadPresetChunk(chunk, request.name);
+        lock.lock();
+        if (!request_) loading_ = false;
+    }
+}
+
+void PluginPersistence::WaitUntilIdle() {
+    while (loading_.load() || pendingSteps_.load() != 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+bool PluginPersistence::LoadPresetFile(const std::string& path) {
+    StateChunk chunk;
+    ReadFileToChunk(path, chunk);
+    return LoadPresetChunk(chunk, {});
+}
+
+bool PluginPersistence::LoadPresetStream(std::istream& stream, const std::string& name) {
+    const auto bytes = ReadWholeStream(stream);
+    std::optional<StateChunk> chunk;
+    if (bytes) chunk = DecompressPreset({reinterpret_cast<const uint8_t*>(bytes->data()), bytes->size()});
+    return LoadPresetChunk(chunk.value_or(StateChunk{}), name);
+}
+
+bool PluginPersistence::LoadPresetChunk(const StateChunk& chunk, const std::string& name) {
+    // Read and parsed here, without the plug-in's lock.
+    const PresetHeader header = ReadPresetHeader(chunk);
+    auto image = sorel::ReadState(chunk, header.statePos, ranges_);
+    std::lock_guard apply(applyMutex_);
+    if (!image) {
+        TargetLock lock(target_);
+        target_.StateApplied();
+        return false;
+    }
+    const std::string stateName = image->state.boxInfo.name;
+    // The header's texts are the preset's; the copy inside its state may be stale.
+    image->state.boxInfo = header.info;
+    target_.SetPresetLoading(true);
+    ApplyState(target_, *image, LoadSource::PresetFile);
+    target_.SetPresetLoading(false);
+    const std::string shown = FirstNonEmpty({&header.info.name, &stateName, &name});
+    if (!shown.empty()) presets_->SetCurrentName(shown);
+    if (!image->state.chordBankName.empty()) chordBanks_->SetCurrentName(image->state.chordBankName);
+    return true;
+}
+
+bool PluginPersistence::LoadChordBank(const std::string& path, const std::string& name) {
+    const auto bank = ReadChordBankFile(path);
+    if (!bank) return false;
+    {
+        TargetLock lock(target_);
+        target_.SetChordMemory(*bank);
+        target_.SetParameter(param::kChordMemorySelection, 0.0);
+        target_.ParameterChanged(param::kChordMemorySelection);
+    }
+    if (!name.empty()) chordBanks_->SetCurrentName(name);
+    return true;
+}
+
+StateChunk PluginPersistence::ComposeCurrentPreset() {
+    std::string bankName = chordBanks_->CurrentName();
+    if (bankName == CommonPresetHandler::kNoName) bankName.clear();
+    return ComposePreset(CaptureState(target_, bankName));
+}
+
+std::optional<std::string> PluginPersistence::SaveUserPreset(const std::string& name, int style, const BoxInfo& info) {
+    if (!IsUsableFileName(name) || style < 0 || style >= static_cast<int>(kPresetStyles.size())) return std::nullopt;
+    const auto presets = GetUserDataFolder(kPresetSubFolder);
+    if (!presets) return std::nullopt;
+    const std::string folder =
+        JoinFolder(*presets, "User/" + std::string(kPresetStyles[static_cast<size_t>(style)]));
+    if (!EnsureFolder(folder)) return std::nullopt;
+    std::string bankName = chordBanks_->CurrentName();
+    if (bankName == CommonPresetHandler::kNoName) bankName.clear();
+    PluginState state = CaptureState(target_, bankName);
+    state.boxInfo = info;
+    if (state.boxInfo.name.empty()) state.boxInfo.name = name;
+    const std::string path = folder + name + std::string(kPresetExtension);
+    if (!WritePresetFile(path, state)) return std::nullopt;
+    {
+        TargetLock lock(target_);
+        target_.SetBoxInfo(state.boxInfo);
+    }
+    presets_->SetCurrentName(state.boxInfo.name);
+    return path;
+}
+
+std::optional<std::string> PluginPersistence::SaveUserChordBank(const std::string& name) {
+    if (!IsUsableFileName(name)) return std::nullopt;
+    const auto banks = GetUserDataFolder(kChordMemorySubFolder);
+    if (!banks) return std::nullopt;
+    const std::string folder = JoinFolder(*banks, "User");
+    if (!EnsureFolder(folder)) return std::nullopt;
+    ChordBankData bank;
+    {
+        TargetLock lock(target_);
+        bank = target_.GetChordMemory();
+    }
+    const std::string path = folder + name + std::string(kChordBankExtension);
+    if (!WriteChordBankFile(path, bank)) return std::nullopt;
+    chordBanks_->SetCurrentName(name);
+    return path;
+}
+
+}  // namespace sorel

@@ -1,0 +1,99 @@
+// The plug-in's persistence: host chunks, pattern presets with their loading
+// thread, chord-memory banks and saving. The plug-in object calls it through
+// `PersistenceHooks`; the editor through the operations below.
+//
+// Loading a preset: the file is read, decompressed and parsed on the loading
+// thread without the plug-in's lock; the result is applied in short lock
+// holds (see StateApplier). One load runs at a time; a request that arrives
+// meanwhile replaces any earlier waiting one and runs next, so the browser
+// always ends on the preset whose name it shows.
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <istream>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "frame/PersistenceHooks.h"
+#include "persistence/ChordMemoryPresetHandler.h"
+#include "persistence/PresetHandler.h"
+#include "persistence/StateApplier.h"
+#include "persistence/StateChunk.h"
+
+namespace sorel {
+
+class PluginPersistence final : public PersistenceHooks {
+public:
+    // Creates the data folders and builds both browsers. Nothing here throws
+    // when the data folder is unusable: the browsers are then empty.
+    explicit PluginPersistence(StateTarget& target);
+    ~PluginPersistence() override;
+
+    // PersistenceHooks
+    bool WriteState(std::vector<uint8_t>& chunk, bool isBank) override;
+    bool ReadState(const uint8_t* data, size_t size, bool isBank) override;
+    // Safe on the audio thread: only records the request for the loading thread.
+    void NextPreset() override;
+    void PreviousPreset() override;
+    void Shutdown() override;
+
+    PresetHandler& Presets() { return *presets_; }
+    ChordMemoryPresetHandler& ChordBanks() { return *chordBanks_; }
+
+    // "Init": the reset alone, nothing loaded.
+    void Init();
+    // Queues a preset file for the loading thread.
+    void RequestPresetLoad(const std::string& path, const std::string& name);
+    // Loads on the calling thread.
+    bool LoadPresetFile(const std::string& path);
+    bool LoadPresetStream(std::istream& stream, const std::string& name);
+    bool LoadChordBank(const std::string& path, const std::string& name);
+
+    // Saves the current state as "<name>.v2z" in the User folder of `style`
+    // (0..3), with `info` as its texts; the path, or nothing on failure.
+    std::optional<std::string> SaveUserPreset(const std::string& name, int style, const BoxInfo& info);
+    // Saves the chord memory as "<name>.cmb" in the chord-memory User folder.
+    std::optional<std::string> SaveUserChordBank(const std::string& name);
+
+    // The current state as a preset file holds it (before compression).
+    StateChunk ComposeCurrentPreset();
+
+    bool IsPresetLoading() const { return loading_.load(); }
+    // Blocks until no load runs or waits.
+    void WaitUntilIdle();
+
+private:
+    struct LoadRequest {
+        std::string path;
+        std::string name;
+    };
+
+    void RunLoader();
+    void StartLoaderIfNeeded();
+    std::optional<LoadRequest> TakeRequest(std::unique_lock<std::mutex>& lock);
+    bool LoadPresetChunk(const StateChunk& chunk, const std::string& name);
+    bool ApplyHostState(const StateChunk& chunk, int pos);
+    void ShowStateNames(const StateImage& image);
+
+    StateTarget& target_;
+    std::vector<ParameterRange> ranges_;
+    std::unique_ptr<PresetHandler> presets_;
+    std::unique_ptr<ChordMemoryPresetHandler> chordBanks_;
+
+    std::mutex applyMutex_;  // one state applied at a time, whatever thread asks
+
+    std::mutex requestMutex_;
+    std::condition_variable requestChanged_;
+    std::optional<LoadRequest> request_;
+    std::atomic<int> pendingSteps_{0};  // next/previous from the audio thread
+    std::atomic<bool> loading_{false};
+    bool stopping_ = false;
+    std::thread loader_;
+};
+
+}  // namespace sorel

@@ -1,0 +1,377 @@
+// The state reader on hand-built states: version words, field positions,
+// conversions of older versions, and states cut short anywhere.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "persistence/ModelTarget.h"
+#include "persistence/StateReader.h"
+#include "persistence/StateWriter.h"
+
+namespace sorel {
+namespace {
+
+const std::vector<ParameterRange>& Ranges() {
+    static const std::vector<ParameterRange> ranges = test::ModelRanges();
+    return ranges;
+}
+
+double& Param(PluginState& state, int index) { return state.parameters[static_cast<size_t>(index)]; }
+double Param(const StateImage& image, int index) { return image.state.parameters[static_cast<size_t>(index)]; }
+
+// A state with something other than the reset value in every kind of field.
+PluginState RichState(unsigned seed = 7) {
+    std::mt19937 random(seed);
+    PluginState state;
+    state.boxInfo.Set("Night Bus", "Ilse K.", "Walking bass over two octaves", "Hold a chord with the left hand");
+    state.chordBankName = "Jazz voicings";
+    state.chords.slots[0] = {12, {0, 4, 7, 11}};
+    state.chords.slots[9] = {30, {3, 10}};
+    for (int i = 0; i < kStepCcNumberCount; ++i) state.stepCcNumbers[static_cast<size_t>(i)] = i % 3 == 0 ? -1 : 20 + i;
+    for (size_t i = 0; i < state.laneLoops.size(); ++i) {
+        const auto start = static_cast<int32_t>(random() % 31);
+        state.laneLoops[i] = {start, start + 1 + static_cast<int32_t>(random() % static_cast<unsigned>(32 - start)),
+                              random() % 4 != 0};
+    }
+    state.enableMidiNoteNames = 1.0;
+    state.startNotesImmediately = 0.0;
+    state.useOnlyOrderOnOff = 1.0;
+    for (const auto& range : Ranges()) {
+        const double fraction = static_cast<double>(random() % 1000) / 999.0;
+        double value = range.minimum + (range.maximum - range.minimum) * fraction;
+        if (range.roundsToStep) value = std::round(value);
+        state.parameters.push_back(value);
+    }
+    return state;
+}
+
+// The editor selections a loaded state always ends with.
+void ExpectEditorReset(const StateImage& image) {
+    EXPECT_EQ(Param(image, param::kDrawTool), 1.0);
+    EXPECT_EQ(Param(image, param::kSelectionTool), 0.0);
+    EXPECT_EQ(Param(image, param::kKeyAreaSelection), 0.0);
+    EXPECT_EQ(Param(image, param::kKeyAreaPatterns + 2), 0.0);
+    EXPECT_EQ(Param(image, param::kPatternStepMode), 0.0);
+    EXPECT_EQ(Param(image, param::kChordMemorySelection), 0.0);
+    EXPECT_EQ(Param(image, param::kCcTeachSelection), 0.0);
+}
+
+bool IsEditorSelection(int index) {
+    return index == param::kDrawTool || index == param::kSelectionTool || index == param::kKeyAreaSelection ||
+           (index >= param::kKeyAreaPatterns && index < param::kKeyAreaPatterns + 4) ||
+           index == param::kPatternStepMode || index == param::kChordMemorySelection ||
+           index == param::kCcTeachSelection;
+}
+
+StateChunk Written(const PluginState& state) {
+    StateChunk chunk;
+    WriteState(chunk, state);
+    return chunk;
+}
+
+// The same chunk with its version word replaced (or removed).
+StateChunk WithWord(const StateChunk& chunk, std::optional<int32_t> word) {
+    StateChunk result;
+    if (word) result.PutInt32(*word);
+    result.PutBytes(chunk.Data() + 4, chunk.Size() - 4);
+    return result;
+}
+
+StateChunk Truncated(const StateChunk& chunk, size_t size) {
+    return StateChunk({chunk.Data(), std::min(size, chunk.Size())});
+}
+
+TEST(StateRead, CurrentVersionReadsBackEveryField) {
+    const PluginState written = RichState();
+    const auto image = ReadState(Written(written), 0, Ranges());
+    ASSERT_TRUE(image.has_value());
+    EXPECT_EQ(image->version, 5);
+    EXPECT_EQ(image->state.boxInfo, written.boxInfo);
+    EXPECT_EQ(image->state.chordBankName, written.chordBankName);
+    EXPECT_EQ(image->state.chords, written.chords);
+    EXPECT_TRUE(image->stepCcNumbersRead);
+    EXPECT_EQ(image->state.stepCcNumbers, written.stepCcNumbers);
+    EXPECT_EQ(image->laneLoopsRead, kLaneLoopCount);
+    EXPECT_EQ(image->state.laneLoops, written.laneLoops);
+    EXPECT_EQ(image->state.useOnlyOrderOnOff, 1.0);
+    EXPECT_EQ(image->parametersAssigned, param::kCount);
+    for (int index = 0; index < param::kCount; ++index) {
+        if (!IsEditorSelection(index)) {
+            ASSERT_EQ(Param(*image, index), written.parameters[static_cast<size_t>(index)]) << index;
+        }
+    }
+    ExpectEditorReset(*image);
+}
+
+TEST(StateRead, VersionWordRules) {
+    const StateChunk chunk = Written(RichState());
+    struct Case {
+        std::optional<int32_t> word;
+        std::optional<int32_t> version;  // nothing: rejected
+    };
+    const Case cases[] = {
+        {1, 1}, {2, 2}, {3, 3}, {4, 4}, {5, 5},
+        {0x05000000, 5}, {0x01000000, 1},         // written big-endian
+        {6, {}}, {100, {}}, {101, {}}, {-1, {}}, {0x06000000, {}}, {0x7fffffff, {}},
+    };
+    for (const auto& c : cases) {
+        const auto image = ReadState(WithWord(chunk, c.word), 0, Ranges());
+        ASSERT_EQ(image.has_value(), c.version.has_value()) << std::hex << *c.word;
+        if (image) {
+            EXPECT_EQ(image->version, *c.version) << std::hex << *c.word;
+        }
+    }
+}
+
+TEST(StateRead, BigEndianWordReadsTheSameState) {
+    const PluginState written = RichState();
+    const auto image = ReadState(WithWord(Written(written), 0x05000000), 0, Ranges());
+    ASSERT_TRUE(image.has_value());
+    EXPECT_EQ(image->state.laneLoops, written.laneLoops);
+    EXPECT_EQ(image->state.parameters[17000], written.parameters[17000]);
+}
+
+TEST(StateRead, ZeroWordIsAVersionOneStateStartingAtItsFirstByte) {
+    PluginState written = RichState();
+    written.boxInfo.name = "";  // its first bytes are the zero word
+    const StateChunk chunk = WithWord(Written(written), std::nullopt);  // reserved byte first
+    const auto image = ReadState(chunk, 0, Ranges());
+    ASSERT_TRUE(image.has_value());
+    EXPECT_EQ(image->version, 1);
+    EXPECT_EQ(image->state.boxInfo.author, "Ilse K.");
+    EXPECT_EQ(image->state.chords, written.chords);
+    EXPECT_EQ(image->state.laneLoops, written.laneLoops);
+}
+
+TEST(StateRead, StartsAtTheGivenPosition) {
+    StateChunk chunk;
+    chunk.PutBytes("prefix!", 7);
+    const StateChunk state = Written(RichState());
+    chunk.PutBytes(state.Data(), state.Size());
+    const auto image = ReadState(chunk, 7, Ranges());
+    ASSERT_TRUE(image.has_value());
+    EXPECT_EQ(image->state.boxInfo.name, "Night Bus");
+    EXPECT_EQ(image->parametersAssigned, param::kCount);
+}
+
+// Versions 1 and 2 lack the ORDER field: the parameters follow the two switches.
+StateChunk WithoutOrderField(const PluginState& state, int32_t version) {
+    const StateChunk full = Written(state);
+    const size_t orderAt = full.Size() - state.parameters.size() * 8 - 8;
+    StateChunk chunk;
+    chunk.PutInt32(version);
+    chunk.PutBytes(full.Data() + 4, orderAt - 4);
+    chunk.PutBytes(full.Data() + orderAt + 8, full.Size() - orderAt - 8);
+    return chunk;
+}
+
+TEST(StateRead, VersionThreeWithoutOrderFieldReadsParametersWhenTheFirstLiesOutsideZeroToOne) {
+    PluginState written = RichState();
+    Param(written, param::kGlobalVolume) = 90.0;
+    const auto image = ReadState(WithoutOrderField(written, 3), 0, Ranges());
+    ASSERT_TRUE(image.has_value());
+    EXPECT_EQ(image->state.useOnlyOrderOnOff, 0.0) << "the field was not there";
+    EXPECT_EQ(Param(*image, param::kGlobalVolume), 90.0);
+    EXPECT_EQ(Param(*image, param::kGate + 5), written.parameters[param::kGate + 5]);
+    EXPECT_EQ(image->parametersAssigned, param::kCount);
+}
+
+TEST(StateRead, VersionThreeWithOrderFieldConsumesIt) {
+    PluginState written = RichState();
+    written.useOnlyOrderOnOff = 1.0;
+    Param(written, param::kGlobalVolume) = 90.0;
+    const auto image = ReadState(WithWord(Written(written), 3), 0, Ranges());
+    ASSERT_TRUE(image.has_value());
+    EXPECT_EQ(image->state.useOnlyOrderOnOff, 1.0);
+    EXPECT_EQ(Param(*image, param::kGlobalVolume), 90.0);
+}
+
+TEST(StateRead, VersionTwoHasNoOrderField) {
+    PluginState written = RichState();
+    Param(written, param::kGlobalVolume) = 0.5;  // would pass as an ORDER value
+    const auto image = ReadState(WithoutOrderField(written, 2), 0, Ranges());
+    ASSERT_TRUE(image.has_value());
+    EXPECT_EQ(Param(*image, param::kGlobalVolume), 0.5);
+    EXPECT_EQ(Param(*image, param::kGate + 47), written.parameters[param::kGate + 47]);
+}
+
+TEST(StateRead, OldVersionsMoveKeyAreaNotesIntoTheCurrentRange) {
+    PluginState written = RichState();
+    Param(written, param::kKeyAreaBaseNote + 1) = 30;
+    Param(written, param::kKeyAreaStartNote + 2) = 0;
+    Param(written, param::kKeyAreaEndNote + 3) = 110;
+    for (int32_t version : {3, 4}) {
+        const auto image = ReadState(WithWord(Written(written), version), 0, Ranges());
+        ASSERT_TRUE(image.has_value());
+        // normalised (v + 24) / (119 - 0) maps back to v + 24, limited to 119
+        EXPECT_EQ(Param(*image, param::kKeyAreaBaseNote + 1), 54) << version;
+        EXPECT_EQ(Param(*image, param::kKeyAreaStartNote + 2), 24) << version;
+        EXPECT_EQ(Param(*image, param::kKeyAreaEndNote + 3), 119) << version;
+    }
+    const auto current = ReadState(Written(written), 0, Ranges());
+    EXPECT_EQ(Param(*current, param::kKeyAreaBaseNote + 1), 30);
+}
+
+TEST(StateRead, VersionTwoSwitchesLanesOnAndTheOrderLaneFollowsStepOnOff) {
+    PluginState written = RichState();
+    for (int index = param::kLaneSwitch; index <= param::kCcLaneSwitchLast; ++index) Param(written, index) = 0.0;
+    Param(written, param::PerStep(param::kStepOnOff, 1, 3, 7)) = 0.0;
+    Param(written, param::PerStep(param::kStepOnOff, 1, 3, 8)) = 1.0;
+    const auto image = ReadState(WithoutOrderField(written, 2), 0, Ranges());
+    ASSERT_TRUE(image.has_value());
+    EXPECT_EQ(Param(*image, param::LaneSwitch(1, 3, 0, 7)), 0.0);
+    EXPECT_EQ(Param(*image, param::LaneSwitch(1, 3, 0, 8)), 1.0);
+    for (int lane = 1; lane < 9; ++lane) EXPECT_EQ(Param(*image, param::LaneSwitch(1, 3, lane, 7)), 1.0) << lane;
+    EXPECT_EQ(Param(*image, param::LaneSwitch(3, 11, 8, 31)), 1.0);
+    EXPECT_EQ(Param(*image, param::LaneSwitch(0, 0, 9, 0)), 0.0) << "controller lanes keep their stored switches";
+
+    const auto three = ReadState(WithWord(Written(written), 3), 0, Ranges());
+    EXPECT_EQ(Param(*three, param::LaneSwitch(1, 3, 4, 7)), 0.0) << "from version 3 on the switches are stored";
+}
+
+TEST(StateRead, VersionOneOpensTheWholeSceneSequence) {
+    PluginState written = RichState();
+    Param(written, param::kSceneEnd + 2) = 4;
+    const auto one = ReadState(WithoutOrderField(written, 1), 0, Ranges());
+    ASSERT_TRUE(one.has_value());
+    for (int area = 0; area < 4; ++area) EXPECT_EQ(Param(*one, param::kSceneEnd + area), 16);
+    const auto two = ReadState(WithoutOrderField(written, 2), 0, Ranges());
+    EXPECT_EQ(Param(*two, param::kSceneEnd + 2), 4);
+}
+
+TEST(StateRead, HostileValuesAreHeldToTheirRanges) {
+    PluginState written = RichState();
+    written.stepCcNumbers[0] = 128;
+    written.stepCcNumbers[1] = -2;
+    written.stepCcNumbers[2] = 127;
+    written.laneLoops[0] = {5, 5, true};
+    written.laneLoops[1] = {-1, 10, true};
+    written.laneLoops[2] = {3, 33, false};
+    written.laneLoops[3] = {31, 32, false};
+    Param(written, param::kGate) = 1e300;
+    Param(written, param::kSwing) = std::nan("");
+    Param(written, param::kStepTranspose) = -1e9;
+    const auto image = ReadState(Written(written), 0, Ranges());
+    ASSERT_TRUE(image.has_value());
+    EXPECT_EQ(image->state.stepCcNumbers[0], -1);
+    EXPECT_EQ(image->state.stepCcNumbers[1], -1);
+    EXPECT_EQ(image->state.stepCcNumbers[2], 127);
+    EXPECT_EQ(image->state.laneLoops[0], (LaneLoop{0, 32, true}));
+    EXPECT_EQ(image->state.laneLoops[1], (LaneLoop{0, 32, true}));
+    EXPECT_EQ(image->state.laneLoops[2], (LaneLoop{0, 32, false})) << "the enabled flag is still the stored one";
+    EXPECT_EQ(image->state.laneLoops[3], (LaneLoop{31, 32, false}));
+    EXPECT_EQ(Param(*image, param::kGate), 100.0);
+    EXPECT_EQ(Param(*image, param::kSwing), 0.0) << "not a number: the default";
+    EXPECT_EQ(Param(*image, param::kStepTranspose), -24.0);
+}
+
+// Field boundaries of a version-5 state with the given chord records.
+struct Layout {
+    size_t texts[4];
+    size_t bankName;
+    size_t chordCount;
+    std::vector<size_t> chordRecords;
+    size_t ccNumbers;
+    size_t loops;
+    size_t switches;
+    size_t parameters;
+};
+
+Layout LayoutOf(const PluginState& state) {
+    Layout layout{};
+    size_t at = 5;
+    const size_t widths[] = {33, 51, 255, 255};
+    for (int i = 0; i < 4; ++i) layout.texts[i] = at += widths[i];
+    layout.bankName = at += 32;
+    layout.chordCount = at += 4;
+    for (const auto& slot : state.chords.slots) layout.chordRecords.push_back(at += 8 + 4 * slot.notes.size());
+    layout.ccNumbers = at += 32 * 4;
+    layout.loops = at += static_cast<size_t>(kLaneLoopCount) * 9;
+    layout.switches = at += 24;
+    layout.parameters = at + state.parameters.size() * 8;
+    return layout;
+}
+
+void ExpectCutState(const PluginState& written, const Layout& layout, size_t cut) {
+    SCOPED_TRACE("cut at " + std::to_string(cut));
+    const auto image = ReadState(Truncated(Written(written), cut), 0, Ranges());
+    ASSERT_TRUE(image.has_value());
+    const PluginState& read = image->state;
+    EXPECT_EQ(read.boxInfo.name, cut >= layout.texts[0] ? written.boxInfo.name : "");
+    EXPECT_EQ(read.boxInfo.usage, cut >= layout.texts[3] ? written.boxInfo.usage : "");
+    EXPECT_EQ(read.chordBankName, cut >= layout.bankName ? written.chordBankName : "");
+    for (size_t slot = 0; slot < kChordSlots; ++slot) {
+        const size_t recordStart = slot == 0 ? layout.chordCount : layout.chordRecords[slot - 1];
+        if (cut >= layout.chordRecords[slot]) {
+            EXPECT_EQ(read.chords.slots[slot], written.chords.slots[slot]) << slot;
+        } else if (cut < recordStart + 8) {
+            EXPECT_EQ(read.chords.slots[slot], ChordSlotData{}) << slot;
+        }
+    }
+    EXPECT_EQ(image->stepCcNumbersRead, cut >= layout.ccNumbers);
+    const int loopsRead = cut < layout.ccNumbers ? 0 : static_cast<int>((cut - layout.ccNumbers) / 9);
+    EXPECT_EQ(image->laneLoopsRead, std::min(loopsRead, kLaneLoopCount));
+    for (int i = 0; i < kLaneLoopCount; i += 97) {
+        const LaneLoop expected = i < loopsRead ? written.laneLoops[static_cast<size_t>(i)] : LaneLoop{};
+        EXPECT_EQ(read.laneLoops[static_cast<size_t>(i)].start, expected.start) << i;
+        EXPECT_EQ(read.laneLoops[static_cast<size_t>(i)].end, expected.end) << i;
+    }
+    EXPECT_EQ(read.enableMidiNoteNames, cut >= layout.loops + 8 ? 1.0 : 0.0);
+    EXPECT_EQ(read.useOnlyOrderOnOff, cut >= layout.switches ? 1.0 : 0.0);
+    // A block cut inside gives its first missing parameter 0.0, clamped.
+    const int complete = cut < layout.switches ? -1 : static_cast<int>((cut - layout.switches) / 8);
+    const int assigned = complete < 0 ? 0 : std::min(complete + 1, param::kCount);
+    EXPECT_EQ(image->parametersAssigned, assigned);
+    if (complete >= 0 && complete < param::kCount && !IsEditorSelection(complete)) {
+        EXPECT_EQ(Param(*image, complete), Ranges()[static_cast<size_t>(complete)].Clamp(0.0));
+    }
+    for (int index : {param::kGlobalVolume, param::kGate + 3, param::kSwing + 40, 30000, param::kCount - 1}) {
+        const double expected = index < complete ? written.parameters[static_cast<size_t>(index)]
+                                : index == complete ? Ranges()[static_cast<size_t>(index)].Clamp(0.0)
+                                                    : Ranges()[static_cast<size_t>(index)].defaultValue;
+        EXPECT_EQ(Param(*image, index), expected) << index;
+    }
+    ExpectEditorReset(*image);
+}
+
+TEST(StateRead, StatesCutAtEveryFieldBoundaryKeepTheResetValuesOfWhatIsMissing) {
+    const PluginState written = RichState();
+    const Layout layout = LayoutOf(written);
+    std::vector<size_t> boundaries = {0, 1, 3, 4, 5, layout.bankName, layout.chordCount, layout.ccNumbers,
+                                      layout.loops, layout.switches, layout.parameters};
+    boundaries.insert(boundaries.end(), std::begin(layout.texts), std::end(layout.texts));
+    boundaries.insert(boundaries.end(), layout.chordRecords.begin(), layout.chordRecords.end());
+    for (int loop : {1, 2, 400, kLaneLoopCount - 1}) boundaries.push_back(layout.ccNumbers + static_cast<size_t>(loop) * 9);
+    for (size_t k : {1, 2, 8, 2000, 56000}) boundaries.push_back(layout.switches + k * 8);
+    for (size_t boundary : boundaries) {
+        for (size_t cut : {boundary - (boundary > 0 ? 1 : 0), boundary, boundary + 1}) {
+            if (cut <= layout.parameters) ExpectCutState(written, layout, cut);
+        }
+    }
+}
+
+TEST(StateRead, StateCutAfterTheTextsLeavesClearedChordsAndFullLoops) {
+    const PluginState written = RichState();
+    const Layout layout = LayoutOf(written);
+    const auto image = ReadState(Truncated(Written(written), layout.texts[3]), 0, Ranges());
+    ASSERT_TRUE(image.has_value());
+    EXPECT_EQ(image->state.boxInfo, written.boxInfo);
+    EXPECT_EQ(image->state.chords, ChordBankData{});
+    for (const auto& loop : image->state.laneLoops) EXPECT_EQ(loop.end - loop.start, 32);
+    EXPECT_FALSE(image->stepCcNumbersRead);
+}
+
+TEST(StateRead, AnEmptyOrTooShortChunkIsAnEmptyVersionOneState) {
+    for (size_t size : {0u, 3u}) {
+        const auto image = ReadState(Truncated(Written(RichState()), size), 0, Ranges());
+        ASSERT_TRUE(image.has_value());
+        EXPECT_EQ(image->version, 1);
+        EXPECT_EQ(image->parametersAssigned, 0);
+        EXPECT_EQ(Param(*image, param::kKeyAreaStartNote), 24) << "values the state did not hold are not converted";
+        EXPECT_EQ(Param(*image, param::kGlobalVolume), 64);
+    }
+    EXPECT_TRUE(ReadState(StateChunk{}, -1, Ranges()).has_value());
+}
+
+}  // namespace
+}  // namespace sorel
