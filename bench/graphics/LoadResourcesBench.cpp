@@ -1,0 +1,99 @@
+// What one plug-in instance pays to get its editor's resources: decode every
+// image, parse the skin and the five fonts. The first instance decodes; a
+// second one, while the first lives, only looks the pixels up.
+#include "editor/BitmapFont.h"
+#include "editor/Skin.h"
+#include "graphics/IGraphics.h"
+#include "resources/Resources.h"
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <set>
+#include <string_view>
+#include <vector>
+
+namespace sorel {
+namespace {
+
+struct FontResource {
+    int xml;
+    std::string_view xmlName;
+    int sheet;
+    std::string_view sheetName;
+};
+
+constexpr FontResource kFonts[] = {
+    {114, "resources/fonts/Calibri_12px.fnt", 113, "resources/fonts/Calibri_12px.png"},
+    {140, "resources/fonts/Calibri_10px.fnt", 139, "resources/fonts/Calibri_10px.png"},
+    {120, "resources/fonts/Calibri_12px_white.fnt", 119, "resources/fonts/Calibri_12px_white.png"},
+    {116, "resources/fonts/Calibri_14px.fnt", 115, "resources/fonts/Calibri_14px.png"},
+    {150, "resources/fonts/Calibri_12px_black.fnt", 149, "resources/fonts/Calibri_12px_black.png"},
+};
+
+struct InstanceResources {
+    Skin skin;
+    std::vector<IBitmap> bitmaps;
+    std::vector<std::unique_ptr<BitmapFont>> fonts;
+};
+
+std::unique_ptr<InstanceResources> LoadInstance() {
+    auto loaded = std::make_unique<InstanceResources>();
+    IGraphics graphics(1, 1);
+    loaded->skin.Load();
+    for (const auto& resource : resources::All())
+        if (resource.type == "PNG") loaded->bitmaps.push_back(graphics.LoadIBitmap(resource.number, resource.name, 1));
+    for (const FontResource& font : kFonts) {
+        const char* xml = graphics.LoadText(font.xml, font.xmlName);
+        loaded->fonts.push_back(
+            std::make_unique<BitmapFont>(graphics.LoadIBitmap(font.sheet, font.sheetName, 1), xml ? xml : ""));
+    }
+    return loaded;
+}
+
+void ReportSizes(benchmark::State& state, const InstanceResources& loaded) {
+    std::set<const PixelImage*> unique;
+    double decoded = 0;
+    for (const IBitmap& bitmap : loaded.bitmaps)
+        if (bitmap.IsValid() && unique.insert(bitmap.Pixels()).second) decoded += bitmap.Pixels()->SizeBytes();
+    double embedded = 0;
+    for (const auto& resource : resources::All()) embedded += resource.bytes.size();
+    state.counters["images"] = static_cast<double>(unique.size());
+    state.counters["decoded_MiB"] = decoded / (1024.0 * 1024.0);
+    state.counters["embedded_MiB"] = embedded / (1024.0 * 1024.0);
+    state.counters["skin_rects"] = static_cast<double>(loaded.skin.Size());
+}
+
+void BM_FirstInstanceLoadsResources(benchmark::State& state) {
+    std::unique_ptr<InstanceResources> loaded;
+    for (auto _ : state) {
+        loaded.reset();  // releases the pixels, so the next load decodes again
+        loaded = LoadInstance();
+        benchmark::DoNotOptimize(loaded.get());
+    }
+    ReportSizes(state, *loaded);
+}
+BENCHMARK(BM_FirstInstanceLoadsResources)->Unit(benchmark::kMillisecond);
+
+void BM_SecondInstanceSharesDecodedImages(benchmark::State& state) {
+    const auto first = LoadInstance();
+    std::unique_ptr<InstanceResources> second;
+    for (auto _ : state) {
+        second = LoadInstance();
+        benchmark::DoNotOptimize(second.get());
+    }
+    std::size_t shared = 0;
+    for (std::size_t i = 0; i < first->bitmaps.size(); ++i)
+        shared += first->bitmaps[i].Pixels() == second->bitmaps[i].Pixels() && first->bitmaps[i].IsValid();
+    state.counters["shared_images"] = static_cast<double>(shared);
+    state.counters["extra_decoded_MiB"] = 0.0;
+    for (std::size_t i = 0; i < first->bitmaps.size(); ++i)
+        if (first->bitmaps[i].Pixels() != second->bitmaps[i].Pixels() && second->bitmaps[i].IsValid())
+            state.counters["extra_decoded_MiB"] += second->bitmaps[i].Pixels()->SizeBytes() / (1024.0 * 1024.0);
+}
+BENCHMARK(BM_SecondInstanceSharesDecodedImages)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace sorel
+
+BENCHMARK_MAIN();
