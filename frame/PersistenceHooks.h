@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "frame/GlobalSettings.h"
+
 namespace sorel {
 
 class PersistenceHooks {
@@ -22,6 +24,8 @@ public:
     virtual void PreviousPreset() = 0;
     // Called before the plug-in object goes away: wait for any loading thread.
     virtual void Shutdown() = 0;
+    // The user changed one of the seven settings: keep them for every instance.
+    virtual void SaveGlobalSettings(const GlobalSettings& settings) {}
 };
 
 }  // namespace sorel

@@ -1,0 +1,58 @@
+#include "frame/IPlugBase.h"
+
+#include <cstring>
+
+namespace sorel {
+
+IPlugBase::IPlugBase() = default;
+
+void IPlugBase::SetParameterFromGUI(int index, double normalized) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    Parameter* p = params_.Get(index);
+    if (!p) return;
+    p->SetNormalized(normalized);
+    if (!p->noHostReport && index < param::kFirstNoHostReport) ReportToHost(index, p->Normalized());
+    OnParamChange(index, ChangeSource::User);
+}
+
+void IPlugBase::SetParameterFromHost(int index, double normalized) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    Parameter* p = params_.Get(index);
+    if (!p) return;
+    p->SetNormalized(normalized);
+    ShowInEditor(index, p->Normalized());
+    OnParamChange(index, ChangeSource::Host);
+}
+
+double IPlugBase::GetParameterNormalized(int index) {
+    const Parameter* p = params_.Get(index);
+    return p ? p->Normalized() : 0.0;
+}
+
+void IPlugBase::SetParameterValue(int index, double plain, ChangeSource source) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    Parameter* p = params_.Get(index);
+    if (!p) return;
+    p->SetValue(plain);
+    ShowInEditor(index, p->Normalized());
+    OnParamChange(index, source);
+}
+
+void IPlugBase::OnParamChange(int index, ChangeSource source) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    const Parameter* p = params_.Get(index);
+    if (!p) return;
+    OnParameterChanged(index, p->Value(), source);
+}
+
+void IPlugBase::ReapplyAllParameters() {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    for (int i = 0; i < ParameterTable::Size(); ++i) OnParamChange(i, ChangeSource::Reapply);
+}
+
+void IPlugBase::SetProgramName(const char* name) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    programName_.assign(name, strnlen(name, kProgramNameLength - 1));
+}
+
+}  // namespace sorel

@@ -1,0 +1,61 @@
+// The host-independent part of the plug-in object: the parameter table, the
+// plug-in lock and the one program slot. Every change of a value happens
+// under the lock and ends in OnParamChange.
+#pragma once
+
+#include <mutex>
+#include <string>
+
+#include "frame/ParameterTable.h"
+
+namespace sorel {
+
+// Who changed a parameter; actions bound to tool and menu parameters run
+// only for a user's change, never when every value is re-applied.
+enum class ChangeSource { User, Host, Reapply };
+
+class IPlugBase {
+public:
+    static constexpr size_t kProgramNameLength = 24;
+
+    IPlugBase();
+    virtual ~IPlugBase() = default;
+    IPlugBase(const IPlugBase&) = delete;
+    IPlugBase& operator=(const IPlugBase&) = delete;
+
+    std::recursive_mutex& Mutex() { return mutex_; }
+    ParameterTable& Params() { return params_; }
+    const ParameterTable& Params() const { return params_; }
+    Parameter* GetParam(int index) { return params_.Get(index); }
+
+    // The editor's way to change a parameter.
+    void SetParameterFromGUI(int index, double normalized);
+    // The host's setParameter.
+    void SetParameterFromHost(int index, double normalized);
+    double GetParameterNormalized(int index);
+    // Sets a plain value (limited to the range) and applies it.
+    void SetParameterValue(int index, double plain, ChangeSource source = ChangeSource::User);
+
+    void OnParamChange(int index, ChangeSource source = ChangeSource::User);
+    // Hands every value to the engine again, in index order, without
+    // carrying out tool or menu actions (after open, after a state load).
+    void ReapplyAllParameters();
+
+    const std::string& ProgramName() const { return programName_; }
+    void SetProgramName(const char* name);
+
+protected:
+    // The plug-in's reaction to a changed value.
+    virtual void OnParameterChanged(int index, double value, ChangeSource source) = 0;
+    // Reports a user's change to the host, where the host has parameters.
+    virtual void ReportToHost(int index, double normalized) {}
+    // Tells the editor that a parameter shows a new value.
+    virtual void ShowInEditor(int index, double normalized) {}
+
+private:
+    std::recursive_mutex mutex_;
+    ParameterTable params_;
+    std::string programName_ = "Empty";
+};
+
+}  // namespace sorel

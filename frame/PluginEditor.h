@@ -1,0 +1,21 @@
+// What the plug-in asks of an editor. The plug-in runs without one; the
+// module's entry attaches one when the editor library is there.
+#pragma once
+
+namespace sorel {
+
+class PluginEditor {
+public:
+    virtual ~PluginEditor() = default;
+
+    virtual bool OpenWindow(void* parentWindow) = 0;
+    virtual void CloseWindow() = 0;
+    virtual void Size(int& width, int& height) const = 0;
+    // A tool or menu parameter the user changed: carry out its action.
+    // Called under the plug-in lock, never on the audio thread.
+    virtual void PerformAction(int parameterIndex, double value) = 0;
+    // Redraw every control from its parameter (after a state was set).
+    virtual void RefreshAll() = 0;
+};
+
+}  // namespace sorel

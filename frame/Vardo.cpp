@@ -1,0 +1,639 @@
+#include "frame/Vardo.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "engine/ChordMemoryBank.h"
+#include "engine/ControlZone.h"
+#include "engine/KeyAreaList.h"
+#include "engine/PatternEngine.h"
+#include "engine/ScaleState.h"
+#include "frame/NoteNames.h"
+
+#if SOREL_HAVE_RESOURCES
+#include "resources/Resources.h"
+#endif
+
+namespace sorel {
+
+using namespace param;
+
+namespace {
+
+constexpr PluginIdentity kIdentity{"Sorel", "Vardo", "", Vardo::kUniqueId, Vardo::kVersion, 0, 2};
+constexpr uint32_t kChunkMagic = 0x70666674;  // "tffp" in file order
+constexpr uint32_t kFrameworkVersion = 0x00010000;
+constexpr char kChordTableName[] = "resources/misc/chordmemory.res";
+
+constexpr int kGlobalSettingIndices[] = {kEnableMidiNoteNames, kStartNotesImmediately, kUseOnlyOrderOnOff,
+                                         kTransposeAsSemitones, kTransposeAllOutputNotes, kDisableControlZone,
+                                         kGateLengthInSteps};
+
+bool IsGlobalSetting(int index) {
+    return std::find(std::begin(kGlobalSettingIndices), std::end(kGlobalSettingIndices), index) !=
+           std::end(kGlobalSettingIndices);
+}
+
+bool& SettingField(GlobalSettings& s, int index) {
+    switch (index) {
+        case kEnableMidiNoteNames: return s.enableMidiNoteNames;
+        case kStartNotesImmediately: return s.startNotesImmediately;
+        case kUseOnlyOrderOnOff: return s.useOnlyOrderOnOff;
+        case kTransposeAsSemitones: return s.transposeAsSemitones;
+        case kTransposeAllOutputNotes: return s.transposeAllOutputNotes;
+        case kDisableControlZone: return s.disableControlZone;
+        default: return s.gateLengthInSteps;
+    }
+}
+
+// Tool buttons and menus whose change is an action of the editor.
+bool IsEditorAction(int index) {
+    return (index >= kRandomize && index <= kClearTool) || (index >= kBoxLeft && index <= kCmInvLeft) ||
+           (index >= kCopyMenu && index <= kResetStepsMenu) || index == kResize || index == kBoxSettings;
+}
+
+void AppendWord(std::vector<uint8_t>& chunk, uint32_t word) {
+    for (int i = 0; i < 4; ++i) chunk.push_back(static_cast<uint8_t>(word >> (8 * i)));
+}
+
+int Truncate(double v, int lo, int hi) {
+    if (!std::isfinite(v)) return lo;
+    return static_cast<int>(std::clamp(std::trunc(v), static_cast<double>(lo), static_cast<double>(hi)));
+}
+
+}  // namespace
+
+// Marks the code that runs on the audio path, where editor actions must be
+// posted instead of carried out.
+struct Vardo::AudioPathScope {
+    explicit AudioPathScope(Vardo& v) : vardo(v), previous(v.inAudioPath_) { v.inAudioPath_ = true; }
+    ~AudioPathScope() { vardo.inAudioPath_ = previous; }
+    Vardo& vardo;
+    bool previous;
+};
+
+Vardo::Vardo(audioMasterCallback host) : IPlugVST(host, kIdentity) {
+    stepCcNumbers_.fill(-1);
+    DefineSorelParameters(Params(), HostCode());
+    context_.notifier->SetListener(this);
+#if SOREL_HAVE_RESOURCES
+    if (const resources::Resource* table = resources::FindByName(kChordTableName))
+        context_.chordMemory->LoadShapes(table->bytes);
+#endif
+    app_ = std::make_unique<VardoApp>(this, &transport_, &context_);
+    chunk_.reserve(1 << 20);
+    ApplyGlobalSettings(settings_);
+    FillTransportOnce();
+}
+
+Vardo::~Vardo() {
+    if (persistence_) persistence_->Shutdown();
+    editor_.reset();
+    context_.notifier->SetListener(nullptr);
+    app_.reset();
+}
+
+void Vardo::SetPersistenceHooks(std::unique_ptr<PersistenceHooks> hooks) {
+    std::lock_guard<std::recursive_mutex> lock(Mutex());
+    persistence_ = std::move(hooks);
+}
+
+void Vardo::SetEditor(std::unique_ptr<PluginEditor> editor) {
+    std::lock_guard<std::recursive_mutex> lock(Mutex());
+    editor_ = std::move(editor);
+    if (editor_)
+        Effect()->flags |= effFlagsHasEditor;
+    else
+        Effect()->flags &= ~effFlagsHasEditor;
+}
+
+// --- parameters ------------------------------------------------------------
+
+void Vardo::ApplyGlobalSettings(const GlobalSettings& settings) {
+    std::lock_guard<std::recursive_mutex> lock(Mutex());
+    settings_ = settings;
+    for (int index : kGlobalSettingIndices) {
+        const double value = SettingField(settings_, index) ? 1.0 : 0.0;
+        GetParam(index)->SetValue(value);
+        ShowInEditor(index, value);
+        ApplyGlobalSetting(index, value);
+    }
+}
+
+void Vardo::ApplyGlobalSetting(int index, double value) {
+    const bool on = value == 1.0;
+    switch (index) {
+        case kStartNotesImmediately:
+            context_.startNotesImmediately = on ? 1 : 0;
+            break;
+        case kTransposeAsSemitones:
+            for (int a = 0; a < kKeyAreas; ++a) app_->Area(a)->SetTransposeAsSemitones(on);
+            break;
+        case kTransposeAllOutputNotes:
+            transposeAllOutput_ = on;
+            break;
+        case kDisableControlZone:
+            context_.controlZone->SetEnabled(!on);
+            break;
+        case kGateLengthInSteps:
+            context_.gateInSteps = on;
+            break;
+        default:
+            break;  // note names are read when asked; ORDER-only is the editor's
+    }
+    receiver_.ApplyParameter(index, value);
+}
+
+int Vardo::SelectedArea() const { return Truncate(Params().Value(kKeyAreaSelection), 0, kKeyAreas - 1); }
+
+int Vardo::SelectedCcEntry() const {
+    return SelectedArea() * kControllerLanes + Truncate(Params().Value(kPatternCcSelection), 0, kControllerLanes - 1);
+}
+
+void Vardo::RefreshCcTeachSelection() {
+    Parameter* selection = GetParam(kCcTeachSelection);
+    selection->SetValue(stepCcNumbers_[SelectedCcEntry()] + 1);
+    ShowInEditor(kCcTeachSelection, selection->Normalized());
+}
+
+void Vardo::ToggleParameter(int index) {
+    const Parameter* p = GetParam(index);
+    SetParameterValue(index, p->Value() >= 0.5 ? 0.0 : 1.0, ChangeSource::User);
+}
+
+void Vardo::ApplyLock(int lockIndex, bool on) {
+    auto mark = [&](int first, int count) {
+        for (int i = first; i < first + count; ++i) GetParam(i)->keepOnPresetLoad = on;
+    };
+    constexpr int kStepsOfAllPatterns = kPatterns * kSteps;
+    switch (lockIndex) {
+        case kLockGate:
+            mark(kGate, kPatterns);
+            mark(kStepGate, kStepsOfAllPatterns);
+            break;
+        case kLockSwing:
+            mark(kSwing, kPatterns);
+            break;
+        case kLockOctaves:
+            mark(kOctaves, kPatterns);
+            break;
+        case kLockTranspose:
+            mark(kTranspose, kPatterns);
+            mark(kStepTranspose, kStepsOfAllPatterns);
+            break;
+        case kLockRate:
+            mark(kRate, kPatterns);
+            mark(kRateFreeToggle, kPatterns);
+            mark(kRateFreeMode, kPatterns);
+            break;
+        default:
+            break;
+    }
+}
+
+void Vardo::PerformEditorAction(int index, double value) {
+    if (!editor_) return;
+    if (inAudioPath_) {
+        EditorEvent event;
+        event.kind = EditorEvent::Kind::ToolAction;
+        event.index = index;
+        event.value = value;
+        editorLink_.Post(event);
+    } else {
+        editor_->PerformAction(index, value);
+    }
+}
+
+void Vardo::OnParameterChanged(int index, double value, ChangeSource source) {
+    // Actions belong to a change someone made, not to re-applying the table.
+    const bool acted = source != ChangeSource::Reapply;
+    if (index == kGlobalVolume) {
+        globalVolume_ = value;
+    } else if (index == kKeyAreaSelection || index == kPatternCcSelection) {
+        RefreshCcTeachSelection();
+    } else if (index == kCcTeachSelection) {
+        if (acted) stepCcNumbers_[SelectedCcEntry()] = Truncate(value, 0, 128) - 1;
+    } else if (index == kCcTeach) {
+        if (acted) {
+            if (value >= 0.5) {
+                const PatternEngine* area = app_->Area(SelectedArea());
+                teach_.Start(SelectedCcEntry(), area ? area->MidiOutChannel() : 1);
+            } else {
+                teach_.Stop();
+            }
+        }
+    } else if (index == kPanicTool) {
+        if (acted && value >= 0.5) panicRequested_ = true;
+    } else if (index == kMidiLearnMenu) {
+        if (acted) {
+            if (value < 0.5)
+                learn_.BeginLearn(menuTarget_);
+            else
+                learn_.UnlearnAll();
+        }
+    } else if (index == kResetStepsMenu) {
+        if (acted) {
+            const int choice = Truncate(value, 0, 4);
+            if (choice == 1)
+                learn_.BeginLearn(menuTarget_);
+            else if (choice == 2)
+                learn_.UnlearnParameter(menuTarget_);
+            else
+                PerformEditorAction(index, value);
+        }
+    } else if (index == kCopyCcMenu) {
+        if (acted) {
+            const int choice = Truncate(value, 0, 4);
+            if (choice == 3)
+                ToggleParameter(kSendCc + SelectedArea());
+            else if (choice == 4)
+                ToggleParameter(kCmTrigger + SelectedArea());
+            else
+                PerformEditorAction(index, value);
+        }
+    } else if (index >= kLockGate && index <= kLockRate) {
+        ApplyLock(index, value >= 0.5);
+    } else if (IsGlobalSetting(index)) {
+        if (acted) {
+            SettingField(settings_, index) = value == 1.0;
+            ApplyGlobalSetting(index, value);
+            if (persistence_) persistence_->SaveGlobalSettings(settings_);
+        }
+        return;  // the engine has had it through ApplyGlobalSetting
+    } else if (IsEditorAction(index)) {
+        if (acted) PerformEditorAction(index, value);
+    }
+    receiver_.ApplyParameter(index, value);
+}
+
+void Vardo::ShowInEditor(int index, double normalized) {
+    if (!editor_) return;
+    EditorEvent event;
+    event.kind = EditorEvent::Kind::ParameterChanged;
+    event.index = index;
+    event.value = normalized;
+    editorLink_.Post(event);
+}
+
+// --- incoming MIDI ---------------------------------------------------------
+
+void Vardo::HandleMidiMessage(const MidiMessage& incoming) {
+    std::lock_guard<std::recursive_mutex> lock(Mutex());
+    AudioPathScope scope(*this);
+    // Malformed data never indexes anything.
+    if (incoming.status < 0x80 || !incoming.HasValidDataBytes()) return;
+    MidiMessage message = incoming;
+    message.offset = std::clamp(message.offset, 0, std::max(0, BlockSize() - 1));
+    switch (message.Kind()) {
+        case midi::kNoteOff:
+            HandleNoteOff(message);
+            break;
+        case midi::kNoteOn:
+            if (message.data2 == 0)
+                HandleNoteOff(message);
+            else
+                HandleNoteOn(message);
+            break;
+        case midi::kControlChange:
+            HandleControlChange(message);
+            break;
+        case midi::kProgramChange:
+            app_->ProgramChange(message.data1);
+            break;
+        case midi::kPitchWheel:
+            if (!HandleControllerInput(midi::kPitchWheelController, message.data2)) Queue(message);
+            break;
+        default:
+            Queue(message);
+            break;
+    }
+}
+
+void Vardo::HandleNoteOn(const MidiMessage& message) {
+    int changedAreas[kKeyAreas] = {-1, -1, -1, -1};
+    const int result = app_->NoteOn(message.Channel(), message.data1, message.data2, message.offset, changedAreas);
+    if (result < 1) {
+        PassThroughNoteOn(message);
+    } else if (result > 1) {
+        for (int a = 0; a < kKeyAreas; ++a)
+            if (changedAreas[a] > 0) editorLink_.AreaNoteIn(a);
+    }
+}
+
+int Vardo::PassThroughNote(int note) const {
+    if (!transposeAllOutput_) return note;
+    const PatternEngine* first = app_->Area(0);
+    return first ? std::clamp(first->Scale().Quantise(note), 0, 127) : note;
+}
+
+void Vardo::PassThroughNoteOn(const MidiMessage& message) {
+    MidiMessage sent = message;
+    sent.data1 = static_cast<uint8_t>(PassThroughNote(message.data1));
+    passThrough_.Remember(message.Channel(), message.data1, sent.data1);
+    Queue(sent);
+}
+
+void Vardo::HandleNoteOff(const MidiMessage& message) {
+    const bool taken = app_->NoteOff(message.Channel(), message.data1, message.offset);
+    int sentNote = 0;
+    if (passThrough_.Take(message.Channel(), message.data1, sentNote)) {
+        // The key sounded as played: end exactly the note that went out.
+        MidiMessage off = message;
+        off.data1 = static_cast<uint8_t>(sentNote);
+        Queue(off);
+        return;
+    }
+    if (taken || ClaimedByArea(message.Channel(), message.data1)) return;
+    MidiMessage off = message;
+    off.data1 = static_cast<uint8_t>(PassThroughNote(message.data1));
+    Queue(off);
+}
+
+bool Vardo::ClaimedByArea(int channel, int note) const {
+    for (int a = 0; a < kKeyAreas; ++a) {
+        const PatternEngine* area = app_->Area(a);
+        if (area && area->Accepts(channel, note)) return true;
+    }
+    return false;
+}
+
+void Vardo::HandleControlChange(const MidiMessage& message) {
+    const int controller = message.data1;
+    if (controller == midi::kAllNotesOff) {
+        panicRequested_ = true;
+    } else if (controller >= 1 && controller <= 119) {
+        if (!HandleControllerInput(controller, message.data2)) Queue(message);
+    }
+    // Controller 0 and the channel-mode messages 120..127 are not passed on.
+}
+
+bool Vardo::HandleControllerInput(int controller, int value) {
+    int target = -1;
+    double normalized = 0.0;
+    if (!learn_.Route(controller, value, target, normalized)) return false;
+    const Parameter* p = GetParam(target);
+    if (std::fabs(p->Normalized() - normalized) > 1e-9) {
+        SetParameterFromGUI(target, normalized);
+        ShowInEditor(target, GetParam(target)->Normalized());
+    }
+    return true;
+}
+
+// --- block processing ------------------------------------------------------
+
+void Vardo::Queue(const MidiMessage& message, bool urgent) { out_.Add(message, urgent); }
+
+void Vardo::ReadTransport(double& samplePos, double& samplesPerBeat, TimeInfo& info) {
+    GetTime(info);
+    const double rate = SampleRate() > 0.0 ? SampleRate() : kDefaultSampleRate;
+    // No tempo from the host counts as the default tempo, never as 0.
+    const double tempo = info.tempo > 0.0 ? info.tempo : TimeInfo::kDefaultTempo;
+    samplesPerBeat = rate * 60.0 / tempo;
+    samplePos = info.samplePos >= 0.0 ? std::floor(info.samplePos + 0.5) : 0.0;
+    transport_.sampleRate = rate;
+}
+
+void Vardo::FillTransportOnce() {
+    TimeInfo info;
+    double samplePos = 0.0, samplesPerBeat = 0.0;
+    ReadTransport(samplePos, samplesPerBeat, info);
+    transport_.playing = info.transportIsRunning;
+    transport_.loopEnabled = info.loopEnabled;
+    transport_.loopStartSamples = std::round(std::max(0.0, info.cycleStart * samplesPerBeat));
+    transport_.loopEndSamples = info.loopEnabled ? std::round(info.cycleEnd * samplesPerBeat) : -1.0;
+    transport_.samplesPerBeat = samplesPerBeat;
+    transport_.ppqPosition = std::max(0.0, info.ppqPos);
+    transport_.samplePosition = samplePos;
+}
+
+void Vardo::ServeCcTeach() {
+    int controller = 0, value = 0, channel = 1;
+    if (teach_.NextBlock(stepCcNumbers_, controller, value, channel))
+        Queue(MidiMessage::ControlChange(controller, value / 127.0, channel, 0));
+}
+
+void Vardo::ProcessBlock(int frames) {
+    AudioPathScope scope(*this);
+    audioStarted_ = true;
+    transport_.loopJumped = false;
+    ServeCcTeach();
+    if (panicRequested_) {
+        panicRequested_ = false;
+        Panic();
+    }
+
+    TimeInfo info;
+    double samplePos = 0.0, samplesPerBeat = 0.0;
+    ReadTransport(samplePos, samplesPerBeat, info);
+    const bool running = info.transportIsRunning;
+    const double loopStart = std::max(0.0, std::trunc(info.cycleStart * samplesPerBeat));
+    const double loopEnd = info.loopEnabled ? std::trunc(info.cycleEnd * samplesPerBeat) : -1.0;
+    const bool inLoopWindow = running && (info.loopEnabled ? samplePos + frames >= loopStart && loopEnd >= samplePos
+                                                           : loopEnd < 0.0);
+    if (firstTransportState_ < 0) firstTransportState_ = running ? 1 : 0;
+
+    const BlockPlan plan = tracker_.Plan(samplePos, frames, running, info.loopEnabled, loopStart, loopEnd);
+    transport_.loopJumped = plan.loopJumped;
+    transport_.playing = running;
+    transport_.loopEnabled = info.loopEnabled;
+    transport_.loopEndSamples = std::round(loopEnd);
+    transport_.loopStartSamples = std::round(loopStart);
+    transport_.samplesPerBeat = samplesPerBeat;
+    transport_.ppqPosition = running ? std::max(0.0, info.ppqPos) : transport_.freeRunningPpq;
+    transport_.samplePosition = std::max(0.0, plan.samplePos);
+
+    blockSkipped_ = plan.skipped;
+    if (plan.frames > 0 && !engineSuspended_.load(std::memory_order_relaxed)) {
+        app_->ProcessBlock(plan.samplePos, 0.0, samplesPerBeat, running, info.loopEnabled, loopStart, loopEnd,
+                           plan.frames, HostCode() == 3);
+    }
+    blockSkipped_ = 0;
+
+    if (running)
+        transport_.freeRunningPpq = 0.0;
+    else
+        transport_.freeRunningPpq += frames / samplesPerBeat;
+    if (inLoopWindow) playedSamples_ += frames;
+    FlushMidi(frames);
+}
+
+void Vardo::FlushMidi(int frames) {
+    if (out_.Empty()) return;
+    const std::span<const MidiMessage> ordered = out_.Ordered(frames);
+    for (const MidiMessage& message : ordered) sounding_.Track(message);
+    SendMidi(ordered);
+    out_.Clear();
+}
+
+void Vardo::Panic() {
+    for (int channel = 1; channel <= midi::kChannels; ++channel)
+        Queue(MidiMessage::ControlChange(midi::kAllNotesOff, 0.0, channel, 0), true);
+    // Every note that went out ends in this same block, whatever the engine
+    // still knows of it.
+    sounding_.ForEach([&](int channel, int note) { Queue(MidiMessage::NoteOff(channel, note, 0), true); });
+    sounding_.Clear();
+    app_->ReleaseAll();
+}
+
+void Vardo::OnEngineEvents(std::span<NoteRecord> events, int segmentLength) {
+    for (NoteRecord& record : events) {
+        if (record.muted) continue;
+        const int offset = Truncate(record.time, 0, 1 << 24) + blockSkipped_;
+        if (record.isNoteOn) {
+            SendNoteOn(record, offset);
+            record.noteOnSent = true;
+        } else {
+            Queue(MidiMessage::NoteOff(std::clamp(record.channel, 1, 16), std::clamp(record.OutputNote(), 0, 127),
+                                       offset));
+            record.noteOffSent = true;
+        }
+    }
+}
+
+void Vardo::SendNoteOn(const NoteRecord& record, int offset) {
+    // A step's controllers reach the instrument before its note.
+    SendControllers(record, offset);
+    if (record.onlyCc) return;
+    const int velocity = Truncate(record.velocity - (kNeutralVolume - globalVolume_), 1, 127);
+    Queue(MidiMessage::NoteOn(std::clamp(record.channel, 1, 16), std::clamp(record.OutputNote(), 0, 127), velocity,
+                              offset));
+}
+
+void Vardo::SendControllers(const NoteRecord& record, int offset) {
+    const PatternEngine* area = app_->Area(record.area);
+    if (!area || record.step < 0 || record.step >= kSteps) return;
+    // The switches of the pattern that played the note, not of the one shown.
+    const int pattern = std::clamp(area->CurrentPattern(), 0, kPatternsPerArea - 1);
+    for (int lane = 0; lane < kControllerLanes; ++lane) {
+        const int controller = stepCcNumbers_[record.area * kControllerLanes + lane];
+        if (controller < 0 || controller > 127) continue;
+        if (Params().Value(LaneSwitch(record.area, pattern, kFirstControllerLane + lane, record.step)) < 0.5) continue;
+        const double value = std::clamp(record.ccValues[lane], 0, 127) / 127.0;
+        Queue(MidiMessage::ControlChange(controller, value, std::clamp(record.channel, 1, 16), offset));
+    }
+}
+
+// --- notifications from the engine -----------------------------------------
+
+void Vardo::OnEngineNotification(int code, int argument, const NoteRecord* record) {
+    EditorEvent event;
+    switch (code) {
+        case notify::kShowValue:
+        case notify::kStepPlayed:
+            if (!record) return;
+            event.kind = code == notify::kShowValue ? EditorEvent::Kind::NoteShown : EditorEvent::Kind::StepPlayed;
+            event.area = record->area;
+            event.step = record->step;
+            event.note = record->OutputNote();
+            break;
+        case notify::kRedraw:
+            event.kind = EditorEvent::Kind::Redraw;
+            break;
+        case notify::kSelectCurrentPattern: {
+            const PatternEngine* area = app_->Area(argument);
+            if (!area) return;
+            event.kind = EditorEvent::Kind::SelectPattern;
+            event.area = argument;
+            event.value = area->CurrentPattern();
+            break;
+        }
+        case notify::kRefresh:
+            event.kind = EditorEvent::Kind::Refresh;
+            break;
+        case notify::kNextPreset:
+            pendingPresetSteps_.fetch_add(1);
+            return;
+        case notify::kPreviousPreset:
+            pendingPresetSteps_.fetch_sub(1);
+            return;
+        case notify::kSelectPattern:
+            if (argument < 0 || argument >= kPatternsPerArea) return;
+            if (PatternEngine* area = app_->Area(SelectedArea())) area->RequestPattern(argument);
+            event.kind = EditorEvent::Kind::SelectPattern;
+            event.area = SelectedArea();
+            event.value = argument;
+            break;
+        case notify::kSelectLane:
+            event.kind = EditorEvent::Kind::SelectLane;
+            event.value = argument;
+            break;
+        case notify::kHold:
+            ToggleParameter(kHold + SelectedArea());
+            return;
+        case notify::kHoldBypass:
+            ToggleParameter(kHoldBypass + SelectedArea());
+            return;
+        case notify::kPanic:
+            panicRequested_ = true;
+            return;
+        case notify::kProgramChange:
+            event.kind = EditorEvent::Kind::ProgramChange;
+            event.value = argument;
+            break;
+        default:
+            return;
+    }
+    if (editor_) editorLink_.Post(event);
+}
+
+void Vardo::ServeDeferredWork() {
+    int steps = pendingPresetSteps_.exchange(0);
+    if (!persistence_) return;
+    for (; steps > 0; --steps) persistence_->NextPreset();
+    for (; steps < 0; ++steps) persistence_->PreviousPreset();
+}
+
+// --- chunks and key names --------------------------------------------------
+
+intptr_t Vardo::GetChunk(void** data, bool isBank) {
+    if (!persistence_) return 0;
+    chunk_.clear();
+    AppendWord(chunk_, kChunkMagic);
+    AppendWord(chunk_, kFrameworkVersion);
+    const size_t headerSize = chunk_.size();
+    if (!persistence_->WriteState(chunk_, isBank) || chunk_.size() <= headerSize) return 0;
+    *data = chunk_.data();
+    return static_cast<intptr_t>(chunk_.size());
+}
+
+bool Vardo::SetChunk(const void* data, size_t size, bool isBank) {
+    if (!persistence_ || !data || size == 0) return false;
+    if (!persistence_->ReadState(static_cast<const uint8_t*>(data), size, isBank)) return false;
+    if (editor_) editor_->RefreshAll();
+    return true;
+}
+
+bool Vardo::GetMidiKeyName(MidiKeyName& key) {
+    if (!settings_.enableMidiNoteNames) return false;
+    const int note = key.thisKeyNumber;
+    if (note < 0 || note > 127) return false;
+    std::string name;
+    if (note >= 24 && note <= 35) {
+        name = "Pattern " + std::to_string(note % 12 + 1);
+    } else if (note >= 12 && note <= 23) {
+        const auto& names = ControlZone::Names();
+        const auto it = names.find(context_.controlZone->KeyFunction(note));
+        if (it != names.end()) name = it->second;
+    }
+    std::string areas;
+    for (int a = 0; a < kKeyAreas; ++a) {
+        const PatternEngine* area = app_->Area(a);
+        if (!area || note < area->KeyLow() || note > area->KeyHigh()) continue;
+        const int played = note + (area->BaseNote() - area->KeyLow());
+        char part[32];
+        std::snprintf(part, sizeof part, "T%d %s%d", a + 1, NoteLetter(played), played / 12 - 1);
+        if (!areas.empty()) areas += ";";
+        areas += part;
+    }
+    if (!areas.empty()) name = areas;
+    if (name.empty()) return false;
+    const size_t length = std::min(name.size(), sizeof key.keyName - 1);
+    std::memcpy(key.keyName, name.data(), length);
+    key.keyName[length] = 0;
+    return true;
+}
+
+}  // namespace sorel

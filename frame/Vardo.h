@@ -1,0 +1,145 @@
+// The plug-in object: the parameter table and the VST 2 binding around the
+// arpeggiator engine. It feeds host MIDI and time into the engine, sends
+// the engine's notes to the host, passes untaken notes through, and carries
+// out MIDI learn, CC teach and panic.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <vector>
+
+#include "engine/EngineContext.h"
+#include "engine/EngineNotifier.h"
+#include "engine/ParameterReceiver.h"
+#include "engine/ProcessorListener.h"
+#include "engine/TransportState.h"
+#include "engine/VardoApp.h"
+#include "frame/CcTeach.h"
+#include "frame/EditorLink.h"
+#include "frame/GlobalSettings.h"
+#include "frame/HostPositionTracker.h"
+#include "frame/MidiLearn.h"
+#include "frame/MidiOutQueue.h"
+#include "frame/PassThroughNotes.h"
+#include "frame/PersistenceHooks.h"
+#include "frame/PluginEditor.h"
+#include "frame/SoundingNotes.h"
+#include "frame/vst2/IPlugVST.h"
+
+namespace sorel {
+
+class Vardo : public IPlugVST, public ProcessorListener, public EngineNotificationListener {
+public:
+    static constexpr VstInt32 kUniqueId = 0x32753935;  // "2u95"
+    static constexpr VstInt32 kVersion = 10204;         // 1.2.4
+    static constexpr double kNeutralVolume = 64.0;
+
+    explicit Vardo(audioMasterCallback host);
+    ~Vardo() override;
+
+    // --- for the module's entry, persistence and the editor ---
+    void SetPersistenceHooks(std::unique_ptr<PersistenceHooks> hooks);
+    void SetEditor(std::unique_ptr<PluginEditor> editor);
+    // Applies the seven settings' effects in the engine and the frame and
+    // shows them on their parameters.
+    void ApplyGlobalSettings(const GlobalSettings& settings);
+    const GlobalSettings& Settings() const { return settings_; }
+
+    EngineContext& Context() { return context_; }
+    VardoApp& App() { return *app_; }
+    TransportState& Transport() { return transport_; }
+    StepCcNumbers& CcNumbers() { return stepCcNumbers_; }
+    MidiLearn& Learn() { return learn_; }
+    EditorLink& Link() { return editorLink_; }
+    // The parameter of the control whose menu is open: "MIDI learn" and
+    // "MIDI unlearn" of the step menu act on it.
+    void SetMenuTarget(int parameterIndex) { menuTarget_ = parameterIndex; }
+    void RequestPanic() { panicRequested_ = true; }
+    // While set (a preset is being applied) blocks run without the engine.
+    void SetEngineSuspended(bool suspended) { engineSuspended_.store(suspended); }
+    bool AudioStarted() const { return audioStarted_; }
+    double PlayedSamples() const { return playedSamples_; }
+    // Work that must not run on the audio thread (preset steps asked for by
+    // the control zone); the host's idle calls and the editor's timer serve it.
+    void ServeDeferredWork();
+
+    // --- block processing ---
+    void HandleMidiMessage(const MidiMessage& message) override;
+    void ProcessBlock(int frames) override;
+    void Panic();
+
+    // ProcessorListener
+    void OnEngineEvents(std::span<NoteRecord> events, int segmentLength) override;
+    void OnProcessingState(bool running) override {}
+    // EngineNotificationListener
+    void OnEngineNotification(int code, int argument, const NoteRecord* record) override;
+
+protected:
+    void OnParameterChanged(int index, double value, ChangeSource source) override;
+    void ShowInEditor(int index, double normalized) override;
+    intptr_t GetChunk(void** data, bool isBank) override;
+    bool SetChunk(const void* data, size_t size, bool isBank) override;
+    bool GetMidiKeyName(MidiKeyName& key) override;
+    void OnIdle() override { ServeDeferredWork(); }
+    PluginEditor* Editor() override { return editor_.get(); }
+
+private:
+    struct AudioPathScope;
+
+    void ReadTransport(double& samplePos, double& samplesPerBeat, TimeInfo& info);
+    void FillTransportOnce();
+    void ServeCcTeach();
+    void SendNoteOn(const NoteRecord& record, int offset);
+    void SendControllers(const NoteRecord& record, int offset);
+    void PassThroughNoteOn(const MidiMessage& message);
+    void HandleNoteOff(const MidiMessage& message);
+    void HandleNoteOn(const MidiMessage& message);
+    void HandleControlChange(const MidiMessage& message);
+    bool HandleControllerInput(int controller, int value);
+    bool ClaimedByArea(int channel, int note) const;
+    int PassThroughNote(int note) const;
+    void FlushMidi(int frames);
+    void Queue(const MidiMessage& message, bool urgent = false);
+
+    int SelectedArea() const;
+    int SelectedCcEntry() const;
+    void RefreshCcTeachSelection();
+    void ApplyLock(int lockIndex, bool on);
+    void ApplyGlobalSetting(int index, double value);
+    void PerformEditorAction(int index, double value);
+    void ToggleParameter(int index);
+
+    TransportState transport_;
+    EngineContext context_{&transport_};
+    std::unique_ptr<VardoApp> app_;
+    ParameterReceiver receiver_{&context_};
+
+    MidiOutQueue out_;
+    SoundingNotes sounding_;
+    PassThroughNotes passThrough_;
+    HostPositionTracker tracker_;
+    MidiLearn learn_{Params()};
+    CcTeach teach_;
+    StepCcNumbers stepCcNumbers_{};
+    EditorLink editorLink_;
+    std::unique_ptr<PluginEditor> editor_;
+    std::unique_ptr<PersistenceHooks> persistence_;
+    GlobalSettings settings_;
+    std::vector<uint8_t> chunk_;
+
+    double globalVolume_ = kNeutralVolume;
+    bool transposeAllOutput_ = false;
+    bool panicRequested_ = false;
+    bool audioStarted_ = false;
+    bool inAudioPath_ = false;
+    int firstTransportState_ = -1;
+    double playedSamples_ = 0.0;
+    int blockSkipped_ = 0;  // samples of this block the engine does not see
+    int menuTarget_ = -1;
+    std::atomic<bool> engineSuspended_{false};
+    std::atomic<int> pendingPresetSteps_{0};
+};
+
+}  // namespace sorel

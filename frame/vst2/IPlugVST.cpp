@@ -1,0 +1,424 @@
+#include "frame/vst2/IPlugVST.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+#include <string>
+
+#include "frame/HostIdentity.h"
+#include "frame/PluginEditor.h"
+
+namespace sorel {
+namespace {
+
+constexpr VstInt32 kLastHandledOpcode = 69;
+constexpr VstInt32 kIdentifyAnswer = 0x4E764566;
+constexpr VstInt32 kVstVersion = 2400;
+constexpr intptr_t kCockosAnswer = static_cast<intptr_t>(0xBEEF0000);
+constexpr intptr_t kVendorSpecificAnswer = 0xBEEF;
+constexpr VstInt32 kCockosParamDisplay = 7;
+constexpr size_t kParamTextCapacity = 24;
+constexpr VstInt32 kSpeakerArrEmpty = -1;
+constexpr VstInt32 kSpeakerArrStereo = 1;
+
+void CopyText(void* destination, const std::string& text, size_t capacity) {
+    if (!destination || capacity == 0) return;
+    const size_t length = std::min(text.size(), capacity - 1);
+    std::memcpy(destination, text.data(), length);
+    static_cast<char*>(destination)[length] = 0;
+}
+
+bool Finite(double v) { return std::isfinite(v); }
+
+}  // namespace
+
+// The C entries the host calls. Each takes the plug-in lock where the binding
+// asks for it and lets no exception through.
+struct VstEntries {
+    static VstIntPtr Dispatcher(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                                float opt) {
+        try {
+            IPlugVST* plugin = IPlugVST::FromEffect(effect);
+            if (!plugin || opcode < 0 || opcode > kLastHandledOpcode) return 0;
+            if (opcode == effEditIdle || opcode == effIdle) {
+                plugin->OnIdle();
+                return 0;
+            }
+            if (opcode == effClose) {
+                {
+                    std::lock_guard<std::recursive_mutex> lock(plugin->Mutex());
+                }
+                std::unique_ptr<IPlugVST> owned(plugin);
+                effect->object = nullptr;
+                return 0;
+            }
+            std::lock_guard<std::recursive_mutex> lock(plugin->Mutex());
+            return plugin->Dispatch(opcode, index, value, ptr, opt);
+        } catch (...) {
+            return 0;
+        }
+    }
+
+    static void RunBlock(AEffect* effect, int frames) {
+        IPlugVST* plugin = IPlugVST::FromEffect(effect);
+        if (!plugin) return;
+        std::lock_guard<std::recursive_mutex> lock(plugin->Mutex());
+        plugin->ProcessBlock(std::max(0, frames));
+    }
+
+    template <typename Sample>
+    static void Silence(AEffect* effect, Sample** outputs, VstInt32 frames) {
+        if (!effect || !outputs || frames <= 0) return;
+        for (int c = 0; c < effect->numOutputs; ++c) {
+            if (outputs[c]) std::fill(outputs[c], outputs[c] + frames, Sample(0));
+        }
+    }
+
+    static void ProcessReplacing(AEffect* effect, float** inputs, float** outputs, VstInt32 frames) {
+        try {
+            Silence(effect, outputs, frames);
+            RunBlock(effect, frames);
+        } catch (...) {
+        }
+    }
+
+    // The accumulating entry adds the plug-in's output, which is silence.
+    static void ProcessAccumulating(AEffect* effect, float** inputs, float** outputs, VstInt32 frames) {
+        try {
+            RunBlock(effect, frames);
+        } catch (...) {
+        }
+    }
+
+    static void ProcessDoubleReplacing(AEffect* effect, double** inputs, double** outputs, VstInt32 frames) {
+        try {
+            Silence(effect, outputs, frames);
+            RunBlock(effect, frames);
+        } catch (...) {
+        }
+    }
+
+    static void SetParameter(AEffect* effect, VstInt32 index, float value) {
+        try {
+            if (IPlugVST* plugin = IPlugVST::FromEffect(effect)) plugin->SetParameterFromHost(index, value);
+        } catch (...) {
+        }
+    }
+
+    static float GetParameter(AEffect* effect, VstInt32 index) {
+        try {
+            IPlugVST* plugin = IPlugVST::FromEffect(effect);
+            return plugin ? static_cast<float>(plugin->GetParameterNormalized(index)) : 0.0f;
+        } catch (...) {
+            return 0.0f;
+        }
+    }
+};
+
+IPlugVST::IPlugVST(audioMasterCallback host, const PluginIdentity& identity)
+    : host_(host), identity_(identity), outEvents_(kMaxBlockEvents),
+      outListStorage_(sizeof(VstEvents) + kMaxBlockEvents * sizeof(VstEvent*)) {
+    effect_.magic = kEffectMagic;
+    effect_.dispatcher = &VstEntries::Dispatcher;
+    effect_.process = &VstEntries::ProcessAccumulating;
+    effect_.setParameter = &VstEntries::SetParameter;
+    effect_.getParameter = &VstEntries::GetParameter;
+    effect_.processReplacing = &VstEntries::ProcessReplacing;
+    effect_.processDoubleReplacing = &VstEntries::ProcessDoubleReplacing;
+    effect_.numPrograms = 1;
+    effect_.numParams = 0;  // the state travels in the chunk, not as host parameters
+    effect_.numInputs = identity.inputs;
+    effect_.numOutputs = identity.outputs;
+    effect_.flags = effFlagsCanReplacing | effFlagsProgramChunks | effFlagsIsSynth | effFlagsCanDoubleReplacing;
+    effect_.initialDelay = 0;
+    effect_.ioRatio = 1.0f;
+    effect_.object = this;
+    effect_.uniqueID = identity.uniqueId;
+    effect_.version = identity.version;
+    inputArrangement_.type = kSpeakerArrEmpty;
+    inputArrangement_.numChannels = identity.inputs;
+    outputArrangement_.type = kSpeakerArrStereo;
+    outputArrangement_.numChannels = identity.outputs;
+    for (VstMidiEvent& event : outEvents_) {
+        event.type = kVstMidiType;
+        event.byteSize = sizeof(VstMidiEvent);
+    }
+}
+
+IPlugVST::~IPlugVST() { effect_.object = nullptr; }
+
+IPlugVST* IPlugVST::FromEffect(AEffect* effect) {
+    if (!effect || effect->magic != kEffectMagic) return nullptr;
+    return static_cast<IPlugVST*>(effect->object);
+}
+
+intptr_t IPlugVST::CallHost(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {
+    return host_ ? host_(&effect_, opcode, index, value, ptr, opt) : 0;
+}
+
+void IPlugVST::IdentifyHost() {
+    char product[256] = {};
+    const bool answered = CallHost(audioMasterGetProductString, 0, 0, product) != 0;
+    product[sizeof product - 1] = 0;
+    hostCode_ = answered ? HostCodeFromProductString(product) : kHostUnknown;
+    hostVersion_ = HostVersionFromVendorVersion(CallHost(audioMasterGetVendorVersion));
+}
+
+int IPlugVST::HostCode() {
+    if (hostCode_ < 0) IdentifyHost();
+    return hostCode_;
+}
+
+int IPlugVST::HostVersion() {
+    if (hostCode_ < 0) IdentifyHost();
+    return hostVersion_;
+}
+
+bool IPlugVST::GetTime(TimeInfo& info) {
+    const auto* time = reinterpret_cast<const VstTimeInfo*>(CallHost(audioMasterGetTime, 0, kTimeRequestMask));
+    if (!time || (time->flags & kTimeRequestMask) == 0) return false;
+    if (Finite(time->samplePos)) info.samplePos = time->samplePos;
+    const VstInt32 flags = time->flags;
+    if ((flags & kVstPpqPosValid) && Finite(time->ppqPos) && time->ppqPos >= 0.0) info.ppqPos = time->ppqPos;
+    if ((flags & kVstTempoValid) && Finite(time->tempo) && time->tempo > 0.0) info.tempo = time->tempo;
+    if ((flags & kVstBarsValid) && Finite(time->barStartPos) && time->barStartPos >= 0.0)
+        info.lastBar = time->barStartPos;
+    if ((flags & kVstCyclePosValid) && Finite(time->cycleStartPos) && Finite(time->cycleEndPos) &&
+        time->cycleStartPos >= 0.0 && time->cycleEndPos >= 0.0) {
+        info.cycleStart = time->cycleStartPos;
+        info.cycleEnd = time->cycleEndPos;
+    }
+    if ((flags & kVstTimeSigValid) && time->timeSigNumerator > 0 && time->timeSigDenominator > 0) {
+        info.numerator = time->timeSigNumerator;
+        info.denominator = time->timeSigDenominator;
+    }
+    info.transportIsRunning = (flags & kVstTransportPlaying) != 0;
+    info.loopEnabled = (flags & kVstTransportCycleActive) != 0;
+    return true;
+}
+
+bool IPlugVST::SendMidi(std::span<const MidiMessage> messages) {
+    if (messages.empty()) return true;
+    auto* list = reinterpret_cast<VstEvents*>(outListStorage_.data());
+    bool delivered = true;
+    // Normally one call per block; a block with more events than the list
+    // holds goes out in several calls, still in order.
+    for (size_t first = 0; first < messages.size(); first += kMaxBlockEvents) {
+        const size_t count = std::min<size_t>(kMaxBlockEvents, messages.size() - first);
+        for (size_t i = 0; i < count; ++i) {
+            const MidiMessage& m = messages[first + i];
+            VstMidiEvent& event = outEvents_[i];
+            event.deltaFrames = m.offset;
+            event.midiData[0] = static_cast<char>(m.status);
+            event.midiData[1] = static_cast<char>(m.data1);
+            event.midiData[2] = static_cast<char>(m.data2);
+            event.midiData[3] = 0;
+            list->events[i] = reinterpret_cast<VstEvent*>(&event);
+        }
+        list->numEvents = static_cast<VstInt32>(count);
+        list->reserved = 0;
+        delivered = CallHost(audioMasterProcessEvents, 0, 0, list) == 1 && delivered;
+    }
+    return delivered;
+}
+
+void IPlugVST::ReportToHost(int index, double normalized) {
+    // A host that was told of no parameters may index its own list with
+    // the number: only parameters it knows are reported.
+    if (index >= 0 && index < effect_.numParams)
+        CallHost(audioMasterAutomate, index, 0, nullptr, static_cast<float>(normalized));
+}
+
+intptr_t IPlugVST::ProcessEvents(const VstEvents* events) {
+    if (!events) return 0;
+    const int count = std::max(0, events->numEvents);
+    for (int i = 0; i < count; ++i) {
+        const VstEvent* event = events->events[i];
+        if (!event || event->type != kVstMidiType) continue;
+        const auto* midiEvent = reinterpret_cast<const VstMidiEvent*>(event);
+        MidiMessage message;
+        message.offset = midiEvent->deltaFrames;
+        message.status = static_cast<uint8_t>(midiEvent->midiData[0]);
+        message.data1 = static_cast<uint8_t>(midiEvent->midiData[1]);
+        message.data2 = static_cast<uint8_t>(midiEvent->midiData[2]);
+        HandleMidiMessage(message);
+    }
+    return 1;
+}
+
+intptr_t IPlugVST::StringToParameter(int index, const char* text) {
+    Parameter* p = GetParam(index);
+    if (!p) return 0;
+    if (!text) return 1;
+    double value = 0.0;
+    if (p->HasDisplayTexts()) {
+        if (!p->ValueForText(text, value)) return 0;
+    } else {
+        value = std::strtod(text, nullptr);
+        if (p->NegateDisplay()) value = -value;
+    }
+    SetParameterValue(index, value, ChangeSource::Host);
+    return 1;
+}
+
+intptr_t IPlugVST::CanDo(const char* question) {
+    if (!question) return 0;
+    const std::string q(question, strnlen(question, 256));
+    if (q == "receiveVstTimeInfo" || q == "sendVstEvents" || q == "sendVstMidiEvent" || q == "receiveVstEvents" ||
+        q == "receiveVstMidiEvent")
+        return 1;
+    if (q == "hasCockosExtensions") {
+        cockosExtensions_ = true;
+        return kCockosAnswer;
+    }
+    if (q == "hasCockosViewAsConfig") {
+        cockosViewAsConfig_ = true;
+        return kCockosAnswer;
+    }
+    return 0;
+}
+
+intptr_t IPlugVST::PinProperties(int index, int count, const char* labelFormat, void* ptr) {
+    if (!ptr || index < 0 || index >= count) return 0;
+    auto* pin = static_cast<VstPinProperties*>(ptr);
+    pin->flags = kVstPinIsActive;
+    if (index % 2 == 0 && index + 1 < count) pin->flags |= kVstPinIsStereo;
+    std::snprintf(pin->label, sizeof pin->label, labelFormat, index + 1);
+    return 1;
+}
+
+intptr_t IPlugVST::Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {
+    switch (opcode) {
+        case effOpen:
+            if (!opened_) {
+                HostCode();
+                effect_.numInputs = identity_.inputs;
+                effect_.numOutputs = identity_.outputs;
+                opened_ = true;
+            }
+            ReapplyAllParameters();
+            OnOpen();
+            return 0;
+        case effSetProgram:
+        case effGetProgram:
+            return 0;  // one program slot: it is always the current one
+        case effSetProgramName:
+            if (ptr) SetProgramName(static_cast<const char*>(ptr));
+            return 0;
+        case effGetProgramName:
+            CopyText(ptr, ProgramName(), kVstMaxProgNameLen);
+            return 0;
+        case effGetParamLabel:
+        case effGetParamDisplay:
+        case effGetParamName: {
+            const Parameter* p = GetParam(index);
+            if (!p || !ptr) return 0;
+            const std::string text =
+                opcode == effGetParamLabel ? p->Label() : opcode == effGetParamName ? p->Name() : p->DisplayText();
+            CopyText(ptr, text, kParamTextCapacity);
+            return 0;
+        }
+        case effSetSampleRate:
+            if (Finite(opt) && opt > 0.0f) sampleRate_ = opt;
+            return 0;
+        case effSetBlockSize:
+            if (value > 0 && value <= (1 << 24)) blockSize_ = static_cast<int>(value);
+            return 0;
+        case effMainsChanged:
+            return 0;
+        case effEditGetRect: {
+            PluginEditor* editor = Editor();
+            if (!ptr || !editor) return 0;
+            int width = 0, height = 0;
+            editor->Size(width, height);
+            editorRect_ = {0, 0, static_cast<VstInt16>(height), static_cast<VstInt16>(width)};
+            *static_cast<ERect**>(ptr) = &editorRect_;
+            return 1;
+        }
+        case effEditOpen: {
+            PluginEditor* editor = Editor();
+            return editor && editor->OpenWindow(ptr) ? 1 : 0;
+        }
+        case effEditClose:
+            if (PluginEditor* editor = Editor()) {
+                editor->CloseWindow();
+                return 1;
+            }
+            return 0;
+        case effIdentify:
+            return kIdentifyAnswer;
+        case effGetChunk:
+            return ptr ? GetChunk(static_cast<void**>(ptr), index == 0) : 0;
+        case effSetChunk:
+            if (!ptr || value <= 0) return 0;
+            return SetChunk(ptr, static_cast<size_t>(value), index == 0) ? 1 : 0;
+        case effProcessEvents:
+            return ProcessEvents(static_cast<const VstEvents*>(ptr));
+        case effCanBeAutomated:
+            return 1;
+        case effString2Parameter:
+            return StringToParameter(index, static_cast<const char*>(ptr));
+        case effGetProgramNameIndexed:
+            if (index != 0 || !ptr) return 0;
+            CopyText(ptr, ProgramName(), kVstMaxProgNameLen);
+            return ProgramName().empty() ? 0 : 1;
+        case effGetInputProperties:
+            return PinProperties(index, effect_.numInputs, "Input %d", ptr);
+        case effGetOutputProperties:
+            return PinProperties(index, effect_.numOutputs, "Output %d", ptr);
+        case effGetPlugCategory:
+            return (effect_.flags & effFlagsIsSynth) ? kPlugCategSynth : kPlugCategEffect;
+        case effSetSpeakerArrangement:
+            return 1;
+        case effGetEffectName:
+            CopyText(ptr, identity_.effectName, kVstMaxEffectNameLen);
+            return ptr ? 1 : 0;
+        case effGetVendorString:
+            CopyText(ptr, identity_.vendor, kVstMaxVendorStrLen);
+            return ptr ? 1 : 0;
+        case effGetProductString:
+            CopyText(ptr, identity_.product, kVstMaxProductStrLen);
+            return ptr ? 1 : 0;
+        case effVendorSpecific: {
+            if (index != kCockosParamDisplay || !ptr) return 0;
+            if (const Parameter* p = GetParam(static_cast<int>(value)))
+                CopyText(ptr, p->DisplayText(p->FromNormalized(opt)), kParamTextCapacity);
+            return kVendorSpecificAnswer;
+        }
+        case effCanDo:
+            return CanDo(static_cast<const char*>(ptr));
+        case effGetVstVersion:
+            return kVstVersion;
+        case effGetMidiKeyName: {
+            if (!ptr) return 0;
+            auto* key = static_cast<MidiKeyName*>(ptr);
+            return GetMidiKeyName(*key) ? 1 : 0;
+        }
+        case effGetSpeakerArrangement:
+            if (value) *reinterpret_cast<VstSpeakerArrangement**>(value) = &inputArrangement_;
+            if (ptr) *static_cast<VstSpeakerArrangement**>(ptr) = &outputArrangement_;
+            return 1;
+        default:
+            return 0;
+    }
+}
+
+AEffect* CreateEffect(audioMasterCallback host, std::unique_ptr<IPlugVST> (*factory)(audioMasterCallback)) {
+    static std::mutex creationMutex;
+    try {
+        std::lock_guard<std::mutex> lock(creationMutex);
+        std::unique_ptr<IPlugVST> plugin = factory(host);
+        if (!plugin) return nullptr;
+        AEffect* effect = plugin->Effect();
+        effect->numPrograms = std::max(effect->numPrograms, 1);
+        plugin.release();  // owned by the host from here until effClose
+        return effect;
+    } catch (...) {
+        return nullptr;
+    }
+}
+
+}  // namespace sorel

@@ -1,0 +1,26 @@
+// The module's entry points and the composition root: builds the plug-in
+// object and attaches what the other libraries offer it.
+#include <memory>
+
+#include "frame/Vardo.h"
+
+namespace {
+
+std::unique_ptr<sorel::IPlugVST> BuildPlugin(audioMasterCallback host) {
+    auto plugin = std::make_unique<sorel::Vardo>(host);
+    return plugin;
+}
+
+}  // namespace
+
+extern "C" {
+
+__attribute__((visibility("default"))) AEffect* VSTPluginMain(audioMasterCallback host) {
+    return sorel::CreateEffect(host, &BuildPlugin);
+}
+
+// Older hosts look for "main"; a C++ function cannot carry that name itself.
+__attribute__((visibility("default"))) AEffect* SorelLegacyMain(audioMasterCallback host) __asm__("main");
+AEffect* SorelLegacyMain(audioMasterCallback host) { return VSTPluginMain(host); }
+
+}  // extern "C"
