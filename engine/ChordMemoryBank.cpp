@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "engine/NoteList.h"
+
 namespace sorel {
 
 namespace {
@@ -70,6 +72,12 @@ void ChordMemoryBank::ClearAll() {
 BuiltChord ChordMemoryBank::BuildOnKey(int slot, int key) const {
     const ChordSlot* source = Slot(slot);
     return source ? source->BuildOnKey(key) : BuiltChord{};
+}
+
+void ChordMemoryBank::MergeOnKey(int slot, int key, int velocity, NoteList& out) const {
+    const BuiltChord chord = BuildOnKey(slot, key);
+    for (int note : chord.Notes())
+        if (!out.Contains(note)) out.Add(note, velocity);
 }
 
 int ChordMemoryBank::Base(int slot) const {

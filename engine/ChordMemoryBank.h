@@ -12,6 +12,8 @@
 
 namespace sorel {
 
+class NoteList;
+
 class ChordMemoryBank {
 public:
     static constexpr int kSlotCount = 16;
@@ -46,6 +48,10 @@ public:
 
     // The slot laid onto a key; an empty list for an empty slot or a bad index.
     BuiltChord BuildOnKey(int slot, int key) const;
+
+    // The slot laid onto a key and merged into `out` with the key's velocity:
+    // a pitch already in `out` is not added again and keeps its velocity.
+    void MergeOnKey(int slot, int key, int velocity, NoteList& out) const;
 
     // Plain access for state chunks and ".cmb" banks.
     int Base(int slot) const;                  // 12 for a bad index

@@ -2,6 +2,11 @@
 
 #include <algorithm>
 
+#include "engine/EngineContext.h"
+#include "engine/EngineNotifier.h"
+#include "engine/KeyAreaList.h"
+#include "engine/PatternEngine.h"
+
 namespace sorel {
 
 namespace {
@@ -30,12 +35,29 @@ bool ControlZone::Handle(int note, int channel) {
 }
 
 void ControlZone::Run(int function) {
-    // Filled in once the engine hub is available.
+    if (function >= kFirstLane && function <= kLastLane) return Notify(notify::kSelectLane, function - kFirstLane);
+    switch (function) {
+        case kPreviousPreset: return Notify(notify::kPreviousPreset, 0);
+        case kNextPreset: return Notify(notify::kNextPreset, 0);
+        case kHold: return Notify(notify::kHold, 0);
+        case kHoldBypass: return Notify(notify::kHoldBypass, 0);
+        case kPanic: return Notify(notify::kPanic, 0);
+        default: break;
+    }
+    const int pattern = function - kFirstPattern;
+    // "pattern13".."pattern16" name patterns no key area has.
+    if (pattern >= 0 && pattern < kPlayablePatterns) SelectPattern(pattern);
 }
 
-void ControlZone::Notify(int code, int argument) {}
+void ControlZone::Notify(int code, int argument) {
+    if (context_ && context_->notifier) context_->notifier->Notify(code, argument);
+}
 
-void ControlZone::SelectPattern(int pattern) {}
+void ControlZone::SelectPattern(int pattern) {
+    if (!context_ || !context_->keyAreas) return;
+    if (PatternEngine* area = context_->keyAreas->Selected()) area->RequestPattern(pattern, sync_);
+    Notify(notify::kSelectPattern, pattern);
+}
 
 void ControlZone::SetSyncParameter(int value) {
     // "Next" waits for the end of the step; the others every 4, 8 or 16 steps.

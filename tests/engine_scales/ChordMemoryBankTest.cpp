@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/ChordMemoryBank.h"
+#include "engine/NoteList.h"
 
 namespace sorel {
 namespace {
@@ -142,6 +143,25 @@ TEST(ChordBuild, NotesNearTheEdgesAreClampedAndSoundOnce) {
         EXPECT_GE(note, 0);
         EXPECT_LE(note, 127);
     }
+}
+
+// "CM Trigger": the chords of several held keys merge; shared pitches sound once.
+TEST(ChordBuild, ChordsOfSeveralKeysMergeIntoOneList) {
+    ChordMemoryBank bank;
+    Fill(bank, 0, {12, 16, 19});  // major triad on the key
+    Fill(bank, 1, {12, 15, 19});  // minor triad on the key
+    NoteList merged(128);
+    bank.MergeOnKey(0, 60, 100, merged);  // C E G
+    bank.MergeOnKey(1, 64, 50, merged);   // E G B
+    ASSERT_EQ(merged.Count(), 4);
+    const int expected[] = {60, 64, 67, 71};
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(merged.ByPitch(i).note, expected[i]);
+    EXPECT_EQ(merged.Find(64)->velocity, 100) << "a merged pitch keeps its first velocity";
+    EXPECT_EQ(merged.Find(71)->velocity, 50);
+
+    bank.MergeOnKey(2, 60, 90, merged);   // an empty slot adds nothing
+    bank.MergeOnKey(99, 60, 90, merged);
+    EXPECT_EQ(merged.Count(), 4);
 }
 
 // --- Editing the slots -----------------------------------------------------------
