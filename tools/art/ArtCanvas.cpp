@@ -1,6 +1,12 @@
 #include "tools/art/ArtCanvas.h"
 
+#include <png.h>
+
 #include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <vector>
 #include <cmath>
 #include <stdexcept>
 
@@ -66,9 +72,40 @@ void ArtCanvas::line(double x0, double y0, double x1, double y1, const Colour& c
 
 void ArtCanvas::writePng(const std::string& path) const {
   cairo_surface_flush(surface_);
-  if (cairo_surface_write_to_png(surface_, path.c_str()) != CAIRO_STATUS_SUCCESS) {
-    throw std::runtime_error("cannot write " + path);
+  // Cairo keeps premultiplied native-endian ARGB; the editor reads straight
+  // RGBA, and every image is stored with an alpha channel even when opaque.
+  const unsigned char* data = cairo_image_surface_get_data(surface_);
+  const int stride = cairo_image_surface_get_stride(surface_);
+  std::vector<png_byte> rows(static_cast<std::size_t>(width_) * height_ * 4);
+  for (int y = 0; y < height_; ++y) {
+    const auto* in = reinterpret_cast<const std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * stride);
+    png_byte* out = &rows[static_cast<std::size_t>(y) * width_ * 4];
+    for (int x = 0; x < width_; ++x) {
+      const std::uint32_t p = in[x];
+      const unsigned a = p >> 24;
+      const auto straight = [a](unsigned c) { return a ? static_cast<png_byte>((c * 255 + a / 2) / a) : 0; };
+      out[x * 4 + 0] = straight((p >> 16) & 0xff);
+      out[x * 4 + 1] = straight((p >> 8) & 0xff);
+      out[x * 4 + 2] = straight(p & 0xff);
+      out[x * 4 + 3] = static_cast<png_byte>(a);
+    }
   }
+  std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "wb"), &std::fclose);
+  if (!file) throw std::runtime_error("cannot write " + path);
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png ? png_create_info_struct(png) : nullptr;
+  if (!info || setjmp(png_jmpbuf(png))) {
+    png_destroy_write_struct(&png, info ? &info : nullptr);
+    throw std::runtime_error("cannot encode " + path);
+  }
+  png_init_io(png, file.get());
+  png_set_compression_level(png, 9);
+  png_set_IHDR(png, info, width_, height_, 8, PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_write_info(png, info);
+  for (int y = 0; y < height_; ++y) png_write_row(png, &rows[static_cast<std::size_t>(y) * width_ * 4]);
+  png_write_end(png, info);
+  png_destroy_write_struct(&png, &info);
 }
 
 }  // namespace sorel::art
