@@ -37,7 +37,8 @@ public:
 
     // --- the block ---
     // Advances the engine by `frames` samples; records reach the listener.
-    void ProcessBlock(int frames, bool playing);
+    // justStopped: the host transport stopped since the last block.
+    void ProcessBlock(int frames, bool justStopped);
 
     // --- records from the key areas ---
     void AddRecord(const NoteRecord& record);
@@ -50,9 +51,10 @@ public:
     bool Running() const { return running_; }
     // Keys delivered (or queued) to key areas and not yet released.
     int HeldTotal() const;
+    // Input notes waiting for their sample.
     // Note-ons that went out and have had no note-off yet, over all channels.
     int SoundingTotal() const;
-    int QueuedInput() const { return static_cast<int>(due_.size()); }
+    int QueuedInput() const { return static_cast<int>(due_.size() - dueHead_); }
 
 private:
     struct Pending {
@@ -67,12 +69,13 @@ private:
     void Dispatch(const InputNote& input);
     bool Busy() const;
     void StartRunning(int offset);
-    void FlushRecords();
-    void FlushRecords(bool dropNoteOns);
+    void FlushRecords(bool dropNoteOns = false);
     void SendNoteOn(NoteRecord& record);
     void SendNoteOff(NoteRecord& record);
     void EndPendingKeys(int area, int offset);
-    void EndSoundingNotes(int area, int offset);
+    void EndSoundingNotes(int area, int offset);  // area -1: every area
+    void ResetCleanUp(int offset);
+    NoteRecord NoteOffRecord(int channel, int note, int area, int offset) const;
     void Deliver(int segmentLength);
     void ClearClaims(int area);
 
@@ -89,6 +92,7 @@ private:
     std::array<int, kAreas> queuedNoteOns_{};
 
     std::vector<InputNote> due_;       // ordered by offset
+    std::size_t dueHead_ = 0;          // first entry not yet dispatched
     std::vector<NoteRecord> records_;  // made in the current segment
     std::vector<NoteRecord> events_;   // to send
     std::uint64_t sequence_ = 0;

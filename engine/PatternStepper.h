@@ -44,6 +44,10 @@ public:
     void Stop(int offset);
     // Ends sounding notes at `offset` and drops the waiting actions; keeps running.
     void EndAllActions(int offset);
+    // Ends sounding notes at `offset`; waiting actions stay and will pick from the new notes.
+    void EndSoundingActions(int offset) { EndFiredActions(offset); }
+    // True while the stepper is calling its key area back.
+    bool InTick() const { return inTick_; }
     // "Reset on new note": the next step restarts the pattern.
     void RequestRestart() { restartPending_ = true; }
     // The key area wants the stepper stopped once the current callback returns.
@@ -119,12 +123,11 @@ private:
     void BeginStep(int offset);
     void EndStep(int offset);
     StepValues ReadStepValues(bool peekNext) const;
-    StepAction* CreateAction(double startQn, const StepValues& values, std::int64_t gridIndex);
+    StepAction* CreateAction(double startQn, const StepValues& values, std::int64_t gridIndex, int offset);
     void ScheduleParts(StepAction& action, double startQn, std::int64_t gridIndex);
     void FreeAction(int poolIndex);
     void DropUnfiredActions();
     void EndFiredActions(int offset);
-    void ApplyLaneLimits();
     int Offset(std::int64_t sample) const;
     bool ProcessNextEvent(std::int64_t segmentStart, std::int64_t segmentEnd);
 
@@ -141,11 +144,14 @@ private:
     double gridOrigin_ = 0.0;
     double gridLength_ = 0.25;
     std::int64_t gridIndex_ = 0;
+    std::int64_t slotEndIndex_ = 0;
+    StepValues nextValues_;
     StepSlot slot_;
     int stepIndex_ = 0;  // position of the current step in the pattern
     bool restartPending_ = false;
     bool stopRequested_ = false;
     bool nextActionMade_ = false;
+    bool inTick_ = false;
 
     // Actions: a fixed pool and the live ones in creation order.
     std::vector<StepAction> pool_;

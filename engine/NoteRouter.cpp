@@ -1,0 +1,388 @@
+#include "engine/NoteRouter.h"
+
+#include <algorithm>
+
+#include "engine/ControlZone.h"
+#include "engine/EngineContext.h"
+#include "engine/EngineNotifier.h"
+#include "engine/KeyAreaList.h"
+#include "engine/PatternEngine.h"
+#include "engine/ProcessorListener.h"
+#include "engine/VardoApp.h"
+
+namespace sorel {
+
+namespace {
+AreaMask OnlyArea(int area) {
+    AreaMask mask{-1, -1, -1, -1};
+    mask[static_cast<std::size_t>(area)] = 1;
+    return mask;
+}
+}  // namespace
+
+NoteRouter::NoteRouter(EngineContext* context) : context_(context) {
+    due_.reserve(kMaxInput);
+    records_.reserve(kRecordCapacity);
+    events_.reserve(kRecordCapacity);
+}
+
+bool NoteRouter::ValidNote(int channel, int note) const {
+    return channel >= 1 && channel <= 16 && note >= 0 && note < 128;
+}
+
+// --- input ------------------------------------------------------------------
+
+int NoteRouter::NoteOn(int channel, int note, int velocity, int offset, int changedAreas[4]) {
+    if (!ValidNote(channel, note) || velocity <= 0) return 0;
+    if (due_.size() + kAreas * (kMaxPending + 1) >= kMaxInput) return 0;  // hostile flood: pass it through
+    velocity = std::min(velocity, 127);
+    offset = std::max(offset, 0);
+    InputNote input{note, velocity, offset, 1, channel, false, AreaMask{1, 1, 1, 1}};
+
+    ControlZone* zone = context_->controlZone.get();
+    if (zone != nullptr && zone->Covers(note)) {
+        input.control = true;
+        Enqueue(input);
+        return 1;
+    }
+
+    int result = 0;
+    for (int i = 0; i < kAreas; ++i) {
+        PatternEngine* area = context_->keyAreas->Area(i);
+        if (area == nullptr || !area->Accepts(channel, note)) continue;
+        const std::size_t ai = static_cast<std::size_t>(i);
+        const bool holdsNotes = area->Busy() || queuedNoteOns_[ai] > 0;
+        if (!holdsNotes) {
+            Pending& pending = pending_[ai];
+            if (!context_->countGateOff && area->ArpOnNoteCount() - 1 > pending.count) {
+                // Held back until enough keys are down; it sounds as played meanwhile.
+                if (changedAreas != nullptr) changedAreas[i] = -1;
+                if (pending.count < kMaxPending) {
+                    InputNote held = input;
+                    held.areaMask = OnlyArea(i);
+                    pending.notes[static_cast<std::size_t>(pending.count++)] = held;
+                }
+                continue;
+            }
+            // The count is reached: the held-back keys reach the area with this one.
+            pending.countReached = pending.count > 0;
+            for (int k = 0; k < pending.count; ++k) {
+                InputNote handed = pending.notes[static_cast<std::size_t>(k)];
+                handed.offset = offset;
+                handed.areaMask = OnlyArea(i);
+                Enqueue(handed);
+                ++claims_[static_cast<std::size_t>(handed.channel)][static_cast<std::size_t>(handed.note)][ai];
+                ++queuedNoteOns_[ai];
+            }
+        }
+        if (changedAreas != nullptr) changedAreas[i] = 1;
+        InputNote taken = input;
+        taken.areaMask = OnlyArea(i);
+        Enqueue(taken);
+        ++claims_[static_cast<std::size_t>(channel)][static_cast<std::size_t>(note)][ai];
+        ++queuedNoteOns_[ai];
+        result = 2;
+    }
+    return result;
+}
+
+bool NoteRouter::NoteOff(int channel, int note, int offset) {
+    if (!ValidNote(channel, note)) return false;
+    ControlZone* zone = context_->controlZone.get();
+    if (zone != nullptr && zone->Covers(note)) return false;
+    offset = std::max(offset, 0);
+    bool taken = false;
+    for (int i = 0; i < kAreas; ++i) {
+        const std::size_t ai = static_cast<std::size_t>(i);
+        Pending& pending = pending_[ai];
+        if (!pending.countReached) {
+            // A held-back key let go before its area started: it only leaves the list.
+            int kept = 0;
+            for (int k = 0; k < pending.count; ++k) {
+                const InputNote& n = pending.notes[static_cast<std::size_t>(k)];
+                if (n.channel != channel || n.note != note) pending.notes[static_cast<std::size_t>(kept++)] = n;
+            }
+            pending.count = kept;
+        }
+        std::int16_t& claim = claims_[static_cast<std::size_t>(channel)][static_cast<std::size_t>(note)][ai];
+        if (claim <= 0) continue;
+        --claim;
+        // Never ahead of the note-on it ends, even when the host sends them out of order.
+        int at = offset;
+        for (std::size_t k = dueHead_; k < due_.size(); ++k) {
+            const InputNote& q = due_[k];
+            if (q.isNoteOn && q.channel == channel && q.note == note && q.areaMask[ai] == 1) at = std::max(at, q.offset);
+        }
+        InputNote off{note, 127, at, 0, channel, false, OnlyArea(i)};
+        Enqueue(off);
+        taken = true;
+    }
+    return taken;
+}
+
+void NoteRouter::Enqueue(const InputNote& input) {
+    // Stable by offset: equal offsets keep their arrival order.
+    auto at = std::upper_bound(due_.begin() + static_cast<std::ptrdiff_t>(dueHead_), due_.end(), input.offset,
+                               [](int offset, const InputNote& n) { return offset < n.offset; });
+    due_.insert(at, input);
+}
+
+int NoteRouter::HeldTotal() const {
+    int total = 0;
+    for (const auto& channel : claims_)
+        for (const auto& note : channel)
+            for (std::int16_t c : note) total += std::max<int>(c, 0);
+    return total;
+}
+
+int NoteRouter::SoundingTotal() const {
+    int total = 0;
+    for (const auto& channel : sounding_)
+        for (const auto& note : channel)
+            for (int c : note) total += c;
+    return total;
+}
+
+// --- the block --------------------------------------------------------------
+
+bool NoteRouter::Busy() const {
+    if (dueHead_ < due_.size()) return true;
+    for (int i = 0; i < kAreas; ++i) {
+        const PatternEngine* area = context_->keyAreas->Area(i);
+        if (area != nullptr && area->Busy()) return true;
+    }
+    return false;
+}
+
+void NoteRouter::StartRunning(int offset) {
+    running_ = true;
+    EngineClock& clock = context_->clock;
+    if (!clock.hostPlaying) {
+        // Without the host transport the engine counts from the first key.
+        clock.anchorSample = clock.blockStart + offset;
+        clock.anchorQn = 0.0;
+    }
+    if (listener_ != nullptr) listener_->OnProcessingState(true);
+}
+
+void NoteRouter::ProcessBlock(int frames, bool justStopped) {
+    if (frames <= 0) return;
+    inBlock_ = true;
+    for (std::size_t k = dueHead_; k < due_.size(); ++k) due_[k].offset = std::min(due_[k].offset, frames - 1);
+    if (justStopped && running_) Stop(0);
+
+    const bool canRun = context_->clock.Valid();
+    int segment = 0;
+    while (segment < frames) {
+        segmentStart_ = segment;
+        DispatchDue(segment);
+        const bool busy = Busy();
+        if (!running_ && busy && canRun) StartRunning(segment);
+        if (running_ && !busy) Stop(segment);
+
+        int next = std::min(frames, segment + kMaxSegment);
+        if (dueHead_ < due_.size()) next = std::min(next, std::max(segment + 1, due_[dueHead_].offset));
+        const int length = next - segment;
+        if (running_ && canRun && context_->app != nullptr)
+            context_->app->ProcessSegment(static_cast<double>(context_->clock.blockStart + segment), length,
+                                          context_->clock.samplesPerBeat, false, segment);
+        FlushRecords();
+        Deliver(length);
+        segment = next;
+    }
+    due_.clear();
+    dueHead_ = 0;
+    inBlock_ = false;
+}
+
+void NoteRouter::DispatchDue(int upToOffset) {
+    while (dueHead_ < due_.size() && due_[dueHead_].offset <= upToOffset) {
+        const InputNote input = due_[dueHead_];
+        ++dueHead_;
+        Dispatch(input);
+    }
+}
+
+void NoteRouter::Dispatch(const InputNote& input) {
+    if (input.control) {
+        if (ControlZone* zone = context_->controlZone.get()) zone->Handle(input.note, input.channel);
+        return;
+    }
+    VardoApp* app = context_->app;
+    for (int i = 0; i < kAreas; ++i) {
+        if (input.areaMask[static_cast<std::size_t>(i)] != 1) continue;
+        if (input.isNoteOn) {
+            queuedNoteOns_[static_cast<std::size_t>(i)] = std::max(0, queuedNoteOns_[static_cast<std::size_t>(i)] - 1);
+            if (app != nullptr) app->OnNoteOn(-1.0, input.offset, input.note, input.velocity, input.channel, i);
+        } else if (PatternEngine* area = context_->keyAreas->Area(i)) {
+            area->NoteOff(-1.0, input.note, input.offset);
+        }
+        context_->notifier->Notify(notify::kNoteActivity, i);
+    }
+}
+
+// --- records ----------------------------------------------------------------
+
+void NoteRouter::AddRecord(const NoteRecord& record) {
+    NoteRecord r = record;
+    r.channel = std::clamp(r.channel, 1, 16);
+    r.note = std::clamp(r.note, 0, 127);
+    r.step = std::clamp(r.step, 0, 31);
+    r.area = std::clamp(r.area, 0, kAreas - 1);
+    r.sequence = ++sequence_;
+    records_.push_back(r);
+}
+
+void NoteRouter::FlushRecords(bool dropNoteOns) {
+    if (records_.empty()) return;
+    // Time order, and creation order within a sample: a note's own note-off
+    // always follows its note-on; overlapping copies of a note from one step
+    // merge into the first note-on and the last note-off.
+    std::sort(records_.begin(), records_.end(), [](const NoteRecord& a, const NoteRecord& b) {
+        return a.time != b.time ? a.time < b.time : a.sequence < b.sequence;
+    });
+    for (NoteRecord& r : records_) {
+        if (r.muted) continue;
+        std::int32_t& count = outputCount_[static_cast<std::size_t>(r.channel)][static_cast<std::size_t>(r.note)]
+                                          [static_cast<std::size_t>(r.step)];
+        if (r.isNoteOn) {
+            if (dropNoteOns) continue;
+            if (count == 0) SendNoteOn(r);
+            ++count;
+        } else {
+            if (count == 1) SendNoteOff(r);
+            count = std::max(0, count - 1);
+        }
+    }
+    records_.clear();
+}
+
+void NoteRouter::SendNoteOn(NoteRecord& record) {
+    Pending& pending = pending_[static_cast<std::size_t>(record.area)];
+    if (pending.countReached) {
+        // The area speaks: the keys that sounded as played while it waited end now.
+        for (int k = 0; k < pending.count; ++k) {
+            const InputNote& n = pending.notes[static_cast<std::size_t>(k)];
+            NoteRecord off = NoteOffRecord(n.channel, n.note, record.area, static_cast<int>(record.time));
+            events_.push_back(off);
+        }
+        pending.count = 0;
+        pending.countReached = false;
+    }
+    ++sounding_[static_cast<std::size_t>(record.channel)][static_cast<std::size_t>(record.note)]
+               [static_cast<std::size_t>(record.area)];
+    events_.push_back(record);
+    if (!record.onlyCc && !record.muted) context_->notifier->Notify(notify::kShowValue, record.area, &record);
+}
+
+void NoteRouter::SendNoteOff(NoteRecord& record) {
+    auto& perArea = sounding_[static_cast<std::size_t>(record.channel)][static_cast<std::size_t>(record.note)];
+    std::int32_t& mine = perArea[static_cast<std::size_t>(record.area)];
+    if (mine > 0) {
+        --mine;
+    } else {
+        for (auto& c : perArea)
+            if (c > 0) {
+                --c;
+                break;
+            }
+    }
+    events_.push_back(record);
+    context_->notifier->Notify(notify::kStepPlayed, record.area, &record);
+}
+
+NoteRecord NoteRouter::NoteOffRecord(int channel, int note, int area, int offset) const {
+    NoteRecord off;
+    off.note = note;
+    off.velocity = 127;
+    off.isNoteOn = 0;
+    off.channel = channel;
+    off.area = area;
+    off.time = off.createdTime = offset;
+    return off;
+}
+
+void NoteRouter::Deliver(int segmentLength) {
+    if (events_.empty()) return;
+    for (NoteRecord& r : events_) {
+        if (r.isNoteOn)
+            r.noteOnSent = true;
+        else
+            r.noteOffSent = true;
+    }
+    if (listener_ != nullptr) listener_->OnEngineEvents(std::span<NoteRecord>(events_), segmentLength);
+    events_.clear();
+}
+
+// --- stop and clean-up ------------------------------------------------------
+
+void NoteRouter::EndPendingKeys(int area, int offset) {
+    Pending& pending = pending_[static_cast<std::size_t>(area)];
+    if (pending.countReached)
+        for (int k = 0; k < pending.count; ++k) {
+            const InputNote& n = pending.notes[static_cast<std::size_t>(k)];
+            events_.push_back(NoteOffRecord(n.channel, n.note, area, offset));
+        }
+    pending.count = 0;
+    pending.countReached = false;
+}
+
+void NoteRouter::EndSoundingNotes(int area, int offset) {
+    for (int ch = 1; ch < kChannels; ++ch)
+        for (int note = 0; note < 128; ++note) {
+            auto& perArea = sounding_[static_cast<std::size_t>(ch)][static_cast<std::size_t>(note)];
+            bool any = false;
+            for (int a = 0; a < kAreas; ++a) {
+                std::int32_t& c = perArea[static_cast<std::size_t>(a)];
+                if (area >= 0 && a != area) {
+                    any = any || c > 0;
+                    continue;
+                }
+                for (; c > 0; --c) events_.push_back(NoteOffRecord(ch, note, a, offset));
+            }
+            if (!any) outputCount_[static_cast<std::size_t>(ch)][static_cast<std::size_t>(note)].fill(0);
+        }
+}
+
+void NoteRouter::ResetCleanUp(int offset) {
+    for (int i = 0; i < kAreas; ++i)
+        if (PatternEngine* area = context_->keyAreas->Area(i)) area->Reset(offset);
+    for (int i = 0; i < kAreas; ++i) EndPendingKeys(i, offset);
+    queuedNoteOns_.fill(0);
+    FlushRecords(true);
+    EndSoundingNotes(-1, offset);
+}
+
+void NoteRouter::Stop(int offset) {
+    const bool wasRunning = running_;
+    running_ = false;
+    // Keys still down stay claimed, so their note-offs reach the (now idle)
+    // areas instead of passing through as stray messages.
+    ResetCleanUp(offset);
+    // Input queued for later in this block is new playing: it stays counted.
+    for (std::size_t k = dueHead_; k < due_.size(); ++k)
+        if (due_[k].isNoteOn && !due_[k].control)
+            for (int i = 0; i < kAreas; ++i)
+                if (due_[k].areaMask[static_cast<std::size_t>(i)] == 1) ++queuedNoteOns_[static_cast<std::size_t>(i)];
+    context_->notifier->Notify(notify::kRedraw);
+    if (wasRunning && listener_ != nullptr) listener_->OnProcessingState(false);
+}
+
+void NoteRouter::AreaOff(int area, int offset) {
+    if (area < 0 || area >= kAreas) return;
+    EndPendingKeys(area, offset);
+    for (auto& channel : claims_)
+        for (auto& note : channel) note[static_cast<std::size_t>(area)] = 0;
+    queuedNoteOns_[static_cast<std::size_t>(area)] = 0;
+    FlushRecords();
+    EndSoundingNotes(area, offset);
+    // Queued input for the area is dropped with it.
+    for (std::size_t k = dueHead_; k < due_.size(); ++k) due_[k].areaMask[static_cast<std::size_t>(area)] = -1;
+}
+
+void NoteRouter::ReleaseAll() {
+    const int offset = inBlock_ ? segmentStart_ : 0;
+    Stop(offset);
+}
+
+}  // namespace sorel

@@ -1,0 +1,241 @@
+#include "engine/ParameterReceiver.h"
+
+#include <array>
+#include <cmath>
+
+#include "engine/ChordMemoryBank.h"
+#include "engine/ControlZone.h"
+#include "engine/EngineContext.h"
+#include "engine/KeyAreaList.h"
+#include "engine/ParameterIndex.h"
+#include "engine/PatternEngine.h"
+#include "engine/PatternStepper.h"
+#include "engine/ScaleState.h"
+
+namespace sorel {
+
+namespace {
+
+using namespace param;
+
+constexpr int kPerAreaCount = kKeyAreas;
+constexpr int kPerPatternCount = kPatterns;
+constexpr int kPerLaneCount = kPatterns * kLanes;
+constexpr int kPerStepCount = kPatterns * kSteps;
+constexpr int kPerSceneCount = kKeyAreas * kSceneSteps;
+constexpr int kCcFamilyCount = kPatterns * 256;
+
+constexpr std::array<int, 4> kDefaultStartNotes{24, 48, 60, 72};
+constexpr std::array<int, 4> kDefaultEndNotes{46, 58, 70, 94};
+
+bool In(int index, int first, int count) { return index >= first && index < first + count; }
+
+int AsInt(double value) { return static_cast<int>(std::lround(value)); }
+bool AsBool(double value) { return value >= 0.5; }
+
+// Where an index of a family points.
+struct Address {
+    int area = 0;
+    int pattern = 0;
+    int lane = 0;
+    int step = 0;
+};
+
+Address PerStep(int d) { return {d / 384, (d % 384) / 32, 0, d % 32}; }
+Address PerPattern(int d) { return {d / 12, d % 12, 0, 0}; }
+Address PerLane(int d) { return {d / 204, (d % 204) / 17, d % 17, 0}; }
+Address ControllerLane(int d) { return {d / 3072, (d % 3072) / 256, kFirstControllerLane + (d / 32) % 8, d % 32}; }
+Address LaneSwitchOfNotes(int d) { return {d / 3456, (d / 288) % 12, (d / 32) % 9, d % 32}; }
+
+// The per-step families and the lane each fills.
+struct StepFamily {
+    int first;
+    int lane;
+    double add;  // the parameter counts DIV from 0
+};
+constexpr std::array<StepFamily, 9> kStepFamilies{{
+    {kStepLength, lane::kLength, 0.0},
+    {kStepGate, lane::kGate, 0.0},
+    {kStepAccent, lane::kAccent, 0.0},
+    {kStepTranspose, lane::kTranspose, 0.0},
+    {kStepDiv, lane::kDivide, 1.0},
+    {kStepShift, lane::kShift, 0.0},
+    {kStepNoteList, lane::kOrder, 0.0},
+    {kStepChord, lane::kChord, 0.0},
+    {kStepSource, lane::kChordMemory, 0.0},
+}};
+
+}  // namespace
+
+double ParameterReceiver::DefaultValue(int index) {
+    if (In(index, kKeyAreaOnOff, kPerAreaCount)) return index == kKeyAreaOnOff ? 1.0 : 0.0;
+    if (In(index, kKeyAreaStartNote, kPerAreaCount)) return kDefaultStartNotes[static_cast<std::size_t>(index - kKeyAreaStartNote)];
+    if (In(index, kKeyAreaBaseNote, kPerAreaCount)) return kDefaultStartNotes[static_cast<std::size_t>(index - kKeyAreaBaseNote)];
+    if (In(index, kKeyAreaEndNote, kPerAreaCount)) return kDefaultEndNotes[static_cast<std::size_t>(index - kKeyAreaEndNote)];
+    if (In(index, kVelocityMode, kPerAreaCount)) return 1.0;
+    if (In(index, kSceneEnd, kPerAreaCount)) return 15.0;
+    if (In(index, kGate, kPerPatternCount)) return -10.0;
+    if (In(index, kRate, kPerPatternCount)) return 12.0;
+    if (In(index, kRateFreeMode, kPerPatternCount)) return 1.0;
+    if (In(index, kOctaves, kPerPatternCount)) return 1.0;
+    if (In(index, kPatternSteps, kPerPatternCount)) return 31.0;
+    if (In(index, kStepOnOff, kPerStepCount)) return 1.0;
+    if (In(index, kStepLength, kPerStepCount)) return 1.0;
+    if (In(index, kSceneStepLength, kPerSceneCount)) return 31.0;
+    if (index >= kLaneSwitch && index <= kLaneSwitchLast) return 1.0;
+    if (index >= kCcLaneSwitch && index <= kCcLaneSwitchLast) return 1.0;
+    if (index == kGlobalVolume) return 64.0;
+    return 0.0;
+}
+
+void ParameterReceiver::ApplyDefaults() {
+    for (int index = 0; index < kCount; ++index) ApplyParameter(index, DefaultValue(index));
+}
+
+void ParameterReceiver::ApplyParameter(int index, double value) {
+    if (context_ == nullptr || context_->keyAreas == nullptr || !std::isfinite(value)) return;
+    KeyAreaList& areas = *context_->keyAreas;
+    auto area = [&](int i) { return areas.Area(i); };
+    auto stepper = [&](int i) -> PatternStepper* {
+        PatternEngine* a = areas.Area(i);
+        return a != nullptr ? &a->Stepper() : nullptr;
+    };
+
+    // Global
+    if (index == kKeyAreaSelection) return areas.SelectArea(AsInt(value));
+    if (index == kScale || index == kScaleKey || index == kScaleMode) {
+        for (int i = 0; i < kKeyAreas; ++i) {
+            ScaleState& scale = area(i)->Scale();
+            if (index == kScale) scale.SetScaleParameter(AsInt(value));
+            if (index == kScaleKey) scale.SetKey(AsInt(value));
+            if (index == kScaleMode) scale.SetMode(AsInt(value));
+        }
+        return;
+    }
+    if (index == kChordMemorySelection) {
+        if (context_->chordMemory) context_->chordMemory->Select(AsInt(value));
+        return;
+    }
+    if (index == kControlZoneSync) {
+        if (context_->controlZone) context_->controlZone->SetSyncParameter(AsInt(value));
+        return;
+    }
+    if (index == kDisableControlZone) {
+        if (context_->controlZone) context_->controlZone->SetEnabled(!AsBool(value));
+        return;
+    }
+    if (index == kStartNotesImmediately) {
+        context_->startNotesImmediately = AsBool(value) ? 1 : 0;
+        return;
+    }
+    if (index == kGateLengthInSteps) {
+        context_->gateInSteps = AsBool(value);
+        for (int i = 0; i < kKeyAreas; ++i) stepper(i)->SetGateInSteps(context_->gateInSteps);
+        return;
+    }
+    if (index == kTransposeAsSemitones) {
+        for (int i = 0; i < kKeyAreas; ++i) area(i)->SetTransposeAsSemitones(AsBool(value));
+        return;
+    }
+
+    // Per key area
+    struct AreaFamily {
+        int first;
+        void (*apply)(PatternEngine&, double);
+    };
+    static constexpr std::array<AreaFamily, 19> kAreaFamilies{{
+        {kNoteRelease, [](PatternEngine& a, double v) { a.SetNoteRelease(AsBool(v)); }},
+        {kHoldTranspose, [](PatternEngine& a, double v) { a.SetHoldTranspose(AsBool(v)); }},
+        {kHoldBypass, [](PatternEngine& a, double v) { a.SetHoldBypass(AsBool(v)); }},
+        {kHold, [](PatternEngine& a, double v) { a.SetHold(AsBool(v)); }},
+        {kSceneOnOff, [](PatternEngine& a, double v) { a.SetSceneOn(AsBool(v)); }},
+        {kArpOnNoteCount, [](PatternEngine& a, double v) { a.SetArpOnNoteCount(AsInt(v) + 1); }},
+        {kVelocityMode, [](PatternEngine& a, double v) { a.SetVelocityMode(AsInt(v)); }},
+        {kKeyAreaOnOff, [](PatternEngine& a, double v) { a.SetAreaOn(AsBool(v)); }},
+        {kMidiInChannel, [](PatternEngine& a, double v) { a.SetMidiInChannel(AsInt(v) + 1); }},
+        {kMidiOutChannel, [](PatternEngine& a, double v) { a.SetMidiOutChannel(AsInt(v) + 1); }},
+        {kKeyAreaPatterns, [](PatternEngine& a, double v) { a.RequestPattern(AsInt(v)); }},
+        {kKeyAreaStartNote, [](PatternEngine& a, double v) { a.SetStartValue(AsInt(v)); }},
+        {kKeyAreaEndNote, [](PatternEngine& a, double v) { a.SetEndValue(AsInt(v)); }},
+        {kKeyAreaBaseNote, [](PatternEngine& a, double v) { a.SetBaseValue(AsInt(v)); }},
+        {kAreaVolume, [](PatternEngine& a, double v) { a.SetVolume(v); }},
+        {kHoldSync, [](PatternEngine& a, double v) { a.SetHoldSync(AsInt(v)); }},
+        {kSceneEnd, [](PatternEngine& a, double v) { a.SetSceneEnd(AsInt(v)); }},
+        {kSendCc, [](PatternEngine& a, double v) { a.SetOnlyCc(AsBool(v)); }},
+        {kCmTrigger, [](PatternEngine& a, double v) { a.SetTriggerChordMemory(AsBool(v)); }},
+    }};
+    for (const AreaFamily& family : kAreaFamilies)
+        if (In(index, family.first, kPerAreaCount)) return family.apply(*area(index - family.first), value);
+
+    // Per pattern
+    struct PatternFamily {
+        int first;
+        void (*apply)(PatternEngine&, int, double);
+    };
+    static constexpr std::array<PatternFamily, 10> kPatternFamilies{{
+        {kGate, [](PatternEngine& a, int p, double v) { a.Stepper().SetGate(p, v); }},
+        {kRateFreeToggle, [](PatternEngine& a, int p, double v) { a.Stepper().SetFreeMode(p, AsBool(v)); }},
+        {kRate, [](PatternEngine& a, int p, double v) { a.Stepper().SetRate(p, v); }},
+        {kRateFreeMode, [](PatternEngine& a, int p, double v) { a.Stepper().SetFreeRate(p, v); }},
+        {kSortOrder, [](PatternEngine& a, int p, double v) { a.SetSortOrder(p, AsInt(v)); }},
+        {kSwing, [](PatternEngine& a, int p, double v) { a.Stepper().SetSwing(p, v); }},
+        {kOctaves, [](PatternEngine& a, int p, double v) { a.SetOctaves(p, AsInt(v)); }},
+        {kTranspose, [](PatternEngine& a, int p, double v) { a.Stepper().SetTranspose(p, AsInt(v)); }},
+        {kResetOnNewNote, [](PatternEngine& a, int p, double v) { a.Stepper().SetResetOnNewNote(p, AsBool(v)); }},
+        {kPatternSteps, [](PatternEngine& a, int p, double v) { a.Stepper().SetPatternSteps(p, AsInt(v) + 1); }},
+    }};
+    for (const PatternFamily& family : kPatternFamilies)
+        if (In(index, family.first, kPerPatternCount)) {
+            const Address at = PerPattern(index - family.first);
+            return family.apply(*area(at.area), at.pattern, value);
+        }
+
+    // Per pattern and lane
+    if (In(index, kResetLaneOnPatternReset, kPerLaneCount)) {
+        const Address at = PerLane(index - kResetLaneOnPatternReset);
+        return stepper(at.area)->SetLaneResetWithPattern(at.pattern, at.lane, AsBool(value));
+    }
+    if (In(index, kDirection, kPerLaneCount)) {
+        const Address at = PerLane(index - kDirection);
+        return stepper(at.area)->SetLaneDirection(at.pattern, at.lane, AsInt(value));
+    }
+
+    // Per step
+    if (In(index, kStepOnOff, kPerStepCount)) {
+        const Address at = PerStep(index - kStepOnOff);
+        return stepper(at.area)->SetLaneSwitch(at.pattern, lane::kOrder, at.step, AsBool(value));
+    }
+    for (const StepFamily& family : kStepFamilies)
+        if (In(index, family.first, kPerStepCount)) {
+            const Address at = PerStep(index - family.first);
+            return stepper(at.area)->SetStepValue(at.pattern, family.lane, at.step, value + family.add);
+        }
+    if (In(index, kStepCc, kCcFamilyCount)) {
+        const Address at = ControllerLane(index - kStepCc);
+        return stepper(at.area)->SetStepValue(at.pattern, at.lane, at.step, value);
+    }
+    if (index >= kLaneSwitch && index <= kLaneSwitchLast) {
+        const Address at = LaneSwitchOfNotes(index - kLaneSwitch);
+        return stepper(at.area)->SetLaneSwitch(at.pattern, at.lane, at.step, AsBool(value));
+    }
+    if (index >= kCcLaneSwitch && index <= kCcLaneSwitchLast) {
+        const Address at = ControllerLane(index - kCcLaneSwitch);
+        return stepper(at.area)->SetLaneSwitch(at.pattern, at.lane, at.step, AsBool(value));
+    }
+
+    // Scenes
+    if (In(index, kSceneStepLength, kPerSceneCount)) {
+        const int k = index - kSceneStepLength;
+        return area(k / 16)->SetSceneStep(k % 16, scene::kFieldLength, AsInt(value) + 1);
+    }
+    if (In(index, kSceneStepPattern, kPerSceneCount)) {
+        const int k = index - kSceneStepPattern;
+        return area(k / 16)->SetSceneStep(k % 16, scene::kFieldPattern, AsInt(value));
+    }
+    if (In(index, kSceneStepRepeat, kPerSceneCount)) {
+        const int k = index - kSceneStepRepeat;
+        return area(k / 16)->SetSceneStep(k % 16, scene::kFieldRepeat, AsInt(value));
+    }
+}
+
+}  // namespace sorel
