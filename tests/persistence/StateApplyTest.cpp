@@ -1,0 +1,148 @@
+// Applying a read state to the plug-in: what a preset leaves alone, what a
+// host chunk restores, what is never replayed, and how long the lock is held.
+#include <gtest/gtest.h>
+
+#include "persistence/ModelTarget.h"
+#include "persistence/StateApplier.h"
+#include "persistence/StateWriter.h"
+
+namespace sorel {
+namespace {
+
+using test::ModelTarget;
+
+struct Loaded {
+    ModelTarget target;
+    StateImage image;
+};
+
+StateImage ImageOf(const PluginState& state, size_t cut = SIZE_MAX) {
+    StateChunk chunk;
+    WriteState(chunk, state);
+    const StateChunk truncated({chunk.Data(), std::min(cut, chunk.Size())});
+    return *ReadState(truncated, 0, test::ModelRanges());
+}
+
+PluginState StateFrom(ModelTarget& target) { return CaptureState(target, ""); }
+
+TEST(StateApply, APresetLeavesLockedParametersAndTheControllerMapAlone) {
+    ModelTarget source;
+    source.values[param::kGate + 4] = 55;
+    source.values[param::kStepGate + 100] = -30;
+    source.values[param::kControllerMap + 7] = 1234;
+    const StateImage image = ImageOf(StateFrom(source));
+
+    ModelTarget player;
+    player.keep[param::kGate + 4] = true;
+    player.values[param::kGate + 4] = -70;
+    player.values[param::kControllerMap + 7] = 17080;
+    ApplyState(player, image, LoadSource::PresetFile);
+    EXPECT_EQ(player.Value(param::kGate + 4), -70);
+    EXPECT_EQ(player.Value(param::kStepGate + 100), -30);
+    EXPECT_EQ(player.Value(param::kControllerMap + 7), 17080) << "MIDI learn belongs to the player";
+
+    ApplyState(player, image, LoadSource::HostChunk);
+    EXPECT_EQ(player.Value(param::kGate + 4), 55) << "a host chunk restores locked parameters";
+    EXPECT_EQ(player.Value(param::kControllerMap + 7), 1234);
+}
+
+TEST(StateApply, AShortHostChunkResetsOnlyUnlockedParameters) {
+    ModelTarget source;
+    source.values[param::kGlobalVolume] = 100;
+    PluginState state = StateFrom(source);
+    const StateImage image = ImageOf(state, 5);  // nothing but the version word and reserved byte
+
+    ModelTarget player;
+    player.values[param::kGate + 1] = 20;
+    player.values[param::kGate + 2] = 30;
+    player.keep[param::kGate + 2] = true;
+    ApplyState(player, image, LoadSource::HostChunk);
+    EXPECT_EQ(player.Value(param::kGate + 1), -10);
+    EXPECT_EQ(player.Value(param::kGate + 2), 30);
+    EXPECT_EQ(player.Value(param::kGlobalVolume), 64);
+}
+
+TEST(StateApply, ToolAndMenuActionsAreNeverReplayed) {
+    ModelTarget source;
+    for (int index : {param::kPasteTool, param::kPanicTool, param::kBoxLeft, param::kBoxRight, param::kMidiLearnMenu,
+                      param::kCopyMenu, param::kRandomize, param::kCmClearTool, param::kCcTeach, param::kBoxInfo}) {
+        source.values[static_cast<size_t>(index)] = 1;
+    }
+    source.values[param::kCcTeachSelection] = 12;
+    source.values[param::kResize] = 1;
+    const StateImage image = ImageOf(StateFrom(source));
+
+    for (LoadSource load : {LoadSource::HostChunk, LoadSource::PresetFile}) {
+        ModelTarget player;
+        ApplyState(player, image, load);
+        for (int index : {param::kPasteTool, param::kPanicTool, param::kBoxLeft, param::kMidiLearnMenu,
+                          param::kRandomize, param::kCcTeach, param::kBoxInfo}) {
+            EXPECT_EQ(player.AppliedCount(index), 0) << index;
+            EXPECT_EQ(player.Value(index), 0.0) << index;
+        }
+        EXPECT_EQ(player.Value(param::kCcTeachSelection), 0.0);
+        EXPECT_EQ(player.AppliedCount(param::kCcTeachSelection), 0) << "refreshing the selection teaches nothing";
+        EXPECT_EQ(player.Value(param::kResize), 0.0) << "loading never resizes the editor";
+        EXPECT_EQ(player.AppliedCount(param::kGate + 3), 1) << "ordinary parameters reach the engine once";
+        EXPECT_EQ(player.AppliedCount(param::kDrawTool), 1);
+    }
+}
+
+TEST(StateApply, GlobalSettingsOfTheMachinePrevailOverTheState) {
+    ModelTarget source;
+    source.settings = GlobalSettings{true, true, true, true, true, true, true};
+    const StateImage image = ImageOf(StateFrom(source));
+
+    ModelTarget player;
+    player.settings.transposeAsSemitones = true;
+    for (LoadSource load : {LoadSource::HostChunk, LoadSource::PresetFile, LoadSource::Init}) {
+        const int before = player.globalSettingsApplied;
+        ApplyState(player, load == LoadSource::Init ? ResetImage(test::ModelRanges()) : image, load);
+        EXPECT_EQ(player.globalSettingsApplied, before + 1);
+        EXPECT_EQ(player.Value(param::kEnableMidiNoteNames), 0.0);
+        EXPECT_EQ(player.Value(param::kUseOnlyOrderOnOff), 0.0);
+        EXPECT_EQ(player.Value(param::kTransposeAsSemitones), 1.0);
+        EXPECT_EQ(player.AppliedCount(param::kEnableMidiNoteNames), 0);
+    }
+}
+
+TEST(StateApply, EngineStructuresTakeTheStateAndUnreadPartsTheirResetValues) {
+    ModelTarget source;
+    source.boxInfo.Set("A", "B", "C", "D");
+    source.chords.slots[2] = {40, {1, 2, 3}};
+    source.stepCcNumbers[5] = 74;
+    source.loops[10] = {4, 12, false};
+    const PluginState state = StateFrom(source);
+
+    ModelTarget player;
+    ApplyState(player, ImageOf(state), LoadSource::HostChunk);
+    EXPECT_EQ(player.boxInfo, source.boxInfo);
+    EXPECT_EQ(player.chords, source.chords);
+    EXPECT_EQ(player.stepCcNumbers, source.stepCcNumbers);
+    EXPECT_EQ(player.loops, source.loops);
+    EXPECT_EQ(player.statesApplied, 1);
+    EXPECT_FALSE(player.stateLoading);
+
+    // Cut inside the chord records: the cc numbers stay, loops reset, enabled flags stay.
+    ModelTarget other;
+    other.stepCcNumbers[0] = 11;
+    other.loops[10] = {2, 3, false};
+    other.loops[11] = {2, 3, true};
+    ApplyState(other, ImageOf(state, 700), LoadSource::HostChunk);
+    EXPECT_EQ(other.boxInfo, source.boxInfo);
+    EXPECT_EQ(other.stepCcNumbers[0], 11);
+    EXPECT_EQ(other.loops[10], (LaneLoop{0, 32, false}));
+    EXPECT_EQ(other.loops[11], (LaneLoop{0, 32, true}));
+}
+
+TEST(StateApply, EveryLockHoldStaysShort) {
+    ModelTarget source;
+    const StateImage image = ImageOf(StateFrom(source));
+    ModelTarget player;
+    ApplyState(player, image, LoadSource::PresetFile);
+    EXPECT_LE(player.mostCallsInOneHold, kParametersPerLockHold);
+    EXPECT_GT(player.mostCallsInOneHold, kParametersPerLockHold / 2);
+}
+
+}  // namespace
+}  // namespace sorel
