@@ -117,7 +117,7 @@ TEST(Resources, EveryListedFileThatExistsIsEmbeddedWithItsBytes) {
         EXPECT_EQ(std::filesystem::file_size(path), resource.bytes.size()) << resource.name;
     }
     for (const ImageSpec& image : kImages) {
-        if (InSourceTree(image.name)) EXPECT_NE(resources::Find(image.number, image.name), nullptr) << image.name;
+        if (InSourceTree(image.name)) { EXPECT_NE(resources::Find(image.number, image.name), nullptr) << image.name; }
     }
 }
 
