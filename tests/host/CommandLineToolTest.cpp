@@ -1,0 +1,113 @@
+// sorel-host run as a user runs it: exit status and messages.
+#include "MidiFile.h"
+#include "host/HostTestSupport.h"
+
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+#include <fstream>
+
+namespace sorel::host::test {
+namespace {
+
+constexpr int kFailed = 1;
+constexpr int kUsage = 2;
+const char* const kDpfSynth = "/usr/lib/vst/Kars-vst.so";
+
+class CommandLineToolTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        MidiSong song = songOf(480, {{0, 0x90, 60, 100}, {240, 0x80, 60, 0}, {480, 0x90, 67, 90}, {720, 0x80, 67, 0}}, 960);
+        std::string error;
+        ASSERT_TRUE(MidiFile::write(scratch.file("in.mid"), song, error)) << error;
+    }
+    void expectFailure(const CommandResult& result, int code, const std::string& message) {
+        EXPECT_EQ(result.exitCode, code) << result.output;
+        EXPECT_NE(result.output.find(message), std::string::npos) << result.output;
+    }
+    ScratchFolder scratch;
+};
+
+TEST_F(CommandLineToolTest, InfoShowsWhatAScannerSees) {
+    const CommandResult result = runHostTool({"info", echoPluginPath()});
+    ASSERT_EQ(result.exitCode, 0) << result.output;
+    for (const char* line : {"Name:            Echo", "Vendor:          Sorel tests", "Unique id:       'Echo' (0x4563686F)",
+                             "Category:        1 (effect)", "Inputs:          0", "Outputs:         2", "Parameters:      4",
+                             "Chunks:          no", "receiveVstMidiEvent  1", "receiveVstTimeInfo   1", "bypass               0"})
+        EXPECT_NE(result.output.find(line), std::string::npos) << line << "\n" << result.output;
+}
+
+TEST_F(CommandLineToolTest, InfoReadsAThirdPartyPlugin) {
+    if (!std::ifstream(kDpfSynth)) GTEST_SKIP() << kDpfSynth << " is absent: install dpf-plugins-vst (scripts/deps --test)";
+    const CommandResult result = runHostTool({"info", kDpfSynth});
+    ASSERT_EQ(result.exitCode, 0) << result.output;
+    for (const char* line : {"Name:            Kars", "Unique id:       'DKrs'", "Category:        2 (synth)",
+                             "Flags:           0x00000110 (replacing, synth)", "receiveVstMidiEvent  1"})
+        EXPECT_NE(result.output.find(line), std::string::npos) << line << "\n" << result.output;
+}
+
+TEST_F(CommandLineToolTest, RenderAppliesSettingsAndWritesTheOutput) {
+    const CommandResult result =
+        runHostTool({"render", echoPluginPath(), scratch.file("in.mid"), scratch.file("out.mid"), "--set", "Transpose=5",
+                     "--set-normalised", "Gain=0.5", "--block-size", "64", "--sample-rate", "44100"});
+    ASSERT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_NE(result.output.find("set Transpose = 5"), std::string::npos) << result.output;
+    EXPECT_NE(result.output.find("2 notes in, 2 notes out, channels 1"), std::string::npos) << result.output;
+    MidiSong out;
+    std::string error;
+    ASSERT_TRUE(MidiFile::read(scratch.file("out.mid"), out, error)) << error;
+    ASSERT_EQ(out.events.size(), 4u);
+    EXPECT_EQ(out.ppqn, 480);
+    EXPECT_EQ(out.events[0].bytes[1], 65);
+    EXPECT_EQ(out.events[2].tick, 480);
+    EXPECT_EQ(out.events[2].bytes[1], 72);
+}
+
+TEST_F(CommandLineToolTest, RenderLoadsAPresetFirst) {
+    gzFile file = gzopen(scratch.file("p.v2z").c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    gzwrite(file, "state bytes", 11);
+    gzclose(file);
+    const CommandResult result =
+        runHostTool({"render", echoPluginPath(), scratch.file("in.mid"), scratch.file("out.mid"), "--preset", scratch.file("p.v2z")});
+    ASSERT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_NE(result.output.find("(11 bytes)"), std::string::npos) << result.output;
+}
+
+TEST_F(CommandLineToolTest, FailuresExitNonZeroWithAClearMessage) {
+    std::ofstream(scratch.file("bad.mid")) << "MThd but not really a MIDI file";
+    const std::string in = scratch.file("in.mid");
+    const std::string out = scratch.file("out.mid");
+    expectFailure(runHostTool({"info", scratch.file("missing.so")}), kFailed, "plug-in not found");
+    expectFailure(runHostTool({"info", noEntryModulePath()}), kFailed, "exports no VSTPluginMain");
+    expectFailure(runHostTool({"render", scratch.file("missing.so"), in, out}), kFailed, "plug-in not found");
+    expectFailure(runHostTool({"render", echoPluginPath(), scratch.file("bad.mid"), out}), kFailed, "bad.mid");
+    expectFailure(runHostTool({"render", echoPluginPath(), scratch.file("none.mid"), out}), kFailed, "cannot open MIDI file");
+    expectFailure(runHostTool({"render", echoPluginPath(), in, out, "--set", "Volume=3"}), kFailed,
+                  "unknown parameter name \"Volume\"");
+    expectFailure(runHostTool({"render", echoPluginPath(), in, out, "--set", "Transpose=up"}), kFailed, "did not take");
+    expectFailure(runHostTool({"render", echoPluginPath(), in, out, "--preset", scratch.file("none.v2z")}), kFailed,
+                  "cannot open state file");
+    expectFailure(runHostTool({"render", echoPluginPath(), in, scratch.file("no/such/folder/out.mid")}), kFailed,
+                  "cannot write MIDI file");
+    expectFailure(runHostTool({"demo", "--plugin", scratch.file("missing.so")}), kFailed, "plug-in not found");
+    EXPECT_FALSE(std::ifstream(out).good()) << "no output after a failure";
+}
+
+TEST_F(CommandLineToolTest, MistakesOnTheCommandLineShowTheUsage) {
+    const std::string in = scratch.file("in.mid");
+    expectFailure(runHostTool({"play"}), kUsage, "unknown command \"play\"");
+    expectFailure(runHostTool({"render", echoPluginPath(), in}), kUsage, "wrong number of arguments");
+    expectFailure(runHostTool({"render", echoPluginPath(), in, "o.mid", "--block-size", "0"}), kUsage, "--block-size");
+    expectFailure(runHostTool({"render", echoPluginPath(), in, "o.mid", "--tempo", "fast"}), kUsage, "--tempo");
+    expectFailure(runHostTool({"render", echoPluginPath(), in, "o.mid", "--loop", "4:2"}), kUsage, "START < END");
+    expectFailure(runHostTool({"render", echoPluginPath(), in, "o.mid", "--loop", "0:4", "--stopped"}), kUsage,
+                  "exclude each other");
+    expectFailure(runHostTool({"render", echoPluginPath(), in, "o.mid", "--set", "Transpose"}), kUsage, "NAME=VALUE");
+    const CommandResult help = runHostTool({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_NE(help.output.find("sorel-host render PLUGIN.so IN.mid OUT.mid"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace sorel::host::test

@@ -1,0 +1,148 @@
+#include "MidiFile.h"
+#include "host/HostTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <random>
+
+namespace sorel::host::test {
+namespace {
+
+std::vector<uint8_t> fileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A hand-made format 0 file: 96 ticks per quarter, tempo 100 bpm (600000 us),
+// note 60 on at 0 and off at 96 with running status, then end of track.
+std::vector<uint8_t> handMadeFile() {
+    return {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, 96,
+            'M', 'T', 'r', 'k', 0, 0, 0, 18,
+            0x00, 0xFF, 0x51, 0x03, 0x09, 0x27, 0xC0,  // tempo 600000
+            0x00, 0x90, 60, 100,
+            0x60, 60, 0,                               // running status: note on velocity 0 = off
+            0x00, 0xFF, 0x2F, 0x00};
+}
+
+TEST(MidiFileTest, ReadsHandMadeFileWithRunningStatusAndTempo) {
+    const auto bytes = handMadeFile();
+    MidiSong song;
+    std::string error;
+    ASSERT_TRUE(MidiFile::readFromMemory(bytes.data(), bytes.size(), song, error)) << error;
+    EXPECT_EQ(song.ppqn, 96);
+    ASSERT_EQ(song.tempos.size(), 1u);
+    EXPECT_EQ(song.tempos[0].microsPerQuarter, 600000);
+    ASSERT_EQ(song.events.size(), 2u);
+    EXPECT_TRUE(song.events[0].isNoteOn());
+    EXPECT_EQ(song.events[0].tick, 0);
+    EXPECT_TRUE(song.events[1].isNoteOff());
+    EXPECT_EQ(song.events[1].tick, 96);
+    EXPECT_EQ(song.events[1].bytes[1], 60);
+}
+
+TEST(MidiFileTest, WrittenFileReadsBackWithTheSameEventsTempoAndMetre) {
+    ScratchFolder scratch;
+    MidiSong song = songOf(384, {{0, 0x90, 48, 90}, {0, 0xB3, 7, 100}, {200, 0x80, 48, 0}, {200, 0xC1, 5, 0},
+                                 {1536, 0x91, 72, 1}, {1600, 0x81, 72, 64}},
+                           1920);
+    song.tempos = {{0, 500000}, {768, 400000}};
+    song.signatures = {{0, 3, 4}, {1152, 7, 8}};
+    std::string error;
+    ASSERT_TRUE(MidiFile::write(scratch.file("a.mid"), song, error)) << error;
+    MidiSong back;
+    ASSERT_TRUE(MidiFile::read(scratch.file("a.mid"), back, error)) << error;
+    EXPECT_EQ(back.ppqn, 384);
+    ASSERT_EQ(back.events.size(), song.events.size());
+    for (size_t i = 0; i < song.events.size(); ++i) {
+        EXPECT_EQ(back.events[i].tick, song.events[i].tick) << i;
+        EXPECT_EQ(back.events[i].size, song.events[i].size) << i;
+        EXPECT_EQ(back.events[i].bytes, song.events[i].bytes) << i;
+    }
+    ASSERT_EQ(back.tempos.size(), 2u);
+    EXPECT_EQ(back.tempos[1].tick, 768);
+    EXPECT_EQ(back.tempos[1].microsPerQuarter, 400000);
+    ASSERT_EQ(back.signatures.size(), 2u);
+    EXPECT_EQ(back.signatures[0].numerator, 3);
+    EXPECT_EQ(back.signatures[1].tick, 1152);
+    EXPECT_EQ(back.signatures[1].numerator, 7);
+    EXPECT_EQ(back.signatures[1].denominator, 8);
+    EXPECT_EQ(back.lengthTicks, 1920);
+}
+
+struct BrokenFile {
+    const char* what;
+    std::vector<uint8_t> bytes;
+};
+
+std::vector<BrokenFile> brokenFiles() {
+    auto with = [](std::function<void(std::vector<uint8_t>&)> change) {
+        auto bytes = handMadeFile();
+        change(bytes);
+        return bytes;
+    };
+    return {
+        {"empty", {}},
+        {"text file", {'h', 'e', 'l', 'l', 'o', ' ', 'w', 'o', 'r', 'l', 'd', '!', '!', '!'}},
+        {"header only", with([](auto& b) { b.resize(14); })},
+        {"truncated track", with([](auto& b) { b.resize(b.size() - 5); })},
+        {"track length past the end", with([](auto& b) { b[21] = 0x7F; })},
+        {"two tracks declared", with([](auto& b) { b[11] = 2; })},
+        {"no tracks declared", with([](auto& b) { b[11] = 0; })},
+        {"SMPTE division", with([](auto& b) { b[12] = 0xE7; b[13] = 40; })},
+        {"zero division", with([](auto& b) { b[12] = 0; b[13] = 0; })},
+        {"format 7", with([](auto& b) { b[9] = 7; })},
+        {"huge header length", with([](auto& b) { b[4] = 0x7F; })},
+        {"data byte first", with([](auto& b) { b[29] = 0x10; b[30] = 0x10; })},
+        {"endless delta", with([](auto& b) { b[22] = b[23] = b[24] = b[25] = b[26] = 0xFF; })},
+        {"meta length past track end", with([](auto& b) { b[25] = 0x7F; })},
+        {"status inside message", with([](auto& b) { b[31] = 0x90; })},
+    };
+}
+
+TEST(MidiFileTest, RefusesMalformedFilesWithAMessage) {
+    for (const BrokenFile& broken : brokenFiles()) {
+        MidiSong song;
+        std::string error;
+        EXPECT_FALSE(MidiFile::readFromMemory(broken.bytes.data(), broken.bytes.size(), song, error)) << broken.what;
+        EXPECT_FALSE(error.empty()) << broken.what;
+    }
+}
+
+// Damaged copies of a real file must each be read or refused, never crash or
+// yield events out of order.
+TEST(MidiFileTest, SurvivesRandomDamage) {
+    ScratchFolder scratch;
+    MidiSong song = songOf(480, {{0, 0x90, 60, 100}, {240, 0x80, 60, 0}, {480, 0xE0, 0, 64}, {960, 0x90, 64, 80}}, 1920);
+    song.tempos = {{0, 500000}};
+    std::string error;
+    ASSERT_TRUE(MidiFile::write(scratch.file("seed.mid"), song, error)) << error;
+    const auto seed = fileBytes(scratch.file("seed.mid"));
+    ASSERT_GT(seed.size(), 30u);
+    std::mt19937 random(20261206);
+    int refused = 0;
+    for (int round = 0; round < 20000; ++round) {
+        auto bytes = seed;
+        const int changes = 1 + int(random() % 4);
+        for (int c = 0; c < changes; ++c) bytes[random() % bytes.size()] = uint8_t(random());
+        if (round % 5 == 0) bytes.resize(random() % bytes.size());
+        MidiSong read;
+        if (!MidiFile::readFromMemory(bytes.data(), bytes.size(), read, error)) {
+            ++refused;
+            continue;
+        }
+        for (size_t i = 1; i < read.events.size(); ++i) ASSERT_LE(read.events[i - 1].tick, read.events[i].tick);
+        for (const MidiEvent& event : read.events) ASSERT_TRUE(event.bytes[0] & 0x80);
+    }
+    EXPECT_GT(refused, 0);
+}
+
+TEST(MidiFileTest, MissingFileIsAnError) {
+    MidiSong song;
+    std::string error;
+    EXPECT_FALSE(MidiFile::read("/nonexistent/song.mid", song, error));
+    EXPECT_NE(error.find("/nonexistent/song.mid"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace sorel::host::test

@@ -1,0 +1,37 @@
+// The command line of sorel-host: "info", "render" and "demo" with their
+// options, parsed into one record; mistakes become a usage message.
+#pragma once
+
+#include "ParameterSetter.h"
+#include "Renderer.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace sorel::host {
+
+enum class Command { Help, Info, Render, Demo };
+
+struct Invocation {
+    Command command = Command::Help;
+    std::string pluginPath;
+    std::string inputPath;
+    std::string outputPath;
+    std::string statePath;
+    bool stateIsBank = false;
+    std::vector<ParameterAssignment> assignments;
+    std::optional<int> parameterCount;
+    RenderOptions render;
+    int rollBars = 8;
+    bool quiet = false;
+};
+
+class CommandLine {
+public:
+    // Null with a message in `error` for a malformed command line.
+    static std::optional<Invocation> parse(const std::vector<std::string>& arguments, std::string& error);
+    static std::string usage();
+};
+
+}  // namespace sorel::host

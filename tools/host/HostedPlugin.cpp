@@ -1,0 +1,264 @@
+#include "HostedPlugin.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace sorel::host {
+namespace {
+
+constexpr VstInt32 kHostVstVersion = 2400;
+constexpr VstIntPtr kProcessLevelUser = 1;
+constexpr VstIntPtr kProcessLevelRealtime = 2;
+constexpr VstIntPtr kLanguageEnglish = 1;
+// Plug-ins write names longer than the published limits; give them room.
+constexpr size_t kTextBufferSize = 512;
+constexpr size_t kReservedEvents = 4096;
+
+// The plug-in being created calls back before its AEffect is known to us.
+thread_local HostedPlugin* pluginUnderConstruction = nullptr;
+
+bool hostCanDo(const char* question) {
+    static constexpr const char* kAnswersYes[] = {"sendVstEvents",    "sendVstMidiEvent",    "sendVstTimeInfo",
+                                                  "receiveVstEvents", "receiveVstMidiEvent", "acceptIOChanges"};
+    for (const char* yes : kAnswersYes)
+        if (std::strcmp(question, yes) == 0) return true;
+    return false;
+}
+
+void copyText(void* destination, const char* text, size_t capacity) {
+    if (!destination) return;
+    std::strncpy(static_cast<char*>(destination), text, capacity - 1);
+    static_cast<char*>(destination)[capacity - 1] = '\0';
+}
+
+}  // namespace
+
+HostedPlugin::HostedPlugin(Token, std::unique_ptr<PluginModule> module) : module_(std::move(module)) {
+    eventCopies_.reserve(kReservedEvents);
+    eventListStorage_.reserve(kReservedEvents + 2);
+}
+
+std::unique_ptr<HostedPlugin> HostedPlugin::load(const std::string& path, std::string& error) {
+    auto module = PluginModule::open(path, error);
+    if (!module) return nullptr;
+    auto plugin = std::make_unique<HostedPlugin>(Token{}, std::move(module));
+    if (!plugin->create(error)) return nullptr;
+    return plugin;
+}
+
+bool HostedPlugin::create(std::string& error) {
+    pluginUnderConstruction = this;
+    AEffect* effect = nullptr;
+    try {
+        effect = module_->entry()(&HostedPlugin::hostCallback);
+    } catch (...) {
+        effect = nullptr;
+    }
+    pluginUnderConstruction = nullptr;
+    if (!effect) {
+        error = path() + ": VSTPluginMain returned no plug-in";
+        return false;
+    }
+    if (effect->magic != kEffectMagic || !effect->dispatcher) {
+        error = path() + ": VSTPluginMain returned a record without the VST 2 magic number";
+        return false;
+    }
+    effect_ = effect;
+    effect_->resvd1 = reinterpret_cast<VstIntPtr>(this);
+    dispatch(effOpen);
+    dispatch(effSetSampleRate, 0, 0, nullptr, float(sampleRate_));
+    dispatch(effSetBlockSize, 0, maxBlockSize_);
+    allocateBuffers();
+    return true;
+}
+
+HostedPlugin::~HostedPlugin() {
+    if (!effect_) return;
+    suspend();
+    dispatch(effClose);
+    effect_ = nullptr;
+}
+
+VstIntPtr HostedPlugin::dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {
+    return effect_->dispatcher(effect_, opcode, index, value, ptr, opt);
+}
+
+std::string HostedPlugin::dispatchText(VstInt32 opcode, VstInt32 index) {
+    char text[kTextBufferSize] = {};
+    dispatch(opcode, index, 0, text);
+    text[kTextBufferSize - 1] = '\0';
+    return text;
+}
+
+std::string HostedPlugin::effectName() { return dispatchText(effGetEffectName); }
+std::string HostedPlugin::vendorString() { return dispatchText(effGetVendorString); }
+std::string HostedPlugin::productString() { return dispatchText(effGetProductString); }
+VstIntPtr HostedPlugin::vendorVersion() { return dispatch(effGetVendorVersion); }
+VstIntPtr HostedPlugin::category() { return dispatch(effGetPlugCategory); }
+VstIntPtr HostedPlugin::vstVersion() { return dispatch(effGetVstVersion); }
+
+VstIntPtr HostedPlugin::canDo(const std::string& question) {
+    std::vector<char> text(question.begin(), question.end());
+    text.push_back('\0');
+    return dispatch(effCanDo, 0, 0, text.data());
+}
+
+std::string HostedPlugin::uniqueIdText() const {
+    std::string text;
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        const char c = char((uint32_t(effect_->uniqueID) >> shift) & 0xFF);
+        text += (c >= 0x20 && c < 0x7F) ? c : '?';
+    }
+    return text;
+}
+
+int HostedPlugin::namedParameterCount() const {
+    if (effect_->uniqueID == kSorelUniqueId) return std::max(effect_->numParams, kSorelParameterSlots);
+    return std::max(0, effect_->numParams);
+}
+
+std::string HostedPlugin::parameterName(int index) { return dispatchText(effGetParamName, index); }
+std::string HostedPlugin::parameterDisplay(int index) { return dispatchText(effGetParamDisplay, index); }
+
+bool HostedPlugin::setParameterText(int index, const std::string& text) {
+    std::vector<char> copy(text.begin(), text.end());
+    copy.push_back('\0');
+    return dispatch(effString2Parameter, index, 0, copy.data()) != 0;
+}
+
+void HostedPlugin::setParameterNormalised(int index, float value) {
+    if (effect_->setParameter) effect_->setParameter(effect_, index, value);
+}
+
+float HostedPlugin::parameterNormalised(int index) {
+    return effect_->getParameter ? effect_->getParameter(effect_, index) : 0.0f;
+}
+
+bool HostedPlugin::setChunk(std::vector<uint8_t> data, bool isBank) {
+    chunk_ = std::move(data);
+    if (chunk_.empty()) return false;
+    return dispatch(effSetChunk, isBank ? 0 : 1, VstIntPtr(chunk_.size()), chunk_.data()) != 0;
+}
+
+void HostedPlugin::setSampleRate(double sampleRate) {
+    sampleRate_ = sampleRate;
+    dispatch(effSetSampleRate, 0, 0, nullptr, float(sampleRate));
+}
+
+void HostedPlugin::setMaxBlockSize(int frames) {
+    maxBlockSize_ = std::max(1, frames);
+    dispatch(effSetBlockSize, 0, maxBlockSize_);
+    allocateBuffers();
+}
+
+void HostedPlugin::allocateBuffers() {
+    if (!effect_) return;
+    const int inputs = std::max(0, effect_->numInputs);
+    const int outputs = std::max(0, effect_->numOutputs);
+    channelBuffers_.assign(size_t(inputs + outputs), std::vector<float>(size_t(maxBlockSize_), 0.0f));
+    inputs_.clear();
+    outputs_.clear();
+    for (int i = 0; i < inputs; ++i) inputs_.push_back(channelBuffers_[size_t(i)].data());
+    for (int i = 0; i < outputs; ++i) outputs_.push_back(channelBuffers_[size_t(inputs + i)].data());
+    // Some plug-ins read one pointer even when they declare no channel.
+    inputs_.push_back(nullptr);
+    outputs_.push_back(nullptr);
+}
+
+void HostedPlugin::resume() {
+    if (resumed_) return;
+    dispatch(effMainsChanged, 0, 1);
+    dispatch(effStartProcess);
+    resumed_ = true;
+}
+
+void HostedPlugin::suspend() {
+    if (!resumed_) return;
+    dispatch(effStopProcess);
+    dispatch(effMainsChanged, 0, 0);
+    resumed_ = false;
+}
+
+void HostedPlugin::processBlock(const std::vector<VstMidiEvent>& events, int frames) {
+    frames = std::clamp(frames, 0, maxBlockSize_);
+    processing_ = true;
+    if (!events.empty()) {
+        eventCopies_.assign(events.begin(), events.end());
+        // VstEvents ends in a variable array of event pointers.
+        const size_t header = (sizeof(VstEvents) - sizeof(VstEvent*) * 2) / sizeof(VstIntPtr);
+        eventListStorage_.assign(header + eventCopies_.size(), 0);
+        auto* list = reinterpret_cast<VstEvents*>(eventListStorage_.data());
+        list->numEvents = VstInt32(eventCopies_.size());
+        for (size_t i = 0; i < eventCopies_.size(); ++i)
+            list->events[i] = reinterpret_cast<VstEvent*>(&eventCopies_[i]);
+        dispatch(effProcessEvents, 0, 0, list);
+    }
+    for (int i = 0; i < effect_->numInputs; ++i) std::fill_n(inputs_[size_t(i)], frames, 0.0f);
+    for (int i = 0; i < effect_->numOutputs; ++i) std::fill_n(outputs_[size_t(i)], frames, 0.0f);
+    if ((effect_->flags & effFlagsCanReplacing) && effect_->processReplacing)
+        effect_->processReplacing(effect_, inputs_.data(), outputs_.data(), frames);
+    else if (effect_->process)
+        effect_->process(effect_, inputs_.data(), outputs_.data(), frames);
+    processing_ = false;
+}
+
+const VstTimeInfo* HostedPlugin::idleTimeInfo(VstInt32 requestMask) {
+    idleTime_ = VstTimeInfo{};
+    idleTime_.sampleRate = sampleRate_;
+    idleTime_.tempo = 120.0;
+    idleTime_.timeSigNumerator = 4;
+    idleTime_.timeSigDenominator = 4;
+    idleTime_.flags = requestMask & (kVstPpqPosValid | kVstTempoValid | kVstBarsValid | kVstTimeSigValid);
+    return &idleTime_;
+}
+
+VstIntPtr HostedPlugin::hostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                                     float opt) {
+    try {
+        HostedPlugin* host = effect && effect->resvd1 ? reinterpret_cast<HostedPlugin*>(effect->resvd1)
+                                                      : pluginUnderConstruction;
+        if (opcode == audioMasterVersion) return kHostVstVersion;
+        return host ? host->answer(opcode, index, value, ptr, opt) : 0;
+    } catch (...) {
+        return 0;
+    }
+}
+
+VstIntPtr HostedPlugin::answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {
+    switch (opcode) {
+    case audioMasterGetTime: {
+        const VstTimeInfo* info = session_ ? session_->timeInfo(VstInt32(value)) : idleTimeInfo(VstInt32(value));
+        return reinterpret_cast<VstIntPtr>(info);
+    }
+    case audioMasterProcessEvents: {
+        auto* list = static_cast<VstEvents*>(ptr);
+        if (!list || !session_) return 0;
+        for (VstInt32 i = 0; i < list->numEvents; ++i) {
+            const VstEvent* event = list->events[i];
+            if (event && event->type == kVstMidiType)
+                session_->receiveMidi(*reinterpret_cast<const VstMidiEvent*>(event));
+        }
+        return 1;
+    }
+    case audioMasterWantMidi: return 1;
+    case audioMasterGetSampleRate: return VstIntPtr(sampleRate_);
+    case audioMasterGetBlockSize: return maxBlockSize_;
+    case audioMasterGetCurrentProcessLevel: return processing_ ? kProcessLevelRealtime : kProcessLevelUser;
+    case audioMasterGetVendorString: copyText(ptr, kHostVendorString, kVstMaxVendorStrLen); return 1;
+    case audioMasterGetProductString: copyText(ptr, kHostProductString, kVstMaxProductStrLen); return 1;
+    case audioMasterGetVendorVersion: return kHostVendorVersion;
+    case audioMasterCanDo: return ptr && hostCanDo(static_cast<const char*>(ptr)) ? 1 : 0;
+    case audioMasterGetLanguage: return kLanguageEnglish;
+    case audioMasterIOChanged:
+        if (!processing_) allocateBuffers();
+        return 1;
+    case audioMasterAutomate:
+    case audioMasterBeginEdit:
+    case audioMasterEndEdit:
+    case audioMasterUpdateDisplay:
+    case audioMasterIdle: return 1;
+    default: return 0;
+    }
+}
+
+}  // namespace sorel::host

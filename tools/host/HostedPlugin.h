@@ -1,0 +1,98 @@
+// One VST 2 plug-in instance seen from the host side: the dispatcher calls a
+// host makes, the host callback the plug-in calls back, and block processing
+// with silent audio buffers.
+#pragma once
+
+#include "HostSession.h"
+#include "PluginModule.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace sorel::host {
+
+class HostedPlugin {
+public:
+    static constexpr const char* kHostProductString = "sorel-host";
+    static constexpr const char* kHostVendorString = "Vardo";
+    static constexpr VstInt32 kHostVendorVersion = 10000;
+    static constexpr VstInt32 kSorelUniqueId = 0x32753935;  // "2u95"
+    // Sorel shows hosts no automatable parameters but names every slot of its table.
+    static constexpr int kSorelParameterSlots = 56738;
+
+    // Loads the module, creates the plug-in and opens it (effOpen).
+    static std::unique_ptr<HostedPlugin> load(const std::string& path, std::string& error);
+    ~HostedPlugin();
+    HostedPlugin(const HostedPlugin&) = delete;
+    HostedPlugin& operator=(const HostedPlugin&) = delete;
+
+    const AEffect& effect() const { return *effect_; }
+    const std::string& path() const { return module_->path(); }
+
+    // Identity and capabilities, as a host's scanner asks for them.
+    std::string effectName();
+    std::string vendorString();
+    std::string productString();
+    VstIntPtr vendorVersion();
+    VstIntPtr category();
+    VstIntPtr vstVersion();
+    VstIntPtr canDo(const std::string& question);
+    std::string uniqueIdText() const;
+
+    // Parameters. `namedParameterCount` is how far a search by name looks.
+    int namedParameterCount() const;
+    std::string parameterName(int index);
+    std::string parameterDisplay(int index);
+    bool setParameterText(int index, const std::string& text);
+    void setParameterNormalised(int index, float value);
+    float parameterNormalised(int index);
+
+    // Hands a state chunk to the plug-in; false when it refuses it.
+    bool setChunk(std::vector<uint8_t> data, bool isBank);
+
+    void setSampleRate(double sampleRate);
+    void setMaxBlockSize(int frames);
+    double sampleRate() const { return sampleRate_; }
+    int maxBlockSize() const { return maxBlockSize_; }
+    void resume();
+    void suspend();
+
+    void setSession(HostSession* session) { session_ = session; }
+    // Delivers the block's events (ordered by deltaFrames), then processes
+    // `frames` samples (at most the maximum block size).
+    void processBlock(const std::vector<VstMidiEvent>& events, int frames);
+
+    struct Token {
+        explicit Token() = default;
+    };
+    HostedPlugin(Token, std::unique_ptr<PluginModule> module);
+
+private:
+    static VstIntPtr hostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                                  float opt);
+    VstIntPtr answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);
+    const VstTimeInfo* idleTimeInfo(VstInt32 requestMask);
+    VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr, float opt = 0.0f);
+    std::string dispatchText(VstInt32 opcode, VstInt32 index = 0);
+    bool create(std::string& error);
+    void allocateBuffers();
+
+    std::unique_ptr<PluginModule> module_;
+    AEffect* effect_ = nullptr;
+    HostSession* session_ = nullptr;
+    double sampleRate_ = 48000.0;
+    int maxBlockSize_ = 512;
+    bool resumed_ = false;
+    bool processing_ = false;
+    std::vector<std::vector<float>> channelBuffers_;
+    std::vector<float*> inputs_;
+    std::vector<float*> outputs_;
+    std::vector<VstIntPtr> eventListStorage_;  // a VstEvents header followed by its pointers
+    std::vector<VstMidiEvent> eventCopies_;
+    VstTimeInfo idleTime_{};
+    std::vector<uint8_t> chunk_;  // kept alive while the plug-in may still read it
+};
+
+}  // namespace sorel::host

@@ -1,0 +1,38 @@
+// A VST 2 module opened with dlopen: finds its entry function and closes the
+// module when the last plug-in made from it is gone.
+#pragma once
+
+#include "frame/vst2/VstApi.h"
+
+#include <memory>
+#include <string>
+
+namespace sorel::host {
+
+class PluginModule {
+public:
+    // Null with a message in `error` when the file is missing, is no shared
+    // object, or exports neither "VSTPluginMain" nor "main".
+    static std::unique_ptr<PluginModule> open(const std::string& path, std::string& error);
+    ~PluginModule();
+    PluginModule(const PluginModule&) = delete;
+    PluginModule& operator=(const PluginModule&) = delete;
+
+    VSTPluginMainProc entry() const { return entry_; }
+    const std::string& path() const { return path_; }
+
+private:
+    struct Token {
+        explicit Token() = default;
+    };
+
+public:
+    PluginModule(Token, void* handle, VSTPluginMainProc entry, std::string path);
+
+private:
+    void* handle_;
+    VSTPluginMainProc entry_;
+    std::string path_;
+};
+
+}  // namespace sorel::host
