@@ -12,7 +12,9 @@ using StepCcNumbers = std::array<int, 32>;
 
 class CcTeach {
 public:
-    static constexpr double kRampStep = 0.1;
+    // The ramp grows by a tenth per block, counted in whole tenths so that
+    // it reaches exactly 127 before it starts again.
+    static constexpr int kRampTop = 1270;
 
     // `entry` indexes StepCcNumbers; `channel` is 1..16.
     void Start(int entry, int channel);
@@ -22,13 +24,13 @@ public:
     // Advances the ramp by one block. True with the controller number and
     // value (0..127) when a teach message is due in this block.
     bool NextBlock(const StepCcNumbers& numbers, int& controller, int& value, int& channel);
-    double Ramp() const { return ramp_; }
+    double Ramp() const { return rampTenths_ / 10.0; }
 
 private:
     bool on_ = false;
     int entry_ = -1;
     int channel_ = 1;
-    double ramp_ = 0.0;
+    int rampTenths_ = 0;
 };
 
 }  // namespace sorel
