@@ -213,6 +213,11 @@ bool PluginPersistence::LoadChordBank(const std::string& path, const std::string
     return true;
 }
 
+BoxInfo PluginPersistence::CurrentBoxInfo() {
+    TargetLock lock(target_);
+    return target_.GetBoxInfo();
+}
+
 StateChunk PluginPersistence::ComposeCurrentPreset() {
     std::string bankName = chordBanks_->CurrentName();
     if (bankName == CommonPresetHandler::kNoName) bankName.clear();

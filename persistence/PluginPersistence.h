@@ -60,6 +60,10 @@ public:
     // Saves the chord memory as "<name>.cmb" in the chord-memory User folder.
     std::optional<std::string> SaveUserChordBank(const std::string& name);
 
+    // The texts of the current preset and the info panel's lines made of them.
+    BoxInfo CurrentBoxInfo();
+    std::vector<InfoLine> CurrentInfoLines() { return ComposeInfoLines(CurrentBoxInfo()); }
+
     // The current state as a preset file holds it (before compression).
     StateChunk ComposeCurrentPreset();
 

@@ -1,0 +1,98 @@
+#include "persistence/VardoStateTarget.h"
+
+#include "engine/ChordMemoryBank.h"
+#include "engine/PatternEngine.h"
+#include "engine/PatternStepper.h"
+#include "frame/Vardo.h"
+
+namespace sorel {
+
+int VardoStateTarget::ParameterCount() const { return ParameterTable::Size(); }
+
+ParameterRange VardoStateTarget::Range(int index) const {
+    const Parameter* p = vardo_.Params().Get(index);
+    if (p == nullptr) return ParameterRange{};
+    return ParameterRange{p->Minimum(), p->Maximum(), p->Default(), p->Step(), p->Shape(),
+                          p->Kind() != ParamKind::Double};
+}
+
+void VardoStateTarget::Lock() { vardo_.Mutex().lock(); }
+void VardoStateTarget::Unlock() { vardo_.Mutex().unlock(); }
+
+double VardoStateTarget::GetParameter(int index) const { return vardo_.Params().Value(index); }
+
+void VardoStateTarget::SetParameter(int index, double plain) {
+    if (Parameter* p = vardo_.GetParam(index)) p->SetValue(plain);
+}
+
+void VardoStateTarget::ParameterChanged(int index) { vardo_.OnParamChange(index, ChangeSource::Reapply); }
+
+bool VardoStateTarget::KeepOnPresetLoad(int index) const {
+    const Parameter* p = vardo_.Params().Get(index);
+    return p != nullptr && p->keepOnPresetLoad;
+}
+
+LaneLoop VardoStateTarget::GetLaneLoop(int area, int pattern, int lane) const {
+    const PatternEngine* engine = vardo_.App().Area(area);
+    if (engine == nullptr) return LaneLoop{};
+    const PatternStepper& stepper = engine->Stepper();
+    return LaneLoop{stepper.LaneLoopStart(pattern, lane), stepper.LaneLoopEnd(pattern, lane),
+                    stepper.Lane(pattern, lane).laneOn};
+}
+
+void VardoStateTarget::SetLaneLoop(int area, int pattern, int lane, const LaneLoop& loop) {
+    PatternEngine* engine = vardo_.App().Area(area);
+    if (engine == nullptr) return;
+    PatternStepper& stepper = engine->Stepper();
+    stepper.SetLaneLoop(pattern, lane, loop.start, loop.end);
+    stepper.SetLaneOn(pattern, lane, loop.enabled);
+    stepper.Lane(pattern, lane).Reset();
+}
+
+ChordBankData VardoStateTarget::GetChordMemory() const {
+    ChordBankData bank;
+    const ChordMemoryBank& memory = *vardo_.Context().chordMemory;
+    for (int slot = 0; slot < kChordSlots; ++slot) {
+        auto& data = bank.slots[static_cast<size_t>(slot)];
+        data.baseNote = memory.Base(slot);
+        const auto notes = memory.Notes(slot);
+        data.notes.assign(notes.begin(), notes.end());
+    }
+    return bank;
+}
+
+void VardoStateTarget::SetChordMemory(const ChordBankData& bank) {
+    ChordMemoryBank& memory = *vardo_.Context().chordMemory;
+    memory.ClearAll();
+    for (int slot = 0; slot < kChordSlots; ++slot) {
+        const auto& data = bank.slots[static_cast<size_t>(slot)];
+        memory.SetBase(slot, data.baseNote);
+        for (int32_t note : data.notes) memory.AddNote(slot, note);
+    }
+}
+
+std::array<int32_t, kStepCcNumberCount> VardoStateTarget::GetStepCcNumbers() const {
+    std::array<int32_t, kStepCcNumberCount> numbers{};
+    const StepCcNumbers& live = vardo_.CcNumbers();
+    std::copy(live.begin(), live.end(), numbers.begin());
+    return numbers;
+}
+
+void VardoStateTarget::SetStepCcNumbers(const std::array<int32_t, kStepCcNumberCount>& numbers) {
+    StepCcNumbers& live = vardo_.CcNumbers();
+    std::copy(numbers.begin(), numbers.end(), live.begin());
+}
+
+GlobalSettings VardoStateTarget::GetGlobalSettings() const { return vardo_.Settings(); }
+
+void VardoStateTarget::ApplyGlobalSettings(const GlobalSettings& settings) { vardo_.ApplyGlobalSettings(settings); }
+
+void VardoStateTarget::SetStateLoading(bool loading) { vardo_.SetEngineSuspended(loading); }
+
+void VardoStateTarget::StateApplied() {
+    EditorEvent refresh;
+    refresh.kind = EditorEvent::Kind::Refresh;
+    vardo_.Link().Post(refresh);
+}
+
+}  // namespace sorel
