@@ -32,7 +32,7 @@ constexpr Colour knobBodyBottom = rgb(36, 40, 47);
 constexpr Colour buttonTop = rgb(58, 64, 74);
 constexpr Colour buttonBottom = rgb(40, 44, 52);
 constexpr Colour buttonEdge = rgb(20, 22, 26);
-constexpr Colour plate = rgb(196, 206, 220);
+constexpr Colour plate = rgb(164, 176, 192);
 constexpr Colour whiteKey = rgb(206, 212, 220);
 constexpr Colour blackKey = rgb(30, 33, 39);
 }  // namespace theme

@@ -152,8 +152,12 @@ void BackgroundPainter::paintKeyboard(const ArtCanvas& canvas) const {
     const double x = keys.x + kKeyWidth * key;
     const bool white = isWhiteKey(key);
     const Box upper{x + 0.5, keys.y, kKeyWidth - 1.0, double(kKeyUpperRows)};
-    canvas.fillRoundedGradient(upper, 1.5, white ? theme::whiteKey : rgb(52, 57, 66),
-                               white ? rgb(168, 176, 188) : theme::blackKey);
+    if (white) {
+      canvas.fillRoundedGradient(upper, 1.5, theme::whiteKey, rgb(168, 176, 188));
+    } else {
+      canvas.fillRoundedGradient(upper, 1.5, rgb(84, 92, 106), theme::blackKey);
+      canvas.strokeRounded(upper.inset(0.5), 1.5, rgb(100, 108, 122), 1.0);
+    }
     const Box led{x + 1.5, keys.y + kLedStripTop, kKeyWidth - 3.0, double(kLedStripBottom - kLedStripTop)};
     canvas.fillRounded(led, 1.5, rgb(24, 27, 33));
     if (key % 12 == 0) {

@@ -1,5 +1,6 @@
 // sorel-art: renders the editor's fonts and images into a resources folder.
 // Usage: sorel-art <resources-dir>   (reads <resources-dir>/skin/Sorel.skin)
+//        sorel-art --mockup <resources-dir> <out.png>   (a picture of the whole editor)
 
 #include <exception>
 #include <filesystem>
@@ -14,6 +15,7 @@
 #include "tools/art/FontSheetBuilder.h"
 #include "tools/art/IndicatorArt.h"
 #include "tools/art/KnobStrip.h"
+#include "tools/art/MockupPainter.h"
 #include "tools/art/SkinLayout.h"
 
 namespace {
@@ -78,11 +80,16 @@ void writeIndicators(const std::string& dir) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::cerr << "usage: sorel-art <resources-dir>\n";
+  const bool mockup = argc == 4 && std::string(argv[1]) == "--mockup";
+  if (argc != 2 && !mockup) {
+    std::cerr << "usage: sorel-art <resources-dir> | sorel-art --mockup <resources-dir> <out.png>\n";
     return 2;
   }
   try {
+    if (mockup) {
+      MockupPainter(argv[2]).write(argv[3]);
+      return 0;
+    }
     const std::string root = argv[1];
     const std::string fonts = root + "/fonts";
     const std::string images = root + "/images";
