@@ -43,6 +43,12 @@ bool IsSkipped(unsigned char byte) { return byte >= 128 || byte == kCarriageRetu
 
 BitmapFont::BitmapFont(IBitmap sheet, std::string_view xml) : sheet_(std::move(sheet)) { ParseXml(xml); }
 
+std::unique_ptr<BitmapFont> BitmapFont::Load(IGraphics& graphics, const FontResource& resource) {
+    const char* xml = graphics.LoadText(resource.xmlNumber, resource.xmlName);
+    return std::make_unique<BitmapFont>(graphics.LoadIBitmap(resource.sheetNumber, resource.sheetName, 1),
+                                        xml ? std::string_view(xml) : std::string_view());
+}
+
 void BitmapFont::ParseXml(std::string_view xml) {
     tinyxml2::XMLDocument document;
     if (document.Parse(xml.data(), xml.size()) != tinyxml2::XML_SUCCESS) return;

@@ -3,12 +3,14 @@
 // out from an AngelCode BMFont XML description. The colour of the text is
 // the colour the sheet was rendered in.
 
+#include "editor/FontResources.h"
 #include "graphics/IBitmap.h"
 #include "graphics/IChannelBlend.h"
 #include "graphics/IRECT.h"
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -53,6 +55,9 @@ public:
     static constexpr int kIndent = 10;
 
     BitmapFont(IBitmap sheet, std::string_view xml);
+    // From the font's sheet and description resources; a missing resource
+    // gives a font without sheet or glyphs, which draws nothing.
+    static std::unique_ptr<BitmapFont> Load(IGraphics& graphics, const FontResource& resource);
 
     int32_t LineHeight() const { return lineHeight_; }
     std::size_t GlyphCount() const { return glyphs_.size(); }

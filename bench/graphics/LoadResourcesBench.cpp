@@ -10,26 +10,10 @@
 
 #include <memory>
 #include <set>
-#include <string_view>
 #include <vector>
 
 namespace sorel {
 namespace {
-
-struct FontResource {
-    int xml;
-    std::string_view xmlName;
-    int sheet;
-    std::string_view sheetName;
-};
-
-constexpr FontResource kFonts[] = {
-    {114, "resources/fonts/Calibri_12px.fnt", 113, "resources/fonts/Calibri_12px.png"},
-    {140, "resources/fonts/Calibri_10px.fnt", 139, "resources/fonts/Calibri_10px.png"},
-    {120, "resources/fonts/Calibri_12px_white.fnt", 119, "resources/fonts/Calibri_12px_white.png"},
-    {116, "resources/fonts/Calibri_14px.fnt", 115, "resources/fonts/Calibri_14px.png"},
-    {150, "resources/fonts/Calibri_12px_black.fnt", 149, "resources/fonts/Calibri_12px_black.png"},
-};
 
 struct InstanceResources {
     Skin skin;
@@ -43,11 +27,7 @@ std::unique_ptr<InstanceResources> LoadInstance() {
     loaded->skin.Load();
     for (const auto& resource : resources::All())
         if (resource.type == "PNG") loaded->bitmaps.push_back(graphics.LoadIBitmap(resource.number, resource.name, 1));
-    for (const FontResource& font : kFonts) {
-        const char* xml = graphics.LoadText(font.xml, font.xmlName);
-        loaded->fonts.push_back(
-            std::make_unique<BitmapFont>(graphics.LoadIBitmap(font.sheet, font.sheetName, 1), xml ? xml : ""));
-    }
+    for (const FontResource& font : kEditorFonts) loaded->fonts.push_back(BitmapFont::Load(graphics, font));
     return loaded;
 }
 

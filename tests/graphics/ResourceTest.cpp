@@ -174,8 +174,28 @@ TEST(Resources, EveryFontParsesWithItsMetricsAndColour) {
         GTEST_SKIP() << checked << " of " << std::size(kFonts) << " fonts generated so far";
 }
 
+TEST(Resources, EditorFontsAreNamedInCreationOrder) {
+    ASSERT_EQ(std::size(kEditorFonts), std::size(kFonts));
+    IGraphics g(1, 1);
+    for (std::size_t i = 0; i < std::size(kFonts); ++i) {
+        EXPECT_EQ(kEditorFonts[i].xmlNumber, kFonts[i].xmlNumber);
+        EXPECT_EQ(kEditorFonts[i].xmlName, kFonts[i].xmlName);
+        EXPECT_EQ(kEditorFonts[i].sheetNumber, kFonts[i].sheetNumber);
+        EXPECT_EQ(kEditorFonts[i].sheetName, kFonts[i].sheetName);
+        if (!InSourceTree(kFonts[i].xmlName) || !InSourceTree(kFonts[i].sheetName)) continue;
+        const auto font = BitmapFont::Load(g, kEditorFonts[i]);
+        EXPECT_TRUE(font->Sheet().IsValid());
+        EXPECT_EQ(font->LineHeight(), kFonts[i].lineHeight);
+    }
+}
+
 TEST(Resources, MissingOrMisnamedResourcesLoadAsNothing) {
     IGraphics g(1, 1);
+    const auto noFont = BitmapFont::Load(g, FontResource{999, "resources/fonts/none.fnt", 998, "resources/fonts/none.png"});
+    EXPECT_FALSE(noFont->Sheet().IsValid());
+    EXPECT_EQ(noFont->GlyphCount(), 0u);
+    EXPECT_FALSE(noFont->DrawTextLine(&g, "", g.Bounds(), false));
+    EXPECT_TRUE(noFont->DrawTextLine(&g, "text", g.Bounds(), false));  // laid out, nothing to draw with
     EXPECT_FALSE(g.LoadIBitmap(999, "resources/images/none.png").IsValid());
     EXPECT_FALSE(g.LoadIBitmap(101, "resources/images/About.png").IsValid());
     EXPECT_EQ(g.LoadText(999, "x"), nullptr);

@@ -55,19 +55,10 @@ constexpr PlacedImage kPlaced[] = {
     {162, 134},
 };
 
-constexpr FontEntry kFonts[] = {
-    {114, "resources/fonts/Calibri_12px.fnt", 113, "resources/fonts/Calibri_12px.png"},
-    {140, "resources/fonts/Calibri_10px.fnt", 139, "resources/fonts/Calibri_10px.png"},
-    {120, "resources/fonts/Calibri_12px_white.fnt", 119, "resources/fonts/Calibri_12px_white.png"},
-    {116, "resources/fonts/Calibri_14px.fnt", 115, "resources/fonts/Calibri_14px.png"},
-    {150, "resources/fonts/Calibri_12px_black.fnt", 149, "resources/fonts/Calibri_12px_black.png"},
-};
-
 }  // namespace
 
 std::span<const ImageEntry> Images() { return kImages; }
 std::span<const PlacedImage> PlacedImages() { return kPlaced; }
-std::span<const FontEntry> Fonts() { return kFonts; }
 
 const ImageEntry* FindImage(int number) {
     const auto it = std::find_if(std::begin(kImages), std::end(kImages),

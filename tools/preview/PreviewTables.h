@@ -1,7 +1,6 @@
 #pragma once
 // What the preview knows about the editor's art: each image with its frame
-// count, the controls that show a single image at a skin place, and the
-// five fonts.
+// count and the controls that show a single image at a skin place.
 
 #include <span>
 
@@ -19,16 +18,8 @@ struct PlacedImage {
     int imageNumber;
 };
 
-struct FontEntry {
-    int xmlNumber;
-    const char* xmlName;
-    int sheetNumber;
-    const char* sheetName;
-};
-
 std::span<const ImageEntry> Images();
 std::span<const PlacedImage> PlacedImages();
-std::span<const FontEntry> Fonts();
 const ImageEntry* FindImage(int number);
 
 // Skin places that hold other places (views, panels, the window) and so

@@ -149,7 +149,7 @@ bool WriteSheet(const std::string& path) {
         rowHeight = std::max(rowHeight, height);
     }
     const int fontsTop = y + rowHeight + 2 * kGap;
-    const int sheetHeight = fontsTop + static_cast<int>(Fonts().size()) * kFontSampleHeight;
+    const int sheetHeight = fontsTop + static_cast<int>(kEditorFonts.size()) * kFontSampleHeight;
 
     IGraphics g(kSheetWidth, sheetHeight);
     g.FillIRect(kSheetBackground, g.Bounds());
@@ -165,10 +165,10 @@ bool WriteSheet(const std::string& path) {
     }
 
     int top = fontsTop;
-    for (const FontEntry& entry : Fonts()) {
-        const IBitmap sheet = g.LoadIBitmap(entry.sheetNumber, entry.sheetName, 1);
-        const char* xml = g.LoadText(entry.xmlNumber, entry.xmlName);
-        BitmapFont font(sheet, xml ? xml : "");
+    for (const FontResource& entry : kEditorFonts) {
+        const std::unique_ptr<BitmapFont> loaded = BitmapFont::Load(g, entry);
+        BitmapFont& font = *loaded;
+        const IBitmap& sheet = font.Sheet();
         DrawLabel(g, std::to_string(entry.xmlNumber) + " " + std::filesystem::path(entry.xmlName).filename().string() +
                          "  lineHeight " + std::to_string(font.LineHeight()) + ", " +
                          std::to_string(font.GlyphCount()) + " glyphs",
