@@ -74,6 +74,8 @@ class MockFont {
   std::map<int, Glyph> glyphs_;
 };
 
+enum class Font { Regular12, Regular10, White12, Regular14, Black12 };
+
 class Composer {
  public:
   explicit Composer(const std::string& dir)
@@ -126,78 +128,111 @@ class Composer {
     frame("background.png", 1, 0, 0, 0);
     for (int i = 0; i < 4; ++i) at(27 + i, "incomingnote_27x9_30frames.png", 30, i == 0 ? 29 : 1);
     patternView();
-    at(26, "buttonTeach_27x23.png", 2, 0);
-    text(25, font14_, "-----");
     buttons(17, "button_27x23.png", 4, 32, 0, white12_, {});
-    text(33, font12_, "Major");
-    text(34, font12_, "C");
-    text(35, font12_, "Ionian");
-    text(22, font14_, "-- WELCOME --");
     buttons(69, "ptnview_63x15.png", 9, 64, 2, font10_,
             {"ORDER", "CHRDMEM", "LENGTH", "GATE", "ACCENT", "TRANSP", "DIV", "SHIFT", "CHORD"});
     buttons(154, "ptnviewCC_19x15.png", 8, 20, -1, white12_, {});
-    at(8, "unipolar_knob_with_ring_127frames.png", 127, 100);
+    buttons(123, "button_27x23.png", 12, 32, 2, white12_, {});
+    buttons(126, "Sbutton_23x21.png", 16, 25, 4, white12_, {});
     const char* tools[] = {"editDraw_33x27.png", "editSelect_33x27.png", "editRand_33x27.png",
                            "editCopy_33x27.png", "editPaste_33x27.png",  "editClear_33x27.png"};
     for (int i = 0; i < 6; ++i) at(129 + i, tools[i], 2, i == 0 ? 1 : 0);
-    at(135, "panicbutton_29x19.png", 2, 0);
-    at(140, "boxbuttonInfo_30x14.png", 2, 0);
-    at(141, "boxbuttonSettings_48x14.png", 2, 0);
-    at(136, "boxbuttonLeft_27x14.png", 2, 0);
-    at(137, "boxbuttonRight_27x14.png", 2, 0);
-    at(156, "resizebutton_15x11.png", 2, 0);
     for (int i = 0; i < 5; ++i) at(158 + i, "lockbutton_21x21.png", 2, i == 1 ? 1 : 0);
-    text(144, font12_, "Major");
-    at(146, "boxbuttonLeft_27x14.png", 2, 0);
-    at(147, "boxbuttonRight_27x14.png", 2, 0);
-    at(148, "editCopy_33x27.png", 2, 0);
-    at(149, "editPaste_33x27.png", 2, 0);
-    at(150, "editClear_33x27.png", 2, 0);
-    at(151, "boxbuttonOK_27x14.png", 2, 0);
-    at(153, "SbuttonLeft_23x21.png", 2, 0);
-    at(152, "SbuttonRight_23x21.png", 2, 0);
-    text(155, font12_, "Next");
-    at(2, "unipolar_knob_with_ring_23frames.png", 23, 12);
-    at(3, "freebutton_38x19.png", 2, 0);
     for (int i = 0; i < 32; ++i) at(37 + i, "ptnviewStepOnoff_23x13.png", 2, i % 5 == 3 ? 0 : 1);
-    text(19, font12_, "As played");
-    at(14, "buttonOnOff_27x23.png", 2, 1);
-    at(16, "buttonOnOff_27x23.png", 2, 0);
-    text(15, font12_, "Forward");
-    text(128, font12_, "16");
-    at(6, "bipolar_knob_with_ring_25frames.png", 25, 16);
-    at(5, "unipolar_knob_with_ring_5frames.png", 5, 1);
-    at(0, "unipolar_knob_with_ring_127frames.png", 127, 80);
-    at(4, "unipolar_knob_with_ring_127frames.png", 127, 30);
-    at(9, "buttonOnOff_27x23.png", 2, 1);
-    text(18, font12_, "1");
-    text(31, font12_, "Next");
-    at(10, "buttonOnOff_27x23.png", 2, 0);
-    at(11, "buttonOnOff_27x23.png", 2, 1);
-    at(12, "buttonOnOff_27x23.png", 2, 0);
-    at(13, "buttonOnOff_27x23.png", 2, 1);
-    at(125, "buttonOnOff_27x23.png", 2, 0);
-    text(32, font12_, "Max");
-    text(120, white12_, "C0");
-    text(121, white12_, "G10");
-    text(122, white12_, "C3");
-    at(7, "bipolar_knob_with_ring_127frames.png", 127, 90);
-    text(23, font12_, "1");
-    text(24, font12_, "2");
-    buttons(123, "button_27x23.png", 12, 32, 2, white12_, {});
-    text(21, black12_, "Version 1.2.4");
+    struct Placed {
+      int skin;
+      const char* image;
+      int frames;
+      int frame;
+    };
+    const Placed placed[] = {
+        {26, "buttonTeach_27x23.png", 2, 0},
+        {8, "unipolar_knob_with_ring_127frames.png", 127, 100},
+        {135, "panicbutton_29x19.png", 2, 0},
+        {140, "boxbuttonInfo_30x14.png", 2, 0},
+        {141, "boxbuttonSettings_48x14.png", 2, 0},
+        {136, "boxbuttonLeft_27x14.png", 2, 0},
+        {137, "boxbuttonRight_27x14.png", 2, 0},
+        {156, "resizebutton_15x11.png", 2, 0},
+        {146, "boxbuttonLeft_27x14.png", 2, 0},
+        {147, "boxbuttonRight_27x14.png", 2, 0},
+        {148, "editCopy_33x27.png", 2, 0},
+        {149, "editPaste_33x27.png", 2, 0},
+        {150, "editClear_33x27.png", 2, 0},
+        {151, "boxbuttonOK_27x14.png", 2, 0},
+        {153, "SbuttonLeft_23x21.png", 2, 0},
+        {152, "SbuttonRight_23x21.png", 2, 0},
+        {2, "unipolar_knob_with_ring_23frames.png", 23, 12},
+        {3, "freebutton_38x19.png", 2, 0},
+        {14, "buttonOnOff_27x23.png", 2, 1},
+        {16, "buttonOnOff_27x23.png", 2, 0},
+        {6, "bipolar_knob_with_ring_25frames.png", 25, 16},
+        {5, "unipolar_knob_with_ring_5frames.png", 5, 1},
+        {0, "unipolar_knob_with_ring_127frames.png", 127, 80},
+        {4, "unipolar_knob_with_ring_127frames.png", 127, 30},
+        {9, "buttonOnOff_27x23.png", 2, 1},
+        {10, "buttonOnOff_27x23.png", 2, 0},
+        {11, "buttonOnOff_27x23.png", 2, 1},
+        {12, "buttonOnOff_27x23.png", 2, 0},
+        {13, "buttonOnOff_27x23.png", 2, 1},
+        {125, "buttonOnOff_27x23.png", 2, 0},
+        {7, "bipolar_knob_with_ring_127frames.png", 127, 90},
+    };
+    for (const Placed& p : placed) at(p.skin, p.image, p.frames, p.frame);
+    struct Text {
+      int skin;
+      Font font;
+      const char* text;
+    };
+    const Text texts[] = {
+        {25, Font::Regular14, "-----"},
+        {33, Font::Regular12, "Major"},
+        {34, Font::Regular12, "C"},
+        {35, Font::Regular12, "Ionian"},
+        {22, Font::Regular14, "-- WELCOME --"},
+        {144, Font::Regular12, "Major"},
+        {155, Font::Regular12, "Next"},
+        {19, Font::Regular12, "As played"},
+        {15, Font::Regular12, "Forward"},
+        {128, Font::Regular12, "16"},
+        {18, Font::Regular12, "1"},
+        {31, Font::Regular12, "Next"},
+        {32, Font::Regular12, "Max"},
+        {120, Font::White12, "C0"},
+        {121, Font::White12, "G10"},
+        {122, Font::White12, "C3"},
+        {23, Font::Regular12, "1"},
+        {24, Font::Regular12, "2"},
+        {21, Font::Black12, "Version 1.2.4"},
+        {139, Font::Regular12, "Vardo"},
+        {138, Font::Regular12, "Init"},
+        {145, Font::Regular12, "Factory chords"},
+    };
+    for (const Text& t : texts) text(t.skin, font(t.font), t.text);
     loopMarkers();
     keyboard();
-    buttons(126, "Sbutton_23x21.png", 16, 25, 4, white12_, {});
-    text(139, font12_, "Vardo");
-    text(138, font12_, "Init");
-    text(145, font12_, "Factory chords");
     scene();
   }
 
   void write(const std::string& path) { canvas_.writePng(path); }
 
  private:
+  const MockFont& font(Font f) const {
+    switch (f) {
+      case Font::Regular10:
+        return font10_;
+      case Font::White12:
+        return white12_;
+      case Font::Regular14:
+        return font14_;
+      case Font::Black12:
+        return black12_;
+      case Font::Regular12:
+        break;
+    }
+    return font12_;
+  }
+
   Surface& image(const std::string& name) {
     auto it = images_.find(name);
     if (it == images_.end()) it = images_.emplace(name, loadPng(dir_ + "/images/" + name)).first;
