@@ -69,6 +69,12 @@ bool Looper::Advance() {
 
 int Looper::PeekNext() const { return Stepped({position_, goingDown_, false}).position; }
 
+bool Looper::WrapsNext() const { return Stepped({position_, goingDown_, false}).wrapped; }
+
+int Looper::ResetPosition() const {
+    return (direction_ == loop::kDown || direction_ == loop::kDownAlt) ? EffectiveEnd() - 1 : EffectiveStart();
+}
+
 void Looper::SetLoop(int start, int end) {
     start = std::clamp(start, 0, maxSteps_ - 1);
     end = std::clamp(end, start + 1, maxSteps_);

@@ -23,6 +23,10 @@ public:
     bool Advance();
     // The position one advance ahead, without moving.
     int PeekNext() const;
+    // Whether the next advance wraps (or turns at the start).
+    bool WrapsNext() const;
+    // Where Reset puts the position.
+    int ResetPosition() const;
 
     int Position() const { return position_; }
     int LoopStart() const { return loopStart_; }

@@ -88,8 +88,14 @@ double ParameterReceiver::DefaultValue(int index) {
     return 0.0;
 }
 
-void ParameterReceiver::ApplyDefaults() {
-    for (int index = 0; index < kCount; ++index) ApplyParameter(index, DefaultValue(index));
+bool ParameterReceiver::IsStepFamily(int index) {
+    return In(index, kStepOnOff, kPerStepCount) || (index >= kStepLength && index < kStepSource + kPerStepCount) ||
+           In(index, kStepCc, kCcFamilyCount) || (index >= kLaneSwitch && index <= kCcLaneSwitchLast);
+}
+
+void ParameterReceiver::ApplyDefaults(bool stepFamilies) {
+    for (int index = 0; index < kCount; ++index)
+        if (stepFamilies || !IsStepFamily(index)) ApplyParameter(index, DefaultValue(index));
 }
 
 void ParameterReceiver::ApplyParameter(int index, double value) {

@@ -13,10 +13,14 @@ public:
     // Indices of no engine family (editor tools, menus, MIDI learn) are ignored.
     void ApplyParameter(int index, double value);
     // Applies the table's default value of every engine parameter, as the
-    // frame's first push of all parameters would.
-    void ApplyDefaults();
+    // frame's first push of all parameters would. Without stepFamilies the
+    // per-step values and switches are left alone (a freshly built engine
+    // already holds their defaults).
+    void ApplyDefaults(bool stepFamilies = true);
     // The table's default value of an engine parameter (0 for other indices).
     static double DefaultValue(int index);
+    // Per-step values, controller values and lane switches.
+    static bool IsStepFamily(int index);
 
 private:
     EngineContext* context_ = nullptr;

@@ -381,9 +381,12 @@ StepValues PatternStepper::ReadStepValues(bool peekNext) const {
     StepValues v;
     const int p = currentPattern_;
     v.stepIndex = peekNext ? PeekNext() : Position();
+    // Lanes that restart with the pattern start over when the step loop wraps.
+    const bool patternWraps = peekNext && WrapsNext();
     auto at = [&](int laneIndex) -> const Step& {
         const ControlLooper& l = Lane(p, laneIndex);
-        return StepAt(p, peekNext ? l.PeekNext() : l.Position());
+        if (!peekNext) return StepAt(p, l.Position());
+        return StepAt(p, patternWraps && l.resetWithPattern ? l.ResetPosition() : l.PeekNext());
     };
     auto used = [&](int laneIndex, const Step& s) {
         return Lane(p, laneIndex).laneOn && s.laneSwitch[static_cast<std::size_t>(laneIndex)];

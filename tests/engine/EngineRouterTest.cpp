@@ -1,0 +1,151 @@
+// The router: which areas take a note, quick keys inside one block, note-offs
+// that follow their note-ons, stopping, switching areas off and panic.
+#include <gtest/gtest.h>
+
+#include "engine/EngineHarness.h"
+#include "engine/NoteRouter.h"
+#include "engine/ParameterIndex.h"
+#include "engine/PatternEngine.h"
+
+namespace sorel::test {
+namespace {
+
+using namespace param;
+constexpr int kC3 = 48, kE3 = 52;
+
+TEST(EngineRouter, AreasTakeNotesByChannelRangeAndSwitch) {
+    EngineHarness h;
+    int changed[4] = {-1, -1, -1, -1};
+    EXPECT_EQ(h.App().NoteOn(2, kC3, 100, 0, changed), 0);  // area 1 listens on channel 1
+    EXPECT_EQ(h.App().NoteOn(1, 70, 100, 0, changed), 0);   // above area 1's range, area 2 is off
+    EXPECT_EQ(h.App().NoteOn(1, kC3, 100, 0, changed), 2);
+    EXPECT_EQ(changed[0], 1);
+    EXPECT_EQ(changed[1], -1);
+    // Two areas on one channel with overlapping ranges both take the note.
+    h.Param(kKeyAreaOnOff + 1, 1);
+    h.Param(kKeyAreaStartNote + 1, 30);  // 42..
+    int both[4] = {-1, -1, -1, -1};
+    EXPECT_EQ(h.App().NoteOn(1, kE3, 100, 10, both), 2);
+    EXPECT_EQ(both[0], 1);
+    EXPECT_EQ(both[1], 1);
+    EXPECT_TRUE(h.App().NoteOff(1, kE3, 20));
+    EXPECT_FALSE(h.App().NoteOff(3, kE3, 20));  // never taken: the frame passes it through
+    EXPECT_EQ(h.App().Area(4), nullptr);
+}
+
+TEST(EngineRouter, KeyPressedAndReleasedInsideOneBlockPlaysAndEnds) {
+    EngineHarness h;
+    h.SetBlockSizes({4096});
+    h.Param(kRate, 21);  // 1/128: 750 samples
+    h.NoteOn(1, kC3, 100, 100);
+    h.NoteOff(1, kC3, 1700);
+    h.Run(8192);
+    auto ons = h.NoteOns();
+    ASSERT_EQ(ons.size(), 3u);  // 100, 850, 1600
+    EXPECT_EQ(ons[2].time, 1600);
+    EXPECT_EQ(h.NoteOffs().back().time, 1700);
+    EXPECT_TRUE(h.HangingNotes().empty());
+    EXPECT_FALSE(h.Area(0).Busy());
+    EXPECT_FALSE(h.Context().router->Running());
+}
+
+TEST(EngineRouter, NoteOnAndOffAtOneOffsetReachTheAreaInOrder) {
+    EngineHarness h;
+    h.NoteOn(1, kC3, 100, 300);
+    h.NoteOff(1, kC3, 300);
+    h.Run(6000);
+    EXPECT_FALSE(h.Area(0).Busy());
+    EXPECT_TRUE(h.HangingNotes().empty());
+}
+
+TEST(EngineRouter, ShortNoteAndItsOffInOneSegmentBothGoOut) {
+    EngineHarness h;
+    h.Param(kRate, 22);
+    h.Param(kGate, -100);
+    h.Param(PerStep(kStepGate, 0, 0, 0), -100);  // a twentieth of 562.5 samples
+    h.Param(PerStep(kStepDiv, 0, 0, 0), 7);      // and an eighth of that
+    h.NoteOn(1, kC3, 100, 0);
+    h.NoteOff(1, kC3, 500);
+    h.Run(1024);
+    EXPECT_EQ(h.NoteOns().size(), 8u);
+    EXPECT_EQ(h.NoteOffs().size(), 8u);
+    EXPECT_TRUE(h.HangingNotes().empty());
+}
+
+TEST(EngineRouter, NoteOffReachesTheAreaThatTookTheKeyAfterItsSettingsChange) {
+    EngineHarness h;
+    h.NoteOn(1, kC3, 100, 0);
+    h.At(3000, [&] {
+        h.Param(kMidiInChannel, 5);
+        h.Param(kKeyAreaStartNote, 60);
+    });
+    h.NoteOff(1, kC3, 9000);
+    h.Run(6000 * 4);
+    EXPECT_EQ(h.NoteOns().size(), 2u);
+    EXPECT_FALSE(h.Area(0).Busy());
+    EXPECT_TRUE(h.HangingNotes().empty());
+}
+
+TEST(EngineRouter, TransportStopEndsEverySoundingNote) {
+    EngineHarness h;
+    h.Param(kGate, 100);
+    h.Play(0);
+    h.Chord(1, {kC3, kE3}, 0, 96000);
+    h.At(6000 * 5 + 3000, [&] { h.StopTransport(); });
+    h.Run(6000 * 8);
+    EXPECT_TRUE(h.HangingNotes().empty());
+    for (const auto& m : h.NoteOffs()) EXPECT_EQ(m.velocity, 127);
+    EXPECT_EQ(h.NoteOns(0).back().time, 6000 * 5);
+}
+
+TEST(EngineRouter, SwitchingAnAreaOffEndsItsNotes) {
+    EngineHarness h;
+    h.Param(kGate, 100);
+    h.NoteOn(1, kC3, 100, 0);
+    h.At(7000, [&] { h.Param(kKeyAreaOnOff, 0); });
+    h.NoteOff(1, kC3, 20000);
+    h.Run(6000 * 4);
+    EXPECT_EQ(h.NoteOns().size(), 2u);
+    EXPECT_TRUE(h.HangingNotes().empty());
+    EXPECT_EQ(h.NoteOffs(0).back().time, 7168);  // the first block after the switch
+}
+
+TEST(EngineRouter, ReleaseAllEndsNotesAndForgetsTheArpeggio) {
+    EngineHarness h;
+    h.Param(kGate, 100);
+    h.Param(kHold, 1);
+    h.Chord(1, {kC3, kE3}, 0, 100);
+    h.At(7000, [&] { h.App().ReleaseAll(); });
+    h.Run(6000 * 4);
+    EXPECT_EQ(h.NoteOns().size(), 2u);
+    EXPECT_TRUE(h.HangingNotes().empty());
+    EXPECT_FALSE(h.Area(0).Busy());
+}
+
+TEST(EngineRouter, ProcessingStateIsReportedOnStartAndStop) {
+    EngineHarness h;
+    h.Chord(1, {kC3}, 100, 1000);
+    h.Run(4000);
+    EXPECT_EQ(h.ProcessingStateChanges(), 2);
+}
+
+TEST(EngineRouter, MalformedInputIsRefused) {
+    EngineHarness h;
+    int changed[4] = {-1, -1, -1, -1};
+    EXPECT_EQ(h.App().NoteOn(0, kC3, 100, 0, changed), 0);
+    EXPECT_EQ(h.App().NoteOn(17, kC3, 100, 0, changed), 0);
+    EXPECT_EQ(h.App().NoteOn(1, 128, 100, 0, changed), 0);
+    EXPECT_EQ(h.App().NoteOn(1, -1, 100, 0, changed), 0);
+    EXPECT_EQ(h.App().NoteOn(1, kC3, 0, 0, changed), 0);
+    EXPECT_FALSE(h.App().NoteOff(1, 200, 0));
+    // Offsets past the block and before it land inside it.
+    EXPECT_EQ(h.App().NoteOn(1, kC3, 300, -50, changed), 2);
+    EXPECT_TRUE(h.App().NoteOff(1, kC3, 1 << 30));
+    h.Run(512);
+    EXPECT_EQ(h.NoteOns().size(), 1u);
+    EXPECT_EQ(h.NoteOns()[0].velocity, 127);
+    EXPECT_TRUE(h.HangingNotes().empty());
+}
+
+}  // namespace
+}  // namespace sorel::test

@@ -1,0 +1,106 @@
+// Scenes chaining patterns, pattern requests with their sync, program changes.
+#include <gtest/gtest.h>
+
+#include "engine/ControlZone.h"
+#include "engine/EngineHarness.h"
+#include "engine/ParameterIndex.h"
+#include "engine/PatternEngine.h"
+
+namespace sorel::test {
+namespace {
+
+using namespace param;
+constexpr int kC3 = 48;
+
+int PerPattern(int first, int area, int pattern) { return first + PatternIndex(area, pattern); }
+
+// Each pattern p transposes by p semitones, so the note tells the pattern.
+void MarkPatterns(EngineHarness& h) {
+    for (int p = 0; p < 12; ++p) h.Param(PerPattern(kTranspose, 0, p), p);
+}
+
+std::vector<int> PatternsPlayed(const EngineHarness& h) {
+    std::vector<int> r;
+    for (const auto& m : h.NoteOns(0)) r.push_back(m.note - kC3);
+    return r;
+}
+
+TEST(EngineScene, ScenesChainPatternsWithTheirRepeats) {
+    EngineHarness h;
+    MarkPatterns(h);
+    // Scene step 0: 8 steps of pattern 1, repeated once; step 1: 4 steps of pattern 4.
+    h.Param(kSceneStepLength + 0, 7);
+    h.Param(kSceneStepPattern + 0, 0);
+    h.Param(kSceneStepRepeat + 0, 1);
+    h.Param(kSceneStepLength + 1, 3);
+    h.Param(kSceneStepPattern + 1, 3);
+    h.Param(kSceneStepRepeat + 1, 0);
+    h.Param(kSceneEnd, 1);
+    h.Param(kSceneOnOff, 1);
+    h.NoteOn(1, kC3, 100, 0);
+    h.Run(6000 * 40 - 10);
+    std::vector<int> expected;
+    for (int pass = 0; pass < 2; ++pass) {
+        expected.insert(expected.end(), 16, 0);
+        expected.insert(expected.end(), 4, 3);
+    }
+    EXPECT_EQ(PatternsPlayed(h), expected);
+}
+
+TEST(EngineScene, SceneEndAboveFifteenActsAsFifteen) {
+    EngineHarness h;
+    h.Param(kSceneEnd, 20);
+    EXPECT_EQ(h.Area(0).SceneEnd(), 15);
+}
+
+TEST(EngineScene, PatternRequestWaitsForItsSyncWhilePlaying) {
+    EngineHarness h;
+    MarkPatterns(h);
+    h.Param(kControlZoneSync, 1);  // 4 steps
+    h.NoteOn(1, kC3, 100, 0);
+    h.Run(6000 + 100);
+    h.At(h.Now(), [&] { EXPECT_TRUE(h.Area(0).RequestPattern(5)); });
+    h.Run(6000 * 6);
+    // Steps 0..3 stay on pattern 1; the switch comes at the end of step 3.
+    auto played = PatternsPlayed(h);
+    ASSERT_GE(played.size(), 6u);
+    EXPECT_EQ(std::vector<int>(played.begin(), played.begin() + 4), (std::vector<int>{0, 0, 0, 0}));
+    EXPECT_EQ(played[4], 5);
+    EXPECT_EQ(played[5], 5);
+}
+
+TEST(EngineScene, IdleAreaSwitchesAtOnceAndProgramChangesNameAreaAndPattern) {
+    EngineHarness h;
+    MarkPatterns(h);
+    EXPECT_FALSE(h.Area(0).RequestPattern(2));
+    EXPECT_EQ(h.Area(0).CurrentPattern(), 2);
+    h.App().ProgramChange(7);   // area 1, pattern 8
+    EXPECT_EQ(h.Area(0).CurrentPattern(), 7);
+    h.App().ProgramChange(12 + 4);
+    EXPECT_EQ(h.Area(1).CurrentPattern(), 4);
+    h.App().ProgramChange(48);  // no such area: ignored
+    h.App().ProgramChange(-1);
+    EXPECT_EQ(h.Area(0).CurrentPattern(), 7);
+    EXPECT_FALSE(h.Area(0).RequestPattern(12));  // patterns 13..16 do not exist
+    EXPECT_EQ(h.Area(0).CurrentPattern(), 7);
+}
+
+TEST(EngineScene, ControlZoneKeysSwitchPatternsWithoutSound) {
+    EngineHarness h;
+    MarkPatterns(h);
+    h.Param(kDisableControlZone, 0);
+    h.NoteOn(1, 24 + 2, 100, 0);  // "pattern3"
+    h.NoteOff(1, 26, 100);
+    h.Run(1000);
+    EXPECT_EQ(h.Area(0).CurrentPattern(), 2);
+    EXPECT_EQ(h.Notifications(7), 1);
+    for (const auto& m : h.Out()) EXPECT_NE(m.on && m.note == 26, true) << "a control key sounded";
+    // Disabled, the same key is an ordinary note (outside every area: passed through).
+    h.Param(kDisableControlZone, 1);
+    h.NoteOn(1, 26, 100, h.Now());
+    h.Run(100);
+    EXPECT_EQ(h.NoteOns(-1).size(), 1u);
+}
+
+}  // namespace
+}  // namespace sorel::test
