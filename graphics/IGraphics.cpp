@@ -52,8 +52,8 @@ void IGraphics::CairoDeleter::operator()(_cairo* cr) const { cairo_destroy(cr); 
 void IGraphics::CairoDeleter::operator()(_cairo_surface* surface) const { cairo_surface_destroy(surface); }
 
 IGraphics::IGraphics(int width, int height)
-    : width_(std::max(width, 1)),
-      height_(std::max(height, 1)),
+    : width_(std::clamp(width, 1, kMaxSurfaceSide)),
+      height_(std::clamp(height, 1, kMaxSurfaceSide)),
       surface_(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width_, height_)),
       cr_(cairo_create(surface_.get())) {}
 
@@ -75,6 +75,12 @@ void IGraphics::ApplyBlend(const IChannelBlend* blend) {
 bool IGraphics::DrawBitmap(const IBitmap& bitmap, const IRECT& dest, int srcX, int srcY,
                            const IChannelBlend* blend) {
     if (!bitmap.IsValid() || dest.Empty()) return false;
+    // Cairo's fixed-point coordinates do not reach the far ends of int32, so
+    // what lies outside the image is cut off here.
+    const IRECT visible = dest.Intersect(Bounds());
+    if (visible.Empty()) return true;
+    const int64_t sourceLeft = int64_t{srcX} + (visible.L - int64_t{dest.L});
+    const int64_t sourceTop = int64_t{srcY} + (visible.T - int64_t{dest.T});
     const PixelImage& pixels = *bitmap.Pixels();
     // Cairo only reads from a source surface; the cast does not let it write.
     cairo_surface_t* source = cairo_image_surface_create_for_data(
@@ -83,9 +89,14 @@ bool IGraphics::DrawBitmap(const IBitmap& bitmap, const IRECT& dest, int srcX, i
     cairo_t* cr = cr_.get();
     cairo_save(cr);
     ApplyBlend(blend);
-    cairo_rectangle(cr, dest.L, dest.T, dest.W(), dest.H());
+    cairo_rectangle(cr, visible.L, visible.T, visible.W(), visible.H());
     cairo_clip(cr);
-    cairo_set_source_surface(cr, source, static_cast<double>(dest.L) - srcX, static_cast<double>(dest.T) - srcY);
+    // Past the bitmap's edges the source is transparent; beyond this the
+    // offset would only lose precision.
+    const auto offset = [](int64_t target, int64_t source) {
+        return static_cast<double>(std::clamp<int64_t>(target - source, -(int64_t{1} << 20), int64_t{1} << 20));
+    };
+    cairo_set_source_surface(cr, source, offset(visible.L, sourceLeft), offset(visible.T, sourceTop));
     cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
     cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_NONE);
     cairo_paint_with_alpha(cr, Weight(blend));
@@ -103,13 +114,15 @@ bool IGraphics::DrawBitmapFrame(const IBitmap& bitmap, const IRECT& dest, int fr
 
 bool IGraphics::FillIRect(const IColor& colour, const IRECT& rect, const IChannelBlend* blend) {
     if (rect.Empty()) return false;
+    const IRECT visible = rect.Intersect(Bounds());
+    if (visible.Empty()) return true;
     cairo_t* cr = cr_.get();
     cairo_save(cr);
     ApplyBlend(blend);
     IColor weighted = colour;
     weighted.A = static_cast<int>(colour.A * Weight(blend) + 0.5);
     SetColour(cr, weighted);
-    cairo_rectangle(cr, rect.L, rect.T, rect.W(), rect.H());
+    cairo_rectangle(cr, visible.L, visible.T, visible.W(), visible.H());
     cairo_fill(cr);
     cairo_restore(cr);
     return true;
@@ -153,9 +166,11 @@ int IGraphics::MeasureIText(const IText& style, std::string_view text) {
 bool IGraphics::DrawIText(const IText& style, std::string_view text, const IRECT& rect) {
     const std::string utf8 = Latin1ToUtf8(text);
     if (utf8.empty() || rect.Empty()) return false;
+    const IRECT visible = rect.Intersect(Bounds());
+    if (visible.Empty()) return true;
     cairo_t* cr = cr_.get();
     cairo_save(cr);
-    cairo_rectangle(cr, rect.L, rect.T, rect.W(), rect.H());
+    cairo_rectangle(cr, visible.L, visible.T, visible.W(), visible.H());
     cairo_clip(cr);
     SelectFont(style);
     cairo_font_extents_t font;
@@ -177,6 +192,7 @@ IColor IGraphics::PixelAt(int x, int y) const {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return COLOR_TRANSPARENT;
     cairo_surface_flush(surface_.get());
     const unsigned char* data = cairo_image_surface_get_data(surface_.get());
+    if (!data) return COLOR_TRANSPARENT;  // the surface could not be made
     const int stride = cairo_image_surface_get_stride(surface_.get());
     uint32_t word;
     std::memcpy(&word, data + static_cast<std::size_t>(y) * stride + static_cast<std::size_t>(x) * 4, 4);

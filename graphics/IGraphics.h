@@ -21,6 +21,9 @@ namespace sorel {
 
 class IGraphics {
 public:
+    // Cairo's limit for an image surface.
+    static constexpr int kMaxSurfaceSide = 32767;
+
     IGraphics(int width, int height);
     ~IGraphics();
     IGraphics(const IGraphics&) = delete;

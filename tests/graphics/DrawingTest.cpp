@@ -118,6 +118,29 @@ TEST(IGraphicsDrawing, DrawsARegionFromASourceOffsetAndNothingBeyondTheBitmap) {
     EXPECT_TRUE(Transparent(g.PixelAt(5, 9)));  // outside the rectangle
 }
 
+TEST(IGraphicsDrawing, PlacesPartlyOrFarOutsideTheImageAreCutOff) {
+    IGraphics g(10, 10);
+    const IBitmap strip = ThreeFrameStrip();
+    // Starting above and left of the image: (0, 0) shows source (2, 1).
+    EXPECT_TRUE(g.DrawBitmap(strip, {-2, -1, 2, 5}, 0, 0));
+    EXPECT_EQ(g.PixelAt(0, 0), kRed);
+    EXPECT_EQ(g.PixelAt(1, 0), kRed);
+    EXPECT_EQ(g.PixelAt(0, 1), kGreen);
+    EXPECT_EQ(g.PixelAt(1, 3), kBlue);
+    EXPECT_TRUE(Transparent(g.PixelAt(2, 0)));
+    EXPECT_TRUE(Transparent(g.PixelAt(0, 5)));
+
+    IGraphics clean(10, 10);
+    EXPECT_TRUE(clean.DrawBitmap(strip, {INT32_MAX - 4, INT32_MAX - 4, INT32_MAX, INT32_MAX}, 0, 0));
+    EXPECT_TRUE(clean.DrawBitmap(strip, {INT32_MIN, INT32_MIN, 5, 5}, INT32_MAX, INT32_MIN));
+    EXPECT_TRUE(clean.FillIRect(kRed, {INT32_MIN, 20, INT32_MAX, INT32_MAX}));
+    EXPECT_TRUE(clean.DrawIText(IText{}, "far", {-5000000, -5000000, -4000000, -4000000}));
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 10; ++x) EXPECT_TRUE(Transparent(clean.PixelAt(x, y))) << x << "," << y;
+    EXPECT_TRUE(clean.FillIRect(kGreen, {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}));
+    EXPECT_EQ(clean.PixelAt(9, 9), kGreen);
+}
+
 TEST(IGraphicsDrawing, BlendWeightsAndMethods) {
     IGraphics g(10, 10);
     const IBitmap strip = ThreeFrameStrip();
