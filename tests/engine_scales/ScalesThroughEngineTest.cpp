@@ -1,0 +1,247 @@
+// Scales, chord memory and the control zone as a player meets them: keys into
+// the engine, notes and notifications out.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "engine/ChordMemoryBank.h"
+#include "engine/ControlZone.h"
+#include "engine/EngineHarness.h"
+#include "engine/KeyAreaList.h"
+#include "engine/ParameterIndex.h"
+#include "engine/PatternEngine.h"
+
+namespace sorel {
+namespace {
+
+using test::EngineHarness;
+using test::MidiOut;
+
+constexpr int kChannel = 1;
+constexpr std::int64_t kStep = 6000;  // rate 1/16 at 120 bpm and 48 kHz
+constexpr int kC3 = 48;               // inside key area 1 (36..59 by default)
+
+struct Notification {
+    int code;
+    int argument;
+};
+
+class NotificationLog : public EngineNotificationListener {
+public:
+    void OnEngineNotification(int code, int argument, const NoteRecord*) override {
+        if (code >= notify::kNextPreset && code <= notify::kPanic) seen.push_back({code, argument});
+    }
+    std::vector<Notification> seen;
+};
+
+std::vector<int> NotesOf(const std::vector<MidiOut>& events) {
+    std::vector<int> notes;
+    for (const MidiOut& m : events) notes.push_back(m.note);
+    return notes;
+}
+
+class ThroughEngine : public ::testing::Test {
+protected:
+    void SetUp() override { engine.Context().notifier->SetListener(&log); }
+
+    // Presses a key at `time` and releases it a little later.
+    void Tap(int note, std::int64_t time) {
+        engine.NoteOn(kChannel, note, 100, time);
+        engine.NoteOff(kChannel, note, time + 100);
+    }
+    ControlZone& Zone() { return *engine.Context().controlZone; }
+
+    EngineHarness engine;
+    NotificationLog log;
+};
+
+// --- Control zone ------------------------------------------------------------
+
+TEST_F(ThroughEngine, ControlKeysNeverSoundWhileTheAreaPlaysOn) {
+    engine.Play();
+    engine.NoteOn(kChannel, kC3, 100, 0);
+    for (int key = 0; key <= ControlZone::kHighKey; ++key) Tap(key, 1000 + key * 1500);
+    engine.RunUntil(80 * kStep);
+
+    for (const MidiOut& m : engine.Out())
+        if (m.on) {
+            EXPECT_GT(m.note, ControlZone::kHighKey) << "control key " << m.note << " sounded";
+        }
+    EXPECT_GE(engine.NoteOns(0).size(), 70u) << "the area kept playing";
+    EXPECT_TRUE(engine.NoteOns(-1).empty()) << "nothing passed through as a note-on";
+}
+
+TEST_F(ThroughEngine, EveryFunctionRaisesItsNotification) {
+    ControlZone::Assignment keys{};
+    for (int i = 0; i < ControlZone::kKeyCount; ++i) keys[static_cast<std::size_t>(i)] = std::min(i + 1, 30);
+    Zone().SetAssignment(keys);  // keys 12..35 run functions 1..24
+
+    for (int key = ControlZone::kLowKey; key <= ControlZone::kHighKey; ++key) Tap(key, (key - 12) * 500);
+    engine.RunUntil(20000);
+
+    std::vector<std::pair<int, int>> expected;
+    for (int lane = 0; lane <= 8; ++lane) expected.push_back({notify::kSelectLane, lane});
+    expected.push_back({notify::kPreviousPreset, 0});
+    expected.push_back({notify::kNextPreset, 0});
+    expected.push_back({notify::kHold, 0});
+    expected.push_back({notify::kHoldBypass, 0});
+    expected.push_back({notify::kPanic, 0});
+    for (int pattern = 0; pattern <= 9; ++pattern) expected.push_back({notify::kSelectPattern, pattern});
+
+    std::vector<std::pair<int, int>> seen;
+    for (const Notification& n : log.seen) seen.push_back({n.code, n.argument});
+    EXPECT_EQ(seen, expected);
+}
+
+TEST_F(ThroughEngine, TheDefaultKeysSelectPatternsAndLanesOnAnyChannel) {
+    engine.NoteOn(7, 24, 100, 0);     // "pattern1"
+    engine.NoteOn(16, 35, 100, 500);  // "pattern12"
+    engine.NoteOn(3, 12, 100, 900);   // "order": lane 0
+    engine.NoteOn(1, 11, 100, 1200);  // below the zone: swallowed, nothing runs
+    engine.RunUntil(4000);
+    ASSERT_EQ(log.seen.size(), 3u);
+    EXPECT_EQ(log.seen[0].code, notify::kSelectPattern);
+    EXPECT_EQ(log.seen[0].argument, 0);
+    EXPECT_EQ(log.seen[1].argument, 11);
+    EXPECT_EQ(log.seen[2].code, notify::kSelectLane);
+    EXPECT_EQ(log.seen[2].argument, 0);
+    EXPECT_EQ(engine.Area(0).CurrentPattern(), 11) << "an idle area switches at once";
+    EXPECT_TRUE(engine.NoteOns().empty());
+}
+
+TEST_F(ThroughEngine, PatternKeysBeyondTwelveDoNothing) {
+    Zone().SetKeyFunction(30, ControlZone::kFirstPattern + 12);  // "pattern13"
+    Zone().SetKeyFunction(31, ControlZone::kLastPattern);         // "pattern16"
+    Tap(30, 0);
+    Tap(31, 1000);
+    engine.RunUntil(4000);
+    EXPECT_TRUE(log.seen.empty());
+    EXPECT_EQ(engine.Area(0).CurrentPattern(), 0);
+    EXPECT_TRUE(engine.NoteOns().empty());
+}
+
+// Pattern 3 of area 1 plays an octave higher, so the switch shows in the notes.
+class PatternSwitch : public ThroughEngine {
+protected:
+    void SetUp() override {
+        ThroughEngine::SetUp();
+        engine.Param(param::kTranspose + param::PatternIndex(0, 2), 12);
+        engine.Play();
+        engine.NoteOn(kChannel, kC3, 100, 0);
+    }
+    // Start time of the first step that plays the octave.
+    std::int64_t FirstHighStep() {
+        for (const MidiOut& m : engine.NoteOns(0))
+            if (m.note == kC3 + 12) return m.time;
+        return -1;
+    }
+};
+
+TEST_F(PatternSwitch, SyncFourWaitsForTheFourthStepEnd) {
+    Zone().SetSyncParameter(1);           // "4"
+    Tap(26, kStep + kStep / 2);           // "pattern3" during the second step
+    engine.RunUntil(12 * kStep);
+    ASSERT_EQ(engine.Area(0).CurrentPattern(), 2);
+    const std::vector<MidiOut> ons = engine.NoteOns(0);
+    ASSERT_GE(ons.size(), 8u);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(ons[static_cast<std::size_t>(i)].note, kC3) << "step " << i;
+    EXPECT_EQ(FirstHighStep(), ons[4].time) << "the fifth step is the first of the new pattern";
+}
+
+TEST_F(PatternSwitch, NextSwitchesAtTheEndOfTheCurrentStep) {
+    Zone().SetSyncParameter(0);  // "Next"
+    Tap(26, kStep + kStep / 2);
+    engine.RunUntil(6 * kStep);
+    const std::vector<MidiOut> ons = engine.NoteOns(0);
+    ASSERT_GE(ons.size(), 4u);
+    EXPECT_EQ(ons[1].note, kC3);
+    EXPECT_EQ(FirstHighStep(), ons[2].time);
+}
+
+TEST_F(ThroughEngine, ADisabledZonePassesLowKeysOn) {
+    engine.Param(param::kDisableControlZone, 1);
+    // Key area 1 now starts at note 12 and plays the keys it takes as they are.
+    engine.Param(param::kKeyAreaStartNote + 0, 0);
+    engine.Param(param::kKeyAreaBaseNote + 0, 0);
+    engine.Play();
+    engine.NoteOn(kChannel, 24, 100, 0);
+    engine.NoteOn(kChannel, 5, 100, 0);  // no area takes it: through, unchanged
+    engine.RunUntil(4 * kStep);
+    EXPECT_TRUE(log.seen.empty());
+    const std::vector<int> played = NotesOf(engine.NoteOns(0));
+    ASSERT_FALSE(played.empty());
+    EXPECT_TRUE(std::all_of(played.begin(), played.end(), [](int n) { return n == 24; }));
+    EXPECT_EQ(NotesOf(engine.NoteOns(-1)), std::vector<int>{5});
+    EXPECT_EQ(engine.Area(0).CurrentPattern(), 0);
+}
+
+// --- Scale ---------------------------------------------------------------------
+
+// Area 1 holds C3 and the pattern transposes by two.
+std::vector<int> PlayTransposedC(double scaleValue, double key, bool asSemitones) {
+    EngineHarness engine;
+    engine.Param(param::kScale, scaleValue);
+    engine.Param(param::kScaleKey, key);
+    engine.Param(param::kTransposeAsSemitones, asSemitones ? 1 : 0);
+    engine.Param(param::kTranspose + param::PatternIndex(0, 0), 2);
+    engine.Play();
+    engine.NoteOn(kChannel, kC3, 100, 0);
+    engine.RunUntil(3 * kStep);
+    return NotesOf(engine.NoteOns(0));
+}
+
+TEST(ScaleThroughEngine, TranspositionFollowsScaleKeyAndSemitoneMode) {
+    using Notes = std::vector<int>;
+    EXPECT_EQ(PlayTransposedC(0, 0, false), (Notes{50, 50, 50})) << "no scale: plain semitones";
+    EXPECT_EQ(PlayTransposedC(1, 0, false), (Notes{52, 52, 52})) << "C major: two degrees, C to E";
+    EXPECT_EQ(PlayTransposedC(1, 0, true), (Notes{50, 50, 50})) << "two semitones, D is in C major";
+    EXPECT_EQ(PlayTransposedC(1, 2, false), (Notes{52, 52, 52})) << "D major: C lifts to C#, two degrees on is E";
+    EXPECT_EQ(PlayTransposedC(2, 0, false), (Notes{51, 51, 51})) << "C minor: C to E flat";
+    EXPECT_EQ(PlayTransposedC(2, 0, true), (Notes{50, 50, 50}));
+    EXPECT_EQ(PlayTransposedC(2, 1, true), (Notes{51, 51, 51})) << "C# minor has no D: up to D#";
+}
+
+// --- Chord memory ------------------------------------------------------------------
+
+TEST(ChordMemoryThroughEngine, AStepNamingASlotPlaysItsChordOnTheLowestKey) {
+    EngineHarness engine;
+    ChordMemoryBank& bank = *engine.Context().chordMemory;
+    for (int note : {12, 16, 19}) bank.AddNote(2, note);  // major triad, base 12
+    // Every step of pattern 1 takes slot 3 and plays all its notes at once.
+    for (int step = 0; step < 32; ++step) {
+        engine.Param(param::PerStep(param::kStepSource, 0, 0, step), 3);
+        engine.Param(param::PerStep(param::kStepChord, 0, 0, step), 0b11100000);
+    }
+    engine.Play();
+    engine.NoteOn(kChannel, 50, 100, 0);
+    engine.NoteOn(kChannel, 55, 100, 0);  // the chord stands on the lowest key only
+    engine.RunUntil(2 * kStep);
+    std::vector<int> first = NotesOf(engine.NoteOns(0));
+    ASSERT_GE(first.size(), 3u);
+    first.resize(3);
+    std::sort(first.begin(), first.end());
+    EXPECT_EQ(first, (std::vector<int>{50, 54, 57}));
+}
+
+TEST(ChordMemoryThroughEngine, CmTriggerPlaysTheSlotOfEachKeyAndMergesSharedPitches) {
+    EngineHarness engine;
+    ChordMemoryBank& bank = *engine.Context().chordMemory;
+    // Key area 1 starts at 36: key 36 takes slot 1, key 38 slot 3.
+    for (int note : {12, 19}) bank.AddNote(0, note);     // key and fifth
+    for (int note : {5, 12, 17}) bank.AddNote(2, note);  // fourth below, key, fourth above
+    engine.Param(param::kCmTrigger + 0, 1);
+    engine.Play();
+    engine.NoteOn(kChannel, 36, 100, 0);
+    engine.NoteOn(kChannel, 38, 100, 0);
+    engine.RunUntil(8 * kStep);
+    // 36 and 43 from the first key; 31, 38 and 43 again from the second: the
+    // shared 43 sounds once per pass, so the arpeggio cycles through four notes.
+    const std::vector<int> played = NotesOf(engine.NoteOns(0));
+    ASSERT_GE(played.size(), 8u);
+    EXPECT_EQ(std::vector<int>(played.begin(), played.begin() + 4), (std::vector<int>{31, 36, 38, 43}));
+    EXPECT_EQ(std::vector<int>(played.begin() + 4, played.begin() + 8), (std::vector<int>{31, 36, 38, 43}));
+}
+
+}  // namespace
+}  // namespace sorel
