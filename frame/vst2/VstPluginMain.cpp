@@ -3,11 +3,13 @@
 #include <memory>
 
 #include "frame/Vardo.h"
+#include "persistence/VardoPersistence.h"
 
 namespace {
 
 std::unique_ptr<sorel::IPlugVST> BuildPlugin(audioMasterCallback host) {
     auto plugin = std::make_unique<sorel::Vardo>(host);
+    plugin->SetPersistenceHooks(sorel::MakePersistenceHooks(*plugin));
     return plugin;
 }
 
