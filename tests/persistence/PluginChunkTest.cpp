@@ -1,0 +1,181 @@
+// Sorel.so loaded as a host loads it: the chunk one instance hands out
+// restores everything in a fresh instance, which then plays the same MIDI.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+
+#include "engine/ParameterIndex.h"
+#include "persistence/HostChunk.h"
+#include "persistence/StateWriter.h"
+#include "persistence/TempDataHome.h"
+#include "support/TestHost.h"
+
+namespace sorel {
+namespace {
+
+using test::TestHost;
+
+constexpr int kBlock = 512;
+constexpr int kBankChunk = 0;
+constexpr int kProgramChunk = 1;
+
+std::vector<uint8_t> GetChunk(TestHost& host, int which) {
+    void* data = nullptr;
+    const auto size = host.Dispatch(effGetChunk, which, 0, &data);
+    if (size <= 0 || data == nullptr) return {};
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    return {bytes, bytes + size};
+}
+
+bool SetChunk(TestHost& host, int which, std::vector<uint8_t> bytes) {
+    return host.Dispatch(effSetChunk, which, static_cast<intptr_t>(bytes.size()), bytes.data()) == 1;
+}
+
+// Parameters a player sets: pattern, step and lane values of every area.
+std::vector<int> PlayerParameters() {
+    std::vector<int> indices;
+    for (int p = 0; p < param::kPatterns; p += 5) {
+        indices.push_back(param::kGate + p);
+        indices.push_back(param::kSwing + p);
+        indices.push_back(param::kRate + p);
+        indices.push_back(param::kOctaves + p);
+        indices.push_back(param::kSortOrder + p);
+    }
+    for (int area = 0; area < param::kKeyAreas; ++area) {
+        for (int step = 0; step < param::kSteps; step += 3) {
+            for (int first : {param::kStepLength, param::kStepGate, param::kStepAccent, param::kStepTranspose,
+                              param::kStepShift, param::kStepChord}) {
+                indices.push_back(param::PerStep(first, area, area, step));
+            }
+            indices.push_back(param::LaneSwitch(area, 1, step % 9, step));
+            indices.push_back(param::CcLaneValue(area, 2, 9 + step % 8, step));
+        }
+        indices.push_back(param::kSceneStepPattern + area * 16 + 3);
+        indices.push_back(param::kAreaVolume + area);
+    }
+    return indices;
+}
+
+// The chunk of `host` with lane loops, chord slots, controller numbers and
+// texts added to its parameters.
+std::vector<uint8_t> WithEngineStructures(const std::vector<uint8_t>& programChunk) {
+    PluginState state;
+    state.parameters.resize(param::kCount);
+    std::memcpy(state.parameters.data(), programChunk.data() + programChunk.size() - param::kCount * 8,
+                param::kCount * 8);
+    state.boxInfo.Set("Round trip", "Sorel tests", "Every field of the state", "Load it anywhere");
+    state.chordBankName = "Test bank";
+    state.chords.slots[0] = {12, {0, 4, 7}};
+    state.chords.slots[5] = {24, {2, 9, 14, 21}};
+    state.chords.slots[15] = {30, {35}};
+    for (int i = 0; i < kStepCcNumberCount; ++i) state.stepCcNumbers[static_cast<size_t>(i)] = i % 4 == 0 ? -1 : 16 + i;
+    std::mt19937 random(3);
+    for (auto& loop : state.laneLoops) {
+        loop.start = static_cast<int32_t>(random() % 16);
+        loop.end = loop.start + 1 + static_cast<int32_t>(random() % 16);
+        loop.enabled = random() % 5 != 0;
+    }
+    state.enableMidiNoteNames = 1.0;  // as the settings file below says
+    state.startNotesImmediately = 0.0;
+    state.useOnlyOrderOnOff = 1.0;
+    StateChunk chunk;
+    BeginHostChunk(chunk);
+    WriteState(chunk, state);
+    return chunk.Bytes();
+}
+
+std::vector<test::SentMidi> PlayChordAndRelease(TestHost& host) {
+    host.ClearSent();
+    host.transport.playing = true;
+    host.NoteOn(0, 1, 36, 100);
+    host.NoteOn(0, 1, 40, 90);
+    host.NoteOn(0, 1, 43, 80);
+    host.ProcessBlocks(60, kBlock);
+    host.NoteOff(0, 1, 36);
+    host.NoteOff(0, 1, 40);
+    host.NoteOff(0, 1, 43);
+    host.ProcessBlocks(20, kBlock);
+    return host.Sent();
+}
+
+class PluginChunk : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::WriteTextFile(home.SorelFolder() + "data/settings.srl", "true\nfalse\ntrue\nfalse\nfalse\nfalse\nfalse\n");
+    }
+    test::TempDataHome home;
+};
+
+TEST_F(PluginChunk, AChunkRestoresEverythingInAFreshInstance) {
+    TestHost first;
+    ASSERT_TRUE(first.CreateAndOpen(kBlock));
+    std::mt19937 random(11);
+    for (int index : PlayerParameters()) first.SetParameter(index, static_cast<float>(random() % 1000) / 999.0f);
+    const auto plain = GetChunk(first, kProgramChunk);
+    ASSERT_GT(plain.size(), param::kCount * 8u);
+    const auto full = WithEngineStructures(plain);
+    ASSERT_TRUE(SetChunk(first, kProgramChunk, full));
+    ASSERT_EQ(GetChunk(first, kProgramChunk), full) << "every field came back as it was set";
+
+    for (int which : {kProgramChunk, kBankChunk}) {
+        const auto chunk = GetChunk(first, which);
+        TestHost second;
+        ASSERT_TRUE(second.CreateAndOpen(kBlock));
+        ASSERT_TRUE(SetChunk(second, which, chunk));
+        EXPECT_EQ(GetChunk(second, which), chunk) << which;
+        EXPECT_EQ(GetChunk(second, kProgramChunk), full) << which;
+        for (int index : PlayerParameters()) ASSERT_EQ(second.GetParameter(index), first.GetParameter(index)) << index;
+    }
+
+    TestHost second;
+    ASSERT_TRUE(second.CreateAndOpen(kBlock));
+    ASSERT_TRUE(SetChunk(second, kBankChunk, GetChunk(first, kBankChunk)));
+    const auto played = PlayChordAndRelease(first);
+    EXPECT_GT(std::count_if(played.begin(), played.end(), [](const auto& m) { return m.IsNoteOn(); }), 3);
+    const auto replayed = PlayChordAndRelease(second);
+    ASSERT_EQ(replayed.size(), played.size());
+    for (size_t i = 0; i < played.size(); ++i) {
+        EXPECT_EQ(std::tie(replayed[i].block, replayed[i].offset, replayed[i].status, replayed[i].data1, replayed[i].data2),
+                  std::tie(played[i].block, played[i].offset, played[i].status, played[i].data1, played[i].data2))
+            << i;
+    }
+}
+
+TEST_F(PluginChunk, TheMachinesSettingsPrevailOverTheChunks) {
+    TestHost host;
+    ASSERT_TRUE(host.CreateAndOpen(kBlock));
+    PluginState state;
+    state.parameters.assign(param::kCount, 0.0);  // every global switch off in the state
+    state.enableMidiNoteNames = 0.0;
+    state.useOnlyOrderOnOff = 0.0;
+    state.startNotesImmediately = 1.0;
+    StateChunk chunk;
+    BeginHostChunk(chunk);
+    WriteState(chunk, state);
+    ASSERT_TRUE(SetChunk(host, kProgramChunk, chunk.Bytes()));
+    EXPECT_EQ(host.GetParameter(param::kEnableMidiNoteNames), 1.0f);
+    EXPECT_EQ(host.GetParameter(param::kStartNotesImmediately), 0.0f);
+    EXPECT_EQ(host.GetParameter(param::kUseOnlyOrderOnOff), 1.0f);
+    EXPECT_EQ(host.GetParameter(param::kGateLengthInSteps), 0.0f);
+}
+
+TEST_F(PluginChunk, HostileChunksAreRefusedOrReset) {
+    TestHost host;
+    ASSERT_TRUE(host.CreateAndOpen(kBlock));
+    std::vector<uint8_t> versionSix = {0x74, 0x66, 0x66, 0x70, 0, 0, 1, 0, 6, 0, 0, 0};
+    EXPECT_FALSE(SetChunk(host, kProgramChunk, versionSix));
+    std::vector<uint8_t> noise(100000);
+    std::mt19937 random(5);
+    for (auto& byte : noise) byte = static_cast<uint8_t>(random());
+    noise[0] = 1;  // a version-1 word: read as far as it goes
+    noise[1] = noise[2] = noise[3] = 0;
+    SetChunk(host, kProgramChunk, noise);
+    SetChunk(host, kBankChunk, noise);
+    host.NoteOn(0, 1, 36, 100);
+    host.ProcessBlocks(20, kBlock);
+    EXPECT_GT(GetChunk(host, kProgramChunk).size(), 0u) << "the instance still works";
+}
+
+}  // namespace
+}  // namespace sorel
