@@ -50,6 +50,10 @@ TEST(PianoRollTest, LimitsTheBarsShownAndSaysSo) {
     EXPECT_NE(roll.find("(first 2 of 11 bars)"), std::string::npos);
     EXPECT_EQ(roll.find("bar 3"), std::string::npos);
     EXPECT_EQ(PianoRoll::draw(songOf(96, {}, 0), 4), "(no notes)\n");
+    // A whole-bar note ends on the next bar line without opening that bar.
+    const std::string wholeBar = PianoRoll::draw(songOf(96, {{0, 0x90, 60, 100}, {384, 0x80, 60, 0}}, 384), 8);
+    EXPECT_EQ(wholeBar.find("bar 2"), std::string::npos) << wholeBar;
+    EXPECT_NE(wholeBar.find("#===============================|"), std::string::npos) << wholeBar;
 }
 
 }  // namespace

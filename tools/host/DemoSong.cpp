@@ -46,11 +46,9 @@ std::vector<DemoSetting> DemoSong::builtInPreset() {
         {{"Octaves T1 P1", "2", false}, kOctaves},
         {{"Gate T1 P1", "-30", false}, kGate},
     };
-    // An accent on every beat and a fifth up on the last sixteenth of each beat.
-    for (int step = 0; step < kSteps; step += 4) {
-        settings.push_back({{stepName("Step accent", step), "40", false}, kStepAccent + step});
-        settings.push_back({{stepName("Step transpose", step + 3), "4", false}, kStepTranspose + step + 3});
-    }
+    // An accent on every beat and a rest closing every second beat.
+    for (int step = 0; step < kSteps; step += 4) settings.push_back({{stepName("Step accent", step), "40", false}, kStepAccent + step});
+    for (int step = 7; step < kSteps; step += 8) settings.push_back({{stepName("Step note list", step), "Off", false}, kStepNoteList + step});
     return settings;
 }
 

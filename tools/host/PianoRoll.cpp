@@ -50,7 +50,8 @@ std::string PianoRoll::draw(const MidiSong& song, int maxBars) {
     if (notes.empty()) return "(no notes)\n";
     const double ticksPerColumn = song.ppqn / 4.0 / kColumnsPerSixteenth;
     const int64_t lastTick = std::max_element(notes.begin(), notes.end(), [](auto& a, auto& b) { return a.off < b.off; })->off;
-    const int barsInSong = int(lastTick / (song.ppqn * 4.0)) + 1;
+    // A note that ends on a bar line does not reach into the next bar.
+    const int barsInSong = int(double(lastTick - 1) / (song.ppqn * 4.0)) + 1;
     const int bars = std::clamp(barsInSong, 1, std::max(1, maxBars));
     const int columnsPerBar = kSixteenthsPerBar * kColumnsPerSixteenth;
     const int columns = bars * columnsPerBar;

@@ -1,0 +1,160 @@
+// Sorel.so rendered through sorel-host's renderer, as a host would play it.
+#include "MidiFile.h"
+#include "ParameterSetter.h"
+#include "Renderer.h"
+#include "host/HostTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+#include <sstream>
+
+namespace sorel::host::test {
+namespace {
+
+// 120 bpm, 480 ticks per quarter: a sixteenth is 120 ticks. Key area 1 takes
+// keys 36..59 by default, so C3 E3 G3 are arpeggiated.
+constexpr int kPpqn = 480;
+constexpr int kSixteenth = kPpqn / 4;
+constexpr int kFourBars = 16 * kPpqn;
+constexpr int kRateSixteenth = 12;
+constexpr int kRateEighth = 9;
+
+MidiSong heldChord() {
+    return songOf(kPpqn, {{0, 0x90, 48, 100}, {0, 0x90, 52, 100}, {0, 0x90, 55, 100},
+                          {kFourBars, 0x80, 48, 0}, {kFourBars, 0x80, 52, 0}, {kFourBars, 0x80, 55, 0}},
+                  kFourBars);
+}
+
+struct Rendered {
+    RenderResult result;
+    std::vector<MidiEvent> ons;
+    std::vector<MidiEvent> offs;
+};
+
+Rendered renderSorel(const MidiSong& song, RenderOptions options, const std::vector<std::string>& settings) {
+    ScratchFolder scratch;  // Sorel reads its settings below XDG_DATA_HOME
+    std::string error;
+    auto plugin = HostedPlugin::load(SOREL_MODULE, error);
+    if (!plugin) throw std::runtime_error(error);
+    plugin->setSampleRate(options.sampleRate);
+    plugin->setMaxBlockSize(options.blockSize);
+    ParameterSetter setter(*plugin, plugin->namedParameterCount());
+    for (const std::string& text : settings) {
+        std::string shown;
+        if (!setter.apply(*ParameterAssignment::parse(text, false), shown, error)) throw std::runtime_error(error);
+    }
+    Renderer renderer(*plugin, song, options);
+    Rendered rendered{renderer.run(), {}, {}};
+    for (const MidiEvent& e : rendered.result.output.events) {
+        if (e.isNoteOn()) rendered.ons.push_back(e);
+        if (e.isNoteOff()) rendered.offs.push_back(e);
+    }
+    return rendered;
+}
+
+RenderOptions blocksOf(int frames, double sampleRate = 48000.0) {
+    RenderOptions options;
+    options.blockSize = frames;
+    options.sampleRate = sampleRate;
+    return options;
+}
+
+// Every note-on is ended by a later note-off of the same channel and key.
+void expectEveryNoteEnded(const std::vector<MidiEvent>& events) {
+    std::map<int, int> open;
+    for (const MidiEvent& e : events) {
+        const int key = e.channel() * 128 + e.bytes[1];
+        if (e.isNoteOn()) ++open[key];
+        if (e.isNoteOff() && open[key] > 0) --open[key];
+    }
+    for (const auto& [key, count] : open) EXPECT_EQ(count, 0) << "note " << key % 128 << " left sounding";
+}
+
+TEST(SorelRenderTest, HeldChordPlaysSixteenthsLowToHighForFourBars) {
+    const Rendered r = renderSorel(heldChord(), blocksOf(512), {"Rate T1 P1=" + std::to_string(kRateSixteenth)});
+    ASSERT_EQ(r.ons.size(), 64u);  // four bars of sixteenths
+    const int order[3] = {48, 52, 55};
+    for (size_t k = 0; k < r.ons.size(); ++k) {
+        EXPECT_EQ(r.ons[k].tick, int64_t(k) * kSixteenth) << k;
+        EXPECT_EQ(r.ons[k].bytes[1], order[k % 3]) << k;
+        EXPECT_EQ(r.ons[k].channel(), 1);
+    }
+    // The default gate of -10 % ends each note at 90 % of its sixteenth.
+    ASSERT_EQ(r.offs.size(), 64u);
+    for (size_t k = 0; k < r.offs.size(); ++k) {
+        EXPECT_EQ(r.offs[k].tick, int64_t(k) * kSixteenth + kSixteenth * 9 / 10) << k;
+        EXPECT_EQ(r.offs[k].bytes[1], order[k % 3]) << k;
+    }
+    EXPECT_EQ(r.result.notesIn, 3);
+    EXPECT_EQ(r.result.notesOut, 64);
+}
+
+TEST(SorelRenderTest, RateSetByNameChangesTheStep) {
+    const Rendered r = renderSorel(heldChord(), blocksOf(256), {"Rate T1 P1=" + std::to_string(kRateEighth)});
+    ASSERT_EQ(r.ons.size(), 32u);
+    for (size_t k = 0; k < r.ons.size(); ++k) EXPECT_EQ(r.ons[k].tick, int64_t(k) * 2 * kSixteenth) << k;
+}
+
+TEST(SorelRenderTest, BlockSizeDoesNotMoveAnyEvent) {
+    const MidiSong song = heldChord();
+    const Rendered reference = renderSorel(song, blocksOf(32, 44100.0), {"Octaves T1 P1=2", "Sort order T1 P1=Hi-Lo"});
+    ASSERT_GE(reference.ons.size(), 60u);
+    for (int frames : {1024, 333, 4096}) {
+        const Rendered other = renderSorel(song, blocksOf(frames, 44100.0), {"Octaves T1 P1=2", "Sort order T1 P1=Hi-Lo"});
+        ASSERT_EQ(other.result.output.events.size(), reference.result.output.events.size()) << frames;
+        for (size_t i = 0; i < reference.result.output.events.size(); ++i) {
+            EXPECT_EQ(other.result.output.events[i].tick, reference.result.output.events[i].tick) << frames << " " << i;
+            EXPECT_EQ(other.result.output.events[i].bytes, reference.result.output.events[i].bytes) << frames << " " << i;
+        }
+    }
+}
+
+TEST(SorelRenderTest, LoopingTransportLeavesNoNoteSounding) {
+    RenderOptions options = blocksOf(500);
+    options.loop = LoopRange{0.0, 6.0};  // the loop end falls inside the held chord
+    options.loopPasses = 3;
+    const Rendered r = renderSorel(heldChord(), options, {});
+    EXPECT_GE(r.ons.size(), 64u);
+    expectEveryNoteEnded(r.result.output.events);
+}
+
+TEST(SorelRenderTest, StoppedTransportStillArpeggiatesOnItsOwnClock) {
+    RenderOptions options = blocksOf(512);
+    options.stopped = true;
+    const Rendered r = renderSorel(heldChord(), options, {});
+    ASSERT_GE(r.ons.size(), 60u);
+    for (size_t k = 1; k < r.ons.size(); ++k) EXPECT_EQ(r.ons[k].tick - r.ons[k - 1].tick, kSixteenth) << k;
+    expectEveryNoteEnded(r.result.output.events);
+}
+
+TEST(SorelRenderTest, DemoFindsTheBuiltPluginAndDrawsTheArpeggio) {
+    ScratchFolder scratch;
+    const CommandResult result = runHostTool({"demo"}, scratch.path().string());
+    ASSERT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_NE(result.output.find(std::filesystem::path(SOREL_MODULE).lexically_normal().string()), std::string::npos)
+        << result.output;
+    MidiSong demo;
+    std::string error;
+    ASSERT_TRUE(MidiFile::read(scratch.file("demo.mid"), demo, error)) << error;
+    int ons = 0;
+    for (const MidiEvent& e : demo.events) ons += e.isNoteOn();
+    EXPECT_GE(ons, 48) << "four bars of sixteenths, less the rests";
+    // The roll of what Sorel sent: a row per pitch over two octaves, a "#" per note.
+    const auto sent = result.output.find("Sorel sent:");
+    ASSERT_NE(sent, std::string::npos) << result.output;
+    std::istringstream roll(result.output.substr(sent));
+    int marks = 0;
+    int rows = 0;
+    for (std::string line; std::getline(roll, line);) {
+        if (line.size() < 6 || line[5] != '|') continue;  // pitch rows: name, then the grid
+        ++rows;
+        marks += int(std::count(line.begin() + 5, line.end(), '#'));
+    }
+    EXPECT_EQ(marks, ons) << result.output;
+    EXPECT_GE(rows, 13) << result.output;
+}
+
+}  // namespace
+}  // namespace sorel::host::test
