@@ -38,6 +38,8 @@ TestHost::TestHost(std::string modulePath) : modulePath_(std::move(modulePath)) 
     if (!library_) throw std::runtime_error(std::string("cannot load module: ") + dlerror());
 }
 
+TestHost::TestHost(VSTPluginMainProc entry) : entry_(entry) {}
+
 TestHost::~TestHost() {
     Close();
     // The module stays loaded: unloading and reloading it between tests
@@ -45,7 +47,7 @@ TestHost::~TestHost() {
 }
 
 bool TestHost::Create(const char* entryName) {
-    auto entry = reinterpret_cast<VSTPluginMainProc>(dlsym(library_, entryName));
+    auto entry = entry_ ? entry_ : reinterpret_cast<VSTPluginMainProc>(dlsym(library_, entryName));
     if (!entry) return false;
     gCreating = this;
     effect_ = entry(&HostCallback);
@@ -115,21 +117,23 @@ void TestHost::ProcessBlock(int frames, bool doublePrecision) {
         queued_.clear();
     }
     currentBlock_ = blockCount_.load();
+    // A hostile host may ask for a negative number of frames; its buffers are empty.
+    const size_t length = frames > 0 ? static_cast<size_t>(frames) : 0;
     if (doublePrecision) {
-        std::vector<std::vector<double>> out(2, std::vector<double>(frames, 0.5));
+        std::vector<std::vector<double>> out(2, std::vector<double>(length, 0.5));
         double* channels[2] = {out[0].data(), out[1].data()};
         effect_->processDoubleReplacing(effect_, nullptr, channels, frames);
-        outputs_.assign(2, std::vector<float>(frames));
+        outputs_.assign(2, std::vector<float>(length));
         for (int c = 0; c < 2; ++c)
-            for (int i = 0; i < frames; ++i) outputs_[c][i] = static_cast<float>(out[c][i]);
+            for (size_t i = 0; i < length; ++i) outputs_[c][i] = static_cast<float>(out[c][i]);
     } else {
-        outputs_.assign(2, std::vector<float>(frames, 0.5f));
+        outputs_.assign(2, std::vector<float>(length, 0.5f));
         float* channels[2] = {outputs_[0].data(), outputs_[1].data()};
         effect_->processReplacing(effect_, nullptr, channels, frames);
     }
     currentBlock_ = -1;
     ++blockCount_;
-    if (transport.playing && transport.advanceWhilePlaying) transport.samplePos += frames;
+    if (transport.playing && transport.advanceWhilePlaying) transport.samplePos += static_cast<double>(length);
 }
 
 std::vector<SentMidi> TestHost::Sent() const {

@@ -51,6 +51,8 @@ std::string ModulePathFromEnvironment();
 class TestHost {
 public:
     explicit TestHost(std::string modulePath = ModulePathFromEnvironment());
+    // A plug-in linked into the test itself, created through this entry.
+    explicit TestHost(VSTPluginMainProc entry);
     ~TestHost();
     TestHost(const TestHost&) = delete;
     TestHost& operator=(const TestHost&) = delete;
@@ -109,6 +111,7 @@ private:
     void FillTimeInfo();
 
     void* library_ = nullptr;
+    VSTPluginMainProc entry_ = nullptr;
     std::string modulePath_;
     AEffect* effect_ = nullptr;
     std::atomic<int> blockCount_{0};

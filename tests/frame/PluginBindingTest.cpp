@@ -1,0 +1,203 @@
+// Sorel.so as a host meets it: identity, the dispatcher's answers, host
+// identification and hostile calls.
+#include <cstring>
+#include <vector>
+
+#include "PluginFixture.h"
+
+namespace sorel::test {
+namespace {
+
+using namespace sorel::param;
+
+TEST_F(PluginTest, IdentityOfTheEffect) {
+    AEffect* e = host->Effect();
+    EXPECT_EQ(e->magic, kEffectMagic);
+    EXPECT_EQ(e->uniqueID, ('2' << 24) | ('u' << 16) | ('9' << 8) | '5');
+    EXPECT_EQ(e->version, 10204);
+    EXPECT_EQ(e->numInputs, 0);
+    EXPECT_EQ(e->numOutputs, 2);
+    EXPECT_EQ(e->numParams, 0);
+    EXPECT_EQ(e->numPrograms, 1);
+    EXPECT_EQ(e->initialDelay, 0);
+    EXPECT_EQ(e->flags & ~effFlagsHasEditor, 0x1130);
+    EXPECT_EQ(host->DispatchString(effGetEffectName), "Sorel");
+    EXPECT_EQ(host->DispatchString(effGetVendorString), "Vardo");
+    EXPECT_EQ(host->DispatchString(effGetProductString), "");
+    EXPECT_EQ(host->Dispatch(effGetVstVersion), 2400);
+    EXPECT_EQ(host->Dispatch(effGetPlugCategory), kPlugCategSynth);
+    EXPECT_EQ(host->Dispatch(effIdentify), 0x4E764566);
+}
+
+TEST_F(PluginTest, CanDoAnswers) {
+    for (const char* yes : {"receiveVstTimeInfo", "sendVstEvents", "sendVstMidiEvent", "receiveVstEvents",
+                            "receiveVstMidiEvent"})
+        EXPECT_EQ(host->CanDo(yes), 1) << yes;
+    EXPECT_EQ(host->CanDo("bypass"), 0);
+    EXPECT_EQ(host->CanDo("offline"), 0);
+    EXPECT_EQ(host->CanDo("hasCockosExtensions"), static_cast<intptr_t>(0xBEEF0000));
+    EXPECT_EQ(host->Dispatch(effCanDo, 0, 0, nullptr), 0);
+}
+
+TEST_F(PluginTest, PinsProgramsAndSpeakers) {
+    VstPinProperties pin{};
+    EXPECT_EQ(host->Dispatch(effGetOutputProperties, 0, 0, &pin), 1);
+    EXPECT_STREQ(pin.label, "Output 1");
+    EXPECT_EQ(pin.flags, kVstPinIsActive | kVstPinIsStereo);
+    EXPECT_EQ(host->Dispatch(effGetOutputProperties, 1, 0, &pin), 1);
+    EXPECT_EQ(pin.flags, kVstPinIsActive);
+    EXPECT_EQ(host->Dispatch(effGetOutputProperties, 2, 0, &pin), 0);
+    EXPECT_EQ(host->Dispatch(effGetInputProperties, 0, 0, &pin), 0);
+    EXPECT_EQ(host->Dispatch(effGetProgram), 0);
+    char name[64] = "Live set";
+    host->Dispatch(effSetProgramName, 0, 0, name);
+    EXPECT_EQ(host->DispatchString(effGetProgramName), "Live set");
+    EXPECT_EQ(host->Dispatch(effGetProgramNameIndexed, 0, 0, name), 1);
+    EXPECT_EQ(host->Dispatch(effGetProgramNameIndexed, 1, 0, name), 0);  // there is one slot only
+    VstSpeakerArrangement* in = nullptr;
+    VstSpeakerArrangement* out = nullptr;
+    EXPECT_EQ(host->Dispatch(effGetSpeakerArrangement, 0, reinterpret_cast<intptr_t>(&in), &out), 1);
+    ASSERT_NE(out, nullptr);
+    EXPECT_EQ(out->numChannels, 2);
+    EXPECT_EQ(in->numChannels, 0);
+}
+
+TEST_F(PluginTest, ParameterTextsAndConversions) {
+    EXPECT_EQ(host->DispatchString(effGetParamName, kGlobalVolume), "Global volume");
+    EXPECT_EQ(Display(kGlobalVolume), "64");
+    EXPECT_EQ(Display(kKeyAreaStartNote), "C 2");
+    SetText(kSortOrder + 5, "Reversed");
+    EXPECT_EQ(Display(kSortOrder + 5), "Reversed");
+    // A text that names no value changes nothing.
+    EXPECT_FALSE(host->SetParameterText(kSortOrder + 5, "Sideways"));
+    EXPECT_EQ(Display(kSortOrder + 5), "Reversed");
+    Set(kGate, 500);  // limited to the range
+    EXPECT_EQ(Display(kGate), "100");
+    EXPECT_EQ(host->Dispatch(effString2Parameter, kGate, 0, nullptr), 1);
+    host->SetParameter(PerStep(kStepTranspose, 0, 0, 0), 0.51f);
+    EXPECT_EQ(Display(PerStep(kStepTranspose, 0, 0, 0)), "0");
+    EXPECT_NEAR(host->GetParameter(PerStep(kStepTranspose, 0, 0, 0)), 0.5f, 1e-6);
+    host->SetParameter(kSwing, 0.125f);
+    EXPECT_NEAR(host->GetParameter(kSwing), 0.125f, 1e-6);
+    // The host extension that shows a value before it is set.
+    char text[64] = {};
+    EXPECT_EQ(host->Dispatch(effVendorSpecific, 7, kGlobalVolume, text, 1.0f), 0xBEEF);
+    EXPECT_STREQ(text, "127");
+}
+
+TEST_F(PluginTest, IndexDecodingEdges) {
+    // The last slot of every family exists and round-trips.
+    for (int index : {30460, 44436, 44437, 56724, 56737, 18173, 30613}) {
+        host->SetParameter(index, 0.0f);
+        EXPECT_EQ(host->GetParameter(index), 0.0f) << index;
+        host->SetParameter(index, 1.0f);
+        EXPECT_EQ(host->GetParameter(index), 1.0f) << index;
+    }
+    // Outside the table nothing happens and nothing is written.
+    host->SetParameter(56738, 1.0f);
+    host->SetParameter(-1, 1.0f);
+    EXPECT_EQ(host->GetParameter(56738), 0.0f);
+    EXPECT_EQ(host->GetParameter(-7), 0.0f);
+    char untouched[32] = "xyz";
+    EXPECT_EQ(host->Dispatch(effGetParamName, 56738, 0, untouched), 0);
+    EXPECT_STREQ(untouched, "xyz");
+    EXPECT_EQ(host->Dispatch(effString2Parameter, 56738, 0, untouched), 0);
+}
+
+TEST_F(PluginTest, HostileDispatcherCallsAnswerZero) {
+    std::vector<unsigned char> zeros(4096, 0);
+    for (int opcode : {-5, 70, 71, 99, 1000, 0x7FFFFFFF}) EXPECT_EQ(host->Dispatch(opcode, 1, 2, zeros.data()), 0);
+    for (int opcode : {effGetParamName, effGetParamDisplay, effGetParamLabel, effGetProgramName, effGetChunk,
+                       effSetChunk, effProcessEvents, effGetMidiKeyName, effEditGetRect, effEditOpen,
+                       effGetEffectName, effGetVendorString, effGetInputProperties, effGetOutputProperties,
+                       effVendorSpecific, effSetProgramName, effGetProgramNameIndexed})
+        EXPECT_EQ(host->Dispatch(opcode, 0, 0, nullptr), 0) << opcode;
+    // An event list with holes, foreign events and malformed MIDI.
+    VstMidiEvent events[3]{};
+    events[0].type = kVstSysExType;
+    events[1].type = kVstMidiType;
+    events[1].midiData[0] = static_cast<char>(0x90);
+    events[1].midiData[1] = static_cast<char>(200);  // a data byte above 127
+    events[1].midiData[2] = 100;
+    events[2].type = kVstMidiType;
+    events[2].deltaFrames = 1 << 30;  // far outside the block
+    events[2].midiData[0] = static_cast<char>(0x91);
+    events[2].midiData[1] = 90;
+    events[2].midiData[2] = 100;
+    std::vector<char> storage(sizeof(VstEvents) + 4 * sizeof(VstEvent*));
+    auto* list = reinterpret_cast<VstEvents*>(storage.data());
+    list->numEvents = 4;
+    VstEvent** slots = list->events;  // the list is longer than its declared two entries
+    slots[0] = reinterpret_cast<VstEvent*>(&events[0]);
+    slots[1] = nullptr;
+    slots[2] = reinterpret_cast<VstEvent*>(&events[1]);
+    slots[3] = reinterpret_cast<VstEvent*>(&events[2]);
+    EXPECT_EQ(host->Dispatch(effProcessEvents, 0, 0, list), 1);
+    host->ProcessBlock(kBlock);
+    const auto sent = host->Sent();
+    ASSERT_EQ(sent.size(), 1u);  // only the well-formed note, at the block's last sample
+    EXPECT_EQ(sent[0].data1, 90);
+    EXPECT_EQ(sent[0].offset, kBlock - 1);
+    list->numEvents = -3;
+    EXPECT_EQ(host->Dispatch(effProcessEvents, 0, 0, list), 1);
+    host->ProcessBlock(0);
+    host->ProcessBlock(-5);
+}
+
+TEST_F(PluginTest, AudioOutputsCarrySilence) {
+    host->NoteOn(0, 1, 36, 100);
+    host->ProcessBlock(kBlock);
+    for (int c = 0; c < 2; ++c)
+        for (float sample : host->Output(c)) ASSERT_EQ(sample, 0.0f);
+    host->ProcessBlock(kBlock, true);
+    for (int c = 0; c < 2; ++c)
+        for (float sample : host->Output(c)) ASSERT_EQ(sample, 0.0f);
+}
+
+TEST_F(PluginTest, NoParameterIsEverReportedToTheHost) {
+    host->SetParameter(kGlobalVolume, 0.3f);
+    Set(kGate, 20);
+    host->Controller(0, 1, 7, 64);
+    host->ProcessBlocks(3, kBlock);
+    EXPECT_EQ(host->CallCount(audioMasterAutomate), 0);
+}
+
+TEST(PluginEntry, MainIsTheSameEntry) {
+    TestHost host;
+    ASSERT_TRUE(host.Create("main"));
+    EXPECT_EQ(host.Effect()->uniqueID, 0x32753935);
+    EXPECT_EQ(host.Effect()->numPrograms, 1);
+}
+
+TEST(PluginEntry, SeveralInstancesLiveSideBySide) {
+    TestHost first, second;
+    ASSERT_TRUE(first.CreateAndOpen());
+    ASSERT_TRUE(second.CreateAndOpen());
+    EXPECT_NE(first.Effect(), second.Effect());
+    first.SetParameter(kGlobalVolume, 1.0f);
+    EXPECT_NE(second.GetParameter(kGlobalVolume), 1.0f);
+}
+
+struct HostCase {
+    const char* product;
+    const char* startNoteText;
+};
+
+class HostIdentification : public ::testing::TestWithParam<HostCase> {};
+
+TEST_P(HostIdentification, NoteNamesFollowTheHostsOctaveNumbering) {
+    TestHost host;
+    host.productString = GetParam().product;
+    ASSERT_TRUE(host.CreateAndOpen());
+    EXPECT_EQ(host.DispatchString(effGetParamDisplay, kKeyAreaStartNote), GetParam().startNoteText);
+    EXPECT_GE(host.CallCount(audioMasterGetProductString), 1);
+    EXPECT_GE(host.CallCount(audioMasterGetVendorVersion), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Hosts, HostIdentification,
+                         ::testing::Values(HostCase{"CUBASE 12", "C 1"}, HostCase{"Ableton Live 11", "C 1"},
+                                           HostCase{"Logic Pro", "C 1"}, HostCase{"Nuendo Live", "C 2"},
+                                           HostCase{"REAPER", "C 2"}, HostCase{"", "C 2"}));
+
+}  // namespace
+}  // namespace sorel::test

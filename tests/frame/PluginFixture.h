@@ -1,0 +1,46 @@
+// Shared set-up of the tests that load Sorel.so and play it as a host.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/ParameterIndex.h"
+#include "support/TestHost.h"
+
+namespace sorel::test {
+
+constexpr int kBlock = 512;
+constexpr int kSamplesPerStep = 6000;  // 1/16 at 120 beats per minute and 48 kHz
+
+class PluginTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        host = std::make_unique<TestHost>();
+        ASSERT_TRUE(host->CreateAndOpen(kBlock));
+    }
+    void TearDown() override { host.reset(); }
+
+    // Sets a plain value through the host's text entry (the table's own
+    // conversion), so that tests need not know normalised values.
+    void Set(int index, double plain) {
+        ASSERT_TRUE(host->SetParameterText(index, std::to_string(plain))) << index;
+    }
+    void SetText(int index, const std::string& text) { ASSERT_TRUE(host->SetParameterText(index, text)) << index; }
+    std::string Display(int index) { return host->DispatchString(effGetParamDisplay, index); }
+
+    std::unique_ptr<TestHost> host;
+};
+
+std::vector<SentMidi> NoteOns(const std::vector<SentMidi>& sent);
+std::vector<SentMidi> NoteOffs(const std::vector<SentMidi>& sent);
+std::vector<SentMidi> Controllers(const std::vector<SentMidi>& sent, int number);
+// Sample position of a message on the host's time line, with every block
+// `blockSize` long and the first at position 0.
+inline long Absolute(const SentMidi& m, int blockSize = kBlock) { return long(m.block) * blockSize + m.offset; }
+// Every note-on is followed later by a note-off of the same channel and note.
+::testing::AssertionResult AllNotesEnded(const std::vector<SentMidi>& sent);
+
+}  // namespace sorel::test

@@ -1,0 +1,410 @@
+// MIDI in, MIDI out: Sorel.so driven block by block as a host drives it.
+#include <algorithm>
+#include <set>
+
+#include "PluginFixture.h"
+
+namespace sorel::test {
+namespace {
+
+using namespace sorel::param;
+
+// Key area 1 by default: channel 1, keys 36..59, output channel 1; key area 2
+// (switched off by default) takes keys 60..71.
+constexpr int kC2 = 36, kE2 = 40, kG2 = 43;
+constexpr int kOutsideEveryArea = 80;
+
+class PluginMidiTest : public PluginTest {
+protected:
+    void HoldChord(int offset = 100) {
+        host->NoteOn(offset, 1, kC2, 100);
+        host->NoteOn(offset, 1, kE2, 90);
+        host->NoteOn(offset, 1, kG2, 80);
+    }
+    void ReleaseChord(int offset = 0) {
+        host->NoteOff(offset, 1, kC2);
+        host->NoteOff(offset, 1, kE2);
+        host->NoteOff(offset, 1, kG2);
+    }
+    // Plays until the transport reaches `samples`.
+    void RunFor(long samples) {
+        while (long(host->BlockCount()) * kBlock < samples) host->ProcessBlock(kBlock);
+    }
+};
+
+TEST_F(PluginMidiTest, HeldNotesAreArpeggiatedOnTheSixteenthGrid) {
+    host->transport.playing = true;
+    HoldChord();
+    RunFor(8 * kSamplesPerStep);
+    ReleaseChord();
+    RunFor(9 * kSamplesPerStep);
+    const auto sent = host->Sent();
+    const auto ons = NoteOns(sent);
+    ASSERT_GE(ons.size(), 6u);
+    const int order[] = {kC2, kE2, kG2};
+    for (size_t i = 0; i < ons.size(); ++i) {
+        EXPECT_EQ(Absolute(ons[i]) % kSamplesPerStep, 0) << i;
+        EXPECT_EQ(ons[i].data1, order[i % 3]) << i;  // "Lo-Hi"
+        EXPECT_EQ(ons[i].Channel(), 1);
+        EXPECT_LT(ons[i].offset, kBlock);
+    }
+    EXPECT_EQ(ons[0].data2, 100);
+    EXPECT_EQ(ons[1].data2, 90);  // "Note" velocity mode keeps each key's velocity
+    for (const SentMidi& off : NoteOffs(sent)) {
+        EXPECT_EQ(off.status & 0xF0, 0x80);
+        EXPECT_EQ(off.data2, 127);
+    }
+    EXPECT_TRUE(AllNotesEnded(sent));
+}
+
+TEST_F(PluginMidiTest, WithoutASampleRateFromTheHostStepsUse44100) {
+    TestHost plain;
+    ASSERT_TRUE(plain.Create());
+    plain.Dispatch(effOpen);
+    plain.transport.sampleRate = 44100;
+    plain.transport.playing = true;
+    plain.NoteOn(0, 1, kC2, 100);
+    for (int b = 0; b < 60; ++b) plain.ProcessBlock(kBlock);
+    const auto ons = NoteOns(plain.Sent());
+    ASSERT_GE(ons.size(), 3u);
+    const double step = 44100.0 * 60 / 120 / 4;
+    for (size_t i = 1; i < ons.size(); ++i)
+        EXPECT_NEAR(Absolute(ons[i]) - Absolute(ons[i - 1]), step, 1.0) << i;
+}
+
+TEST_F(PluginMidiTest, UntakenNotesPassThroughInTheSameBlock) {
+    host->NoteOn(17, 1, kOutsideEveryArea, 70);
+    host->NoteOn(33, 2, kC2, 60);  // no area listens on channel 2
+    host->ProcessBlock(kBlock);
+    auto sent = host->SentInBlock(0);
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_EQ(sent[0].offset, 17);
+    EXPECT_EQ(sent[0].status, 0x90);
+    EXPECT_EQ(sent[0].data1, kOutsideEveryArea);
+    EXPECT_EQ(sent[0].data2, 70);
+    EXPECT_EQ(sent[1].offset, 33);
+    EXPECT_EQ(sent[1].status, 0x91);
+    host->QueueMidi(5, 0x90, kOutsideEveryArea, 0);  // velocity 0: a note-off
+    host->NoteOff(6, 2, kC2, 40);
+    host->ProcessBlock(kBlock);
+    sent = host->SentInBlock(1);
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_TRUE(sent[0].IsNoteOff());
+    EXPECT_EQ(sent[0].data1, kOutsideEveryArea);
+    EXPECT_EQ(sent[0].offset, 5);
+    EXPECT_EQ(sent[1].status, 0x81);
+    EXPECT_EQ(sent[1].data2, 40);  // passed on unchanged
+}
+
+TEST_F(PluginMidiTest, VelocityZeroNoteOnEndsAnArpeggioLikeANoteOff) {
+    auto play = [](bool zeroVelocity) {
+        TestHost h;
+        h.CreateAndOpen(kBlock);
+        h.transport.playing = true;
+        h.NoteOn(0, 1, kC2, 100);
+        for (int b = 0; b < 30; ++b) h.ProcessBlock(kBlock);
+        if (zeroVelocity)
+            h.QueueMidi(50, 0x90, kC2, 0);
+        else
+            h.NoteOff(50, 1, kC2);
+        for (int b = 0; b < 40; ++b) h.ProcessBlock(kBlock);
+        return h.Sent();
+    };
+    const auto withZero = play(true);
+    const auto withOff = play(false);
+    ASSERT_EQ(withZero.size(), withOff.size());
+    for (size_t i = 0; i < withZero.size(); ++i) {
+        EXPECT_EQ(withZero[i].block, withOff[i].block);
+        EXPECT_EQ(withZero[i].offset, withOff[i].offset);
+        EXPECT_EQ(withZero[i].status, withOff[i].status);
+        EXPECT_EQ(withZero[i].data1, withOff[i].data1);
+    }
+    EXPECT_TRUE(AllNotesEnded(withZero));
+    EXPECT_LT(NoteOns(withZero).size(), 10u);  // the arpeggio stopped
+}
+
+TEST_F(PluginMidiTest, AllNotesOffGivesSixteenControllersBeforeAnyNote) {
+    host->transport.playing = true;
+    HoldChord(0);
+    RunFor(kSamplesPerStep + kBlock);
+    ASSERT_FALSE(NoteOns(host->Sent()).empty());
+    host->ClearSent();
+    host->Controller(3, 1, 123, 0);
+    host->NoteOn(3, 5, 90, 100);  // a passed-through note in the same block
+    const int panicBlock = host->BlockCount();
+    host->ProcessBlock(kBlock);
+    const auto sent = host->SentInBlock(panicBlock);
+    ASSERT_GE(sent.size(), 17u);
+    for (int c = 0; c < 16; ++c) {
+        EXPECT_TRUE(sent[c].IsController(123)) << c;
+        EXPECT_EQ(sent[c].Channel(), c + 1);
+        EXPECT_EQ(sent[c].offset, 0);
+        EXPECT_EQ(sent[c].data2, 0);
+    }
+    // The sounding arpeggio note ends in this same block.
+    bool endedSoundingNote = false;
+    for (const SentMidi& m : sent) endedSoundingNote |= m.IsNoteOff() && m.Channel() == 1;
+    EXPECT_TRUE(endedSoundingNote);
+    EXPECT_TRUE(std::any_of(sent.begin(), sent.end(), [](const SentMidi& m) { return m.IsNoteOn() && m.data1 == 90; }));
+    // The engine let go of the chord: nothing more from area 1.
+    RunFor(long(host->BlockCount()) * kBlock + 4 * kSamplesPerStep);
+    for (const SentMidi& m : NoteOns(host->Sent())) EXPECT_NE(m.Channel(), 1);
+}
+
+TEST_F(PluginMidiTest, PanicToolActsAtTheNextBlock) {
+    host->SetParameter(kPanicTool, 1.0f);
+    host->ProcessBlock(kBlock);
+    EXPECT_EQ(Controllers(host->Sent(), 123).size(), 16u);
+    host->ProcessBlock(kBlock);
+    EXPECT_EQ(Controllers(host->Sent(), 123).size(), 16u);  // once per request
+}
+
+TEST_F(PluginMidiTest, ControllersZeroAndChannelModeAreDropped) {
+    host->Controller(1, 1, 0, 5);
+    for (int c = 120; c <= 127; ++c)
+        if (c != 123) host->Controller(2, 1, c, 0);
+    host->Controller(9, 3, 64, 127);
+    host->Controller(10, 1, 7, 100);
+    host->QueueMidi(11, 0xE0, 0, 64);  // pitch wheel, not learnt
+    host->QueueMidi(12, 0xD0, 30, 0);  // channel aftertouch
+    host->ProcessBlock(kBlock);
+    const auto sent = host->Sent();
+    ASSERT_EQ(sent.size(), 4u);
+    EXPECT_TRUE(sent[0].IsController(64));
+    EXPECT_EQ(sent[0].offset, 9);
+    EXPECT_EQ(sent[0].Channel(), 3);
+    EXPECT_EQ(sent[0].data2, 127);
+    EXPECT_TRUE(sent[1].IsController(7));
+    EXPECT_EQ(sent[2].status, 0xE0);
+    EXPECT_EQ(sent[3].status, 0xD0);
+}
+
+// The step spacing of area `channel`'s notes after the first few.
+long LaterSpacing(const std::vector<SentMidi>& sent, int low, int high) {
+    std::vector<long> times;
+    for (const SentMidi& m : NoteOns(sent))
+        if (m.data1 >= low && m.data1 <= high) times.push_back(Absolute(m));
+    if (times.size() < 6) return -1;
+    return times[times.size() - 1] - times[times.size() - 2];
+}
+
+TEST_F(PluginMidiTest, ProgramChangesSelectKeyAreaAndPattern) {
+    Set(kRate + PatternIndex(0, 1), 9);  // 1/8 in pattern 2 of key area 1
+    Set(kRate + PatternIndex(1, 1), 9);  // and of key area 2
+    Set(kKeyAreaOnOff + 1, 1);
+    host->transport.playing = true;
+    host->NoteOn(0, 1, kC2, 100);
+    host->NoteOn(0, 1, 64, 100);
+    RunFor(10 * kSamplesPerStep);
+    EXPECT_EQ(LaterSpacing(host->Sent(), 36, 59), kSamplesPerStep);
+    EXPECT_EQ(LaterSpacing(host->Sent(), 60, 71), kSamplesPerStep);
+    host->QueueMidi(0, 0xC0, 48, 0);  // no key area has a 49th program
+    RunFor(20 * kSamplesPerStep);
+    EXPECT_EQ(LaterSpacing(host->Sent(), 36, 59), kSamplesPerStep);
+    host->QueueMidi(0, 0xC0, 13, 0);  // key area 2, pattern 2, when its first 32 steps end
+    RunFor(40 * kSamplesPerStep);
+    EXPECT_EQ(LaterSpacing(host->Sent(), 36, 59), kSamplesPerStep);
+    EXPECT_EQ(LaterSpacing(host->Sent(), 60, 71), 2 * kSamplesPerStep);
+    host->QueueMidi(0, 0xC0, 1, 0);  // key area 1, pattern 2, from the end of its 32 steps
+    RunFor(80 * kSamplesPerStep);
+    EXPECT_EQ(LaterSpacing(host->Sent(), 36, 59), 2 * kSamplesPerStep);
+    for (const SentMidi& m : host->Sent()) EXPECT_NE(m.Kind(), 12);  // programs are not passed on
+}
+
+TEST_F(PluginMidiTest, GlobalVolumeShiftsVelocities) {
+    host->transport.playing = true;
+    host->SetParameter(kGlobalVolume, 74.0f / 127.0f);
+    host->NoteOn(0, 1, kC2, 100);
+    host->NoteOn(0, 1, kE2, 120);
+    host->NoteOn(0, 1, kG2, 30);
+    RunFor(4 * kSamplesPerStep);
+    const auto ons = NoteOns(host->Sent());
+    ASSERT_GE(ons.size(), 3u);
+    EXPECT_EQ(ons[0].data2, 110);
+    EXPECT_EQ(ons[1].data2, 127);  // limited to 127
+    EXPECT_EQ(ons[2].data2, 40);
+    host->ClearSent();
+    host->SetParameter(kGlobalVolume, 0.0f);
+    RunFor(long(host->BlockCount()) * kBlock + 4 * kSamplesPerStep);
+    std::set<int> velocities;
+    for (const SentMidi& m : NoteOns(host->Sent())) velocities.insert(m.data2);
+    EXPECT_EQ(velocities, (std::set<int>{36, 56, 1}));  // 30 - 64 is limited to 1
+}
+
+TEST_F(PluginMidiTest, OverlappingHostBlocksAreNotPlayedTwice) {
+    auto play = [](bool overlap) {
+        TestHost h;
+        h.CreateAndOpen(kBlock);
+        h.transport.playing = true;
+        h.NoteOn(0, 1, kC2, 100);
+        h.NoteOn(0, 1, kG2, 100);
+        std::vector<long> times;
+        for (int b = 0; b < 120; ++b) {
+            if (overlap && b == 40) h.transport.samplePos -= 10;  // the last 10 samples again
+            if (overlap && b == 80) h.transport.samplePos -= 300;
+            const double start = h.transport.samplePos;
+            const int first = static_cast<int>(h.Sent().size());
+            h.ProcessBlock(kBlock);
+            const auto sent = h.Sent();
+            for (size_t i = first; i < sent.size(); ++i) {
+                EXPECT_LT(sent[i].offset, kBlock);
+                if (sent[i].IsNoteOn()) times.push_back(static_cast<long>(start) + sent[i].offset);
+            }
+        }
+        return times;
+    };
+    const auto clean = play(false);
+    const auto repeated = play(true);
+    ASSERT_GE(clean.size(), 8u);
+    EXPECT_EQ(clean, repeated);
+}
+
+TEST_F(PluginMidiTest, AJumpAheadKeepsEveryOffsetInsideTheBlock) {
+    host->transport.playing = true;
+    host->NoteOn(0, 1, kC2, 100);
+    host->NoteOn(0, 1, kE2, 100);
+    for (int b = 0; b < 100; ++b) {
+        if (b % 20 == 10) host->transport.samplePos += 100 + 1000 * (b / 20);
+        host->ProcessBlock(kBlock);
+    }
+    const auto sent = host->Sent();
+    for (const SentMidi& m : sent) {
+        EXPECT_GE(m.offset, 0);
+        EXPECT_LT(m.offset, kBlock);
+    }
+    EXPECT_GE(NoteOns(sent).size(), 6u);
+    ReleaseChord();
+    host->ProcessBlocks(20, kBlock);
+    EXPECT_TRUE(AllNotesEnded(host->Sent()));
+}
+
+TEST_F(PluginMidiTest, NoTempoFromTheHostMeansOneHundredTwenty) {
+    host->transport.reportsTempo = false;
+    host->transport.tempo = 0;
+    host->NoteOn(0, 1, kC2, 100);
+    host->NoteOn(0, 1, kG2, 100);
+    RunFor(8 * kSamplesPerStep);
+    const auto ons = NoteOns(host->Sent());
+    ASSERT_GE(ons.size(), 4u);
+    EXPECT_EQ(Absolute(ons[3]) - Absolute(ons[2]), kSamplesPerStep);
+}
+
+TEST_F(PluginMidiTest, AHostThatGivesNoTimeStillGetsArpeggios) {
+    host->transport.answersTime = false;
+    host->NoteOn(0, 1, kC2, 100);
+    host->NoteOn(0, 1, kG2, 100);
+    RunFor(8 * kSamplesPerStep);
+    EXPECT_GE(NoteOns(host->Sent()).size(), 4u);
+}
+
+TEST_F(PluginMidiTest, PassedThroughKeysEndWithTheNoteThatWasSent) {
+    Set(kTransposeAllOutputNotes, 1);
+    SetText(kScale, "Major");
+    host->NoteOn(0, 4, 61, 100);  // C#: moved up onto D of C major
+    host->ProcessBlock(kBlock);
+    SetText(kScale, "Chromatic");  // whatever changes meanwhile
+    host->NoteOff(7, 4, 61);
+    host->ProcessBlock(kBlock);
+    const auto sent = host->Sent();
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_EQ(sent[0].data1, 62);
+    EXPECT_TRUE(sent[1].IsNoteOff());
+    EXPECT_EQ(sent[1].data1, 62);
+    EXPECT_EQ(sent[1].offset, 7);
+}
+
+TEST_F(PluginMidiTest, KeysHeldBackByTheNoteCountSoundAndEnd) {
+    SetText(kArpOnNoteCount, "3");
+    Set(kTransposeAllOutputNotes, 1);
+    SetText(kScale, "Major");
+    host->transport.playing = true;
+    host->NoteOn(10, 1, 37, 100);  // passes through as 38
+    host->ProcessBlock(kBlock);
+    host->NoteOn(10, 1, 41, 100);
+    host->ProcessBlock(kBlock);
+    auto ons = NoteOns(host->Sent());
+    ASSERT_EQ(ons.size(), 2u);
+    EXPECT_EQ(ons[0].data1, 38);
+    EXPECT_EQ(ons[1].data1, 41);
+    host->NoteOn(10, 1, 44, 100);  // the third key starts the area
+    RunFor(6 * kSamplesPerStep);
+    host->NoteOff(0, 1, 37);
+    host->NoteOff(0, 1, 41);
+    host->NoteOff(0, 1, 44);
+    RunFor(8 * kSamplesPerStep);
+    const auto sent = host->Sent();
+    EXPECT_GT(NoteOns(sent).size(), 4u);
+    EXPECT_TRUE(AllNotesEnded(sent));
+}
+
+TEST_F(PluginMidiTest, ControllerLanesSendTheirValuesBeforeTheirNotes) {
+    SetText(kMidiOutChannel, "16");
+    SetText(kPatternCcSelection, "2");  // controller lane 2 (lane 10)
+    SetText(kCcTeachSelection, "74");
+    for (int step = 0; step < kSteps; ++step) Set(CcLaneValue(0, 0, 10, step), 10 + step);
+    Set(LaneSwitch(0, 0, 10, 1), 0);  // step 2 of that lane is switched off
+    host->transport.playing = true;
+    host->NoteOn(0, 1, kC2, 100);
+    RunFor(5 * kSamplesPerStep);
+    const auto sent = host->Sent();
+    const auto ons = NoteOns(sent);
+    const auto ccs = Controllers(sent, 74);
+    ASSERT_GE(ons.size(), 4u);
+    for (const SentMidi& on : ons) EXPECT_EQ(on.Channel(), 16);
+    ASSERT_EQ(ccs.size(), ons.size() - 1);  // none for the switched-off step
+    EXPECT_EQ(ccs[0].Channel(), 16);
+    EXPECT_EQ(ccs[0].data2, 10);
+    EXPECT_EQ(ccs[1].data2, 12);
+    EXPECT_EQ(ccs[2].data2, 13);
+    // Each controller goes out right before its note, at the same offset.
+    for (size_t i = 0; i + 1 < sent.size(); ++i) {
+        if (!sent[i].IsController(74)) continue;
+        EXPECT_TRUE(sent[i + 1].IsNoteOn());
+        EXPECT_EQ(Absolute(sent[i]), Absolute(sent[i + 1]));
+    }
+}
+
+TEST_F(PluginMidiTest, ControllerLaneSwitchesDoNotAliasTheNextPattern) {
+    SetText(kCcTeachSelection, "20");  // lane 1 of key area 1
+    for (int step = 0; step < kSteps; ++step) Set(CcLaneValue(0, 0, 9, step), 99);
+    // Switch 30901 would be lane 9 of pattern 1 if the families overlapped;
+    // it is the ORDER lane switch of pattern 2, step 1.
+    Set(30901, 0);
+    host->transport.playing = true;
+    host->NoteOn(0, 1, kC2, 100);
+    RunFor(3 * kSamplesPerStep);
+    const auto ccs = Controllers(host->Sent(), 20);
+    ASSERT_FALSE(ccs.empty());
+    EXPECT_EQ(ccs[0].data2, 99);
+    EXPECT_EQ(NoteOns(host->Sent()).size(), ccs.size());
+}
+
+TEST_F(PluginMidiTest, ALaneShowingDashesSendsNothing) {
+    SetText(kCcTeachSelection, "74");
+    SetText(kCcTeachSelection, "-----");
+    Set(kCcTeach, 1);
+    host->transport.playing = true;
+    host->NoteOn(0, 1, kC2, 100);
+    RunFor(3 * kSamplesPerStep);
+    for (const SentMidi& m : host->Sent()) EXPECT_NE(m.Kind(), 11);
+}
+
+TEST_F(PluginMidiTest, CcTeachSendsARampOnTheLanesController) {
+    SetText(kMidiOutChannel, "3");
+    SetText(kCcTeachSelection, "21");
+    Set(kCcTeach, 1);
+    host->ProcessBlocks(30, kBlock);
+    const auto ccs = Controllers(host->Sent(), 21);
+    ASSERT_EQ(ccs.size(), 30u);
+    EXPECT_EQ(ccs[0].Channel(), 3);
+    EXPECT_EQ(ccs[0].offset, 0);
+    EXPECT_LE(ccs.front().data2, ccs.back().data2);
+    EXPECT_EQ(ccs.back().data2 - ccs.front().data2, 3);  // a tenth per block
+    Set(kCcTeach, 0);
+    host->ClearSent();
+    host->ProcessBlocks(3, kBlock);
+    EXPECT_TRUE(host->Sent().empty());
+}
+
+}  // namespace
+}  // namespace sorel::test
