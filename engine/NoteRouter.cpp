@@ -24,6 +24,7 @@ NoteRouter::NoteRouter(EngineContext* context) : context_(context) {
     due_.reserve(kMaxInput);
     records_.reserve(kRecordCapacity);
     events_.reserve(kRecordCapacity);
+    deferred_.reserve(kAreas * kMaxPending * 4);
 }
 
 bool NoteRouter::ValidNote(int channel, int note) const {
@@ -60,6 +61,7 @@ int NoteRouter::NoteOn(int channel, int note, int velocity, int offset, int chan
                 if (pending.count < kMaxPending) {
                     InputNote held = input;
                     held.areaMask = OnlyArea(i);
+                    pending.blocks[static_cast<std::size_t>(pending.count)] = blockSerial_;
                     pending.notes[static_cast<std::size_t>(pending.count++)] = held;
                 }
                 continue;
@@ -100,7 +102,9 @@ bool NoteRouter::NoteOff(int channel, int note, int offset) {
             int kept = 0;
             for (int k = 0; k < pending.count; ++k) {
                 const InputNote& n = pending.notes[static_cast<std::size_t>(k)];
-                if (n.channel != channel || n.note != note) pending.notes[static_cast<std::size_t>(kept++)] = n;
+                if (n.channel == channel && n.note == note) continue;
+                pending.blocks[static_cast<std::size_t>(kept)] = pending.blocks[static_cast<std::size_t>(k)];
+                pending.notes[static_cast<std::size_t>(kept++)] = n;
             }
             pending.count = kept;
         }
@@ -187,12 +191,34 @@ void NoteRouter::ProcessBlock(int frames, bool justStopped) {
             context_->app->ProcessSegment(static_cast<double>(context_->clock.blockStart + segment), length,
                                           context_->clock.samplesPerBeat, false, segment);
         FlushRecords();
+        ReleaseDeferred(next);
         Deliver(length);
         segment = next;
     }
     due_.clear();
     dueHead_ = 0;
+    // What did not fit into this block goes out at the start of the next.
+    for (Deferred& d : deferred_)
+        if (d.block <= blockSerial_) {
+            d.block = blockSerial_ + 1;
+            d.record.time = d.record.createdTime = 0.0;
+        }
+    ++blockSerial_;
     inBlock_ = false;
+}
+
+void NoteRouter::ReleaseDeferred(int segmentEnd) {
+    std::size_t kept = 0;
+    for (std::size_t k = 0; k < deferred_.size(); ++k) {
+        Deferred& d = deferred_[k];
+        if (d.block < blockSerial_ || (d.block == blockSerial_ && d.record.time < segmentEnd)) {
+            if (d.block < blockSerial_) d.record.time = segmentStart_;
+            events_.push_back(d.record);
+        } else {
+            deferred_[kept++] = d;
+        }
+    }
+    deferred_.resize(kept);
 }
 
 void NoteRouter::DispatchDue(int upToOffset) {
@@ -261,11 +287,7 @@ void NoteRouter::SendNoteOn(NoteRecord& record) {
     Pending& pending = pending_[static_cast<std::size_t>(record.area)];
     if (pending.countReached) {
         // The area speaks: the keys that sounded as played while it waited end now.
-        for (int k = 0; k < pending.count; ++k) {
-            const InputNote& n = pending.notes[static_cast<std::size_t>(k)];
-            NoteRecord off = NoteOffRecord(n.channel, n.note, record.area, static_cast<int>(record.time));
-            events_.push_back(off);
-        }
+        for (int k = 0; k < pending.count; ++k) EndPendingKey(record.area, k, static_cast<int>(record.time));
         pending.count = 0;
         pending.countReached = false;
     }
@@ -304,6 +326,11 @@ NoteRecord NoteRouter::NoteOffRecord(int channel, int note, int area, int offset
 
 void NoteRouter::Deliver(int segmentLength) {
     if (events_.empty()) return;
+    // Records made by clean-ups join those of the segment: one time order.
+    for (std::size_t k = 0; k < events_.size(); ++k) events_[k].sequence = k;
+    std::sort(events_.begin(), events_.end(), [](const NoteRecord& a, const NoteRecord& b) {
+        return a.time != b.time ? a.time < b.time : a.sequence < b.sequence;
+    });
     for (NoteRecord& r : events_) {
         if (r.isNoteOn)
             r.noteOnSent = true;
@@ -316,13 +343,24 @@ void NoteRouter::Deliver(int segmentLength) {
 
 // --- stop and clean-up ------------------------------------------------------
 
+void NoteRouter::EndPendingKey(int area, int k, int offset) {
+    const Pending& pending = pending_[static_cast<std::size_t>(area)];
+    const InputNote& n = pending.notes[static_cast<std::size_t>(k)];
+    NoteRecord off = NoteOffRecord(n.channel, n.note, area, offset);
+    if (pending.blocks[static_cast<std::size_t>(k)] >= blockSerial_ && n.offset >= offset) {
+        // The key's own note-on passes through at its offset in this block: the
+        // note-off must come after it, never before.
+        off.time = off.createdTime = n.offset + 1;
+        deferred_.push_back({off, blockSerial_});
+        return;
+    }
+    events_.push_back(off);
+}
+
 void NoteRouter::EndPendingKeys(int area, int offset) {
     Pending& pending = pending_[static_cast<std::size_t>(area)];
     if (pending.countReached)
-        for (int k = 0; k < pending.count; ++k) {
-            const InputNote& n = pending.notes[static_cast<std::size_t>(k)];
-            events_.push_back(NoteOffRecord(n.channel, n.note, area, offset));
-        }
+        for (int k = 0; k < pending.count; ++k) EndPendingKey(area, k, offset);
     pending.count = 0;
     pending.countReached = false;
 }

@@ -59,8 +59,14 @@ public:
 private:
     struct Pending {
         std::array<InputNote, kMaxPending> notes{};
+        std::array<std::uint64_t, kMaxPending> blocks{};  // the block each key came in
         int count = 0;
         bool countReached = false;
+    };
+    // A note-off that must wait for its place in a later segment or block.
+    struct Deferred {
+        NoteRecord record;
+        std::uint64_t block = 0;
     };
 
     bool ValidNote(int channel, int note) const;
@@ -73,6 +79,8 @@ private:
     void SendNoteOn(NoteRecord& record);
     void SendNoteOff(NoteRecord& record);
     void EndPendingKeys(int area, int offset);
+    void EndPendingKey(int area, int k, int offset);
+    void ReleaseDeferred(int segmentEnd);
     void EndSoundingNotes(int area, int offset);  // area -1: every area
     void ResetCleanUp(int offset);
     NoteRecord NoteOffRecord(int channel, int note, int area, int offset) const;
@@ -95,6 +103,8 @@ private:
     std::size_t dueHead_ = 0;          // first entry not yet dispatched
     std::vector<NoteRecord> records_;  // made in the current segment
     std::vector<NoteRecord> events_;   // to send
+    std::vector<Deferred> deferred_;
+    std::uint64_t blockSerial_ = 0;    // counts blocks; input between blocks belongs to the next
     std::uint64_t sequence_ = 0;
     bool running_ = false;
     bool inBlock_ = false;
