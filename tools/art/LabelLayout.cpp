@@ -32,13 +32,13 @@ bool overlaps(const Box& a, const Box& b) {
 double LabelLayout::pixelSize(LabelStyle style) {
   switch (style) {
     case LabelStyle::Caption:
-      return 11;
+      return 12;
     case LabelStyle::Small:
-      return 8;
+      return 8.5;
     case LabelStyle::Label:
       break;
   }
-  return 9;
+  return 10;
 }
 
 std::vector<LabelSpec> LabelLayout::editorLabels() {
