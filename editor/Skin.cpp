@@ -42,6 +42,7 @@ bool Skin::Load() {
 }
 
 void Skin::Parse(std::string_view text) {
+    text = text.substr(0, text.find('\0'));  // the resource is handed over as a C string
     while (!text.empty()) {
         const std::size_t end = text.find(kLineFeed);
         ParseLine(text.substr(0, end));

@@ -25,7 +25,8 @@ public:
     // Appends the rectangles of the skin resource; leaves the list as it was
     // when the resource is missing. Returns whether the resource was found.
     bool Load();
-    // Appends the rectangles of one skin text, in file order.
+    // Appends the rectangles of one skin text, in file order; a zero byte
+    // ends the text.
     void Parse(std::string_view text);
 
     std::size_t Size() const { return rects_.size(); }

@@ -94,6 +94,12 @@ TEST(SkinParser, LastLineWithoutLineFeedAndRepeatedParsesAppend) {
     EXPECT_EQ(skin.Rect(2), IRECT(9, 9, 9, 9));
 }
 
+TEST(SkinParser, AZeroByteEndsTheText) {
+    const auto rects = ParseSkin(std::string_view("1 2 3 4\n5 6 7 8\0\n9 9 9 9\n", 25));
+    ASSERT_EQ(rects.size(), 2u);
+    EXPECT_EQ(rects[1], IRECT(5, 6, 7, 8));
+}
+
 TEST(SkinParser, IndexOutsideTheListGivesAnEmptyRectangle) {
     Skin skin;
     skin.Parse("1 2 3 4\n");
