@@ -1,6 +1,7 @@
 #include "persistence/StateApplier.h"
 
 #include <algorithm>
+#include <thread>
 #include <vector>
 
 namespace sorel {
@@ -61,23 +62,29 @@ void ApplyEngineStructures(StateTarget& target, const StateImage& image) {
     }
 }
 
+// Runs `work(index)` for every index below `count`, in short holds of the lock.
+template <typename Work>
+void InShortHolds(StateTarget& target, int count, Work work) {
+    for (int first = 0; first < count; first += kParametersPerLockHold) {
+        if (first > 0) std::this_thread::sleep_for(kPauseBetweenHolds);
+        TargetLock lock(target);
+        for (int index = first; index < std::min(count, first + kParametersPerLockHold); ++index) work(index);
+    }
+}
+
 void ApplyParameters(StateTarget& target, const StateImage& image, LoadSource source) {
     const int count = std::min(target.ParameterCount(), static_cast<int>(image.state.parameters.size()));
     std::vector<ParameterAction> actions(static_cast<size_t>(count), ParameterAction::Leave);
-    for (int first = 0; first < count; first += kParametersPerLockHold) {
-        TargetLock lock(target);
-        for (int index = first; index < std::min(count, first + kParametersPerLockHold); ++index) {
-            const ParameterAction action = DecideParameter(target, image, source, index);
-            actions[static_cast<size_t>(index)] = action;
-            if (action != ParameterAction::Leave) target.SetParameter(index, StoredValue(target, image, index));
-        }
-    }
-    for (int first = 0; first < count; first += kParametersPerLockHold) {
-        TargetLock lock(target);
-        for (int index = first; index < std::min(count, first + kParametersPerLockHold); ++index) {
-            if (actions[static_cast<size_t>(index)] == ParameterAction::StoreAndApply) target.ParameterChanged(index);
-        }
-    }
+    InShortHolds(target, count, [&](int index) {
+        const ParameterAction action = DecideParameter(target, image, source, index);
+        actions[static_cast<size_t>(index)] = action;
+        if (action != ParameterAction::Leave) target.SetParameter(index, StoredValue(target, image, index));
+    });
+    // Every value is in place before the engine hears of any of them.
+    std::this_thread::sleep_for(kPauseBetweenHolds);
+    InShortHolds(target, count, [&](int index) {
+        if (actions[static_cast<size_t>(index)] == ParameterAction::StoreAndApply) target.ParameterChanged(index);
+    });
 }
 
 }  // namespace

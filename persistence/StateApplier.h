@@ -3,6 +3,7 @@
 // block processing never waits long for a load.
 #pragma once
 
+#include <chrono>
 #include <string>
 
 #include "persistence/StateReader.h"
@@ -16,8 +17,12 @@ enum class LoadSource {
     Init,        // like a preset without data
 };
 
-// Parameters set or applied per hold of the plug-in's lock.
-inline constexpr int kParametersPerLockHold = 1024;
+// Parameters set or applied per hold of the plug-in's lock (a hold takes
+// well under a millisecond), and the pause after each hold in which a
+// waiting block gets the lock: a lock taken again at once would keep it
+// waiting through the whole load.
+inline constexpr int kParametersPerLockHold = 4096;
+inline constexpr auto kPauseBetweenHolds = std::chrono::microseconds(50);
 
 // Tool buttons and menu actions: loading never carries them out and stores
 // them at rest.
