@@ -15,9 +15,14 @@ namespace sorel::test {
 constexpr int kBlock = 512;
 constexpr int kSamplesPerStep = 6000;  // 1/16 at 120 beats per minute and 48 kHz
 
+// Points XDG_DATA_HOME at a fresh folder below the test's temporary folder,
+// so that settings one test saves never reach another (or the real one).
+void UseFreshDataFolder();
+
 class PluginTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        UseFreshDataFolder();
         host = std::make_unique<TestHost>();
         ASSERT_TRUE(host->CreateAndOpen(kBlock));
     }
