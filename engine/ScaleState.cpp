@@ -43,6 +43,7 @@ void ScaleState::ReloadPattern() {
 
 void ScaleState::Rotate() {
     for (int k = 0; k < kOctave; ++k) rotated_[k] = pattern_[(mode_ + k) % kOctave];
+    hasTone_ = std::any_of(rotated_.begin(), rotated_.end(), [](int v) { return v != 0; });
 }
 
 bool ScaleState::InScale(int note) const {
@@ -54,8 +55,8 @@ int ScaleState::Transpose(int note, int steps) const {
     // Without a scale the sum is clamped too: the result indexes note tables.
     if (!HasScale()) return ClampNote(static_cast<long long>(ClampNote(note)) + steps);
 
-    const bool hasTone = std::any_of(rotated_.begin(), rotated_.end(), [](int v) { return v != 0; });
-    if (!hasTone) return ClampNote(note);
+    // A pattern without tones would leave the walk nowhere to stop.
+    if (!hasTone_) return ClampNote(note);
 
     const int wanted = static_cast<int>(std::min<long long>(std::llabs(steps), kMaxDegrees));
     const int direction = steps >= 0 ? 1 : -1;

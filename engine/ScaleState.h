@@ -52,6 +52,7 @@ private:
     ScaleTable::Pattern rotated_{};
     int scaleIndex_ = 0;
     int key_ = 0;
+    bool hasTone_ = false;
 };
 
 }  // namespace sorel
