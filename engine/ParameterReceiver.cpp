@@ -11,6 +11,7 @@
 #include "engine/PatternEngine.h"
 #include "engine/PatternStepper.h"
 #include "engine/ScaleState.h"
+#include "engine/VardoApp.h"
 
 namespace sorel {
 
@@ -66,6 +67,14 @@ constexpr std::array<StepFamily, 9> kStepFamilies{{
 }};
 
 }  // namespace
+
+void ParameterReceiver::ResetEngine() {
+    if (context_ == nullptr || context_->keyAreas == nullptr) return;
+    if (context_->app != nullptr) context_->app->ReleaseAll();
+    for (int i = 0; i < kKeyAreas; ++i)
+        if (PatternEngine* area = context_->keyAreas->Area(i)) area->ResetToDefaults();
+    ApplyDefaults(false);
+}
 
 double ParameterReceiver::DefaultValue(int index) {
     if (In(index, kKeyAreaOnOff, kPerAreaCount)) return index == kKeyAreaOnOff ? 1.0 : 0.0;

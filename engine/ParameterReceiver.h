@@ -17,6 +17,10 @@ public:
     // per-step values and switches are left alone (a freshly built engine
     // already holds their defaults).
     void ApplyDefaults(bool stepFamilies = true);
+    // Ends every note and puts the whole engine back to the state of a freshly
+    // opened plug-in: parameter defaults, lane loops over all 32 steps, scenes
+    // cleared. Chord-memory slots are left to their own bank. Not for the audio thread.
+    void ResetEngine();
     // The table's default value of an engine parameter (0 for other indices).
     static double DefaultValue(int index);
     // Per-step values, controller values and lane switches.

@@ -22,7 +22,9 @@ PatternEngine::PatternEngine(int index, TransportState* hostTime, EngineContext*
       hostTime_(hostTime),
       context_(context),
       scale_(std::make_unique<ScaleState>()),
-      stepper_(std::make_unique<PatternStepper>(context, this)) {}
+      stepper_(std::make_unique<PatternStepper>(context, this)) {
+    stepper_->SetGateInSteps(context_->gateInSteps);
+}
 
 PatternEngine::~PatternEngine() = default;
 
@@ -30,6 +32,7 @@ void PatternEngine::ResetToDefaults() {
     Reset(0);
     scale_ = std::make_unique<ScaleState>();
     stepper_ = std::make_unique<PatternStepper>(context_, this);
+    stepper_->SetGateInSteps(context_->gateInSteps);
     triggerChordMemory_ = false;
     transposeAsSemitones_ = false;
     holdSync_ = 1;
@@ -231,8 +234,13 @@ void PatternEngine::SetHold(bool on) {
         releasePending_ = false;
         return;
     }
-    // Hold off: what the latch kept goes; keys still down keep playing.
+    // Hold off: what the latch kept goes; keys still down keep playing, those
+    // of a chord that waited for its commit included.
     const bool anyLatched = holdLatch_.state != Latch::kIdle;
+    for (int i = 0; i < holdLatch_.incoming.Count(); ++i) {
+        const HeldNote& h = holdLatch_.incoming.ByPitch(i);
+        if (keyDown_[static_cast<std::size_t>(h.note)]) heldNotes_.Add(h.note, h.velocity);
+    }
     holdLatch_.Clear();
     for (int i = heldNotes_.Count() - 1; i >= 0; --i) {
         const int note = heldNotes_.ByPitch(i).note;

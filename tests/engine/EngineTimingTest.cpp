@@ -181,3 +181,37 @@ TEST(EngineTiming, NoEngineWorkWithoutAUsableTempo) {
 
 }  // namespace
 }  // namespace sorel::test
+
+namespace sorel::test {
+namespace {
+
+TEST(EngineTiming, FreeRateCountsStepsPerSecondWhateverTheTempo) {
+    for (double bpm : {90.0, 171.0}) {
+        EngineHarness h(48000.0, bpm);
+        h.Param(kRateFreeToggle, 1);
+        h.Param(kRateFreeMode, 4.0);  // four steps a second: 12000 samples
+        h.NoteOn(1, kC3, 100, 0);
+        h.Run(12000 * 5 - 10);
+        EXPECT_EQ(h.Times(h.NoteOns()), (std::vector<std::int64_t>{0, 12000, 24000, 36000, 48000})) << bpm;
+    }
+}
+
+TEST(EngineTiming, HostLoopJumpKeepsTheArpeggioOnItsBeat) {
+    EngineHarness h;
+    h.SetBlockSizes({1000});
+    h.Play(0);
+    h.SetLoop(0, 48000);  // two beats; the host jumps back every 48000 samples
+    h.NoteOn(1, kC3, 100, 0);
+    h.NoteOn(1, kE3, 100, 0);
+    h.Run(48000 * 3);
+    auto t = h.Times(h.NoteOns());
+    ASSERT_EQ(t.size(), 24u);
+    for (std::size_t i = 0; i < t.size(); ++i) EXPECT_EQ(t[i], 6000 * static_cast<std::int64_t>(i)) << i;
+    h.NoteOff(1, kC3, h.Now());
+    h.NoteOff(1, kE3, h.Now());
+    h.Run(6000);
+    EXPECT_TRUE(h.HangingNotes().empty());
+}
+
+}  // namespace
+}  // namespace sorel::test
