@@ -27,21 +27,44 @@ constexpr int kGlobalSettingParameters[] = {
 
 constexpr int kControllerMapSize = 128;
 
+enum class ParameterClass : uint8_t { Ordinary, Action, GlobalSetting, ControllerMap, Untouched, TeachSelection };
+
+// The class of every index, worked out once: deciding runs for every
+// parameter of every load.
+const std::vector<ParameterClass>& Classes() {
+    static const std::vector<ParameterClass> classes = [] {
+        std::vector<ParameterClass> table(param::kCount, ParameterClass::Ordinary);
+        for (int index : kActionParameters) table[static_cast<size_t>(index)] = ParameterClass::Action;
+        for (int index : kGlobalSettingParameters) table[static_cast<size_t>(index)] = ParameterClass::GlobalSetting;
+        for (int c = 0; c < kControllerMapSize; ++c) {
+            table[static_cast<size_t>(param::kControllerMap + c)] = ParameterClass::ControllerMap;
+        }
+        // The editor's size is the player's, not the state's.
+        table[param::kResize] = ParameterClass::Untouched;
+        // Refreshing the teach selection must not teach a controller.
+        table[param::kCcTeachSelection] = ParameterClass::TeachSelection;
+        return table;
+    }();
+    return classes;
+}
+
+ParameterClass ClassOf(int index) {
+    return index >= 0 && index < param::kCount ? Classes()[static_cast<size_t>(index)] : ParameterClass::Ordinary;
+}
+
 ParameterAction DecideParameter(const StateTarget& target, const StateImage& image, LoadSource source, int index) {
-    // The editor's size is the player's, not the state's.
-    if (index == param::kResize || IsGlobalSettingParameter(index)) return ParameterAction::Leave;
-    if (IsActionParameter(index)) return ParameterAction::Store;
-    if (source != LoadSource::HostChunk && IsControllerMapParameter(index)) return ParameterAction::Leave;
+    const ParameterClass kind = ClassOf(index);
+    if (kind == ParameterClass::Untouched || kind == ParameterClass::GlobalSetting) return ParameterAction::Leave;
+    if (kind == ParameterClass::Action) return ParameterAction::Store;
+    if (source != LoadSource::HostChunk && kind == ParameterClass::ControllerMap) return ParameterAction::Leave;
     if (target.KeepOnPresetLoad(index) && (source != LoadSource::HostChunk || index >= image.parametersAssigned)) {
         return ParameterAction::Leave;
     }
-    // Refreshing the teach selection must not teach a controller.
-    if (index == param::kCcTeachSelection) return ParameterAction::Store;
-    return ParameterAction::StoreAndApply;
+    return kind == ParameterClass::TeachSelection ? ParameterAction::Store : ParameterAction::StoreAndApply;
 }
 
 double StoredValue(const StateTarget& target, const StateImage& image, int index) {
-    if (IsActionParameter(index)) return target.Range(index).defaultValue;
+    if (ClassOf(index) == ParameterClass::Action) return target.Range(index).defaultValue;
     return image.state.parameters[static_cast<size_t>(index)];
 }
 
@@ -88,19 +111,6 @@ void ApplyParameters(StateTarget& target, const StateImage& image, LoadSource so
 }
 
 }  // namespace
-
-bool IsActionParameter(int index) {
-    return std::find(std::begin(kActionParameters), std::end(kActionParameters), index) != std::end(kActionParameters);
-}
-
-bool IsGlobalSettingParameter(int index) {
-    return std::find(std::begin(kGlobalSettingParameters), std::end(kGlobalSettingParameters), index) !=
-           std::end(kGlobalSettingParameters);
-}
-
-bool IsControllerMapParameter(int index) {
-    return index >= param::kControllerMap && index < param::kControllerMap + kControllerMapSize;
-}
 
 void ApplyState(StateTarget& target, const StateImage& image, LoadSource source) {
     target.SetStateLoading(true);

@@ -24,12 +24,8 @@ enum class LoadSource {
 inline constexpr int kParametersPerLockHold = 4096;
 inline constexpr auto kPauseBetweenHolds = std::chrono::microseconds(50);
 
-// Tool buttons and menu actions: loading never carries them out and stores
-// them at rest.
-bool IsActionParameter(int index);
-bool IsGlobalSettingParameter(int index);
-bool IsControllerMapParameter(int index);
-
+// Tool buttons and menu actions are stored at rest and never carried out;
+// the seven global settings come from the machine, not from the state.
 void ApplyState(StateTarget& target, const StateImage& image, LoadSource source);
 
 PluginState CaptureState(StateTarget& target, const std::string& chordBankName);

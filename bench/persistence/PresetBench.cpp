@@ -1,0 +1,102 @@
+// Cost of loading a pattern preset into a plug-in object: reading and
+// parsing alone, the whole load with every parameter applied, and how long
+// the block path waits for the plug-in lock while loads run.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <thread>
+#include <vector>
+
+#include "frame/Vardo.h"
+#include "persistence/PresetFile.h"
+#include "persistence/StateReader.h"
+#include "persistence/VardoPersistence.h"
+
+namespace sorel {
+namespace {
+
+VstIntPtr SilentHost(AEffect*, VstInt32, VstInt32, VstIntPtr, void*, float) { return 0; }
+
+// One plug-in object with its persistence, in a data folder of its own, and
+// a preset file of its (non-default) state.
+struct Bench {
+    Bench() {
+        char pattern[] = "/tmp/sorel-bench-XXXXXX";
+        folder = mkdtemp(pattern);
+        setenv("XDG_DATA_HOME", folder.c_str(), 1);
+        vardo = std::make_unique<Vardo>(&SilentHost);
+        persistence = std::make_unique<VardoPersistence>(*vardo);
+        for (int p = 0; p < param::kPatterns; ++p) vardo->SetParameterValue(param::kGate + p, -40 + p);
+        for (int step = 0; step < param::kSteps; ++step) vardo->SetParameterValue(param::kStepTranspose + step, step % 7);
+        path = folder + "/bench.v2z";
+        SaveChunkToFile(path, persistence->Persistence().ComposeCurrentPreset());
+    }
+    ~Bench() {
+        persistence->Shutdown();
+        std::filesystem::remove_all(folder);
+    }
+    std::string folder;
+    std::string path;
+    std::unique_ptr<Vardo> vardo;
+    std::unique_ptr<VardoPersistence> persistence;
+};
+
+Bench& Shared() {
+    static Bench bench;
+    return bench;
+}
+
+void BM_ReadAndParsePreset(benchmark::State& state) {
+    Bench& bench = Shared();
+    std::vector<ParameterRange> ranges(param::kCount);
+    for (auto _ : state) {
+        StateChunk chunk;
+        ReadFileToChunk(bench.path, chunk);
+        const PresetHeader header = ReadPresetHeader(chunk);
+        benchmark::DoNotOptimize(ReadState(chunk, header.statePos, ranges));
+    }
+}
+BENCHMARK(BM_ReadAndParsePreset)->Unit(benchmark::kMillisecond);
+
+// Read, decompress, parse and apply all 56,738 parameters.
+void BM_LoadPresetFile(benchmark::State& state) {
+    Bench& bench = Shared();
+    for (auto _ : state) benchmark::DoNotOptimize(bench.persistence->Persistence().LoadPresetFile(bench.path));
+}
+BENCHMARK(BM_LoadPresetFile)->Unit(benchmark::kMillisecond);
+
+// A block every 0.5 ms takes the plug-in lock while presets load on another thread.
+void BM_BlockLockWaitDuringLoads(benchmark::State& state) {
+    Bench& bench = Shared();
+    for (auto _ : state) {
+        std::atomic<bool> loading{true};
+        std::thread loader([&] {
+            for (int i = 0; i < 10; ++i) bench.persistence->Persistence().LoadPresetFile(bench.path);
+            loading = false;
+        });
+        std::vector<double> waits;
+        while (loading.load()) {
+            const auto asked = std::chrono::steady_clock::now();
+            bench.vardo->Mutex().lock();
+            const auto got = std::chrono::steady_clock::now();
+            bench.vardo->Mutex().unlock();
+            waits.push_back(std::chrono::duration<double, std::micro>(got - asked).count());
+            std::this_thread::sleep_for(std::chrono::microseconds(500));
+        }
+        loader.join();
+        std::sort(waits.begin(), waits.end());
+        state.counters["blocks"] = static_cast<double>(waits.size());
+        state.counters["wait_p99_us"] = waits[waits.size() * 99 / 100];
+        state.counters["wait_max_us"] = waits.back();
+    }
+}
+BENCHMARK(BM_BlockLockWaitDuringLoads)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+}  // namespace
+}  // namespace sorel
+
+BENCHMARK_MAIN();

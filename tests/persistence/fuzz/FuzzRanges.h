@@ -1,0 +1,49 @@
+// The real parameter table's ranges, for the fuzz targets of the readers.
+#pragma once
+
+#include <vector>
+
+#include "frame/ParameterTable.h"
+#include "persistence/PluginState.h"
+
+namespace sorel::fuzz {
+
+inline const std::vector<ParameterRange>& TableRanges() {
+    static const std::vector<ParameterRange> ranges = [] {
+        auto table = std::make_unique<ParameterTable>();
+        DefineSorelParameters(*table, 0);
+        std::vector<ParameterRange> result;
+        for (int index = 0; index < ParameterTable::Size(); ++index) {
+            const Parameter* p = table->Get(index);
+            result.push_back({p->Minimum(), p->Maximum(), p->Default(), p->Step(), p->Shape(), p->Kind() != ParamKind::Double});
+        }
+        return result;
+    }();
+    return ranges;
+}
+
+// What every read state must satisfy, whatever the bytes were.
+inline void CheckImage(const StateImage& image) {
+    const auto& ranges = TableRanges();
+    if (image.state.parameters.size() != ranges.size()) __builtin_trap();
+    for (size_t i = 0; i < ranges.size(); ++i) {
+        const double v = image.state.parameters[i];
+        if (!(v >= ranges[i].minimum && v <= ranges[i].maximum)) __builtin_trap();
+    }
+    for (const auto& loop : image.state.laneLoops) {
+        if (!loop.IsValid()) __builtin_trap();
+    }
+    for (int32_t number : image.state.stepCcNumbers) {
+        if (number < -1 || number > 127) __builtin_trap();
+    }
+    for (const auto& slot : image.state.chords.slots) {
+        if (slot.baseNote < 0 || slot.baseNote > 127 || slot.notes.size() > kChordSlotCapacity) __builtin_trap();
+        for (int32_t note : slot.notes) {
+            if (note < 0 || note > 127) __builtin_trap();
+        }
+    }
+    if (image.version < 1 || image.version > kStateVersion) __builtin_trap();
+    if (image.state.boxInfo.name.size() > 32 || image.state.chordBankName.size() > 31) __builtin_trap();
+}
+
+}  // namespace sorel::fuzz
