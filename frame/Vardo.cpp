@@ -11,6 +11,7 @@
 #include "engine/KeyAreaList.h"
 #include "engine/PatternEngine.h"
 #include "engine/ScaleState.h"
+#include "frame/HostIdentity.h"
 #include "frame/NoteNames.h"
 
 #if SOREL_HAVE_RESOURCES
@@ -448,7 +449,7 @@ void Vardo::ProcessBlock(int frames) {
     blockSkipped_ = plan.skipped;
     if (plan.frames > 0 && !engineSuspended_.load(std::memory_order_relaxed)) {
         app_->ProcessBlock(plan.samplePos, 0.0, samplesPerBeat, running, info.loopEnabled, loopStart, loopEnd,
-                           plan.frames, HostCode() == 3);
+                           plan.frames, HostCode() == kHostCubase);
     }
     blockSkipped_ = 0;
 

@@ -162,6 +162,29 @@ TEST_F(PluginTest, NoParameterIsEverReportedToTheHost) {
     EXPECT_EQ(host->CallCount(audioMasterAutomate), 0);
 }
 
+TEST_F(PluginTest, MidiKeyNamesOnlyWhenTheSettingIsOn) {
+    MidiKeyName key{};
+    key.thisKeyNumber = 36;
+    EXPECT_EQ(host->Dispatch(effGetMidiKeyName, 0, 0, &key), 0);
+    Set(kEnableMidiNoteNames, 1);
+    EXPECT_EQ(host->Dispatch(effGetMidiKeyName, 0, 0, &key), 1);
+    EXPECT_STREQ(key.keyName, "T1 C2");  // key area 1 plays the key itself
+    key.thisKeyNumber = 25;
+    EXPECT_EQ(host->Dispatch(effGetMidiKeyName, 0, 0, &key), 1);
+    EXPECT_STREQ(key.keyName, "Pattern 2");
+    key.thisKeyNumber = 12;
+    EXPECT_EQ(host->Dispatch(effGetMidiKeyName, 0, 0, &key), 1);
+    EXPECT_STREQ(key.keyName, "order");
+    Set(kKeyAreaOnOff + 1, 1);
+    host->SetParameter(kKeyAreaBaseNote + 1, 50.0f / 119.0f);  // key area 2 (keys 60..71) moved up by two
+    key.thisKeyNumber = 61;
+    EXPECT_EQ(host->Dispatch(effGetMidiKeyName, 0, 0, &key), 1);
+    EXPECT_STREQ(key.keyName, "T2 D#4");
+    key.thisKeyNumber = 200;
+    EXPECT_EQ(host->Dispatch(effGetMidiKeyName, 0, 0, &key), 0);
+    Set(kEnableMidiNoteNames, 0);
+}
+
 TEST(PluginEntry, MainIsTheSameEntry) {
     TestHost host;
     ASSERT_TRUE(host.Create("main"));

@@ -370,6 +370,10 @@ TEST_F(PluginMidiTest, ControllerLaneSwitchesDoNotAliasTheNextPattern) {
     // Switch 30901 would be lane 9 of pattern 1 if the families overlapped;
     // it is the ORDER lane switch of pattern 2, step 1.
     Set(30901, 0);
+    // The editor shows key area 2, whose switch of that step is off: the
+    // note's own area decides.
+    Set(kKeyAreaSelection, 1);
+    Set(LaneSwitch(1, 0, 9, 0), 0);
     host->transport.playing = true;
     host->NoteOn(0, 1, kC2, 100);
     RunFor(3 * kSamplesPerStep);

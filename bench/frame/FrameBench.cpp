@@ -1,0 +1,167 @@
+// What one instance of Sorel.so costs a host: building and opening it (every
+// parameter pushed to the engine), an idle block, a busy block, and the
+// memory it keeps. Loads the module as a host does.
+#include <benchmark/benchmark.h>
+#include <dlfcn.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "frame/vst2/VstApi.h"
+
+namespace {
+
+VstTimeInfo gTime{};
+
+VstIntPtr BenchHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
+    switch (opcode) {
+        case audioMasterVersion:
+            return 2400;
+        case audioMasterGetTime:
+            return reinterpret_cast<VstIntPtr>(&gTime);
+        case audioMasterProcessEvents:
+            return 1;
+        default:
+            return 0;
+    }
+}
+
+VSTPluginMainProc Entry() {
+    static VSTPluginMainProc entry = [] {
+        // Settings the plug-in writes stay out of the user's data folder.
+        const auto data = std::filesystem::temp_directory_path() / ("sorel-frame-bench-" + std::to_string(getpid()));
+        std::filesystem::create_directories(data);
+        setenv("XDG_DATA_HOME", data.c_str(), 1);
+        void* library = dlopen(SOREL_MODULE_PATH, RTLD_NOW | RTLD_LOCAL);
+        if (!library) {
+            std::fprintf(stderr, "cannot load %s: %s\n", SOREL_MODULE_PATH, dlerror());
+            std::exit(1);
+        }
+        return reinterpret_cast<VSTPluginMainProc>(dlsym(library, "VSTPluginMain"));
+    }();
+    return entry;
+}
+
+AEffect* OpenInstance() {
+    AEffect* effect = Entry()(&BenchHost);
+    effect->dispatcher(effect, effOpen, 0, 0, nullptr, 0);
+    effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, 48000.0f);
+    effect->dispatcher(effect, effSetBlockSize, 0, 64, nullptr, 0);
+    effect->dispatcher(effect, effMainsChanged, 0, 1, nullptr, 0);
+    return effect;
+}
+
+void Close(AEffect* effect) { effect->dispatcher(effect, effClose, 0, 0, nullptr, 0); }
+
+void SetTransport(bool playing) {
+    gTime = VstTimeInfo{};
+    gTime.sampleRate = 48000;
+    gTime.tempo = 120;
+    gTime.timeSigNumerator = gTime.timeSigDenominator = 4;
+    gTime.flags = kVstTempoValid | kVstPpqPosValid | kVstTimeSigValid | (playing ? kVstTransportPlaying : 0);
+}
+
+void BM_CreateAndOpen(benchmark::State& state) {
+    SetTransport(false);
+    for (auto _ : state) {
+        AEffect* effect = OpenInstance();
+        state.PauseTiming();
+        Close(effect);
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_CreateAndOpen)->Unit(benchmark::kMillisecond);
+
+void SendNotes(AEffect* effect, std::initializer_list<int> notes) {
+    std::vector<VstMidiEvent> events;
+    for (int note : notes) {
+        VstMidiEvent e{};
+        e.type = kVstMidiType;
+        e.byteSize = sizeof e;
+        e.midiData[0] = static_cast<char>(0x90);
+        e.midiData[1] = static_cast<char>(note);
+        e.midiData[2] = 100;
+        events.push_back(e);
+    }
+    std::vector<char> storage(sizeof(VstEvents) + events.size() * sizeof(VstEvent*));
+    auto* list = reinterpret_cast<VstEvents*>(storage.data());
+    list->numEvents = static_cast<VstInt32>(events.size());
+    VstEvent** slots = list->events;
+    for (size_t i = 0; i < events.size(); ++i) slots[i] = reinterpret_cast<VstEvent*>(&events[i]);
+    effect->dispatcher(effect, effProcessEvents, 0, 0, list, 0);
+}
+
+void RunBlocks(benchmark::State& state, AEffect* effect, bool playing) {
+    constexpr int kFrames = 64;
+    std::vector<float> left(kFrames), right(kFrames);
+    float* outputs[2] = {left.data(), right.data()};
+    for (auto _ : state) {
+        effect->processReplacing(effect, nullptr, outputs, kFrames);
+        if (playing) {
+            gTime.samplePos += kFrames;
+            gTime.ppqPos = gTime.samplePos / 24000.0;
+        }
+    }
+    // Share of one core: CPU time per block over the block's audio time.
+    state.counters["realtime_fraction"] =
+        benchmark::Counter(static_cast<double>(state.iterations()) * kFrames / 48000.0,
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+void BM_IdleBlock64(benchmark::State& state) {
+    SetTransport(false);
+    AEffect* effect = OpenInstance();
+    RunBlocks(state, effect, false);
+    Close(effect);
+}
+BENCHMARK(BM_IdleBlock64)->Unit(benchmark::kNanosecond);
+
+void BM_PlayingChordBlock64(benchmark::State& state) {
+    SetTransport(true);
+    AEffect* effect = OpenInstance();
+    SendNotes(effect, {36, 40, 43, 47});
+    RunBlocks(state, effect, true);
+    Close(effect);
+}
+BENCHMARK(BM_PlayingChordBlock64)->Unit(benchmark::kNanosecond);
+
+long ResidentBytes() {
+    long pages = 0, resident = 0;
+    if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2) resident = 0;
+        std::fclose(statm);
+    }
+    return resident * sysconf(_SC_PAGESIZE);
+}
+
+// The memory that stays resident per opened instance without an editor.
+void BM_ResidentMemoryPerInstance(benchmark::State& state) {
+    SetTransport(false);
+    Close(OpenInstance());  // the module's own pages are counted before
+    constexpr int kInstances = 4;
+    double perInstance = 0;
+    for (auto _ : state) {
+        const long before = ResidentBytes();
+        AEffect* effects[kInstances];
+        for (AEffect*& e : effects) {
+            e = OpenInstance();
+            std::vector<float> buffer(64);
+            float* outputs[2] = {buffer.data(), buffer.data()};
+            e->processReplacing(e, nullptr, outputs, 64);
+        }
+        perInstance = double(ResidentBytes() - before) / kInstances;
+        state.PauseTiming();
+        for (AEffect* e : effects) Close(e);
+        state.ResumeTiming();
+    }
+    state.counters["resident_MiB_per_instance"] = perInstance / (1024.0 * 1024.0);
+}
+BENCHMARK(BM_ResidentMemoryPerInstance)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
