@@ -3,6 +3,7 @@
 #include "engine/ControlZone.h"
 #include "frame/Vardo.h"
 #include "persistence/ControlZoneFile.h"
+#include "persistence/PresetFile.h"
 #include "persistence/SettingsFile.h"
 
 namespace sorel {
@@ -33,6 +34,13 @@ std::unique_ptr<PersistenceHooks> MakePersistenceHooks(Vardo& vardo) {
     } catch (const std::exception&) {
         return nullptr;
     }
+}
+
+bool WritePluginPreset(const std::string& path, Vardo& vardo, const BoxInfo& info) {
+    VardoStateTarget target(vardo);
+    PluginState state = CaptureState(target, "");
+    state.boxInfo = info;
+    return WritePresetFile(path, state);
 }
 
 }  // namespace sorel

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "frame/PersistenceHooks.h"
 #include "persistence/PluginPersistence.h"
@@ -36,5 +37,9 @@ private:
 // returns its persistence; nothing (the plug-in then runs without chunks and
 // presets) if that cannot be built.
 std::unique_ptr<PersistenceHooks> MakePersistenceHooks(Vardo& vardo);
+
+// Writes the plug-in object's current state as a preset file with `info` as
+// its texts (for tools that make presets without an editor).
+bool WritePluginPreset(const std::string& path, Vardo& vardo, const BoxInfo& info);
 
 }  // namespace sorel
