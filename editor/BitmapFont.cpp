@@ -114,7 +114,7 @@ LineLayout BitmapFont::LayOutLine(std::string_view text, const IRECT& rect) cons
     layout.width = ToInt(width);
 
     int64_t x = rect.L;
-    if (alignLeft == 0) x = rect.L + ToInt(0.5 * rect.W() - 0.5 * static_cast<double>(width) + 0.5);
+    if (alignLeft == 0) x = int64_t{rect.L} + ToInt(0.5 * rect.W() - 0.5 * static_cast<double>(width) + 0.5);
     layout.glyphs.reserve(layout.text.size());
     for (const char c : layout.text) {
         const auto byte = static_cast<unsigned char>(c);

@@ -108,7 +108,11 @@ bool IGraphics::DrawBitmap(const IBitmap& bitmap, const IRECT& dest, int srcX, i
 bool IGraphics::DrawBitmapFrame(const IBitmap& bitmap, const IRECT& dest, int frame, const IChannelBlend* blend) {
     if (!bitmap.IsValid()) return false;
     const IRECT source = bitmap.FrameRect(frame);
-    const IRECT target{dest.L, dest.T, dest.L + std::min(dest.W(), source.W()), dest.T + std::min(dest.H(), source.H())};
+    const auto end = [](int32_t start, int32_t size) {
+        return static_cast<int32_t>(std::min<int64_t>(int64_t{start} + size, INT32_MAX));
+    };
+    const IRECT target{dest.L, dest.T, end(dest.L, std::min(dest.W(), source.W())),
+                       end(dest.T, std::min(dest.H(), source.H()))};
     return DrawBitmap(bitmap, target, source.L, source.T, blend);
 }
 
@@ -140,8 +144,10 @@ bool IGraphics::DrawRect(const IColor& colour, const IRECT& rect) {
 }
 
 bool IGraphics::DrawVerticalLine(const IColor& colour, int x, int yLo, int yHi) {
-    const int top = std::min(yLo, yHi);
-    const int bottom = std::max(yLo, yHi);
+    if (x < 0 || x >= width_) return true;  // off the image
+    // Ends beyond the image are moved to just outside it.
+    const int top = std::clamp(std::min(yLo, yHi), -1, height_);
+    const int bottom = std::clamp(std::max(yLo, yHi), -1, height_);
     return FillIRect(colour, {x, top, x + 1, bottom + 1});
 }
 

@@ -157,6 +157,18 @@ TEST(BitmapFontLayout, MissingGlyphsMeasureAsTheSpace) {
     EXPECT_EQ(cut.width, 30 - 10);
 }
 
+TEST(BitmapFontLayout, RectanglesAtTheEndsOfTheRangeStayDefined) {
+    BitmapFont font = TestFont();
+    const IRECT everything{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX};
+    const LineLayout wide = font.LayOutLine("AB", everything);
+    EXPECT_FALSE(wide.truncated);
+    ASSERT_EQ(wide.glyphs.size(), 2u);
+    EXPECT_EQ(wide.glyphs[1].dest.W(), 4);
+    const IRECT inverted{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
+    EXPECT_EQ(font.LayOutLine("AB", inverted).text, "..");
+    EXPECT_EQ(font.DrawTextLines(nullptr, std::vector<TextLine>(3, TextLine{"W", 0, 0, 1}), inverted, true), 30);
+}
+
 TEST(BitmapFontLayout, EmptyTextDrawsNothing) {
     BitmapFont font = TestFont();
     EXPECT_FALSE(font.DrawTextLine(nullptr, "", kBox, true));

@@ -137,6 +137,9 @@ TEST(IGraphicsDrawing, PlacesPartlyOrFarOutsideTheImageAreCutOff) {
     EXPECT_TRUE(clean.DrawIText(IText{}, "far", {-5000000, -5000000, -4000000, -4000000}));
     for (int y = 0; y < 10; ++y)
         for (int x = 0; x < 10; ++x) EXPECT_TRUE(Transparent(clean.PixelAt(x, y))) << x << "," << y;
+    EXPECT_TRUE(clean.DrawRect(kRed, {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}));
+    EXPECT_TRUE(clean.DrawBitmapFrame(strip, {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}, 1));
+    EXPECT_TRUE(Transparent(clean.PixelAt(5, 5)));
     EXPECT_TRUE(clean.FillIRect(kGreen, {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}));
     EXPECT_EQ(clean.PixelAt(9, 9), kGreen);
 }
@@ -188,6 +191,11 @@ TEST(IGraphicsDrawing, RectanglesAndLines) {
     EXPECT_TRUE(Transparent(g.PixelAt(1, 9)));
     EXPECT_TRUE(Transparent(g.PixelAt(0, 12)));
     EXPECT_TRUE(Transparent(g.PixelAt(2, 12)));
+
+    EXPECT_TRUE(g.DrawVerticalLine(kRed, 19, INT32_MIN, INT32_MAX));
+    EXPECT_EQ(g.PixelAt(19, 0), kRed);
+    EXPECT_EQ(g.PixelAt(19, 19), kRed);
+    EXPECT_TRUE(g.DrawVerticalLine(kRed, INT32_MAX, 0, 5));
 }
 
 // Bounding box of the pixels that are not transparent.
