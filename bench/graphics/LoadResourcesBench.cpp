@@ -8,8 +8,10 @@
 
 #include <benchmark/benchmark.h>
 
+#include <fstream>
 #include <memory>
 #include <set>
+#include <string>
 #include <vector>
 
 namespace sorel {
@@ -31,6 +33,21 @@ std::unique_ptr<InstanceResources> LoadInstance() {
     return loaded;
 }
 
+// Resident memory of the process in MiB: "VmRSS" now, "VmHWM" at its peak.
+double ResidentMiB(const std::string& field) {
+    std::ifstream status("/proc/self/status");
+    std::string key;
+    double kib = 0;
+    while (status >> key) {
+        if (key == field + ":") {
+            status >> kib;
+            break;
+        }
+        std::getline(status, key);
+    }
+    return kib / 1024.0;
+}
+
 void ReportSizes(benchmark::State& state, const InstanceResources& loaded) {
     std::set<const PixelImage*> unique;
     double decoded = 0;
@@ -42,10 +59,14 @@ void ReportSizes(benchmark::State& state, const InstanceResources& loaded) {
     state.counters["decoded_MiB"] = decoded / (1024.0 * 1024.0);
     state.counters["embedded_MiB"] = embedded / (1024.0 * 1024.0);
     state.counters["skin_rects"] = static_cast<double>(loaded.skin.Size());
+    state.counters["rss_MiB"] = ResidentMiB("VmRSS");
+    state.counters["peak_rss_MiB"] = ResidentMiB("VmHWM");
 }
 
 void BM_FirstInstanceLoadsResources(benchmark::State& state) {
     std::unique_ptr<InstanceResources> loaded;
+    const double before = ResidentMiB("VmRSS");
+    state.counters["rss_before_MiB"] = before;
     for (auto _ : state) {
         loaded.reset();  // releases the pixels, so the next load decodes again
         loaded = LoadInstance();
