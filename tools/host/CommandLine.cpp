@@ -77,7 +77,10 @@ bool readOption(OptionReader& reader, const std::string& option, Invocation& inv
     }
     if (option == "--sample-rate") return reader.number(option, r.sampleRate, kMinSampleRate, kMaxSampleRate);
     if (option == "--block-size") return reader.number(option, r.blockSize, 1, kMaxBlockSize);
-    if (option == "--preset" || option == "--state") return reader.value(option, inv.statePath);
+    if (option == "--preset" || option == "--state") {
+        inv.stateIsPreset = option == "--preset";
+        return reader.value(option, inv.statePath);
+    }
     if (option == "--bank") return inv.stateIsBank = true;
     if (option == "--set") return readAssignment(reader, option, false, inv);
     if (option == "--set-normalised") return readAssignment(reader, option, true, inv);
@@ -168,7 +171,8 @@ render options:
   --tempo BPM              fixed tempo instead of IN.mid's tempo map
   --sample-rate HZ         default 48000
   --block-size N           frames per block, default 512
-  --preset FILE            load a ".v2z" preset or a state chunk file first
+  --preset FILE.v2z        load a Sorel preset first (its state, behind the header)
+  --state FILE             hand a state chunk file (gzip or plain) to the plug-in first
   --bank                   hand the state over as a bank chunk
   --set NAME=VALUE         set a parameter (name or index) from a text
   --set-normalised NAME=X  set a parameter to X in 0..1

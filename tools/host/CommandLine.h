@@ -20,6 +20,7 @@ struct Invocation {
     std::string outputPath;
     std::string statePath;
     bool stateIsBank = false;
+    bool stateIsPreset = false;  // a preset file: its header comes before the state
     std::vector<ParameterAssignment> assignments;
     std::optional<int> parameterCount;
     RenderOptions render;

@@ -5,6 +5,7 @@
 #include "PianoRoll.h"
 #include "ProgressBar.h"
 #include "StateFile.h"
+#include "persistence/PresetFile.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -40,6 +41,14 @@ std::string hex(VstInt32 value) {
     std::ostringstream text;
     text << "0x" << std::hex << std::uppercase << std::setw(8) << std::setfill('0') << uint32_t(value);
     return text.str();
+}
+
+// A preset file holds its descriptive texts in a header before the state the
+// plug-in reads; the state carries its own copy of the texts.
+bool stripPresetHeader(std::vector<uint8_t>& preset) {
+    if (preset.size() <= size_t(kPresetHeaderSize)) return false;
+    preset.erase(preset.begin(), preset.begin() + kPresetHeaderSize);
+    return true;
 }
 
 }  // namespace
@@ -116,6 +125,8 @@ bool HostApplication::prepare(HostedPlugin& plugin, const Invocation& invocation
         std::vector<uint8_t> state;
         std::string error;
         if (!StateFile::read(invocation.statePath, state, error)) return fail(error), false;
+        if (invocation.stateIsPreset && !stripPresetHeader(state))
+            return fail(invocation.statePath + " is too short to be a preset"), false;
         const size_t size = state.size();
         if (!plugin.setChunk(std::move(state), invocation.stateIsBank))
             return fail("the plug-in refused the state in " + invocation.statePath), false;

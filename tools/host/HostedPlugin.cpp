@@ -140,6 +140,14 @@ bool HostedPlugin::setChunk(std::vector<uint8_t> data, bool isBank) {
     return dispatch(effSetChunk, isBank ? 0 : 1, VstIntPtr(chunk_.size()), chunk_.data()) != 0;
 }
 
+std::vector<uint8_t> HostedPlugin::getChunk(bool isBank) {
+    void* data = nullptr;
+    const VstIntPtr size = dispatch(effGetChunk, isBank ? 0 : 1, 0, &data);
+    if (size <= 0 || !data) return {};
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    return std::vector<uint8_t>(bytes, bytes + size);
+}
+
 void HostedPlugin::setSampleRate(double sampleRate) {
     sampleRate_ = sampleRate;
     dispatch(effSetSampleRate, 0, 0, nullptr, float(sampleRate));

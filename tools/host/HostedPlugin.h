@@ -51,6 +51,8 @@ public:
 
     // Hands a state chunk to the plug-in; false when it refuses it.
     bool setChunk(std::vector<uint8_t> data, bool isBank);
+    // The plug-in's state as it hands it to a host; empty when it gives none.
+    std::vector<uint8_t> getChunk(bool isBank);
 
     void setSampleRate(double sampleRate);
     void setMaxBlockSize(int frames);
