@@ -14,7 +14,7 @@
 namespace sorel {
 namespace {
 
-struct ImageSpec {
+struct ExpectedImage {
     int number;
     const char* name;
     int width;
@@ -23,7 +23,7 @@ struct ImageSpec {
 };
 
 // The editor's images: sheet size of the whole image and frames stacked in it.
-constexpr ImageSpec kImages[] = {
+constexpr ExpectedImage kImages[] = {
     {101, "resources/images/background.png", 1000, 565, 1},
     {102, "resources/images/ptnviewStepOnoff_23x13.png", 23, 26, 2},
     {103, "resources/images/noteliststrip_21x8_30frames.png", 21, 240, 30},
@@ -62,7 +62,7 @@ constexpr ImageSpec kImages[] = {
     {151, "resources/images/boxbuttonSettings_48x14.png", 48, 28, 2},
 };
 
-struct FontSpec {
+struct ExpectedFont {
     int xmlNumber;
     const char* xmlName;
     int sheetNumber;
@@ -71,7 +71,7 @@ struct FontSpec {
     int glyphValue;  // 255 for white glyphs, 0 for black
 };
 
-constexpr FontSpec kFonts[] = {
+constexpr ExpectedFont kFonts[] = {
     {114, "resources/fonts/Calibri_12px.fnt", 113, "resources/fonts/Calibri_12px.png", 17, 255},
     {140, "resources/fonts/Calibri_10px.fnt", 139, "resources/fonts/Calibri_10px.png", 14, 255},
     {120, "resources/fonts/Calibri_12px_white.fnt", 119, "resources/fonts/Calibri_12px_white.png", 14, 255},
@@ -116,7 +116,7 @@ TEST(Resources, EveryListedFileThatExistsIsEmbeddedWithItsBytes) {
         ASSERT_TRUE(std::filesystem::exists(path)) << path;
         EXPECT_EQ(std::filesystem::file_size(path), resource.bytes.size()) << resource.name;
     }
-    for (const ImageSpec& image : kImages) {
+    for (const ExpectedImage& image : kImages) {
         if (InSourceTree(image.name)) { EXPECT_NE(resources::Find(image.number, image.name), nullptr) << image.name; }
     }
 }
@@ -124,15 +124,15 @@ TEST(Resources, EveryListedFileThatExistsIsEmbeddedWithItsBytes) {
 TEST(Resources, EveryImageDecodesToItsSizeAndFrames) {
     IGraphics g(1, 1);
     int checked = 0;
-    for (const ImageSpec& spec : kImages) {
-        if (!InSourceTree(spec.name)) continue;
+    for (const ExpectedImage& expected : kImages) {
+        if (!InSourceTree(expected.name)) continue;
         ++checked;
-        const IBitmap bitmap = g.LoadIBitmap(spec.number, spec.name, spec.frames);
-        ASSERT_TRUE(bitmap.IsValid()) << spec.name;
-        EXPECT_EQ(bitmap.W(), spec.width) << spec.name;
-        EXPECT_EQ(bitmap.H(), spec.height) << spec.name;
-        EXPECT_EQ(bitmap.Frames(), spec.frames) << spec.name;
-        EXPECT_EQ(bitmap.H() % spec.frames, 0) << spec.name << ": frames do not divide the sheet";
+        const IBitmap bitmap = g.LoadIBitmap(expected.number, expected.name, expected.frames);
+        ASSERT_TRUE(bitmap.IsValid()) << expected.name;
+        EXPECT_EQ(bitmap.W(), expected.width) << expected.name;
+        EXPECT_EQ(bitmap.H(), expected.height) << expected.name;
+        EXPECT_EQ(bitmap.Frames(), expected.frames) << expected.name;
+        EXPECT_EQ(bitmap.H() % expected.frames, 0) << expected.name << ": frames do not divide the sheet";
     }
     if (checked < static_cast<int>(std::size(kImages)))
         GTEST_SKIP() << checked << " of " << std::size(kImages) << " images generated so far";
@@ -141,18 +141,18 @@ TEST(Resources, EveryImageDecodesToItsSizeAndFrames) {
 TEST(Resources, EveryFontParsesWithItsMetricsAndColour) {
     IGraphics g(1, 1);
     int checked = 0;
-    for (const FontSpec& spec : kFonts) {
-        if (!InSourceTree(spec.xmlName) || !InSourceTree(spec.sheetName)) continue;
+    for (const ExpectedFont& expected : kFonts) {
+        if (!InSourceTree(expected.xmlName) || !InSourceTree(expected.sheetName)) continue;
         ++checked;
-        const IBitmap sheet = g.LoadIBitmap(spec.sheetNumber, spec.sheetName, 1);
-        ASSERT_TRUE(sheet.IsValid()) << spec.sheetName;
+        const IBitmap sheet = g.LoadIBitmap(expected.sheetNumber, expected.sheetName, 1);
+        ASSERT_TRUE(sheet.IsValid()) << expected.sheetName;
         EXPECT_EQ(sheet.W(), kFontSheetSide);
         EXPECT_EQ(sheet.H(), kFontSheetSide);
-        const char* xml = g.LoadText(spec.xmlNumber, spec.xmlName);
-        ASSERT_NE(xml, nullptr) << spec.xmlName;
+        const char* xml = g.LoadText(expected.xmlNumber, expected.xmlName);
+        ASSERT_NE(xml, nullptr) << expected.xmlName;
         const BitmapFont font(sheet, xml);
-        EXPECT_EQ(font.LineHeight(), spec.lineHeight) << spec.xmlName;
-        EXPECT_EQ(font.GlyphCount(), kFontGlyphs) << spec.xmlName;
+        EXPECT_EQ(font.LineHeight(), expected.lineHeight) << expected.xmlName;
+        EXPECT_EQ(font.GlyphCount(), kFontGlyphs) << expected.xmlName;
         ASSERT_NE(font.FindGlyph(' '), nullptr);
         ASSERT_NE(font.FindGlyph('.'), nullptr);
         // The ink of a glyph is the sheet's colour.
@@ -164,11 +164,11 @@ TEST(Resources, EveryFontParsesWithItsMetricsAndColour) {
                 const IColor c = sheet.Pixels()->At(x, y);
                 if (c.A < 200) continue;
                 ++inked;
-                EXPECT_NEAR(c.R, spec.glyphValue, 40) << spec.sheetName;
-                EXPECT_NEAR(c.G, spec.glyphValue, 40) << spec.sheetName;
-                EXPECT_NEAR(c.B, spec.glyphValue, 40) << spec.sheetName;
+                EXPECT_NEAR(c.R, expected.glyphValue, 40) << expected.sheetName;
+                EXPECT_NEAR(c.G, expected.glyphValue, 40) << expected.sheetName;
+                EXPECT_NEAR(c.B, expected.glyphValue, 40) << expected.sheetName;
             }
-        EXPECT_GT(inked, 5) << spec.sheetName << ": 'M' has no ink";
+        EXPECT_GT(inked, 5) << expected.sheetName << ": 'M' has no ink";
     }
     if (checked < static_cast<int>(std::size(kFonts)))
         GTEST_SKIP() << checked << " of " << std::size(kFonts) << " fonts generated so far";
