@@ -7,6 +7,7 @@
 #include "persistence/HostChunk.h"
 #include "persistence/PresetFile.h"
 #include "persistence/StateWriter.h"
+#include "persistence/TextLines.h"
 
 namespace sorel {
 
@@ -20,16 +21,6 @@ constexpr size_t kMaxSaveNameLength = BoxInfo::kNameWidth - 1;
 bool IsUsableFileName(const std::string& name) {
     if (name.empty() || name.size() > kMaxSaveNameLength || name.front() == '.') return false;
     return name.find_first_of(std::string_view("/\\\0", 3)) == std::string::npos;
-}
-
-std::optional<std::string> ReadWholeStream(std::istream& stream) {
-    std::string bytes;
-    char buffer[16384];
-    while (stream.read(buffer, sizeof buffer) || stream.gcount() > 0) {
-        bytes.append(buffer, static_cast<size_t>(stream.gcount()));
-        if (bytes.size() > kMaxPresetBytes) return std::nullopt;
-    }
-    return bytes;
 }
 
 std::string FirstNonEmpty(std::initializer_list<const std::string*> names) {
@@ -172,7 +163,7 @@ bool PluginPersistence::LoadPresetFile(const std::string& path) {
 }
 
 bool PluginPersistence::LoadPresetStream(std::istream& stream, const std::string& name) {
-    const auto bytes = ReadWholeStream(stream);
+    const auto bytes = ReadStream(stream, kMaxPresetBytes);
     std::optional<StateChunk> chunk;
     if (bytes) chunk = DecompressPreset({reinterpret_cast<const uint8_t*>(bytes->data()), bytes->size()});
     return LoadPresetChunk(chunk.value_or(StateChunk{}), name);

@@ -23,6 +23,10 @@ std::vector<std::string_view> SplitLines(std::string_view text, size_t maxLines)
 std::optional<std::string> ReadSmallFile(const std::string& path, size_t maxBytes) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return std::nullopt;
+    return ReadStream(in, maxBytes);
+}
+
+std::optional<std::string> ReadStream(std::istream& in, size_t maxBytes) {
     std::string contents;
     char buffer[4096];
     while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
