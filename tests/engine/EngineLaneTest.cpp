@@ -168,3 +168,29 @@ TEST(EngineLane, ControllerLanesTravelWithTheirNotes) {
 
 }  // namespace
 }  // namespace sorel::test
+
+namespace sorel::test {
+namespace {
+
+TEST(EngineLane, ResetOnNewNoteRestartsThePatternAtTheNextStep) {
+    EngineHarness h;
+    h.Param(kResetOnNewNote, 1);
+    h.Param(PerPatternLane(kResetLaneOnPatternReset, 0, 0, lane::kTranspose), 1);
+    h.Param(PerPatternLane(kResetLaneOnPatternReset, 0, 0, lane::kOrder), 1);
+    for (int s = 0; s < 8; ++s) h.Param(PerStep(kStepTranspose, 0, 0, s), s);
+    h.NoteOn(1, kC3, 100, 0);
+    h.NoteOn(1, kC3 + 24, 100, 6000 * 3 + 100);  // a new key during step 3 (outside the area)
+    h.NoteOn(1, kC3 + 2, 100, 6000 * 3 + 200);   // a new key of the area
+    h.Run(6000 * 6 - 10);
+    std::vector<int> steps;
+    for (const auto& m : h.NoteOns(0)) steps.push_back(m.step);
+    EXPECT_EQ(steps, (std::vector<int>{0, 1, 2, 3, 0, 1}));
+    // The transpose lane restarted with the pattern: step 4 plays transpose 0
+    // on the first note of the list (the play order starts again too).
+    auto notes = h.NoteNumbers(h.NoteOns(0));
+    EXPECT_EQ(notes[4], kC3);
+    EXPECT_EQ(notes[5], kC3 + 2 + 1);
+}
+
+}  // namespace
+}  // namespace sorel::test

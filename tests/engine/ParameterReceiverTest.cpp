@@ -142,3 +142,33 @@ TEST(ParameterReceiver, EditorIndicesAndBadValuesReachNoEngineObject) {
 
 }  // namespace
 }  // namespace sorel::test
+
+namespace sorel::test {
+namespace {
+
+TEST(ParameterReceiver, ResetEngineRestoresAFreshEngineAndEndsNotes) {
+    EngineHarness h;
+    h.Param(kRate, 3);
+    h.Param(PerStep(kStepLength, 0, 0, 4), 6);
+    h.Param(kSceneStepPattern + 3, 9);
+    h.Param(kKeyAreaOnOff + 2, 1);
+    h.Area(0).Stepper().SetLaneLoop(0, lane::kGate, 5, 9);
+    h.NoteOn(1, 48, 100, 0);
+    h.Run(3000);
+    ASSERT_EQ(h.NoteOns().size(), 1u);
+    ParameterReceiver receiver(&h.Context());
+    h.At(h.Now(), [&] { receiver.ResetEngine(); });
+    h.Run(512);
+    EXPECT_TRUE(h.HangingNotes().empty());
+    EXPECT_EQ(h.Area(0).Stepper().PatternAt(0).rateBeats, 0.25);
+    EXPECT_EQ(h.Area(0).Stepper().StepValue(0, lane::kLength, 4), 1.0);
+    EXPECT_EQ(h.Area(0).GetSceneStep(3).pattern, 0);
+    EXPECT_EQ(h.Area(0).Stepper().LaneLoopStart(0, lane::kGate), 0);
+    EXPECT_EQ(h.Area(0).Stepper().LaneLoopEnd(0, lane::kGate), 32);
+    EXPECT_TRUE(h.Area(0).AreaOn());
+    EXPECT_FALSE(h.Area(2).AreaOn());
+    EXPECT_EQ(h.Area(0).KeyLow(), 36);
+}
+
+}  // namespace
+}  // namespace sorel::test
