@@ -27,6 +27,11 @@ double Finite(double v, double fallback) { return std::isfinite(v) ? v : fallbac
 
 }  // namespace
 
+const std::string& Parameter::Label() const {
+    static const std::string kNone;
+    return kNone;
+}
+
 void Parameter::InitDouble(std::string name, double defaultValue, double minimum, double maximum,
                            double step) {
     if (kind_ == ParamKind::None) kind_ = ParamKind::Double;
@@ -35,7 +40,7 @@ void Parameter::InitDouble(std::string name, double defaultValue, double minimum
     maximum_ = std::max(minimum + step, maximum);
     step_ = step;
     default_ = defaultValue;
-    displayPrecision_ = PrecisionOf(step);
+    displayPrecision_ = static_cast<int8_t>(PrecisionOf(step));
     value_.store(defaultValue, std::memory_order_relaxed);
 }
 

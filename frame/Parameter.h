@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -14,7 +15,7 @@
 
 namespace sorel {
 
-enum class ParamKind { None, Integer, Enumeration, Double };
+enum class ParamKind : uint8_t { None, Integer, Enumeration, Double };
 
 // Texts shown for enumeration values; shared between the many slots of one
 // family so that the table stays small.
@@ -53,7 +54,8 @@ public:
 
     ParamKind Kind() const { return kind_; }
     const std::string& Name() const { return name_; }
-    const std::string& Label() const { return label_; }
+    // No parameter of this plug-in has a unit text.
+    const std::string& Label() const;
     double Minimum() const { return minimum_; }
     double Maximum() const { return maximum_; }
     double Step() const { return step_; }
@@ -62,22 +64,23 @@ public:
     int DisplayPrecision() const { return displayPrecision_; }
     bool NegateDisplay() const { return negateDisplay_; }
 
-    bool keepOnPresetLoad = false;
-    bool noHostReport = false;
-
 private:
+    // Laid out tightly: the table holds tens of thousands of these.
     std::atomic<double> value_{0.0};
-    ParamKind kind_ = ParamKind::None;
     double minimum_ = 0.0;
     double maximum_ = 1.0;
     double step_ = 1.0;
     double shape_ = 1.0;
     double default_ = 0.0;
-    int displayPrecision_ = 0;
-    bool negateDisplay_ = false;
     std::string name_;
-    std::string label_;
     std::shared_ptr<const DisplayTexts> texts_;
+    ParamKind kind_ = ParamKind::None;
+    int8_t displayPrecision_ = 0;
+    bool negateDisplay_ = false;
+
+public:
+    bool keepOnPresetLoad = false;
+    bool noHostReport = false;
 };
 
 }  // namespace sorel
