@@ -1,0 +1,86 @@
+#include "ParameterDirectory.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <sstream>
+
+namespace sorel::factory {
+
+namespace {
+
+// The note values of the "Rate" parameter, in its order: whole note down to
+// 1/256 dotted, each straight value followed by the next dotted and triplet ones.
+constexpr std::array<std::string_view, 24> kRateTexts = {
+    "1/1",    "1/2D", "1/1T",  "1/2",   "1/4D",   "1/2T", "1/4",   "1/8D",
+    "1/4T",   "1/8",  "1/16D", "1/8T",  "1/16",   "1/32D", "1/16T", "1/32",
+    "1/64D",  "1/32T", "1/64", "1/128D", "1/64T", "1/128", "1/256D", "1/128T"};
+
+bool IsRateParameter(const Parameter& p) { return p.Name().rfind("Rate T", 0) == 0; }
+
+std::optional<double> ParseNumber(std::string_view text) {
+    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+    double value = 0.0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) return std::nullopt;
+    return value;
+}
+
+std::string Number(double value) {
+    std::ostringstream out;
+    out << value;
+    return out.str();
+}
+
+}  // namespace
+
+ParameterDirectory::ParameterDirectory(const ParameterTable& table) : table_(table) {
+    for (int index = 0; index < ParameterTable::Size(); ++index) {
+        const std::string& name = table.Get(index)->Name();
+        if (!name.empty()) byName_[name].push_back(index);
+    }
+}
+
+const std::vector<int>& ParameterDirectory::IndicesOf(std::string_view name) const {
+    static const std::vector<int> none;
+    const auto found = byName_.find(std::string(name));
+    return found == byName_.end() ? none : found->second;
+}
+
+std::optional<int> ParameterDirectory::RateFromText(std::string_view text) {
+    for (size_t i = 0; i < kRateTexts.size(); ++i) {
+        if (kRateTexts[i] == text) return static_cast<int>(i);
+    }
+    return std::nullopt;
+}
+
+std::optional<double> ParameterDirectory::ValueFor(int index, std::string_view text, std::string& problem) const {
+    const Parameter& p = *table_.Get(index);
+    double plain = 0.0;
+    if (p.ValueForText(text, plain)) return plain;
+    std::optional<double> value = ParseNumber(text);
+    if (!value && IsRateParameter(p)) {
+        if (const auto rate = RateFromText(text)) value = *rate;
+    }
+    const std::string range = Number(p.Minimum()) + ".." + Number(p.Maximum());
+    if (!value) {
+        problem = "\"" + std::string(text) + "\" is no value of \"" + p.Name() + "\" (a number in " + range +
+                  (p.HasDisplayTexts() ? " or one of its texts" : "") + (IsRateParameter(p) ? " or a note value like 1/16" : "") + ")";
+        return std::nullopt;
+    }
+    if (*value < p.Minimum() || *value > p.Maximum()) {
+        problem = "\"" + std::string(text) + "\" is outside the range " + range + " of \"" + p.Name() + "\"";
+        return std::nullopt;
+    }
+    // The table would round or keep an off-step value silently; in a recipe it is a typing mistake.
+    if (p.Step() > 0.0) {
+        const double steps = (*value - p.Minimum()) / p.Step();
+        if (std::abs(steps - std::round(steps)) > 1e-6) {
+            problem = "\"" + p.Name() + "\" moves in steps of " + Number(p.Step()) + ", \"" + std::string(text) + "\" is between two";
+            return std::nullopt;
+        }
+    }
+    return value;
+}
+
+}  // namespace sorel::factory
