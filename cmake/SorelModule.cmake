@@ -14,5 +14,10 @@ if(EXISTS ${PROJECT_SOURCE_DIR}/frame/vst2/VstPluginMain.cpp)
   if(NOT SOREL_SANITIZE AND NOT SOREL_TSAN AND NOT SOREL_FUZZ)
     target_link_options(Sorel PRIVATE -Wl,--no-undefined -Wl,--exclude-libs,ALL)
   endif()
-  install(TARGETS Sorel LIBRARY DESTINATION "$ENV{HOME}/.vst")
+  # Into ~/.vst below the install prefix, which is the home folder unless
+  # given; "cmake --install <build> --prefix <home>" installs for another home.
+  if(CMAKE_INSTALL_PREFIX_INITIALIZED_TO_DEFAULT)
+    set(CMAKE_INSTALL_PREFIX "$ENV{HOME}" CACHE PATH "Install prefix: the home folder" FORCE)
+  endif()
+  install(TARGETS Sorel LIBRARY DESTINATION .vst)
 endif()
