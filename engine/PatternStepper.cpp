@@ -542,6 +542,42 @@ void PatternStepper::Rebase(double deltaQn) {
     }
 }
 
+void PatternStepper::AlignToGrid() {
+    if (!stepperRunning_) return;
+    const double len = gridLength_;
+    // The next step's action waits at the current step's end and moves with it.
+    auto moveNextAction = [this](double delta) {
+        if (!nextActionMade_ || live_.empty() || delta == 0.0) return;
+        StepAction& a = pool_[static_cast<std::size_t>(live_.back())];
+        if (a.AnyFired()) return;
+        for (int p = 0; p < a.partCount; ++p) {
+            a.parts[static_cast<std::size_t>(p)].onQn += delta;
+            a.parts[static_cast<std::size_t>(p)].offQn += delta;
+        }
+    };
+    if (!slot_.begun) {
+        const double q = slot_.startQn / len;
+        const double whole = std::floor(q);
+        const std::int64_t index = static_cast<std::int64_t>(whole) + (q - whole < 0.001 ? 0 : 1);
+        const double start = static_cast<double>(index) * len;
+        moveNextAction(start - slot_.startQn);
+        gridOrigin_ = 0.0;
+        gridIndex_ = index;
+        slot_.startQn = start;
+        return;
+    }
+    const std::int64_t steps = std::max<std::int64_t>(1, slotEndIndex_ - gridIndex_);
+    const std::int64_t startIndex = static_cast<std::int64_t>(std::floor(slot_.startQn / len + 1e-9));
+    std::int64_t endIndex = startIndex + steps;
+    if (static_cast<double>(endIndex) * len - slot_.startQn < kMinimumStepSpan * len) ++endIndex;
+    const double end = static_cast<double>(endIndex) * len;
+    moveNextAction(end - slot_.endQn);
+    slot_.endQn = end;
+    gridOrigin_ = 0.0;
+    slotEndIndex_ = endIndex;
+    gridIndex_ = endIndex - steps;
+}
+
 // --- notes ------------------------------------------------------------------
 
 void PatternStepper::RestartNoteSelection() {

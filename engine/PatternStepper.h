@@ -54,6 +54,10 @@ public:
     void RequestStop() { stopRequested_ = true; }
     // The engine clock jumped by delta quarter notes: every stored time follows.
     void Rebase(double deltaQn);
+    // After the host transport started or jumped: the current step ends on the
+    // host's grid of the step length (a step that has not begun waits for the
+    // next grid line), so the arpeggio plays in time with the host from then on.
+    void AlignToGrid();
 
     bool IsFree() const override;
     double StepLength() const override;

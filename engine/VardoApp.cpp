@@ -60,7 +60,10 @@ void VardoApp::ProcessBlock(double samplePos, double blockStart, double samplesP
 
 void VardoApp::RebaseSteppers(double deltaQn) {
     for (int i = 0; i < KeyAreaList::kCount; ++i)
-        if (PatternEngine* area = Area(i)) area->Stepper().Rebase(deltaQn);
+        if (PatternEngine* area = Area(i)) {
+            area->Stepper().Rebase(deltaQn);
+            area->Stepper().AlignToGrid();
+        }
 }
 
 void VardoApp::UpdateClock(double samplesPerBeat, bool playing, int frames) {

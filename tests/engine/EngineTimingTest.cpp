@@ -215,3 +215,21 @@ TEST(EngineTiming, HostLoopJumpKeepsTheArpeggioOnItsBeat) {
 
 }  // namespace
 }  // namespace sorel::test
+
+namespace sorel::test {
+namespace {
+
+TEST(EngineTiming, ArpeggioRunningWhenTheHostStartsLocksOntoTheHostGrid) {
+    EngineHarness h;
+    h.SetBlockSizes({1024});
+    h.NoteOn(1, kC3, 100, 1000);
+    h.At(30720, [&] { h.Play(0); });  // the song starts at this block, on a grid line
+    h.Run(48000);
+    EXPECT_EQ(h.Times(h.NoteOns()), (std::vector<std::int64_t>{1000, 7000, 13000, 19000, 25000, 30720, 36720, 42720}));
+    h.NoteOff(1, kC3, h.Now());
+    h.Run(1000);
+    EXPECT_TRUE(h.HangingNotes().empty());
+}
+
+}  // namespace
+}  // namespace sorel::test
