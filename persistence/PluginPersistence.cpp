@@ -45,6 +45,7 @@ PluginPersistence::PluginPersistence(StateTarget& target) : target_(target) {
 PluginPersistence::~PluginPersistence() { Shutdown(); }
 
 void PluginPersistence::Shutdown() {
+    ++applyGeneration_;  // a load in progress stops at its next lock hold
     {
         std::lock_guard lock(requestMutex_);
         stopping_ = true;
@@ -89,15 +90,18 @@ bool PluginPersistence::ReadState(const uint8_t* data, size_t size, bool isBank)
 
 bool PluginPersistence::ApplyHostState(const StateChunk& chunk, int pos) {
     const auto image = sorel::ReadState(chunk, pos, ranges_);
-    std::lock_guard apply(applyMutex_);
     if (!image) {
         TargetLock lock(target_);
         target_.StateApplied();
         return false;
     }
-    ApplyState(target_, *image, LoadSource::HostChunk);
-    ShowStateNames(*image);
+    if (Apply(*image, LoadSource::HostChunk)) ShowStateNames(*image);
     return true;
+}
+
+bool PluginPersistence::Apply(const StateImage& image, LoadSource source) {
+    const uint64_t mine = ++applyGeneration_;
+    return ApplyState(target_, image, source, [this, mine] { return applyGeneration_.load() != mine; });
 }
 
 void PluginPersistence::ShowStateNames(const StateImage& image) {
@@ -108,9 +112,7 @@ void PluginPersistence::ShowStateNames(const StateImage& image) {
 
 void PluginPersistence::Init() {
     const StateImage image = ResetImage(ranges_);
-    std::lock_guard apply(applyMutex_);
-    ApplyState(target_, image, LoadSource::Init);
-    presets_->SetCurrentName(CommonPresetHandler::kNoName);
+    if (Apply(image, LoadSource::Init)) presets_->SetCurrentName(CommonPresetHandler::kNoName);
 }
 
 void PluginPersistence::NextPreset() { pendingSteps_.fetch_add(1); }
@@ -173,7 +175,6 @@ bool PluginPersistence::LoadPresetChunk(const StateChunk& chunk, const std::stri
     // Read and parsed here, without the plug-in's lock.
     const PresetHeader header = ReadPresetHeader(chunk);
     auto image = sorel::ReadState(chunk, header.statePos, ranges_);
-    std::lock_guard apply(applyMutex_);
     if (!image) {
         TargetLock lock(target_);
         target_.StateApplied();
@@ -183,8 +184,9 @@ bool PluginPersistence::LoadPresetChunk(const StateChunk& chunk, const std::stri
     // The header's texts are the preset's; the copy inside its state may be stale.
     image->state.boxInfo = header.info;
     target_.SetPresetLoading(true);
-    ApplyState(target_, *image, LoadSource::PresetFile);
+    const bool complete = Apply(*image, LoadSource::PresetFile);
     target_.SetPresetLoading(false);
+    if (!complete) return false;
     const std::string shown = FirstNonEmpty({&header.info.name, &stateName, &name});
     if (!shown.empty()) presets_->SetCurrentName(shown);
     if (!image->state.chordBankName.empty()) chordBanks_->SetCurrentName(image->state.chordBankName);

@@ -82,6 +82,8 @@ private:
     std::optional<LoadRequest> TakeRequest(std::unique_lock<std::mutex>& lock);
     bool LoadPresetChunk(const StateChunk& chunk, const std::string& name);
     bool ApplyHostState(const StateChunk& chunk, int pos);
+    // False when a newer apply superseded this one.
+    bool Apply(const StateImage& image, LoadSource source);
     void ShowStateNames(const StateImage& image);
 
     StateTarget& target_;
@@ -89,7 +91,10 @@ private:
     std::unique_ptr<PresetHandler> presets_;
     std::unique_ptr<ChordMemoryPresetHandler> chordBanks_;
 
-    std::mutex applyMutex_;  // one state applied at a time, whatever thread asks
+    // Each apply takes the next number; an older one stops at its next lock
+    // hold. (A plain mutex here would deadlock: the host's set-chunk call
+    // arrives holding the plug-in lock that a loading apply waits for.)
+    std::atomic<uint64_t> applyGeneration_{0};
 
     std::mutex requestMutex_;
     std::condition_variable requestChanged_;

@@ -1,6 +1,7 @@
 #include "persistence/StateApplier.h"
 
 #include <algorithm>
+#include <functional>
 #include <thread>
 #include <vector>
 
@@ -68,8 +69,49 @@ double StoredValue(const StateTarget& target, const StateImage& image, int index
     return image.state.parameters[static_cast<size_t>(index)];
 }
 
+// One apply's walk through its lock holds.
+class Holds {
+public:
+    Holds(StateTarget& target, LoadSource source, const SupersededCheck& superseded)
+        : target_(target), superseded_(superseded), pause_(source != LoadSource::HostChunk) {}
+
+    // Runs `work` under the lock unless the apply has been superseded.
+    template <typename Work>
+    bool Run(Work work) {
+        if (stopped_) return false;
+        // A host's set-chunk call holds the lock through the whole call anyway.
+        if (pause_ && held_++ > 0) std::this_thread::sleep_for(kPauseBetweenHolds);
+        TargetLock lock(target_);
+        if (superseded_ && superseded_()) {
+            stopped_ = true;
+            return false;
+        }
+        work();
+        return true;
+    }
+    // Runs `work(index)` for every index below `count`, in short holds.
+    template <typename Work>
+    bool ForEachIndex(int count, Work work) {
+        for (int first = 0; first < count; first += kParametersPerLockHold) {
+            const int last = std::min(count, first + kParametersPerLockHold);
+            if (!Run([&] {
+                    for (int index = first; index < last; ++index) work(index);
+                })) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+private:
+    StateTarget& target_;
+    const SupersededCheck& superseded_;
+    const bool pause_;
+    int held_ = 0;
+    bool stopped_ = false;
+};
+
 void ApplyEngineStructures(StateTarget& target, const StateImage& image) {
-    TargetLock lock(target);
     target.SetBoxInfo(image.state.boxInfo);
     target.SetChordMemory(image.state.chords);
     if (image.stepCcNumbersRead) target.SetStepCcNumbers(image.state.stepCcNumbers);
@@ -85,44 +127,33 @@ void ApplyEngineStructures(StateTarget& target, const StateImage& image) {
     }
 }
 
-// Runs `work(index)` for every index below `count`, in short holds of the lock.
-template <typename Work>
-void InShortHolds(StateTarget& target, int count, Work work) {
-    for (int first = 0; first < count; first += kParametersPerLockHold) {
-        if (first > 0) std::this_thread::sleep_for(kPauseBetweenHolds);
-        TargetLock lock(target);
-        for (int index = first; index < std::min(count, first + kParametersPerLockHold); ++index) work(index);
-    }
-}
-
-void ApplyParameters(StateTarget& target, const StateImage& image, LoadSource source) {
+bool ApplyParameters(StateTarget& target, const StateImage& image, LoadSource source, Holds& holds) {
     const int count = std::min(target.ParameterCount(), static_cast<int>(image.state.parameters.size()));
     std::vector<ParameterAction> actions(static_cast<size_t>(count), ParameterAction::Leave);
-    InShortHolds(target, count, [&](int index) {
+    const bool stored = holds.ForEachIndex(count, [&](int index) {
         const ParameterAction action = DecideParameter(target, image, source, index);
         actions[static_cast<size_t>(index)] = action;
         if (action != ParameterAction::Leave) target.SetParameter(index, StoredValue(target, image, index));
     });
     // Every value is in place before the engine hears of any of them.
-    std::this_thread::sleep_for(kPauseBetweenHolds);
-    InShortHolds(target, count, [&](int index) {
+    return stored && holds.ForEachIndex(count, [&](int index) {
         if (actions[static_cast<size_t>(index)] == ParameterAction::StoreAndApply) target.ParameterChanged(index);
     });
 }
 
 }  // namespace
 
-void ApplyState(StateTarget& target, const StateImage& image, LoadSource source) {
+bool ApplyState(StateTarget& target, const StateImage& image, LoadSource source, const SupersededCheck& superseded) {
+    Holds holds(target, source, superseded);
     target.SetStateLoading(true);
-    ApplyEngineStructures(target, image);
-    ApplyParameters(target, image, source);
-    {
-        TargetLock lock(target);
-        // The machine's settings prevail over whatever the state held.
-        target.ApplyGlobalSettings(target.GetGlobalSettings());
-        target.StateApplied();
-    }
+    const bool complete = holds.Run([&] { ApplyEngineStructures(target, image); }) &&
+                          ApplyParameters(target, image, source, holds) && holds.Run([&] {
+                              // The machine's settings prevail over whatever the state held.
+                              target.ApplyGlobalSettings(target.GetGlobalSettings());
+                              target.StateApplied();
+                          });
     target.SetStateLoading(false);
+    return complete;
 }
 
 PluginState CaptureState(StateTarget& target, const std::string& chordBankName) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <string>
 
 #include "persistence/StateReader.h"
@@ -24,9 +25,15 @@ enum class LoadSource {
 inline constexpr int kParametersPerLockHold = 4096;
 inline constexpr auto kPauseBetweenHolds = std::chrono::microseconds(50);
 
+// Asked at the start of every lock hold: true stops the apply there, because
+// a newer one has begun (it sets every field anew).
+using SupersededCheck = std::function<bool()>;
+
 // Tool buttons and menu actions are stored at rest and never carried out;
 // the seven global settings come from the machine, not from the state.
-void ApplyState(StateTarget& target, const StateImage& image, LoadSource source);
+// False when the apply was superseded and stopped early.
+bool ApplyState(StateTarget& target, const StateImage& image, LoadSource source,
+                const SupersededCheck& superseded = {});
 
 PluginState CaptureState(StateTarget& target, const std::string& chordBankName);
 

@@ -1,5 +1,7 @@
 #include "persistence/VardoStateTarget.h"
 
+#include <algorithm>
+
 #include "engine/ChordMemoryBank.h"
 #include "engine/PatternEngine.h"
 #include "engine/PatternStepper.h"
@@ -87,7 +89,11 @@ GlobalSettings VardoStateTarget::GetGlobalSettings() const { return vardo_.Setti
 
 void VardoStateTarget::ApplyGlobalSettings(const GlobalSettings& settings) { vardo_.ApplyGlobalSettings(settings); }
 
-void VardoStateTarget::SetStateLoading(bool loading) { vardo_.SetEngineSuspended(loading); }
+void VardoStateTarget::SetStateLoading(bool loading) {
+    std::lock_guard lock(loadingMutex_);
+    loadingDepth_ = std::max(0, loadingDepth_ + (loading ? 1 : -1));
+    vardo_.SetEngineSuspended(loadingDepth_ > 0);
+}
 
 void VardoStateTarget::StateApplied() {
     EditorEvent refresh;

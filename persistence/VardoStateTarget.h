@@ -3,6 +3,8 @@
 // lives here.
 #pragma once
 
+#include <mutex>
+
 #include "persistence/StateTarget.h"
 
 namespace sorel {
@@ -38,6 +40,10 @@ public:
 private:
     Vardo& vardo_;
     BoxInfo boxInfo_;
+    // Two applies may overlap for a moment (a newer one supersedes an older
+    // one); the engine stays suspended until both are done.
+    std::mutex loadingMutex_;
+    int loadingDepth_ = 0;
 };
 
 }  // namespace sorel

@@ -330,7 +330,7 @@ TEST(Browser, ShutdownWaitsForTheLoadingThread) {
     auto hooks = std::make_unique<PluginPersistence>(player);
     hooks->Presets().Next();
     hooks->Shutdown();
-    EXPECT_FALSE(player.stateLoading) << "no apply is cut off halfway";
+    EXPECT_FALSE(player.stateLoading) << "the engine runs again";
     hooks->RequestPresetLoad(PresetPath(home, "User", "1 bass", "p.v2z"), "p");
     EXPECT_FALSE(hooks->IsPresetLoading()) << "nothing starts after shutdown";
     hooks.reset();
