@@ -1,0 +1,101 @@
+#include "soak/MidiOutChecker.h"
+
+#include <cstdio>
+
+namespace sorel::soak {
+namespace {
+
+std::string Describe(int offset, uint8_t status, uint8_t data1, uint8_t data2) {
+    char text[64];
+    std::snprintf(text, sizeof text, "[%02X %02X %02X] at %d", status, data1, data2, offset);
+    return text;
+}
+
+}  // namespace
+
+void MidiOutChecker::BeginBlock(int frames) {
+    inBlock_ = true;
+    frames_ = frames;
+    ++block_;
+}
+
+void MidiOutChecker::EndBlock() { inBlock_ = false; }
+
+void MidiOutChecker::Fault(const std::string& text) {
+    ++faults_;
+    if (faultTexts_.size() < kKeptFaultTexts) faultTexts_.push_back(text);
+}
+
+void MidiOutChecker::Inspect(const VstEvents* events) {
+    if (!events) {
+        Fault("null event list");
+        return;
+    }
+    if (events->numEvents < 0) Fault("negative event count");
+    for (int i = 0; i < events->numEvents; ++i) {
+        const VstEvent* event = events->events[i];
+        if (!event) {
+            Fault("null event in the list");
+            continue;
+        }
+        if (event->type != kVstMidiType) {
+            Fault("event of type " + std::to_string(event->type));
+            continue;
+        }
+        const auto* midi = reinterpret_cast<const VstMidiEvent*>(event);
+        if (midi->byteSize != static_cast<VstInt32>(sizeof(VstMidiEvent)))
+            Fault("MIDI event of byte size " + std::to_string(midi->byteSize));
+        InspectMidi(midi->deltaFrames, static_cast<uint8_t>(midi->midiData[0]), static_cast<uint8_t>(midi->midiData[1]),
+                    static_cast<uint8_t>(midi->midiData[2]));
+    }
+}
+
+void MidiOutChecker::InspectMidi(int offset, uint8_t status, uint8_t data1, uint8_t data2) {
+    ++events_;
+    const std::string what = Describe(offset, status, data1, data2);
+    if (recording_) recorded_.push_back({inBlock_ ? block_ : -1, offset, status, data1, data2});
+    if (!inBlock_) Fault("sent outside a process call: " + what);
+    // A block of 0 frames still has one place to put an event: its start.
+    const int lastOffset = frames_ > 0 ? frames_ - 1 : 0;
+    if (inBlock_ && (offset < 0 || offset > lastOffset))
+        Fault("offset outside the block of " + std::to_string(frames_) + ": " + what);
+    // Only short channel messages travel this way; system messages have no
+    // business in a note stream.
+    if (status < 0x80 || status >= 0xF0) {
+        Fault("bad status byte: " + what);
+        return;
+    }
+    if (data1 > 127 || data2 > 127) {
+        Fault("data byte above 127: " + what);
+        return;
+    }
+    const int kind = status >> 4;
+    int& count = sounding_[status & 0x0F][data1];
+    if (kind == 9 && data2 > 0) {
+        ++count;
+    } else if (kind == 8 || kind == 9) {
+        // An extra note-off is harmless; only a missing one hangs a note.
+        if (count > 0) --count;
+    }
+}
+
+void MidiOutChecker::InspectSilence(bool silent) {
+    if (!silent) Fault("audio output is not silent");
+}
+
+int MidiOutChecker::SoundingNotes() const {
+    int total = 0;
+    for (const auto& channel : sounding_)
+        for (int count : channel) total += count;
+    return total;
+}
+
+void MidiOutChecker::ReportSoundingNotes() {
+    for (int c = 0; c < kChannels; ++c)
+        for (int n = 0; n < kNotes; ++n)
+            if (sounding_[c][n] > 0)
+                Fault("note left sounding: channel " + std::to_string(c + 1) + " key " + std::to_string(n) + " (" +
+                      std::to_string(sounding_[c][n]) + " note-on(s) without note-off)");
+}
+
+}  // namespace sorel::soak

@@ -1,0 +1,60 @@
+// sorel-soak: plays a hostile host to Sorel.so for a while and reports.
+//   sorel-soak [--module PATH] [--seconds N] [--blocks N] [--seed S] [--threads]
+// The module defaults to SOREL_MODULE_PATH. The data folder is a fresh
+// temporary one, removed afterwards. Exit status 0 when every check held.
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <string>
+
+#include "soak/SoakPlugin.h"
+#include "soak/SoakRun.h"
+
+namespace {
+
+int Usage() {
+    std::cerr << "usage: sorel-soak [--module PATH] [--seconds N] [--blocks N] [--seed S] [--threads]\n";
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    sorel::soak::SoakOptions options;
+    const char* fromEnvironment = std::getenv("SOREL_MODULE_PATH");
+    std::string module = fromEnvironment ? fromEnvironment : "";
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (arg == "--threads") options.threads = true;
+        else if (arg == "--module" && hasValue) module = argv[++i];
+        else if (arg == "--seconds" && hasValue) options.seconds = std::atof(argv[++i]);
+        else if (arg == "--blocks" && hasValue) options.maxBlocks = std::atoll(argv[++i]);
+        else if (arg == "--seed" && hasValue) options.seed = std::strtoull(argv[++i], nullptr, 0);
+        else return Usage();
+    }
+    if (module.empty()) return Usage();
+
+    // The player's own data folder is never touched.
+    char pattern[] = "/tmp/sorel-soak-XXXXXX";
+    if (!mkdtemp(pattern)) {
+        std::cerr << "cannot make a temporary data folder\n";
+        return 1;
+    }
+    const std::string dataHome = pattern;
+    setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
+    options.dataRoot = dataHome + "/Vardo/Sorel/";
+
+    sorel::soak::Module loaded(module);
+    if (!loaded.Entry()) {
+        std::cerr << loaded.Error() << "\n";
+        return 1;
+    }
+    std::cout << "sorel-soak: seed " << options.seed << (options.threads ? ", threaded" : "") << ", module " << module
+              << std::endl;
+    const sorel::soak::SoakReport report = sorel::soak::SoakRun(loaded.Entry(), options).Run();
+    report.Print(std::cout);
+    std::error_code ignored;
+    std::filesystem::remove_all(dataHome, ignored);
+    return report.Passed() ? 0 : 1;
+}

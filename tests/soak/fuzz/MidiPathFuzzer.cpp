@@ -1,0 +1,269 @@
+// libFuzzer target of the MIDI path: the input is a script of host actions
+// (event lists delivered with effProcessEvents, blocks of any size with any
+// transport, sample-rate and block-size calls, parameter changes) played into
+// a plug-in built through the module's own entry. Every MIDI event the
+// plug-in sends is checked as it arrives, and when the script changed no
+// parameter the keys are released at the end and every note must have ended.
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "frame/Vardo.h"
+#include "persistence/VardoPersistence.h"
+#include "soak/MidiOutChecker.h"
+
+namespace {
+
+using sorel::soak::MidiOutChecker;
+
+constexpr int kMaxEventsPerList = 64;
+constexpr int kMaxFrames = 8192;
+constexpr int kSettleBlocks = 200;  // two seconds at 48 kHz: a default step is an eighth of one
+constexpr int kBlock = 512;
+
+std::unique_ptr<sorel::IPlugVST> BuildPlugin(audioMasterCallback host) {
+    auto plugin = std::make_unique<sorel::Vardo>(host);
+    plugin->SetPersistenceHooks(sorel::MakePersistenceHooks(*plugin));
+    return plugin;
+}
+
+// Reads the script; past its end every read yields 0.
+class Script {
+public:
+    Script(const uint8_t* data, size_t size) : data_(data), size_(size) {}
+    bool More() const { return pos_ < size_; }
+    uint8_t Byte() { return pos_ < size_ ? data_[pos_++] : 0; }
+    int Word() { return Byte() | (Byte() << 8); }
+    int32_t Long() { return static_cast<int32_t>(Word() | (static_cast<uint32_t>(Word()) << 16)); }
+
+private:
+    const uint8_t* data_;
+    size_t size_;
+    size_t pos_ = 0;
+};
+
+struct Host {
+    MidiOutChecker checker;
+    VstTimeInfo time{};
+    bool answersTime = true;
+};
+
+Host* gHost = nullptr;
+
+VstIntPtr HostCallback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void* ptr, float) {
+    if (opcode == audioMasterVersion) return 2400;
+    if (!gHost) return 0;
+    if (opcode == audioMasterGetTime) return gHost->answersTime ? reinterpret_cast<VstIntPtr>(&gHost->time) : 0;
+    if (opcode == audioMasterProcessEvents) {
+        gHost->checker.Inspect(static_cast<const VstEvents*>(ptr));
+        return 1;
+    }
+    return 0;
+}
+
+double OddDouble(uint8_t code, double ordinary) {
+    switch (code % 8) {
+        case 0: return 0.0;
+        case 1: return -1.0;
+        case 2: return __builtin_nan("");
+        case 3: return __builtin_inf();
+        case 4: return 1e300;
+        default: return ordinary;
+    }
+}
+
+class Session {
+public:
+    Session() {
+        gHost = &host_;
+        effect_ = sorel::CreateEffect(&HostCallback, &BuildPlugin);
+        if (!effect_) std::abort();
+        Dispatch(effOpen);
+        Dispatch(effSetSampleRate, 0, 0, nullptr, 48000.0f);
+        Dispatch(effSetBlockSize, 0, kBlock);
+        Dispatch(effMainsChanged, 0, 1);
+        host_.time.sampleRate = 48000.0;
+        host_.time.tempo = 120.0;
+        host_.time.timeSigNumerator = host_.time.timeSigDenominator = 4;
+        host_.time.flags = kVstTempoValid | kVstPpqPosValid | kVstTimeSigValid;
+        outputs_[0].resize(kMaxFrames);
+        outputs_[1].resize(kMaxFrames);
+        list_.resize(sizeof(VstEvents) + kMaxEventsPerList * sizeof(VstEvent*));
+    }
+    ~Session() {
+        effect_->dispatcher(effect_, effClose, 0, 0, nullptr, 0.0f);
+        gHost = nullptr;
+    }
+
+    intptr_t Dispatch(int opcode, int index = 0, intptr_t value = 0, void* ptr = nullptr, float opt = 0.0f) {
+        return effect_->dispatcher(effect_, opcode, index, value, ptr, opt);
+    }
+
+    void Events(Script& s) {
+        auto* list = reinterpret_cast<VstEvents*>(list_.data());
+        const int count = s.Byte() % (kMaxEventsPerList + 1);
+        for (int i = 0; i < count; ++i) {
+            const uint8_t kind = s.Byte();
+            VstMidiEvent& e = midi_[i];
+            e = {};
+            e.type = kind < 240 ? kVstMidiType : static_cast<VstInt32>(kind & 7);
+            e.byteSize = sizeof e;
+            e.deltaFrames = kind % 16 == 15 ? s.Long() : s.Word() % 1024;
+            e.midiData[0] = static_cast<char>(s.Byte());
+            e.midiData[1] = static_cast<char>(s.Byte());
+            e.midiData[2] = static_cast<char>(s.Byte());
+            list->events[i] = kind == 255 ? nullptr : reinterpret_cast<VstEvent*>(&e);
+            Track(e);
+        }
+        list->numEvents = count;
+        Dispatch(effProcessEvents, 0, 0, list);
+    }
+
+    void Block(Script& s) {
+        const int frames = s.Word() % (kMaxFrames + 1);
+        const uint8_t transport = s.Byte();
+        host_.answersTime = transport != 0xFF;
+        host_.time.flags = kVstTempoValid | kVstPpqPosValid | kVstTimeSigValid;
+        if (transport & 1) host_.time.flags |= kVstTransportPlaying;
+        if (transport & 2) {
+            host_.time.flags |= kVstTransportCycleActive | kVstCyclePosValid;
+            host_.time.cycleStartPos = s.Byte() / 4.0;
+            host_.time.cycleEndPos = s.Byte() / 4.0;
+        }
+        if (transport & 4) {
+            const uint8_t code = s.Byte();
+            host_.time.tempo = OddDouble(code, 30.0 + s.Byte());
+        }
+        if (transport & 8) {
+            const uint8_t code = s.Byte();
+            host_.time.samplePos = OddDouble(code, s.Long());
+        }
+        if (transport & 16) {
+            const uint8_t code = s.Byte();
+            host_.time.ppqPos = OddDouble(code, s.Word() / 16.0);
+        }
+        Process(frames);
+        if (transport & 1) {
+            host_.time.samplePos += frames;
+            host_.time.ppqPos = host_.time.samplePos / 24000.0;
+        }
+    }
+
+    void HostCall(Script& s) {
+        switch (s.Byte() % 4) {
+            case 0: {
+                const uint8_t code = s.Byte();
+                Dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(OddDouble(code, 44100.0)));
+                break;
+            }
+            case 1: Dispatch(effSetBlockSize, 0, s.Long()); break;
+            case 2: Dispatch(effMainsChanged, 0, s.Byte() & 1); break;
+            default: Dispatch(effIdle); break;
+        }
+    }
+
+    void Parameter(Script& s) {
+        changedParameters_ = true;
+        const int index = s.Long() % 60000;
+        const uint8_t code = s.Byte();
+        const double ordinary = s.Byte() / 255.0;
+        effect_->setParameter(effect_, index, static_cast<float>(OddDouble(code, ordinary)));
+    }
+
+    // Keys up, transport stopped, a while of blocks: nothing may sound.
+    void Finish() {
+        host_.answersTime = true;
+        host_.time = {};
+        host_.time.sampleRate = 48000.0;
+        host_.time.tempo = 120.0;
+        host_.time.flags = kVstTempoValid;
+        Dispatch(effSetSampleRate, 0, 0, nullptr, 48000.0f);
+        Dispatch(effSetBlockSize, 0, kBlock);
+        auto* list = reinterpret_cast<VstEvents*>(list_.data());
+        int count = 0;
+        for (int c = 0; c < 16; ++c)
+            for (int k = 0; k < 128; ++k)
+                for (; down_[c][k] > 0; --down_[c][k]) {
+                    VstMidiEvent& e = midi_[count];
+                    e = {};
+                    e.type = kVstMidiType;
+                    e.byteSize = sizeof e;
+                    e.midiData[0] = static_cast<char>(0x80 | c);
+                    e.midiData[1] = static_cast<char>(k);
+                    list->events[count++] = reinterpret_cast<VstEvent*>(&e);
+                    if (count == kMaxEventsPerList) {
+                        list->numEvents = count;
+                        Dispatch(effProcessEvents, 0, 0, list);
+                        Process(kBlock);
+                        count = 0;
+                    }
+                }
+        list->numEvents = count;
+        Dispatch(effProcessEvents, 0, 0, list);
+        for (int i = 0; i < kSettleBlocks; ++i) Process(kBlock);
+        if (!changedParameters_) host_.checker.ReportSoundingNotes();
+    }
+
+    void Verify() {
+        if (host_.checker.FaultCount() == 0) return;
+        for (const std::string& fault : host_.checker.FaultTexts()) fprintf(stderr, "fault: %s\n", fault.c_str());
+        std::abort();
+    }
+
+private:
+    void Process(int frames) {
+        float* out[2] = {outputs_[0].data(), outputs_[1].data()};
+        host_.checker.BeginBlock(frames);
+        effect_->processReplacing(effect_, nullptr, out, frames);
+        host_.checker.EndBlock();
+        Verify();
+    }
+
+    // Which keys the script holds down, as the plug-in reads them.
+    void Track(const VstMidiEvent& e) {
+        const auto status = static_cast<uint8_t>(e.midiData[0]);
+        const auto key = static_cast<uint8_t>(e.midiData[1]);
+        const auto velocity = static_cast<uint8_t>(e.midiData[2]);
+        if (e.type != kVstMidiType || key > 127 || velocity > 127) return;
+        int& d = down_[status & 0x0F][key];
+        if ((status & 0xF0) == 0x90 && velocity > 0) ++d;
+        else if (((status & 0xF0) == 0x80 || (status & 0xF0) == 0x90) && d > 0) --d;
+    }
+
+    Host host_;
+    AEffect* effect_ = nullptr;
+    std::vector<float> outputs_[2];
+    std::vector<unsigned char> list_;
+    VstMidiEvent midi_[kMaxEventsPerList];
+    int down_[16][128] = {};
+    bool changedParameters_ = false;
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    // The plug-in's data folder goes to a temporary place, never the player's.
+    char pattern[] = "/tmp/sorel-midi-fuzz-XXXXXX";
+    if (const char* made = mkdtemp(pattern)) setenv("XDG_DATA_HOME", made, 1);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    Script script(data, size);
+    Session session;
+    int steps = 0;
+    while (script.More() && steps++ < 256) {
+        const uint8_t op = script.Byte();
+        if (op < 128) session.Events(script);
+        else if (op < 208) session.Block(script);
+        else if (op < 232) session.HostCall(script);
+        else session.Parameter(script);
+    }
+    session.Finish();
+    session.Verify();
+    return 0;
+}
