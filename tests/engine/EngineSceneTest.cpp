@@ -104,3 +104,31 @@ TEST(EngineScene, ControlZoneKeysSwitchPatternsWithoutSound) {
 
 }  // namespace
 }  // namespace sorel::test
+
+namespace sorel::test {
+namespace {
+
+// Step s of pattern 0 transposes by s: the note tells where the lanes stand.
+std::vector<int> LanePositionsWithScene(int repeatOfFirst) {
+    EngineHarness h;
+    for (int s = 0; s < 32; ++s) h.Param(PerStep(kStepTranspose, 0, 0, s), s % 24);
+    h.Param(kSceneStepLength + 0, 3);
+    h.Param(kSceneStepRepeat + 0, repeatOfFirst);
+    h.Param(kSceneStepLength + 1, 3);
+    h.Param(kSceneStepRepeat + 1, 0);
+    h.Param(kSceneEnd, 1);
+    h.Param(kSceneOnOff, 1);
+    h.NoteOn(1, kC3, 100, 0);
+    h.Run(6000 * 8 - 10);
+    return PatternsPlayed(h);
+}
+
+TEST(EngineScene, SamePatternContinuesAndARepeatRestartsIt) {
+    // Moving on to a scene step with the same pattern keeps the lanes going.
+    EXPECT_EQ(LanePositionsWithScene(0), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7}));
+    // A repeat of a scene step restarts its pattern.
+    EXPECT_EQ(LanePositionsWithScene(1), (std::vector<int>{0, 1, 2, 3, 0, 1, 2, 3}));
+}
+
+}  // namespace
+}  // namespace sorel::test
