@@ -1,0 +1,208 @@
+// The written factory content read back the way the plug-in reads it: each
+// preset file loaded into a fresh plug-in gives back what its recipe says,
+// the presets differ musically, and the banks hold their chords.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "FactoryFixture.h"
+#include "ParameterDirectory.h"
+#include "Recipe.h"
+#include "engine/ParameterIndex.h"
+#include "frame/Vardo.h"
+#include "persistence/DataFolder.h"
+#include "persistence/StateApplier.h"
+#include "persistence/VardoStateTarget.h"
+
+namespace sorel::factory::test {
+namespace {
+
+using namespace sorel::param;
+
+PluginState LoadedState(HostedSorel& sorel) {
+    VardoStateTarget target(sorel.Plugin());
+    return CaptureState(target, "");
+}
+
+HostedSorel& LoadPreset(HostedSorel& sorel, const std::string& name) {
+    const auto& files = WrittenFactory::Get().presetFiles;
+    const auto found = files.find(name);
+    if (found == files.end()) throw std::runtime_error("no factory preset " + name);
+    if (!sorel.Persistence().LoadPresetFile(found->second)) throw std::runtime_error("cannot load " + name);
+    return sorel;
+}
+
+TEST(FactoryContentTest, EveryStyleHasPresetsAndThereAreBanks) {
+    const WrittenFactory& factory = WrittenFactory::Get();
+    EXPECT_GE(factory.content.presets.size(), 12u);
+    std::set<int> styles;
+    for (const BuiltPreset& preset : factory.content.presets) styles.insert(preset.style);
+    EXPECT_EQ(styles.size(), kPresetStyles.size());
+    EXPECT_GE(factory.content.banks.size(), 2u);
+    for (const std::string& file : factory.files) EXPECT_TRUE(fs::is_regular_file(file)) << file;
+}
+
+TEST(FactoryContentTest, EveryPresetCarriesItsBoxInfo) {
+    for (const BuiltPreset& preset : WrittenFactory::Get().content.presets) {
+        HostedSorel sorel;
+        LoadPreset(sorel, preset.name);
+        const BoxInfo info = sorel.Persistence().CurrentBoxInfo();
+        // The browser shows the file name, the info panel the box name: they agree.
+        EXPECT_EQ(info.name, preset.name);
+        EXPECT_EQ(info.author, "Vardo");
+        EXPECT_GT(info.description.size(), 40u) << preset.name;
+        EXPECT_GT(info.usage.size(), 20u) << preset.name;
+        EXPECT_EQ(info, preset.state.boxInfo);
+    }
+}
+
+// Everything the recipe set, read back from the file through the plug-in's
+// own reader into a plug-in that never saw the recipe.
+TEST(FactoryContentTest, EveryPresetLoadsBackAsBuilt) {
+    for (const BuiltPreset& preset : WrittenFactory::Get().content.presets) {
+        HostedSorel sorel;
+        LoadPreset(sorel, preset.name);
+        const PluginState loaded = LoadedState(sorel);
+        ASSERT_EQ(loaded.parameters.size(), preset.state.parameters.size());
+        int differing = 0;
+        for (size_t i = 0; i < loaded.parameters.size(); ++i) {
+            // The CC Teach menu follows the controller numbers the plug-in just read.
+            if (static_cast<int>(i) == kCcTeachSelection) continue;
+            if (loaded.parameters[i] != preset.state.parameters[i] && ++differing <= 3)
+                ADD_FAILURE() << preset.name << ": parameter " << i << " is " << loaded.parameters[i] << ", built "
+                              << preset.state.parameters[i];
+        }
+        EXPECT_EQ(differing, 0) << preset.name;
+        EXPECT_EQ(loaded.laneLoops, preset.state.laneLoops) << preset.name;
+        EXPECT_EQ(loaded.chords, preset.state.chords) << preset.name;
+        EXPECT_EQ(loaded.stepCcNumbers, preset.state.stepCcNumbers) << preset.name;
+
+        // Each parameter line of the recipe holds the value its text stands for.
+        const Recipe recipe = Recipe::Load(preset.recipe);
+        const ParameterDirectory directory(sorel.Plugin().Params());
+        for (const RecipeEntry& entry : recipe.Entries()) {
+            std::vector<int> indices = directory.IndicesOf(entry.key);
+            if (indices.empty()) indices = directory.IndicesOf(entry.key + " ");
+            if (indices.size() != 1) continue;  // box info and lane lines
+            std::string problem;
+            const auto value = directory.ValueFor(indices.front(), entry.value, problem);
+            ASSERT_TRUE(value) << problem;
+            EXPECT_EQ(sorel.Value(indices.front()), *value) << recipe.File() << ":" << entry.line;
+        }
+    }
+}
+
+// A few settings checked by hand against what the recipes mean.
+TEST(FactoryContentTest, SettingsMeanWhatTheRecipesSay) {
+    {
+        HostedSorel sorel;
+        LoadPreset(sorel, "Rubber Octaves");
+        EXPECT_EQ(sorel.Value(kRate), 12);                   // 1/16
+        EXPECT_EQ(sorel.Value(kGate), -40);
+        EXPECT_EQ(sorel.Value(kPatternSteps), 7);            // eight steps
+        EXPECT_EQ(sorel.Value(kKeyAreaStartNote), 36);
+        EXPECT_EQ(sorel.Value(kKeyAreaBaseNote), 24);
+        EXPECT_EQ(sorel.Value(PerStep(kStepTranspose, 0, 0, 1)), 12);
+        EXPECT_EQ(sorel.Value(PerStep(kStepNoteList, 0, 0, 5)), 3);  // "First"
+    }
+    {
+        HostedSorel sorel;
+        LoadPreset(sorel, "Spiral Triplets");
+        EXPECT_EQ(sorel.Value(kRate), 11);                   // 1/8T
+        EXPECT_EQ(sorel.Value(kSortOrder), 1);               // "Hi-Lo"
+        EXPECT_EQ(sorel.Value(kOctaves), 2);
+        EXPECT_EQ(sorel.Value(kScale), 5);                   // "Minor Pentatonic"
+        EXPECT_EQ(sorel.Value(kScaleKey), 9);                // "A"
+        EXPECT_EQ(sorel.Value(PerPatternLane(kDirection, 0, 0, 5)), 2);  // TRANSP "Up Alt"
+        const LaneLoop transpose = LoadedState(sorel).laneLoops[LaneLoopIndex(0, 0, 5)];
+        EXPECT_EQ(transpose.start, 0);
+        EXPECT_EQ(transpose.end, 4);
+    }
+    {
+        HostedSorel sorel;
+        LoadPreset(sorel, "Memory Lead");
+        const PluginState state = LoadedState(sorel);
+        EXPECT_EQ(state.chords.slots[0].notes, (std::vector<int32_t>{12, 19, 24, 31}));
+        EXPECT_EQ(state.chords.slots[1].notes, (std::vector<int32_t>{12, 15, 19, 22, 27}));
+        EXPECT_EQ(sorel.Value(PerStep(kStepSource, 0, 0, 4)), 2);   // steps 5..8 take slot 2
+        EXPECT_EQ(sorel.Value(PerStep(kStepSource, 0, 0, 8)), 0);   // steps 9..12 the held chord
+    }
+    {
+        HostedSorel sorel;
+        LoadPreset(sorel, "Controller Dance");
+        const PluginState state = LoadedState(sorel);
+        EXPECT_EQ(state.stepCcNumbers[0], 74);
+        EXPECT_EQ(state.stepCcNumbers[1], 71);
+        EXPECT_EQ(state.stepCcNumbers[2], kNoController);
+        EXPECT_EQ(sorel.Value(kSendCc), 0);  // "Send CC" would silence the notes
+        EXPECT_EQ(state.laneLoops[LaneLoopIndex(0, 0, 9)].end, 10);
+        EXPECT_EQ(sorel.Value(CcLaneValue(0, 0, 10, 3)), 110);
+    }
+    {
+        HostedSorel sorel;
+        LoadPreset(sorel, "Scene Journey");
+        EXPECT_EQ(sorel.Value(kSceneOnOff), 1);
+        EXPECT_EQ(sorel.Value(kSceneStepPattern + 1), 1);    // scene step 2 plays pattern 2
+        EXPECT_EQ(sorel.Value(kSceneStepLength + 1), 11);    // for twelve steps
+        EXPECT_EQ(sorel.Value(kSceneEnd), 2);
+        EXPECT_EQ(sorel.Value(kRate + 2), 15);               // pattern 3 at 1/32
+    }
+    {
+        HostedSorel sorel;
+        LoadPreset(sorel, "Gate Sequence");
+        EXPECT_EQ(sorel.Value(LaneSwitch(0, 0, 3, 4)), 0);   // GATE switched off on step 5
+        EXPECT_EQ(sorel.Value(LaneSwitch(0, 0, 3, 3)), 1);
+        EXPECT_EQ(sorel.Value(kResetOnNewNote), 1);
+    }
+}
+
+// No two presets are the same pattern under another name.
+TEST(FactoryContentTest, PresetsDifferPairwiseInTheirMusicalSettings) {
+    const auto& presets = WrittenFactory::Get().content.presets;
+    for (size_t a = 0; a < presets.size(); ++a) {
+        for (size_t b = a + 1; b < presets.size(); ++b) {
+            const PluginState& x = presets[a].state;
+            const PluginState& y = presets[b].state;
+            int differing = 0;
+            for (size_t i = 0; i < x.parameters.size(); ++i) differing += x.parameters[i] != y.parameters[i];
+            for (size_t i = 0; i < x.laneLoops.size(); ++i) differing += !(x.laneLoops[i] == y.laneLoops[i]);
+            differing += !(x.chords == y.chords) + !(x.stepCcNumbers == y.stepCcNumbers);
+            EXPECT_GE(differing, 3) << presets[a].name << " and " << presets[b].name;
+        }
+    }
+}
+
+TEST(FactoryContentTest, BanksLoadBackWithTheirChords) {
+    const WrittenFactory& factory = WrittenFactory::Get();
+    ASSERT_GE(factory.content.banks.size(), 2u);
+    std::vector<ChordBankData> read;
+    for (const BuiltBank& bank : factory.content.banks) {
+        const auto folder = GetUserDataFolder(kChordMemorySubFolder);
+        ASSERT_TRUE(folder);
+        const std::string path = *folder + "Factory/" + bank.name + ".cmb";
+        const auto data = ReadChordBankFile(path);
+        ASSERT_TRUE(data) << path;
+        EXPECT_EQ(*data, bank.chords) << bank.name;
+        for (const ChordSlotData& slot : data->slots) {
+            EXPECT_EQ(slot.baseNote, 12) << bank.name;
+            EXPECT_FALSE(slot.notes.empty()) << bank.name;
+        }
+        // Into a running plug-in through the browser's path.
+        HostedSorel sorel;
+        ASSERT_TRUE(sorel.Persistence().LoadChordBank(path, bank.name));
+        EXPECT_EQ(LoadedState(sorel).chords, bank.chords);
+        EXPECT_EQ(sorel.Persistence().ChordBanks().CurrentName(), bank.name);
+        read.push_back(*data);
+    }
+    for (size_t a = 0; a < read.size(); ++a)
+        for (size_t b = a + 1; b < read.size(); ++b) EXPECT_NE(read[a], read[b]);
+    // Two slots read by hand: a major seventh and the drop-two voicing below the key.
+    const auto jazz = std::find_if(factory.content.banks.begin(), factory.content.banks.end(),
+                                   [](const BuiltBank& b) { return b.name == "Jazz Voicings"; });
+    ASSERT_NE(jazz, factory.content.banks.end());
+    EXPECT_EQ(jazz->chords.slots[0].notes, (std::vector<int32_t>{12, 16, 19, 23}));
+    EXPECT_EQ(jazz->chords.slots[13].notes, (std::vector<int32_t>{7, 12, 16, 23}));
+}
+
+}  // namespace
+}  // namespace sorel::factory::test

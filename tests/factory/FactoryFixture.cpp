@@ -1,0 +1,126 @@
+#include "FactoryFixture.h"
+
+#include <cstdlib>
+
+#include "frame/Vardo.h"
+#include "persistence/VardoPersistence.h"
+
+namespace sorel::factory::test {
+
+namespace {
+
+using sorel::test::SentMidi;
+
+// Filled by the entry below for the plug-in it builds last.
+VardoPersistence* builtPersistence = nullptr;
+
+// The module's composition: the plug-in object with its persistence.
+AEffect* SorelEntry(audioMasterCallback callback) {
+    return CreateEffect(callback, [](audioMasterCallback host) -> std::unique_ptr<IPlugVST> {
+        auto plugin = std::make_unique<Vardo>(host);
+        auto hooks = MakePersistenceHooks(*plugin);
+        builtPersistence = dynamic_cast<VardoPersistence*>(hooks.get());
+        plugin->SetPersistenceHooks(std::move(hooks));
+        return plugin;
+    });
+}
+
+// No test may reach the player's data folder: every plug-in built here,
+// including those inside the factory's builder, finds a temporary one.
+class DataHomeEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        folder_ = std::make_unique<TempFolder>();
+        folder_->UseAsDataHome();
+    }
+    void TearDown() override { folder_.reset(); }
+
+private:
+    std::unique_ptr<TempFolder> folder_;
+};
+
+const auto* const kDataHome = ::testing::AddGlobalTestEnvironment(new DataHomeEnvironment);
+
+}  // namespace
+
+TempFolder::TempFolder() {
+    char pattern[] = "/tmp/sorel-factory-XXXXXX";
+    const char* made = mkdtemp(pattern);
+    if (made == nullptr) throw std::runtime_error("no temporary folder");
+    path_ = made;
+}
+
+TempFolder::~TempFolder() {
+    std::error_code ignored;
+    fs::remove_all(path_, ignored);
+}
+
+void TempFolder::UseAsDataHome() const { ::setenv("XDG_DATA_HOME", path_.c_str(), 1); }
+
+const WrittenFactory& WrittenFactory::Get() {
+    static const auto written = [] {
+        auto w = std::make_unique<WrittenFactory>();
+        w->data.UseAsDataHome();
+        const FactoryWriter writer(SOREL_FACTORY_RECIPES);
+        w->content = writer.Build();
+        w->files = writer.Write(w->content);
+        for (const std::string& file : w->files) {
+            if (fs::path(file).extension() == ".v2z") w->presetFiles[fs::path(file).stem().string()] = file;
+        }
+        return w;
+    }();
+    written->data.UseAsDataHome();
+    return *written;
+}
+
+HostedSorel::HostedSorel() {
+    host_ = std::make_unique<sorel::test::TestHost>(&SorelEntry);
+    builtPersistence = nullptr;
+    if (!host_->CreateAndOpen(kBlock)) throw std::runtime_error("Sorel could not be opened");
+    vardo_ = static_cast<Vardo*>(IPlugVST::FromEffect(host_->Effect()));
+    if (builtPersistence == nullptr) throw std::runtime_error("Sorel was built without persistence");
+    persistence_ = &builtPersistence->Persistence();
+}
+
+HostedSorel::~HostedSorel() = default;
+
+double HostedSorel::Value(int index) const { return vardo_->Params().Value(index); }
+
+std::vector<SentMidi> HostedSorel::PlayHeldChord(const std::vector<int>& notes, int bars) {
+    sorel::test::TestHost& host = *host_;
+    host.transport.sampleRate = kSampleRate;
+    host.transport.tempo = 120.0;
+    host.transport.playing = true;
+    for (int note : notes) host.NoteOn(0, 1, note, 100);
+    const int blocks = bars * 4 * kSamplesPerBeat / kBlock;
+    host.ProcessBlocks(blocks, kBlock);
+    for (int note : notes) host.NoteOff(0, 1, note);
+    host.ProcessBlocks(4, kBlock);
+    host.transport.playing = false;
+    host.ProcessBlocks(2 * kSamplesPerBeat / kBlock, kBlock);
+    return host.Sent();
+}
+
+std::vector<SentMidi> NoteOns(const std::vector<SentMidi>& sent) {
+    std::vector<SentMidi> ons;
+    for (const SentMidi& m : sent)
+        if (m.IsNoteOn()) ons.push_back(m);
+    return ons;
+}
+
+::testing::AssertionResult AllNotesEnded(const std::vector<SentMidi>& sent) {
+    std::map<std::pair<int, int>, int> sounding;
+    for (const SentMidi& m : sent) {
+        const auto key = std::make_pair(m.Channel(), int(m.data1));
+        if (m.IsNoteOn()) ++sounding[key];
+        else if (m.IsNoteOff() && sounding[key] > 0) --sounding[key];
+    }
+    for (const auto& [key, count] : sounding) {
+        if (count > 0)
+            return ::testing::AssertionFailure() << count << " note-on(s) of note " << key.second << " on channel "
+                                                 << key.first << " never ended";
+    }
+    return ::testing::AssertionSuccess();
+}
+
+}  // namespace sorel::factory::test

@@ -1,0 +1,85 @@
+// Shared pieces of the factory tests: a temporary data folder, the factory
+// content built once and written into it, and a plug-in object created the
+// way the module creates it, with its persistence at hand for loading presets.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "FactoryWriter.h"
+#include "persistence/PluginPersistence.h"
+#include "support/TestHost.h"
+
+namespace sorel {
+class Vardo;
+}
+
+namespace sorel::factory::test {
+
+namespace fs = std::filesystem;
+
+constexpr int kBlock = 512;
+constexpr double kSampleRate = 48000.0;
+constexpr int kSamplesPerBeat = 24000;  // 120 bpm at 48 kHz
+constexpr int kSixteenth = kSamplesPerBeat / 4;
+
+// A fresh folder below /tmp, removed again; XDG_DATA_HOME points at it while it lives.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const fs::path& Path() const { return path_; }
+    // Makes XDG_DATA_HOME point here (kept until another folder takes it).
+    void UseAsDataHome() const;
+    fs::path SorelFolder() const { return path_ / "Vardo" / "Sorel"; }
+
+private:
+    fs::path path_;
+};
+
+// The factory content from the source tree's recipes, built and written into
+// one data folder for the whole test run.
+struct WrittenFactory {
+    TempFolder data;
+    FactoryContent content;
+    std::vector<std::string> files;
+    // Preset name -> its file.
+    std::map<std::string, std::string> presetFiles;
+
+    static const WrittenFactory& Get();
+};
+
+// A plug-in object as a host gets it from the module's entry, in this process.
+class HostedSorel {
+public:
+    HostedSorel();
+    ~HostedSorel();
+    sorel::test::TestHost& Host() { return *host_; }
+    Vardo& Plugin() { return *vardo_; }
+    PluginPersistence& Persistence() { return *persistence_; }
+    double Value(int index) const;
+    // Plays `notes` held from the first block for `bars` bars at 120 bpm with
+    // the transport running, releases them, stops the transport and runs on
+    // for half a bar. Returns everything the plug-in sent.
+    std::vector<sorel::test::SentMidi> PlayHeldChord(const std::vector<int>& notes, int bars);
+
+private:
+    std::unique_ptr<sorel::test::TestHost> host_;
+    Vardo* vardo_ = nullptr;
+    PluginPersistence* persistence_ = nullptr;
+};
+
+// Sample position on the host's time line.
+inline long Absolute(const sorel::test::SentMidi& m) { return long(m.block) * kBlock + m.offset; }
+std::vector<sorel::test::SentMidi> NoteOns(const std::vector<sorel::test::SentMidi>& sent);
+// Every note-on is ended by a later note-off of its channel and note.
+::testing::AssertionResult AllNotesEnded(const std::vector<sorel::test::SentMidi>& sent);
+
+}  // namespace sorel::factory::test
