@@ -284,8 +284,10 @@ void Vardo::ShowInEditor(int index, double normalized) {
 void Vardo::HandleMidiMessage(const MidiMessage& incoming) {
     std::lock_guard<std::recursive_mutex> lock(Mutex());
     AudioPathScope scope(*this);
-    // Malformed data never indexes anything.
-    if (incoming.status < 0x80 || !incoming.HasValidDataBytes()) return;
+    // Malformed data never indexes anything. System messages do not travel
+    // as short events (system exclusive has its own event type): passed on,
+    // a stray 0xF0 would make the instrument swallow what follows.
+    if (incoming.status < 0x80 || incoming.status >= 0xF0 || !incoming.HasValidDataBytes()) return;
     MidiMessage message = incoming;
     message.offset = std::clamp(message.offset, 0, std::max(0, BlockSize() - 1));
     switch (message.Kind()) {

@@ -33,6 +33,16 @@ void CopyText(void* destination, const std::string& text, size_t capacity) {
 
 bool Finite(double v) { return std::isfinite(v); }
 
+// Musical positions beyond this are no positions a session reaches (over
+// ten years at 120 beats per minute); steps there would no longer be apart in
+// a double, and the engine would spin on them. They count as not given.
+constexpr double kMaxQuarterNotes = 1 << 30;
+
+// Sample positions beyond this do not fit the engine's whole-sample clock.
+constexpr double kMaxSamplePosition = static_cast<double>(1LL << 50);
+
+bool UsablePosition(double qn) { return Finite(qn) && qn >= 0.0 && qn <= kMaxQuarterNotes; }
+
 }  // namespace
 
 // The C entries the host calls. Each takes the plug-in lock where the binding
@@ -180,14 +190,12 @@ int IPlugVST::HostVersion() {
 bool IPlugVST::GetTime(TimeInfo& info) {
     const auto* time = reinterpret_cast<const VstTimeInfo*>(CallHost(audioMasterGetTime, 0, kTimeRequestMask));
     if (!time || (time->flags & kTimeRequestMask) == 0) return false;
-    if (Finite(time->samplePos)) info.samplePos = time->samplePos;
+    if (Finite(time->samplePos) && std::fabs(time->samplePos) <= kMaxSamplePosition) info.samplePos = time->samplePos;
     const VstInt32 flags = time->flags;
-    if ((flags & kVstPpqPosValid) && Finite(time->ppqPos) && time->ppqPos >= 0.0) info.ppqPos = time->ppqPos;
+    if ((flags & kVstPpqPosValid) && UsablePosition(time->ppqPos)) info.ppqPos = time->ppqPos;
     if ((flags & kVstTempoValid) && Finite(time->tempo) && time->tempo > 0.0) info.tempo = time->tempo;
-    if ((flags & kVstBarsValid) && Finite(time->barStartPos) && time->barStartPos >= 0.0)
-        info.lastBar = time->barStartPos;
-    if ((flags & kVstCyclePosValid) && Finite(time->cycleStartPos) && Finite(time->cycleEndPos) &&
-        time->cycleStartPos >= 0.0 && time->cycleEndPos >= 0.0) {
+    if ((flags & kVstBarsValid) && UsablePosition(time->barStartPos)) info.lastBar = time->barStartPos;
+    if ((flags & kVstCyclePosValid) && UsablePosition(time->cycleStartPos) && UsablePosition(time->cycleEndPos)) {
         info.cycleStart = time->cycleStartPos;
         info.cycleEnd = time->cycleEndPos;
     }

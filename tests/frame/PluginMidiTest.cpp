@@ -1,5 +1,6 @@
 // MIDI in, MIDI out: Sorel.so driven block by block as a host drives it.
 #include <algorithm>
+#include <chrono>
 #include <set>
 
 #include "PluginFixture.h"
@@ -408,6 +409,40 @@ TEST_F(PluginMidiTest, CcTeachSendsARampOnTheLanesController) {
     host->ClearSent();
     host->ProcessBlocks(3, kBlock);
     EXPECT_TRUE(host->Sent().empty());
+}
+
+TEST_F(PluginMidiTest, SystemMessagesInShortEventsAreNotPassedOn) {
+    // A stray system-exclusive start would make an instrument swallow the
+    // messages behind it; the note after them must be the only thing sent.
+    host->QueueMidi(0, 0xF0, 0x7E, 0x00);
+    host->QueueMidi(1, 0xF2, 0x10, 0x20);
+    host->QueueMidi(2, 0xF8, 0x00, 0x00);
+    host->QueueMidi(3, 0xFF, 0x00, 0x00);
+    host->NoteOn(4, 1, kOutsideEveryArea, 100);
+    host->ProcessBlock(kBlock);
+    const auto sent = host->Sent();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_TRUE(sent[0].IsNoteOn());
+    EXPECT_EQ(sent[0].data1, kOutsideEveryArea);
+}
+
+TEST_F(PluginMidiTest, AnAbsurdHostPositionDoesNotStallTheBlock) {
+    host->transport.playing = true;
+    HoldChord(0);
+    host->ProcessBlocks(20, kBlock);
+    // Quarter note 1e300 (the test host derives it from the sample position):
+    // steps there are no longer apart in a double.
+    host->transport.samplePos = 1e300 * 24000.0;
+    const auto start = std::chrono::steady_clock::now();
+    host->ProcessBlocks(4, kBlock);
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_LT(took, std::chrono::seconds(1));
+    host->transport.samplePos = 20 * kBlock;
+    host->ClearSent();
+    host->ProcessBlocks(40, kBlock);
+    EXPECT_GE(NoteOns(host->Sent()).size(), 2u);  // still arpeggiating
+    ReleaseChord();
+    host->ProcessBlocks(20, kBlock);
 }
 
 }  // namespace
