@@ -15,7 +15,18 @@ namespace sorel {
 
 namespace {
 bool ValidNote(int note) { return note >= 0 && note < 128; }
+
+void AddAll(const NoteList& from, NoteList& to) {
+    for (int i = 0; i < from.Count(); ++i) to.Add(from.ByPitch(i).note, from.ByPitch(i).velocity);
+}
 }  // namespace
+
+void PatternEngine::DropNotesWithKeysUp() {
+    for (int i = heldNotes_.Count() - 1; i >= 0; --i) {
+        const int note = heldNotes_.ByPitch(i).note;
+        if (!keyDown_[static_cast<std::size_t>(note)]) heldNotes_.Remove(note);
+    }
+}
 
 PatternEngine::PatternEngine(int index, TransportState* hostTime, EngineContext* context)
     : index_(index),
@@ -83,8 +94,7 @@ bool PatternEngine::NoteOn(int note, int velocityValue, int offset, bool fromInp
         if (holdTranspose_) {
             if (holdLatch_.transposeUsed) return false;
             holdLatch_.saved.Clear();
-            for (int i = 0; i < heldNotes_.Count(); ++i)
-                holdLatch_.saved.Add(heldNotes_.ByPitch(i).note, heldNotes_.ByPitch(i).velocity);
+            AddAll(heldNotes_, holdLatch_.saved);
             holdLatch_.transposeUsed = true;
             holdLatch_.incoming.Clear();
         } else if (!holdLatch_.Collecting() || holdLatch_.incomingKeysDown <= 0) {
@@ -225,9 +235,7 @@ void PatternEngine::SetHold(bool on) {
         holdLatch_.Clear();
         if (!heldNotes_.Empty()) holdLatch_.state = Latch::kCommitted;
         if (releaseLatch_.Collecting()) {
-            for (int i = 0; i < releaseLatch_.incoming.Count(); ++i)
-                holdLatch_.incoming.Add(releaseLatch_.incoming.ByPitch(i).note,
-                                        releaseLatch_.incoming.ByPitch(i).velocity);
+            AddAll(releaseLatch_.incoming, holdLatch_.incoming);
             holdLatch_.state = Latch::kCollecting;
         }
         releaseLatch_.Clear();
@@ -242,10 +250,7 @@ void PatternEngine::SetHold(bool on) {
         if (keyDown_[static_cast<std::size_t>(h.note)]) heldNotes_.Add(h.note, h.velocity);
     }
     holdLatch_.Clear();
-    for (int i = heldNotes_.Count() - 1; i >= 0; --i) {
-        const int note = heldNotes_.ByPitch(i).note;
-        if (!keyDown_[static_cast<std::size_t>(note)]) heldNotes_.Remove(note);
-    }
+    DropNotesWithKeysUp();
     if (heldNotes_.Empty()) {
         if (stepper_->IsRunning()) ListBecameEmpty(0);
         playing_ = false;
@@ -273,10 +278,11 @@ void PatternEngine::SetNoteRelease(bool on) {
     releaseLatch_.Clear();
     if (releasePending_) {
         releasePending_ = false;
-        for (int i = heldNotes_.Count() - 1; i >= 0; --i) {
-            const int note = heldNotes_.ByPitch(i).note;
-            if (!keyDown_[static_cast<std::size_t>(note)]) ReleaseHeldNote(note, 0);
-        }
+        DropNotesWithKeysUp();
+        if (heldNotes_.Empty())
+            ListBecameEmpty(0);
+        else
+            heldNotes_.Sort(stepper_->Current().sortOrder);
     }
 }
 
@@ -413,7 +419,7 @@ void PatternEngine::CommitHold(int offset) {
             heldNotes_.Add(std::clamp(h.note + delta, 0, 127), h.velocity);
         }
     } else {
-        for (int i = 0; i < incoming.Count(); ++i) heldNotes_.Add(incoming.ByPitch(i).note, incoming.ByPitch(i).velocity);
+        AddAll(incoming, heldNotes_);
     }
     holdLatch_.Clear();
     holdLatch_.state = Latch::kCommitted;
@@ -428,8 +434,7 @@ void PatternEngine::CommitRelease(int offset) {
     releasePending_ = false;
     if (!releaseLatch_.incoming.Empty()) {
         heldNotes_.Clear();
-        for (int i = 0; i < releaseLatch_.incoming.Count(); ++i)
-            heldNotes_.Add(releaseLatch_.incoming.ByPitch(i).note, releaseLatch_.incoming.ByPitch(i).velocity);
+        AddAll(releaseLatch_.incoming, heldNotes_);
         releaseLatch_.Clear();
         stepper_->EndSoundingActions(offset);
         stepper_->RestartNoteSelection();
@@ -438,10 +443,7 @@ void PatternEngine::CommitRelease(int offset) {
         return;
     }
     releaseLatch_.Clear();
-    for (int i = heldNotes_.Count() - 1; i >= 0; --i) {
-        const int note = heldNotes_.ByPitch(i).note;
-        if (!keyDown_[static_cast<std::size_t>(note)]) heldNotes_.Remove(note);
-    }
+    DropNotesWithKeysUp();
     if (heldNotes_.Empty())
         ListBecameEmpty(offset);
     else

@@ -125,6 +125,7 @@ private:
     void EmitNoteOn(StepAction& action, ActionPart& part, int pickedNote, int pickedVelocity, int offset);
     void Emit(const NoteRecord& record);
     void ReleaseHeldNote(int note, int offset);
+    void DropNotesWithKeysUp();
     void ListBecameEmpty(int offset);
     void CommitHold(int offset);
     void CommitRelease(int offset);
