@@ -1,7 +1,6 @@
 #include "persistence/PluginPersistence.h"
 
 #include <chrono>
-#include <iterator>
 
 #include "persistence/DataFolder.h"
 #include "persistence/HostChunk.h"

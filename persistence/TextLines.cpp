@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <fstream>
-#include <iterator>
 #include <unistd.h>
 
 namespace sorel {

@@ -4,7 +4,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "persistence/HostChunk.h"
 #include "persistence/ModelTarget.h"
