@@ -20,6 +20,7 @@ public:
     // nullptr when index is not 0..3.
     PatternEngine* Area(int index) const;
     int Count() const { return kCount; }
+    EngineContext* Context() const { return context_; }
 
     // Marks the area the editor shows; out-of-range indices are ignored.
     void SelectArea(int index);

@@ -54,7 +54,6 @@ private:
     std::array<int, 128> byPlayIndex_{};    // play index -> index into notes_
     int count_ = 0;
     int capacity_ = 128;
-    int nextArrival_ = 0;
     int firstVelocity_ = 127;
     int lastVelocity_ = 127;
     int averageVelocity_ = 127;

@@ -1,4 +1,14 @@
 // The engine application: the frame's entry to the four key areas.
+//
+// Wiring, as the plug-in object does it:
+//   TransportState transport;                 // filled by the frame every block
+//   EngineContext context(&transport);        // builds areas, router, chord memory, control zone
+//   context.notifier->SetListener(&news);     // codes 0..14, on the audio thread: queue, never wait
+//   VardoApp app(&processorListener, &transport, &context);
+//   ParameterReceiver receiver(&context);     // every parameter change: ApplyParameter(index, value)
+// Then per block: NoteOn/NoteOff for the block's MIDI (offsets in the block),
+// then ProcessBlock, during which the listener's OnEngineEvents receives the
+// records of each segment in time order. After warm-up nothing here allocates.
 #pragma once
 
 #include "engine/NoteEngineListener.h"
