@@ -41,7 +41,7 @@ void Parameter::InitDouble(std::string name, double defaultValue, double minimum
     step_ = step;
     default_ = defaultValue;
     displayPrecision_ = static_cast<int8_t>(PrecisionOf(step));
-    value_.store(defaultValue, std::memory_order_relaxed);
+    Store(defaultValue);
 }
 
 void Parameter::InitInteger(std::string name, double defaultValue, double minimum, double maximum) {
@@ -63,7 +63,7 @@ void Parameter::AddDisplayText(int value, std::string text) {
 }
 
 void Parameter::SetValue(double plain) {
-    value_.store(std::clamp(Finite(plain, minimum_), minimum_, maximum_), std::memory_order_relaxed);
+    Store(std::clamp(Finite(plain, minimum_), minimum_, maximum_));
 }
 
 double Parameter::FromNormalized(double normalized) const {
@@ -74,7 +74,7 @@ double Parameter::FromNormalized(double normalized) const {
 }
 
 void Parameter::SetNormalized(double normalized) {
-    value_.store(FromNormalized(normalized), std::memory_order_relaxed);
+    Store(FromNormalized(normalized));
 }
 
 double Parameter::ToNormalized(double plain) const {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <atomic>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -36,7 +37,7 @@ public:
     void SetDisplayTexts(std::shared_ptr<const DisplayTexts> texts);
     void AddDisplayText(int value, std::string text);
 
-    double Value() const { return value_.load(std::memory_order_relaxed); }
+    double Value() const { return std::bit_cast<double>(value_.load(std::memory_order_relaxed)); }
     // Limits to the range; a value that is not a number becomes the minimum.
     void SetValue(double plain);
     void SetNormalized(double normalized);
@@ -65,8 +66,12 @@ public:
     bool NegateDisplay() const { return negateDisplay_; }
 
 private:
-    // Laid out tightly: the table holds tens of thousands of these.
-    std::atomic<double> value_{0.0};
+    void Store(double plain) { value_.store(std::bit_cast<uint64_t>(plain), std::memory_order_relaxed); }
+
+    // Laid out tightly: the table holds tens of thousands of these. The
+    // value is kept as its bit pattern: atomics of double are mis-built by
+    // some compilers' thread sanitizer.
+    std::atomic<uint64_t> value_{0};
     double minimum_ = 0.0;
     double maximum_ = 1.0;
     double step_ = 1.0;

@@ -77,6 +77,7 @@ struct VstEntries {
         if (!plugin) return;
         std::lock_guard<std::recursive_mutex> lock(plugin->Mutex());
         plugin->ProcessBlock(std::max(0, frames));
+        plugin->lastEventOffset_ = IPlugVST::kNoEventYet;
     }
 
     template <typename Sample>
@@ -248,7 +249,11 @@ intptr_t IPlugVST::ProcessEvents(const VstEvents* events) {
         if (!event || event->type != kVstMidiType) continue;
         const auto* midiEvent = reinterpret_cast<const VstMidiEvent*>(event);
         MidiMessage message;
-        message.offset = midiEvent->deltaFrames;
+        // Events count in the order the host lists them: one listed later
+        // never goes before an earlier one, or a key's note-off could
+        // overtake its note-on and leave the note hanging.
+        lastEventOffset_ = std::max(lastEventOffset_, midiEvent->deltaFrames);
+        message.offset = lastEventOffset_;
         message.status = static_cast<uint8_t>(midiEvent->midiData[0]);
         message.data1 = static_cast<uint8_t>(midiEvent->midiData[1]);
         message.data2 = static_cast<uint8_t>(midiEvent->midiData[2]);

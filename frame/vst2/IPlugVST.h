@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <limits>
 #include <memory>
 #include <span>
 #include <vector>
@@ -94,6 +95,10 @@ private:
     VstSpeakerArrangement inputArrangement_{};
     VstSpeakerArrangement outputArrangement_{};
     ERect editorRect_{};
+
+    // The offset of the latest event delivered for the coming block.
+    static constexpr VstInt32 kNoEventYet = std::numeric_limits<VstInt32>::min();
+    VstInt32 lastEventOffset_ = kNoEventYet;
 
     // Outgoing events, built in storage reserved up front.
     std::vector<VstMidiEvent> outEvents_;

@@ -445,5 +445,24 @@ TEST_F(PluginMidiTest, AnAbsurdHostPositionDoesNotStallTheBlock) {
     host->ProcessBlocks(20, kBlock);
 }
 
+TEST_F(PluginMidiTest, AKeysNoteOffListedAfterItsNoteOnNeverOvertakesIt) {
+    // A host that lists events out of time order: the note-off comes later
+    // in the list but carries an earlier offset.
+    host->NoteOn(300, 1, kOutsideEveryArea, 100);
+    host->NoteOff(100, 1, kOutsideEveryArea);
+    host->NoteOn(200, 1, kC2, 100);
+    host->NoteOff(50, 1, kC2);
+    host->ProcessBlocks(40, kBlock);
+    const auto sent = host->Sent();
+    ASSERT_GE(sent.size(), 2u);
+    EXPECT_TRUE(sent[0].IsNoteOn());
+    EXPECT_EQ(sent[0].data1, kOutsideEveryArea);
+    EXPECT_TRUE(AllNotesEnded(sent));
+    // The arpeggio of the key that went up ends too.
+    host->ClearSent();
+    host->ProcessBlocks(40, kBlock);
+    EXPECT_TRUE(NoteOns(host->Sent()).empty());
+}
+
 }  // namespace
 }  // namespace sorel::test
