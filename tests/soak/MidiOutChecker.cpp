@@ -73,6 +73,7 @@ void MidiOutChecker::InspectMidi(int offset, uint8_t status, uint8_t data1, uint
     int& count = sounding_[status & 0x0F][data1];
     if (kind == 9 && data2 > 0) {
         ++count;
+        startedIn_[status & 0x0F][data1] = block_;
     } else if (kind == 8 || kind == 9) {
         // An extra note-off is harmless; only a missing one hangs a note.
         if (count > 0) --count;
@@ -95,7 +96,8 @@ void MidiOutChecker::ReportSoundingNotes() {
         for (int n = 0; n < kNotes; ++n)
             if (sounding_[c][n] > 0)
                 Fault("note left sounding: channel " + std::to_string(c + 1) + " key " + std::to_string(n) + " (" +
-                      std::to_string(sounding_[c][n]) + " note-on(s) without note-off)");
+                      std::to_string(sounding_[c][n]) + " note-on(s) without note-off, the last in block " +
+                      std::to_string(startedIn_[c][n]) + ")");
 }
 
 }  // namespace sorel::soak

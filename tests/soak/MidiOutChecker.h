@@ -65,6 +65,7 @@ private:
     uint64_t faults_ = 0;
     std::vector<std::string> faultTexts_;
     std::array<std::array<int, kNotes>, kChannels> sounding_{};
+    std::array<std::array<int64_t, kNotes>, kChannels> startedIn_{};
     bool recording_ = false;
     std::vector<SentEvent> recorded_;
 };

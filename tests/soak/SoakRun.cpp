@@ -19,19 +19,20 @@ using Clock = std::chrono::steady_clock;
 constexpr int kOrdinaryBlock = 512;
 constexpr int kSettleBlocks = 48000 * 30 / kOrdinaryBlock;  // half a minute of audio
 constexpr int kReleaseListSize = 500;
-constexpr auto kPhaseLength = std::chrono::seconds(2);
+// A block that takes this long would drop out at any buffer size a player uses.
+constexpr auto kSlowBlock = std::chrono::milliseconds(20);
+constexpr size_t kKeptSlowBlocks = 20;
 constexpr uint64_t kParameterSeedSalt = 0x9E3779B97F4A7C15ull;
 constexpr uint64_t kStateSeedSalt = 0xC2B2AE3D27D4EB4Full;
 
 // Key area 1 listens on channel 1 above the control zone: C, E and G.
 constexpr uint8_t kChordKeys[] = {36, 40, 43};
 
-struct PhaseClock {
-    Clock::time_point start = Clock::now();
-    // State traffic runs in every other phase, so that block times with and
-    // without it can be told apart.
-    bool StateTrafficNow() const { return ((Clock::now() - start) / kPhaseLength) % 2 == 1; }
-};
+// State traffic runs in every other stretch of blocks, so that block times
+// with and without it can be told apart; counted in blocks, not wall time,
+// so that a seed replays the same storm.
+constexpr int64_t kPhaseBlocks = 4000;
+bool StateTrafficAt(int64_t block) { return (block / kPhaseBlocks) % 2 == 1; }
 
 std::string Describe(const SentEvent& e) {
     char text[80];
@@ -120,7 +121,7 @@ void SoakRun::Storm(SoakPlugin& plugin, SoakReport& report) {
     std::mt19937_64 rng(options_.seed + 2);
     const auto deadline = Clock::now() + std::chrono::duration_cast<Clock::duration>(
                                              std::chrono::duration<double>(options_.seconds));
-    PhaseClock phase;
+    std::atomic<bool> stateTrafficNow{false};
     std::atomic<bool> stop{false};
     Injected parameterInjected, stateInjected;
 
@@ -138,7 +139,7 @@ void SoakRun::Storm(SoakPlugin& plugin, SoakReport& report) {
         helpers.emplace_back([&] {
             std::mt19937_64 pause(options_.seed + 4);
             while (!stop.load()) {
-                if (phase.StateTrafficNow()) {
+                if (stateTrafficNow.load()) {
                     plugin.SetParameter(param::kDisableControlZone, 0.0f);
                     stateWithFiles.Step(plugin, stateInjected);
                 }
@@ -149,7 +150,8 @@ void SoakRun::Storm(SoakPlugin& plugin, SoakReport& report) {
     }
 
     while (Clock::now() < deadline && (options_.maxBlocks <= 0 || report.blocks < options_.maxBlocks)) {
-        const bool stateTraffic = phase.StateTrafficNow();
+        const bool stateTraffic = StateTrafficAt(report.blocks);
+        stateTrafficNow.store(stateTraffic);
         transport.BetweenBlocks(plugin, report.injected);
         if (!options_.threads) {
             for (int n = static_cast<int>(rng() % 3); n > 0; --n) parameters.Step(plugin, report.injected);
@@ -176,13 +178,20 @@ void SoakRun::Storm(SoakPlugin& plugin, SoakReport& report) {
         plugin.Deliver(events);
         const auto took = plugin.Process(plan.frames, plan.entry);
         auto& worst = stateTraffic ? report.worstBlockWithPresets : report.worstBlock;
-        if (took > worst) {
-            worst = took;
-            char what[160];
-            std::snprintf(what, sizeof what, "%d frames, %d events, tempo %g, position %g, %s", plan.frames,
-                          events->numEvents, plan.time.tempo, plan.time.samplePos,
+        if (took > worst || took > kSlowBlock) {
+            char what[256];
+            const VstTimeInfo& t = plan.time;
+            std::snprintf(what, sizeof what,
+                          "block %lld: %.1f ms, %d frames, %d events, flags %#x, tempo %g, position %g, ppq %g, "
+                          "loop %g..%g, %s",
+                          static_cast<long long>(report.blocks), took.count() / 1e6, plan.frames, events->numEvents,
+                          t.flags, t.tempo, t.samplePos, t.ppqPos, t.cycleStartPos, t.cycleEndPos,
                           plan.answersTime ? "time answered" : "no time");
-            (stateTraffic ? report.worstBlockWithPresetsWhat : report.worstBlockWhat) = what;
+            if (took > worst) {
+                worst = took;
+                (stateTraffic ? report.worstBlockWithPresetsWhat : report.worstBlockWhat) = what;
+            }
+            if (took > kSlowBlock && report.slowBlocks.size() < kKeptSlowBlocks) report.slowBlocks.push_back(what);
         }
         ++report.blocks;
         report.frames += plan.frames;
@@ -256,6 +265,8 @@ void SoakReport::Print(std::ostream& out) const {
                   worstBlock.count() / 1e6, worstBlockWithPresets.count() / 1e6);
     out << line;
     out << "  worst without: " << worstBlockWhat << "\n  worst with: " << worstBlockWithPresetsWhat << "\n";
+    out << "blocks slower than " << kSlowBlock.count() << " ms: " << slowBlocks.size() << (slowBlocks.size() >= kKeptSlowBlocks ? "+" : "") << "\n";
+    for (const std::string& slow : slowBlocks) out << "  " << slow << "\n";
     out << "notes sounding after release: " << soundingAfterRelease << "\n";
     out << "arpeggiates as a fresh instance: " << (arpeggiatesAsFresh ? "yes" : "NO " + comparison) << "\n";
     out << "faults: " << faultCount << "\n";
