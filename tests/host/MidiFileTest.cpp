@@ -73,7 +73,15 @@ TEST(MidiFileTest, WrittenFileReadsBackWithTheSameEventsTempoAndMetre) {
 struct BrokenFile {
     const char* what;
     std::vector<uint8_t> bytes;
+    const char* reason;  // a phrase of the message
 };
+
+std::vector<uint8_t> withTrack(std::vector<uint8_t> track) {
+    std::vector<uint8_t> file = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, 96, 'M', 'T', 'r', 'k', 0, 0, 0, 0};
+    file[21] = uint8_t(track.size());
+    for (uint8_t byte : track) file.push_back(byte);
+    return file;
+}
 
 std::vector<BrokenFile> brokenFiles() {
     auto with = [](std::function<void(std::vector<uint8_t>&)> change) {
@@ -81,22 +89,34 @@ std::vector<BrokenFile> brokenFiles() {
         change(bytes);
         return bytes;
     };
+    const std::vector<uint8_t> endOfTrack = {0x00, 0xFF, 0x2F, 0x00};
     return {
-        {"empty", {}},
-        {"text file", {'h', 'e', 'l', 'l', 'o', ' ', 'w', 'o', 'r', 'l', 'd', '!', '!', '!'}},
-        {"header only", with([](auto& b) { b.resize(14); })},
-        {"truncated track", with([](auto& b) { b.resize(b.size() - 5); })},
-        {"track length past the end", with([](auto& b) { b[21] = 0x7F; })},
-        {"two tracks declared", with([](auto& b) { b[11] = 2; })},
-        {"no tracks declared", with([](auto& b) { b[11] = 0; })},
-        {"SMPTE division", with([](auto& b) { b[12] = 0xE7; b[13] = 40; })},
-        {"zero division", with([](auto& b) { b[12] = 0; b[13] = 0; })},
-        {"format 7", with([](auto& b) { b[9] = 7; })},
-        {"huge header length", with([](auto& b) { b[4] = 0x7F; })},
-        {"data byte first", with([](auto& b) { b[29] = 0x10; b[30] = 0x10; })},
-        {"endless delta", with([](auto& b) { b[22] = b[23] = b[24] = b[25] = b[26] = 0xFF; })},
-        {"meta length past track end", with([](auto& b) { b[25] = 0x7F; })},
-        {"status inside message", with([](auto& b) { b[31] = 0x90; })},
+        {"empty", {}, "no MThd"},
+        {"text file", {'h', 'e', 'l', 'l', 'o', ' ', 'w', 'o', 'r', 'l', 'd', '!', '!', '!'}, "no MThd"},
+        {"header only", with([](auto& b) { b.resize(14); }), "holds 0"},
+        {"truncated track", with([](auto& b) { b.resize(b.size() - 5); }), "runs past the end"},
+        {"track length past the end", with([](auto& b) { b[21] = 0x7F; }), "runs past the end"},
+        {"two tracks declared", with([](auto& b) { b[11] = 2; }), "declares 2 tracks"},
+        {"no tracks declared", with([](auto& b) { b[11] = 0; }), "no tracks"},
+        {"SMPTE division", with([](auto& b) { b[12] = 0xE7; b[13] = 40; }), "SMPTE"},
+        {"zero division", with([](auto& b) { b[12] = 0; b[13] = 0; }), "zero ticks"},
+        {"format 7", with([](auto& b) { b[9] = 7; }), "unknown file format"},
+        {"format 2", with([](auto& b) { b[9] = 2; }), "format 2"},
+        {"header of 7 bytes", with([](auto& b) { b[7] = 7; b.insert(b.begin() + 14, 0); }), "header length"},
+        {"data byte first", with([](auto& b) { b[29] = 0x10; b[30] = 0x10; }), "data byte without status"},
+        {"endless delta", with([](auto& b) { b[22] = b[23] = b[24] = b[25] = b[26] = 0xFF; }), "bad delta time"},
+        {"meta length past track end", with([](auto& b) { b[25] = 0x7F; }), "truncated meta"},
+        {"status inside message", with([](auto& b) { b[31] = 0x90; }), "status byte inside"},
+        {"tempo of two bytes", with([](auto& b) { b[25] = 0x02; }), "wrong length"},
+        {"end of track with data", with([](auto& b) { b[39] = 0x01; b.push_back(0); b[21] += 1; }), "wrong length"},
+        {"event behind end of track", with([](auto& b) { b.insert(b.end(), {0x00, 0x90, 60, 0}); b[21] += 4; }),
+         "behind the end-of-track"},
+        {"no end of track", withTrack({0x00, 0x90, 60, 100, 0x10, 0x80, 60, 0}), "without end-of-track"},
+        {"escaped sysex", with([](auto& b) { b[30] = 0xF7; b[31] = 0x01; b[32] = 0x7F; }), "0xF7"},
+        // Meta events end running status: the data bytes after the tempo have none.
+        {"running status after meta",
+         withTrack({0x00, 0x90, 60, 100, 0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20, 0x10, 60, 0, 0x00, 0xFF, 0x2F, 0x00}),
+         "data byte without status"},
     };
 }
 
@@ -105,8 +125,14 @@ TEST(MidiFileTest, RefusesMalformedFilesWithAMessage) {
         MidiSong song;
         std::string error;
         EXPECT_FALSE(MidiFile::readFromMemory(broken.bytes.data(), broken.bytes.size(), song, error)) << broken.what;
-        EXPECT_FALSE(error.empty()) << broken.what;
+        EXPECT_NE(error.find(broken.reason), std::string::npos) << broken.what << ": " << error;
     }
+    // The same running status without the meta event between is fine.
+    const auto plain = withTrack({0x00, 0x90, 60, 100, 0x10, 60, 0, 0x00, 0xFF, 0x2F, 0x00});
+    MidiSong song;
+    std::string error;
+    EXPECT_TRUE(MidiFile::readFromMemory(plain.data(), plain.size(), song, error)) << error;
+    EXPECT_EQ(song.events.size(), 2u);
 }
 
 // Damaged copies of a real file must each be read or refused, never crash or

@@ -35,6 +35,22 @@ bool readVariableLength(const uint8_t* data, size_t end, size_t& pos, uint32_t& 
     return false;
 }
 
+// The meta events whose length the format fixes; libsmf reads them by that
+// length, whatever the event says.
+bool metaLengthFits(uint8_t type, uint32_t length) {
+    switch (type) {
+    case 0x00: return length == 0 || length == 2;  // sequence number
+    case 0x20:                                     // channel prefix
+    case 0x21: return length == 1;                 // port
+    case kEndOfTrack: return length == 0;
+    case 0x51: return length == 3;  // tempo
+    case 0x54: return length == 5;  // SMPTE offset
+    case 0x58: return length == 4;  // time signature
+    case 0x59: return length == 2;  // key signature
+    default: return true;
+    }
+}
+
 int channelMessageDataBytes(uint8_t status) {
     const uint8_t kind = status & 0xF0;
     return (kind == 0xC0 || kind == 0xD0) ? 1 : 2;
@@ -49,7 +65,9 @@ bool checkTrackEvents(const uint8_t* data, size_t begin, size_t end, int track, 
         return false;
     };
     bool endOfTrack = false;
-    while (pos < end && !endOfTrack) {
+    while (pos < end) {
+        // The end-of-track event closes the chunk; libsmf misreads anything behind it.
+        if (endOfTrack) return fail("data behind the end-of-track event");
         uint32_t delta = 0;
         if (!readVariableLength(data, end, pos, delta)) return fail("bad delta time");
         ticks += delta;
@@ -64,12 +82,19 @@ bool checkTrackEvents(const uint8_t* data, size_t begin, size_t end, int track, 
         }
         if (status == 0xFF) {
             if (pos >= end) return fail("truncated meta event");
-            endOfTrack = data[pos++] == kEndOfTrack;
+            const uint8_t type = data[pos++];
+            endOfTrack = type == kEndOfTrack;
             uint32_t length = 0;
             if (!readVariableLength(data, end, pos, length) || length > end - pos)
                 return fail("truncated meta event");
+            if (!metaLengthFits(type, length)) return fail("meta event of a wrong length");
             pos += length;
-        } else if (status == 0xF0 || status == 0xF7) {
+            // Meta and system exclusive events end running status (libsmf
+            // would misread the data bytes that follow as another meta event).
+            runningStatus = 0;
+        } else if (status == 0xF7) {
+            return fail("escaped system exclusive event (0xF7), which libsmf cannot read");
+        } else if (status == 0xF0) {
             uint32_t length = 0;
             if (!readVariableLength(data, end, pos, length) || length > end - pos)
                 return fail("truncated system exclusive event");
@@ -98,13 +123,17 @@ bool checkStructure(const uint8_t* data, size_t size, std::string& error) {
         return false;
     }
     const uint32_t headerLength = bigEndian32(data + 4);
-    if (headerLength < 6 || headerLength > size - 8) {
+    if (headerLength != 6) {  // the only length libsmf reads
         error = "bad MThd header length";
         return false;
     }
     const int format = bigEndian16(data + 8);
     const int declaredTracks = bigEndian16(data + 10);
     const uint16_t division = bigEndian16(data + 12);
+    if (format == 2) {
+        error = "format 2 files (independent sequences) are not supported";
+        return false;
+    }
     if (format > 2) {
         error = "unknown file format " + std::to_string(format);
         return false;
