@@ -7,13 +7,32 @@ namespace sorel {
 MidiOutQueue::MidiOutQueue() : entries_(kCapacity), ordered_(kCapacity) {}
 
 bool MidiOutQueue::Add(const MidiMessage& message, bool urgent) {
-    const int limit = message.IsNoteOff() ? kCapacity : kCapacity - kNoteOffReserve;
-    if (size_ >= limit) {
+    const bool noteOff = message.IsNoteOff();
+    const int limit = noteOff ? kCapacity : kCapacity - kNoteOffReserve;
+    if (size_ >= limit && !(noteOff && MakeRoomForNoteOff())) {
         ++dropped_;
         return false;
     }
     entries_[size_++] = {message, urgent, nextSequence_++};
     return true;
+}
+
+// A full queue gives up, for a note-off, the latest message that ends
+// nothing: a controller or a note-on (which then never sounds, so its own
+// note-off only finds nothing to end). Only a queue of nothing but note-offs
+// and urgent messages drops one.
+bool MidiOutQueue::MakeRoomForNoteOff() {
+    // Entries above the last victim are note-offs moved there: no need to look again.
+    for (int i = std::min(victimHint_, size_ - 1); i >= 0; --i) {
+        const Entry& entry = entries_[i];
+        if (entry.urgent || entry.message.IsNoteOff()) continue;
+        entries_[i] = entries_[--size_];
+        victimHint_ = i;
+        ++dropped_;
+        return true;
+    }
+    victimHint_ = -1;
+    return false;
 }
 
 std::span<const MidiMessage> MidiOutQueue::Ordered(int frames) {

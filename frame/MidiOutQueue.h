@@ -30,12 +30,15 @@ public:
     void Clear() {
         size_ = 0;
         nextSequence_ = 0;
+        victimHint_ = kCapacity;
     }
     int Size() const { return size_; }
     bool Empty() const { return size_ == 0; }
     int DroppedCount() const { return dropped_; }
 
 private:
+    bool MakeRoomForNoteOff();
+
     struct Entry {
         MidiMessage message;
         bool urgent;
@@ -46,6 +49,7 @@ private:
     int size_ = 0;
     uint32_t nextSequence_ = 0;
     int dropped_ = 0;
+    int victimHint_ = kCapacity;
 };
 
 }  // namespace sorel

@@ -66,9 +66,31 @@ TEST(MidiOutQueueTest, AFloodNeverCrowdsOutNoteOffs) {
     EXPECT_EQ(accepted, MidiOutQueue::kCapacity - MidiOutQueue::kNoteOffReserve);
     EXPECT_GT(queue.DroppedCount(), 0);
     for (int i = 0; i < MidiOutQueue::kNoteOffReserve; ++i) EXPECT_TRUE(queue.Add(MidiMessage::NoteOff(1, i % 128, 0)));
+    // Full: further note-offs take the places of note-ons, which then never
+    // sound; only a queue of nothing but note-offs drops one.
+    for (int i = 0; i < MidiOutQueue::kCapacity - MidiOutQueue::kNoteOffReserve; ++i)
+        EXPECT_TRUE(queue.Add(MidiMessage::NoteOff(2, i % 128, 0))) << i;
     EXPECT_FALSE(queue.Add(MidiMessage::NoteOff(1, 1, 0)));
+    const auto ordered = queue.Ordered(64);
+    ASSERT_EQ(ordered.size(), static_cast<size_t>(MidiOutQueue::kCapacity));
+    for (const MidiMessage& m : ordered) EXPECT_TRUE(m.IsNoteOff());
     queue.Clear();
     EXPECT_TRUE(queue.Empty());
+}
+
+TEST(MidiOutQueueTest, AFullQueueGivesUpControllersForNoteOffsAndKeepsUrgentMessages) {
+    MidiOutQueue queue;
+    queue.Add(MidiMessage::ControlChange(123, 0.0, 1, 0), true);
+    queue.Add(MidiMessage::NoteOn(1, 60, 100, 0));
+    while (queue.Add(MidiMessage::ControlChange(7, 0.5, 1, 5))) {
+    }
+    ASSERT_EQ(queue.Size(), MidiOutQueue::kCapacity - MidiOutQueue::kNoteOffReserve);
+    for (int i = 0; i < MidiOutQueue::kCapacity; ++i) queue.Add(MidiMessage::NoteOff(1, i % 128, 6));
+    const auto ordered = queue.Ordered(64);
+    ASSERT_EQ(ordered.size(), static_cast<size_t>(MidiOutQueue::kCapacity));
+    // The panic stays; the note-on went only after every controller had gone.
+    EXPECT_TRUE(ordered[0].Kind() == midi::kControlChange && ordered[0].data1 == 123);
+    for (size_t i = 1; i < ordered.size(); ++i) EXPECT_TRUE(ordered[i].IsNoteOff()) << i;
 }
 
 TEST(HostPositionTrackerTest, RepairsOverlapsAndReanchorsJumps) {
