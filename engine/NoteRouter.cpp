@@ -23,6 +23,7 @@ AreaMask OnlyArea(int area) {
 NoteRouter::NoteRouter(EngineContext* context) : context_(context) {
     due_.reserve(kMaxInput);
     records_.reserve(kRecordCapacity);
+    order_.reserve(kRecordCapacity);
     events_.reserve(kRecordCapacity);
     deferred_.reserve(kAreas * kMaxPending * 4);
 }
@@ -264,10 +265,14 @@ void NoteRouter::FlushRecords(bool dropNoteOns) {
     // Time order, and creation order within a sample: a note's own note-off
     // always follows its note-on; overlapping copies of a note from one step
     // merge into the first note-on and the last note-off.
-    std::sort(records_.begin(), records_.end(), [](const NoteRecord& a, const NoteRecord& b) {
+    order_.clear();
+    for (std::size_t k = 0; k < records_.size(); ++k)
+        order_.push_back({records_[k].time, records_[k].sequence, static_cast<std::uint32_t>(k)});
+    std::sort(order_.begin(), order_.end(), [](const OrderKey& a, const OrderKey& b) {
         return a.time != b.time ? a.time < b.time : a.sequence < b.sequence;
     });
-    for (NoteRecord& r : records_) {
+    for (const OrderKey& key : order_) {
+        NoteRecord& r = records_[key.index];
         if (r.muted) continue;
         std::int32_t& count = outputCount_[static_cast<std::size_t>(r.channel)][static_cast<std::size_t>(r.note)]
                                           [static_cast<std::size_t>(r.step)];
@@ -327,10 +332,13 @@ NoteRecord NoteRouter::NoteOffRecord(int channel, int note, int area, int offset
 void NoteRouter::Deliver(int segmentLength) {
     if (events_.empty()) return;
     // Records made by clean-ups join those of the segment: one time order.
-    for (std::size_t k = 0; k < events_.size(); ++k) events_[k].sequence = k;
-    std::sort(events_.begin(), events_.end(), [](const NoteRecord& a, const NoteRecord& b) {
-        return a.time != b.time ? a.time < b.time : a.sequence < b.sequence;
-    });
+    const auto byTime = [](const NoteRecord& a, const NoteRecord& b) { return a.time < b.time; };
+    if (!std::is_sorted(events_.begin(), events_.end(), byTime)) {
+        for (std::size_t k = 0; k < events_.size(); ++k) events_[k].sequence = k;
+        std::sort(events_.begin(), events_.end(), [](const NoteRecord& a, const NoteRecord& b) {
+            return a.time != b.time ? a.time < b.time : a.sequence < b.sequence;
+        });
+    }
     for (NoteRecord& r : events_) {
         if (r.isNoteOn)
             r.noteOnSent = true;

@@ -102,6 +102,13 @@ private:
     std::vector<InputNote> due_;       // ordered by offset
     std::size_t dueHead_ = 0;          // first entry not yet dispatched
     std::vector<NoteRecord> records_;  // made in the current segment
+    // Sort keys of records_: ordering these small entries is much cheaper than moving records.
+    struct OrderKey {
+        double time;
+        std::uint64_t sequence;
+        std::uint32_t index;
+    };
+    std::vector<OrderKey> order_;
     std::vector<NoteRecord> events_;   // to send
     std::vector<Deferred> deferred_;
     std::uint64_t blockSerial_ = 0;    // counts blocks; input between blocks belongs to the next
