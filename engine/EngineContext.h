@@ -26,6 +26,9 @@ struct EngineContext {
     std::uint8_t startNotesImmediately = 0;  // global setting, read when a stepper starts
     std::uint8_t countGateOff = 0;           // set: "Arp on note count" is not applied
     bool gateInSteps = false;                // global setting "Gate length in steps"
+    // Global setting "Use only ORDER on/off": the step switches of the other
+    // lanes are ignored, their values always apply; only ORDER's switch mutes.
+    bool useOnlyOrderOnOff = false;
 
     std::unique_ptr<KeyAreaList> keyAreas;
     std::unique_ptr<EngineNotifier> notifier;

@@ -148,6 +148,10 @@ void ParameterReceiver::ApplyParameter(int index, double value) {
         for (int i = 0; i < kKeyAreas; ++i) stepper(i)->SetGateInSteps(context_->gateInSteps);
         return;
     }
+    if (index == kUseOnlyOrderOnOff) {
+        context_->useOnlyOrderOnOff = AsBool(value);
+        return;
+    }
     if (index == kTransposeAsSemitones) {
         for (int i = 0; i < kKeyAreas; ++i) area(i)->SetTransposeAsSemitones(AsBool(value));
         return;

@@ -388,8 +388,9 @@ StepValues PatternStepper::ReadStepValues(bool peekNext) const {
         if (!peekNext) return StepAt(p, l.Position());
         return StepAt(p, patternWraps && l.resetWithPattern ? l.ResetPosition() : l.PeekNext());
     };
+    const bool onlyOrderSwitches = context_->useOnlyOrderOnOff;
     auto used = [&](int laneIndex, const Step& s) {
-        return Lane(p, laneIndex).laneOn && s.laneSwitch[static_cast<std::size_t>(laneIndex)];
+        return Lane(p, laneIndex).laneOn && (onlyOrderSwitches || s.laneSwitch[static_cast<std::size_t>(laneIndex)]);
     };
 
     const Step& order = at(lane::kOrder);

@@ -194,3 +194,27 @@ TEST(EngineLane, ResetOnNewNoteRestartsThePatternAtTheNextStep) {
 
 }  // namespace
 }  // namespace sorel::test
+
+namespace sorel::test {
+namespace {
+
+TEST(EngineLane, LaneSwitchesTurnStepValuesOffUnlessOnlyOrderCounts) {
+    auto transposes = [](bool onlyOrder) {
+        EngineHarness h;
+        h.Param(kUseOnlyOrderOnOff, onlyOrder ? 1 : 0);
+        h.Param(PerStep(kStepTranspose, 0, 0, 0), 5);
+        h.Param(PerStep(kStepTranspose, 0, 0, 1), 7);
+        h.Param(LaneSwitch(0, 0, lane::kTranspose, 1), 0);  // step 1's transpose switched off
+        h.Param(LaneSwitch(0, 0, lane::kOrder, 2), 0);      // step 2 muted
+        h.NoteOn(1, kC3, 100, 0);
+        h.Run(6000 * 4 - 10);
+        std::vector<int> r;
+        for (int n : h.NoteNumbers(h.NoteOns())) r.push_back(n - kC3);
+        return r;
+    };
+    EXPECT_EQ(transposes(false), (std::vector<int>{5, 0, 0}));
+    EXPECT_EQ(transposes(true), (std::vector<int>{5, 7, 0}));
+}
+
+}  // namespace
+}  // namespace sorel::test
