@@ -261,7 +261,12 @@ void Vardo::OnParameterChanged(int index, double value, ChangeSource source) {
         if (acted) {
             SettingField(settings_, index) = value == 1.0;
             ApplyGlobalSetting(index, value);
-            if (persistence_) persistence_->SaveGlobalSettings(settings_);
+            // A controller learnt onto a setting changes it on the audio
+            // thread, which never waits on a file: the idle call saves it.
+            if (inAudioPath_)
+                settingsSavePending_.store(true);
+            else if (persistence_)
+                persistence_->SaveGlobalSettings(settings_);
         }
         return;  // the engine has had it through ApplyGlobalSetting
     } else if (IsEditorAction(index)) {
@@ -585,6 +590,14 @@ void Vardo::OnEngineNotification(int code, int argument, const NoteRecord* recor
 void Vardo::ServeDeferredWork() {
     int steps = pendingPresetSteps_.exchange(0);
     if (!persistence_) return;
+    if (settingsSavePending_.exchange(false)) {
+        GlobalSettings settings;
+        {
+            std::lock_guard<std::recursive_mutex> lock(Mutex());
+            settings = settings_;
+        }
+        persistence_->SaveGlobalSettings(settings);
+    }
     for (; steps > 0; --steps) persistence_->NextPreset();
     for (; steps < 0; ++steps) persistence_->PreviousPreset();
 }

@@ -140,6 +140,7 @@ private:
     int menuTarget_ = -1;
     std::atomic<bool> engineSuspended_{false};
     std::atomic<int> pendingPresetSteps_{0};
+    std::atomic<bool> settingsSavePending_{false};
 };
 
 }  // namespace sorel

@@ -1,4 +1,7 @@
 // MIDI in, MIDI out: Sorel.so driven block by block as a host drives it.
+#include <fstream>
+#include <iterator>
+#include <cstdlib>
 #include <algorithm>
 #include <chrono>
 #include <set>
@@ -462,6 +465,25 @@ TEST_F(PluginMidiTest, AKeysNoteOffListedAfterItsNoteOnNeverOvertakesIt) {
     host->ClearSent();
     host->ProcessBlocks(40, kBlock);
     EXPECT_TRUE(NoteOns(host->Sent()).empty());
+}
+
+std::string ReadWholeFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+TEST_F(PluginMidiTest, ALearntControllerOnASettingSavesItAtIdleNotInTheBlock) {
+    const std::string settings = std::string(std::getenv("XDG_DATA_HOME")) + "/Vardo/Sorel/data/settings.srl";
+    Set(kControllerMap + 20, kDisableControlZone);
+    const std::string before = ReadWholeFile(settings);
+    host->Controller(0, 1, 20, 127);
+    host->ProcessBlock(kBlock);
+    // The audio thread wrote no file...
+    EXPECT_EQ(ReadWholeFile(settings), before);
+    // ...the host's idle call does.
+    host->Dispatch(effIdle);
+    EXPECT_NE(ReadWholeFile(settings), before);
+    EXPECT_EQ(host->GetParameter(kDisableControlZone), 1.0f);
 }
 
 }  // namespace
