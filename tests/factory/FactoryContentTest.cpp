@@ -100,8 +100,8 @@ TEST(FactoryContentTest, SettingsMeanWhatTheRecipesSay) {
         EXPECT_EQ(sorel.Value(kRate), 12);                   // 1/16
         EXPECT_EQ(sorel.Value(kGate), -40);
         EXPECT_EQ(sorel.Value(kPatternSteps), 7);            // eight steps
-        EXPECT_EQ(sorel.Value(kKeyAreaStartNote), 36);
-        EXPECT_EQ(sorel.Value(kKeyAreaBaseNote), 24);
+        EXPECT_EQ(sorel.Value(kKeyAreaStartNote), 24);      // from note 36
+        EXPECT_EQ(sorel.Value(kKeyAreaBaseNote), 12);       // played an octave lower
         EXPECT_EQ(sorel.Value(PerStep(kStepTranspose, 0, 0, 1)), 12);
         EXPECT_EQ(sorel.Value(PerStep(kStepNoteList, 0, 0, 5)), 3);  // "First"
     }
@@ -146,6 +146,14 @@ TEST(FactoryContentTest, SettingsMeanWhatTheRecipesSay) {
         EXPECT_EQ(sorel.Value(kSceneStepLength + 1), 11);    // for twelve steps
         EXPECT_EQ(sorel.Value(kSceneEnd), 2);
         EXPECT_EQ(sorel.Value(kRate + 2), 15);               // pattern 3 at 1/32
+    }
+    {
+        HostedSorel sorel;
+        LoadPreset(sorel, "Split Duo");
+        EXPECT_EQ(sorel.Value(kKeyAreaOnOff + 1), 1);
+        EXPECT_EQ(sorel.Value(kMidiOutChannel + 1), 1);      // channel 2
+        EXPECT_EQ(sorel.Value(kKeyAreaEndNote), 46);
+        EXPECT_EQ(sorel.Value(kRate + PatternIndex(1, 0)), 12);
     }
     {
         HostedSorel sorel;

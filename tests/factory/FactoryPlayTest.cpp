@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <set>
+#include <tuple>
 
 #include "FactoryFixture.h"
 
@@ -18,12 +19,12 @@ constexpr int kBars = 2;
 constexpr long kBar = 4L * kSamplesPerBeat;
 const std::vector<int> kCMajor = {60, 64, 67};
 
-std::vector<SentMidi> Play(const std::string& preset) {
+std::vector<SentMidi> Play(const std::string& preset, const std::vector<int>& notes = kCMajor) {
     HostedSorel sorel;
     const auto& files = WrittenFactory::Get().presetFiles;
     if (!files.count(preset) || !sorel.Persistence().LoadPresetFile(files.at(preset)))
         throw std::runtime_error("cannot load " + preset);
-    return sorel.PlayHeldChord(kCMajor, kBars);
+    return sorel.PlayHeldChord(notes, kBars);
 }
 
 std::set<long> OnsetTimes(const std::vector<SentMidi>& ons) {
@@ -62,9 +63,10 @@ TEST(FactoryPlayTest, EveryPresetPlaysAndEndsEveryNote) {
 }
 
 TEST(FactoryPlayTest, PresetsPlayDifferentNotes) {
-    std::map<std::string, std::vector<std::pair<long, int>>> played;
+    // Time, note and channel of every note-on.
+    std::map<std::string, std::vector<std::tuple<long, int, int>>> played;
     for (const auto& [name, file] : WrittenFactory::Get().presetFiles) {
-        for (const SentMidi& m : NoteOns(Play(name))) played[name].emplace_back(Absolute(m), m.data1);
+        for (const SentMidi& m : NoteOns(Play(name))) played[name].emplace_back(Absolute(m), m.data1, m.Channel());
     }
     for (auto a = played.begin(); a != played.end(); ++a)
         for (auto b = std::next(a); b != played.end(); ++b) EXPECT_NE(a->second, b->second) << a->first << " and " << b->first;
@@ -123,6 +125,23 @@ TEST(FactoryPlayTest, ControllerDanceSendsBothCurves) {
     }
     EXPECT_EQ(cutoff, (std::set<int>{20, 35, 50, 65, 80, 95, 110, 125, 90, 55}));
     EXPECT_EQ(resonance, (std::set<int>{10, 90, 30, 110, 50, 70}));
+}
+
+// A low G goes to the bass area, an octave down on channel 1 in quarter
+// notes; the chord above middle C to the lead area on channel 2.
+TEST(FactoryPlayTest, SplitDuoPlaysTwoAreasOnTwoChannels) {
+    const auto sent = Play("Split Duo", {43, 60, 64, 67});
+    EXPECT_TRUE(AllNotesEnded(sent));
+    std::vector<SentMidi> bass, lead;
+    for (const SentMidi& m : NoteOns(sent)) (m.Channel() == 1 ? bass : lead).push_back(m);
+    ASSERT_GE(bass.size(), 7u);
+    ASSERT_GE(lead.size(), 28u);
+    for (const SentMidi& m : bass) EXPECT_EQ(m.data1, 31);
+    EXPECT_EQ(GapsBetween(OnsetTimes(bass), 0, 2 * kBar), (std::set<long>{kSamplesPerBeat}));
+    for (const SentMidi& m : lead) {
+        EXPECT_EQ(m.Channel(), 2);
+        EXPECT_TRUE((std::set<int>{60, 64, 67, 72, 76, 79}).count(m.data1)) << int(m.data1);
+    }
 }
 
 // The scene plays a bar of sixteenths, then a bar of eighth triplets.
