@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "frame/Vardo.h"
 #include "frame/vst2/VstApi.h"
 
 namespace {
@@ -75,6 +76,22 @@ void BM_CreateAndOpen(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_CreateAndOpen)->Unit(benchmark::kMillisecond);
+
+// The same for the plug-in object alone, without the files that
+// persistence reads when the module builds an instance.
+void BM_CreateAndOpenFrameOnly(benchmark::State& state) {
+    SetTransport(false);
+    for (auto _ : state) {
+        AEffect* effect = sorel::CreateEffect(&BenchHost, [](audioMasterCallback h) -> std::unique_ptr<sorel::IPlugVST> {
+            return std::make_unique<sorel::Vardo>(h);
+        });
+        effect->dispatcher(effect, effOpen, 0, 0, nullptr, 0);
+        state.PauseTiming();
+        Close(effect);
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_CreateAndOpenFrameOnly)->Unit(benchmark::kMillisecond);
 
 void SendNotes(AEffect* effect, std::initializer_list<int> notes) {
     std::vector<VstMidiEvent> events;
