@@ -133,12 +133,17 @@ void PluginPersistence::RunLoader() {
         requestChanged_.wait_for(lock, kStepPollInterval,
                                  [this] { return stopping_ || request_.has_value() || pendingSteps_.load() != 0; });
         if (stopping_) break;
-        if (const int steps = pendingSteps_.exchange(0); steps != 0) {
+        if (pendingSteps_.load() != 0) {
+            loading_ = true;  // before the steps leave the counter: never idle in between
+            const int steps = pendingSteps_.exchange(0);
             lock.unlock();
             for (int i = 0; i < std::abs(steps); ++i) steps > 0 ? presets_->Next() : presets_->Previous();
             lock.lock();
         }
-        if (!request_) continue;
+        if (!request_) {
+            loading_ = false;
+            continue;
+        }
         const LoadRequest request = std::move(*request_);
         request_.reset();
         lock.unlock();
