@@ -7,7 +7,9 @@
 
 #include <array>
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 namespace sorel {
 
@@ -44,11 +46,25 @@ public:
 
     void AreaNoteIn(int area) noexcept { Post({EditorEvent::Kind::AreaNoteIn, area}); }
 
+    // The latest text for the editor's status line; a newer one replaces it.
+    // Longer texts are cut to kStatusLength - 1 characters.
+    static constexpr size_t kStatusLength = 64;
+    void PostStatus(std::string_view text) noexcept;
+    // Copies the status text into `out` (zero-terminated) when it changed
+    // since the last call that returned true; false when nothing new or a
+    // write was under way (try again at the next timer tick).
+    bool TakeStatus(char (&out)[kStatusLength]) noexcept;
+
 private:
     std::array<EditorEvent, kCapacity> ring_{};
     std::atomic<uint32_t> head_{0};  // next slot to write
     std::atomic<uint32_t> tail_{0};  // next slot to read
     std::atomic<uint32_t> dropped_{0};
+
+    // A sequence lock: odd while the text is being written.
+    std::atomic<uint32_t> statusVersion_{0};
+    std::array<std::atomic<char>, kStatusLength> status_{};
+    uint32_t statusSeen_ = 0;
 };
 
 }  // namespace sorel

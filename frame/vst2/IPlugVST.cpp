@@ -41,6 +41,11 @@ constexpr double kMaxQuarterNotes = 1 << 30;
 // Sample positions beyond this do not fit the engine's whole-sample clock.
 constexpr double kMaxSamplePosition = static_cast<double>(1LL << 50);
 
+// Tempos outside this range are no tempo a player sets; beats of days or of
+// microseconds would overflow the engine's sample clock or spin its stepper.
+constexpr double kMinTempo = 1.0;
+constexpr double kMaxTempo = 10000.0;
+
 bool UsablePosition(double qn) { return Finite(qn) && qn >= 0.0 && qn <= kMaxQuarterNotes; }
 
 }  // namespace
@@ -194,7 +199,8 @@ bool IPlugVST::GetTime(TimeInfo& info) {
     if (Finite(time->samplePos) && std::fabs(time->samplePos) <= kMaxSamplePosition) info.samplePos = time->samplePos;
     const VstInt32 flags = time->flags;
     if ((flags & kVstPpqPosValid) && UsablePosition(time->ppqPos)) info.ppqPos = time->ppqPos;
-    if ((flags & kVstTempoValid) && Finite(time->tempo) && time->tempo > 0.0) info.tempo = time->tempo;
+    if ((flags & kVstTempoValid) && Finite(time->tempo) && time->tempo >= kMinTempo && time->tempo <= kMaxTempo)
+        info.tempo = time->tempo;
     if ((flags & kVstBarsValid) && UsablePosition(time->barStartPos)) info.lastBar = time->barStartPos;
     if ((flags & kVstCyclePosValid) && UsablePosition(time->cycleStartPos) && UsablePosition(time->cycleEndPos)) {
         info.cycleStart = time->cycleStartPos;
@@ -205,7 +211,8 @@ bool IPlugVST::GetTime(TimeInfo& info) {
         info.denominator = time->timeSigDenominator;
     }
     info.transportIsRunning = (flags & kVstTransportPlaying) != 0;
-    info.loopEnabled = (flags & kVstTransportCycleActive) != 0;
+    // A loop without length (or turned inside out) is no loop to wrap in.
+    info.loopEnabled = (flags & kVstTransportCycleActive) != 0 && info.cycleEnd > info.cycleStart;
     return true;
 }
 

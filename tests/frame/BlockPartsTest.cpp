@@ -3,6 +3,8 @@
 // CC teach, the editor queue and host identification.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <string>
 #include <thread>
 
 #include "frame/CcTeach.h"
@@ -260,6 +262,41 @@ TEST(EditorLinkTest, AProducerAndAConsumerOnTwoThreads) {
         }
     }
     producer.join();
+}
+
+TEST(EditorLinkTest, TheLatestStatusTextIsTakenOnce) {
+    EditorLink link;
+    char text[EditorLink::kStatusLength];
+    EXPECT_FALSE(link.TakeStatus(text));
+    link.PostStatus("first");
+    link.PostStatus("-- WELCOME --");
+    ASSERT_TRUE(link.TakeStatus(text));
+    EXPECT_STREQ(text, "-- WELCOME --");
+    EXPECT_FALSE(link.TakeStatus(text));  // nothing new
+    link.PostStatus(std::string(100, 'x'));
+    ASSERT_TRUE(link.TakeStatus(text));
+    EXPECT_EQ(std::string(text), std::string(EditorLink::kStatusLength - 1, 'x'));
+}
+
+TEST(EditorLinkTest, StatusTextsAreNeverTornAcrossThreads) {
+    EditorLink link;
+    std::atomic<bool> done{false};
+    std::thread writer([&] {
+        for (int i = 0; i < 100000; ++i) link.PostStatus(i % 2 ? "aaaaaaaaaaaaaaaa" : "bbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbb");
+        done = true;
+    });
+    char text[EditorLink::kStatusLength];
+    int taken = 0;
+    for (bool finished = false; !finished;) {
+        finished = done.load();  // once the writer is done, the last text is there to take
+        if (!link.TakeStatus(text)) continue;
+        const std::string seen(text);
+        ASSERT_TRUE(seen == std::string(16, 'a') || seen == std::string(32, 'b')) << seen;
+        ++taken;
+    }
+    writer.join();
+    EXPECT_GT(taken, 0);
+    EXPECT_FALSE(link.TakeStatus(text));
 }
 
 TEST(HostIdentityTest, ProductStringsGiveHostCodes) {

@@ -486,5 +486,40 @@ TEST_F(PluginMidiTest, ALearntControllerOnASettingSavesItAtIdleNotInTheBlock) {
     EXPECT_EQ(host->GetParameter(kDisableControlZone), 1.0f);
 }
 
+TEST_F(PluginMidiTest, LoopsWithoutLengthPlayAsNoLoop) {
+    auto play = [&](bool loop, double start, double end) {
+        TestHost h;
+        EXPECT_TRUE(h.CreateAndOpen(kBlock));
+        h.transport.playing = true;
+        h.transport.loopEnabled = loop;
+        h.transport.cycleStartPpq = start;
+        h.transport.cycleEndPpq = end;
+        h.NoteOn(0, 1, kC2, 100);
+        h.NoteOn(0, 1, kG2, 100);
+        h.ProcessBlocks(100, kBlock);
+        std::vector<std::pair<long, int>> ons;
+        for (const SentMidi& m : NoteOns(h.Sent())) ons.emplace_back(Absolute(m), m.data1);
+        return ons;
+    };
+    const auto plain = play(false, 0.0, 0.0);
+    ASSERT_GE(plain.size(), 8u);
+    EXPECT_EQ(play(true, 1.0, 1.0), plain);  // zero length
+    EXPECT_EQ(play(true, 3.0, 1.0), plain);  // inside out
+}
+
+TEST_F(PluginMidiTest, TemposNoPlayerSetsMeanOneHundredTwenty) {
+    for (double tempo : {1e-9, 0.5, 1e9}) {
+        TestHost h;
+        ASSERT_TRUE(h.CreateAndOpen(kBlock));
+        h.transport.tempo = tempo;
+        h.NoteOn(0, 1, kC2, 100);
+        h.NoteOn(0, 1, kG2, 100);
+        while (long(h.BlockCount()) * kBlock < 8 * kSamplesPerStep) h.ProcessBlock(kBlock);
+        const auto ons = NoteOns(h.Sent());
+        ASSERT_GE(ons.size(), 4u) << tempo;
+        EXPECT_EQ(Absolute(ons[3]) - Absolute(ons[2]), kSamplesPerStep) << tempo;
+    }
+}
+
 }  // namespace
 }  // namespace sorel::test
