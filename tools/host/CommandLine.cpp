@@ -1,7 +1,6 @@
 #include "CommandLine.h"
 
 #include <charconv>
-#include <functional>
 #include <map>
 
 namespace sorel::host {

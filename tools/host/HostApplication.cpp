@@ -58,6 +58,11 @@ int HostApplication::fail(const std::string& message) {
     return kExitFailed;
 }
 
+bool HostApplication::failed(const std::string& message) {
+    fail(message);
+    return false;
+}
+
 int HostApplication::run(const std::vector<std::string>& arguments) {
     std::string error;
     const auto invocation = CommandLine::parse(arguments, error);
@@ -124,19 +129,19 @@ bool HostApplication::prepare(HostedPlugin& plugin, const Invocation& invocation
     if (!invocation.statePath.empty()) {
         std::vector<uint8_t> state;
         std::string error;
-        if (!StateFile::read(invocation.statePath, state, error)) return fail(error), false;
+        if (!StateFile::read(invocation.statePath, state, error)) return failed(error);
         if (invocation.stateIsPreset && !stripPresetHeader(state))
-            return fail(invocation.statePath + " is too short to be a preset"), false;
+            return failed(invocation.statePath + " is too short to be a preset");
         const size_t size = state.size();
         if (!plugin.setChunk(std::move(state), invocation.stateIsBank))
-            return fail("the plug-in refused the state in " + invocation.statePath), false;
+            return failed("the plug-in refused the state in " + invocation.statePath);
         if (!invocation.quiet) out_ << "loaded state " << invocation.statePath << " (" << size << " bytes)\n";
     }
     ParameterSetter setter(plugin, invocation.parameterCount.value_or(plugin.namedParameterCount()));
     for (const ParameterAssignment& assignment : invocation.assignments) {
         std::string shown;
         std::string error;
-        if (!setter.apply(assignment, shown, error)) return fail(error), false;
+        if (!setter.apply(assignment, shown, error)) return failed(error);
         if (!invocation.quiet) out_ << "set " << assignment.name << " = " << shown << '\n';
     }
     return true;
@@ -152,7 +157,7 @@ bool HostApplication::renderAndWrite(HostedPlugin& plugin, const MidiSong& input
     ProgressBar bar(inputSeconds > kProgressAfterSeconds && !invocation.quiet);
     const RenderResult result = renderer.run([&bar](double fraction) { bar.update(fraction); });
     std::string error;
-    if (!MidiFile::write(invocation.outputPath, result.output, error)) return fail(error), false;
+    if (!MidiFile::write(invocation.outputPath, result.output, error)) return failed(error);
     output = result.output;
     if (invocation.quiet) return true;
     out_ << "wrote " << invocation.outputPath << ": " << result.notesIn << " notes in, " << result.notesOut

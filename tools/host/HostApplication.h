@@ -34,6 +34,7 @@ private:
     bool prepare(HostedPlugin& plugin, const Invocation& invocation);
     bool renderAndWrite(HostedPlugin& plugin, const MidiSong& input, const Invocation& invocation, MidiSong& output);
     int fail(const std::string& message);
+    bool failed(const std::string& message);
 
     std::ostream& out_;
     std::ostream& err_;

@@ -5,6 +5,7 @@
 
 #include "HostSession.h"
 #include "PluginModule.h"
+#include "engine/ParameterIndex.h"
 
 #include <cstdint>
 #include <memory>
@@ -20,7 +21,7 @@ public:
     static constexpr VstInt32 kHostVendorVersion = 10000;
     static constexpr VstInt32 kSorelUniqueId = 0x32753935;  // "2u95"
     // Sorel shows hosts no automatable parameters but names every slot of its table.
-    static constexpr int kSorelParameterSlots = 56738;
+    static constexpr int kSorelParameterSlots = param::kCount;
 
     // Loads the module, creates the plug-in and opens it (effOpen).
     static std::unique_ptr<HostedPlugin> load(const std::string& path, std::string& error);
