@@ -219,6 +219,8 @@ bool IPlugVST::GetTime(TimeInfo& info) {
 bool IPlugVST::SendMidi(std::span<const MidiMessage> messages) {
     if (messages.empty()) return true;
     auto* list = reinterpret_cast<VstEvents*>(outListStorage_.data());
+    // The list is longer than its declared two entries: index it through a pointer.
+    VstEvent** entries = list->events;
     bool delivered = true;
     // Normally one call per block; a block with more events than the list
     // holds goes out in several calls, still in order.
@@ -232,7 +234,7 @@ bool IPlugVST::SendMidi(std::span<const MidiMessage> messages) {
             event.midiData[1] = static_cast<char>(m.data1);
             event.midiData[2] = static_cast<char>(m.data2);
             event.midiData[3] = 0;
-            list->events[i] = reinterpret_cast<VstEvent*>(&event);
+            entries[i] = reinterpret_cast<VstEvent*>(&event);
         }
         list->numEvents = static_cast<VstInt32>(count);
         list->reserved = 0;
@@ -251,8 +253,10 @@ void IPlugVST::ReportToHost(int index, double normalized) {
 intptr_t IPlugVST::ProcessEvents(const VstEvents* events) {
     if (!events) return 0;
     const int count = std::max(0, events->numEvents);
+    // The host's list is longer than its declared two entries.
+    VstEvent* const* entries = events->events;
     for (int i = 0; i < count; ++i) {
-        const VstEvent* event = events->events[i];
+        const VstEvent* event = entries[i];
         if (!event || event->type != kVstMidiType) continue;
         const auto* midiEvent = reinterpret_cast<const VstMidiEvent*>(event);
         MidiMessage message;
