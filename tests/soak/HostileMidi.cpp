@@ -23,6 +23,9 @@ HostileMidi::HostileMidi(uint64_t seed)
     sysexBytes_.back() = static_cast<char>(0xF7);
 }
 
+// The list holds more than its declared two entries: index it through a pointer.
+VstEvent** HostileMidi::Entries() { return reinterpret_cast<VstEvents*>(list_.data())->events; }
+
 void HostileMidi::Begin() {
     count_ = midiUsed_ = foreignUsed_ = sysexUsed_ = 0;
 }
@@ -44,7 +47,7 @@ void HostileMidi::AddMidi(int offset, uint8_t status, uint8_t data1, uint8_t dat
     e.midiData[0] = static_cast<char>(status);
     e.midiData[1] = static_cast<char>(data1);
     e.midiData[2] = static_cast<char>(data2);
-    reinterpret_cast<VstEvents*>(list_.data())->events[count_++] = reinterpret_cast<VstEvent*>(&e);
+    Entries()[count_++] = reinterpret_cast<VstEvent*>(&e);
     TrackKeys(status, data1, data2);
 }
 
@@ -77,7 +80,6 @@ void HostileMidi::AddNote(int offset, int channel, int key, int velocity, Inject
 
 void HostileMidi::AddForeign(int offset, Injected& injected) {
     if (count_ >= kCapacity) return;
-    auto* list = reinterpret_cast<VstEvents*>(list_.data());
     ++injected.malformed;
     if (Chance(0.5) && sysexUsed_ < kForeignCapacity) {
         VstMidiSysexEvent& s = sysex_[sysexUsed_++];
@@ -87,7 +89,7 @@ void HostileMidi::AddForeign(int offset, Injected& injected) {
         s.deltaFrames = offset;
         s.dumpBytes = Chance(0.8) ? kSysexBytes : 0;
         s.sysexDump = s.dumpBytes > 0 ? sysexBytes_.data() : nullptr;
-        list->events[count_++] = reinterpret_cast<VstEvent*>(&s);
+        Entries()[count_++] = reinterpret_cast<VstEvent*>(&s);
     } else if (foreignUsed_ < kForeignCapacity) {
         VstEvent& e = foreign_[foreignUsed_++];
         e = {};
@@ -95,14 +97,14 @@ void HostileMidi::AddForeign(int offset, Injected& injected) {
         e.byteSize = Chance(0.5) ? sizeof(VstEvent) : Uniform(INT_MIN, INT_MAX);
         e.deltaFrames = offset;
         for (char& c : e.data) c = static_cast<char>(Uniform(0, 255));
-        list->events[count_++] = &e;
+        Entries()[count_++] = &e;
     }
 }
 
 void HostileMidi::AddNull(Injected& injected) {
     if (count_ >= kCapacity) return;
     ++injected.malformed;
-    reinterpret_cast<VstEvents*>(list_.data())->events[count_++] = nullptr;
+    Entries()[count_++] = nullptr;
 }
 
 int HostileMidi::Offset(int frames) { return frames > 0 ? Uniform(0, frames - 1) : 0; }

@@ -36,6 +36,7 @@ public:
     int KeysDown() const;
 
 private:
+    VstEvent** Entries();
     void Begin();
     const VstEvents* Finish();
     void AddMidi(int offset, uint8_t status, uint8_t data1, uint8_t data2);

@@ -32,8 +32,9 @@ void MidiOutChecker::Inspect(const VstEvents* events) {
         return;
     }
     if (events->numEvents < 0) Fault("negative event count");
+    VstEvent* const* entries = events->events;  // longer than the declared two
     for (int i = 0; i < events->numEvents; ++i) {
-        const VstEvent* event = events->events[i];
+        const VstEvent* event = entries[i];
         if (!event) {
             Fault("null event in the list");
             continue;

@@ -99,9 +99,10 @@ TEST(MidiOutChecker, InspectsEventListsEntryByEntry) {
     unsigned char storage[sizeof(VstEvents) + 3 * sizeof(VstEvent*)] = {};
     auto* list = reinterpret_cast<VstEvents*>(storage);
     list->numEvents = 3;
-    list->events[0] = reinterpret_cast<VstEvent*>(&note);
-    list->events[1] = &sysex;
-    list->events[2] = nullptr;
+    VstEvent** entries = list->events;  // three entries in a list declared with two
+    entries[0] = reinterpret_cast<VstEvent*>(&note);
+    entries[1] = &sysex;
+    entries[2] = nullptr;
     MidiOutChecker c;
     c.BeginBlock(16);
     c.Inspect(list);
@@ -120,7 +121,7 @@ struct Seen {
 Seen Survey(const VstEvents* list, int frames, Seen seen) {
     if (list->numEvents >= HostileMidi::kBurst) ++seen.bursts;
     for (int i = 0; i < list->numEvents; ++i) {
-        const VstEvent* e = list->events[i];
+        const VstEvent* e = static_cast<VstEvent* const*>(list->events)[i];
         if (!e) {
             ++seen.nulls;
             continue;
@@ -167,7 +168,7 @@ TEST(HostileMidi, ReleasesEveryKeyItPressed) {
     std::array<std::array<int, 128>, 16> down{};
     auto apply = [&](const VstEvents* list) {
         for (int i = 0; i < list->numEvents; ++i) {
-            const auto* m = reinterpret_cast<const VstMidiEvent*>(list->events[i]);
+            const auto* m = reinterpret_cast<const VstMidiEvent*>(static_cast<VstEvent* const*>(list->events)[i]);
             if (!m || m->type != kVstMidiType) continue;
             const auto status = static_cast<uint8_t>(m->midiData[0]);
             const auto key = static_cast<uint8_t>(m->midiData[1]), velocity = static_cast<uint8_t>(m->midiData[2]);

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/ParameterIndex.h"
 #include "frame/Vardo.h"
 #include "persistence/VardoPersistence.h"
 #include "soak/MidiOutChecker.h"
@@ -105,6 +106,7 @@ public:
 
     void Events(Script& s) {
         auto* list = reinterpret_cast<VstEvents*>(list_.data());
+        VstEvent** entries = list->events;  // longer than the declared two
         const int count = s.Byte() % (kMaxEventsPerList + 1);
         for (int i = 0; i < count; ++i) {
             const uint8_t kind = s.Byte();
@@ -116,7 +118,7 @@ public:
             e.midiData[0] = static_cast<char>(s.Byte());
             e.midiData[1] = static_cast<char>(s.Byte());
             e.midiData[2] = static_cast<char>(s.Byte());
-            list->events[i] = kind == 255 ? nullptr : reinterpret_cast<VstEvent*>(&e);
+            entries[i] = kind == 255 ? nullptr : reinterpret_cast<VstEvent*>(&e);
             Track(e);
         }
         list->numEvents = count;
@@ -183,7 +185,11 @@ public:
         host_.time.flags = kVstTempoValid;
         Dispatch(effSetSampleRate, 0, 0, nullptr, 48000.0f);
         Dispatch(effSetBlockSize, 0, kBlock);
+        // Keys up and hold off: nothing is left to play.
+        for (int area = 0; area < sorel::param::kKeyAreas; ++area)
+            effect_->setParameter(effect_, sorel::param::kHold + area, 0.0f);
         auto* list = reinterpret_cast<VstEvents*>(list_.data());
+        VstEvent** entries = list->events;
         int count = 0;
         for (int c = 0; c < 16; ++c)
             for (int k = 0; k < 128; ++k)
@@ -194,7 +200,7 @@ public:
                     e.byteSize = sizeof e;
                     e.midiData[0] = static_cast<char>(0x80 | c);
                     e.midiData[1] = static_cast<char>(k);
-                    list->events[count++] = reinterpret_cast<VstEvent*>(&e);
+                    entries[count++] = reinterpret_cast<VstEvent*>(&e);
                     if (count == kMaxEventsPerList) {
                         list->numEvents = count;
                         Dispatch(effProcessEvents, 0, 0, list);
