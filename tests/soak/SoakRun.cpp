@@ -31,8 +31,8 @@ constexpr uint8_t kChordKeys[] = {36, 40, 43};
 // State traffic runs in every other stretch of blocks, so that block times
 // with and without it can be told apart; counted in blocks, not wall time,
 // so that a seed replays the same storm.
-constexpr int64_t kPhaseBlocks = 4000;
-bool StateTrafficAt(int64_t block) { return (block / kPhaseBlocks) % 2 == 1; }
+constexpr int64_t kPhaseBlocks = 1000;
+bool StateTrafficAt(int64_t block) { return (block / kPhaseBlocks) % 2 == 0; }
 
 std::string Describe(const SentEvent& e) {
     char text[80];
