@@ -24,6 +24,7 @@ struct NoteRecord {
     std::array<int, kControllerLanes> ccValues{};
     int noteOverride = -1;        // the note to send instead of `note`, when above 0
     int area = 0;                 // key area 0..3
+    int pattern = 0;              // pattern 0..11 of the area that made the note
     int step = 0;                 // index 0..31 of the step that made the note
     bool muted = false;           // the router drops it: neither note nor controllers go out
     bool rearm = true;

@@ -537,6 +537,7 @@ void PatternEngine::EmitNoteOn(StepAction& action, ActionPart& part, int pickedN
     r.isNoteOn = 1;
     r.channel = midiOutChannel_;
     r.area = index_;
+    r.pattern = v.pattern;
     r.step = std::clamp(v.stepIndex, 0, 31);
     r.onlyCc = onlyCc_;
     r.muted = v.muted;
@@ -558,6 +559,7 @@ void PatternEngine::EndAction(StepAction& action, int partIndex, int offset) {
         // The channel its note-on went out on, whatever the area's channel is now.
         r.channel = part.channels[static_cast<std::size_t>(i)];
         r.area = index_;
+        r.pattern = action.values.pattern;
         r.step = std::clamp(action.values.stepIndex, 0, 31);
         r.muted = action.values.muted;
         r.onlyCc = onlyCc_;

@@ -380,6 +380,7 @@ void PatternStepper::EndStep(int offset) {
 StepValues PatternStepper::ReadStepValues(bool peekNext) const {
     StepValues v;
     const int p = currentPattern_;
+    v.pattern = p;
     v.stepIndex = peekNext ? PeekNext() : Position();
     // Lanes that restart with the pattern start over when the step loop wraps.
     const bool patternWraps = peekNext && WrapsNext();

@@ -49,6 +49,7 @@ struct Step {
 
 // The values of one fired step, read from every lane at its own position.
 struct StepValues {
+    int pattern = 0;       // the pattern whose lanes gave these values
     int stepIndex = 0;
     int noteSource = order::kPlay;
     bool orderLaneOn = true;

@@ -511,10 +511,10 @@ void Vardo::SendNoteOn(const NoteRecord& record, int offset) {
 }
 
 void Vardo::SendControllers(const NoteRecord& record, int offset) {
-    const PatternEngine* area = app_->Area(record.area);
-    if (!area || record.step < 0 || record.step >= kSteps) return;
-    // The switches of the pattern that played the note, not of the one shown.
-    const int pattern = std::clamp(area->CurrentPattern(), 0, kPatternsPerArea - 1);
+    if (record.area < 0 || record.area >= kKeyAreas || record.step < 0 || record.step >= kSteps) return;
+    // The switches of the pattern that played the note: the area may have
+    // moved on to another pattern before the note goes out.
+    const int pattern = std::clamp(record.pattern, 0, kPatternsPerArea - 1);
     for (int lane = 0; lane < kControllerLanes; ++lane) {
         const int controller = stepCcNumbers_[record.area * kControllerLanes + lane];
         if (controller < 0 || controller > 127) continue;

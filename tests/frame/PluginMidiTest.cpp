@@ -387,6 +387,44 @@ TEST_F(PluginMidiTest, ControllerLaneSwitchesDoNotAliasTheNextPattern) {
     EXPECT_EQ(NoteOns(host->Sent()).size(), ccs.size());
 }
 
+TEST_F(PluginMidiTest, ANotesControllersFollowTheSwitchesOfThePatternThatPlayedIt) {
+    // Steps of about 70 samples, so that a pattern's last note and the switch
+    // to the next pattern often fall into one stretch of processing.
+    host->transport.tempo = 960;
+    constexpr int kFirst = 0, kSecond = 1;
+    for (int pattern : {kFirst, kSecond}) Set(kRate + PatternIndex(0, pattern), 22);
+    Set(kTranspose + PatternIndex(0, kSecond), 12);  // tells the second pattern's notes apart
+    SetText(kCcTeachSelection, "20");                 // lane 9 of key area 1
+    for (int step = 0; step < kSteps; ++step) {
+        Set(CcLaneValue(0, kFirst, 9, step), 77);
+        Set(LaneSwitch(0, kFirst, 9, step), 0);  // the first pattern sends no controllers
+        Set(CcLaneValue(0, kSecond, 9, step), 99);
+    }
+    host->transport.playing = true;
+    host->NoteOn(0, 1, kC2, 100);
+    for (int change = 0; change < 12; ++change) {
+        host->QueueMidi(0, 0xC0, change % 2 == 0 ? kSecond : kFirst, 0);
+        RunFor(long(host->BlockCount() + 13) * kBlock);
+    }
+    const auto sent = host->Sent();
+    int firstNotes = 0, secondNotes = 0;
+    for (size_t i = 0; i < sent.size(); ++i) {
+        if (!sent[i].IsNoteOn()) continue;
+        const bool controllerBefore = i > 0 && sent[i - 1].IsController(20) && Absolute(sent[i - 1]) == Absolute(sent[i]);
+        if (sent[i].data1 == kC2) {
+            ++firstNotes;
+            EXPECT_FALSE(controllerBefore) << "note " << i << " at " << Absolute(sent[i]);
+        } else {
+            ++secondNotes;
+            ASSERT_TRUE(controllerBefore) << "note " << i << " at " << Absolute(sent[i]);
+            EXPECT_EQ(sent[i - 1].data2, 99);
+        }
+    }
+    EXPECT_GT(firstNotes, 100);
+    EXPECT_GT(secondNotes, 100);
+    for (const SentMidi& cc : Controllers(sent, 20)) EXPECT_EQ(cc.data2, 99);
+}
+
 TEST_F(PluginMidiTest, ALaneShowingDashesSendsNothing) {
     SetText(kCcTeachSelection, "74");
     SetText(kCcTeachSelection, "-----");
