@@ -185,7 +185,9 @@ public:
         host_.time.flags = kVstTempoValid;
         Dispatch(effSetSampleRate, 0, 0, nullptr, 48000.0f);
         Dispatch(effSetBlockSize, 0, kBlock);
-        // Keys up and hold off: nothing is left to play.
+        // Events still waiting (a control key may yet switch hold on) take
+        // effect first; then keys up and hold off: nothing is left to play.
+        Process(kBlock);
         for (int area = 0; area < sorel::param::kKeyAreas; ++area)
             effect_->setParameter(effect_, sorel::param::kHold + area, 0.0f);
         auto* list = reinterpret_cast<VstEvents*>(list_.data());
