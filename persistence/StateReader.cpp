@@ -1,6 +1,5 @@
 #include "persistence/StateReader.h"
 
-
 namespace sorel {
 
 namespace {
