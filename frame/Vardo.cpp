@@ -558,8 +558,8 @@ void Vardo::OnEngineNotification(int code, int argument, const NoteRecord* recor
             pendingPresetSteps_.fetch_sub(1);
             return;
         case notify::kSelectPattern:
+            // The control zone has already asked the area for it, at the zone's sync.
             if (argument < 0 || argument >= kPatternsPerArea) return;
-            if (PatternEngine* area = app_->Area(SelectedArea())) area->RequestPattern(argument);
             event.kind = EditorEvent::Kind::SelectPattern;
             event.area = SelectedArea();
             event.value = argument;

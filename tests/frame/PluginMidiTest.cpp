@@ -215,6 +215,29 @@ TEST_F(PluginMidiTest, ProgramChangesSelectKeyAreaAndPattern) {
     for (const SentMidi& m : host->Sent()) EXPECT_NE(m.Kind(), 12);  // programs are not passed on
 }
 
+TEST_F(PluginMidiTest, AControlZonePatternKeySwitchesOnceAtTheZonesSync) {
+    constexpr int kPattern2Key = 25;  // "pattern2" in the default assignment
+    Set(kRate + PatternIndex(0, 1), 9);  // 1/8: two sixteenths a step
+    SetText(kControlZoneSync, "4");
+    host->transport.playing = true;
+    host->NoteOn(0, 1, kC2, 100);
+    // Halfway through step 6 and again in step 7: the switch waits for the
+    // end of step 8, the next multiple of four, and happens only there.
+    for (long at : {5 * kSamplesPerStep + 3000L, 6 * kSamplesPerStep + 1000L}) {
+        RunFor(at - at % kBlock);
+        host->NoteOn(int(at % kBlock), 1, kPattern2Key, 100);
+        host->NoteOff(int(at % kBlock) + 10, 1, kPattern2Key);
+    }
+    RunFor(16 * kSamplesPerStep + kBlock);
+    std::vector<long> times;
+    for (const SentMidi& on : NoteOns(host->Sent())) times.push_back(Absolute(on));
+    std::vector<long> expected;
+    for (long step = 0; step < 8; ++step) expected.push_back(step * kSamplesPerStep);
+    for (long step = 8; step <= 16; step += 2) expected.push_back(step * kSamplesPerStep);
+    EXPECT_EQ(times, expected);
+    for (const SentMidi& on : NoteOns(host->Sent())) EXPECT_NE(on.data1, kPattern2Key) << "the zone's keys do not sound";
+}
+
 TEST_F(PluginMidiTest, GlobalVolumeShiftsVelocities) {
     host->transport.playing = true;
     host->SetParameter(kGlobalVolume, 74.0f / 127.0f);
