@@ -5,6 +5,7 @@
 #include <map>
 #include <string>
 
+#include "engine/ChordShapeList.h"
 #include "frame/NoteNames.h"
 
 namespace sorel {
@@ -321,5 +322,15 @@ private:
 }  // namespace
 
 void DefineSorelParameters(ParameterTable& table, int hostCode) { Definer(table, hostCode).DefineAll(); }
+
+void DefineChordShapeChoices(ParameterTable& table, const ChordShapeList& shapes) {
+    // Without a chord table the entry keeps its empty definition.
+    if (shapes.Count() == 0) return;
+    auto texts = std::make_shared<DisplayTexts>();
+    for (int i = 0; i < shapes.Count(); ++i) texts->emplace_back(i, shapes.Shape(i)->name);
+    Parameter& choice = *table.Get(kChordMemoryApplyChordSelection);
+    choice.InitEnumeration("Chord memory apply chord selection", 0, shapes.Count());
+    choice.SetDisplayTexts(std::move(texts));
+}
 
 }  // namespace sorel

@@ -9,6 +9,8 @@
 
 namespace sorel {
 
+class ChordShapeList;
+
 class ParameterTable {
 public:
     ParameterTable();
@@ -30,5 +32,8 @@ private:
 // Names, kinds, ranges, defaults and display texts of every used slot.
 // `hostCode` chooses the octave numbering of the note names.
 void DefineSorelParameters(ParameterTable& table, int hostCode);
+
+// "Chord memory apply chord selection" offers one entry per chord shape, named as the shape.
+void DefineChordShapeChoices(ParameterTable& table, const ChordShapeList& shapes);
 
 }  // namespace sorel

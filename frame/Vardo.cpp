@@ -84,6 +84,7 @@ Vardo::Vardo(audioMasterCallback host) : IPlugVST(host, kIdentity) {
     if (const resources::Resource* table = resources::FindByName(kChordTableName))
         context_.chordMemory->LoadShapes(table->bytes);
 #endif
+    DefineChordShapeChoices(Params(), context_.chordMemory->Shapes());
     app_ = std::make_unique<VardoApp>(this, &transport_, &context_);
     chunk_.reserve(1 << 20);
     ApplyGlobalSettings(settings_);

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <memory>
 
+#include "engine/ChordShapeList.h"
 #include "engine/ParameterIndex.h"
 #include "frame/HostIdentity.h"
 #include "frame/ParameterTable.h"
@@ -132,6 +133,26 @@ TEST_F(ParameterTableTest, ScaleAndMenus) {
     EXPECT_EQ(P(kMidiOutput).Maximum(), 1.0);
     EXPECT_EQ(P(kDrawTool).Default(), 1.0);
     EXPECT_TRUE(P(kLockRate).keepOnPresetLoad);
+}
+
+TEST(ParameterChordShapes, TheApplyChordChoiceOffersEveryShapeByName) {
+    ParameterTable table;
+    DefineSorelParameters(table, kHostUnknown);
+    const Parameter& choice = *table.Get(kChordMemoryApplyChordSelection);
+    const std::string name = choice.Name();
+    ChordShapeList shapes;
+    DefineChordShapeChoices(table, shapes);  // no chord table: the empty entry stays
+    EXPECT_EQ(choice.Maximum(), 1.0);
+    EXPECT_FALSE(choice.HasDisplayTexts());
+
+    ASSERT_EQ(shapes.Load("Major, 0, 12, 16, 19\nSus 4, 12, 17, 19\nbroken line\nMinor, 12, 15, 19\n"), 3);
+    DefineChordShapeChoices(table, shapes);
+    EXPECT_EQ(choice.Name(), name);
+    EXPECT_EQ(choice.Kind(), ParamKind::Enumeration);
+    EXPECT_EQ(choice.Maximum(), 2.0);
+    EXPECT_EQ(choice.DisplayText(0), "Major");
+    EXPECT_EQ(choice.DisplayText(1), "Sus 4");
+    EXPECT_EQ(choice.DisplayText(2), "Minor");
 }
 
 TEST_F(ParameterTableTest, UnusedSlotsKeepDefaultContents) {

@@ -85,6 +85,14 @@ TEST_F(PluginTest, ParameterTextsAndConversions) {
     EXPECT_STREQ(text, "127");
 }
 
+TEST_F(PluginTest, TheApplyChordChoiceNamesTheShapesOfTheChordTable) {
+    EXPECT_EQ(Display(kChordMemoryApplyChordSelection), "Major");
+    SetText(kChordMemoryApplyChordSelection, "Major 6");
+    EXPECT_EQ(Display(kChordMemoryApplyChordSelection), "Major 6");
+    EXPECT_GT(host->GetParameter(kChordMemoryApplyChordSelection), 0.0f);
+    EXPECT_FALSE(host->SetParameterText(kChordMemoryApplyChordSelection, "Not a chord"));
+}
+
 TEST_F(PluginTest, IndexDecodingEdges) {
     // The last slot of every family exists and round-trips.
     for (int index : {30460, 44436, 44437, 56724, 56737, 18173, 30613}) {
