@@ -6,6 +6,7 @@
 #include <string>
 
 #include "engine/ChordShapeList.h"
+#include "engine/ScaleTable.h"
 #include "frame/NoteNames.h"
 
 namespace sorel {
@@ -71,14 +72,12 @@ private:
     std::map<int, std::shared_ptr<const DisplayTexts>> notes_;
 };
 
-const std::initializer_list<const char*> kScaleTexts = {
-    "Off", "Major", "Minor", "Melodic Minor", "Harmonic Minor", "Minor Pentatonic", "Major Pentatonic",
-    "Blues Pentatonic", "Neut. Pentatonic", "Dim Half", "Dim Whole", "Whole", "Augmented", "Chromatic",
-    "Roumanian Minor", "Spanish Gypsy", "Blues", "Diatonic", "Double Harmonic", "Eight Tone Spanish",
-    "Enigmatic", "Leading Whole Tone", "Lydian Augmented", "Neoploitan Major", "Neopolitan Minor", "Pelog",
-    "Prometheus", "Promet. Neop.", "Six Tone Sym.", "Super Locrian", "Lydian Minor", "Lydian Dim",
-    "Nine Tone Scale", "Aux Dim", "Aux Augmented", "Aux Dim Blues", "Major Locrian", "Overtone",
-    "Dim Whole Tone", "Pure Minor", "Dominant 7th"};
+// "Off" and the scales, in the order of the engine's scale table.
+std::shared_ptr<const DisplayTexts> ScaleTexts() {
+    auto list = std::make_shared<DisplayTexts>();
+    for (int v = 0; v < ScaleTable::kParameterEntries; ++v) list->emplace_back(v, ScaleTable::ParameterText(v));
+    return list;
+}
 
 class Definer {
 public:
@@ -138,7 +137,7 @@ private:
     void DefineGlobals() {
         P(kGlobalVolume).InitDouble("Global volume", 64, 0, 127, 1);
         Enumeration(kKeyAreaSelection, "Key Area selection", 0, kKeyAreas);
-        Enumeration(kScale, "Scale", 0, 41, TextList(kScaleTexts));
+        Enumeration(kScale, "Scale", 0, ScaleTable::kParameterEntries, ScaleTexts());
         Enumeration(kScaleKey, "Scale key ", 0, 12,
                     TextList({"C", "C#", "D", "D#", "E", "F", "F#", "G", "G#", "A", "A#", "B"}));
         Enumeration(kScaleMode, "Scale mode", 0, 12, texts_.Numbers(12));

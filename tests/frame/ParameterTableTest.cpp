@@ -124,6 +124,7 @@ TEST_F(ParameterTableTest, ScaleAndMenus) {
     EXPECT_EQ(P(kScale).Maximum(), 40.0);
     EXPECT_EQ(P(kScale).DisplayText(0), "Off");
     EXPECT_EQ(P(kScale).DisplayText(1), "Major");
+    EXPECT_EQ(P(kScale).DisplayText(24), "Neopolitan Minor");
     EXPECT_EQ(P(kScale).DisplayText(40), "Dominant 7th");
     EXPECT_EQ(P(kScaleKey).Name(), "Scale key ");
     EXPECT_EQ(P(kScaleKey).DisplayText(10), "A#");
