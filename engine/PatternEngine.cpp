@@ -457,9 +457,7 @@ const NoteList& PatternEngine::ChooseNoteList(const StepValues& values) {
         chordNotes_.Clear();
         for (int i = 0; i < heldNotes_.Count(); ++i) {
             const HeldNote& h = heldNotes_.ByPitch(i);
-            const BuiltChord chord = bank->BuildOnKey(std::clamp(h.note - keyLow_, 0, 15), h.note);
-            for (int n : chord.Notes())
-                if (!chordNotes_.Contains(n)) chordNotes_.Add(n, h.velocity);
+            bank->MergeOnKey(std::clamp(h.note - keyLow_, 0, 15), h.note, h.velocity, chordNotes_);
         }
         chordNotes_.Sort(sortOrder);
         return chordNotes_;
