@@ -3,32 +3,13 @@
 // allocation made inside the engine's entry points.
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
 #include "engine/EngineContext.h"
 #include "engine/ParameterIndex.h"
 #include "engine/ParameterReceiver.h"
 #include "engine/ProcessorListener.h"
 #include "engine/TransportState.h"
 #include "engine/VardoApp.h"
-
-namespace {
-std::atomic<bool> gCounting{false};
-std::atomic<long> gAllocations{0};
-}  // namespace
-
-void* operator new(std::size_t size) {
-    if (gCounting.load(std::memory_order_relaxed)) gAllocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
-    throw std::bad_alloc();
-}
-void* operator new[](std::size_t size) { return operator new(size); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+#include "support/AllocationCounter.h"
 
 namespace sorel {
 namespace {
@@ -96,11 +77,10 @@ TEST(EngineAllocation, DenseMinuteOfPlayingAllocatesNothingAfterWarmUp) {
         }
     runBlocks(0, 400);  // warm-up
     const long onsBefore = listener.ons;
-    gAllocations = 0;
-    gCounting = true;
+    test::AllocationCounter::Start();
     runBlocks(400, 400 + blocks);
-    gCounting = false;
-    EXPECT_EQ(gAllocations.load(), 0);
+    test::AllocationCounter::Stop();
+    EXPECT_EQ(test::AllocationCounter::Count(), 0);
     EXPECT_GT(listener.ons - onsBefore, 50000);  // it really was dense
 }
 

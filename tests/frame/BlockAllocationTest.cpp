@@ -3,35 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <atomic>
-#include <cstdlib>
 #include <memory>
-#include <new>
 #include <string>
 #include <vector>
 
 #include "engine/ParameterIndex.h"
 #include "frame/Vardo.h"
-
-namespace {
-
-std::atomic<bool> gCounting{false};
-std::atomic<long> gAllocations{0};
-
-}  // namespace
-
-void* operator new(std::size_t size) {
-    if (gCounting.load(std::memory_order_relaxed)) gAllocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-void* operator new[](std::size_t size) { return operator new(size); }
-// The replaced operator new takes its memory from malloc, so free is its match.
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+#include "support/AllocationCounter.h"
 
 namespace sorel {
 namespace {
@@ -107,14 +85,13 @@ TEST(BlockAllocation, PlayingAllocatesNothingAfterWarmUp) {
     };
     play(2000);  // warm-up: every path once
     const long receivedBefore = gReceived;
-    gAllocations = 0;
-    gCounting = true;
+    test::AllocationCounter::Start();
     play(20000);
-    const long duringPlay = gAllocations.load();
+    const long duringPlay = test::AllocationCounter::Count();
     auto probe = std::make_unique<std::vector<int>>(16);  // the counter does count
-    gCounting = false;
+    test::AllocationCounter::Stop();
     EXPECT_EQ(duringPlay, 0);
-    EXPECT_GE(gAllocations.load(), 2);
+    EXPECT_GE(test::AllocationCounter::Count(), 2);
     EXPECT_GT(gReceived - receivedBefore, 1000);  // it did play
     effect->dispatcher(effect, effClose, 0, 0, nullptr, 0);
 }
