@@ -19,6 +19,7 @@ using Clock = std::chrono::steady_clock;
 constexpr int kOrdinaryBlock = 512;
 constexpr int kSettleBlocks = 48000 * 30 / kOrdinaryBlock;  // half a minute of audio
 constexpr int kReleaseListSize = 500;
+constexpr auto kLoadSettleTime = std::chrono::seconds(3);
 // A block that takes this long would drop out at any buffer size a player uses.
 constexpr auto kSlowBlock = std::chrono::milliseconds(20);
 constexpr size_t kKeptSlowBlocks = 20;
@@ -204,6 +205,14 @@ void SoakRun::Storm(SoakPlugin& plugin, SoakReport& report) {
 
 void SoakRun::ReleaseEverything(SoakPlugin& plugin, SoakReport& report) {
     plugin.SetTime(HostileTransport::Ordinary(false), true);
+    // Preset steps the storm asked for are served by idle calls and loaded
+    // on the plug-in's own thread: let them land before the checks begin.
+    const auto settled = Clock::now() + kLoadSettleTime;
+    while (Clock::now() < settled) {
+        plugin.Dispatch(effIdle);
+        plugin.Process(kOrdinaryBlock);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
     plugin.Dispatch(effSetSampleRate, 0, 0, nullptr, 48000.0f);
     plugin.Dispatch(effSetBlockSize, 0, kOrdinaryBlock);
     plugin.Dispatch(effMainsChanged, 0, 1);
