@@ -86,7 +86,6 @@ public:
     }
 
     void RandomPlaying(EngineHarness& h, std::int64_t length) {
-        std::array<std::array<bool, 128>, 4> down{};
         const int keys = Int(1, 32);
         for (int k = 0; k < keys; ++k) {
             const int channel = Chance(0.9) ? Int(1, 2) : 3;
@@ -165,7 +164,9 @@ TEST(EngineStuckNotes, EveryNoteOnGetsItsNoteOffOnItsChannel) {
         for (const auto& m : h.Out()) engineNotes += m.on && m.area >= 0;
     }
     // The scenarios really played: on average dozens of arpeggiated notes each.
-    if (!only) EXPECT_GT(engineNotes, 20L * SOREL_STUCK_NOTE_SCENARIOS);
+    if (!only) {
+        EXPECT_GT(engineNotes, 20L * SOREL_STUCK_NOTE_SCENARIOS);
+    }
     std::printf("%ld engine note-ons in %u scenarios\n", engineNotes, last - first + 1);
 }
 
