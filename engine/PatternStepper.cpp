@@ -250,6 +250,7 @@ void PatternStepper::Tick(std::int64_t segmentStart, int length) {
     if (!stepperRunning_ || length <= 0 || !context_->clock.Valid()) return;
     const std::int64_t segmentEnd = segmentStart + length;
     inTick_ = true;
+    if (FellBehind(segmentStart)) Resync(segmentStart);
     // Each event moves time forward or finishes something, so this ends; the
     // bound only guards against a fault turning into a hang on the audio thread.
     for (int guard = 0; guard < 1 << 20; ++guard) {
@@ -257,6 +258,19 @@ void PatternStepper::Tick(std::int64_t segmentStart, int length) {
         if (!stepperRunning_) break;
     }
     inTick_ = false;
+}
+
+bool PatternStepper::FellBehind(std::int64_t sample) const {
+    const double due = slot_.begun ? slot_.endQn : slot_.startQn;
+    const double stepQn = std::max(gridLength_, CurrentStepLengthQn());
+    return context_->clock.QnAt(sample) - due > kMaxLagSteps * stepQn;
+}
+
+void PatternStepper::Resync(std::int64_t sample) {
+    // Playing the missed steps would flood the block; the notes that sound end
+    // here and the arpeggio goes on from the current grid line.
+    EndAllActions(Offset(sample));
+    Start(sample);
 }
 
 bool PatternStepper::ProcessNextEvent(std::int64_t segmentStart, std::int64_t segmentEnd) {

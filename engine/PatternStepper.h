@@ -31,6 +31,9 @@ public:
     static constexpr int kMaxActions = 512;
     // A step never spans less than this many steps of its rate.
     static constexpr double kMinimumStepSpan = 0.1;
+    // A stepper whose next step lies this many steps in the past lost its
+    // clock (a host jump it was not told of) and restarts on the current grid.
+    static constexpr double kMaxLagSteps = 8.0;
 
     PatternStepper(EngineContext* context, ActionListener* engine);
     ~PatternStepper() override;
@@ -134,6 +137,8 @@ private:
     void EndFiredActions(int offset);
     int Offset(std::int64_t sample) const;
     bool ProcessNextEvent(std::int64_t segmentStart, std::int64_t segmentEnd);
+    bool FellBehind(std::int64_t sample) const;
+    void Resync(std::int64_t sample);
 
     EngineContext* context_ = nullptr;
     ActionListener* engine_ = nullptr;

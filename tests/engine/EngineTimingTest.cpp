@@ -179,6 +179,35 @@ TEST(EngineTiming, NoEngineWorkWithoutAUsableTempo) {
     EXPECT_TRUE(tiny.HangingNotes().empty());
 }
 
+// A host that loses its tempo for a block and comes back far ahead must not
+// make the arpeggio play every step it missed: that would stall the audio
+// thread for seconds and spray notes.
+TEST(EngineTiming, FarJumpAfterABlockWithoutTempoResumesOnTheHostGrid) {
+    EngineHarness h;
+    h.SetBlockSizes({480});
+    h.Play(0);
+    h.NoteOn(1, kC3, 100, 0);
+    h.NoteOn(1, kE3, 100, 0);
+    h.Run(48000);
+    ASSERT_GT(h.NoteOns().size(), 6u);
+    h.ForceSamplesPerBeat(0.0);
+    h.Run(480);
+    h.ForceSamplesPerBeat(24000.0);
+    const std::int64_t farAhead = 24000LL * 4000000;  // four million quarter notes on
+    h.Play(farAhead);
+    h.ClearOut();
+    h.Run(480 * 100);  // one second
+    const auto ons = h.NoteOns();
+    // One second of 1/16 steps is eight notes; a replay of the missed steps is millions.
+    EXPECT_LE(ons.size(), 10u);
+    EXPECT_GE(ons.size(), 6u);
+    h.NoteOff(1, kC3, h.Now());
+    h.NoteOff(1, kE3, h.Now());
+    h.StopTransport();
+    h.Run(48000);
+    EXPECT_TRUE(h.HangingNotes().empty());
+}
+
 }  // namespace
 }  // namespace sorel::test
 
