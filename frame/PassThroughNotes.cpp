@@ -3,9 +3,12 @@
 namespace sorel {
 
 bool PassThroughNotes::Remember(int channel, int key, int sentNote) {
-    if (static_cast<int>(entries_.size()) >= kCapacity) return false;
+    // When full, the oldest press goes: it is the one most likely never to see
+    // its note-off (a repeated note-on), while the newest surely will.
+    const bool full = static_cast<int>(entries_.size()) >= kCapacity;
+    if (full) entries_.erase(entries_.begin());
     entries_.push_back({channel, key, sentNote});
-    return true;
+    return !full;
 }
 
 bool PassThroughNotes::Take(int channel, int key, int& sentNote) {

@@ -13,7 +13,7 @@ public:
 
     PassThroughNotes() { entries_.reserve(kCapacity); }
 
-    // False when full: the note is then not remembered.
+    // When full the oldest press is forgotten to make room (false then).
     bool Remember(int channel, int key, int sentNote);
     // The note sent for the oldest remembered press of this key; false when
     // the key's note-on was not passed through.

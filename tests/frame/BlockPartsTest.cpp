@@ -177,6 +177,18 @@ TEST(PassThroughNotesTest, GivesBackTheNoteThatWasSent) {
     EXPECT_FALSE(notes.Remember(1, 0, 0));
 }
 
+// Repeated note-ons that never get their note-off fill the memory; a key
+// pressed after that must still get its note-off with the note that went out.
+TEST(PassThroughNotesTest, AFullMemoryStillEndsTheNewestPress) {
+    PassThroughNotes notes;
+    for (int i = 0; i < PassThroughNotes::kCapacity; ++i) notes.Remember(3, 40, 40);
+    EXPECT_FALSE(notes.Remember(5, 70, 72));
+    int sent = 0;
+    ASSERT_TRUE(notes.Take(5, 70, sent));
+    EXPECT_EQ(sent, 72);
+    EXPECT_EQ(notes.Size(), PassThroughNotes::kCapacity - 1);
+}
+
 TEST(MidiLearnTest, LearnsUnlearnsAndRoutes) {
     ParameterTable table;
     DefineSorelParameters(table, kHostUnknown);
