@@ -216,7 +216,11 @@ void SoakRun::ReleaseEverything(SoakPlugin& plugin, SoakReport& report) {
     plugin.Dispatch(effSetSampleRate, 0, 0, nullptr, 48000.0f);
     plugin.Dispatch(effSetBlockSize, 0, kOrdinaryBlock);
     plugin.Dispatch(effMainsChanged, 0, 1);
-    for (int area = 0; area < param::kKeyAreas; ++area) plugin.SetParameter(param::kHold + area, 0.0f);
+    // Hold and note release both keep an arpeggio going after its keys are up.
+    for (int area = 0; area < param::kKeyAreas; ++area) {
+        plugin.SetParameter(param::kHold + area, 0.0f);
+        plugin.SetParameter(param::kNoteRelease + area, 0.0f);
+    }
     while (const VstEvents* offs = midi_->ReleaseKeys(kReleaseListSize)) {
         plugin.Deliver(offs);
         plugin.Process(kOrdinaryBlock);
