@@ -1,5 +1,7 @@
 #include "soak/SoakRun.h"
 
+#include <iostream>
+
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
@@ -228,7 +230,11 @@ void SoakRun::ReleaseEverything(SoakPlugin& plugin, SoakReport& report) {
     RunOrdinaryBlocks(plugin, kSettleBlocks);
     plugin.WithChecker([&](MidiOutChecker& c) {
         report.soundingAfterRelease = c.SoundingNotes();
-        c.ReportSoundingNotes();
+        report.hangingNotesWarnOnly = options_.hangingNotesWarnOnly;
+        if (options_.hangingNotesWarnOnly)
+            c.ListSoundingNotes([](const std::string& text) { std::cout << "warning: " << text << "\n"; });
+        else
+            c.ReportSoundingNotes();
         return 0;
     });
 }
