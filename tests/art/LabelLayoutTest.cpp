@@ -18,7 +18,7 @@ namespace sorel::art::test {
 namespace {
 
 std::string describe(const PlacedLabel& label) {
-  return "\"" + label.spec.text + "\" at skin " + std::to_string(label.spec.skin);
+  return "\"" + label.entry.text + "\" at skin " + std::to_string(label.entry.skin);
 }
 
 bool inside(const Box& inner, const Box& outer) {
@@ -132,7 +132,7 @@ TEST_F(LabelLayoutTest, LabelsFollowTheirControlsRectangle) {
   for (std::size_t i = 0; i < before.labels().size(); ++i) {
     const Box& a = before.labels()[i].box;
     const Box& b = after.labels()[i].box;
-    if (before.labels()[i].spec.skin == 4) {
+    if (before.labels()[i].entry.skin == 4) {
       ++swingLabels;
       EXPECT_EQ(b.x - a.x, 100);
       EXPECT_EQ(b.y - a.y, 10);

@@ -19,12 +19,12 @@ namespace {
 void writeFonts(const CarlitoFace& face, const std::string& dir) {
   const Colour white = rgb(255, 255, 255);
   const Colour black = rgb(0, 0, 0);
-  const FontSpec fonts[] = {
+  const FontRecipe fonts[] = {
       {"Calibri_12px", 12, 17, white},       {"Calibri_10px", 10, 14, white},
       {"Calibri_12px_white", 12, 14, white}, {"Calibri_14px", 14, 19, white},
       {"Calibri_12px_black", 12, 14, black},
   };
-  for (const FontSpec& spec : fonts) FontSheetBuilder(face, spec).write(dir);
+  for (const FontRecipe& entry : fonts) FontSheetBuilder(face, entry).write(dir);
 }
 
 void writeKnobs(const std::string& dir) {

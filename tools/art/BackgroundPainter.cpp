@@ -199,14 +199,14 @@ void BackgroundPainter::paintLinkMark(const ArtCanvas& canvas) const {
 
 void BackgroundPainter::paintLabels(const ArtCanvas& canvas, const LabelLayout& layout) const {
   for (const PlacedLabel& label : layout.labels()) {
-    const bool caption = label.spec.style == LabelStyle::Caption;
-    const Colour colour = caption ? theme::accent : (label.spec.style == LabelStyle::Small ? theme::labelDim
+    const bool caption = label.entry.style == LabelStyle::Caption;
+    const Colour colour = caption ? theme::accent : (label.entry.style == LabelStyle::Small ? theme::labelDim
                                                                                            : theme::label);
     const double capHeight = std::ceil(CarlitoFace::kCapHeight * label.size);
     for (std::size_t i = 0; i < label.lines.size(); ++i) {
       const std::string& line = label.lines[i];
       const double centreY = label.box.y + capHeight / 2 + label.lineStep * static_cast<double>(i);
-      switch (label.spec.side) {
+      switch (label.entry.side) {
         case Side::Left:
           bold_.drawRight(canvas, line, label.size, label.box.right(), centreY, colour);
           break;

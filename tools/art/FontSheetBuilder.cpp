@@ -16,16 +16,16 @@ constexpr int kPadding = 1;
 constexpr int kSpacing = 1;
 }  // namespace
 
-FontSheetBuilder::FontSheetBuilder(const CarlitoFace& face, FontSpec spec) : face_(face), spec_(std::move(spec)) {}
+FontSheetBuilder::FontSheetBuilder(const CarlitoFace& face, FontRecipe entry) : face_(face), recipe_(std::move(entry)) {}
 
 int FontSheetBuilder::base() const {
-  return static_cast<int>(std::lround(spec_.lineHeight / 2.0 + kCapHeight * spec_.pixelSize / 2.0));
+  return static_cast<int>(std::lround(recipe_.lineHeight / 2.0 + kCapHeight * recipe_.pixelSize / 2.0));
 }
 
 std::vector<GlyphPlacement> FontSheetBuilder::render(ArtCanvas& sheet) const {
   cairo_t* cr = sheet.cr();
-  face_.select(cr, spec_.pixelSize);
-  sheet.setColour(spec_.colour);
+  face_.select(cr, recipe_.pixelSize);
+  sheet.setColour(recipe_.colour);
   std::vector<GlyphPlacement> glyphs;
   int penX = 0, penY = 0, shelfHeight = 0;
   for (int id = kFirstChar; id <= kLastChar; ++id) {
@@ -49,7 +49,7 @@ std::vector<GlyphPlacement> FontSheetBuilder::render(ArtCanvas& sheet) const {
       penY += shelfHeight + kSpacing;
       shelfHeight = 0;
     }
-    if (penY + g.height > kSheetSize) throw std::runtime_error(spec_.baseName + ": glyphs overflow the sheet");
+    if (penY + g.height > kSheetSize) throw std::runtime_error(recipe_.baseName + ": glyphs overflow the sheet");
     g.x = penX;
     g.y = penY;
     g.xoffset = x0;
@@ -69,12 +69,12 @@ std::vector<GlyphPlacement> FontSheetBuilder::render(ArtCanvas& sheet) const {
 std::string FontSheetBuilder::describe(const std::vector<GlyphPlacement>& glyphs) const {
   std::ostringstream xml;
   xml << "<?xml version=\"1.0\"?>\n<font>\n";
-  xml << "  <info face=\"Carlito\" size=\"" << spec_.pixelSize
+  xml << "  <info face=\"Carlito\" size=\"" << recipe_.pixelSize
       << "\" bold=\"0\" italic=\"0\" charset=\"\" unicode=\"0\" stretchH=\"100\" smooth=\"1\" aa=\"1\""
          " padding=\"0,0,0,0\" spacing=\"" << kSpacing << "," << kSpacing << "\" outline=\"0\"/>\n";
-  xml << "  <common lineHeight=\"" << spec_.lineHeight << "\" base=\"" << base() << "\" scaleW=\"" << kSheetSize
+  xml << "  <common lineHeight=\"" << recipe_.lineHeight << "\" base=\"" << base() << "\" scaleW=\"" << kSheetSize
       << "\" scaleH=\"" << kSheetSize << "\" pages=\"1\" packed=\"0\"/>\n";
-  xml << "  <pages>\n    <page id=\"0\" file=\"" << spec_.baseName << ".png\"/>\n  </pages>\n";
+  xml << "  <pages>\n    <page id=\"0\" file=\"" << recipe_.baseName << ".png\"/>\n  </pages>\n";
   xml << "  <chars count=\"" << glyphs.size() << "\">\n";
   for (const GlyphPlacement& g : glyphs) {
     xml << "    <char id=\"" << g.id << "\" x=\"" << g.x << "\" y=\"" << g.y << "\" width=\"" << g.width
@@ -88,8 +88,8 @@ std::string FontSheetBuilder::describe(const std::vector<GlyphPlacement>& glyphs
 void FontSheetBuilder::write(const std::string& dir) const {
   ArtCanvas sheet(kSheetSize, kSheetSize);
   const std::vector<GlyphPlacement> glyphs = render(sheet);
-  sheet.writePng(dir + "/" + spec_.baseName + ".png");
-  const std::string path = dir + "/" + spec_.baseName + ".fnt";
+  sheet.writePng(dir + "/" + recipe_.baseName + ".png");
+  const std::string path = dir + "/" + recipe_.baseName + ".fnt";
   std::ofstream out(path, std::ios::binary);
   out << describe(glyphs);
   if (!out) throw std::runtime_error("cannot write " + path);

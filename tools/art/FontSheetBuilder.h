@@ -8,7 +8,7 @@
 
 namespace sorel::art {
 
-struct FontSpec {
+struct FontRecipe {
   std::string baseName;  // "Calibri_12px": the .png and .fnt share it
   double pixelSize;      // em size of the rendered face
   int lineHeight;
@@ -31,7 +31,7 @@ class FontSheetBuilder {
   static constexpr int kFirstChar = 32;
   static constexpr int kLastChar = 126;
 
-  FontSheetBuilder(const CarlitoFace& face, FontSpec spec);
+  FontSheetBuilder(const CarlitoFace& face, FontRecipe entry);
   // Writes <dir>/<baseName>.png and <dir>/<baseName>.fnt; throws on failure.
   void write(const std::string& dir) const;
 
@@ -44,7 +44,7 @@ class FontSheetBuilder {
   std::string describe(const std::vector<GlyphPlacement>& glyphs) const;
 
   const CarlitoFace& face_;
-  FontSpec spec_;
+  FontRecipe recipe_;
 };
 
 }  // namespace sorel::art

@@ -41,17 +41,17 @@ double LabelLayout::pixelSize(LabelStyle style) {
   return 10;
 }
 
-std::vector<LabelSpec> LabelLayout::editorLabels() {
+std::vector<LabelEntry> LabelLayout::editorLabels() {
   using S = Side;
   const auto label = [](std::string text, int skin, Side side, int gap = 3) {
-    return LabelSpec{std::move(text), skin, side, LabelStyle::Label, gap};
+    return LabelEntry{std::move(text), skin, side, LabelStyle::Label, gap};
   };
   const auto small = [](std::string text, int skin, Side side, int gap = 3) {
-    return LabelSpec{std::move(text), skin, side, LabelStyle::Small, gap};
+    return LabelEntry{std::move(text), skin, side, LabelStyle::Small, gap};
   };
-  std::vector<LabelSpec> specs = {
+  std::vector<LabelEntry> entries = {
       // Key area
-      LabelSpec{"KEY AREA", 9, S::Right, LabelStyle::Caption, 6},
+      LabelEntry{"KEY AREA", 9, S::Right, LabelStyle::Caption, 6},
       label("START", 120, S::Above, 2),
       label("END", 121, S::Above, 2),
       label("BASE", 122, S::Above, 2),
@@ -104,8 +104,8 @@ std::vector<LabelSpec> LabelLayout::editorLabels() {
       // Bottom line
       label("MIDI OUTPUT", 119, S::Right, 5),
   };
-  for (int step = 0; step < 16; ++step) specs.push_back(small(std::to_string(step + 1), skin::kFirstScenePatternCell + step, S::Above, 3));
-  return specs;
+  for (int step = 0; step < 16; ++step) entries.push_back(small(std::to_string(step + 1), skin::kFirstScenePatternCell + step, S::Above, 3));
+  return entries;
 }
 
 bool LabelLayout::isPaintableArea(int skinIndex) {
@@ -125,22 +125,22 @@ std::vector<Box> LabelLayout::controlAreas(const SkinLayout& skin) {
 }
 
 LabelLayout::LabelLayout(const SkinLayout& skin, Measure measure) {
-  for (const LabelSpec& spec : editorLabels()) placed_.push_back(place(skin, spec, measure));
+  for (const LabelEntry& entry : editorLabels()) placed_.push_back(place(skin, entry, measure));
 }
 
-PlacedLabel LabelLayout::place(const SkinLayout& skin, const LabelSpec& spec, const Measure& measure) const {
+PlacedLabel LabelLayout::place(const SkinLayout& skin, const LabelEntry& entry, const Measure& measure) const {
   PlacedLabel p;
-  p.spec = spec;
-  p.lines = splitLines(spec.text);
-  p.size = pixelSize(spec.style);
+  p.entry = entry;
+  p.lines = splitLines(entry.text);
+  p.size = pixelSize(entry.style);
   p.lineStep = std::round(p.size * 1.2);
   double width = 0;
   for (const std::string& line : p.lines) width = std::max(width, measure(line, p.size));
   const double capHeight = std::ceil(kCapHeight * p.size);
   const double height = capHeight + p.lineStep * (static_cast<double>(p.lines.size()) - 1);
-  const Box control = toBox(skin.at(spec.skin));
-  const double gap = spec.gap;
-  switch (spec.side) {
+  const Box control = toBox(skin.at(entry.skin));
+  const double gap = entry.gap;
+  switch (entry.side) {
     case Side::Above:
       p.box = Box{control.centreX() - width / 2, control.y - gap - height, width, height};
       break;

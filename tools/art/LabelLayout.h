@@ -13,7 +13,7 @@ enum class Side { Above, Below, Left, Right };
 enum class LabelStyle { Label, Caption, Small };
 
 // A text printed on the background beside the control at skin index `skin`.
-struct LabelSpec {
+struct LabelEntry {
   std::string text;  // '\n' separates lines
   int skin = 0;
   Side side = Side::Below;
@@ -22,7 +22,7 @@ struct LabelSpec {
 };
 
 struct PlacedLabel {
-  LabelSpec spec;
+  LabelEntry entry;
   Box box;  // the ink area the text may take
   std::vector<std::string> lines;
   double size = 0;
@@ -40,7 +40,7 @@ class LabelLayout {
   const std::vector<PlacedLabel>& labels() const { return placed_; }
 
   // The labels that the background carries.
-  static std::vector<LabelSpec> editorLabels();
+  static std::vector<LabelEntry> editorLabels();
   // The rectangles on which controls draw or take clicks, with each image
   // control's true size where its image is larger than its skin entry.
   static std::vector<Box> controlAreas(const SkinLayout& skin);
@@ -51,7 +51,7 @@ class LabelLayout {
   static double pixelSize(LabelStyle style);
 
  private:
-  PlacedLabel place(const SkinLayout& skin, const LabelSpec& spec, const Measure& measure) const;
+  PlacedLabel place(const SkinLayout& skin, const LabelEntry& entry, const Measure& measure) const;
   std::vector<PlacedLabel> placed_;
 };
 
