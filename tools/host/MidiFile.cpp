@@ -1,175 +1,19 @@
 #include "MidiFile.h"
 
+#include "MidiFileCleaner.h"
+
 #include <smf.h>
 
 #include <algorithm>
 #include <fstream>
 #include <iterator>
-#include <limits>
 #include <memory>
-#include <string_view>
 
 namespace sorel::host {
 namespace {
 
 // libsmf keeps times in int; longer songs would overflow its sums.
-constexpr int64_t kMaxTicks = std::numeric_limits<int32_t>::max() / 2;
-constexpr uint8_t kEndOfTrack = 0x2F;
-
-uint32_t bigEndian32(const uint8_t* p) {
-    return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | p[3];
-}
-
-uint16_t bigEndian16(const uint8_t* p) { return uint16_t((p[0] << 8) | p[1]); }
-
-// Reads a variable-length quantity of at most four bytes; false when it runs
-// past the end or is longer than the format allows.
-bool readVariableLength(const uint8_t* data, size_t end, size_t& pos, uint32_t& value) {
-    value = 0;
-    for (int i = 0; i < 4; ++i) {
-        if (pos >= end) return false;
-        const uint8_t byte = data[pos++];
-        value = (value << 7) | (byte & 0x7F);
-        if ((byte & 0x80) == 0) return true;
-    }
-    return false;
-}
-
-// The meta events whose length the format fixes; libsmf reads them by that
-// length, whatever the event says.
-bool metaLengthFits(uint8_t type, uint32_t length) {
-    switch (type) {
-    case 0x00: return length == 0 || length == 2;  // sequence number
-    case 0x20:                                     // channel prefix
-    case 0x21: return length == 1;                 // port
-    case kEndOfTrack: return length == 0;
-    case 0x51: return length == 3;  // tempo
-    case 0x54: return length == 5;  // SMPTE offset
-    case 0x58: return length == 4;  // time signature
-    case 0x59: return length == 2;  // key signature
-    default: return true;
-    }
-}
-
-int channelMessageDataBytes(uint8_t status) {
-    const uint8_t kind = status & 0xF0;
-    return (kind == 0xC0 || kind == 0xD0) ? 1 : 2;
-}
-
-bool checkTrackEvents(const uint8_t* data, size_t begin, size_t end, int track, std::string& error) {
-    size_t pos = begin;
-    uint8_t runningStatus = 0;
-    int64_t ticks = 0;
-    auto fail = [&](const std::string& what) {
-        error = "track " + std::to_string(track) + ": " + what + " at byte " + std::to_string(pos);
-        return false;
-    };
-    bool endOfTrack = false;
-    while (pos < end) {
-        // The end-of-track event closes the chunk; libsmf misreads anything behind it.
-        if (endOfTrack) return fail("data behind the end-of-track event");
-        uint32_t delta = 0;
-        if (!readVariableLength(data, end, pos, delta)) return fail("bad delta time");
-        ticks += delta;
-        if (ticks > kMaxTicks) return fail("song too long");
-        if (pos >= end) return fail("event missing after delta time");
-        uint8_t status = data[pos];
-        if (status & 0x80) {
-            ++pos;
-        } else {
-            if (runningStatus == 0) return fail("data byte without status");
-            status = runningStatus;
-        }
-        if (status == 0xFF) {
-            if (pos >= end) return fail("truncated meta event");
-            const uint8_t type = data[pos++];
-            endOfTrack = type == kEndOfTrack;
-            uint32_t length = 0;
-            if (!readVariableLength(data, end, pos, length) || length > end - pos)
-                return fail("truncated meta event");
-            if (!metaLengthFits(type, length)) return fail("meta event of a wrong length");
-            pos += length;
-            // Meta and system exclusive events end running status (libsmf
-            // would misread the data bytes that follow as another meta event).
-            runningStatus = 0;
-        } else if (status == 0xF7) {
-            return fail("escaped system exclusive event (0xF7), which libsmf cannot read");
-        } else if (status == 0xF0) {
-            uint32_t length = 0;
-            if (!readVariableLength(data, end, pos, length) || length > end - pos)
-                return fail("truncated system exclusive event");
-            pos += length;
-            runningStatus = 0;
-        } else if (status >= 0xF0) {
-            return fail("unexpected system message");
-        } else {
-            runningStatus = status;
-            for (int i = 0; i < channelMessageDataBytes(status); ++i, ++pos) {
-                if (pos >= end) return fail("truncated channel message");
-                if (data[pos] & 0x80) return fail("status byte inside a channel message");
-            }
-        }
-    }
-    // libsmf reads a track until its end-of-track event and cannot do without one.
-    if (!endOfTrack) return fail("track without end-of-track event");
-    return true;
-}
-
-// Walks the header and every chunk so that libsmf only ever sees a file whose
-// lengths all stay inside the buffer.
-bool checkStructure(const uint8_t* data, size_t size, std::string& error) {
-    if (size < 14 || std::string_view(reinterpret_cast<const char*>(data), 4) != "MThd") {
-        error = "not a Standard MIDI File (no MThd header)";
-        return false;
-    }
-    const uint32_t headerLength = bigEndian32(data + 4);
-    if (headerLength != 6) {  // the only length libsmf reads
-        error = "bad MThd header length";
-        return false;
-    }
-    const int format = bigEndian16(data + 8);
-    const int declaredTracks = bigEndian16(data + 10);
-    const uint16_t division = bigEndian16(data + 12);
-    if (format == 2) {
-        error = "format 2 files (independent sequences) are not supported";
-        return false;
-    }
-    if (format > 2) {
-        error = "unknown file format " + std::to_string(format);
-        return false;
-    }
-    if (division & 0x8000) {
-        error = "SMPTE time division is not supported (the file needs ticks per quarter note)";
-        return false;
-    }
-    if (division == 0) {
-        error = "zero ticks per quarter note";
-        return false;
-    }
-    if (declaredTracks == 0) {
-        error = "the file has no tracks";
-        return false;
-    }
-    size_t pos = 8 + headerLength;
-    int tracks = 0;
-    while (tracks < declaredTracks) {
-        if (size - pos < 8) {
-            error = "the header declares " + std::to_string(declaredTracks) + " tracks but the file holds " +
-                    std::to_string(tracks);
-            return false;
-        }
-        const uint32_t length = bigEndian32(data + pos + 4);
-        if (length > size - pos - 8) {
-            error = "chunk at byte " + std::to_string(pos) + " runs past the end of the file";
-            return false;
-        }
-        const bool isTrack = std::string_view(reinterpret_cast<const char*>(data + pos), 4) == "MTrk";
-        if (isTrack && !checkTrackEvents(data, pos + 8, pos + 8 + length, tracks + 1, error)) return false;
-        if (isTrack) ++tracks;
-        pos += 8 + length;
-    }
-    return true;
-}
+constexpr int64_t kMaxTicks = MidiFileCleaner::kMaxTicks;
 
 // libsmf reports its failures through GLib's log; collect them for the message.
 class GlibMessageCapture {
@@ -259,9 +103,10 @@ std::vector<TimedBytes> fileOrder(const MidiSong& song) {
 
 bool MidiFile::readFromMemory(const uint8_t* data, size_t size, MidiSong& song, std::string& error) {
     song = MidiSong{};
-    if (!checkStructure(data, size, error)) return false;
+    std::vector<uint8_t> clean;
+    if (!MidiFileCleaner::clean(data, size, clean, error)) return false;
     GlibMessageCapture messages;
-    SmfPointer smf(smf_load_from_memory(data, int(size)));
+    SmfPointer smf(smf_load_from_memory(clean.data(), int(clean.size())));
     if (!smf) {
         error = messages.text().empty() ? "libsmf could not parse the file" : messages.text();
         return false;

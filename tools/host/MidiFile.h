@@ -1,6 +1,6 @@
-// Standard MIDI Files read and written through libsmf. Every file is checked
-// for a sound chunk and event structure before libsmf sees it, so that a
-// truncated or hostile file is refused with a message instead of being parsed.
+// Standard MIDI Files read and written through libsmf. libsmf only ever sees
+// a file that MidiFileCleaner has checked and rewritten, so that a truncated
+// or hostile file is refused with a message instead of being parsed.
 #pragma once
 
 #include "MidiSong.h"
