@@ -91,8 +91,11 @@ int NoteRouter::NoteOn(int channel, int note, int velocity, int offset, int chan
 
 bool NoteRouter::NoteOff(int channel, int note, int offset) {
     if (!ValidNote(channel, note)) return false;
+    // A key an area took is released to it even when the control zone came on
+    // over it while it was down: the zone only swallows the release of a key
+    // nobody took.
     ControlZone* zone = context_->controlZone.get();
-    if (zone != nullptr && zone->Covers(note)) return false;
+    if (zone != nullptr && zone->Covers(note) && !Claimed(channel, note)) return false;
     offset = std::max(offset, 0);
     bool taken = false;
     for (int i = 0; i < kAreas; ++i) {
@@ -123,6 +126,12 @@ bool NoteRouter::NoteOff(int channel, int note, int offset) {
         taken = true;
     }
     return taken;
+}
+
+bool NoteRouter::Claimed(int channel, int note) const {
+    for (std::int16_t claim : claims_[static_cast<std::size_t>(channel)][static_cast<std::size_t>(note)])
+        if (claim > 0) return true;
+    return false;
 }
 
 void NoteRouter::Enqueue(const InputNote& input) {

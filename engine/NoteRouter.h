@@ -70,6 +70,7 @@ private:
     };
 
     bool ValidNote(int channel, int note) const;
+    bool Claimed(int channel, int note) const;
     void Enqueue(const InputNote& input);
     void DispatchDue(int upToOffset);
     void Dispatch(const InputNote& input);

@@ -102,6 +102,29 @@ TEST(EngineScene, ControlZoneKeysSwitchPatternsWithoutSound) {
     EXPECT_EQ(h.NoteOns(-1).size(), 1u);
 }
 
+// A key an area took keeps its release when the control zone is switched on
+// over it while it is down; the zone would otherwise swallow the key-up and
+// the arpeggio would never stop.
+TEST(EngineScene, KeyHeldWhileTheControlZoneComesOnStillStopsItsArpeggio) {
+    EngineHarness h;
+    h.Param(kDisableControlZone, 1);
+    h.Param(kKeyAreaStartNote + 0, 12);  // the area from key 24 up
+    ASSERT_TRUE(h.Area(0).Accepts(1, 30));
+    const int key = 30;  // inside the area and the zone
+    ASSERT_FALSE(h.Context().controlZone->Covers(key));
+    h.NoteOn(1, key, 100, 0);
+    h.Run(30000);
+    ASSERT_FALSE(h.NoteOns(0).empty());
+    h.Param(kDisableControlZone, 0);
+    ASSERT_TRUE(h.Context().controlZone->Covers(key));
+    h.NoteOff(1, key, h.Now());
+    h.Run(30000);
+    const size_t started = h.NoteOns(0).size();
+    h.Run(60000);
+    EXPECT_EQ(h.NoteOns(0).size(), started) << "the area still plays";
+    EXPECT_TRUE(h.HangingNotes().empty());
+}
+
 }  // namespace
 }  // namespace sorel::test
 

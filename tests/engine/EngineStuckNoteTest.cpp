@@ -63,7 +63,7 @@ public:
                 h.Param(kResetOnNewNote + pi, Chance(0.3) ? 1 : 0);
                 for (int n = 0; n < 6; ++n) {
                     const int s = Int(0, 31);
-                    switch (Int(0, 9)) {
+                    switch (Int(0, 10)) {
                         case 0: h.Param(PerStep(kStepDiv, a, p, s), Int(0, 7)); break;
                         case 1: h.Param(PerStep(kStepShift, a, p, s), Real(-50, 50)); break;
                         case 2: h.Param(PerStep(kStepChord, a, p, s), Int(0, 255)); break;
@@ -98,7 +98,7 @@ public:
         const int actions = Int(0, 8);
         for (int i = 0; i < actions; ++i) {
             const std::int64_t t = Int(0, static_cast<int>(length));
-            switch (Int(0, 9)) {
+            switch (Int(0, 10)) {
                 case 0: h.At(t, [&h, pos = Int(0, 200000)] { h.Play(pos); }); break;
                 case 1: h.At(t, [&h] { h.StopTransport(); }); break;
                 case 2: h.At(t, [&h, s = Int(0, 100000), l = Int(1000, 60000)] { h.SetLoop(s, s + l); }); break;
@@ -108,6 +108,7 @@ public:
                 case 6: h.At(t, [&h, a = Int(0, 3), c = Int(0, 3)] { h.Param(kMidiOutChannel + a, c); }); break;
                 case 7: h.At(t, [&h, a = Int(0, 3), p = Int(0, 3)] { h.Param(kKeyAreaPatterns + a, p); }); break;
                 case 8: h.At(t, [&h, bpm = Real(40, 300)] { h.SetTempo(bpm); }); break;
+                case 9: h.At(t, [&h, off = Int(0, 1)] { h.Param(kDisableControlZone, off); }); break;
                 default: h.At(t, [&h, a = Int(0, 3), on = Int(0, 1)] { h.Param(kHoldBypass + a, on); }); break;
             }
         }
