@@ -91,6 +91,7 @@ int NoteRouter::NoteOn(int channel, int note, int velocity, int offset, int chan
 
 bool NoteRouter::NoteOff(int channel, int note, int offset) {
     if (!ValidNote(channel, note)) return false;
+    for (int i = 0; i < kAreas; ++i) ForgetHeldBackKey(i, channel, note);
     // A key an area took is released to it even when the control zone came on
     // over it while it was down: the zone only swallows the release of a key
     // nobody took.
@@ -100,18 +101,6 @@ bool NoteRouter::NoteOff(int channel, int note, int offset) {
     bool taken = false;
     for (int i = 0; i < kAreas; ++i) {
         const std::size_t ai = static_cast<std::size_t>(i);
-        Pending& pending = pending_[ai];
-        if (!pending.countReached) {
-            // A held-back key let go before its area started: it only leaves the list.
-            int kept = 0;
-            for (int k = 0; k < pending.count; ++k) {
-                const InputNote& n = pending.notes[static_cast<std::size_t>(k)];
-                if (n.channel == channel && n.note == note) continue;
-                pending.blocks[static_cast<std::size_t>(kept)] = pending.blocks[static_cast<std::size_t>(k)];
-                pending.notes[static_cast<std::size_t>(kept++)] = n;
-            }
-            pending.count = kept;
-        }
         std::int16_t& claim = claims_[static_cast<std::size_t>(channel)][static_cast<std::size_t>(note)][ai];
         if (claim <= 0) continue;
         --claim;
@@ -126,6 +115,21 @@ bool NoteRouter::NoteOff(int channel, int note, int offset) {
         taken = true;
     }
     return taken;
+}
+
+// A held-back key let go before its area started only leaves the list; once
+// handed to the area it is released like any other.
+void NoteRouter::ForgetHeldBackKey(int area, int channel, int note) {
+    Pending& pending = pending_[static_cast<std::size_t>(area)];
+    if (pending.countReached) return;
+    int kept = 0;
+    for (int k = 0; k < pending.count; ++k) {
+        const InputNote& n = pending.notes[static_cast<std::size_t>(k)];
+        if (n.channel == channel && n.note == note) continue;
+        pending.blocks[static_cast<std::size_t>(kept)] = pending.blocks[static_cast<std::size_t>(k)];
+        pending.notes[static_cast<std::size_t>(kept++)] = n;
+    }
+    pending.count = kept;
 }
 
 bool NoteRouter::Claimed(int channel, int note) const {

@@ -71,6 +71,7 @@ private:
 
     bool ValidNote(int channel, int note) const;
     bool Claimed(int channel, int note) const;
+    void ForgetHeldBackKey(int area, int channel, int note);
     void Enqueue(const InputNote& input);
     void DispatchDue(int upToOffset);
     void Dispatch(const InputNote& input);

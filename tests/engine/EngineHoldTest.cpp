@@ -157,6 +157,37 @@ TEST(EngineHold, ArpOnNoteCountForgetsAKeyReleasedBeforeTheCount) {
     EXPECT_TRUE(h.HangingNotes().empty());
 }
 
+// The same, with the control zone switched on over the key while it was
+// down: the key must still leave the waiting list, or it would reach the
+// area with the later keys and play on after every key is up.
+TEST(EngineHold, ArpOnNoteCountForgetsAKeyReleasedUnderTheControlZone) {
+    EngineHarness h;
+    h.Param(kArpOnNoteCount, 2);
+    h.Param(kKeyAreaStartNote + 0, 12);  // the area from key 24 up, unshifted
+    h.Param(kKeyAreaBaseNote + 0, 12);
+    h.Param(kDisableControlZone, 1);
+    const int lowKey = 30;               // inside the zone once it is on
+    h.NoteOn(1, lowKey, 100, 0);
+    h.Run(100);
+    h.Param(kDisableControlZone, 0);
+    h.NoteOff(1, lowKey, h.Now());
+    h.Run(100);
+    h.Param(kDisableControlZone, 1);
+    h.NoteOn(1, kE3, 100, h.Now());
+    h.NoteOn(1, kG3, 100, h.Now() + 100);
+    h.Run(6000 * 2);
+    EXPECT_TRUE(h.NoteOns(0).empty()) << "two keys down must still wait for the third";
+    h.NoteOn(1, kD3, 100, h.Now());
+    h.Run(6000 * 3 - 10);
+    EXPECT_EQ(h.NoteNumbers(h.NoteOns(0)), (std::vector<int>{kD3, kE3, kG3}));
+    for (int n : {kD3, kE3, kG3}) h.NoteOff(1, n, h.Now());
+    h.Run(6000 * 4);
+    const size_t played = h.NoteOns(0).size();
+    h.Run(6000 * 4);
+    EXPECT_EQ(h.NoteOns(0).size(), played) << "the area plays on after every key is up";
+    EXPECT_TRUE(h.HangingNotes().empty());
+}
+
 TEST(EngineHold, CountGateOffStartsAtTheFirstKey) {
     EngineHarness h;
     h.Param(kArpOnNoteCount, 3);
