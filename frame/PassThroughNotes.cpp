@@ -1,25 +1,49 @@
 #include "frame/PassThroughNotes.h"
 
+#include <cstddef>
+#include <limits>
+
 namespace sorel {
 
-bool PassThroughNotes::Remember(int channel, int key, int sentNote) {
-    // When full, the oldest press goes: it is the one most likely never to see
-    // its note-off (a repeated note-on), while the newest surely will.
-    const bool full = static_cast<int>(entries_.size()) >= kCapacity;
-    if (full) entries_.erase(entries_.begin());
-    entries_.push_back({channel, key, sentNote});
-    return !full;
+PassThroughNotes::KeyPresses* PassThroughNotes::Find(int channel, int key) {
+    if (channel < 1 || channel > midi::kChannels || key < 0 || key >= midi::kNotes) return nullptr;
+    return &keys_[static_cast<size_t>(channel - 1)][static_cast<size_t>(key)];
+}
+
+void PassThroughNotes::Remember(int channel, int key, int sentNote) {
+    KeyPresses* presses = Find(channel, key);
+    if (!presses) return;
+    const auto note = static_cast<uint8_t>(sentNote & 0x7F);
+    if (presses->kept < kNotesPerKey) {
+        presses->sent[(presses->first + presses->kept) % kNotesPerKey] = note;
+        ++presses->kept;
+    } else {
+        if (presses->overflow == std::numeric_limits<uint32_t>::max()) return;
+        ++presses->overflow;
+        presses->overflowNote = note;
+    }
+    ++total_;
 }
 
 bool PassThroughNotes::Take(int channel, int key, int& sentNote) {
-    for (auto it = entries_.begin(); it != entries_.end(); ++it) {
-        if (it->channel == channel && it->key == key) {
-            sentNote = it->sentNote;
-            entries_.erase(it);
-            return true;
-        }
+    KeyPresses* presses = Find(channel, key);
+    if (!presses || presses->kept == 0) return false;
+    sentNote = presses->sent[presses->first];
+    presses->first = static_cast<uint8_t>((presses->first + 1) % kNotesPerKey);
+    --presses->kept;
+    if (presses->overflow > 0) {
+        // The ring makes room for the next press in line.
+        presses->sent[(presses->first + presses->kept) % kNotesPerKey] = presses->overflowNote;
+        ++presses->kept;
+        --presses->overflow;
     }
-    return false;
+    --total_;
+    return true;
+}
+
+void PassThroughNotes::Clear() {
+    keys_ = {};
+    total_ = 0;
 }
 
 }  // namespace sorel

@@ -173,20 +173,31 @@ TEST(PassThroughNotesTest, GivesBackTheNoteThatWasSent) {
     EXPECT_EQ(sent, 64);
     EXPECT_FALSE(notes.Take(1, 61, sent));
     EXPECT_TRUE(notes.Take(2, 61, sent));
-    for (int i = 0; i < PassThroughNotes::kCapacity; ++i) EXPECT_TRUE(notes.Remember(1, i % 128, 0));
-    EXPECT_FALSE(notes.Remember(1, 0, 0));
+    EXPECT_EQ(notes.Size(), 0);
+    notes.Remember(0, 61, 61);  // no such channel
+    notes.Remember(1, 128, 61);
+    EXPECT_EQ(notes.Size(), 0);
 }
 
-// Repeated note-ons that never get their note-off fill the memory; a key
-// pressed after that must still get its note-off with the note that went out.
-TEST(PassThroughNotesTest, AFullMemoryStillEndsTheNewestPress) {
+// Every press of a key repeated without note-offs is counted, in order, and
+// presses of other keys never push it out.
+TEST(PassThroughNotesTest, RepeatedPressesAreAllEndedAndOthersAreNotForgotten) {
     PassThroughNotes notes;
-    for (int i = 0; i < PassThroughNotes::kCapacity; ++i) notes.Remember(3, 40, 40);
-    EXPECT_FALSE(notes.Remember(5, 70, 72));
+    notes.Remember(5, 70, 72);
+    constexpr int kPresses = 100000;
+    for (int i = 0; i < kPresses; ++i) notes.Remember(3, 40, 40 + i % 20);
+    EXPECT_EQ(notes.Size(), kPresses + 1);
     int sent = 0;
     ASSERT_TRUE(notes.Take(5, 70, sent));
     EXPECT_EQ(sent, 72);
-    EXPECT_EQ(notes.Size(), PassThroughNotes::kCapacity - 1);
+    for (int i = 0; i < PassThroughNotes::kNotesPerKey; ++i) {
+        ASSERT_TRUE(notes.Take(3, 40, sent));
+        EXPECT_EQ(sent, 40 + i % 20) << "the oldest presses come back in order";
+    }
+    int taken = PassThroughNotes::kNotesPerKey;
+    while (notes.Take(3, 40, sent)) ++taken;
+    EXPECT_EQ(taken, kPresses);
+    EXPECT_EQ(notes.Size(), 0);
 }
 
 TEST(MidiLearnTest, LearnsUnlearnsAndRoutes) {
