@@ -92,17 +92,13 @@ int MidiOutChecker::SoundingNotes() const {
     return total;
 }
 
-void MidiOutChecker::ListSoundingNotes(const std::function<void(const std::string&)>& out) const {
+void MidiOutChecker::ReportSoundingNotes() {
     for (int c = 0; c < kChannels; ++c)
         for (int n = 0; n < kNotes; ++n)
             if (sounding_[c][n] > 0)
-                out("note left sounding: channel " + std::to_string(c + 1) + " key " + std::to_string(n) + " (" +
-                    std::to_string(sounding_[c][n]) + " note-on(s) without note-off, the last in block " +
-                    std::to_string(startedIn_[c][n]) + ")");
-}
-
-void MidiOutChecker::ReportSoundingNotes() {
-    ListSoundingNotes([this](const std::string& text) { Fault(text); });
+                Fault("note left sounding: channel " + std::to_string(c + 1) + " key " + std::to_string(n) + " (" +
+                      std::to_string(sounding_[c][n]) + " note-on(s) without note-off, the last in block " +
+                      std::to_string(startedIn_[c][n]) + ")");
 }
 
 }  // namespace sorel::soak

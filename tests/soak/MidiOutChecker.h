@@ -5,8 +5,6 @@
 // being ended again.
 #pragma once
 
-#include <functional>
-
 #include <array>
 #include <cstdint>
 #include <string>
@@ -45,8 +43,6 @@ public:
     int SoundingNotes() const;
     // One fault per sounding note, named by channel and key.
     void ReportSoundingNotes();
-    // The same texts, handed to `out` instead of counted as faults.
-    void ListSoundingNotes(const std::function<void(const std::string&)>& out) const;
     // Forgets which notes sound, e.g. after a plug-in instance was closed.
     void ForgetSoundingNotes() { sounding_ = {}; }
 

@@ -1,5 +1,5 @@
 // sorel-soak: plays a hostile host to Sorel.so for a while and reports.
-//   sorel-soak [--module PATH] [--seconds N] [--blocks N] [--seed S] [--threads] [--hanging-notes-warn]
+//   sorel-soak [--module PATH] [--seconds N] [--blocks N] [--seed S] [--threads]
 // The module defaults to SOREL_MODULE_PATH. The data folder is a fresh
 // temporary one, removed afterwards. Exit status 0 when every check held.
 #include <cstdlib>
@@ -13,7 +13,7 @@
 namespace {
 
 int Usage() {
-    std::cerr << "usage: sorel-soak [--module PATH] [--seconds N] [--blocks N] [--seed S] [--threads] [--hanging-notes-warn]\n";
+    std::cerr << "usage: sorel-soak [--module PATH] [--seconds N] [--blocks N] [--seed S] [--threads]\n";
     return 2;
 }
 
@@ -27,7 +27,6 @@ int main(int argc, char** argv) {
         const std::string arg = argv[i];
         const bool hasValue = i + 1 < argc;
         if (arg == "--threads") options.threads = true;
-        else if (arg == "--hanging-notes-warn") options.hangingNotesWarnOnly = true;
         else if (arg == "--module" && hasValue) module = argv[++i];
         else if (arg == "--seconds" && hasValue) options.seconds = std::atof(argv[++i]);
         else if (arg == "--blocks" && hasValue) options.maxBlocks = std::atoll(argv[++i]);

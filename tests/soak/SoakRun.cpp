@@ -230,11 +230,7 @@ void SoakRun::ReleaseEverything(SoakPlugin& plugin, SoakReport& report) {
     RunOrdinaryBlocks(plugin, kSettleBlocks);
     plugin.WithChecker([&](MidiOutChecker& c) {
         report.soundingAfterRelease = c.SoundingNotes();
-        report.hangingNotesWarnOnly = options_.hangingNotesWarnOnly;
-        if (options_.hangingNotesWarnOnly)
-            c.ListSoundingNotes([](const std::string& text) { std::cout << "warning: " << text << "\n"; });
-        else
-            c.ReportSoundingNotes();
+        c.ReportSoundingNotes();
         return 0;
     });
 }
