@@ -618,7 +618,9 @@ intptr_t Vardo::GetChunk(void** data, bool isBank) {
 
 bool Vardo::SetChunk(const void* data, size_t size, bool isBank) {
     if (!persistence_ || !data || size == 0) return false;
+    // Called without the plug-in lock: persistence takes it for each part it applies.
     if (!persistence_->ReadState(static_cast<const uint8_t*>(data), size, isBank)) return false;
+    std::lock_guard<std::recursive_mutex> lock(Mutex());
     if (editor_) editor_->RefreshAll();
     return true;
 }

@@ -72,15 +72,14 @@ double StoredValue(const StateTarget& target, const StateImage& image, int index
 // One apply's walk through its lock holds.
 class Holds {
 public:
-    Holds(StateTarget& target, LoadSource source, const SupersededCheck& superseded)
-        : target_(target), superseded_(superseded), pause_(source != LoadSource::HostChunk) {}
+    Holds(StateTarget& target, const SupersededCheck& superseded) : target_(target), superseded_(superseded) {}
 
     // Runs `work` under the lock unless the apply has been superseded.
     template <typename Work>
     bool Run(Work work) {
         if (stopped_) return false;
-        // A host's set-chunk call holds the lock through the whole call anyway.
-        if (pause_ && held_++ > 0) std::this_thread::sleep_for(kPauseBetweenHolds);
+        // The block path gets its turn between holds.
+        if (held_++ > 0) std::this_thread::sleep_for(kPauseBetweenHolds);
         TargetLock lock(target_);
         if (superseded_ && superseded_()) {
             stopped_ = true;
@@ -106,7 +105,6 @@ public:
 private:
     StateTarget& target_;
     const SupersededCheck& superseded_;
-    const bool pause_;
     int held_ = 0;
     bool stopped_ = false;
 };
@@ -144,7 +142,7 @@ bool ApplyParameters(StateTarget& target, const StateImage& image, LoadSource so
 }  // namespace
 
 bool ApplyState(StateTarget& target, const StateImage& image, LoadSource source, const SupersededCheck& superseded) {
-    Holds holds(target, source, superseded);
+    Holds holds(target, superseded);
     target.SetStateLoading(true);
     const bool complete = holds.Run([&] { ApplyEngineStructures(target, image); }) &&
                           ApplyParameters(target, image, source, holds) && holds.Run([&] {

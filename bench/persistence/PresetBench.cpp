@@ -1,6 +1,7 @@
 // Cost of loading a pattern preset into a plug-in object: reading and
 // parsing alone, the whole load with every parameter applied, and how long
-// the block path waits for the plug-in lock while loads run.
+// the block path waits for the plug-in lock while preset loads or a host's
+// set-chunk calls run.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "frame/Vardo.h"
+#include "frame/vst2/IPlugVST.h"
 #include "persistence/PresetFile.h"
 #include "persistence/StateReader.h"
 #include "persistence/VardoPersistence.h"
@@ -69,21 +71,22 @@ void BM_LoadPresetFile(benchmark::State& state) {
 }
 BENCHMARK(BM_LoadPresetFile)->Unit(benchmark::kMillisecond);
 
-// A block every 0.5 ms takes the plug-in lock while presets load on another thread.
-void BM_BlockLockWaitDuringLoads(benchmark::State& state) {
-    Bench& bench = Shared();
+// A block every 0.5 ms takes the plug-in lock while `load` runs ten times on
+// another thread; the counters give the waits.
+template <typename Load>
+void MeasureBlockLockWaits(benchmark::State& state, std::recursive_mutex& lock, Load load) {
     for (auto _ : state) {
         std::atomic<bool> loading{true};
         std::thread loader([&] {
-            for (int i = 0; i < 10; ++i) bench.persistence->Persistence().LoadPresetFile(bench.path);
+            for (int i = 0; i < 10; ++i) load();
             loading = false;
         });
         std::vector<double> waits;
         while (loading.load()) {
             const auto asked = std::chrono::steady_clock::now();
-            bench.vardo->Mutex().lock();
+            lock.lock();
             const auto got = std::chrono::steady_clock::now();
-            bench.vardo->Mutex().unlock();
+            lock.unlock();
             waits.push_back(std::chrono::duration<double, std::micro>(got - asked).count());
             std::this_thread::sleep_for(std::chrono::microseconds(500));
         }
@@ -94,7 +97,38 @@ void BM_BlockLockWaitDuringLoads(benchmark::State& state) {
         state.counters["wait_max_us"] = waits.back();
     }
 }
+
+void BM_BlockLockWaitDuringLoads(benchmark::State& state) {
+    Bench& bench = Shared();
+    MeasureBlockLockWaits(state, bench.vardo->Mutex(),
+                          [&] { bench.persistence->Persistence().LoadPresetFile(bench.path); });
+}
 BENCHMARK(BM_BlockLockWaitDuringLoads)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+std::unique_ptr<IPlugVST> BuildWithPersistence(audioMasterCallback host) {
+    auto plugin = std::make_unique<Vardo>(host);
+    plugin->SetPersistenceHooks(MakePersistenceHooks(*plugin));
+    return plugin;
+}
+
+// The same while a host's set-chunk calls, through the C entry, apply its saved state.
+void BM_BlockLockWaitDuringHostChunks(benchmark::State& state) {
+    Shared();  // the data folder
+    AEffect* effect = CreateEffect(&SilentHost, &BuildWithPersistence);
+    auto dispatch = [effect](int opcode, int index, intptr_t value, void* ptr) {
+        return effect->dispatcher(effect, opcode, index, value, ptr, 0.0f);
+    };
+    dispatch(effOpen, 0, 0, nullptr);
+    for (int p = 0; p < param::kPatterns; ++p) effect->setParameter(effect, param::kGate + p, 0.3f);
+    void* data = nullptr;
+    const intptr_t size = dispatch(effGetChunk, 0, 0, &data);
+    const std::vector<uint8_t> chunk(static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
+    MeasureBlockLockWaits(state, IPlugVST::FromEffect(effect)->Mutex(), [&] {
+        dispatch(effSetChunk, 0, static_cast<intptr_t>(chunk.size()), const_cast<uint8_t*>(chunk.data()));
+    });
+    dispatch(effClose, 0, 0, nullptr);
+}
+BENCHMARK(BM_BlockLockWaitDuringHostChunks)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 }  // namespace sorel

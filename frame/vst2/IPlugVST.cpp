@@ -70,6 +70,9 @@ struct VstEntries {
                 effect->object = nullptr;
                 return 0;
             }
+            // A state from the host is read without the lock and applied in
+            // short holds of it, so that blocks keep their pace meanwhile.
+            if (opcode == effSetChunk) return plugin->Dispatch(opcode, index, value, ptr, opt);
             std::lock_guard<std::recursive_mutex> lock(plugin->Mutex());
             return plugin->Dispatch(opcode, index, value, ptr, opt);
         } catch (...) {
