@@ -607,6 +607,9 @@ void Vardo::ServeDeferredWork() {
 
 intptr_t Vardo::GetChunk(void** data, bool isBank) {
     if (!persistence_) return 0;
+    // Called without the plug-in lock: persistence holds it only while it
+    // copies the live state, so that writing the chunk never keeps a block waiting.
+    std::lock_guard<std::mutex> chunkLock(chunkMutex_);
     chunk_.clear();
     AppendWord(chunk_, kChunkMagic);
     AppendWord(chunk_, kFrameworkVersion);

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <span>
 #include <vector>
 
@@ -127,6 +128,7 @@ private:
     std::unique_ptr<PluginEditor> editor_;
     std::unique_ptr<PersistenceHooks> persistence_;
     GlobalSettings settings_;
+    std::mutex chunkMutex_;  // the buffer handed to the host; the plug-in lock is not held meanwhile
     std::vector<uint8_t> chunk_;
 
     double globalVolume_ = kNeutralVolume;

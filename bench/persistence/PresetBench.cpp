@@ -111,24 +111,53 @@ std::unique_ptr<IPlugVST> BuildWithPersistence(audioMasterCallback host) {
     return plugin;
 }
 
-// The same while a host's set-chunk calls, through the C entry, apply its saved state.
-void BM_BlockLockWaitDuringHostChunks(benchmark::State& state) {
-    Shared();  // the data folder
-    AEffect* effect = CreateEffect(&SilentHost, &BuildWithPersistence);
-    auto dispatch = [effect](int opcode, int index, intptr_t value, void* ptr) {
+// Sorel built through its C entry, as a host has it, with persistence.
+struct HostedSorel {
+    HostedSorel() {
+        Shared();  // the data folder
+        effect = CreateEffect(&SilentHost, &BuildWithPersistence);
+        Dispatch(effOpen);
+        for (int p = 0; p < param::kPatterns; ++p) effect->setParameter(effect, param::kGate + p, 0.3f);
+    }
+    ~HostedSorel() { Dispatch(effClose); }
+    intptr_t Dispatch(int opcode, int index = 0, intptr_t value = 0, void* ptr = nullptr) {
         return effect->dispatcher(effect, opcode, index, value, ptr, 0.0f);
-    };
-    dispatch(effOpen, 0, 0, nullptr);
-    for (int p = 0; p < param::kPatterns; ++p) effect->setParameter(effect, param::kGate + p, 0.3f);
-    void* data = nullptr;
-    const intptr_t size = dispatch(effGetChunk, 0, 0, &data);
-    const std::vector<uint8_t> chunk(static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
-    MeasureBlockLockWaits(state, IPlugVST::FromEffect(effect)->Mutex(), [&] {
-        dispatch(effSetChunk, 0, static_cast<intptr_t>(chunk.size()), const_cast<uint8_t*>(chunk.data()));
+    }
+    std::vector<uint8_t> SavedState() {
+        void* data = nullptr;
+        const intptr_t size = Dispatch(effGetChunk, 0, 0, &data);
+        return {static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size};
+    }
+    std::recursive_mutex& Lock() { return IPlugVST::FromEffect(effect)->Mutex(); }
+    AEffect* effect = nullptr;
+};
+
+// The same while a host's set-chunk calls apply its saved state.
+void BM_BlockLockWaitDuringHostSetChunk(benchmark::State& state) {
+    HostedSorel sorel;
+    std::vector<uint8_t> chunk = sorel.SavedState();
+    MeasureBlockLockWaits(state, sorel.Lock(), [&] {
+        sorel.Dispatch(effSetChunk, 0, static_cast<intptr_t>(chunk.size()), chunk.data());
     });
-    dispatch(effClose, 0, 0, nullptr);
 }
-BENCHMARK(BM_BlockLockWaitDuringHostChunks)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_BlockLockWaitDuringHostSetChunk)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The same while a host saves its project (hosts autosave while playing).
+void BM_BlockLockWaitDuringHostGetChunk(benchmark::State& state) {
+    HostedSorel sorel;
+    MeasureBlockLockWaits(state, sorel.Lock(), [&] { benchmark::DoNotOptimize(sorel.SavedState()); });
+}
+BENCHMARK(BM_BlockLockWaitDuringHostGetChunk)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The whole state handed over by one effGetChunk call.
+void BM_HostGetChunk(benchmark::State& state) {
+    HostedSorel sorel;
+    for (auto _ : state) {
+        void* data = nullptr;
+        benchmark::DoNotOptimize(sorel.Dispatch(effGetChunk, 0, 0, &data));
+    }
+}
+BENCHMARK(BM_HostGetChunk)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace sorel

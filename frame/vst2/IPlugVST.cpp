@@ -70,9 +70,9 @@ struct VstEntries {
                 effect->object = nullptr;
                 return 0;
             }
-            // A state from the host is read without the lock and applied in
-            // short holds of it, so that blocks keep their pace meanwhile.
-            if (opcode == effSetChunk) return plugin->Dispatch(opcode, index, value, ptr, opt);
+            // States to and from the host are copied under the lock, in short
+            // holds, and written or read without it: blocks keep their pace meanwhile.
+            if (opcode == effGetChunk || opcode == effSetChunk) return plugin->Dispatch(opcode, index, value, ptr, opt);
             std::lock_guard<std::recursive_mutex> lock(plugin->Mutex());
             return plugin->Dispatch(opcode, index, value, ptr, opt);
         } catch (...) {
