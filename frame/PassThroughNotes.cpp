@@ -41,9 +41,4 @@ bool PassThroughNotes::Take(int channel, int key, int& sentNote) {
     return true;
 }
 
-void PassThroughNotes::Clear() {
-    keys_ = {};
-    total_ = 0;
-}
-
 }  // namespace sorel

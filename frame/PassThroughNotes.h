@@ -25,7 +25,6 @@ public:
     // no press of the key was passed through.
     bool Take(int channel, int key, int& sentNote);
     int64_t Size() const { return total_; }
-    void Clear();
 
 private:
     struct KeyPresses {

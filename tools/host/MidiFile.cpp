@@ -12,9 +12,6 @@
 namespace sorel::host {
 namespace {
 
-// libsmf keeps times in int; longer songs would overflow its sums.
-constexpr int64_t kMaxTicks = MidiFileCleaner::kMaxTicks;
-
 // libsmf reports its failures through GLib's log; collect them for the message.
 class GlibMessageCapture {
 public:
@@ -95,7 +92,7 @@ std::vector<TimedBytes> fileOrder(const MidiSong& song) {
     for (const MidiEvent& event : song.events)
         entries.push_back({event.tick, std::vector<uint8_t>(event.bytes.begin(), event.bytes.begin() + event.size)});
     std::stable_sort(entries.begin(), entries.end(), [](const TimedBytes& a, const TimedBytes& b) { return a.tick < b.tick; });
-    for (TimedBytes& entry : entries) entry.tick = std::clamp<int64_t>(entry.tick, 0, kMaxTicks);
+    for (TimedBytes& entry : entries) entry.tick = std::clamp<int64_t>(entry.tick, 0, MidiFileCleaner::kMaxTicks);
     return entries;
 }
 

@@ -44,17 +44,16 @@ bool readVariableLength(const uint8_t* data, size_t end, size_t& pos, uint32_t& 
     return false;
 }
 
-// Only the meta events that are kept need a length libsmf agrees with.
-bool keptMetaLengthFits(uint8_t type, uint32_t length) {
+// The length the format fixes for a meta event that is kept; -1 for the
+// meta events a render has no use for, which are skipped whatever their length.
+int keptMetaLength(uint8_t type) {
     switch (type) {
-    case kEndOfTrack: return length == 0;
-    case kTempo: return length == 3;
-    case kTimeSignature: return length == 4;
-    default: return true;
+    case kEndOfTrack: return 0;
+    case kTempo: return 3;
+    case kTimeSignature: return 4;
+    default: return -1;
     }
 }
-
-bool isKeptMeta(uint8_t type) { return type == kEndOfTrack || type == kTempo || type == kTimeSignature; }
 
 int channelMessageDataBytes(uint8_t status) {
     const uint8_t kind = status & 0xF0;
@@ -110,8 +109,9 @@ private:
         uint32_t length = 0;
         if (!readVariableLength(data_, end_, pos_, length) || length > end_ - pos_)
             return fail("truncated meta event", error);
-        if (!keptMetaLengthFits(type, length)) return fail("meta event of a wrong length", error);
-        if (isKeptMeta(type)) {
+        const int kept = keptMetaLength(type);
+        if (kept >= 0 && length != uint32_t(kept)) return fail("meta event of a wrong length", error);
+        if (kept >= 0) {
             emitDelta();
             out_.insert(out_.end(), {kMetaEvent, type, uint8_t(length)});
             out_.insert(out_.end(), data_ + pos_, data_ + pos_ + length);
