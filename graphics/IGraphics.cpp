@@ -1,6 +1,7 @@
 #include "graphics/IGraphics.h"
 
 #include "graphics/BitmapCache.h"
+#include "graphics/Latin1.h"
 #include "resources/Resources.h"
 
 #include <cairo.h>
@@ -28,22 +29,6 @@ double Weight(const IChannelBlend* blend) {
 void SetColour(cairo_t* cr, const IColor& c) {
     auto unit = [](int v) { return std::clamp(v, 0, 255) / 255.0; };
     cairo_set_source_rgba(cr, unit(c.R), unit(c.G), unit(c.B), unit(c.A));
-}
-
-// The editor's texts are 8-bit; Cairo wants UTF-8.
-std::string Latin1ToUtf8(std::string_view text) {
-    std::string out;
-    out.reserve(text.size() * 2);
-    for (const unsigned char byte : text) {
-        if (byte == 0) break;
-        if (byte < 0x80) {
-            out.push_back(static_cast<char>(byte));
-        } else {
-            out.push_back(static_cast<char>(0xC0 | (byte >> 6)));
-            out.push_back(static_cast<char>(0x80 | (byte & 0x3F)));
-        }
-    }
-    return out;
 }
 
 }  // namespace

@@ -62,6 +62,8 @@ public:
     // What has been drawn, straight alpha; transparent outside the image.
     IColor PixelAt(int x, int y) const;
     bool WritePng(const std::string& path) const;
+    // The image surface drawn into, for copying to a window.
+    _cairo_surface* Surface() const { return surface_.get(); }
 
 private:
     struct CairoDeleter {

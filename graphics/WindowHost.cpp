@@ -1,0 +1,478 @@
+#include "graphics/WindowHost.h"
+
+#include "graphics/IGraphics.h"
+#include "graphics/PopupMenuTracker.h"
+#include "graphics/TextField.h"
+#include "graphics/WindowClient.h"
+#include "graphics/XErrorTrap.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
+#include <cairo-xlib.h>
+#include <cairo.h>
+
+#include <poll.h>
+#include <spawn.h>
+#include <sys/eventfd.h>
+#include <sys/timerfd.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <bitset>
+#include <cstdlib>
+#include <future>
+#include <thread>
+
+extern char** environ;
+
+namespace sorel {
+namespace {
+
+constexpr long kTimerMilliseconds = 33;
+constexpr Time kDoubleClickMilliseconds = 400;
+constexpr int kDoubleClickDistance = 4;  // device pixels
+constexpr unsigned kWheelUp = Button4;
+constexpr unsigned kWheelDown = Button5;
+constexpr unsigned kAnyButtonMask = Button1Mask | Button2Mask | Button3Mask;
+constexpr long kWindowEvents = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
+                               EnterWindowMask | LeaveWindowMask | KeyPressMask | KeyReleaseMask |
+                               StructureNotifyMask;
+constexpr int kKeyCodes = 256;
+
+IMouseMod ModifiersOf(unsigned state, unsigned button) {
+    IMouseMod mod;
+    mod.L = (state & Button1Mask) || button == Button1;
+    mod.R = (state & Button3Mask) || button == Button3;
+    mod.S = state & ShiftMask;
+    mod.C = state & ControlMask;
+    mod.A = state & Mod1Mask;
+    return mod;
+}
+
+// The client's key code of a key, -1 for keys it does not know.
+int ClientKeyOf(KeySym symbol) {
+    switch (symbol) {
+    case XK_space: return WindowClient::kKeySpace;
+    case XK_Up: return WindowClient::kKeyUp;
+    case XK_Down: return WindowClient::kKeyDown;
+    case XK_Left: return WindowClient::kKeyLeft;
+    case XK_Right: return WindowClient::kKeyRight;
+    default: break;
+    }
+    if (symbol >= XK_0 && symbol <= XK_9) return WindowClient::kKeyDigit0 + int(symbol - XK_0);
+    if (symbol >= XK_A && symbol <= XK_Z) return WindowClient::kKeyLetterA + int(symbol - XK_A);
+    if (symbol >= XK_a && symbol <= XK_z) return WindowClient::kKeyLetterA + int(symbol - XK_a);
+    return -1;
+}
+
+IRECT Scaled(const IRECT& r, int scale) { return {r.L * scale, r.T * scale, r.R * scale, r.B * scale}; }
+
+}  // namespace
+
+struct WindowHost::Impl {
+    Impl(WindowClient& c, SizeRequest request) : client(c), sizeRequest(std::move(request)) {}
+
+    // Editor thread.
+    void Run(uint64_t parentWindow, std::promise<bool>& ready);
+    bool CreateWindow(uint64_t parentWindow);
+    void DestroyWindow();
+    void WaitAndDispatch(PopupMenuTracker* menu);
+    void Dispatch(XEvent& event, PopupMenuTracker* menu);
+    void OnButtonPress(const XButtonEvent& press);
+    void OnButtonRelease(const XButtonEvent& release);
+    void OnMotion(const XMotionEvent& motion);
+    void OnKeyPress(XKeyEvent& key);
+    void OnKeyRelease(XKeyEvent& key);
+    void ForwardToParent(XKeyEvent key);
+    void Tick(PopupMenuTracker* menu);
+    void ServeTextEntry();
+    void RedrawDirty();
+    void RedrawAll();
+    void Present(const IRECT& deviceArea);
+    bool CancelTextEntryOnClick();
+
+    WindowClient& client;
+    SizeRequest sizeRequest;
+
+    std::thread thread;
+    std::atomic<bool> stop{false};
+    std::atomic<uint64_t> windowId{0};
+    std::atomic<bool> textEntryOpen{false};
+    int wakeFd = -1;
+    int timerFd = -1;
+
+    // Editor thread only.
+    Display* display = nullptr;
+    std::unique_ptr<XErrorTrap> trap;
+    Window window = 0;
+    Window parent = 0;
+    bool windowGone = false;  // destroyed with its parent
+    cairo_surface_t* surface = nullptr;
+    int width = 0, height = 0, scale = 1;  // editor pixels
+    bool captured = false;
+    bool pointerInside = false;
+    int lastX = 0, lastY = 0;  // editor pixels of the previous press or drag
+    Time lastClickTime = 0;
+    int lastClickX = -1000, lastClickY = -1000;  // device pixels
+    std::bitset<kKeyCodes> forwardedKeys;
+    std::unique_ptr<TextField> textField;
+    int menuDepth = 0;
+};
+
+WindowHost::WindowHost(WindowClient& client, SizeRequest sizeRequest)
+    : impl_(std::make_unique<Impl>(client, std::move(sizeRequest))) {}
+
+WindowHost::~WindowHost() { Close(); }
+
+bool WindowHost::Open(uint64_t parent, int width, int height, int scale) {
+    Close();
+    Impl& w = *impl_;
+    w.width = std::max(1, width);
+    w.height = std::max(1, height);
+    w.scale = std::clamp(scale, 1, 2);
+    w.stop = false;
+    w.wakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    w.timerFd = timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC | TFD_NONBLOCK);
+    if (w.wakeFd < 0 || w.timerFd < 0) {
+        Close();
+        return false;
+    }
+    std::promise<bool> ready;
+    std::future<bool> made = ready.get_future();
+    w.thread = std::thread([&w, parent, &ready] { w.Run(parent, ready); });
+    if (made.get()) return true;
+    Close();
+    return false;
+}
+
+void WindowHost::Close() {
+    Impl& w = *impl_;
+    w.stop = true;
+    Wake();
+    if (w.thread.joinable()) w.thread.join();
+    for (int* fd : {&w.wakeFd, &w.timerFd}) {
+        if (*fd >= 0) close(*fd);
+        *fd = -1;
+    }
+}
+
+bool WindowHost::IsOpen() const { return impl_->windowId.load() != 0; }
+uint64_t WindowHost::WindowId() const { return impl_->windowId.load(); }
+
+void WindowHost::Wake() {
+    if (impl_->wakeFd < 0) return;
+    const uint64_t one = 1;
+    [[maybe_unused]] const ssize_t written = write(impl_->wakeFd, &one, sizeof one);
+}
+
+void WindowHost::Resize(int width, int height, int scale) {
+    Impl& w = *impl_;
+    width = std::max(1, width);
+    height = std::max(1, height);
+    scale = std::clamp(scale, 1, 2);
+    if (width == w.width && height == w.height && scale == w.scale) return;
+    w.width = width;
+    w.height = height;
+    w.scale = scale;
+    if (!w.display || w.windowGone) return;
+    XResizeWindow(w.display, w.window, unsigned(width * scale), unsigned(height * scale));
+    cairo_xlib_surface_set_size(w.surface, width * scale, height * scale);
+    if (w.sizeRequest) w.sizeRequest(width * scale, height * scale);
+    w.RedrawAll();
+}
+
+IPopupChoice WindowHost::ShowPopupMenu(const IPopupMenu& menu, int x, int y) {
+    Impl& w = *impl_;
+    if (menu.Empty() || !w.display || w.windowGone) return {};
+    int rootX = 0, rootY = 0;
+    Window child = 0;
+    XTranslateCoordinates(w.display, w.window, DefaultRootWindow(w.display), x * w.scale, y * w.scale, &rootX,
+                          &rootY, &child);
+    PopupMenuTracker tracker(w.display, menu, rootX, rootY, w.scale);
+    ++w.menuDepth;
+    while (!tracker.Done() && !w.stop) w.WaitAndDispatch(&tracker);
+    --w.menuDepth;
+    // The menu took the button that the opening click held.
+    w.captured = false;
+    return tracker.Choice();
+}
+
+void WindowHost::OpenTextEntry(const IRECT& rect, const IText& style, const std::string& text, int maxLength,
+                               TextFilter filter) {
+    Impl& w = *impl_;
+    if (!w.display || w.windowGone) return;
+    CancelTextEntry();
+    w.ServeTextEntry();
+    IText scaled = style;
+    scaled.size *= w.scale;
+    // One pixel wider and taller than the control, so that its frame shows.
+    const IRECT area{rect.L, rect.T, rect.R + 1, rect.B + 1};
+    w.textField = std::make_unique<TextField>(w.display, w.window, Scaled(area, w.scale), scaled, text, maxLength,
+                                              filter);
+    w.textEntryOpen = true;
+}
+
+void WindowHost::CancelTextEntry() {
+    if (impl_->textField) impl_->textField->RequestCancel();
+}
+
+bool WindowHost::TextEntryOpen() const { return impl_->textEntryOpen.load(); }
+
+bool WindowHost::OpenURL(const std::string& url) {
+    if (url.empty()) return false;
+    // The shell starts xdg-open in the background and ends at once, so
+    // nobody waits for the browser and no child is left to reap.
+    const char* const arguments[] = {"/bin/sh", "-c", "command -v xdg-open >/dev/null || exit 1; xdg-open \"$1\" >/dev/null 2>&1 &", "sh", url.c_str(),
+                                     nullptr};
+    pid_t pid = 0;
+    if (posix_spawn(&pid, "/bin/sh", nullptr, nullptr, const_cast<char* const*>(arguments), environ) != 0)
+        return false;
+    int status = 0;
+    return waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// ---------------------------------------------------------------- editor thread
+
+void WindowHost::Impl::Run(uint64_t parentWindow, std::promise<bool>& ready) {
+    display = XOpenDisplay(nullptr);
+    if (!display) {
+        ready.set_value(false);
+        return;
+    }
+    trap = std::make_unique<XErrorTrap>(display);
+    const bool made = CreateWindow(parentWindow);
+    if (made) {
+        const long nanoseconds = kTimerMilliseconds * 1000000L;
+        const itimerspec period{{0, nanoseconds}, {0, nanoseconds}};
+        timerfd_settime(timerFd, 0, &period, nullptr);
+        windowId = window;
+        RedrawAll();
+    }
+    ready.set_value(made);
+    while (made && !stop) WaitAndDispatch(nullptr);
+    DestroyWindow();
+    XCloseDisplay(display);
+    display = nullptr;
+    trap.reset();
+}
+
+bool WindowHost::Impl::CreateWindow(uint64_t parentWindow) {
+    const int screen = DefaultScreen(display);
+    parent = parentWindow ? Window(parentWindow) : RootWindow(display, screen);
+    windowGone = false;
+    XSetWindowAttributes attributes{};
+    attributes.event_mask = kWindowEvents;
+    attributes.colormap = DefaultColormap(display, screen);
+    attributes.border_pixel = 0;
+    attributes.background_pixmap = None;
+    window = XCreateWindow(display, parent, 0, 0, unsigned(width * scale), unsigned(height * scale), 0,
+                           DefaultDepth(display, screen), InputOutput, DefaultVisual(display, screen),
+                           CWEventMask | CWColormap | CWBorderPixel | CWBackPixmap, &attributes);
+    XStoreName(display, window, "Sorel");
+    XMapWindow(display, window);
+    if (trap->SyncAndCheck()) {
+        window = 0;
+        return false;
+    }
+    surface = cairo_xlib_surface_create(display, window, DefaultVisual(display, screen), width * scale,
+                                        height * scale);
+    return true;
+}
+
+void WindowHost::Impl::DestroyWindow() {
+    textField.reset();
+    textEntryOpen = false;
+    if (surface) cairo_surface_destroy(surface);
+    surface = nullptr;
+    if (window && !windowGone) XDestroyWindow(display, window);
+    // Errors of a window that went with its parent are trapped here.
+    trap->SyncAndCheck();
+    window = 0;
+    windowId = 0;
+}
+
+void WindowHost::Impl::WaitAndDispatch(PopupMenuTracker* menu) {
+    if (XPending(display) == 0) {
+        XFlush(display);
+        pollfd fds[3] = {{ConnectionNumber(display), POLLIN, 0}, {wakeFd, POLLIN, 0}, {timerFd, POLLIN, 0}};
+        if (poll(fds, 3, -1) < 0) return;
+        uint64_t count = 0;
+        if (fds[1].revents & POLLIN) {
+            [[maybe_unused]] const ssize_t got = read(wakeFd, &count, sizeof count);
+            if (stop) return;
+            RedrawDirty();
+        }
+        if (fds[2].revents & POLLIN) {
+            [[maybe_unused]] const ssize_t got = read(timerFd, &count, sizeof count);
+            Tick(menu);
+        }
+    }
+    while (!stop && XPending(display) > 0) {
+        XEvent event;
+        XNextEvent(display, &event);
+        if (menu && menu->HandleEvent(event)) continue;
+        Dispatch(event, menu);
+    }
+}
+
+void WindowHost::Impl::Dispatch(XEvent& event, PopupMenuTracker* menu) {
+    if (textField && event.xany.window == textField->Id()) {
+        textField->HandleEvent(event);
+        return;
+    }
+    if (event.xany.window != window) return;
+    switch (event.type) {
+    case Expose:
+        Present({event.xexpose.x, event.xexpose.y, event.xexpose.x + event.xexpose.width,
+                 event.xexpose.y + event.xexpose.height});
+        return;
+    case DestroyNotify: windowGone = true; return;
+    default: break;
+    }
+    if (menu) return;  // the menu has the pointer and keys
+    switch (event.type) {
+    case ButtonPress: OnButtonPress(event.xbutton); break;
+    case ButtonRelease: OnButtonRelease(event.xbutton); break;
+    case MotionNotify: OnMotion(event.xmotion); break;
+    case LeaveNotify:
+        if (pointerInside && !(event.xcrossing.state & kAnyButtonMask)) client.OnMouseOut();
+        pointerInside = false;
+        break;
+    case KeyPress: OnKeyPress(event.xkey); break;
+    case KeyRelease: OnKeyRelease(event.xkey); break;
+    default: break;
+    }
+}
+
+bool WindowHost::Impl::CancelTextEntryOnClick() {
+    if (!textField) return false;
+    textField->RequestCancel();
+    return true;
+}
+
+void WindowHost::Impl::OnButtonPress(const XButtonEvent& press) {
+    const int x = press.x / scale, y = press.y / scale;
+    const IMouseMod mod = ModifiersOf(press.state, press.button);
+    if (press.button == kWheelUp || press.button == kWheelDown) {
+        if (!CancelTextEntryOnClick()) client.OnMouseWheel(x, y, mod, press.button == kWheelUp ? 1 : -1);
+        return;
+    }
+    if (press.button > Button3 || CancelTextEntryOnClick()) return;
+    lastX = x;
+    lastY = y;
+    const bool doubleClick = press.button == Button1 && press.time - lastClickTime <= kDoubleClickMilliseconds &&
+                             std::abs(press.x - lastClickX) <= kDoubleClickDistance &&
+                             std::abs(press.y - lastClickY) <= kDoubleClickDistance;
+    if (doubleClick) {
+        lastClickTime = 0;  // a third click starts a new pair
+        captured = client.OnMouseDblClick(x, y, mod);
+        return;
+    }
+    if (press.button == Button1) {
+        lastClickTime = press.time;
+        lastClickX = press.x;
+        lastClickY = press.y;
+    }
+    captured = true;
+    client.OnMouseDown(x, y, mod);
+}
+
+void WindowHost::Impl::OnButtonRelease(const XButtonEvent& release) {
+    if (release.button != Button1 && release.button != Button3) return;
+    captured = false;
+    client.OnMouseUp(release.x / scale, release.y / scale, ModifiersOf(release.state, release.button));
+}
+
+void WindowHost::Impl::OnMotion(const XMotionEvent& motion) {
+    const int x = motion.x / scale, y = motion.y / scale;
+    const IMouseMod mod = ModifiersOf(motion.state, 0);
+    if (motion.state & kAnyButtonMask) {
+        if (!captured || textField) return;
+        const int dx = x - lastX, dy = y - lastY;
+        if (dx == 0 && dy == 0) return;
+        lastX = x;
+        lastY = y;
+        client.OnMouseDrag(x, y, dx, dy, mod);
+        return;
+    }
+    pointerInside = client.OnMouseOver(x, y, mod) || pointerInside;
+}
+
+void WindowHost::Impl::OnKeyPress(XKeyEvent& key) {
+    const int code = ClientKeyOf(XLookupKeysym(&key, 0));
+    const bool used = code >= 0 && client.OnKeyDown(key.x / scale, key.y / scale, code);
+    if (used) return;
+    if (key.keycode < kKeyCodes) forwardedKeys.set(key.keycode);
+    ForwardToParent(key);
+}
+
+void WindowHost::Impl::OnKeyRelease(XKeyEvent& key) {
+    if (key.keycode >= kKeyCodes || !forwardedKeys.test(key.keycode)) return;
+    forwardedKeys.reset(key.keycode);
+    ForwardToParent(key);
+}
+
+// Keys the editor does not use belong to the host: its window hears them as
+// if the editor were not there.
+void WindowHost::Impl::ForwardToParent(XKeyEvent key) {
+    if (parent == DefaultRootWindow(display) || windowGone) return;
+    key.window = parent;
+    key.subwindow = window;
+    XEvent event{};
+    event.xkey = key;
+    XSendEvent(display, parent, True, key.type == KeyPress ? KeyPressMask : KeyReleaseMask, &event);
+}
+
+void WindowHost::Impl::Tick(PopupMenuTracker* menu) {
+    ServeTextEntry();
+    client.OnTimer();
+    RedrawDirty();
+    if (menu) menu->OnTick();
+}
+
+void WindowHost::Impl::ServeTextEntry() {
+    if (!textField || textField->CurrentState() == TextField::State::kEditing) return;
+    const bool committed = textField->CurrentState() == TextField::State::kCommitRequested;
+    const std::string text = textField->Text();
+    textField.reset();
+    textEntryOpen = false;
+    captured = false;
+    client.OnTextEntryDone(committed, text);
+}
+
+void WindowHost::Impl::RedrawDirty() {
+    const IRECT dirty = client.DirtyArea().Intersect({0, 0, width, height});
+    if (dirty.Empty()) return;
+    client.DrawArea(dirty);
+    Present(Scaled(dirty, scale));
+}
+
+void WindowHost::Impl::RedrawAll() {
+    client.DrawArea({0, 0, width, height});
+    Present({0, 0, width * scale, height * scale});
+}
+
+void WindowHost::Impl::Present(const IRECT& deviceArea) {
+    if (!surface || windowGone) return;
+    cairo_surface_t* canvas = client.Canvas().Surface();
+    cairo_surface_flush(canvas);
+    const IRECT area = deviceArea.Intersect({0, 0, width * scale, height * scale});
+    if (area.Empty()) return;
+    cairo_t* cr = cairo_create(surface);
+    cairo_rectangle(cr, area.L, area.T, area.W(), area.H());
+    cairo_clip(cr);
+    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+    cairo_set_source_rgb(cr, 0, 0, 0);
+    cairo_paint(cr);  // beyond the canvas: black
+    cairo_set_source_surface(cr, canvas, 0, 0);
+    cairo_rectangle(cr, 0, 0, cairo_image_surface_get_width(canvas), cairo_image_surface_get_height(canvas));
+    cairo_fill(cr);
+    cairo_destroy(cr);
+    cairo_surface_flush(surface);
+    XFlush(display);
+}
+
+}  // namespace sorel
