@@ -319,6 +319,11 @@ void WindowHost::Impl::WaitAndDispatch(PopupMenuTracker* menu) {
 }
 
 void WindowHost::Impl::Dispatch(XEvent& event, PopupMenuTracker* menu) {
+    if (event.type == MappingNotify) {
+        // xdotool and input methods remap keys on the fly.
+        XRefreshKeyboardMapping(&event.xmapping);
+        return;
+    }
     if (textField && event.xany.window == textField->Id()) {
         textField->HandleEvent(event);
         return;

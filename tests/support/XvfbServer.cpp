@@ -1,0 +1,69 @@
+#include "XvfbServer.h"
+
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+extern char** environ;
+
+namespace sorel::testing {
+namespace {
+
+constexpr int kStartTimeoutMs = 10000;
+
+}  // namespace
+
+XvfbServer& XvfbServer::Instance() {
+    static XvfbServer server;
+    return server;
+}
+
+// Xvfb writes the display number it chose to the -displayfd pipe once it
+// accepts connections.
+XvfbServer::XvfbServer() {
+    int fds[2];
+    if (pipe(fds) != 0) return;
+    const std::string writeEnd = std::to_string(fds[1]);
+    const char* const arguments[] = {"Xvfb", "-displayfd", writeEnd.c_str(), "-screen", "0", "1280x1024x24",
+                                     "-nolisten", "tcp", "-noreset", nullptr};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addclose(&actions, fds[0]);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", 1, 0);
+    pid_t pid = 0;
+    const bool spawned =
+        posix_spawnp(&pid, "Xvfb", &actions, nullptr, const_cast<char* const*>(arguments), environ) == 0;
+    posix_spawn_file_actions_destroy(&actions);
+    close(fds[1]);
+    std::string number;
+    pollfd readable{fds[0], POLLIN, 0};
+    char c = 0;
+    while (spawned && poll(&readable, 1, kStartTimeoutMs) > 0 && read(fds[0], &c, 1) == 1 && c != '\n')
+        number += c;
+    close(fds[0]);
+    if (!spawned) return;
+    if (number.empty()) {
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+        return;
+    }
+    pid_ = pid;
+    display_ = ":" + number;
+    setenv("DISPLAY", display_.c_str(), 1);
+}
+
+XvfbServer::~XvfbServer() {
+    if (pid_ <= 0) return;
+    kill(pid_, SIGTERM);
+    waitpid(pid_, nullptr, 0);
+}
+
+bool XvfbServer::Xdotool(const std::string& arguments) const {
+    return Running() && std::system(("xdotool " + arguments + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+}  // namespace sorel::testing
