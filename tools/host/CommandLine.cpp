@@ -108,12 +108,18 @@ bool readOption(OptionReader& reader, const std::string& option, Invocation& inv
 }
 
 bool takePositionals(std::vector<std::string>& positionals, Invocation& inv, std::string& error) {
-    const std::map<Command, size_t> expected = {{Command::Info, 1}, {Command::Render, 3}, {Command::Demo, 0}};
-    if (positionals.size() != expected.at(inv.command)) {
+    const std::map<Command, std::pair<size_t, size_t>> expected = {
+        {Command::Info, {1, 1}}, {Command::Render, {3, 3}}, {Command::Demo, {0, 0}}, {Command::Gui, {1, 2}}};
+    const auto [fewest, most] = expected.at(inv.command);
+    if (positionals.size() < fewest || positionals.size() > most) {
         error = "wrong number of arguments";
         return false;
     }
     if (inv.command == Command::Info) inv.pluginPath = positionals[0];
+    if (inv.command == Command::Gui) {
+        inv.pluginPath = positionals[0];
+        if (positionals.size() > 1) inv.inputPath = positionals[1];
+    }
     if (inv.command == Command::Render) {
         inv.pluginPath = positionals[0];
         inv.inputPath = positionals[1];
@@ -127,7 +133,8 @@ bool takePositionals(std::vector<std::string>& positionals, Invocation& inv, std
 std::optional<Invocation> CommandLine::parse(const std::vector<std::string>& arguments, std::string& error) {
     Invocation inv;
     if (arguments.empty() || arguments[0] == "help" || arguments[0] == "--help" || arguments[0] == "-h") return inv;
-    const std::map<std::string, Command> commands = {{"info", Command::Info}, {"render", Command::Render}, {"demo", Command::Demo}};
+    const std::map<std::string, Command> commands = {{"info", Command::Info}, {"render", Command::Render}, {"demo", Command::Demo},
+                                                     {"gui", Command::Gui}};
     const auto command = commands.find(arguments[0]);
     if (command == commands.end()) {
         error = "unknown command \"" + arguments[0] + "\"";
@@ -165,8 +172,11 @@ usage:
   sorel-host demo [--plugin Sorel.so] [--out demo.mid]
       renders a built-in chord progression through Sorel, writes demo.mid
       and prints a piano roll
+  sorel-host gui PLUGIN.so [IN.mid] [options]
+      shows the plug-in's editor in a window of its own; with IN.mid, plays
+      it through the plug-in in a loop, in real time, with a running transport
 
-render options:
+render and gui options:
   --tempo BPM              fixed tempo instead of IN.mid's tempo map
   --sample-rate HZ         default 48000
   --block-size N           frames per block, default 512

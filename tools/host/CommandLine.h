@@ -1,4 +1,4 @@
-// The command line of sorel-host: "info", "render" and "demo" with their
+// The command line of sorel-host: "info", "render", "demo" and "gui" with their
 // options, parsed into one record; mistakes become a usage message.
 #pragma once
 
@@ -11,7 +11,7 @@
 
 namespace sorel::host {
 
-enum class Command { Help, Info, Render, Demo };
+enum class Command { Help, Info, Render, Demo, Gui };
 
 struct Invocation {
     Command command = Command::Help;

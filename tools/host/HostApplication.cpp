@@ -1,6 +1,8 @@
 #include "HostApplication.h"
 
 #include "DemoSong.h"
+#include "GuiHost.h"
+#include "LoopPlayer.h"
 #include "MidiFile.h"
 #include "PianoRoll.h"
 #include "ProgressBar.h"
@@ -79,6 +81,7 @@ int HostApplication::run(const Invocation& invocation) {
         case Command::Info: return info(invocation);
         case Command::Render: return render(invocation);
         case Command::Demo: return demo(invocation);
+        case Command::Gui: return gui(invocation);
         case Command::Help: out_ << CommandLine::usage(); return kExitOk;
         }
     } catch (const std::exception& problem) {
@@ -237,6 +240,29 @@ int HostApplication::demo(const Invocation& given) {
          << "Sorel sent:\n"
          << PianoRoll::draw(output, invocation.rollBars);
     return kExitOk;
+}
+
+int HostApplication::gui(const Invocation& invocation) {
+    GuiHost window(out_);
+    MidiSong song;
+    std::string error;
+    if (!invocation.inputPath.empty() && !MidiFile::read(invocation.inputPath, song, error)) return fail(error);
+    auto plugin = loadPlugin(invocation.pluginPath);
+    if (!plugin || !prepare(*plugin, invocation)) return kExitFailed;
+    std::unique_ptr<LoopPlayer> player;
+    if (!invocation.inputPath.empty()) {
+        player = std::make_unique<LoopPlayer>(*plugin, song, invocation.render.beatsPerMinute);
+        out_ << "playing " << invocation.inputPath << " in a loop of " << std::fixed << std::setprecision(2)
+             << player->loopSeconds() << " s" << std::endl;
+        out_.unsetf(std::ios::fixed);
+    }
+    if (player) player->start();
+    const bool shown = window.run(*plugin, error);
+    if (player) {
+        player->stop();
+        out_ << "played " << player->loopsPlayed() << " whole loops, " << player->notesOut() << " notes out\n";
+    }
+    return shown ? kExitOk : fail(error);
 }
 
 }  // namespace sorel::host

@@ -30,6 +30,7 @@ private:
     int info(const Invocation& invocation);
     int render(const Invocation& invocation);
     int demo(const Invocation& invocation);
+    int gui(const Invocation& invocation);
     std::unique_ptr<HostedPlugin> loadPlugin(const std::string& path);
     bool prepare(HostedPlugin& plugin, const Invocation& invocation);
     bool renderAndWrite(HostedPlugin& plugin, const MidiSong& input, const Invocation& invocation, MidiSong& output);

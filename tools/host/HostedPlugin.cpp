@@ -210,6 +210,20 @@ void HostedPlugin::processBlock(const std::vector<VstMidiEvent>& events, int fra
     processing_ = false;
 }
 
+std::pair<int, int> HostedPlugin::editorSize() {
+    ERect* rect = nullptr;
+    dispatch(effEditGetRect, 0, 0, &rect);
+    if (!rect) return {0, 0};
+    return {std::max(0, rect->right - rect->left), std::max(0, rect->bottom - rect->top)};
+}
+
+bool HostedPlugin::openEditor(unsigned long window) {
+    return dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(window)) != 0;
+}
+
+void HostedPlugin::idleEditor() { dispatch(effEditIdle); }
+void HostedPlugin::closeEditor() { dispatch(effEditClose); }
+
 const VstTimeInfo* HostedPlugin::idleTimeInfo(VstInt32 requestMask) {
     idleTime_ = VstTimeInfo{};
     idleTime_.sampleRate = sampleRate_;
@@ -260,6 +274,7 @@ VstIntPtr HostedPlugin::answer(VstInt32 opcode, VstInt32 index, VstIntPtr value,
     case audioMasterIOChanged:
         if (!processing_) allocateBuffers();
         return 1;
+    case audioMasterSizeWindow: return sizeWindow_ && sizeWindow_(index, int(value)) ? 1 : 0;
     case audioMasterAutomate:
     case audioMasterBeginEdit:
     case audioMasterEndEdit:

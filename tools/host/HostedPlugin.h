@@ -7,9 +7,12 @@
 #include "PluginModule.h"
 #include "engine/ParameterIndex.h"
 
+#include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace sorel::host {
@@ -67,6 +70,17 @@ public:
     // `frames` samples (at most the maximum block size).
     void processBlock(const std::vector<VstMidiEvent>& events, int frames);
 
+    // The editor, as a host's plug-in window drives it. `window` is the X
+    // window the editor opens in; the size is in pixels, zero when unknown.
+    bool hasEditor() const { return (effect_->flags & effFlagsHasEditor) != 0; }
+    std::pair<int, int> editorSize();
+    bool openEditor(unsigned long window);
+    void idleEditor();
+    void closeEditor();
+    // Called, on whatever thread the plug-in asks from, when the editor wants a new size.
+    using SizeWindowHandler = std::function<bool(int width, int height)>;
+    void setSizeWindowHandler(SizeWindowHandler handler) { sizeWindow_ = std::move(handler); }
+
     struct Token {
         explicit Token() = default;
     };
@@ -88,7 +102,8 @@ private:
     double sampleRate_ = 48000.0;
     int maxBlockSize_ = 512;
     bool resumed_ = false;
-    bool processing_ = false;
+    std::atomic<bool> processing_ = false;  // asked by the plug-in from any thread
+    SizeWindowHandler sizeWindow_;
     std::vector<std::vector<float>> channelBuffers_;
     std::vector<float*> inputs_;
     std::vector<float*> outputs_;
