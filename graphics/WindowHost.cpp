@@ -25,6 +25,8 @@
 #include <cstdlib>
 #include <future>
 #include <thread>
+#include <utility>
+#include <vector>
 
 extern char** environ;
 
@@ -119,6 +121,11 @@ struct WindowHost::Impl {
     int lastClickX = -1000, lastClickY = -1000;  // device pixels
     std::bitset<kKeyCodes> forwardedKeys;
     std::unique_ptr<TextField> textField;
+    struct FinishedEntry {
+        bool committed;
+        std::string text;
+    };
+    std::vector<FinishedEntry> finishedEntries;  // told to the client at the next tick
     int menuDepth = 0;
 };
 
@@ -204,8 +211,10 @@ void WindowHost::OpenTextEntry(const IRECT& rect, const IText& style, const std:
                                TextFilter filter) {
     Impl& w = *impl_;
     if (!w.display || w.windowGone) return;
-    CancelTextEntry();
-    w.ServeTextEntry();
+    if (w.textField) {
+        w.finishedEntries.push_back({false, w.textField->Text()});
+        w.textField.reset();
+    }
     IText scaled = style;
     scaled.size *= w.scale;
     // One pixel wider and taller than the control, so that its frame shows.
@@ -439,13 +448,14 @@ void WindowHost::Impl::Tick(PopupMenuTracker* menu) {
 }
 
 void WindowHost::Impl::ServeTextEntry() {
-    if (!textField || textField->CurrentState() == TextField::State::kEditing) return;
-    const bool committed = textField->CurrentState() == TextField::State::kCommitRequested;
-    const std::string text = textField->Text();
-    textField.reset();
-    textEntryOpen = false;
-    captured = false;
-    client.OnTextEntryDone(committed, text);
+    if (textField && textField->CurrentState() != TextField::State::kEditing) {
+        finishedEntries.push_back(
+            {textField->CurrentState() == TextField::State::kCommitRequested, textField->Text()});
+        textField.reset();
+        captured = false;
+    }
+    textEntryOpen = textField != nullptr;
+    for (const FinishedEntry& entry : std::exchange(finishedEntries, {})) client.OnTextEntryDone(entry.committed, entry.text);
 }
 
 void WindowHost::Impl::RedrawDirty() {

@@ -66,8 +66,9 @@ public:
         Log("wheel " + Point(x, y) + Mods(m) + " " + std::to_string(n));
     }
     bool OnKeyDown(int, int, int key) override {
+        const bool used = onKey ? onKey(*host, key) : true;
         Log("key " + std::to_string(key));
-        return onKey ? onKey(*host, key) : true;
+        return used;
     }
     void OnTimer() override {}
     IRECT DirtyArea() override {
