@@ -1,9 +1,9 @@
 #include "graphics/PopupMenuWindow.h"
 
 #include "graphics/Latin1.h"
+#include "graphics/XImageCopy.h"
 
 #include <X11/Xutil.h>
-#include <cairo-xlib.h>
 #include <cairo.h>
 
 #include <algorithm>
@@ -80,7 +80,7 @@ PopupMenuWindow::PopupMenuWindow(Display* display, const IPopupMenu& menu, int r
     window_ = XCreateWindow(display_, RootWindow(display_, screen), x, y, unsigned(width_), unsigned(height), 0,
                             DefaultDepth(display_, screen), InputOutput, DefaultVisual(display_, screen),
                             CWOverrideRedirect | CWSaveUnder | CWEventMask | CWBackPixel, &attributes);
-    surface_ = cairo_xlib_surface_create(display_, window_, DefaultVisual(display_, screen), width_, height);
+    surface_ = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width_, height);
     XMapRaised(display_, window_);
 }
 
@@ -207,7 +207,7 @@ void PopupMenuWindow::Draw() {
         }
     }
     cairo_destroy(cr);
-    cairo_surface_flush(surface_);
+    CopyImageToWindow(display_, window_, surface_, {0, 0, width_, screenRect_.H()});
     XFlush(display_);
 }
 

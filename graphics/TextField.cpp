@@ -1,10 +1,10 @@
 #include "graphics/TextField.h"
 
 #include "graphics/Latin1.h"
+#include "graphics/XImageCopy.h"
 
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
-#include <cairo-xlib.h>
 #include <cairo.h>
 
 #include <algorithm>
@@ -49,7 +49,7 @@ TextField::TextField(Display* display, Window parent, const IRECT& rect, const I
                             CWEventMask | CWBackPixel, &attributes);
     XMapRaised(display_, window_);
     XSetInputFocus(display_, window_, RevertToParent, CurrentTime);
-    surface_ = cairo_xlib_surface_create(display_, window_, DefaultVisual(display_, screen), size_.R, size_.B);
+    surface_ = cairo_image_surface_create(CAIRO_FORMAT_RGB24, size_.R, size_.B);
 }
 
 TextField::~TextField() {
@@ -156,7 +156,7 @@ void TextField::Draw() {
         cairo_stroke(cr);
     }
     cairo_destroy(cr);
-    cairo_surface_flush(surface_);
+    CopyImageToWindow(display_, window_, surface_, size_);
     XFlush(display_);
 }
 

@@ -5,12 +5,11 @@
 #include "graphics/TextField.h"
 #include "graphics/WindowClient.h"
 #include "graphics/XErrorTrap.h"
+#include "graphics/XImageCopy.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
-#include <cairo-xlib.h>
-#include <cairo.h>
 
 #include <poll.h>
 #include <spawn.h>
@@ -112,7 +111,6 @@ struct WindowHost::Impl {
     Window window = 0;
     Window parent = 0;
     bool windowGone = false;  // destroyed with its parent
-    cairo_surface_t* surface = nullptr;
     int width = 0, height = 0, scale = 1;  // editor pixels
     bool captured = false;
     bool pointerInside = false;
@@ -186,7 +184,6 @@ void WindowHost::Resize(int width, int height, int scale) {
     w.scale = scale;
     if (!w.display || w.windowGone) return;
     XResizeWindow(w.display, w.window, unsigned(width * scale), unsigned(height * scale));
-    cairo_xlib_surface_set_size(w.surface, width * scale, height * scale);
     if (w.sizeRequest) w.sizeRequest(width * scale, height * scale);
     w.RedrawAll();
 }
@@ -276,26 +273,22 @@ bool WindowHost::Impl::CreateWindow(uint64_t parentWindow) {
     attributes.event_mask = kWindowEvents;
     attributes.colormap = DefaultColormap(display, screen);
     attributes.border_pixel = 0;
-    attributes.background_pixmap = None;
+    attributes.background_pixel = BlackPixel(display, screen);  // where the canvas does not reach
     window = XCreateWindow(display, parent, 0, 0, unsigned(width * scale), unsigned(height * scale), 0,
                            DefaultDepth(display, screen), InputOutput, DefaultVisual(display, screen),
-                           CWEventMask | CWColormap | CWBorderPixel | CWBackPixmap, &attributes);
+                           CWEventMask | CWColormap | CWBorderPixel | CWBackPixel, &attributes);
     XStoreName(display, window, "Sorel");
     XMapWindow(display, window);
     if (trap->SyncAndCheck()) {
         window = 0;
         return false;
     }
-    surface = cairo_xlib_surface_create(display, window, DefaultVisual(display, screen), width * scale,
-                                        height * scale);
     return true;
 }
 
 void WindowHost::Impl::DestroyWindow() {
     textField.reset();
     textEntryOpen = false;
-    if (surface) cairo_surface_destroy(surface);
-    surface = nullptr;
     if (window && !windowGone) XDestroyWindow(display, window);
     // Errors of a window that went with its parent are trapped here.
     trap->SyncAndCheck();
@@ -471,23 +464,8 @@ void WindowHost::Impl::RedrawAll() {
 }
 
 void WindowHost::Impl::Present(const IRECT& deviceArea) {
-    if (!surface || windowGone) return;
-    cairo_surface_t* canvas = client.Canvas().Surface();
-    cairo_surface_flush(canvas);
-    const IRECT area = deviceArea.Intersect({0, 0, width * scale, height * scale});
-    if (area.Empty()) return;
-    cairo_t* cr = cairo_create(surface);
-    cairo_rectangle(cr, area.L, area.T, area.W(), area.H());
-    cairo_clip(cr);
-    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-    cairo_set_source_rgb(cr, 0, 0, 0);
-    cairo_paint(cr);  // beyond the canvas: black
-    cairo_set_source_surface(cr, canvas, 0, 0);
-    cairo_rectangle(cr, 0, 0, cairo_image_surface_get_width(canvas), cairo_image_surface_get_height(canvas));
-    cairo_fill(cr);
-    cairo_destroy(cr);
-    cairo_surface_flush(surface);
-    XFlush(display);
+    if (!window || windowGone) return;
+    CopyImageToWindow(display, window, client.Canvas().Surface(), deviceArea.Intersect({0, 0, width * scale, height * scale}));
 }
 
 }  // namespace sorel
