@@ -74,7 +74,17 @@ IRECT Scaled(const IRECT& r, int scale) { return {r.L * scale, r.T * scale, r.R 
 }  // namespace
 
 struct WindowHost::Impl {
-    Impl(WindowClient& c, SizeRequest request) : client(c), sizeRequest(std::move(request)) {}
+    // The descriptors live as long as the host, so that Wake never meets one
+    // being closed.
+    Impl(WindowClient& c, SizeRequest request)
+        : client(c),
+          sizeRequest(std::move(request)),
+          wakeFd(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)),
+          timerFd(timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC | TFD_NONBLOCK)) {}
+    ~Impl() {
+        for (const int fd : {wakeFd, timerFd})
+            if (fd >= 0) close(fd);
+    }
 
     // Editor thread.
     void Run(uint64_t parentWindow, std::promise<bool>& ready);
@@ -102,8 +112,8 @@ struct WindowHost::Impl {
     std::atomic<bool> stop{false};
     std::atomic<uint64_t> windowId{0};
     std::atomic<bool> textEntryOpen{false};
-    int wakeFd = -1;
-    int timerFd = -1;
+    const int wakeFd;
+    const int timerFd;
 
     // Editor thread only.
     Display* display = nullptr;
@@ -139,12 +149,7 @@ bool WindowHost::Open(uint64_t parent, int width, int height, int scale) {
     w.height = std::max(1, height);
     w.scale = std::clamp(scale, 1, 2);
     w.stop = false;
-    w.wakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    w.timerFd = timerfd_create(CLOCK_MONOTONIC, TFD_CLOEXEC | TFD_NONBLOCK);
-    if (w.wakeFd < 0 || w.timerFd < 0) {
-        Close();
-        return false;
-    }
+    if (w.wakeFd < 0 || w.timerFd < 0) return false;
     std::promise<bool> ready;
     std::future<bool> made = ready.get_future();
     w.thread = std::thread([&w, parent, &ready] { w.Run(parent, ready); });
@@ -158,10 +163,6 @@ void WindowHost::Close() {
     w.stop = true;
     Wake();
     if (w.thread.joinable()) w.thread.join();
-    for (int* fd : {&w.wakeFd, &w.timerFd}) {
-        if (*fd >= 0) close(*fd);
-        *fd = -1;
-    }
 }
 
 bool WindowHost::IsOpen() const { return impl_->windowId.load() != 0; }
@@ -259,6 +260,8 @@ void WindowHost::Impl::Run(uint64_t parentWindow, std::promise<bool>& ready) {
     }
     ready.set_value(made);
     while (made && !stop) WaitAndDispatch(nullptr);
+    const itimerspec disarmed{};
+    timerfd_settime(timerFd, 0, &disarmed, nullptr);
     DestroyWindow();
     XCloseDisplay(display);
     display = nullptr;
