@@ -146,7 +146,8 @@ void TextField::Draw() {
         cairo_rectangle(cr, x, top, whole.x_advance, font.ascent + font.descent);
         cairo_fill(cr);
     }
-    cairo_set_source_rgb(cr, style_.color.R / 255.0, style_.color.G / 255.0, style_.color.B / 255.0);
+    // The control's font but not its colour: a light text would vanish on the field.
+    cairo_set_source_rgb(cr, 0, 0, 0);
     cairo_move_to(cr, x, top + font.ascent);
     cairo_show_text(cr, all.c_str());
     if (!allSelected_) {
