@@ -69,7 +69,7 @@ bool PopupMenuTracker::HandleEvent(const XEvent& event) {
         return true;
     case KeyPress: {
         XKeyEvent key = event.xkey;
-        if (XLookupKeysym(&key, 0) == XK_Escape) done_ = true;
+        OnKey(XLookupKeysym(&key, 0));
         return true;
     }
     case KeyRelease:
@@ -102,11 +102,41 @@ void PopupMenuTracker::OnMotion(int rootX, int rootY) {
 
 void PopupMenuTracker::OnRelease(int rootX, int rootY) {
     const Hit hit = HitTest(rootX, rootY);
-    if (!armed_ || hit.level < 0 || hit.item < 0) return;
-    const IPopupMenu& menu = levels_[size_t(hit.level)]->Menu();
-    if (!menu.ItemAt(hit.item).IsChoosable()) return;
-    choice_ = IPopupChoice{&menu, hit.item};
+    if (armed_ && hit.level >= 0 && hit.item >= 0) Choose(hit.level, hit.item);
+}
+
+void PopupMenuTracker::Choose(int level, int item) {
+    const IPopupMenu& menu = levels_[size_t(level)]->Menu();
+    if (!menu.ItemAt(item).IsChoosable()) return;
+    choice_ = IPopupChoice{&menu, item};
     done_ = true;
+}
+
+void PopupMenuTracker::OnKey(unsigned long keySymbol) {
+    const int deepest = int(levels_.size()) - 1;
+    PopupMenuWindow& level = *levels_.back();
+    const int current = level.Highlighted();
+    const bool hasSubmenu = current >= 0 && level.Menu().ItemAt(current).submenu &&
+                            !level.Menu().ItemAt(current).submenu->Empty();
+    switch (keySymbol) {
+    case XK_Escape: done_ = true; break;
+    case XK_Up:
+    case XK_Down: level.HighlightNext(keySymbol == XK_Down ? 1 : -1); break;
+    case XK_Left:
+        if (deepest > 0) levels_.pop_back();
+        break;
+    case XK_Right:
+    case XK_Return:
+    case XK_KP_Enter:
+        if (hasSubmenu) {
+            OpenSubmenuOf(deepest, current);
+            levels_.back()->HighlightNext(1);
+        } else if (current >= 0 && keySymbol != XK_Right) {
+            Choose(deepest, current);
+        }
+        break;
+    default: break;
+    }
 }
 
 void PopupMenuTracker::OpenSubmenuOf(int level, int item) {

@@ -37,6 +37,10 @@ private:
     Hit HitTest(int rootX, int rootY) const;
     void OnMotion(int rootX, int rootY);
     void OnRelease(int rootX, int rootY);
+    // Up and Down move through the deepest open menu, Right and Left open and
+    // close submenus, Return chooses, Escape dismisses.
+    void OnKey(unsigned long keySymbol);
+    void Choose(int level, int item);
     void OpenSubmenuOf(int level, int item);
     void CloseLevelsAfter(int level);
     bool OwnsWindow(Window window) const;

@@ -124,10 +124,26 @@ int PopupMenuWindow::HitTest(int rootX, int rootY) const {
     return kNoItem;
 }
 
+bool PopupMenuWindow::CanHighlight(int index) const {
+    return index >= 0 && index < menu_.Count() && !menu_.ItemAt(index).IsSeparator() &&
+           !(menu_.ItemAt(index).flags & IPopupMenu::kDisabled);
+}
+
+void PopupMenuWindow::HighlightNext(int direction) {
+    const int count = menu_.Count();
+    int index = highlighted_ >= 0 ? highlighted_ : (direction > 0 ? -1 : count);
+    for (int step = 0; step < count; ++step) {
+        index = (index + direction + count) % count;
+        if (!CanHighlight(index)) continue;
+        while (ItemScreenRect(index).Empty() && Scroll(index < firstVisible_ ? -1 : 1)) {
+        }
+        Highlight(index);
+        return;
+    }
+}
+
 void PopupMenuWindow::Highlight(int index) {
-    const bool selectable = index >= 0 && index < menu_.Count() && !menu_.ItemAt(index).IsSeparator() &&
-                            !(menu_.ItemAt(index).flags & IPopupMenu::kDisabled);
-    const int next = selectable ? index : kNoItem;
+    const int next = CanHighlight(index) ? index : kNoItem;
     if (next == highlighted_) return;
     highlighted_ = next;
     Draw();

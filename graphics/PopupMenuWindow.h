@@ -35,11 +35,15 @@ public:
     IRECT ItemScreenRect(int index) const;
     int Highlighted() const { return highlighted_; }
     void Highlight(int index);
+    // Highlights the next item that can be highlighted in the direction
+    // (+1 down, -1 up), wrapping round, and scrolls it into view.
+    void HighlightNext(int direction);
     // Moves the visible rows by `rows` items; false when it could not move.
     bool Scroll(int rows);
     void Draw();
 
 private:
+    bool CanHighlight(int index) const;
     int RowHeight(int index) const;
     int ContentHeight() const;
     int ArrowHeight() const;

@@ -267,6 +267,8 @@ TEST_F(WindowHostTest, PopupMenuChoiceByClickThroughSubmenusAndScrolling) {
          179},
         {"mousemove 500 500 click 1", 0, 0},
         {"key Escape", 0, 0},
+        {"key Down Down Return", 3, 3},  // past the disabled row and the separator
+        {"key Up Up Right Return", 4, 4},  // from the bottom into a submenu
     };
     for (const auto& c : cases) {
         RecordingClient client(1);
