@@ -280,7 +280,6 @@ bool WindowHost::Impl::CreateWindow(uint64_t parentWindow) {
     window = XCreateWindow(display, parent, 0, 0, unsigned(width * scale), unsigned(height * scale), 0,
                            DefaultDepth(display, screen), InputOutput, DefaultVisual(display, screen),
                            CWEventMask | CWColormap | CWBorderPixel | CWBackPixel, &attributes);
-    XStoreName(display, window, "Sorel");
     XMapWindow(display, window);
     if (trap->SyncAndCheck()) {
         window = 0;

@@ -194,19 +194,21 @@ TEST_F(WindowHostTest, ShowsTheCanvasInAChildOfTheParentAndRedrawsWhatIsDirty) {
 
 TEST_F(WindowHostTest, MouseReachesTheClientWithCoordinatesAndModifiers) {
     const struct {
+        int scale;
         const char* xdotool;
         const char* expected;
     } cases[] = {
-        {"mousemove --sync %W 10 20 click 1", "down 10,20 L|up 10,20 L"},
-        {"mousemove --sync %W 150 90 keydown shift click 3 keyup shift", "down 150,90 RS|up 150,90 RS"},
-        {"mousemove --sync %W 30 30 keydown ctrl mousedown 1 mousemove --sync %W 40 60 mouseup 1 keyup ctrl",
+        {1, "mousemove --sync %W 10 20 click 1", "down 10,20 L|up 10,20 L"},
+        {1, "mousemove --sync %W 150 90 keydown shift click 3 keyup shift", "down 150,90 RS|up 150,90 RS"},
+        {1, "mousemove --sync %W 30 30 keydown ctrl mousedown 1 mousemove --sync %W 40 60 mouseup 1 keyup ctrl",
          "down 30,30 LC|drag 40,60 LC total 10,30|up 40,60 LC"},
-        {"mousemove --sync %W 5 6 click 4 click 5", "wheel 5,6  1|wheel 5,6  -1"},
-        {"mousemove --sync %W 70 40 click --repeat 2 --delay 80 1", "down 70,40 L|up 70,40 L|dbl 70,40 L|up 70,40 L"},
+        {1, "mousemove --sync %W 5 6 click 4 click 5", "wheel 5,6  1|wheel 5,6  -1"},
+        {1, "mousemove --sync %W 70 40 click --repeat 2 --delay 80 1", "down 70,40 L|up 70,40 L|dbl 70,40 L|up 70,40 L"},
+        {2, "mousemove --sync %W 81 121 click 1", "down 40,60 L|up 40,60 L"},  // device pixels halved
     };
     for (const auto& c : cases) {
-        RecordingClient client(1);
-        Open(client);
+        RecordingClient client(c.scale);
+        Open(client, c.scale);
         std::string command = c.xdotool;
         for (size_t at; (at = command.find("%W")) != std::string::npos;) command.replace(at, 3, WindowArg());
         ASSERT_TRUE(Xdotool(command)) << command;
