@@ -68,7 +68,9 @@ Window createTopLevel(Display* display, int width, int height, const std::string
 
 }  // namespace
 
-GuiHost::GuiHost(std::ostream& out) : out_(out), interrupts_(interruptDescriptor()) {}
+GuiHost::GuiHost(std::ostream& out) : out_(out), interrupts_(interruptDescriptor()) {
+    XInitThreads();  // before any other Xlib call: the plug-in may use Xlib on threads of its own
+}
 
 GuiHost::~GuiHost() {
     if (interrupts_ >= 0) close(interrupts_);
@@ -79,7 +81,6 @@ bool GuiHost::run(HostedPlugin& plugin, std::string& error) {
         error = plugin.path() + " has no editor";
         return false;
     }
-    XInitThreads();  // the plug-in may use Xlib on threads of its own
     std::unique_ptr<Display, DisplayCloser> display(XOpenDisplay(nullptr));
     if (!display) {
         error = "cannot open the X display (is DISPLAY set?)";

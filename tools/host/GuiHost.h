@@ -12,9 +12,10 @@ namespace sorel::host {
 
 class GuiHost {
 public:
-    // From here on SIGINT and SIGTERM end the window like its close button;
-    // made before any thread starts, so that every thread inherits the
-    // blocked signals and only the window hears them.
+    // From here on SIGINT and SIGTERM end the window like its close button,
+    // and Xlib is ready for threads. Made before the plug-in is loaded and any
+    // thread starts, so that every thread inherits the blocked signals and
+    // only the window hears them.
     explicit GuiHost(std::ostream& out);
     ~GuiHost();
     GuiHost(const GuiHost&) = delete;
