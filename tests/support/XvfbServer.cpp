@@ -2,13 +2,12 @@
 
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
+#include <fcntl.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
-
-extern char** environ;
 
 namespace sorel::testing {
 namespace {
@@ -30,14 +29,18 @@ XvfbServer::XvfbServer() {
     const std::string writeEnd = std::to_string(fds[1]);
     const char* const arguments[] = {"Xvfb", "-displayfd", writeEnd.c_str(), "-screen", "0", "1280x1024x24",
                                      "-nolisten", "tcp", "-noreset", nullptr};
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addclose(&actions, fds[0]);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", 1, 0);
-    pid_t pid = 0;
-    const bool spawned =
-        posix_spawnp(&pid, "Xvfb", &actions, nullptr, const_cast<char* const*>(arguments), environ) == 0;
-    posix_spawn_file_actions_destroy(&actions);
+    // Forked rather than spawned so that the server ends with this process
+    // even when a test is killed.
+    const pid_t pid = fork();
+    if (pid == 0) {
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
+        close(fds[0]);
+        const int quiet = open("/dev/null", O_WRONLY);
+        dup2(quiet, 2);
+        execvp("Xvfb", const_cast<char* const*>(arguments));
+        _exit(127);
+    }
+    const bool spawned = pid > 0;
     close(fds[1]);
     std::string number;
     pollfd readable{fds[0], POLLIN, 0};
