@@ -13,7 +13,7 @@ public:
     virtual void FireAction(StepAction& action, int part, int offset) = 0;
     // The part's note-off time falls due (or the stepper stops): end its notes.
     virtual void EndAction(StepAction& action, int part, int offset) = 0;
-    virtual void StepBegins(int offset) = 0;
+    // A step ends: scenes, hold and pattern switches count it.
     virtual void StepEnds(int offset) = 0;
 };
 

@@ -10,14 +10,8 @@ using AreaMask = std::array<int, 4>;  // 1: the area takes the note, else -1 or 
 class NoteEngineListener {
 public:
     virtual ~NoteEngineListener() = default;
+    // An input note reaches the key area `area` at `offset` in the block.
     virtual bool OnNoteOn(double position, double offset, int note, int velocity, int channel, int area) = 0;
-    virtual bool OnNoteOnAll(double position, double offset, int note, int velocity, int channel,
-                             AreaMask& areaMask) = 0;
-    virtual bool OnNoteOff(double position, double offset, int note, int velocity, int channel,
-                           AreaMask& areaMask) = 0;
-    virtual bool IsHolding(int channel, int note) = 0;
-    virtual void OnAllReleased() = 0;
-    virtual void OnReset() = 0;
 };
 
 class Processor {

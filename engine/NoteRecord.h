@@ -11,23 +11,17 @@ struct NoteRecord {
     static constexpr int kControllerLanes = 8;
 
     int note = 0;
-    int transposeDelta = 0;       // semitones the scale transposition added
     int velocity = 127;           // 0..127; 127 for a note-off
     double time = 0.0;            // sample offset in the current block
-    double createdTime = 0.0;
     int isNoteOn = 0;             // 1 note-on, 0 note-off
     int channel = 1;              // output channel 1..16
-    std::array<int, 4> reserved{-1, -1, -1, -1};
     bool onlyCc = false;          // the area sends controllers only: the note stays silent
-    bool noteOnSent = false;
-    bool noteOffSent = false;
     std::array<int, kControllerLanes> ccValues{};
     int noteOverride = -1;        // the note to send instead of `note`, when above 0
     int area = 0;                 // key area 0..3
     int pattern = 0;              // pattern 0..11 of the area that made the note
     int step = 0;                 // index 0..31 of the step that made the note
     bool muted = false;           // the router drops it: neither note nor controllers go out
-    bool rearm = true;
 
     // Orders records of one segment; not sent anywhere.
     std::uint64_t sequence = 0;

@@ -215,7 +215,7 @@ void NoteRouter::ProcessBlock(int frames, bool justStopped) {
     for (Deferred& d : deferred_)
         if (d.block <= blockSerial_) {
             d.block = blockSerial_ + 1;
-            d.record.time = d.record.createdTime = 0.0;
+            d.record.time = 0.0;
         }
     ++blockSerial_;
     inBlock_ = false;
@@ -338,7 +338,7 @@ NoteRecord NoteRouter::NoteOffRecord(int channel, int note, int area, int offset
     off.isNoteOn = 0;
     off.channel = channel;
     off.area = area;
-    off.time = off.createdTime = offset;
+    off.time = offset;
     return off;
 }
 
@@ -351,12 +351,6 @@ void NoteRouter::Deliver(int segmentLength) {
         std::sort(events_.begin(), events_.end(), [](const NoteRecord& a, const NoteRecord& b) {
             return a.time != b.time ? a.time < b.time : a.sequence < b.sequence;
         });
-    }
-    for (NoteRecord& r : events_) {
-        if (r.isNoteOn)
-            r.noteOnSent = true;
-        else
-            r.noteOffSent = true;
     }
     if (listener_ != nullptr) listener_->OnEngineEvents(std::span<NoteRecord>(events_), segmentLength);
     events_.clear();
@@ -371,7 +365,7 @@ void NoteRouter::EndPendingKey(int area, int k, int offset) {
     if (pending.blocks[static_cast<std::size_t>(k)] >= blockSerial_ && n.offset >= offset) {
         // The key's own note-on passes through at its offset in this block: the
         // note-off must come after it, never before.
-        off.time = off.createdTime = n.offset + 1;
+        off.time = n.offset + 1;
         deferred_.push_back({off, blockSerial_});
         return;
     }

@@ -19,6 +19,11 @@ constexpr int kLanes = 17;
 constexpr int kSceneSteps = 16;
 constexpr int kControllerLanes = 8;      // lanes 9..16
 constexpr int kFirstControllerLane = 9;
+constexpr int kMidiControllers = 128;
+// Per-pattern strides of the step families: all steps of a pattern's
+// controller lanes, and of its lanes 0..8 in the lane-switch family.
+constexpr int kControllerLaneStride = kControllerLanes * kSteps;       // 256
+constexpr int kNoteLaneSwitchStride = kFirstControllerLane * kSteps;  // 288
 
 // Global
 constexpr int kGlobalVolume = 0;
@@ -155,12 +160,14 @@ constexpr int PerPatternLane(int first, int area, int pattern, int lane) {
     return first + PatternIndex(area, pattern) * kLanes + lane;
 }
 constexpr int CcLaneValue(int area, int pattern, int lane, int step) {
-    return kStepCc + PatternIndex(area, pattern) * 256 + (lane - kFirstControllerLane) * kSteps + step;
+    return kStepCc + PatternIndex(area, pattern) * kControllerLaneStride + (lane - kFirstControllerLane) * kSteps +
+           step;
 }
 constexpr int LaneSwitch(int area, int pattern, int lane, int step) {
     return lane < kFirstControllerLane
-               ? kLaneSwitch + (PatternIndex(area, pattern) * 9 + lane) * kSteps + step
-               : kCcLaneSwitch + PatternIndex(area, pattern) * 256 + (lane - kFirstControllerLane) * kSteps + step;
+               ? kLaneSwitch + PatternIndex(area, pattern) * kNoteLaneSwitchStride + lane * kSteps + step
+               : kCcLaneSwitch + PatternIndex(area, pattern) * kControllerLaneStride +
+                     (lane - kFirstControllerLane) * kSteps + step;
 }
 
 static_assert(LaneSwitch(0, 0, 0, 0) == 30613);

@@ -7,6 +7,7 @@
 #include "engine/ControlZone.h"
 #include "engine/EngineContext.h"
 #include "engine/KeyAreaList.h"
+#include "engine/ParameterDefaults.h"
 #include "engine/ParameterIndex.h"
 #include "engine/PatternEngine.h"
 #include "engine/PatternStepper.h"
@@ -24,12 +25,14 @@ constexpr int kPerPatternCount = kPatterns;
 constexpr int kPerLaneCount = kPatterns * kLanes;
 constexpr int kPerStepCount = kPatterns * kSteps;
 constexpr int kPerSceneCount = kKeyAreas * kSceneSteps;
-constexpr int kCcFamilyCount = kPatterns * 256;
+constexpr int kCcFamilyCount = kPatterns * kControllerLaneStride;
+// One key area's share of each family.
+constexpr int kAreaSteps = kPatternsPerArea * kSteps;
+constexpr int kAreaLanes = kPatternsPerArea * kLanes;
+constexpr int kAreaControllerSteps = kPatternsPerArea * kControllerLaneStride;
+constexpr int kAreaNoteLaneSwitches = kPatternsPerArea * kNoteLaneSwitchStride;
 
-constexpr std::array<int, 4> kDefaultStartNotes{24, 48, 60, 72};
-constexpr std::array<int, 4> kDefaultEndNotes{46, 58, 70, 94};
-
-bool In(int index, int first, int count) { return index >= first && index < first + count; }
+constexpr bool In(int index, int first, int count) { return InFamily(index, first, count); }
 
 int AsInt(double value) { return static_cast<int>(std::lround(value)); }
 bool AsBool(double value) { return value >= 0.5; }
@@ -42,11 +45,17 @@ struct Address {
     int step = 0;
 };
 
-Address PerStep(int d) { return {d / 384, (d % 384) / 32, 0, d % 32}; }
-Address PerPattern(int d) { return {d / 12, d % 12, 0, 0}; }
-Address PerLane(int d) { return {d / 204, (d % 204) / 17, d % 17, 0}; }
-Address ControllerLane(int d) { return {d / 3072, (d % 3072) / 256, kFirstControllerLane + (d / 32) % 8, d % 32}; }
-Address LaneSwitchOfNotes(int d) { return {d / 3456, (d / 288) % 12, (d / 32) % 9, d % 32}; }
+Address PerStep(int d) { return {d / kAreaSteps, (d % kAreaSteps) / kSteps, 0, d % kSteps}; }
+Address PerPattern(int d) { return {d / kPatternsPerArea, d % kPatternsPerArea, 0, 0}; }
+Address PerLane(int d) { return {d / kAreaLanes, (d % kAreaLanes) / kLanes, d % kLanes, 0}; }
+Address ControllerLane(int d) {
+    return {d / kAreaControllerSteps, (d % kAreaControllerSteps) / kControllerLaneStride,
+            kFirstControllerLane + (d / kSteps) % kControllerLanes, d % kSteps};
+}
+Address LaneSwitchOfNotes(int d) {
+    return {d / kAreaNoteLaneSwitches, (d / kNoteLaneSwitchStride) % kPatternsPerArea,
+            (d / kSteps) % kFirstControllerLane, d % kSteps};
+}
 
 // The per-step families and the lane each fills.
 struct StepFamily {
@@ -76,27 +85,6 @@ void ParameterReceiver::ResetEngine() {
     ApplyDefaults(false);
 }
 
-double ParameterReceiver::DefaultValue(int index) {
-    if (In(index, kKeyAreaOnOff, kPerAreaCount)) return index == kKeyAreaOnOff ? 1.0 : 0.0;
-    if (In(index, kKeyAreaStartNote, kPerAreaCount)) return kDefaultStartNotes[static_cast<std::size_t>(index - kKeyAreaStartNote)];
-    if (In(index, kKeyAreaBaseNote, kPerAreaCount)) return kDefaultStartNotes[static_cast<std::size_t>(index - kKeyAreaBaseNote)];
-    if (In(index, kKeyAreaEndNote, kPerAreaCount)) return kDefaultEndNotes[static_cast<std::size_t>(index - kKeyAreaEndNote)];
-    if (In(index, kVelocityMode, kPerAreaCount)) return 1.0;
-    if (In(index, kSceneEnd, kPerAreaCount)) return 15.0;
-    if (In(index, kGate, kPerPatternCount)) return -10.0;
-    if (In(index, kRate, kPerPatternCount)) return 12.0;
-    if (In(index, kRateFreeMode, kPerPatternCount)) return 1.0;
-    if (In(index, kOctaves, kPerPatternCount)) return 1.0;
-    if (In(index, kPatternSteps, kPerPatternCount)) return 31.0;
-    if (In(index, kStepOnOff, kPerStepCount)) return 1.0;
-    if (In(index, kStepLength, kPerStepCount)) return 1.0;
-    if (In(index, kSceneStepLength, kPerSceneCount)) return 31.0;
-    if (index >= kLaneSwitch && index <= kLaneSwitchLast) return 1.0;
-    if (index >= kCcLaneSwitch && index <= kCcLaneSwitchLast) return 1.0;
-    if (index == kGlobalVolume) return 64.0;
-    return 0.0;
-}
-
 bool ParameterReceiver::IsStepFamily(int index) {
     return In(index, kStepOnOff, kPerStepCount) || (index >= kStepLength && index < kStepSource + kPerStepCount) ||
            In(index, kStepCc, kCcFamilyCount) || (index >= kLaneSwitch && index <= kCcLaneSwitchLast);
@@ -104,7 +92,7 @@ bool ParameterReceiver::IsStepFamily(int index) {
 
 void ParameterReceiver::ApplyDefaults(bool stepFamilies) {
     for (int index = 0; index < kCount; ++index)
-        if (stepFamilies || !IsStepFamily(index)) ApplyParameter(index, DefaultValue(index));
+        if (stepFamilies || !IsStepFamily(index)) ApplyParameter(index, param::DefaultValue(index));
 }
 
 void ParameterReceiver::ApplyParameter(int index, double value) {
@@ -245,15 +233,15 @@ void ParameterReceiver::ApplyParameter(int index, double value) {
     // Scenes
     if (In(index, kSceneStepLength, kPerSceneCount)) {
         const int k = index - kSceneStepLength;
-        return area(k / 16)->SetSceneStep(k % 16, scene::kFieldLength, AsInt(value) + 1);
+        return area(k / kSceneSteps)->SetSceneStep(k % kSceneSteps, scene::kFieldLength, AsInt(value) + 1);
     }
     if (In(index, kSceneStepPattern, kPerSceneCount)) {
         const int k = index - kSceneStepPattern;
-        return area(k / 16)->SetSceneStep(k % 16, scene::kFieldPattern, AsInt(value));
+        return area(k / kSceneSteps)->SetSceneStep(k % kSceneSteps, scene::kFieldPattern, AsInt(value));
     }
     if (In(index, kSceneStepRepeat, kPerSceneCount)) {
         const int k = index - kSceneStepRepeat;
-        return area(k / 16)->SetSceneStep(k % 16, scene::kFieldRepeat, AsInt(value));
+        return area(k / kSceneSteps)->SetSceneStep(k % kSceneSteps, scene::kFieldRepeat, AsInt(value));
     }
 }
 

@@ -21,8 +21,6 @@ public:
     // opened plug-in: parameter defaults, lane loops over all 32 steps, scenes
     // cleared. Chord-memory slots are left to their own bank. Not for the audio thread.
     void ResetEngine();
-    // The table's default value of an engine parameter (0 for other indices).
-    static double DefaultValue(int index);
     // Per-step values, controller values and lane switches.
     static bool IsStepFamily(int index);
 

@@ -384,8 +384,6 @@ void PatternEngine::AdvanceScene() {
 
 // --- steps ------------------------------------------------------------------
 
-void PatternEngine::StepBegins(int offset) {}
-
 void PatternEngine::StepEnds(int offset) {
     ++sceneStepCount_;
     ++stepCounter_;
@@ -530,7 +528,6 @@ void PatternEngine::EmitNoteOn(StepAction& action, ActionPart& part, int pickedN
     const int shift = (baseNote_ >= 0 && keyLow_ >= 0) ? baseNote_ - keyLow_ : 0;
     NoteRecord r;
     r.note = std::clamp(moved + shift, 0, 127);
-    r.transposeDelta = moved - note;
     r.velocity = VelocityFor(pickedVelocity, list, v.accent);
     r.isNoteOn = 1;
     r.channel = midiOutChannel_;
@@ -540,7 +537,7 @@ void PatternEngine::EmitNoteOn(StepAction& action, ActionPart& part, int pickedN
     r.onlyCc = onlyCc_;
     r.muted = v.muted;
     r.ccValues = v.cc;
-    r.time = r.createdTime = offset;
+    r.time = offset;
     part.notes[static_cast<std::size_t>(part.noteCount)] = r.note;
     part.channels[static_cast<std::size_t>(part.noteCount)] = r.channel;
     ++part.noteCount;
@@ -561,7 +558,7 @@ void PatternEngine::EndAction(StepAction& action, int partIndex, int offset) {
         r.step = std::clamp(action.values.stepIndex, 0, 31);
         r.muted = action.values.muted;
         r.onlyCc = onlyCc_;
-        r.time = r.createdTime = offset;
+        r.time = offset;
         Emit(r);
     }
     part.noteCount = 0;

@@ -114,7 +114,6 @@ public:
     // --- ActionListener ---
     void FireAction(StepAction& action, int part, int offset) override;
     void EndAction(StepAction& action, int part, int offset) override;
-    void StepBegins(int offset) override;
     void StepEnds(int offset) override;
 
 private:

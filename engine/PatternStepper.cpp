@@ -27,6 +27,16 @@ int ToInt(double v, int lo, int hi) {
     return static_cast<int>(std::clamp(std::lround(v), static_cast<long>(lo), static_cast<long>(hi)));
 }
 
+// A position this little past a grid line (as a share of a step) is on it.
+constexpr double kOnGridLineTolerance = 0.001;
+
+// The index of the grid line at `qn`, or of the next one when `qn` lies past it.
+std::int64_t GridLineAtOrAfter(double qn, double gridLength) {
+    const double q = qn / gridLength;
+    const double whole = std::floor(q);
+    return static_cast<std::int64_t>(whole) + (q - whole < kOnGridLineTolerance ? 0 : 1);
+}
+
 }  // namespace
 
 void PatternStepper::SeedRandom(unsigned seed) { gNoteRandom.seed(seed); }
@@ -230,10 +240,8 @@ void PatternStepper::Start(std::int64_t sample) {
     gridLength_ = len;
     if (clock.hostPlaying && !clock.loopJumped && !context_->startNotesImmediately) {
         // On the host's grid: the next grid line, or this one when we are just past it.
-        const double q = qn / len;
-        const double whole = std::floor(q);
         gridOrigin_ = 0.0;
-        gridIndex_ = static_cast<std::int64_t>(whole) + (q - whole < 0.001 ? 0 : 1);
+        gridIndex_ = GridLineAtOrAfter(qn, len);
     } else {
         gridOrigin_ = qn;
         gridIndex_ = 0;
@@ -330,7 +338,6 @@ bool PatternStepper::ProcessNextEvent(std::int64_t segmentStart, std::int64_t se
 
 void PatternStepper::BeginStep(int offset) {
     slot_.begun = true;
-    engine_->StepBegins(offset);
     if (!stepperRunning_ || stopRequested_) return;
     if (restartPending_) {
         restartPending_ = false;
@@ -572,9 +579,7 @@ void PatternStepper::AlignToGrid() {
         }
     };
     if (!slot_.begun) {
-        const double q = slot_.startQn / len;
-        const double whole = std::floor(q);
-        const std::int64_t index = static_cast<std::int64_t>(whole) + (q - whole < 0.001 ? 0 : 1);
+        const std::int64_t index = GridLineAtOrAfter(slot_.startQn, len);
         const double start = static_cast<double>(index) * len;
         moveNextAction(start - slot_.startQn);
         gridOrigin_ = 0.0;

@@ -47,8 +47,7 @@ void VardoApp::AreaOff(int area) { context_->router->AreaOff(area, 0); }
 
 void VardoApp::ReleaseAll() { context_->router->ReleaseAll(); }
 
-void VardoApp::ProcessBlock(double samplePos, double blockStart, double samplesPerBeat, bool playing,
-                            bool loopEnabled, double loopStart, double loopEnd, int frames, bool hostIsCubase) {
+void VardoApp::ProcessBlock(double samplesPerBeat, bool playing, int frames) {
     if (frames <= 0) return;
     UpdateClock(samplesPerBeat, playing, frames);
     const bool justStopped = lastPlaying_ && !playing;
@@ -108,38 +107,6 @@ bool VardoApp::OnNoteOn(double position, double offset, int note, int velocity, 
     if (engine == nullptr) return false;
     engine->NoteOn(note, velocity, static_cast<int>(offset));
     return true;
-}
-
-bool VardoApp::OnNoteOnAll(double position, double offset, int note, int velocity, int channel, AreaMask& areaMask) {
-    for (int i = 0; i < KeyAreaList::kCount; ++i)
-        if (areaMask[static_cast<std::size_t>(i)] == 1) OnNoteOn(position, offset, note, velocity, channel, i);
-    return true;
-}
-
-bool VardoApp::OnNoteOff(double position, double offset, int note, int velocity, int channel, AreaMask& areaMask) {
-    for (int i = 0; i < KeyAreaList::kCount; ++i) {
-        if (areaMask[static_cast<std::size_t>(i)] != 1) continue;
-        PatternEngine* engine = Area(i);
-        if (engine == nullptr) continue;
-        areaMask[static_cast<std::size_t>(i)] = 0;
-        if (engine->NoteOff(position, note, static_cast<int>(offset))) areaMask[static_cast<std::size_t>(i)] = 1;
-    }
-    return true;
-}
-
-bool VardoApp::IsHolding(int channel, int note) {
-    for (int i = 0; i < KeyAreaList::kCount; ++i) {
-        const PatternEngine* engine = Area(i);
-        if (engine != nullptr && engine->MidiInChannel() == channel && note >= engine->KeyLow() &&
-            note <= engine->KeyHigh() && (engine->Hold() || engine->NoteRelease()))
-            return true;
-    }
-    return false;
-}
-
-void VardoApp::OnReset() {
-    for (int i = 0; i < KeyAreaList::kCount; ++i)
-        if (PatternEngine* engine = Area(i); engine != nullptr && engine->AreaOn()) engine->Reset(0);
 }
 
 void VardoApp::ProcessSegment(double position, double length, double samplesPerBeat, bool restarted, int blockOffset) {

@@ -34,10 +34,9 @@ public:
     bool NoteOff(int channel, int note, int offset);
     // A host program change 0..47: key area program / 12 asks for pattern program % 12.
     void ProgramChange(int program);
-    // One block. The loop arguments are accepted and not used; positions come
-    // from the transport record.
-    void ProcessBlock(double samplePos, double blockStart, double samplesPerBeat, bool playing,
-                      bool loopEnabled, double loopStart, double loopEnd, int frames, bool hostIsCubase);
+    // One block at the host's tempo; positions and loops come from the
+    // transport record.
+    void ProcessBlock(double samplesPerBeat, bool playing, int frames);
     // Drops all output, ends every sounding note, resets every key area.
     void ReleaseAll();
     // The key area 0..3, nullptr otherwise.
@@ -47,13 +46,6 @@ public:
 
     // NoteEngineListener
     bool OnNoteOn(double position, double offset, int note, int velocity, int channel, int area) override;
-    bool OnNoteOnAll(double position, double offset, int note, int velocity, int channel,
-                     AreaMask& areaMask) override;
-    bool OnNoteOff(double position, double offset, int note, int velocity, int channel,
-                   AreaMask& areaMask) override;
-    bool IsHolding(int channel, int note) override;
-    void OnAllReleased() override {}
-    void OnReset() override;
 
     // Processor
     void ProcessSegment(double position, double length, double samplesPerBeat, bool restarted,

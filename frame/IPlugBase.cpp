@@ -11,7 +11,7 @@ void IPlugBase::SetParameterFromGUI(int index, double normalized) {
     Parameter* p = params_.Get(index);
     if (!p) return;
     p->SetNormalized(normalized);
-    if (!p->noHostReport && index < param::kFirstNoHostReport) ReportToHost(index, p->Normalized());
+    if (!p->NoHostReport()) ReportToHost(index, p->Normalized());
     OnParamChange(index, ChangeSource::User);
 }
 

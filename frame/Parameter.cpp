@@ -1,117 +1,21 @@
 #include "frame/Parameter.h"
 
-#include <algorithm>
-#include <cmath>
-#include <cstdio>
-
 namespace sorel {
 namespace {
 
-std::string Truncated(std::string text) {
-    if (text.size() > Parameter::kMaxTextLength) text.resize(Parameter::kMaxTextLength);
-    return text;
+// What a slot is before it is described: value 0, range 0..1.
+const ParameterInfo& Undescribed() {
+    static const ParameterInfo kUndescribed;
+    return kUndescribed;
 }
-
-// Decimal places needed to show multiples of `step` exactly.
-int PrecisionOf(double step) {
-    double scaled = std::fabs(step);
-    int places = 0;
-    while (places < 32 && std::fabs(scaled - std::round(scaled)) > 1e-9 * std::max(1.0, scaled)) {
-        scaled *= 10.0;
-        ++places;
-    }
-    return places;
-}
-
-double Finite(double v, double fallback) { return std::isfinite(v) ? v : fallback; }
 
 }  // namespace
 
-const std::string& Parameter::Label() const {
-    static const std::string kNone;
-    return kNone;
-}
+Parameter::Parameter() : info_(&Undescribed()) {}
 
-void Parameter::InitDouble(std::string name, double defaultValue, double minimum, double maximum,
-                           double step) {
-    if (kind_ == ParamKind::None) kind_ = ParamKind::Double;
-    name_ = Truncated(std::move(name));
-    minimum_ = minimum;
-    maximum_ = std::max(minimum + step, maximum);
-    step_ = step;
-    default_ = defaultValue;
-    displayPrecision_ = static_cast<int8_t>(PrecisionOf(step));
-    Store(defaultValue);
-}
-
-void Parameter::InitInteger(std::string name, double defaultValue, double minimum, double maximum) {
-    if (kind_ == ParamKind::None) kind_ = ParamKind::Integer;
-    InitDouble(std::move(name), defaultValue, minimum, maximum, 1.0);
-}
-
-void Parameter::InitEnumeration(std::string name, double defaultValue, int count) {
-    if (kind_ == ParamKind::None) kind_ = ParamKind::Enumeration;
-    InitDouble(std::move(name), defaultValue, 0.0, count - 1, 1.0);
-}
-
-void Parameter::SetDisplayTexts(std::shared_ptr<const DisplayTexts> texts) { texts_ = std::move(texts); }
-
-void Parameter::AddDisplayText(int value, std::string text) {
-    auto own = texts_ ? std::make_shared<DisplayTexts>(*texts_) : std::make_shared<DisplayTexts>();
-    own->emplace_back(value, Truncated(std::move(text)));
-    texts_ = std::move(own);
-}
-
-void Parameter::SetValue(double plain) {
-    Store(std::clamp(Finite(plain, minimum_), minimum_, maximum_));
-}
-
-double Parameter::FromNormalized(double normalized) const {
-    const double n = std::clamp(Finite(normalized, 0.0), 0.0, 1.0);
-    double v = minimum_ + (maximum_ - minimum_) * std::pow(n, shape_);
-    if (kind_ != ParamKind::Double && step_ > 0.0) v = step_ * std::floor(v / step_ + 0.5);
-    return std::clamp(v, minimum_, maximum_);
-}
-
-void Parameter::SetNormalized(double normalized) {
-    Store(FromNormalized(normalized));
-}
-
-double Parameter::ToNormalized(double plain) const {
-    const double span = maximum_ - minimum_;
-    if (!(span > 0.0)) return 0.0;
-    const double n = (std::clamp(Finite(plain, minimum_), minimum_, maximum_) - minimum_) / span;
-    return shape_ == 1.0 ? n : std::pow(n, 1.0 / shape_);
-}
-
-std::string Parameter::DisplayText(double plain) const {
-    if (texts_ && std::isfinite(plain)) {
-        const double whole = std::trunc(plain);
-        for (const auto& [value, text] : *texts_) {
-            if (value == whole && !text.empty()) return text;
-        }
-    }
-    double shown = Finite(plain, 0.0);
-    if (negateDisplay_) shown = -shown;
-    char buffer[64];
-    if (displayPrecision_ == 0) {
-        const double whole = std::clamp(std::trunc(shown), -2147483648.0, 2147483647.0);
-        std::snprintf(buffer, sizeof buffer, "%d", static_cast<int>(whole));
-    } else {
-        std::snprintf(buffer, sizeof buffer, "%.*f", displayPrecision_, shown);
-    }
-    return buffer;
-}
-
-bool Parameter::ValueForText(std::string_view text, double& plain) const {
-    if (!texts_) return false;
-    for (const auto& [value, entry] : *texts_) {
-        if (entry == text) {
-            plain = value;
-            return true;
-        }
-    }
-    return false;
+void Parameter::Describe(const ParameterInfo& info) {
+    info_ = &info;
+    Store(info.Default());
 }
 
 }  // namespace sorel

@@ -14,7 +14,7 @@ class PersistenceHooks {
 public:
     virtual ~PersistenceHooks() = default;
 
-    // Appends the state behind the framework header already in `chunk`.
+    // Fills `chunk` with the whole chunk for the host, header included.
     // False leaves the host without a chunk.
     virtual bool WriteState(std::vector<uint8_t>& chunk, bool isBank) = 0;
     // Reads a chunk the host hands back (framework header included).

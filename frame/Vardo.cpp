@@ -11,12 +11,11 @@
 #include "engine/KeyAreaList.h"
 #include "engine/PatternEngine.h"
 #include "engine/ScaleState.h"
+#include "frame/ActionParameters.h"
 #include "frame/HostIdentity.h"
 #include "frame/NoteNames.h"
 
-#if SOREL_HAVE_RESOURCES
 #include "resources/Resources.h"
-#endif
 
 namespace sorel {
 
@@ -25,8 +24,6 @@ using namespace param;
 namespace {
 
 constexpr PluginIdentity kIdentity{"Sorel", "Vardo", "", Vardo::kUniqueId, Vardo::kVersion, 0, 2};
-constexpr uint32_t kChunkMagic = 0x70666674;  // "tffp" in file order
-constexpr uint32_t kFrameworkVersion = 0x00010000;
 constexpr char kChordTableName[] = "resources/misc/chordmemory.res";
 
 constexpr int kGlobalSettingIndices[] = {kEnableMidiNoteNames, kStartNotesImmediately, kUseOnlyOrderOnOff,
@@ -50,14 +47,10 @@ bool& SettingField(GlobalSettings& s, int index) {
     }
 }
 
-// Tool buttons and menus whose change is an action of the editor.
+// Tool buttons and menus the editor carries out, and its size switch.
 bool IsEditorAction(int index) {
-    return (index >= kRandomize && index <= kClearTool) || (index >= kBoxLeft && index <= kCmInvLeft) ||
-           (index >= kCopyMenu && index <= kResetStepsMenu) || index == kResize || index == kBoxSettings;
-}
-
-void AppendWord(std::vector<uint8_t>& chunk, uint32_t word) {
-    for (int i = 0; i < 4; ++i) chunk.push_back(static_cast<uint8_t>(word >> (8 * i)));
+    const ActionParameter* action = FindAction(index);
+    return (action && action->performer == ActionPerformer::Editor) || index == kResize;
 }
 
 int Truncate(double v, int lo, int hi) {
@@ -78,15 +71,11 @@ struct Vardo::AudioPathScope {
 
 Vardo::Vardo(audioMasterCallback host) : IPlugVST(host, kIdentity) {
     stepCcNumbers_.fill(-1);
-    DefineSorelParameters(Params(), HostCode());
     context_.notifier->SetListener(this);
-#if SOREL_HAVE_RESOURCES
     if (const resources::Resource* table = resources::FindByName(kChordTableName))
         context_.chordMemory->LoadShapes(table->bytes);
-#endif
-    DefineChordShapeChoices(Params(), context_.chordMemory->Shapes());
+    Params().Use(ParameterLayout::Shared(HostCode(), context_.chordMemory->Shapes()));
     app_ = std::make_unique<VardoApp>(this, &transport_, &context_);
-    chunk_.reserve(1 << 20);
     ApplyGlobalSettings(settings_);
     FillTransportOnce();
 }
@@ -168,7 +157,7 @@ void Vardo::ToggleParameter(int index) {
 
 void Vardo::ApplyLock(int lockIndex, bool on) {
     auto mark = [&](int first, int count) {
-        for (int i = first; i < first + count; ++i) GetParam(i)->keepOnPresetLoad = on;
+        for (int i = first; i < first + count; ++i) Params().SetKeepOnPresetLoad(i, on);
     };
     constexpr int kStepsOfAllPatterns = kPatterns * kSteps;
     switch (lockIndex) {
@@ -456,8 +445,7 @@ void Vardo::ProcessBlock(int frames) {
 
     blockSkipped_ = plan.skipped;
     if (plan.frames > 0 && !engineSuspended_.load(std::memory_order_relaxed)) {
-        app_->ProcessBlock(plan.samplePos, 0.0, samplesPerBeat, running, info.loopEnabled, loopStart, loopEnd,
-                           plan.frames, HostCode() == kHostCubase);
+        app_->ProcessBlock(samplesPerBeat, running, plan.frames);
     }
     blockSkipped_ = 0;
 
@@ -493,11 +481,9 @@ void Vardo::OnEngineEvents(std::span<NoteRecord> events, int segmentLength) {
         const int offset = Truncate(record.time, 0, 1 << 24) + blockSkipped_;
         if (record.isNoteOn) {
             SendNoteOn(record, offset);
-            record.noteOnSent = true;
         } else {
             Queue(MidiMessage::NoteOff(std::clamp(record.channel, 1, 16), std::clamp(record.OutputNote(), 0, 127),
                                        offset));
-            record.noteOffSent = true;
         }
     }
 }
@@ -611,10 +597,7 @@ intptr_t Vardo::GetChunk(void** data, bool isBank) {
     // copies the live state, so that writing the chunk never keeps a block waiting.
     std::lock_guard<std::mutex> chunkLock(chunkMutex_);
     chunk_.clear();
-    AppendWord(chunk_, kChunkMagic);
-    AppendWord(chunk_, kFrameworkVersion);
-    const size_t headerSize = chunk_.size();
-    if (!persistence_->WriteState(chunk_, isBank) || chunk_.size() <= headerSize) return 0;
+    if (!persistence_->WriteState(chunk_, isBank) || chunk_.empty()) return 0;
     *data = chunk_.data();
     return static_cast<intptr_t>(chunk_.size());
 }

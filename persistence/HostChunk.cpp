@@ -1,5 +1,7 @@
 #include "persistence/HostChunk.h"
 
+#include "persistence/PresetFile.h"
+#include "persistence/StateReader.h"
 #include "persistence/StateWriter.h"
 
 namespace sorel {
@@ -46,6 +48,33 @@ int SkipPresets(const StateChunk& chunk, int pos, int programCount, int paramete
         }
     }
     return pos;
+}
+
+std::vector<uint8_t> ComposeHostChunk(const PluginState& state) {
+    StateChunk body;
+    WriteState(body, state);
+    StateChunk chunk;
+    BeginHostChunk(chunk);
+    const std::vector<uint8_t> packed = CompressToGzip({body.Data(), body.Size()});
+    chunk.PutBytes(packed.data(), packed.size());
+    return chunk.Bytes();
+}
+
+std::optional<StateChunk> HostChunkState(std::span<const uint8_t> bytes, bool isBank, int parameterCount) {
+    const StateChunk chunk(bytes);
+    int32_t frameworkVersion = 0;
+    int pos = ReadHostChunkHeader(chunk, 0, frameworkVersion);
+    // A bank chunk may hold one program slot before the state, or none. A
+    // state starts with a version word, which a slot's name length is not
+    // (short names aside): the slot layout stands unless only the state
+    // right behind the header starts like one.
+    if (isBank && frameworkVersion >= kFrameworkVersion) {
+        const int afterSlots = SkipPresets(chunk, pos, kProgramSlots, parameterCount);
+        const bool stateBehindSlots = afterSlots >= 0 && StartsWithVersionWord(chunk, afterSlots);
+        if (afterSlots >= 0 && (stateBehindSlots || !StartsWithVersionWord(chunk, pos))) pos = afterSlots;
+    }
+    if (pos < 0) return std::nullopt;
+    return DecompressPreset(bytes.subspan(static_cast<size_t>(pos)));
 }
 
 }  // namespace sorel

@@ -31,11 +31,8 @@ std::string FirstNonEmpty(std::initializer_list<const std::string*> names) {
 
 }  // namespace
 
-PluginPersistence::PluginPersistence(StateTarget& target) : target_(target) {
+PluginPersistence::PluginPersistence(StateTarget& target) : target_(target), ranges_(target.Ranges()) {
     EnsureDataFolders();
-    const int count = target_.ParameterCount();
-    ranges_.reserve(static_cast<size_t>(std::max(count, 0)));
-    for (int index = 0; index < count; ++index) ranges_.push_back(target_.Range(index));
     presets_ = std::make_unique<PresetHandler>(*this);
     chordBanks_ = std::make_unique<ChordMemoryPresetHandler>(*this);
     loader_ = std::thread([this] { RunLoader(); });
@@ -59,13 +56,9 @@ bool PluginPersistence::WriteState(std::vector<uint8_t>& chunk, bool isBank) {
     try {
         std::string bankName = chordBanks_->CurrentName();
         if (bankName == CommonPresetHandler::kNoName) bankName.clear();
-        const PluginState state = CaptureState(target_, bankName);
-        StateChunk body;
-        if (chunk.empty()) BeginHostChunk(body);
-        if (isBank) SerializePresets(body, kProgramSlots, state.parameters);
-        sorel::WriteState(body, state);
-        chunk.insert(chunk.end(), body.Data(), body.Data() + body.Size());
-        return true;
+        // Program and bank chunks are the same: the plug-in has no program slots.
+        chunk = ComposeHostChunk(CaptureState(target_, bankName));
+        return chunk.size() > kHostChunkHeaderSize;
     } catch (const std::exception&) {
         return false;  // out of memory: the host gets no chunk rather than a crash
     }
@@ -74,21 +67,15 @@ bool PluginPersistence::WriteState(std::vector<uint8_t>& chunk, bool isBank) {
 bool PluginPersistence::ReadState(const uint8_t* data, size_t size, bool isBank) {
     if (size > kMaxPresetBytes || (data == nullptr && size > 0)) return false;
     try {
-        const StateChunk chunk({data, size});
-        int32_t frameworkVersion = 0;
-        int pos = ReadHostChunkHeader(chunk, 0, frameworkVersion);
-        if (isBank && frameworkVersion >= kFrameworkVersion) {
-            pos = SkipPresets(chunk, pos, kProgramSlots, static_cast<int>(ranges_.size()));
-            if (pos < 0) return false;
-        }
-        return ApplyHostState(chunk, pos);
+        const auto state = HostChunkState({data, size}, isBank, static_cast<int>(ranges_->size()));
+        return state && ApplyHostState(*state, 0);
     } catch (const std::exception&) {
         return false;
     }
 }
 
 bool PluginPersistence::ApplyHostState(const StateChunk& chunk, int pos) {
-    const auto image = sorel::ReadState(chunk, pos, ranges_);
+    const auto image = sorel::ReadState(chunk, pos, *ranges_);
     if (!image) {
         TargetLock lock(target_);
         target_.StateApplied();
@@ -110,7 +97,7 @@ void PluginPersistence::ShowStateNames(const StateImage& image) {
 }
 
 void PluginPersistence::Init() {
-    const StateImage image = ResetImage(ranges_);
+    const StateImage image = ResetImage(*ranges_);
     if (Apply(image, LoadSource::Init)) presets_->SetCurrentName(CommonPresetHandler::kNoName);
 }
 
@@ -178,7 +165,7 @@ bool PluginPersistence::LoadPresetStream(std::istream& stream, const std::string
 bool PluginPersistence::LoadPresetChunk(const StateChunk& chunk, const std::string& name) {
     // Read and parsed here, without the plug-in's lock.
     const PresetHeader header = ReadPresetHeader(chunk);
-    auto image = sorel::ReadState(chunk, header.statePos, ranges_);
+    auto image = sorel::ReadState(chunk, header.statePos, *ranges_);
     if (!image) {
         TargetLock lock(target_);
         target_.StateApplied();

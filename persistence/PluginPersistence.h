@@ -87,7 +87,7 @@ private:
     void ShowStateNames(const StateImage& image);
 
     StateTarget& target_;
-    std::vector<ParameterRange> ranges_;
+    std::shared_ptr<const std::vector<ParameterRange>> ranges_;  // shared by every instance
     std::unique_ptr<PresetHandler> presets_;
     std::unique_ptr<ChordMemoryPresetHandler> chordBanks_;
 

@@ -13,6 +13,7 @@ namespace {
 constexpr unsigned kReadPiece = 1023;
 constexpr int32_t kHeaderWord = 0;
 constexpr int kGzipWindowBits = 15 + 16;  // gzip wrapper only
+constexpr int kMemoryLevel = 8;           // zlib's default
 
 bool IsGzip(std::span<const uint8_t> bytes) { return bytes.size() >= 2 && bytes[0] == 0x1f && bytes[1] == 0x8b; }
 
@@ -52,6 +53,21 @@ bool SaveChunkToFile(const std::string& path, const StateChunk& chunk) {
         return false;
     }
     return true;
+}
+
+std::vector<uint8_t> CompressToGzip(std::span<const uint8_t> bytes) {
+    z_stream stream{};
+    if (deflateInit2(&stream, Z_BEST_SPEED, Z_DEFLATED, kGzipWindowBits, kMemoryLevel, Z_DEFAULT_STRATEGY) != Z_OK)
+        return {};
+    std::vector<uint8_t> packed(deflateBound(&stream, static_cast<uLong>(bytes.size())));
+    stream.next_in = const_cast<Bytef*>(bytes.data());
+    stream.avail_in = static_cast<uInt>(bytes.size());
+    stream.next_out = packed.data();
+    stream.avail_out = static_cast<uInt>(packed.size());
+    const bool finished = deflate(&stream, Z_FINISH) == Z_STREAM_END;
+    packed.resize(finished ? stream.total_out : 0);
+    deflateEnd(&stream);
+    return packed;
 }
 
 std::optional<StateChunk> DecompressPreset(std::span<const uint8_t> bytes) {

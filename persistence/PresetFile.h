@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "persistence/BoxInfo.h"
 #include "persistence/PluginState.h"
@@ -26,6 +27,9 @@ bool ReadFileToChunk(const std::string& path, StateChunk& chunk);
 // Gzip-compressed, written to a temporary file and renamed into place.
 bool SaveChunkToFile(const std::string& path, const StateChunk& chunk);
 
+// Gzip data of `bytes`, compressed fast: states are long runs of repeated
+// values. Empty when zlib fails (out of memory).
+std::vector<uint8_t> CompressToGzip(std::span<const uint8_t> bytes);
 // Inflates gzip data; plain data comes back unchanged. Nothing when damaged or too large.
 std::optional<StateChunk> DecompressPreset(std::span<const uint8_t> bytes);
 

@@ -5,20 +5,13 @@
 #include <thread>
 #include <vector>
 
+#include "frame/ActionParameters.h"
+
 namespace sorel {
 
 namespace {
 
 enum class ParameterAction : uint8_t { Leave, Store, StoreAndApply };
-
-constexpr int kActionParameters[] = {
-    param::kRandomize,     param::kCopyTool,    param::kPasteTool,    param::kClearTool,
-    param::kPanicTool,     param::kBoxLeft,     param::kBoxRight,     param::kBoxBrowser,
-    param::kBoxInfo,       param::kCmBoxLeft,   param::kCmBoxRight,   param::kChordMemoryApplyChordSelection,
-    param::kCmCopyTool,    param::kCmPasteTool, param::kCmClearTool,  param::kCmApply,
-    param::kCmInvRight,    param::kCmInvLeft,   param::kCcTeach,      param::kMidiLearnMenu,
-    param::kCopyMenu,      param::kCopyCcMenu,  param::kResetStepsMenu, param::kBoxSettings,
-};
 
 constexpr int kGlobalSettingParameters[] = {
     param::kEnableMidiNoteNames,    param::kStartNotesImmediately, param::kUseOnlyOrderOnOff,
@@ -35,7 +28,9 @@ enum class ParameterClass : uint8_t { Ordinary, Action, GlobalSetting, Controlle
 const std::vector<ParameterClass>& Classes() {
     static const std::vector<ParameterClass> classes = [] {
         std::vector<ParameterClass> table(param::kCount, ParameterClass::Ordinary);
-        for (int index : kActionParameters) table[static_cast<size_t>(index)] = ParameterClass::Action;
+        for (const ActionParameter& action : kActionParameters) {
+            table[static_cast<size_t>(action.index)] = ParameterClass::Action;
+        }
         for (int index : kGlobalSettingParameters) table[static_cast<size_t>(index)] = ParameterClass::GlobalSetting;
         for (int c = 0; c < kControllerMapSize; ++c) {
             table[static_cast<size_t>(param::kControllerMap + c)] = ParameterClass::ControllerMap;
@@ -88,11 +83,11 @@ public:
         work();
         return true;
     }
-    // Runs `work(index)` for every index below `count`, in short holds.
+    // Runs `work(index)` for every index below `count`, `perHold` at a time.
     template <typename Work>
-    bool ForEachIndex(int count, Work work) {
-        for (int first = 0; first < count; first += kParametersPerLockHold) {
-            const int last = std::min(count, first + kParametersPerLockHold);
+    bool ForEachIndex(int count, int perHold, Work work) {
+        for (int first = 0; first < count; first += perHold) {
+            const int last = std::min(count, first + perHold);
             if (!Run([&] {
                     for (int index = first; index < last; ++index) work(index);
                 })) {
@@ -128,13 +123,13 @@ void ApplyEngineStructures(StateTarget& target, const StateImage& image) {
 bool ApplyParameters(StateTarget& target, const StateImage& image, LoadSource source, Holds& holds) {
     const int count = std::min(target.ParameterCount(), static_cast<int>(image.state.parameters.size()));
     std::vector<ParameterAction> actions(static_cast<size_t>(count), ParameterAction::Leave);
-    const bool stored = holds.ForEachIndex(count, [&](int index) {
+    const bool stored = holds.ForEachIndex(count, kParametersStoredPerHold, [&](int index) {
         const ParameterAction action = DecideParameter(target, image, source, index);
         actions[static_cast<size_t>(index)] = action;
         if (action != ParameterAction::Leave) target.SetParameter(index, StoredValue(target, image, index));
     });
     // Every value is in place before the engine hears of any of them.
-    return stored && holds.ForEachIndex(count, [&](int index) {
+    return stored && holds.ForEachIndex(count, kParametersAppliedPerHold, [&](int index) {
         if (actions[static_cast<size_t>(index)] == ParameterAction::StoreAndApply) target.ParameterChanged(index);
     });
 }
@@ -158,25 +153,27 @@ PluginState CaptureState(StateTarget& target, const std::string& chordBankName) 
     PluginState state;
     state.chordBankName = chordBankName.substr(0, kChordBankNameWidth - 1);
     state.parameters.resize(static_cast<size_t>(target.ParameterCount()));
-    TargetLock lock(target);
-    for (size_t index = 0; index < state.parameters.size(); ++index) {
-        state.parameters[index] = target.GetParameter(static_cast<int>(index));
-    }
-    state.boxInfo = target.GetBoxInfo();
-    state.chords = target.GetChordMemory();
-    state.stepCcNumbers = target.GetStepCcNumbers();
-    for (int area = 0; area < param::kKeyAreas; ++area) {
-        for (int pattern = 0; pattern < param::kPatternsPerArea; ++pattern) {
-            for (int lane = 0; lane < param::kLanes; ++lane) {
-                state.laneLoops[static_cast<size_t>(LaneLoopIndex(area, pattern, lane))] =
-                    target.GetLaneLoop(area, pattern, lane);
+    Holds holds(target, {});
+    holds.ForEachIndex(target.ParameterCount(), kParametersStoredPerHold, [&](int index) {
+        state.parameters[static_cast<size_t>(index)] = target.GetParameter(index);
+    });
+    holds.Run([&] {
+        state.boxInfo = target.GetBoxInfo();
+        state.chords = target.GetChordMemory();
+        state.stepCcNumbers = target.GetStepCcNumbers();
+        for (int area = 0; area < param::kKeyAreas; ++area) {
+            for (int pattern = 0; pattern < param::kPatternsPerArea; ++pattern) {
+                for (int lane = 0; lane < param::kLanes; ++lane) {
+                    state.laneLoops[static_cast<size_t>(LaneLoopIndex(area, pattern, lane))] =
+                        target.GetLaneLoop(area, pattern, lane);
+                }
             }
         }
-    }
-    const GlobalSettings settings = target.GetGlobalSettings();
-    state.enableMidiNoteNames = settings.enableMidiNoteNames ? 1.0 : 0.0;
-    state.startNotesImmediately = settings.startNotesImmediately ? 1.0 : 0.0;
-    state.useOnlyOrderOnOff = settings.useOnlyOrderOnOff ? 1.0 : 0.0;
+        const GlobalSettings settings = target.GetGlobalSettings();
+        state.enableMidiNoteNames = settings.enableMidiNoteNames ? 1.0 : 0.0;
+        state.startNotesImmediately = settings.startNotesImmediately ? 1.0 : 0.0;
+        state.useOnlyOrderOnOff = settings.useOnlyOrderOnOff ? 1.0 : 0.0;
+    });
     return state;
 }
 

@@ -140,6 +140,12 @@ void ResetEditorSelections(StateImage& image, std::span<const ParameterRange> ra
 
 }  // namespace
 
+bool StartsWithVersionWord(const StateChunk& chunk, int pos) {
+    int32_t word = 0;
+    if (chunk.GetInt32(word, pos) < 0 || word == 0) return false;
+    return ReadVersionWord(chunk, pos).has_value();
+}
+
 StateImage ResetImage(std::span<const ParameterRange> ranges) {
     StateImage image;
     image.state.parameters.reserve(ranges.size());

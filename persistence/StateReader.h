@@ -35,6 +35,10 @@ StateImage ResetImage(std::span<const ParameterRange> ranges);
 int UnserializeParams(const StateChunk& chunk, int pos, std::span<const ParameterRange> ranges,
                       std::vector<double>& values, int& assigned);
 
+// True when the int32 at `pos` is a version word this reader knows, written
+// in either byte order (the word 0 of an old state without one does not count).
+bool StartsWithVersionWord(const StateChunk& chunk, int pos);
+
 // Nothing when the version word is not one this reader knows. `fromPresetFile`
 // reads a chunk too short for a version word as an empty version-1 state
 // from `startPos`; so does the host path, which is what both rules amount to.

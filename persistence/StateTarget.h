@@ -4,6 +4,8 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 #include "frame/GlobalSettings.h"
 #include "persistence/PluginState.h"
@@ -17,6 +19,8 @@ public:
     // The table's shape, fixed once the plug-in is built; callable without the lock.
     virtual int ParameterCount() const = 0;
     virtual ParameterRange Range(int index) const = 0;
+    // Every parameter's range; a plug-in shares one list between its instances.
+    virtual std::shared_ptr<const std::vector<ParameterRange>> Ranges() const;
 
     // The plug-in's lock, the one block processing holds. Everything below
     // but the two loading flags is called with it held.

@@ -1,6 +1,7 @@
 #include "persistence/VardoStateTarget.h"
 
 #include <algorithm>
+#include <map>
 
 #include "engine/ChordMemoryBank.h"
 #include "engine/PatternEngine.h"
@@ -18,6 +19,16 @@ ParameterRange VardoStateTarget::Range(int index) const {
                           p->Kind() != ParamKind::Double};
 }
 
+std::shared_ptr<const std::vector<ParameterRange>> VardoStateTarget::Ranges() const {
+    // One list per layout, and layouts live as long as the process.
+    static std::mutex mutex;
+    static std::map<const ParameterLayout*, std::shared_ptr<const std::vector<ParameterRange>>> shared;
+    std::lock_guard lock(mutex);
+    auto& ranges = shared[&vardo_.Params().Layout()];
+    if (!ranges) ranges = StateTarget::Ranges();
+    return ranges;
+}
+
 void VardoStateTarget::Lock() { vardo_.Mutex().lock(); }
 void VardoStateTarget::Unlock() { vardo_.Mutex().unlock(); }
 
@@ -29,10 +40,7 @@ void VardoStateTarget::SetParameter(int index, double plain) {
 
 void VardoStateTarget::ParameterChanged(int index) { vardo_.OnParamChange(index, ChangeSource::Reapply); }
 
-bool VardoStateTarget::KeepOnPresetLoad(int index) const {
-    const Parameter* p = vardo_.Params().Get(index);
-    return p != nullptr && p->keepOnPresetLoad;
-}
+bool VardoStateTarget::KeepOnPresetLoad(int index) const { return vardo_.Params().KeepOnPresetLoad(index); }
 
 LaneLoop VardoStateTarget::GetLaneLoop(int area, int pattern, int lane) const {
     const PatternEngine* engine = vardo_.App().Area(area);

@@ -17,6 +17,7 @@ public:
 
     int ParameterCount() const override;
     ParameterRange Range(int index) const override;
+    std::shared_ptr<const std::vector<ParameterRange>> Ranges() const override;
     void Lock() override;
     void Unlock() override;
     double GetParameter(int index) const override;

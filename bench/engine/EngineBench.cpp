@@ -49,7 +49,7 @@ struct Rig {
     void Block() {
         transport.samplePosition = static_cast<double>(block * kFrames);
         transport.ppqPosition = transport.samplePosition / transport.samplesPerBeat;
-        app.ProcessBlock(transport.samplePosition, 0.0, transport.samplesPerBeat, true, false, 0, 0, kFrames, false);
+        app.ProcessBlock(transport.samplesPerBeat, true, kFrames);
         ++block;
     }
 };

@@ -31,24 +31,38 @@ VstIntPtr BenchHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float
     }
 }
 
+// A small VST 2 plug-in packaged by Debian (dpf-plugins-vst), as a yardstick.
+constexpr char kKarsPath[] = "/usr/lib/vst/Kars-vst.so";
+
+VSTPluginMainProc LoadEntry(const char* path) {
+    void* library = dlopen(path, RTLD_NOW | RTLD_LOCAL);
+    if (!library) {
+        std::fprintf(stderr, "cannot load %s: %s\n", path, dlerror());
+        return nullptr;
+    }
+    return reinterpret_cast<VSTPluginMainProc>(dlsym(library, "VSTPluginMain"));
+}
+
 VSTPluginMainProc Entry() {
     static VSTPluginMainProc entry = [] {
         // Settings the plug-in writes stay out of the user's data folder.
         const auto data = std::filesystem::temp_directory_path() / ("sorel-frame-bench-" + std::to_string(getpid()));
         std::filesystem::create_directories(data);
         setenv("XDG_DATA_HOME", data.c_str(), 1);
-        void* library = dlopen(SOREL_MODULE_PATH, RTLD_NOW | RTLD_LOCAL);
-        if (!library) {
-            std::fprintf(stderr, "cannot load %s: %s\n", SOREL_MODULE_PATH, dlerror());
-            std::exit(1);
-        }
-        return reinterpret_cast<VSTPluginMainProc>(dlsym(library, "VSTPluginMain"));
+        VSTPluginMainProc found = LoadEntry(SOREL_MODULE_PATH);
+        if (!found) std::exit(1);
+        return found;
     }();
     return entry;
 }
 
-AEffect* OpenInstance() {
-    AEffect* effect = Entry()(&BenchHost);
+VSTPluginMainProc KarsEntry() {
+    static VSTPluginMainProc entry = LoadEntry(kKarsPath);
+    return entry;
+}
+
+AEffect* OpenInstance(VSTPluginMainProc entry = Entry()) {
+    AEffect* effect = entry(&BenchHost);
     effect->dispatcher(effect, effOpen, 0, 0, nullptr, 0);
     effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, 48000.0f);
     effect->dispatcher(effect, effSetBlockSize, 0, 64, nullptr, 0);
@@ -66,16 +80,22 @@ void SetTransport(bool playing) {
     gTime.flags = kVstTempoValid | kVstPpqPosValid | kVstTimeSigValid | (playing ? kVstTransportPlaying : 0);
 }
 
-void BM_CreateAndOpen(benchmark::State& state) {
+// Every iteration but the first builds a further instance of the process.
+void BM_CreateAndOpen(benchmark::State& state, VSTPluginMainProc (*entry)()) {
     SetTransport(false);
+    if (!entry()) {
+        state.SkipWithError("module not installed");
+        return;
+    }
     for (auto _ : state) {
-        AEffect* effect = OpenInstance();
+        AEffect* effect = OpenInstance(entry());
         state.PauseTiming();
         Close(effect);
         state.ResumeTiming();
     }
 }
-BENCHMARK(BM_CreateAndOpen)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_CreateAndOpen, Sorel, &Entry)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_CreateAndOpen, Kars, &KarsEntry)->Unit(benchmark::kMillisecond);
 
 // The same for the plug-in object alone, without the files that
 // persistence reads when the module builds an instance.
@@ -156,16 +176,20 @@ long ResidentBytes() {
 }
 
 // The memory that stays resident per opened instance without an editor.
-void BM_ResidentMemoryPerInstance(benchmark::State& state) {
+void BM_ResidentMemoryPerInstance(benchmark::State& state, VSTPluginMainProc (*entry)()) {
     SetTransport(false);
-    Close(OpenInstance());  // the module's own pages are counted before
+    if (!entry()) {
+        state.SkipWithError("module not installed");
+        return;
+    }
+    Close(OpenInstance(entry()));  // the module's own pages are counted before
     constexpr int kInstances = 4;
     double perInstance = 0;
     for (auto _ : state) {
         const long before = ResidentBytes();
         AEffect* effects[kInstances];
         for (AEffect*& e : effects) {
-            e = OpenInstance();
+            e = OpenInstance(entry());
             std::vector<float> buffer(64);
             float* outputs[2] = {buffer.data(), buffer.data()};
             e->processReplacing(e, nullptr, outputs, 64);
@@ -177,7 +201,8 @@ void BM_ResidentMemoryPerInstance(benchmark::State& state) {
     }
     state.counters["resident_MiB_per_instance"] = perInstance / (1024.0 * 1024.0);
 }
-BENCHMARK(BM_ResidentMemoryPerInstance)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ResidentMemoryPerInstance, Sorel, &Entry)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ResidentMemoryPerInstance, Kars, &KarsEntry)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -149,13 +149,17 @@ void BM_BlockLockWaitDuringHostGetChunk(benchmark::State& state) {
 }
 BENCHMARK(BM_BlockLockWaitDuringHostGetChunk)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-// The whole state handed over by one effGetChunk call.
+// The whole state handed over by one effGetChunk call, and the sizes of the
+// bank and program chunks a host keeps in its project.
 void BM_HostGetChunk(benchmark::State& state) {
     HostedSorel sorel;
     for (auto _ : state) {
         void* data = nullptr;
         benchmark::DoNotOptimize(sorel.Dispatch(effGetChunk, 0, 0, &data));
     }
+    void* data = nullptr;
+    state.counters["bank_bytes"] = static_cast<double>(sorel.Dispatch(effGetChunk, 0, 0, &data));
+    state.counters["program_bytes"] = static_cast<double>(sorel.Dispatch(effGetChunk, 1, 0, &data));
 }
 BENCHMARK(BM_HostGetChunk)->Unit(benchmark::kMillisecond);
 

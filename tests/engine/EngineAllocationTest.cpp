@@ -67,7 +67,7 @@ TEST(EngineAllocation, DenseMinuteOfPlayingAllocatesNothingAfterWarmUp) {
             }
             transport.samplePosition = static_cast<double>(b * frames);
             transport.ppqPosition = transport.samplePosition / transport.samplesPerBeat;
-            app.ProcessBlock(transport.samplePosition, 0.0, transport.samplesPerBeat, true, false, 0, 0, frames, false);
+            app.ProcessBlock(transport.samplesPerBeat, true, frames);
         }
     };
     for (int a = 0; a < 4; ++a)

@@ -108,7 +108,7 @@ void EngineHarness::RunBlock(int frames) {
     FillTransport(frames);
     std::vector<MidiOut> passed = std::move(blockOut_);
     blockOut_.clear();
-    app_->ProcessBlock(transport_.samplePosition, 0.0, transport_.samplesPerBeat, playing_, false, 0, 0, frames, false);
+    app_->ProcessBlock(transport_.samplesPerBeat, playing_, frames);
     // The frame sends engine MIDI during the block and the pass-through at its
     // end; the host orders a block's events by offset.
     blockOut_.insert(blockOut_.end(), passed.begin(), passed.end());

@@ -7,6 +7,7 @@
 #include <string>
 #include <thread>
 
+#include "engine/ChordShapeList.h"
 #include "frame/CcTeach.h"
 #include "frame/EditorLink.h"
 #include "frame/HostIdentity.h"
@@ -201,8 +202,7 @@ TEST(PassThroughNotesTest, RepeatedPressesAreAllEndedAndOthersAreNotForgotten) {
 }
 
 TEST(MidiLearnTest, LearnsUnlearnsAndRoutes) {
-    ParameterTable table;
-    DefineSorelParameters(table, kHostUnknown);
+    ParameterTable table(ParameterLayout::Shared(kHostUnknown, ChordShapeList{}));
     MidiLearn learn(table);
     int target = -1;
     double normalized = 0;

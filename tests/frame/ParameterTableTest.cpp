@@ -17,8 +17,7 @@ using namespace param;
 class ParameterTableTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        table = std::make_unique<ParameterTable>();
-        DefineSorelParameters(*table, kHostUnknown);
+        table = std::make_unique<ParameterTable>(ParameterLayout::Shared(kHostUnknown, ChordShapeList{}));
     }
     static void TearDownTestSuite() { table.reset(); }
     static const Parameter& P(int index) { return *table->Get(index); }
@@ -36,11 +35,11 @@ TEST_F(ParameterTableTest, IndicesOutsideTheTableYieldNoParameter) {
 }
 
 TEST_F(ParameterTableTest, ChangesFromIndex17080OnAreNeverReportedToTheHost) {
-    EXPECT_FALSE(P(0).noHostReport);
-    EXPECT_FALSE(P(17079).noHostReport);
-    EXPECT_TRUE(P(17080).noHostReport);
-    EXPECT_TRUE(P(kDrawTool).noHostReport);
-    EXPECT_TRUE(P(56737).noHostReport);
+    EXPECT_FALSE(P(0).NoHostReport());
+    EXPECT_FALSE(P(17079).NoHostReport());
+    EXPECT_TRUE(P(17080).NoHostReport());
+    EXPECT_TRUE(P(kDrawTool).NoHostReport());
+    EXPECT_TRUE(P(56737).NoHostReport());
 }
 
 TEST_F(ParameterTableTest, GlobalAndPerAreaParametersHaveTheirNamesRangesAndDefaults) {
@@ -133,21 +132,22 @@ TEST_F(ParameterTableTest, ScaleAndMenus) {
     // An enumeration of no values still spans 0..1.
     EXPECT_EQ(P(kMidiOutput).Maximum(), 1.0);
     EXPECT_EQ(P(kDrawTool).Default(), 1.0);
-    EXPECT_TRUE(P(kLockRate).keepOnPresetLoad);
+    EXPECT_TRUE(table->KeepOnPresetLoad(kLockRate));
+    EXPECT_FALSE(table->KeepOnPresetLoad(kRate));
 }
 
 TEST(ParameterChordShapes, TheApplyChordChoiceOffersEveryShapeByName) {
-    ParameterTable table;
-    DefineSorelParameters(table, kHostUnknown);
-    const Parameter& choice = *table.Get(kChordMemoryApplyChordSelection);
+    ParameterLayout layout;
+    DefineSorelParameters(layout, kHostUnknown);
+    const ParameterInfo& choice = *layout.Get(kChordMemoryApplyChordSelection);
     const std::string name = choice.Name();
     ChordShapeList shapes;
-    DefineChordShapeChoices(table, shapes);  // no chord table: the empty entry stays
+    DefineChordShapeChoices(layout, shapes);  // no chord table: the empty entry stays
     EXPECT_EQ(choice.Maximum(), 1.0);
     EXPECT_FALSE(choice.HasDisplayTexts());
 
     ASSERT_EQ(shapes.Load("Major, 0, 12, 16, 19\nSus 4, 12, 17, 19\nbroken line\nMinor, 12, 15, 19\n"), 3);
-    DefineChordShapeChoices(table, shapes);
+    DefineChordShapeChoices(layout, shapes);
     EXPECT_EQ(choice.Name(), name);
     EXPECT_EQ(choice.Kind(), ParamKind::Enumeration);
     EXPECT_EQ(choice.Maximum(), 2.0);
@@ -166,33 +166,39 @@ TEST_F(ParameterTableTest, UnusedSlotsKeepDefaultContents) {
 }
 
 TEST(ParameterNoteNames, OctaveNumberingFollowsTheHost) {
-    ParameterTable plain, cubase;
+    ParameterLayout plain, cubase;
     DefineSorelParameters(plain, kHostUnknown);
     DefineSorelParameters(cubase, kHostCubase);
-    EXPECT_EQ(plain.Get(kKeyAreaStartNote)->DisplayText(), "C 2");
-    EXPECT_EQ(cubase.Get(kKeyAreaStartNote)->DisplayText(), "C 1");
+    EXPECT_EQ(plain.Get(kKeyAreaStartNote)->DisplayText(24), "C 2");
+    EXPECT_EQ(cubase.Get(kKeyAreaStartNote)->DisplayText(24), "C 1");
     // The end note shows the note above its value.
-    EXPECT_EQ(plain.Get(kKeyAreaEndNote)->DisplayText(), "B 3");  // value 46 shows note 47
+    EXPECT_EQ(plain.Get(kKeyAreaEndNote)->DisplayText(46), "B 3");
     EXPECT_EQ(plain.Get(kKeyAreaBaseNote + 2)->DisplayText(61), "C# 5");
 }
 
 TEST(ParameterValues, NormalisedValuesRoundForEveryKindButDouble) {
+    ParameterInfo transposeInfo;
+    transposeInfo.InitInteger("Step transpose", 0, -24, 24);
     Parameter transpose;
-    transpose.InitInteger("Step transpose", 0, -24, 24);
+    transpose.Describe(transposeInfo);
     transpose.SetNormalized(0.51);
     EXPECT_EQ(transpose.Value(), 0.0);
     transpose.SetNormalized(0.99);
     EXPECT_EQ(transpose.Value(), 24.0);  // 23.52 rounds to 24
+    ParameterInfo swingInfo;
+    swingInfo.InitDouble("Swing", 0, 0, 1, 0.01);
     Parameter swing;
-    swing.InitDouble("Swing", 0, 0, 1, 0.01);
+    swing.Describe(swingInfo);
     swing.SetNormalized(0.125);
     EXPECT_DOUBLE_EQ(swing.Value(), 0.125);
     EXPECT_EQ(swing.DisplayText(0.3), "0.30");
 }
 
 TEST(ParameterValues, HostileValuesStayInRange) {
+    ParameterInfo pInfo;
+    pInfo.InitDouble("Gate", -10, -100, 100, 1);
     Parameter p;
-    p.InitDouble("Gate", -10, -100, 100, 1);
+    p.Describe(pInfo);
     p.SetNormalized(7.0);
     EXPECT_EQ(p.Value(), 100.0);
     p.SetNormalized(-3.0);
@@ -206,11 +212,15 @@ TEST(ParameterValues, HostileValuesStayInRange) {
 }
 
 TEST(ParameterValues, RangeIsAtLeastOneStepWide) {
+    ParameterInfo pInfo;
+    pInfo.InitDouble("flat", 3, 3, 3, 2);
     Parameter p;
-    p.InitDouble("flat", 3, 3, 3, 2);
+    p.Describe(pInfo);
     EXPECT_EQ(p.Maximum(), 5.0);
+    ParameterInfo zeroStepInfo;
+    zeroStepInfo.InitDouble("Volume", 0, -1, 1, 0);
     Parameter zeroStep;
-    zeroStep.InitDouble("Volume", 0, -1, 1, 0);
+    zeroStep.Describe(zeroStepInfo);
     EXPECT_EQ(zeroStep.Maximum(), 1.0);
     zeroStep.SetNormalized(0.25);
     EXPECT_DOUBLE_EQ(zeroStep.Value(), -0.5);
@@ -218,10 +228,12 @@ TEST(ParameterValues, RangeIsAtLeastOneStepWide) {
 }
 
 TEST(ParameterValues, DisplayTextsAndTheirReverse) {
+    ParameterInfo pInfo;
+    pInfo.InitEnumeration("Sort", 0, 3);
+    pInfo.AddDisplayText(0, "Lo-Hi");
+    pInfo.AddDisplayText(1, "");
     Parameter p;
-    p.InitEnumeration("Sort", 0, 3);
-    p.AddDisplayText(0, "Lo-Hi");
-    p.AddDisplayText(1, "");
+    p.Describe(pInfo);
     double value = -1;
     EXPECT_TRUE(p.ValueForText("Lo-Hi", value));
     EXPECT_EQ(value, 0.0);

@@ -3,6 +3,7 @@
 #include "ParameterSetter.h"
 #include "Renderer.h"
 #include "host/HostTestSupport.h"
+#include "persistence/HostChunk.h"
 #include "persistence/PresetFile.h"
 
 #include <gtest/gtest.h>
@@ -164,16 +165,17 @@ std::vector<int64_t> eighths(int count) {
 TEST(SorelRenderTest, StateChunkAndPresetFileSetThePluginUpBeforePlaying) {
     const std::vector<uint8_t> chunk = eighthRateChunk();
     if (chunk.empty()) GTEST_SKIP() << "this Sorel build hands hosts no state chunk";
-    ASSERT_GE(chunk.size(), size_t(param::kCount) * sizeof(double));
     ScratchFolder scratch;
     std::string error;
     ASSERT_TRUE(MidiFile::write(scratch.file("chord.mid"), heldChord(), error)) << error;
     writeFile(scratch.file("eighths.chunk"), chunk);
 
     // The same settings as a preset file: header, then the state with every parameter.
+    const auto plain = HostChunkState(chunk, false, param::kCount);
+    ASSERT_TRUE(plain && plain->Size() >= size_t(param::kCount) * sizeof(double));
     PluginState state;
     state.parameters.resize(param::kCount);
-    std::memcpy(state.parameters.data(), chunk.data() + chunk.size() - param::kCount * sizeof(double),
+    std::memcpy(state.parameters.data(), plain->Data() + plain->Size() - param::kCount * sizeof(double),
                 param::kCount * sizeof(double));
     ASSERT_DOUBLE_EQ(state.parameters[param::kRate], kRateEighth);
     ASSERT_TRUE(WritePresetFile(scratch.file("eighths.v2z"), state));

@@ -65,7 +65,7 @@ public:
         mutex.lock();
         lockedAt_ = Clock::now();
         longestWait = std::max(longestWait, lockedAt_ - asked);
-        callsThisHold_ = 0;
+        callsThisHold_ = appliesThisHold_ = 0;
     }
     void Unlock() override {
         longestHold = std::max(longestHold, Clock::now() - lockedAt_);
@@ -79,6 +79,7 @@ public:
     }
     void ParameterChanged(int index) override {
         CountCall();
+        mostAppliesInOneHold = std::max(mostAppliesInOneHold, ++appliesThisHold_);
         ++applied[static_cast<size_t>(index)];
     }
     bool KeepOnPresetLoad(int index) const override { return keep[static_cast<size_t>(index)]; }
@@ -134,6 +135,7 @@ public:
     int presetLoads = 0;
     int statesApplied = 0;
     int mostCallsInOneHold = 0;
+    int mostAppliesInOneHold = 0;
     Clock::duration longestHold{};
     Clock::duration longestWait{};
 
@@ -143,6 +145,7 @@ private:
     std::vector<ParameterRange> ranges_;
     Clock::time_point lockedAt_;
     int callsThisHold_ = 0;
+    int appliesThisHold_ = 0;
 };
 
 }  // namespace sorel::test

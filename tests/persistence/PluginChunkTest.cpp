@@ -7,6 +7,7 @@
 
 #include "engine/ParameterIndex.h"
 #include "persistence/HostChunk.h"
+#include "persistence/PresetFile.h"
 #include "persistence/StateWriter.h"
 #include "persistence/TempDataHome.h"
 #include "support/TestHost.h"
@@ -57,13 +58,19 @@ std::vector<int> PlayerParameters() {
     return indices;
 }
 
+// The plain state inside a chunk the plug-in handed out.
+std::vector<uint8_t> PlainState(const std::vector<uint8_t>& chunk, int which = kProgramChunk) {
+    const auto state = HostChunkState(chunk, which == kBankChunk, param::kCount);
+    return state ? state->Bytes() : std::vector<uint8_t>{};
+}
+
 // The chunk of `host` with lane loops, chord slots, controller numbers and
 // texts added to its parameters.
 std::vector<uint8_t> WithEngineStructures(const std::vector<uint8_t>& programChunk) {
     PluginState state;
     state.parameters.resize(param::kCount);
-    std::memcpy(state.parameters.data(), programChunk.data() + programChunk.size() - param::kCount * 8,
-                param::kCount * 8);
+    const auto plain = PlainState(programChunk);
+    std::memcpy(state.parameters.data(), plain.data() + plain.size() - param::kCount * 8, param::kCount * 8);
     state.boxInfo.Set("Round trip", "Sorel tests", "Every field of the state", "Load it anywhere");
     state.chordBankName = "Test bank";
     state.chords.slots[0] = {12, {0, 4, 7}};
@@ -112,11 +119,9 @@ TEST_F(PluginChunk, AChunkRestoresEverythingInAFreshInstance) {
     ASSERT_TRUE(first.CreateAndOpen(kBlock));
     std::mt19937 random(11);
     for (int index : PlayerParameters()) first.SetParameter(index, static_cast<float>(random() % 1000) / 999.0f);
-    const auto plain = GetChunk(first, kProgramChunk);
-    ASSERT_GT(plain.size(), param::kCount * 8u);
-    const auto full = WithEngineStructures(plain);
+    const auto full = WithEngineStructures(GetChunk(first, kProgramChunk));
     ASSERT_TRUE(SetChunk(first, kProgramChunk, full));
-    ASSERT_EQ(GetChunk(first, kProgramChunk), full) << "every field came back as it was set";
+    ASSERT_EQ(PlainState(GetChunk(first, kProgramChunk)), PlainState(full)) << "every field came back as it was set";
 
     for (int which : {kProgramChunk, kBankChunk}) {
         const auto chunk = GetChunk(first, which);
@@ -124,7 +129,7 @@ TEST_F(PluginChunk, AChunkRestoresEverythingInAFreshInstance) {
         ASSERT_TRUE(second.CreateAndOpen(kBlock));
         ASSERT_TRUE(SetChunk(second, which, chunk));
         EXPECT_EQ(GetChunk(second, which), chunk) << which;
-        EXPECT_EQ(GetChunk(second, kProgramChunk), full) << which;
+        EXPECT_EQ(PlainState(GetChunk(second, kProgramChunk)), PlainState(full)) << which;
         for (int index : PlayerParameters()) ASSERT_EQ(second.GetParameter(index), first.GetParameter(index)) << index;
     }
 
@@ -139,6 +144,59 @@ TEST_F(PluginChunk, AChunkRestoresEverythingInAFreshInstance) {
         EXPECT_EQ(std::tie(replayed[i].block, replayed[i].offset, replayed[i].status, replayed[i].data1, replayed[i].data2),
                   std::tie(played[i].block, played[i].offset, played[i].status, played[i].data1, played[i].data2))
             << i;
+    }
+}
+
+// Every layout hosts may hold: plain program and bank chunks with or without
+// a program slot (one unnamed and filled, or one named and empty), and the
+// compressed chunk written today; all restore the same state.
+TEST_F(PluginChunk, EveryLayoutWrittenSoFarRestoresTheState) {
+    TestHost author;
+    ASSERT_TRUE(author.CreateAndOpen(kBlock));
+    const auto state = PlainState(WithEngineStructures(GetChunk(author, kProgramChunk)));
+    const std::vector<double> slotValues(param::kCount, 0.25);
+    auto layout = [&](bool compressed, int slots, const char* slotName = "") {
+        StateChunk chunk;
+        BeginHostChunk(chunk);
+        for (int slot = 0; slot < slots; ++slot) {
+            chunk.PutInt32(static_cast<int32_t>(std::strlen(slotName)));
+            chunk.PutBytes(slotName, std::strlen(slotName));
+            chunk.PutByte(*slotName ? 0 : 1);
+            if (!*slotName) SerializeParams(chunk, slotValues);
+        }
+        const auto body = compressed ? CompressToGzip(state) : state;
+        chunk.PutBytes(body.data(), body.size());
+        return chunk.Bytes();
+    };
+    const struct {
+        int which;
+        std::vector<uint8_t> chunk;
+    } cases[] = {
+        {kProgramChunk, layout(false, 0)},      {kBankChunk, layout(false, 0)},
+        {kBankChunk, layout(false, 1)},         {kBankChunk, layout(false, 1, "Slot")},
+        {kProgramChunk, layout(true, 0)},       {kBankChunk, layout(true, 0)},
+    };
+    for (const auto& [which, chunk] : cases) {
+        TestHost host;
+        ASSERT_TRUE(host.CreateAndOpen(kBlock));
+        ASSERT_TRUE(SetChunk(host, which, chunk)) << which << " " << chunk.size();
+        EXPECT_EQ(PlainState(GetChunk(host, which), which), state) << which << " " << chunk.size();
+    }
+}
+
+// Hosts keep a chunk per instance in their project files and undo history.
+TEST_F(PluginChunk, ChunksAreCompactAndCompressed) {
+    TestHost host;
+    ASSERT_TRUE(host.CreateAndOpen(kBlock));
+    std::mt19937 random(11);
+    for (int index : PlayerParameters()) host.SetParameter(index, static_cast<float>(random() % 1000) / 999.0f);
+    for (int which : {kProgramChunk, kBankChunk}) {
+        const auto chunk = GetChunk(host, which);
+        EXPECT_LT(chunk.size(), 16u * 1024u) << which;
+        ASSERT_GT(chunk.size(), 10u);
+        EXPECT_EQ(std::vector<uint8_t>(chunk.begin() + 8, chunk.begin() + 10), (std::vector<uint8_t>{0x1f, 0x8b}))
+            << "gzip behind the framework header";
+        EXPECT_GT(PlainState(chunk, which).size(), param::kCount * 8u);
     }
 }
 

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "frame/Vardo.h"
+#include "persistence/HostChunk.h"
 #include "persistence/PresetFile.h"
 #include "persistence/TempDataHome.h"
 #include "persistence/VardoPersistence.h"
@@ -50,13 +51,13 @@ void WriteFactoryPresets(const test::TempDataHome& home, int count) {
         author.SetParameter(param::kGate, static_cast<float>(0.2 + 0.15 * (i % 4)));
         author.SetParameter(param::kOctaves, static_cast<float>((i % 3) / 4.0));
         author.SetParameter(param::PerStep(param::kStepLength, 0, 0, i % 8), static_cast<float>((i % 4) / 7.0));
-        const auto chunk = ProgramChunk(author);
-        ASSERT_GT(chunk.size(), 8u);
+        const auto state = HostChunkState(ProgramChunk(author), false, param::kCount);
+        ASSERT_TRUE(state.has_value());
         StateChunk preset;
         BoxInfo info;
         info.Set("Preset " + std::to_string(i), "Test", "", "");
         WritePresetHeader(preset, info);
-        preset.PutBytes(chunk.data() + 8, chunk.size() - 8);  // the state behind the framework header
+        preset.PutBytes(state->Data(), state->Size());
         ASSERT_TRUE(SaveChunkToFile(home.SorelFolder() + "presets/Factory/1 bass/p" + std::to_string(10 + i) + ".v2z",
                                     preset));
     }

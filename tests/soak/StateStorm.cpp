@@ -26,6 +26,28 @@ void AppendText(std::vector<uint8_t>& bytes, const std::string& text, size_t wid
     std::memcpy(bytes.data() + start, text.data(), std::min(text.size(), width - 1));
 }
 
+// The state a host chunk carries, inflated when the plug-in compressed it.
+std::vector<uint8_t> ChunkState(const std::vector<uint8_t>& hostChunk) {
+    if (hostChunk.size() <= kFrameworkHeader) return {};
+    std::vector<uint8_t> packed(hostChunk.begin() + kFrameworkHeader, hostChunk.end());
+    if (packed.size() < 2 || packed[0] != 0x1f || packed[1] != 0x8b) return packed;
+    z_stream stream{};
+    if (inflateInit2(&stream, 15 + 16) != Z_OK) return {};
+    std::vector<uint8_t> state;
+    uint8_t buffer[65536];
+    stream.next_in = packed.data();
+    stream.avail_in = static_cast<uInt>(packed.size());
+    int status = Z_OK;
+    while (status == Z_OK) {
+        stream.next_out = buffer;
+        stream.avail_out = sizeof buffer;
+        status = inflate(&stream, Z_NO_FLUSH);
+        state.insert(state.end(), buffer, buffer + (sizeof buffer - stream.avail_out));
+    }
+    inflateEnd(&stream);
+    return status == Z_STREAM_END ? state : std::vector<uint8_t>{};
+}
+
 }  // namespace
 
 PresetShelf::PresetShelf(std::string dataRoot) : dataRoot_(std::move(dataRoot)) {}
@@ -45,8 +67,8 @@ std::vector<uint8_t> PresetShelf::PresetBytes(const std::vector<uint8_t>& hostCh
     AppendText(bytes, "Written by the soak", kTextWidth);
     AppendText(bytes, "Load me while playing", kTextWidth);
     AppendWord(bytes, 3);
-    if (hostChunk.size() > kFrameworkHeader)
-        bytes.insert(bytes.end(), hostChunk.begin() + kFrameworkHeader, hostChunk.end());
+    const std::vector<uint8_t> state = ChunkState(hostChunk);
+    bytes.insert(bytes.end(), state.begin(), state.end());
     return bytes;
 }
 

@@ -55,7 +55,7 @@ int main() {
         transport.samplePosition = static_cast<double>(start);
         transport.ppqPosition = start / transport.samplesPerBeat;
         printer.blockStart = start;
-        app.ProcessBlock(transport.samplePosition, 0.0, transport.samplesPerBeat, true, false, 0, 0, frames, false);
+        app.ProcessBlock(transport.samplesPerBeat, true, frames);
     }
     return 0;
 }

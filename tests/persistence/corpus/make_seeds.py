@@ -33,11 +33,11 @@ def state(version=5, parameters=64, order=True, word=True, chords=((12, [0, 4, 7
     return out
 
 
-def host(body, bank=False):
+def host(body, bank=False, compressed=False):
     out = struct.pack("<ii", 0x70666674, 0x00010000)
     if bank:
         out += struct.pack("<iB", 4, 1)[:4] + b"Slot" + b"\x00"  # one named slot, not initialised
-    return out + body
+    return out + (gzip.compress(body, mtime=0) if compressed else body)
 
 
 def preset(body):
@@ -55,6 +55,8 @@ v5 = state()
 write("state_chunk", "program_v5", host(v5))
 write("state_chunk", "bank_v5", host(v5, bank=True))
 write("state_chunk", "bare_v5", v5)
+write("state_chunk", "compressed_v5", host(v5, compressed=True))
+write("state_chunk", "compressed_short", host(v5, compressed=True)[:300])
 write("state_chunk", "big_endian_v5", struct.pack(">i", 5) + v5[4:])
 write("state_chunk", "v3_without_order", host(state(3, order=False)))
 write("state_chunk", "v2", host(state(2, order=False)))

@@ -5,18 +5,18 @@
 #include <memory>
 #include <vector>
 
-#include "frame/ParameterTable.h"
+#include "frame/ParameterLayout.h"
 #include "persistence/StateReader.h"
 
 namespace sorel::fuzz {
 
 inline const std::vector<ParameterRange>& TableRanges() {
     static const std::vector<ParameterRange> ranges = [] {
-        auto table = std::make_unique<ParameterTable>();
-        DefineSorelParameters(*table, 0);
+        ParameterLayout layout;
+        DefineSorelParameters(layout, 0);
         std::vector<ParameterRange> result;
-        for (int index = 0; index < ParameterTable::Size(); ++index) {
-            const Parameter* p = table->Get(index);
+        for (int index = 0; index < ParameterLayout::Size(); ++index) {
+            const ParameterInfo* p = layout.Get(index);
             result.push_back({p->Minimum(), p->Maximum(), p->Default(), p->Step(), p->Shape(), p->Kind() != ParamKind::Double});
         }
         return result;

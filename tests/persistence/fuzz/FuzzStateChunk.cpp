@@ -1,4 +1,5 @@
-// Host chunks: framework header, program slots, then the state.
+// Host chunks: framework header, program slots or none, then the state, plain
+// or compressed.
 #include <cstddef>
 #include <cstdint>
 
@@ -8,16 +9,10 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace sorel;
-    const StateChunk chunk({data, size});
-    int32_t frameworkVersion = 0;
-    const int afterHeader = ReadHostChunkHeader(chunk, 0, frameworkVersion);
     // The last byte chooses between the host's program and bank calls.
     const bool isBank = size > 0 && (data[size - 1] & 1) != 0;
-    int pos = afterHeader;
-    if (isBank && frameworkVersion >= kFrameworkVersion) {
-        pos = SkipPresets(chunk, pos, kProgramSlots, param::kCount);
-        if (pos < 0) return 0;
-    }
-    if (const auto image = ReadState(chunk, pos, fuzz::TableRanges())) fuzz::CheckImage(*image);
+    const auto state = HostChunkState({data, size}, isBank, param::kCount);
+    if (!state) return 0;
+    if (const auto image = ReadState(*state, 0, fuzz::TableRanges())) fuzz::CheckImage(*image);
     return 0;
 }
