@@ -3,8 +3,9 @@
 // A stored state holds them at rest and loading one never carries them out.
 #pragma once
 
-#include <algorithm>
 #include <array>
+#include <cstdint>
+#include <vector>
 
 #include "engine/ParameterIndex.h"
 
@@ -44,12 +45,16 @@ inline constexpr std::array<ActionParameter, 24> kActionParameters{{
     {param::kBoxSettings, ActionPerformer::Editor},
 }};
 
-constexpr const ActionParameter* FindAction(int index) {
-    const auto found = std::find_if(kActionParameters.begin(), kActionParameters.end(),
-                                    [index](const ActionParameter& action) { return action.index == index; });
-    return found == kActionParameters.end() ? nullptr : &*found;
+// The action behind a parameter, nothing for a setting. Asked for every
+// parameter of every apply, so it looks the index up in a table.
+inline const ActionParameter* FindAction(int index) {
+    static const std::vector<int8_t> slotOf = [] {
+        std::vector<int8_t> slots(param::kCount, -1);
+        for (size_t i = 0; i < kActionParameters.size(); ++i) slots[kActionParameters[i].index] = static_cast<int8_t>(i);
+        return slots;
+    }();
+    if (index < 0 || index >= param::kCount || slotOf[static_cast<size_t>(index)] < 0) return nullptr;
+    return &kActionParameters[static_cast<size_t>(slotOf[static_cast<size_t>(index)])];
 }
-
-constexpr bool IsActionParameter(int index) { return FindAction(index) != nullptr; }
 
 }  // namespace sorel

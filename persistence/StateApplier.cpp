@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <functional>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "frame/ActionParameters.h"
@@ -67,7 +68,8 @@ double StoredValue(const StateTarget& target, const StateImage& image, int index
 // One apply's walk through its lock holds.
 class Holds {
 public:
-    Holds(StateTarget& target, const SupersededCheck& superseded) : target_(target), superseded_(superseded) {}
+    explicit Holds(StateTarget& target, SupersededCheck superseded = {})
+        : target_(target), superseded_(std::move(superseded)) {}
 
     // Runs `work` under the lock unless the apply has been superseded.
     template <typename Work>
@@ -99,7 +101,7 @@ public:
 
 private:
     StateTarget& target_;
-    const SupersededCheck& superseded_;
+    SupersededCheck superseded_;
     int held_ = 0;
     bool stopped_ = false;
 };
@@ -153,7 +155,7 @@ PluginState CaptureState(StateTarget& target, const std::string& chordBankName) 
     PluginState state;
     state.chordBankName = chordBankName.substr(0, kChordBankNameWidth - 1);
     state.parameters.resize(static_cast<size_t>(target.ParameterCount()));
-    Holds holds(target, {});
+    Holds holds(target);
     holds.ForEachIndex(target.ParameterCount(), kParametersStoredPerHold, [&](int index) {
         state.parameters[static_cast<size_t>(index)] = target.GetParameter(index);
     });

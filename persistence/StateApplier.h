@@ -24,7 +24,7 @@ enum class LoadSource {
 // block gets the lock: a lock taken again at once would keep it waiting
 // through the whole load. Each hold stays well under 0.1 ms.
 inline constexpr int kParametersStoredPerHold = 4096;
-inline constexpr int kParametersAppliedPerHold = 512;
+inline constexpr int kParametersAppliedPerHold = 256;
 inline constexpr auto kPauseBetweenHolds = std::chrono::microseconds(50);
 
 // Asked at the start of every lock hold: true stops the apply there, because

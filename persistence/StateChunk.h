@@ -19,6 +19,9 @@ public:
     StateChunk() = default;
     explicit StateChunk(std::span<const uint8_t> bytes);
 
+    // Makes room for `extra` more bytes at once, so that a long write does
+    // not grow the buffer step by step.
+    void Reserve(size_t extra) { Grow(extra); }
     void PutBytes(const void* data, size_t size);
     void PutByte(uint8_t value);
     void PutInt32(int32_t value);

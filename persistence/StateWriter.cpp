@@ -2,11 +2,20 @@
 
 namespace sorel {
 
+namespace {
+
+// Room for every field of a state but the parameter block: texts, a full
+// chord memory, controller numbers, lane loops and switches.
+constexpr size_t kStateBytesBesidesParameters = 16384;
+
+}  // namespace
+
 void SerializeParams(StateChunk& chunk, std::span<const double> parameters) {
     for (double value : parameters) chunk.PutDouble(value);
 }
 
 void WriteState(StateChunk& chunk, const PluginState& state) {
+    chunk.Reserve(kStateBytesBesidesParameters + state.parameters.size() * sizeof(double));
     chunk.PutInt32(kStateVersion);
     chunk.PutByte(0);  // reserved
     chunk.PutText(state.boxInfo.name, BoxInfo::kNameWidth);

@@ -60,13 +60,12 @@ TEST(HostChunk, ProgramAndBankChunksRestoreAFreshInstance) {
         Shape(source, 99);
         PluginPersistence sourceHooks(source);
         std::vector<uint8_t> chunk;
-        StateChunk header;
-        BeginHostChunk(header);
-        chunk.assign(header.Data(), header.Data() + header.Size());
         ASSERT_TRUE(sourceHooks.WriteState(chunk, isBank));
-        const size_t expected = 8 + (isBank ? 5 + 8 * param::kCount : 0) + 5 + 594 + 32 + 4 + 16 * 8 + 3 * 4 + 128 +
-                                kLaneLoopCount * 9 + 24 + 8 * param::kCount;
-        EXPECT_EQ(chunk.size(), expected);
+        // Program and bank chunks alike: the header, then the state compressed, no program slot.
+        const auto state = HostChunkState(chunk, isBank, param::kCount);
+        ASSERT_TRUE(state.has_value());
+        EXPECT_EQ(state->Size(), 5 + 594 + 32 + 4 + 16 * 8 + 3 * 4 + 128 + kLaneLoopCount * 9 + 24 + 8 * param::kCount);
+        EXPECT_LT(chunk.size(), 16u * 1024u);
 
         ModelTarget fresh;
         PluginPersistence freshHooks(fresh);
@@ -84,8 +83,13 @@ TEST(HostChunk, AChunkWithoutHeaderOrWithDamagedSlotsIsHandled) {
     ModelTarget source;
     Shape(source, 12);
     PluginPersistence sourceHooks(source);
-    std::vector<uint8_t> bank;
-    ASSERT_TRUE(sourceHooks.WriteState(bank, true));  // empty: the hooks add the header
+    // A bank chunk of the layout with one program slot.
+    const PluginState captured = CaptureState(source, "");
+    StateChunk slotted;
+    BeginHostChunk(slotted);
+    SerializePresets(slotted, kProgramSlots, captured.parameters);
+    WriteState(slotted, captured);
+    const std::vector<uint8_t>& bank = slotted.Bytes();
 
     ModelTarget fresh;
     PluginPersistence freshHooks(fresh);
