@@ -104,6 +104,29 @@ void ParameterReceiver::ApplyParameter(int index, double value) {
         return a != nullptr ? &a->Stepper() : nullptr;
     };
 
+    // Per step first: these families hold most of the table.
+    if (In(index, kStepOnOff, kPerStepCount)) {
+        const Address at = PerStep(index - kStepOnOff);
+        return stepper(at.area)->SetLaneSwitch(at.pattern, lane::kOrder, at.step, AsBool(value));
+    }
+    for (const StepFamily& family : kStepFamilies)
+        if (In(index, family.first, kPerStepCount)) {
+            const Address at = PerStep(index - family.first);
+            return stepper(at.area)->SetStepValue(at.pattern, family.lane, at.step, value + family.add);
+        }
+    if (In(index, kStepCc, kCcFamilyCount)) {
+        const Address at = ControllerLane(index - kStepCc);
+        return stepper(at.area)->SetStepValue(at.pattern, at.lane, at.step, value);
+    }
+    if (index >= kLaneSwitch && index <= kLaneSwitchLast) {
+        const Address at = LaneSwitchOfNotes(index - kLaneSwitch);
+        return stepper(at.area)->SetLaneSwitch(at.pattern, at.lane, at.step, AsBool(value));
+    }
+    if (index >= kCcLaneSwitch && index <= kCcLaneSwitchLast) {
+        const Address at = ControllerLane(index - kCcLaneSwitch);
+        return stepper(at.area)->SetLaneSwitch(at.pattern, at.lane, at.step, AsBool(value));
+    }
+
     // Global
     if (index == kKeyAreaSelection) return areas.SelectArea(AsInt(value));
     if (index == kScale || index == kScaleKey || index == kScaleMode) {
@@ -205,29 +228,6 @@ void ParameterReceiver::ApplyParameter(int index, double value) {
     if (In(index, kDirection, kPerLaneCount)) {
         const Address at = PerLane(index - kDirection);
         return stepper(at.area)->SetLaneDirection(at.pattern, at.lane, AsInt(value));
-    }
-
-    // Per step
-    if (In(index, kStepOnOff, kPerStepCount)) {
-        const Address at = PerStep(index - kStepOnOff);
-        return stepper(at.area)->SetLaneSwitch(at.pattern, lane::kOrder, at.step, AsBool(value));
-    }
-    for (const StepFamily& family : kStepFamilies)
-        if (In(index, family.first, kPerStepCount)) {
-            const Address at = PerStep(index - family.first);
-            return stepper(at.area)->SetStepValue(at.pattern, family.lane, at.step, value + family.add);
-        }
-    if (In(index, kStepCc, kCcFamilyCount)) {
-        const Address at = ControllerLane(index - kStepCc);
-        return stepper(at.area)->SetStepValue(at.pattern, at.lane, at.step, value);
-    }
-    if (index >= kLaneSwitch && index <= kLaneSwitchLast) {
-        const Address at = LaneSwitchOfNotes(index - kLaneSwitch);
-        return stepper(at.area)->SetLaneSwitch(at.pattern, at.lane, at.step, AsBool(value));
-    }
-    if (index >= kCcLaneSwitch && index <= kCcLaneSwitchLast) {
-        const Address at = ControllerLane(index - kCcLaneSwitch);
-        return stepper(at.area)->SetLaneSwitch(at.pattern, at.lane, at.step, AsBool(value));
     }
 
     // Scenes

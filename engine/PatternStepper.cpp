@@ -46,12 +46,13 @@ PatternStepper::PatternStepper(EngineContext* context, ActionListener* engine)
       engine_(engine),
       patternStore_(kPatterns),
       steps_(kPatterns * kSteps),
-      lanes_(kPatterns * lane::kCount),
-      pool_(kMaxActions) {
+      lanes_(kPatterns * lane::kCount) {
     for (int p = 0; p < kPatterns; ++p) patterns_[static_cast<std::size_t>(p)] = &patternStore_[static_cast<std::size_t>(p)];
+    // Room for every action now; an action is built the first time the
+    // pool reaches it, so an instance holds memory only for what it plays.
+    pool_.reserve(kMaxActions);
     freeList_.reserve(kMaxActions);
     live_.reserve(kMaxActions);
-    for (int i = kMaxActions - 1; i >= 0; --i) freeList_.push_back(i);
     for (int p = 0; p < kPatterns; ++p) SetPatternSteps(p, patterns_[static_cast<std::size_t>(p)]->steps);
     SetLoop(0, Current().steps);
     Looper::Reset();
@@ -439,6 +440,10 @@ StepValues PatternStepper::ReadStepValues(bool peekNext) const {
 
 StepAction* PatternStepper::CreateAction(double startQn, const StepValues& values, std::int64_t gridIndex,
                                          int offset) {
+    if (freeList_.empty() && pool_.size() < static_cast<std::size_t>(kMaxActions)) {
+        freeList_.push_back(static_cast<int>(pool_.size()));
+        pool_.emplace_back();  // within the reserved room: no allocation
+    }
     if (freeList_.empty()) {
         // Every slot holds a sounding note: the oldest one ends now to make room.
         const int oldest = live_.front();

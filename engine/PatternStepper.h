@@ -162,7 +162,8 @@ private:
     bool nextActionMade_ = false;
     bool inTick_ = false;
 
-    // Actions: a fixed pool and the live ones in creation order.
+    // Actions: a pool of fixed capacity, filled as it is first needed, and
+    // the live ones in creation order.
     std::vector<StepAction> pool_;
     std::vector<int> freeList_;
     std::vector<int> live_;

@@ -47,7 +47,9 @@ void IPlugBase::OnParamChange(int index, ChangeSource source) {
 
 void IPlugBase::ReapplyAllParameters() {
     std::lock_guard<std::recursive_mutex> lock(mutex_);
-    for (int i = 0; i < ParameterTable::Size(); ++i) OnParamChange(i, ChangeSource::Reapply);
+    for (int i = 0; i < ParameterTable::Size(); ++i) {
+        if (const Parameter* p = params_.Get(i)) OnParameterChanged(i, p->Value(), ChangeSource::Reapply);
+    }
 }
 
 void IPlugBase::SetProgramName(const char* name) {

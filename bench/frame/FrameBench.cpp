@@ -40,7 +40,10 @@ VSTPluginMainProc LoadEntry(const char* path) {
         std::fprintf(stderr, "cannot load %s: %s\n", path, dlerror());
         return nullptr;
     }
-    return reinterpret_cast<VSTPluginMainProc>(dlsym(library, "VSTPluginMain"));
+    // Older modules export the entry only under its first name, "main".
+    void* entry = dlsym(library, "VSTPluginMain");
+    if (!entry) entry = dlsym(library, "main");
+    return reinterpret_cast<VSTPluginMainProc>(entry);
 }
 
 VSTPluginMainProc Entry() {

@@ -176,6 +176,24 @@ TEST(ParameterNoteNames, OctaveNumberingFollowsTheHost) {
     EXPECT_EQ(plain.Get(kKeyAreaBaseNote + 2)->DisplayText(61), "C# 5");
 }
 
+// What a slot is, is built once per process and host numbering; values and
+// flags belong to each instance.
+TEST(ParameterLayoutSharing, InstancesShareDescriptionsAndKeepTheirOwnValues) {
+    const ChordShapeList shapes;
+    ParameterTable first(ParameterLayout::Shared(kHostUnknown, shapes));
+    ParameterTable second(ParameterLayout::Shared(kHostUnknown, shapes));
+    EXPECT_EQ(&first.Layout(), &second.Layout());
+    EXPECT_EQ(&first.Get(kGate)->Info(), &second.Get(kGate)->Info());
+    EXPECT_NE(ParameterLayout::Shared(kHostCubase, shapes).get(), &first.Layout()) << "octaves are numbered apart";
+    first.Get(kGate)->SetValue(40);
+    first.SetKeepOnPresetLoad(kGate, true);
+    first.SetKeepOnPresetLoad(kLockGate, false);
+    EXPECT_EQ(second.Value(kGate), -10.0);
+    EXPECT_FALSE(second.KeepOnPresetLoad(kGate));
+    EXPECT_TRUE(second.KeepOnPresetLoad(kLockGate));
+    EXPECT_FALSE(ParameterTable().Get(0)) << "no slot before a layout is given";
+}
+
 TEST(ParameterValues, NormalisedValuesRoundForEveryKindButDouble) {
     ParameterInfo transposeInfo;
     transposeInfo.InitInteger("Step transpose", 0, -24, 24);
