@@ -22,6 +22,7 @@ struct NoteRecord {
     int pattern = 0;              // pattern 0..11 of the area that made the note
     int step = 0;                 // index 0..31 of the step that made the note
     bool muted = false;           // the router drops it: neither note nor controllers go out
+    bool endsHeldBackKey = false;  // ends a key that sounded as played while its area waited
 
     // Orders records of one segment; not sent anywhere.
     std::uint64_t sequence = 0;

@@ -21,7 +21,7 @@ AreaMask OnlyArea(int area) {
 }  // namespace
 
 NoteRouter::NoteRouter(EngineContext* context) : context_(context) {
-    due_.reserve(kMaxInput);
+    due_.reserve(kInputCapacity);
     records_.reserve(kRecordCapacity);
     order_.reserve(kRecordCapacity);
     events_.reserve(kRecordCapacity);
@@ -106,13 +106,18 @@ bool NoteRouter::NoteOff(int channel, int note, int offset) {
         --claim;
         // Never ahead of the note-on it ends, even when the host sends them out of order.
         int at = offset;
+        bool offQueuedLast = false;  // the key's last queued input for the area is a note-off
         for (std::size_t k = dueHead_; k < due_.size(); ++k) {
             const InputNote& q = due_[k];
-            if (q.isNoteOn && q.channel == channel && q.note == note && q.areaMask[ai] == 1) at = std::max(at, q.offset);
+            if (q.channel != channel || q.note != note || q.areaMask[ai] != 1 || q.control) continue;
+            if (q.isNoteOn) at = std::max(at, q.offset);
+            offQueuedLast = !q.isNoteOn;
         }
-        InputNote off{note, 127, at, 0, channel, false, OnlyArea(i)};
-        Enqueue(off);
         taken = true;
+        // A flood of note-offs: one queued after the key's last note-on
+        // releases it as well as any number of them.
+        if (offQueuedLast && due_.size() >= static_cast<std::size_t>(kMaxInput)) continue;
+        Enqueue(InputNote{note, 127, at, 0, channel, false, OnlyArea(i)});
     }
     return taken;
 }
@@ -309,8 +314,10 @@ void NoteRouter::SendNoteOn(NoteRecord& record) {
         pending.count = 0;
         pending.countReached = false;
     }
-    ++sounding_[static_cast<std::size_t>(record.channel)][static_cast<std::size_t>(record.note)]
-               [static_cast<std::size_t>(record.area)];
+    // A controller-only note never sounds: no clean-up ends it.
+    if (!record.onlyCc)
+        ++sounding_[static_cast<std::size_t>(record.channel)][static_cast<std::size_t>(record.note)]
+                   [static_cast<std::size_t>(record.area)];
     events_.push_back(record);
     if (!record.onlyCc && !record.muted) context_->notifier->Notify(notify::kShowValue, record.area, &record);
 }
@@ -318,7 +325,9 @@ void NoteRouter::SendNoteOn(NoteRecord& record) {
 void NoteRouter::SendNoteOff(NoteRecord& record) {
     auto& perArea = sounding_[static_cast<std::size_t>(record.channel)][static_cast<std::size_t>(record.note)];
     std::int32_t& mine = perArea[static_cast<std::size_t>(record.area)];
-    if (mine > 0) {
+    if (record.onlyCc) {
+        // It never sounded.
+    } else if (mine > 0) {
         --mine;
     } else {
         for (auto& c : perArea)
@@ -362,6 +371,7 @@ void NoteRouter::EndPendingKey(int area, int k, int offset) {
     const Pending& pending = pending_[static_cast<std::size_t>(area)];
     const InputNote& n = pending.notes[static_cast<std::size_t>(k)];
     NoteRecord off = NoteOffRecord(n.channel, n.note, area, offset);
+    off.endsHeldBackKey = true;
     if (pending.blocks[static_cast<std::size_t>(k)] >= blockSerial_ && n.offset >= offset) {
         // The key's own note-on passes through at its offset in this block: the
         // note-off must come after it, never before.

@@ -26,6 +26,9 @@ public:
     static constexpr int kRecordCapacity = 16384;
     static constexpr int kMaxSegment = 256;  // samples; bounds the records of one segment
     static constexpr int kMaxPending = 4;
+    // Past kMaxInput a note-off joins one already queued for its key; each
+    // key of each area may still add one more, so the queue stays below this.
+    static constexpr int kInputCapacity = kMaxInput + kChannels * 128 * kAreas;
 
     explicit NoteRouter(EngineContext* context);
 

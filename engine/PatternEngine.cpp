@@ -400,6 +400,8 @@ void PatternEngine::StepEnds(int offset) {
         if (pendingPattern_ != stepper_->CurrentPattern()) SwitchTo(pendingPattern_);
     }
     if (!committed && releasePending_) CommitRelease(offset);
+    // Sync points count from the pattern's start, not from the first key.
+    if (stepCounter_ >= stepper_->Current().steps) stepCounter_ = 0;
     if (sceneStepCount_ > 31) sceneStepCount_ = 0;
 }
 
@@ -540,6 +542,7 @@ void PatternEngine::EmitNoteOn(StepAction& action, ActionPart& part, int pickedN
     r.time = offset;
     part.notes[static_cast<std::size_t>(part.noteCount)] = r.note;
     part.channels[static_cast<std::size_t>(part.noteCount)] = r.channel;
+    part.onlyCc = r.onlyCc;
     ++part.noteCount;
     Emit(r);
 }
@@ -557,7 +560,8 @@ void PatternEngine::EndAction(StepAction& action, int partIndex, int offset) {
         r.pattern = action.values.pattern;
         r.step = std::clamp(action.values.stepIndex, 0, 31);
         r.muted = action.values.muted;
-        r.onlyCc = onlyCc_;
+        // As its note-on went out, whatever "Send CC" is now.
+        r.onlyCc = part.onlyCc;
         r.time = offset;
         Emit(r);
     }

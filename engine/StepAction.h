@@ -19,6 +19,7 @@ struct ActionPart {
     int noteCount = 0;
     std::array<int, kMaxNotes> notes{};     // output notes that went on
     std::array<int, kMaxNotes> channels{};  // and the channel each went out on
+    bool onlyCc = false;                    // they went out as controllers only: their ends send nothing
 };
 
 struct StepAction {

@@ -58,18 +58,18 @@ TEST(EngineHold, HoldSyncNextCommitsAtTheNextStep) {
     EXPECT_EQ(NotesBetween(h, 0, 6000 * 5), (std::vector<int>{kC3, kC3, kC3, kE3, kE3}));
 }
 
-TEST(EngineHold, HoldSyncCountsFromThePatternStartBeyondItsLength) {
+TEST(EngineHold, HoldSyncCountsAgainFromEachPatternStart) {
     EngineHarness h;
     h.Param(kHold, 1);
-    h.Param(kHoldSync, 15);     // 16 steps
+    h.Param(kHoldSync, 3);      // 4 steps
     h.Param(kPatternSteps, 5);  // in a six-step pattern
     h.Chord(1, {kC3}, 0, 100);
-    h.Chord(1, {kE3}, 6000 + 10, 6000 + 20);
-    h.Run(6000 * 18);
-    auto notes = NotesBetween(h, 0, 6000 * 18);
-    ASSERT_EQ(notes.size(), 18u);
-    EXPECT_EQ(notes[15], kC3);
-    EXPECT_EQ(notes[16], kE3);  // committed at the end of step 16
+    h.Chord(1, {kE3}, 6000 * 4 + 10, 6000 * 4 + 20);  // during step 5
+    h.Run(6000 * 12);
+    auto notes = NotesBetween(h, 0, 6000 * 12);
+    ASSERT_EQ(notes.size(), 12u);
+    EXPECT_EQ(notes[9], kC3);
+    EXPECT_EQ(notes[10], kE3);  // the fourth step of the second pass ends step 10
 }
 
 TEST(EngineHold, HoldTransposeMovesTheLatchedChordOntoTheNewKey) {

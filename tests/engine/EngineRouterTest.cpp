@@ -49,6 +49,25 @@ TEST(EngineRouter, KeyPressedAndReleasedInsideOneBlockPlaysAndEnds) {
     EXPECT_FALSE(h.Context().router->Running());
 }
 
+// Repeated presses over many blocks, then all their releases in one block:
+// the queue stays within what it reserved and the key is still released.
+TEST(EngineRouter, AFloodOfNoteOffsStaysBoundedAndEndsTheKey) {
+    EngineHarness h;
+    constexpr int kPressesPerBlock = 4000, kBlocks = 8;
+    NoteRouter& router = *h.Context().router;
+    int changed[4] = {-1, -1, -1, -1};
+    for (int block = 0; block < kBlocks; ++block) {
+        for (int i = 0; i < kPressesPerBlock; ++i) router.NoteOn(1, kC3, 100, i % 512, changed);
+        h.Run(512);
+    }
+    for (int i = 0; i < kPressesPerBlock * kBlocks; ++i) EXPECT_TRUE(router.NoteOff(1, kC3, i % 512)) << i;
+    EXPECT_LE(router.QueuedInput(), NoteRouter::kMaxInput + 1);  // one release stands for them all
+    h.Run(6000);
+    EXPECT_EQ(router.HeldTotal(), 0);
+    EXPECT_FALSE(h.Area(0).Busy());
+    EXPECT_TRUE(h.HangingNotes().empty());
+}
+
 TEST(EngineRouter, NoteOnAndOffAtOneOffsetReachTheAreaInOrder) {
     EngineHarness h;
     h.NoteOn(1, kC3, 100, 300);
