@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <random>
 
 #include "engine/EngineClock.h"
 
@@ -42,6 +43,14 @@ struct EngineContext {
 
     // Shared by every stepper: numbers the step actions in creation order.
     std::uint64_t actionSequence = 0;
+
+    // The random note picks of this instance's steppers. A fixed seed makes
+    // the same input render the same output; each instance has its own, so
+    // instances on different threads never share it.
+    static constexpr std::uint32_t kDefaultRandomSeed = 5489u;
+    std::mt19937 noteRandom{kDefaultRandomSeed};
+    // The environment variable in which a host tool hands the plug-in another seed.
+    static constexpr char kRandomSeedVariable[] = "SOREL_RANDOM_SEED";
 };
 
 }  // namespace sorel

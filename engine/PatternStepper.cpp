@@ -13,9 +13,6 @@ namespace sorel {
 
 namespace {
 
-// Seeded once when the module loads, shared by every key area.
-std::mt19937 gNoteRandom{std::random_device{}()};
-
 enum EventKind { kEndPart = 0, kBoundary = 1, kFirePart = 2, kNoEvent = 3 };
 
 bool ValidPattern(int p) { return p >= 0 && p < PatternStepper::kPatterns; }
@@ -38,8 +35,6 @@ std::int64_t GridLineAtOrAfter(double qn, double gridLength) {
 }
 
 }  // namespace
-
-void PatternStepper::SeedRandom(unsigned seed) { gNoteRandom.seed(seed); }
 
 PatternStepper::PatternStepper(EngineContext* context, ActionListener* engine)
     : context_(context),
@@ -652,7 +647,7 @@ const HeldNote* PatternStepper::PickNote(const NoteList& list, const StepValues&
         case order::kLowest: picked = list.Lowest(); break;
         case order::kRandom: {
             std::uniform_int_distribution<int> pick(0, list.Count() - 1);
-            picked = list.AtPlayIndex(pick(gNoteRandom));
+            picked = list.AtPlayIndex(pick(context_->noteRandom));
             break;
         }
         default: picked = list.AtPlayIndex(std::max(playIndex_, 0)); break;

@@ -117,8 +117,6 @@ public:
     int CurrentStep() const { return stepIndex_; }
     int LiveActions() const { return static_cast<int>(live_.size()); }
 
-    static void SeedRandom(unsigned seed);
-
 private:
     struct StepSlot {
         bool begun = false;

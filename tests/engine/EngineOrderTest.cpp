@@ -92,7 +92,6 @@ TEST(EngineOrder, OrderLanePicksFirstLastHighestLowestPreviousAndOff) {
 }
 
 TEST(EngineOrder, RandomPicksOnlyHeldNotes) {
-    PatternStepper::SeedRandom(1234);
     std::vector<int> values(32, 7);
     EngineHarness h;
     for (int s = 0; s < 32; ++s) h.Param(PerStep(kStepNoteList, 0, 0, s), 7);
