@@ -170,6 +170,12 @@ constexpr int LaneSwitch(int area, int pattern, int lane, int step) {
                      (lane - kFirstControllerLane) * kSteps + step;
 }
 
+// The controller lanes' switches say "step's controller off": their reset
+// value 0 leaves a step's controller on. The note lanes' switches say "on".
+constexpr bool SwitchMeansOff(int index) { return index >= kCcLaneSwitch && index <= kCcLaneSwitchLast; }
+constexpr double SwitchValue(int index, bool on) { return on != SwitchMeansOff(index) ? 1.0 : 0.0; }
+constexpr bool SwitchIsOn(int index, double value) { return (value >= 0.5) != SwitchMeansOff(index); }
+
 static_assert(LaneSwitch(0, 0, 0, 0) == 30613);
 static_assert(LaneSwitch(3, 11, 8, 31) == kLaneSwitchLast);
 static_assert(LaneSwitch(0, 0, 9, 0) == kCcLaneSwitch);

@@ -124,7 +124,7 @@ void ParameterReceiver::ApplyParameter(int index, double value) {
     }
     if (index >= kCcLaneSwitch && index <= kCcLaneSwitchLast) {
         const Address at = ControllerLane(index - kCcLaneSwitch);
-        return stepper(at.area)->SetLaneSwitch(at.pattern, at.lane, at.step, AsBool(value));
+        return stepper(at.area)->SetLaneSwitch(at.pattern, at.lane, at.step, SwitchIsOn(index, value));
     }
 
     // Global

@@ -44,12 +44,14 @@ TEST(ParameterReceiver, LaneSwitchFamiliesDoNotAlias) {
     h.Param(30901, 0);
     EXPECT_FALSE(h.Area(0).Stepper().LaneSwitch(1, 0, 0));
     EXPECT_TRUE(h.Area(0).Stepper().LaneSwitch(0, 9, 0));
-    // The controller lanes have their own family.
-    h.Param(LaneSwitch(0, 0, 9, 0), 0);
+    // The controller lanes have their own family, whose 1 switches a step's controller off.
+    h.Param(LaneSwitch(0, 0, 9, 0), 1);
     EXPECT_FALSE(h.Area(0).Stepper().LaneSwitch(0, 9, 0));
     EXPECT_FALSE(h.Area(0).Stepper().LaneSwitch(1, 0, 0));
-    h.Param(kCcLaneSwitchLast, 0);
+    h.Param(kCcLaneSwitchLast, 1);
     EXPECT_FALSE(h.Area(3).Stepper().LaneSwitch(11, 16, 31));
+    h.Param(kCcLaneSwitchLast, 0);
+    EXPECT_TRUE(h.Area(3).Stepper().LaneSwitch(11, 16, 31));
     h.Param(kLaneSwitchLast, 0);
     EXPECT_FALSE(h.Area(3).Stepper().LaneSwitch(11, 8, 31));
     EXPECT_TRUE(h.Area(3).Stepper().LaneSwitch(11, 7, 31));

@@ -99,7 +99,8 @@ TEST_F(ParameterTableTest, LaneSwitchFamiliesDoNotOverlap) {
     EXPECT_NE(LaneSwitch(0, 0, 9, 0), LaneSwitch(0, 1, 0, 0));
     EXPECT_EQ(LaneSwitch(3, 11, 16, 31), 56724);
     for (int index = 30613; index <= 56724; ++index) {
-        EXPECT_EQ(P(index).Default(), 1.0) << index;
+        // The note lanes' switches default to on (1); the controller lanes' say "off" and default to 0.
+        EXPECT_EQ(P(index).Default(), index < 44437 ? 1.0 : 0.0) << index;
         EXPECT_EQ(P(index).Kind(), ParamKind::Integer) << index;
     }
     EXPECT_EQ(P(LaneSwitch(1, 3, 12, 7)).Name(), "Step on/off 8");

@@ -202,10 +202,12 @@ void PresetBuilder::ApplySwitches(const Recipe& recipe, const RecipeEntry& entry
     for (size_t step = 0; step < values.size(); ++step) {
         const int s = static_cast<int>(step);
         const std::string name = "Step on/off " + std::to_string(s + 1);
-        const std::string_view value = Switch(recipe, entry, values[step]);
+        const int index = LaneSwitch(at.area, at.pattern, at.lane, s);
+        const bool on = Switch(recipe, entry, values[step]) == "1";
+        const std::string_view value = SwitchValue(index, on) == 1.0 ? "1" : "0";
         // The ORDER lane's switches exist twice; both must agree, or a later load would undo one.
         if (at.lane == 0) ApplyParameter(recipe, entry, NamedIndex(recipe, entry, name, PerStep(kStepOnOff, at.area, at.pattern, s)), value);
-        ApplyParameter(recipe, entry, NamedIndex(recipe, entry, name, LaneSwitch(at.area, at.pattern, at.lane, s)), value);
+        ApplyParameter(recipe, entry, NamedIndex(recipe, entry, name, index), value);
     }
 }
 
