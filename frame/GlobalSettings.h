@@ -2,6 +2,11 @@
 // data folder and mirrored in the parameter table.
 #pragma once
 
+#include <array>
+#include <cstdint>
+
+#include "engine/ParameterIndex.h"
+
 namespace sorel {
 
 struct GlobalSettings {
@@ -15,5 +20,45 @@ struct GlobalSettings {
 
     bool operator==(const GlobalSettings&) const = default;
 };
+
+// Each setting with its parameter, in the settings file's line order.
+struct GlobalSettingEntry {
+    int parameter;
+    bool GlobalSettings::*field;
+};
+
+inline constexpr std::array<GlobalSettingEntry, 7> kGlobalSettingTable{{
+    {param::kEnableMidiNoteNames, &GlobalSettings::enableMidiNoteNames},
+    {param::kStartNotesImmediately, &GlobalSettings::startNotesImmediately},
+    {param::kUseOnlyOrderOnOff, &GlobalSettings::useOnlyOrderOnOff},
+    {param::kTransposeAsSemitones, &GlobalSettings::transposeAsSemitones},
+    {param::kTransposeAllOutputNotes, &GlobalSettings::transposeAllOutputNotes},
+    {param::kDisableControlZone, &GlobalSettings::disableControlZone},
+    {param::kGateLengthInSteps, &GlobalSettings::gateLengthInSteps},
+}};
+
+inline constexpr int kGlobalSettingCount = static_cast<int>(kGlobalSettingTable.size());
+
+// The table's entry of a parameter; null for any other parameter.
+constexpr const GlobalSettingEntry* FindGlobalSetting(int parameter) {
+    for (const GlobalSettingEntry& entry : kGlobalSettingTable)
+        if (entry.parameter == parameter) return &entry;
+    return nullptr;
+}
+
+// One bit per setting in table order, for handing them between threads in one atomic word.
+constexpr std::uint8_t PackSettings(const GlobalSettings& settings) {
+    std::uint8_t bits = 0;
+    for (int n = 0; n < kGlobalSettingCount; ++n)
+        if (settings.*kGlobalSettingTable[static_cast<std::size_t>(n)].field) bits |= static_cast<std::uint8_t>(1u << n);
+    return bits;
+}
+
+constexpr GlobalSettings UnpackSettings(std::uint8_t bits) {
+    GlobalSettings settings;
+    for (int n = 0; n < kGlobalSettingCount; ++n)
+        settings.*kGlobalSettingTable[static_cast<std::size_t>(n)].field = (bits >> n) & 1u;
+    return settings;
+}
 
 }  // namespace sorel

@@ -20,11 +20,14 @@ public:
     // Reads a chunk the host hands back (framework header included).
     virtual bool ReadState(const uint8_t* data, size_t size, bool isBank) = 0;
     // Control-zone functions and editor buttons that step through the presets.
+    // Safe on the audio thread: they only leave a request for persistence's own thread.
     virtual void NextPreset() = 0;
     virtual void PreviousPreset() = 0;
     // Called before the plug-in object goes away: wait for any loading thread.
     virtual void Shutdown() = 0;
     // The user changed one of the seven settings: keep them for every instance.
+    // Safe on the audio thread and under the plug-in lock: persistence's own
+    // thread writes the file.
     virtual void SaveGlobalSettings(const GlobalSettings& settings) {}
 };
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -25,27 +26,6 @@ namespace {
 
 constexpr PluginIdentity kIdentity{"Sorel", "Vardo", "", Vardo::kUniqueId, Vardo::kVersion, 0, 2};
 constexpr char kChordTableName[] = "resources/misc/chordmemory.res";
-
-constexpr int kGlobalSettingIndices[] = {kEnableMidiNoteNames, kStartNotesImmediately, kUseOnlyOrderOnOff,
-                                         kTransposeAsSemitones, kTransposeAllOutputNotes, kDisableControlZone,
-                                         kGateLengthInSteps};
-
-bool IsGlobalSetting(int index) {
-    return std::find(std::begin(kGlobalSettingIndices), std::end(kGlobalSettingIndices), index) !=
-           std::end(kGlobalSettingIndices);
-}
-
-bool& SettingField(GlobalSettings& s, int index) {
-    switch (index) {
-        case kEnableMidiNoteNames: return s.enableMidiNoteNames;
-        case kStartNotesImmediately: return s.startNotesImmediately;
-        case kUseOnlyOrderOnOff: return s.useOnlyOrderOnOff;
-        case kTransposeAsSemitones: return s.transposeAsSemitones;
-        case kTransposeAllOutputNotes: return s.transposeAllOutputNotes;
-        case kDisableControlZone: return s.disableControlZone;
-        default: return s.gateLengthInSteps;
-    }
-}
 
 // Tool buttons and menus the editor carries out, and its size switch.
 bool IsEditorAction(int index) {
@@ -76,6 +56,9 @@ Vardo::Vardo(audioMasterCallback host) : IPlugVST(host, kIdentity) {
         context_.chordMemory->LoadShapes(table->bytes);
     Params().Use(ParameterLayout::Shared(HostCode(), context_.chordMemory->Shapes()));
     app_ = std::make_unique<VardoApp>(this, &transport_, &context_);
+    // A host tool can ask for another sequence of random note picks.
+    if (const char* seed = std::getenv(EngineContext::kRandomSeedVariable))
+        context_.noteRandom.seed(static_cast<std::uint32_t>(std::strtoul(seed, nullptr, 10)));
     ApplyGlobalSettings(settings_);
     FillTransportOnce();
 }
@@ -106,35 +89,18 @@ void Vardo::SetEditor(std::unique_ptr<PluginEditor> editor) {
 void Vardo::ApplyGlobalSettings(const GlobalSettings& settings) {
     std::lock_guard<std::recursive_mutex> lock(Mutex());
     settings_ = settings;
-    for (int index : kGlobalSettingIndices) {
-        const double value = SettingField(settings_, index) ? 1.0 : 0.0;
-        GetParam(index)->SetValue(value);
-        ShowInEditor(index, value);
-        ApplyGlobalSetting(index, value);
+    for (const GlobalSettingEntry& setting : kGlobalSettingTable) {
+        const double value = settings_.*setting.field ? 1.0 : 0.0;
+        GetParam(setting.parameter)->SetValue(value);
+        ShowInEditor(setting.parameter, value);
+        ApplyGlobalSetting(setting.parameter, value);
     }
 }
 
 void Vardo::ApplyGlobalSetting(int index, double value) {
-    const bool on = value == 1.0;
-    switch (index) {
-        case kStartNotesImmediately:
-            context_.startNotesImmediately = on ? 1 : 0;
-            break;
-        case kTransposeAsSemitones:
-            for (int a = 0; a < kKeyAreas; ++a) app_->Area(a)->SetTransposeAsSemitones(on);
-            break;
-        case kTransposeAllOutputNotes:
-            transposeAllOutput_ = on;
-            break;
-        case kDisableControlZone:
-            context_.controlZone->SetEnabled(!on);
-            break;
-        case kGateLengthInSteps:
-            context_.gateInSteps = on;
-            break;
-        default:
-            break;  // note names are read when asked; ORDER-only is the editor's
-    }
+    // Output transposition is the frame's; the engine takes the others, and
+    // note names are read when a host asks for them.
+    if (index == kTransposeAllOutputNotes) transposeAllOutput_ = value >= 0.5;
     receiver_.ApplyParameter(index, value);
 }
 
@@ -247,16 +213,13 @@ void Vardo::OnParameterChanged(int index, double value, ChangeSource source) {
         }
     } else if (index >= kLockGate && index <= kLockRate) {
         ApplyLock(index, value >= 0.5);
-    } else if (IsGlobalSetting(index)) {
+    } else if (const GlobalSettingEntry* setting = FindGlobalSetting(index)) {
         if (acted) {
-            SettingField(settings_, index) = value == 1.0;
+            settings_.*setting->field = value >= 0.5;
             ApplyGlobalSetting(index, value);
-            // A controller learnt onto a setting changes it on the audio
-            // thread, which never waits on a file: the idle call saves it.
-            if (inAudioPath_)
-                settingsSavePending_.store(true);
-            else if (persistence_)
-                persistence_->SaveGlobalSettings(settings_);
+            // Written by persistence's own thread: neither the audio thread
+            // nor a holder of the plug-in lock waits on the file.
+            if (persistence_) persistence_->SaveGlobalSettings(settings_);
         }
         return;  // the engine has had it through ApplyGlobalSetting
     } else if (IsEditorAction(index)) {
@@ -482,8 +445,7 @@ void Vardo::OnEngineEvents(std::span<NoteRecord> events, int segmentLength) {
         if (record.isNoteOn) {
             SendNoteOn(record, offset);
         } else {
-            Queue(MidiMessage::NoteOff(std::clamp(record.channel, 1, 16), std::clamp(record.OutputNote(), 0, 127),
-                                       offset));
+            SendNoteOff(record, offset);
         }
     }
 }
@@ -497,6 +459,16 @@ void Vardo::SendNoteOn(const NoteRecord& record, int offset) {
                               offset));
 }
 
+void Vardo::SendNoteOff(const NoteRecord& record, int offset) {
+    if (record.onlyCc) return;
+    const int channel = std::clamp(record.channel, 1, 16);
+    int note = std::clamp(record.OutputNote(), 0, 127);
+    // A held-back key went out through the pass-through: its note-off ends
+    // exactly the note that was sent, unless its release already did.
+    if (record.endsHeldBackKey && !passThrough_.Take(channel, note, note)) return;
+    Queue(MidiMessage::NoteOff(channel, note, offset));
+}
+
 void Vardo::SendControllers(const NoteRecord& record, int offset) {
     if (record.area < 0 || record.area >= kKeyAreas || record.step < 0 || record.step >= kSteps) return;
     // The switches of the pattern that played the note: the area may have
@@ -505,7 +477,8 @@ void Vardo::SendControllers(const NoteRecord& record, int offset) {
     for (int lane = 0; lane < kControllerLanes; ++lane) {
         const int controller = stepCcNumbers_[record.area * kControllerLanes + lane];
         if (controller < 0 || controller > 127) continue;
-        if (Params().Value(LaneSwitch(record.area, pattern, kFirstControllerLane + lane, record.step)) < 0.5) continue;
+        const int switchIndex = LaneSwitch(record.area, pattern, kFirstControllerLane + lane, record.step);
+        if (!SwitchIsOn(switchIndex, Params().Value(switchIndex))) continue;
         const double value = std::clamp(record.ccValues[lane], 0, 127) / 127.0;
         Queue(MidiMessage::ControlChange(controller, value, std::clamp(record.channel, 1, 16), offset));
     }
@@ -539,10 +512,10 @@ void Vardo::OnEngineNotification(int code, int argument, const NoteRecord* recor
             event.kind = EditorEvent::Kind::Refresh;
             break;
         case notify::kNextPreset:
-            pendingPresetSteps_.fetch_add(1);
+            if (persistence_) persistence_->NextPreset();
             return;
         case notify::kPreviousPreset:
-            pendingPresetSteps_.fetch_sub(1);
+            if (persistence_) persistence_->PreviousPreset();
             return;
         case notify::kSelectPattern:
             // The control zone has already asked the area for it, at the zone's sync.
@@ -574,21 +547,6 @@ void Vardo::OnEngineNotification(int code, int argument, const NoteRecord* recor
     if (editor_) editorLink_.Post(event);
 }
 
-void Vardo::ServeDeferredWork() {
-    int steps = pendingPresetSteps_.exchange(0);
-    if (!persistence_) return;
-    if (settingsSavePending_.exchange(false)) {
-        GlobalSettings settings;
-        {
-            std::lock_guard<std::recursive_mutex> lock(Mutex());
-            settings = settings_;
-        }
-        persistence_->SaveGlobalSettings(settings);
-    }
-    for (; steps > 0; --steps) persistence_->NextPreset();
-    for (; steps < 0; ++steps) persistence_->PreviousPreset();
-}
-
 // --- chunks and key names --------------------------------------------------
 
 intptr_t Vardo::GetChunk(void** data, bool isBank) {
@@ -611,18 +569,21 @@ bool Vardo::SetChunk(const void* data, size_t size, bool isBank) {
     return true;
 }
 
+// The name of a control-zone key, from the function the user's assignment gives it.
+std::string Vardo::ControlKeyName(int function) {
+    if (function >= ControlZone::kFirstPattern && function <= ControlZone::kLastPattern)
+        return "Pattern " + std::to_string(function - ControlZone::kFirstPattern + 1);
+    const auto& names = ControlZone::Names();
+    if (const auto it = names.find(function); it != names.end()) return it->second;
+    // The preset keys have no name in the zone's own map: their keywords name them.
+    return function == ControlZone::kNone ? std::string() : std::string(ControlZone::KeywordOf(function));
+}
+
 bool Vardo::GetMidiKeyName(MidiKeyName& key) {
     if (!settings_.enableMidiNoteNames) return false;
     const int note = key.thisKeyNumber;
     if (note < 0 || note > 127) return false;
-    std::string name;
-    if (note >= 24 && note <= 35) {
-        name = "Pattern " + std::to_string(note % 12 + 1);
-    } else if (note >= 12 && note <= 23) {
-        const auto& names = ControlZone::Names();
-        const auto it = names.find(context_.controlZone->KeyFunction(note));
-        if (it != names.end()) name = it->second;
-    }
+    std::string name = ControlKeyName(context_.controlZone->KeyFunction(note));
     std::string areas;
     for (int a = 0; a < kKeyAreas; ++a) {
         const PatternEngine* area = app_->Area(a);

@@ -9,6 +9,7 @@
 #include <memory>
 #include <mutex>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "engine/EngineContext.h"
@@ -62,9 +63,6 @@ public:
     void SetEngineSuspended(bool suspended) { engineSuspended_.store(suspended); }
     bool AudioStarted() const { return audioStarted_; }
     double PlayedSamples() const { return playedSamples_; }
-    // Work that must not run on the audio thread (preset steps asked for by
-    // the control zone); the host's idle calls and the editor's timer serve it.
-    void ServeDeferredWork();
 
     // --- block processing ---
     void HandleMidiMessage(const MidiMessage& message) override;
@@ -83,7 +81,6 @@ protected:
     intptr_t GetChunk(void** data, bool isBank) override;
     bool SetChunk(const void* data, size_t size, bool isBank) override;
     bool GetMidiKeyName(MidiKeyName& key) override;
-    void OnIdle() override { ServeDeferredWork(); }
     PluginEditor* Editor() override { return editor_.get(); }
 
 private:
@@ -93,6 +90,7 @@ private:
     void FillTransportOnce();
     void ServeCcTeach();
     void SendNoteOn(const NoteRecord& record, int offset);
+    void SendNoteOff(const NoteRecord& record, int offset);
     void SendControllers(const NoteRecord& record, int offset);
     void PassThroughNoteOn(const MidiMessage& message);
     void HandleNoteOff(const MidiMessage& message);
@@ -100,6 +98,7 @@ private:
     void HandleControlChange(const MidiMessage& message);
     bool HandleControllerInput(int controller, int value);
     bool ClaimedByArea(int channel, int note) const;
+    static std::string ControlKeyName(int function);
     int PassThroughNote(int note) const;
     void FlushMidi(int frames);
     void Queue(const MidiMessage& message, bool urgent = false);
@@ -141,8 +140,6 @@ private:
     int blockSkipped_ = 0;  // samples of this block the engine does not see
     int menuTarget_ = -1;
     std::atomic<bool> engineSuspended_{false};
-    std::atomic<int> pendingPresetSteps_{0};
-    std::atomic<bool> settingsSavePending_{false};
 };
 
 }  // namespace sorel

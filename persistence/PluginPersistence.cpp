@@ -5,6 +5,7 @@
 #include "persistence/DataFolder.h"
 #include "persistence/HostChunk.h"
 #include "persistence/PresetFile.h"
+#include "persistence/SettingsFile.h"
 #include "persistence/StateWriter.h"
 #include "persistence/TextLines.h"
 
@@ -12,8 +13,8 @@ namespace sorel {
 
 namespace {
 
-// How often the loading thread looks for next/previous requests of the audio
-// thread, which must not wake it itself.
+// How often the loading thread looks for next/previous requests and settings
+// writes of the audio thread, which must not wake it itself.
 constexpr auto kStepPollInterval = std::chrono::milliseconds(20);
 constexpr size_t kMaxSaveNameLength = BoxInfo::kNameWidth - 1;
 
@@ -50,6 +51,19 @@ void PluginPersistence::Shutdown() {
     if (loader_.joinable()) loader_.join();
     loading_ = false;
     pendingSteps_ = 0;
+    WritePendingSettings();  // a setting changed just before the end is kept all the same
+}
+
+void PluginPersistence::SaveGlobalSettings(const GlobalSettings& settings) {
+    settingsToSave_.store(PackSettings(settings));
+}
+
+void PluginPersistence::WritePendingSettings() {
+    int packed = settingsToSave_.load();
+    if (packed == kNoSettingsToSave) return;
+    WriteSettingsFile(UnpackSettings(static_cast<uint8_t>(packed)));
+    // A change made meanwhile stays for the next round.
+    settingsToSave_.compare_exchange_strong(packed, kNoSettingsToSave);
 }
 
 bool PluginPersistence::WriteState(std::vector<uint8_t>& chunk, bool isBank) {
@@ -118,8 +132,13 @@ void PluginPersistence::RunLoader() {
     std::unique_lock lock(requestMutex_);
     while (!stopping_) {
         requestChanged_.wait_for(lock, kStepPollInterval,
-                                 [this] { return stopping_ || request_.has_value() || pendingSteps_.load() != 0; });
+                                 [this] { return stopping_ || request_.has_value() || HasDeferredWork(); });
         if (stopping_) break;
+        if (settingsToSave_.load() != kNoSettingsToSave) {
+            lock.unlock();
+            WritePendingSettings();
+            lock.lock();
+        }
         if (pendingSteps_.load() != 0) {
             loading_ = true;  // before the steps leave the counter: never idle in between
             const int steps = pendingSteps_.exchange(0);
@@ -146,7 +165,7 @@ void PluginPersistence::RunLoader() {
 }
 
 void PluginPersistence::WaitUntilIdle() {
-    while (loading_.load() || pendingSteps_.load() != 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    while (loading_.load() || HasDeferredWork()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }
 
 bool PluginPersistence::LoadPresetFile(const std::string& path) {

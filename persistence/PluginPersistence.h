@@ -41,6 +41,8 @@ public:
     void NextPreset() override;
     void PreviousPreset() override;
     void Shutdown() override;
+    // Safe on the audio thread: the loading thread writes the settings file.
+    void SaveGlobalSettings(const GlobalSettings& settings) override;
 
     PresetHandler& Presets() { return *presets_; }
     ChordMemoryPresetHandler& ChordBanks() { return *chordBanks_; }
@@ -78,6 +80,8 @@ private:
     };
 
     void RunLoader();
+    bool HasDeferredWork() const { return pendingSteps_.load() != 0 || settingsToSave_.load() >= 0; }
+    void WritePendingSettings();
     void StartLoaderIfNeeded();
     std::optional<LoadRequest> TakeRequest(std::unique_lock<std::mutex>& lock);
     bool LoadPresetChunk(const StateChunk& chunk, const std::string& name);
@@ -100,6 +104,8 @@ private:
     std::condition_variable requestChanged_;
     std::optional<LoadRequest> request_;
     std::atomic<int> pendingSteps_{0};  // next/previous from the audio thread
+    std::atomic<int> settingsToSave_{kNoSettingsToSave};  // packed settings waiting for the file
+    static constexpr int kNoSettingsToSave = -1;
     std::atomic<bool> loading_{false};
     bool stopping_ = false;
     std::thread loader_;

@@ -1,5 +1,7 @@
 #include "persistence/SettingsFile.h"
 
+#include <algorithm>
+
 #include "persistence/DataFolder.h"
 #include "persistence/TextLines.h"
 
@@ -14,15 +16,8 @@ std::string SettingsPath(const std::string& folder) { return folder + std::strin
 }  // namespace
 
 bool& SettingByLine(GlobalSettings& settings, int line) {
-    switch (line) {
-        case 0: return settings.enableMidiNoteNames;
-        case 1: return settings.startNotesImmediately;
-        case 2: return settings.useOnlyOrderOnOff;
-        case 3: return settings.transposeAsSemitones;
-        case 4: return settings.transposeAllOutputNotes;
-        case 5: return settings.disableControlZone;
-        default: return settings.gateLengthInSteps;
-    }
+    const int n = std::clamp(line, 0, kGlobalSettingCount - 1);
+    return settings.*kGlobalSettingTable[static_cast<size_t>(n)].field;
 }
 
 bool SettingByLine(const GlobalSettings& settings, int line) {

@@ -11,7 +11,6 @@
 namespace sorel {
 
 inline constexpr std::string_view kSettingsFileName = "settings.srl";
-inline constexpr int kGlobalSettingCount = 7;
 
 GlobalSettings ParseSettings(std::string_view text);
 std::string FormatSettings(const GlobalSettings& settings);

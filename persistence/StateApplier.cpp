@@ -7,18 +7,13 @@
 #include <vector>
 
 #include "frame/ActionParameters.h"
+#include "frame/GlobalSettings.h"
 
 namespace sorel {
 
 namespace {
 
 enum class ParameterAction : uint8_t { Leave, Store, StoreAndApply };
-
-constexpr int kGlobalSettingParameters[] = {
-    param::kEnableMidiNoteNames,    param::kStartNotesImmediately, param::kUseOnlyOrderOnOff,
-    param::kTransposeAsSemitones,   param::kTransposeAllOutputNotes, param::kDisableControlZone,
-    param::kGateLengthInSteps,
-};
 
 constexpr int kControllerMapSize = 128;
 
@@ -32,7 +27,8 @@ const std::vector<ParameterClass>& Classes() {
         for (const ActionParameter& action : kActionParameters) {
             table[static_cast<size_t>(action.index)] = ParameterClass::Action;
         }
-        for (int index : kGlobalSettingParameters) table[static_cast<size_t>(index)] = ParameterClass::GlobalSetting;
+        for (const GlobalSettingEntry& setting : kGlobalSettingTable)
+            table[static_cast<size_t>(setting.parameter)] = ParameterClass::GlobalSetting;
         for (int c = 0; c < kControllerMapSize; ++c) {
             table[static_cast<size_t>(param::kControllerMap + c)] = ParameterClass::ControllerMap;
         }

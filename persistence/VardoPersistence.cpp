@@ -21,7 +21,7 @@ bool VardoPersistence::ReadState(const uint8_t* data, size_t size, bool isBank) 
 void VardoPersistence::NextPreset() { persistence_.NextPreset(); }
 void VardoPersistence::PreviousPreset() { persistence_.PreviousPreset(); }
 void VardoPersistence::Shutdown() { persistence_.Shutdown(); }
-void VardoPersistence::SaveGlobalSettings(const GlobalSettings& settings) { WriteSettingsFile(settings); }
+void VardoPersistence::SaveGlobalSettings(const GlobalSettings& settings) { persistence_.SaveGlobalSettings(settings); }
 
 std::unique_ptr<PersistenceHooks> MakePersistenceHooks(Vardo& vardo) {
     try {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <set>
 #include <tuple>
 
@@ -47,6 +48,29 @@ std::set<long> GapsBetween(const std::set<long>& times, long from, long to) {
 
 bool InPitchClasses(const std::vector<SentMidi>& ons, std::set<int> classes) {
     return std::all_of(ons.begin(), ons.end(), [&](const SentMidi& m) { return classes.count(m.data1 % 12) > 0; });
+}
+
+// Keys 21 and 22 of the control zone step through the presets in a host
+// that never sends idle calls, as a headless render does.
+TEST(FactoryPlayTest, ControlZonePresetKeysStepWithoutIdleCalls) {
+    constexpr int kPreviousPresetKey = 21, kNextPresetKey = 22;
+    ASSERT_GT(WrittenFactory::Get().presetFiles.size(), 2u);
+    HostedSorel sorel;
+    sorel::test::TestHost& host = sorel.Host();
+    auto press = [&](int key) {
+        const std::string before = sorel.Persistence().Presets().CurrentName();
+        host.NoteOn(0, 1, key, 100);
+        host.NoteOff(10, 1, key);
+        const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (sorel.Persistence().Presets().CurrentName() == before && std::chrono::steady_clock::now() < limit)
+            host.ProcessBlock(kBlock);
+        sorel.Persistence().WaitUntilIdle();
+        return sorel.Persistence().Presets().CurrentName();
+    };
+    const std::string next = press(kNextPresetKey);
+    const std::string afterNext = press(kNextPresetKey);
+    EXPECT_NE(next, afterNext);
+    EXPECT_EQ(press(kPreviousPresetKey), next);
 }
 
 TEST(FactoryPlayTest, EveryPresetPlaysAndEndsEveryNote) {

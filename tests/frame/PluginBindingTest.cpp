@@ -1,6 +1,8 @@
 // Sorel.so as a host meets it: identity, the dispatcher's answers, host
 // identification and hostile calls.
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <vector>
 
 #include "PluginFixture.h"
@@ -191,6 +193,26 @@ TEST_F(PluginTest, MidiKeyNamesOnlyWhenTheSettingIsOn) {
     key.thisKeyNumber = 200;
     EXPECT_EQ(host->Dispatch(effGetMidiKeyName, 0, 0, &key), 0);
     Set(kEnableMidiNoteNames, 0);
+}
+
+// The control zone's keys are named after the functions the user gave them.
+TEST_F(PluginTest, ControlKeyNamesFollowTheUsersControlZoneFile) {
+    std::ofstream(std::string(std::getenv("XDG_DATA_HOME")) + "/Vardo/Sorel/data/controlzone.srl")
+        << "nextpreset\norder\nn/a\nn/a\nn/a\nn/a\nn/a\nn/a\nn/a\nn/a\nn/a\nn/a\nhold\npattern7\n";
+    host = std::make_unique<TestHost>();
+    ASSERT_TRUE(host->CreateAndOpen(kBlock));
+    Set(kEnableMidiNoteNames, 1);
+    const std::vector<std::pair<int, const char*>> names{
+        {12, "nextpreset"}, {13, "order"}, {24, "hold"}, {25, "Pattern 7"}};
+    for (const auto& [note, name] : names) {
+        MidiKeyName key{};
+        key.thisKeyNumber = note;
+        EXPECT_EQ(host->Dispatch(effGetMidiKeyName, 0, 0, &key), 1) << note;
+        EXPECT_STREQ(key.keyName, name) << note;
+    }
+    MidiKeyName unassigned{};
+    unassigned.thisKeyNumber = 14;
+    EXPECT_EQ(host->Dispatch(effGetMidiKeyName, 0, 0, &unassigned), 0);
 }
 
 TEST(PluginEntry, MainIsTheSameEntry) {

@@ -393,7 +393,7 @@ TEST_F(PluginMidiTest, ControllerLanesSendTheirValuesBeforeTheirNotes) {
     SetText(kPatternCcSelection, "2");  // controller lane 2 (lane 10)
     SetText(kCcTeachSelection, "74");
     for (int step = 0; step < kSteps; ++step) Set(CcLaneValue(0, 0, 10, step), 10 + step);
-    Set(LaneSwitch(0, 0, 10, 1), 0);  // step 2 of that lane is switched off
+    Set(LaneSwitch(0, 0, 10, 1), 1);  // step 2's controller off
     host->transport.playing = true;
     host->NoteOn(0, 1, kC2, 100);
     RunFor(5 * kSamplesPerStep);
@@ -424,7 +424,7 @@ TEST_F(PluginMidiTest, ControllerLaneSwitchesDoNotAliasTheNextPattern) {
     // The editor shows key area 2, whose switch of that step is off: the
     // note's own area decides.
     Set(kKeyAreaSelection, 1);
-    Set(LaneSwitch(1, 0, 9, 0), 0);
+    Set(LaneSwitch(1, 0, 9, 0), 1);
     host->transport.playing = true;
     host->NoteOn(0, 1, kC2, 100);
     RunFor(3 * kSamplesPerStep);
@@ -444,7 +444,7 @@ TEST_F(PluginMidiTest, ANotesControllersFollowTheSwitchesOfThePatternThatPlayedI
     SetText(kCcTeachSelection, "20");                 // lane 9 of key area 1
     for (int step = 0; step < kSteps; ++step) {
         Set(CcLaneValue(0, kFirst, 9, step), 77);
-        Set(LaneSwitch(0, kFirst, 9, step), 0);  // the first pattern sends no controllers
+        Set(LaneSwitch(0, kFirst, 9, step), 1);  // the first pattern sends no controllers
         Set(CcLaneValue(0, kSecond, 9, step), 99);
     }
     host->transport.playing = true;
@@ -557,18 +557,92 @@ std::string ReadWholeFile(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-TEST_F(PluginMidiTest, ALearntControllerOnASettingSavesItAtIdleNotInTheBlock) {
+TEST_F(PluginMidiTest, ALearntControllerOnASettingIsSavedWithoutIdleCalls) {
     const std::string settings = std::string(std::getenv("XDG_DATA_HOME")) + "/Vardo/Sorel/data/settings.srl";
     Set(kControllerMap + 20, kDisableControlZone);
-    const std::string before = ReadWholeFile(settings);
     host->Controller(0, 1, 20, 127);
     host->ProcessBlock(kBlock);
-    // The audio thread wrote no file...
-    EXPECT_EQ(ReadWholeFile(settings), before);
-    // ...the host's idle call does.
-    host->Dispatch(effIdle);
-    EXPECT_NE(ReadWholeFile(settings), before);
     EXPECT_EQ(host->GetParameter(kDisableControlZone), 1.0f);
+    // A host that never sends idle calls: the plug-in's own thread writes it.
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (ReadWholeFile(settings) != "false\nfalse\nfalse\nfalse\nfalse\ntrue\nfalse\n" &&
+           std::chrono::steady_clock::now() < limit)
+        host->ProcessBlock(kBlock);
+    EXPECT_EQ(ReadWholeFile(settings), "false\nfalse\nfalse\nfalse\nfalse\ntrue\nfalse\n");
+}
+
+TEST_F(PluginMidiTest, AReleasedHeldBackKeyLeavesTheArpeggiosNoteAlone) {
+    constexpr int kHeldBack = 48, kStarter = 52;
+    SetText(kArpOnNoteCount, "2");
+    host->transport.playing = true;
+    host->NoteOn(100, 1, kHeldBack, 100);  // passes through until the area starts
+    RunFor(3000 - 3000 % kBlock);
+    host->NoteOn(3000 % kBlock, 1, kStarter, 100);
+    RunFor(20000 - 20000 % kBlock);
+    host->NoteOff(20000 % kBlock, 1, kHeldBack);  // while the arpeggio's own 48 sounds
+    RunFor(30000);
+    host->NoteOff(0, 1, kStarter);
+    RunFor(40000);
+    const auto sent = host->Sent();
+    std::vector<long> ons, offs;
+    for (const SentMidi& m : sent)
+        if (m.data1 == kHeldBack && (m.IsNoteOn() || m.IsNoteOff())) (m.IsNoteOn() ? ons : offs).push_back(Absolute(m));
+    EXPECT_EQ(ons, (std::vector<long>{100, 6000, 18000}));
+    EXPECT_EQ(offs, (std::vector<long>{6000, 11400, 23400})) << "the release passes nothing through";
+    EXPECT_TRUE(AllNotesEnded(sent));
+}
+
+TEST_F(PluginMidiTest, ZoneSyncCountsStepsFromThePatternsStart) {
+    constexpr int kPattern2Key = 25;
+    SetText(kPatternSteps + PatternIndex(0, 0), "12");
+    Set(kRate + PatternIndex(0, 1), 9);           // pattern 2 plays eighths
+    SetText(kControlZoneSync, "8");
+    host->transport.playing = true;
+    host->NoteOn(0, 1, kC2, 100);
+    constexpr long kDuringStep10 = 9 * kSamplesPerStep + 3000;
+    RunFor(kDuringStep10 - kDuringStep10 % kBlock);
+    host->NoteOn(int(kDuringStep10 % kBlock), 1, kPattern2Key, 100);
+    host->NoteOff(int(kDuringStep10 % kBlock) + 10, 1, kPattern2Key);
+    RunFor(25 * kSamplesPerStep);
+    std::vector<long> times, expected;
+    for (const SentMidi& on : NoteOns(host->Sent())) times.push_back(Absolute(on));
+    // The count starts again with the pattern at step 13: the eighth step after it ends step 20.
+    for (long step = 0; step < 20; ++step) expected.push_back(step * kSamplesPerStep);
+    for (long step = 20; step < 25; step += 2) expected.push_back(step * kSamplesPerStep);
+    EXPECT_EQ(times, expected);
+}
+
+TEST_F(PluginMidiTest, ControllerOnlyAreasSendControllersAndNoNoteMessage) {
+    SetText(kCcTeachSelection, "74");  // lane 9 of key area 1
+    for (int step = 0; step < kSteps; ++step) Set(CcLaneValue(0, 0, 9, step), 40 + step);
+    Set(kSendCc, 1);
+    host->transport.playing = true;
+    HoldChord(0);
+    RunFor(4 * kSamplesPerStep - kBlock);
+    ReleaseChord();
+    RunFor(8 * kSamplesPerStep);
+    const auto sent = host->Sent();
+    EXPECT_EQ(Controllers(sent, 74).size(), 4u);
+    EXPECT_TRUE(NoteOns(sent).empty());
+    EXPECT_TRUE(NoteOffs(sent).empty());
+}
+
+// A state written with the controller lanes' switches all 0 plays every
+// step's controller: 0 is the switch's reset value, "controller on".
+TEST_F(PluginMidiTest, ControllerSwitchesAtZeroLeaveEveryControllerOn) {
+    SetText(kCcTeachSelection, "74");
+    for (int step = 0; step < kSteps; ++step) {
+        Set(CcLaneValue(0, 0, 9, step), 33);
+        Set(LaneSwitch(0, 0, 9, step), 0);
+    }
+    EXPECT_EQ(host->GetParameter(LaneSwitch(0, 0, 10, 5)), 0.0f) << "the reset value";
+    host->transport.playing = true;
+    host->NoteOn(0, 1, kC2, 100);
+    RunFor(4 * kSamplesPerStep - kBlock);
+    const auto ccs = Controllers(host->Sent(), 74);
+    EXPECT_EQ(ccs.size(), NoteOns(host->Sent()).size());
+    EXPECT_EQ(ccs.size(), 4u);
+    for (const SentMidi& cc : ccs) EXPECT_EQ(cc.data2, 33);
 }
 
 TEST_F(PluginMidiTest, LoopsWithoutLengthPlayAsNoLoop) {

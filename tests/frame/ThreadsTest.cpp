@@ -1,8 +1,13 @@
 // The host's audio thread runs blocks while its main thread changes
 // parameters and asks the dispatcher; under ThreadSanitizer this finds any
 // unguarded sharing between the two.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <random>
 #include <string>
 #include <thread>
@@ -89,6 +94,59 @@ TEST_F(PluginTest, BlocksOnOneThreadParametersAndOpcodesOnAnother) {
     host->ProcessBlocks(40, kBlock);
     EXPECT_FALSE(NoteOns(host->Sent()).empty());
     EXPECT_TRUE(AllNotesEnded(host->Sent()));
+}
+
+// Random note picks on every step and lanes running every way: the note-ons
+// one instance plays for a held chord.
+std::vector<int> PlayRandomOrders(TestHost& host) {
+    for (int step = 0; step < kSteps; ++step) host.SetParameterText(PerStep(kStepNoteList, 0, 0, step), "Random");
+    for (int lane = 0; lane < kLanes; ++lane)
+        host.SetParameter(PerPatternLane(kDirection, 0, 0, lane), static_cast<float>(lane % 4) / 3.0f);
+    host.transport.playing = true;
+    for (int note : {36, 40, 43, 47, 50}) host.NoteOn(0, 1, note, 100);
+    host.ProcessBlocks(400, kBlock);
+    std::vector<int> notes;
+    for (const SentMidi& on : NoteOns(host.Sent())) notes.push_back(on.data1);
+    return notes;
+}
+
+TEST_F(PluginTest, InstancesOnTwoThreadsPickTheSameRandomNotesAsOneAlone) {
+    const std::vector<int> alone = PlayRandomOrders(*host);
+    ASSERT_GT(alone.size(), 30u);
+    TestHost first, second;
+    ASSERT_TRUE(first.CreateAndOpen(kBlock));
+    ASSERT_TRUE(second.CreateAndOpen(kBlock));
+    std::vector<int> firstNotes, secondNotes;
+    std::thread other([&] { secondNotes = PlayRandomOrders(second); });
+    firstNotes = PlayRandomOrders(first);
+    other.join();
+    EXPECT_EQ(firstNotes, alone);
+    EXPECT_EQ(secondNotes, alone);
+}
+
+// The settings file cannot be written until someone reads the pipe put in
+// place of its temporary file: neither the host's call nor the block waits.
+TEST_F(PluginTest, ASettingsWriteThatCannotFinishKeepsNoCallWaiting) {
+    const std::string fifo = std::string(std::getenv("XDG_DATA_HOME")) + "/Vardo/Sorel/data/settings.srl.tmp" +
+                             std::to_string(getpid());
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    std::atomic<bool> returned{false};
+    std::thread hostThread([&] {
+        host->SetParameter(kGateLengthInSteps, 1.0f);
+        returned = true;
+    });
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (!returned && std::chrono::steady_clock::now() < limit) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_TRUE(returned.load()) << "the host's call waits on the file";
+    // Reading the pipe lets the write through, wherever it waits.
+    const int reader = open(fifo.c_str(), O_RDONLY);
+    ASSERT_GE(reader, 0);
+    std::string written;
+    char buffer[64];
+    for (ssize_t n; (n = read(reader, buffer, sizeof buffer)) > 0;) written.append(buffer, static_cast<size_t>(n));
+    close(reader);
+    hostThread.join();
+    EXPECT_EQ(written, "false\nfalse\nfalse\nfalse\nfalse\nfalse\ntrue\n");
 }
 
 }  // namespace
