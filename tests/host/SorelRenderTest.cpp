@@ -188,6 +188,50 @@ TEST(SorelRenderTest, StateChunkAndPresetFileSetThePluginUpBeforePlaying) {
     }
 }
 
+TEST(SorelRenderTest, AnUnknownTextStopsTheRenderWithWhatTheParameterTakes) {
+    ScratchFolder scratch;
+    std::string error;
+    ASSERT_TRUE(MidiFile::write(scratch.file("chord.mid"), heldChord(), error)) << error;
+    const std::string orderOfStep1 = std::to_string(param::kStepNoteList);
+    const std::vector<std::pair<std::string, std::string>> cases{
+        {"Rate T1 P1=banana", "\"banana\" is not a value of Rate T1 P1 (index 125): it takes a number from"},
+        {orderOfStep1 + "=Banana", "it takes one of \"Play\", \"Off\", \"Previous\""},
+    };
+    for (const auto& [assignment, message] : cases) {
+        const CommandResult result =
+            runHostTool({"render", SOREL_MODULE, scratch.file("chord.mid"), scratch.file("out.mid"), "--set", assignment});
+        EXPECT_EQ(result.exitCode, 1) << assignment;
+        EXPECT_NE(result.output.find(message), std::string::npos) << result.output;
+    }
+}
+
+// Random note picks on every step: the same seed renders the same notes.
+TEST(SorelRenderTest, TheSeedPicksTheRandomNotes) {
+    ScratchFolder scratch;
+    std::string error;
+    ASSERT_TRUE(MidiFile::write(scratch.file("chord.mid"), heldChord(), error)) << error;
+    auto render = [&](std::vector<std::string> seed) {
+        std::vector<std::string> arguments{"render", SOREL_MODULE, scratch.file("chord.mid"), scratch.file("out.mid")};
+        for (int step = 0; step < param::kSteps; ++step)
+            arguments.insert(arguments.end(), {"--set", std::to_string(param::kStepNoteList + step) + "=Random"});
+        arguments.insert(arguments.end(), seed.begin(), seed.end());
+        const CommandResult result = runHostTool(arguments);
+        EXPECT_EQ(result.exitCode, 0) << result.output;
+        MidiSong song;
+        std::string readError;
+        std::vector<int> notes;
+        if (MidiFile::read(scratch.file("out.mid"), song, readError))
+            for (const MidiEvent& e : song.events)
+                if (e.isNoteOn()) notes.push_back(e.bytes[1]);
+        return notes;
+    };
+    const std::vector<int> unseeded = render({});
+    EXPECT_EQ(unseeded.size(), 64u);
+    EXPECT_EQ(render({}), unseeded);
+    EXPECT_EQ(render({"--seed", "7"}), render({"--seed", "7"}));
+    EXPECT_NE(render({"--seed", "7"}), unseeded);
+}
+
 TEST(SorelRenderTest, DemoFindsTheBuiltPluginAndDrawsTheArpeggio) {
     ScratchFolder scratch;
     const CommandResult result = runHostTool({"demo"}, scratch.path().string());

@@ -12,6 +12,7 @@ constexpr int kMaxBlockSize = 8192;
 constexpr double kMaxBeatsPerMinute = 999.0;
 constexpr int kMaxParameterCount = 1 << 20;
 constexpr int kMaxLoopPasses = 1000;
+constexpr long long kMaxSeed = 0xFFFFFFFFLL;
 
 template <typename Number>
 bool parseNumber(const std::string& text, Number& value) {
@@ -104,6 +105,12 @@ bool readOption(OptionReader& reader, const std::string& option, Invocation& inv
     if (option == "--out") return reader.value(option, inv.outputPath);
     if (option == "--bars") return reader.number(option, inv.rollBars, 1, 64);
     if (option == "--quiet") return inv.quiet = true;
+    if (option == "--seed") {
+        long long seed = 0;
+        if (!reader.number(option, seed, 0LL, kMaxSeed)) return false;
+        inv.seed = seed;
+        return true;
+    }
     return reader.fail("unknown option " + option);
 }
 
@@ -192,6 +199,7 @@ render and gui options:
   --tail-bars N            bars rendered after the song ends (default 1)
   --bars N                 bars shown in the demo's piano roll (default 8)
   --quiet                  no summary
+  --seed N                 another sequence of random note picks (0 to 4294967295)
 )";
 }
 

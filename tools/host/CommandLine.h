@@ -26,6 +26,8 @@ struct Invocation {
     RenderOptions render;
     int rollBars = 8;
     bool quiet = false;
+    // Another sequence of the plug-in's random note picks (Sorel reads it when created).
+    std::optional<long long> seed;
 };
 
 class CommandLine {

@@ -7,6 +7,7 @@
 #include "PianoRoll.h"
 #include "ProgressBar.h"
 #include "StateFile.h"
+#include "engine/EngineContext.h"
 #include "persistence/PresetFile.h"
 
 #include <cstdlib>
@@ -181,6 +182,8 @@ int HostApplication::render(const Invocation& invocation) {
     MidiSong input;
     std::string error;
     if (!MidiFile::read(invocation.inputPath, input, error)) return fail(error);
+    // The plug-in reads it when it is created.
+    if (invocation.seed) ::setenv(EngineContext::kRandomSeedVariable, std::to_string(*invocation.seed).c_str(), 1);
     auto plugin = loadPlugin(invocation.pluginPath);
     if (!plugin || !prepare(*plugin, invocation)) return kExitFailed;
     MidiSong output;

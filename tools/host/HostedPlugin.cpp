@@ -120,6 +120,15 @@ int HostedPlugin::namedParameterCount() const {
 std::string HostedPlugin::parameterName(int index) { return dispatchText(effGetParamName, index); }
 std::string HostedPlugin::parameterDisplay(int index) { return dispatchText(effGetParamDisplay, index); }
 
+std::optional<std::string> HostedPlugin::parameterDisplayAt(int index, float normalised) {
+    constexpr VstInt32 kDisplayExtension = 7;
+    constexpr VstIntPtr kExtensionAnswer = 0xBEEF;
+    char text[kTextBufferSize] = {};
+    if (dispatch(effVendorSpecific, kDisplayExtension, index, text, normalised) != kExtensionAnswer) return std::nullopt;
+    text[kTextBufferSize - 1] = '\0';
+    return std::string(text);
+}
+
 bool HostedPlugin::setParameterText(int index, const std::string& text) {
     std::vector<char> copy(text.begin(), text.end());
     copy.push_back('\0');

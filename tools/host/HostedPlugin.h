@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -49,6 +50,9 @@ public:
     int namedParameterCount() const;
     std::string parameterName(int index);
     std::string parameterDisplay(int index);
+    // The display a normalised value would have, through the hosts' display
+    // extension; nothing when the plug-in does not offer it.
+    std::optional<std::string> parameterDisplayAt(int index, float normalised);
     bool setParameterText(int index, const std::string& text);
     void setParameterNormalised(int index, float value);
     float parameterNormalised(int index);

@@ -3,11 +3,14 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <cstdlib>
 
 namespace sorel::host {
 namespace {
 
 constexpr size_t kMaxListedMatches = 5;
+constexpr int kDisplaySamples = 1024;  // normalised values whose displays show what a parameter takes
+constexpr size_t kMaxListedTexts = 40;
 
 std::string trimmed(const std::string& text) {
     const auto first = text.find_first_not_of(" \t");
@@ -27,6 +30,25 @@ std::optional<int> parseIndex(const std::string& text) {
     const auto [end, code] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (code != std::errc() || end != text.data() + text.size() || value < 0) return std::nullopt;
     return value;
+}
+
+bool isNumber(const std::string& text) {
+    double value = 0.0;
+    const auto [end, code] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return code == std::errc() && end == text.data() + text.size();
+}
+
+bool startsWithNumber(const std::string& text) {
+    char* end = nullptr;
+    std::strtod(text.c_str(), &end);
+    return end != text.c_str();
+}
+
+std::string listTexts(const std::vector<std::string>& texts) {
+    std::string list;
+    for (size_t i = 0; i < texts.size() && i < kMaxListedTexts; ++i) list += (i ? ", \"" : "\"") + texts[i] + "\"";
+    if (texts.size() > kMaxListedTexts) list += ", ...";
+    return list;
 }
 
 std::string listIndices(const std::vector<int>& indices) {
@@ -79,6 +101,23 @@ std::optional<int> ParameterSetter::findIndex(const std::string& name, std::stri
     return std::nullopt;
 }
 
+std::string ParameterSetter::refusalOf(int index, const std::string& name, const std::string& text) {
+    if (isNumber(text)) return {};
+    std::vector<std::string> texts;
+    for (int k = 0; k < kDisplaySamples; ++k) {
+        const auto shown = plugin_.parameterDisplayAt(index, static_cast<float>(k) / (kDisplaySamples - 1));
+        if (!shown) return {};  // the plug-in's own parser decides alone
+        const std::string display = trimmed(*shown);
+        if (std::find(texts.begin(), texts.end(), display) == texts.end()) texts.push_back(display);
+    }
+    if (texts.empty()) return {};
+    const std::string start = "\"" + text + "\" is not a value of " + name + " (index " + std::to_string(index) + ")";
+    // A parameter shown as numbers reads its text as a number.
+    if (startsWithNumber(texts.front())) return start + ": it takes a number from " + texts.front() + " to " + texts.back();
+    if (std::find(texts.begin(), texts.end(), text) != texts.end()) return {};
+    return start + ": it takes one of " + listTexts(texts);
+}
+
 bool ParameterSetter::apply(const ParameterAssignment& assignment, std::string& shown, std::string& error) {
     const std::optional<int> index = findIndex(assignment.name, error);
     if (!index) return false;
@@ -91,6 +130,9 @@ bool ParameterSetter::apply(const ParameterAssignment& assignment, std::string& 
             return false;
         }
         plugin_.setParameterNormalised(*index, value);
+    } else if (std::string refusal = refusalOf(*index, assignment.name, assignment.value); !refusal.empty()) {
+        error = refusal;
+        return false;
     } else if (!plugin_.setParameterText(*index, assignment.value)) {
         error = "the plug-in did not take \"" + assignment.value + "\" for " + assignment.name + " (index " +
                 std::to_string(*index) + "); --set-normalised sets a value from 0 to 1 instead";

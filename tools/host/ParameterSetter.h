@@ -31,6 +31,8 @@ public:
 
 private:
     void readNames();
+    // Empty when the plug-in can take `text` for the parameter; otherwise why not.
+    std::string refusalOf(int index, const std::string& name, const std::string& text);
 
     HostedPlugin& plugin_;
     int searchLimit_;
