@@ -94,6 +94,17 @@ TEST(PresetLoadWhilePlaying, NoRaceNoStuckNoteAndShortBlockWaits) {
             ++blocks;
             std::this_thread::sleep_for(std::chrono::microseconds(500));
         }
+        // While a preset is applied blocks run without the engine, so the keys
+        // may not have reached a step yet; they must still play once the loads end.
+        const size_t sentBeforeEnd = host.Sent().size();
+        const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (std::chrono::steady_clock::now() < limit) {
+            const auto sent = host.Sent();
+            if (std::any_of(sent.begin() + static_cast<std::ptrdiff_t>(sentBeforeEnd), sent.end(),
+                            [](const test::SentMidi& m) { return m.IsNoteOn(); }))
+                break;
+            host.ProcessBlock(kBlock);
+        }
         host.NoteOff(0, 1, 36);
         host.NoteOff(0, 1, 43);
         for (int i = 0; i < 40; ++i) host.ProcessBlock(kBlock);
@@ -105,6 +116,7 @@ TEST(PresetLoadWhilePlaying, NoRaceNoStuckNoteAndShortBlockWaits) {
         persistence.WaitUntilIdle();
     }
     persistence.Presets().Choose(PresetTree::kInitId);
+    persistence.WaitUntilIdle();
     stop = true;
     audio.join();
 
