@@ -104,6 +104,29 @@ void BM_WorstCase(benchmark::State& state) {
 }
 BENCHMARK(BM_WorstCase);
 
+// A hostile host: one key pressed 4000 times in a block, then released as
+// often in the next; the cost of one release with the input queue full.
+void BM_NoteOffIntoAFullQueue(benchmark::State& state) {
+    constexpr int kPresses = 4000;
+    Rig rig;
+    int changed[4];
+    long releases = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        for (int i = 0; i < kPresses; ++i) rig.app.NoteOn(1, 48, 100, i % kFrames, changed);
+        rig.Block();
+        state.ResumeTiming();
+        for (int i = 0; i < kPresses; ++i) rig.app.NoteOff(1, 48, i % kFrames);
+        releases += kPresses;
+        state.PauseTiming();
+        rig.Block();
+        state.ResumeTiming();
+    }
+    state.counters["per_release"] = benchmark::Counter(static_cast<double>(releases),
+                                                       benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_NoteOffIntoAFullQueue)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 }  // namespace sorel
 
