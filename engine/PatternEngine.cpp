@@ -388,7 +388,10 @@ void PatternEngine::StepEnds(int offset) {
     ++sceneStepCount_;
     ++stepCounter_;
     bool committed = false;
-    if (hold_ && holdLatch_.Collecting() && holdSync_ > 0 && stepCounter_ % holdSync_ == 0) {
+    // The counter starts again with each pass, so a sync longer than the
+    // pattern commits at the pattern's end.
+    const int holdSync = std::min(holdSync_, stepper_->Current().steps);
+    if (hold_ && holdLatch_.Collecting() && holdSync > 0 && stepCounter_ % holdSync == 0) {
         CommitHold(offset);
         committed = true;
     }

@@ -59,17 +59,25 @@ TEST(EngineHold, HoldSyncNextCommitsAtTheNextStep) {
 }
 
 TEST(EngineHold, HoldSyncCountsAgainFromEachPatternStart) {
-    EngineHarness h;
-    h.Param(kHold, 1);
-    h.Param(kHoldSync, 3);      // 4 steps
-    h.Param(kPatternSteps, 5);  // in a six-step pattern
-    h.Chord(1, {kC3}, 0, 100);
-    h.Chord(1, {kE3}, 6000 * 4 + 10, 6000 * 4 + 20);  // during step 5
-    h.Run(6000 * 12);
-    auto notes = NotesBetween(h, 0, 6000 * 12);
-    ASSERT_EQ(notes.size(), 12u);
-    EXPECT_EQ(notes[9], kC3);
-    EXPECT_EQ(notes[10], kE3);  // the fourth step of the second pass ends step 10
+    struct Case {
+        int holdSync;   // steps
+        int firstNew;   // the step that plays the new chord first
+    };
+    // A new chord during step 5 of a six-step pattern.
+    for (const Case c : {Case{4, 11},     // the fourth step of the second pass ends step 10
+                         Case{16, 7}}) {  // a sync longer than the pattern: its end
+        EngineHarness h;
+        h.Param(kHold, 1);
+        h.Param(kHoldSync, c.holdSync - 1);
+        h.Param(kPatternSteps, 5);
+        h.Chord(1, {kC3}, 0, 100);
+        h.Chord(1, {kE3}, 6000 * 4 + 10, 6000 * 4 + 20);
+        h.Run(6000 * 12);
+        auto notes = NotesBetween(h, 0, 6000 * 12);
+        ASSERT_EQ(notes.size(), 12u);
+        EXPECT_EQ(notes[static_cast<size_t>(c.firstNew - 2)], kC3) << c.holdSync;
+        EXPECT_EQ(notes[static_cast<size_t>(c.firstNew - 1)], kE3) << c.holdSync;
+    }
 }
 
 TEST(EngineHold, HoldTransposeMovesTheLatchedChordOntoTheNewKey) {
