@@ -1,0 +1,33 @@
+#pragma once
+// What a control needs of the editor that holds it: the parameters it is
+// bound to, the way to change them, and the prompts and menus of the window.
+
+#include "graphics/IRECT.h"
+
+#include <functional>
+
+namespace sorel {
+
+class IControl;
+class IGraphics;
+class Parameter;
+class BitmapFont;
+
+class ControlContext {
+public:
+    virtual ~ControlContext() = default;
+
+    // Nothing for an index outside the table.
+    virtual const Parameter* GetParam(int index) const = 0;
+    // Changes the parameter as the user does, under the plug-in lock.
+    virtual void SetParameterFromGUI(int index, double normalized) = 0;
+    // The value prompt of the control's own parameter: a menu of its display
+    // texts, or a text field.
+    virtual void PromptForValue(IControl& control, int x, int y) = 0;
+    // The control's right-click menu (its menu parameter's display texts).
+    virtual void OpenControlMenu(IControl& control, int x, int y) = 0;
+    // Runs `work` with the engine to itself (under the plug-in lock).
+    virtual void WithEngine(const std::function<void()>& work) = 0;
+};
+
+}  // namespace sorel

@@ -1,0 +1,85 @@
+#include "editor/IControl.h"
+
+#include "editor/ControlContext.h"
+#include "frame/Parameter.h"
+
+#include <algorithm>
+
+namespace sorel {
+
+IControl::IControl(ControlContext& context, const IRECT& rect, int paramIdx)
+    : rect_(rect), context_(context), targetRect_(rect) {
+    Bind(paramIdx);
+}
+
+void IControl::Bind(int paramIdx) {
+    const Parameter* param = context_.GetParam(paramIdx);
+    paramIdx_ = param ? paramIdx : kNoParameter;
+    if (param) SetValueFromPlug(param->Normalized());
+}
+
+const Parameter* IControl::Param() const { return context_.GetParam(paramIdx_); }
+
+void IControl::OnMouseDown(int x, int y, const IMouseMod& mod) {
+    Notify(x, y, IObserverInterface::kMouseDown, mod);
+    if (mod.R) PromptForValue(x, y);
+}
+
+void IControl::OnMouseUp(int x, int y, const IMouseMod& mod) { Notify(x, y, IObserverInterface::kMouseUp, mod); }
+
+void IControl::OnMouseDblClick(int x, int y, const IMouseMod& mod) {
+    Notify(x, y, IObserverInterface::kDoubleClick, mod);
+    if (defaultValue_ >= 0.0) {
+        value_ = defaultValue_;
+        SetDirty(true);
+    }
+}
+
+void IControl::OnMouseWheel(int x, int y, const IMouseMod& mod, int notches) {
+    value_ += notches * ((mod.C || mod.S) ? kFineWheelStep : kWheelStep);
+    SetDirty(true);
+}
+
+void IControl::SetValueFromPlug(double value) {
+    if (value_ == value) return;
+    value_ = value;
+    SetDirty(false);
+}
+
+void IControl::Hide(bool hide) {
+    hidden_ = hide;
+    redraw_ = true;
+    SetDirty(false);
+}
+
+void IControl::GrayOut(bool gray) {
+    grayed_ = gray;
+    blend_.weight = gray ? kGrayedWeight : 1.0f;
+    SetDirty(false);
+}
+
+bool IControl::IsHit(int x, int y) const { return targetRect_ != IRECT{} && targetRect_.Contains(x, y); }
+
+void IControl::SetDirty(bool pushToPlug) {
+    value_ = std::clamp(value_, clampLo_, clampHi_);
+    dirty_ = true;
+    SetChanged(true);
+    if (pushToPlug && paramIdx_ >= 0) context_.SetParameterFromGUI(paramIdx_, value_);
+}
+
+bool IControl::SetClean() {
+    const bool wasForced = redraw_;
+    dirty_ = redraw_;
+    redraw_ = false;
+    return wasForced;
+}
+
+void IControl::PromptForValue(int x, int y) {
+    if (paramIdx_ >= 0 && !promptDisabled_) context_.PromptForValue(*this, PromptX(x), PromptY(y));
+}
+
+void IControl::OpenMenu(int x, int y) {
+    if (menuParamIdx_ >= 0) context_.OpenControlMenu(*this, PromptX(x), PromptY(y));
+}
+
+}  // namespace sorel

@@ -1,0 +1,50 @@
+#include "editor/ICustomRadioButtonsControl.h"
+
+#include "editor/BitmapFont.h"
+#include "graphics/IGraphics.h"
+
+namespace sorel {
+
+ICustomRadioButtonsControl::ICustomRadioButtonsControl(ControlContext& context, const IRECT& rect, int paramIdx,
+                                                       int count, const IBitmap& bitmap, BitmapFont* font,
+                                                       std::vector<std::string> labels)
+    : IRadioButtonsControl(context, rect, paramIdx, count, bitmap), font_(font), labels_(std::move(labels)) {}
+
+void ICustomRadioButtonsControl::EnableMenu(bool on) {
+    rightClickSelects_ = on;
+    SetPromptAtMouse(on, false);
+    DisablePrompt(!on);
+}
+
+void ICustomRadioButtonsControl::OnMouseDown(int x, int y, const IMouseMod& mod) {
+    const int button = ButtonAt(x, y);
+    const bool selects = button >= 0 && IsEnabled(button) && (mod.L || (mod.R && rightClickSelects_));
+    if (selects) Select(button);
+    SetDirty(true);
+    if (mod.R && rightClickSelects_) OpenMenu(x, y);
+    Notify(x, y, IObserverInterface::kMouseUp, mod);
+}
+
+void ICustomRadioButtonsControl::OnMouseOver(int x, int y, const IMouseMod& mod) {
+    if (linked_) linked_->OnMouseOver(x, y, mod);
+}
+
+void ICustomRadioButtonsControl::OnMouseOut() {
+    if (linked_) linked_->OnMouseOut();
+}
+
+void ICustomRadioButtonsControl::Draw(IGraphics& graphics) {
+    const int selected = SelectedButton();
+    const IChannelBlend dim{Blend().method, kDisabledWeight};
+    for (int i = 0; i < Count(); ++i) {
+        const IRECT button = ButtonRect(i);
+        if (!IsEnabled(i))
+            graphics.DrawBitmapFrame(bitmap_, button, 1, &dim);
+        else
+            graphics.DrawBitmapFrame(bitmap_, button, highlightSelected_ && i == selected ? 1 : 0, &Blend());
+        if (font_ && static_cast<std::size_t>(i) < labels_.size())
+            font_->DrawTextLine(&graphics, labels_[static_cast<std::size_t>(i)], button, false);
+    }
+}
+
+}  // namespace sorel

@@ -1,0 +1,83 @@
+#include "editor/ICustomSwitchControl.h"
+
+#include "editor/BitmapFont.h"
+#include "frame/Parameter.h"
+
+#include <strings.h>
+
+namespace sorel {
+
+ICustomSwitchControl::ICustomSwitchControl(ControlContext& context, int x, int y, const IBitmap& bitmap,
+                                           int paramIdx)
+    : ISwitchControl(context, x, y, bitmap, paramIdx) {}
+
+ICustomSwitchControl::ICustomSwitchControl(ControlContext& context, const IRECT& rect, BitmapFont& font,
+                                           int paramIdx)
+    : ISwitchControl(context, rect.L, rect.T, IBitmap(), paramIdx), font_(&font) {
+    rect_ = rect;
+    SetTargetRECT(rect);
+}
+
+void ICustomSwitchControl::OnMouseDown(int x, int y, const IMouseMod& mod) {
+    if (mod.R) {
+        OpenMenu(x, y);
+        return;
+    }
+    if (promptOnDoubleClick_) return;
+    if (promptOnClick_) {
+        PromptForValue(x, y);
+        return;
+    }
+    if (displayOnly_ || (stayOn_ && Value() == 1.0)) return;
+    Advance();
+    SetDirty(true);
+    Notify(x, y, IObserverInterface::kMouseDown, mod);
+}
+
+void ICustomSwitchControl::OnMouseUp(int x, int y, const IMouseMod& mod) {
+    Notify(x, y, IObserverInterface::kMouseUp, mod);
+}
+
+void ICustomSwitchControl::OnMouseDblClick(int x, int y, const IMouseMod& mod) {
+    if (mod.L && promptOnDoubleClick_) {
+        PromptForValue(x, y);
+        return;
+    }
+    // A switch with a default goes back to it; one without steps again.
+    if (DefaultValue() >= 0.0)
+        IControl::OnMouseDblClick(x, y, mod);
+    else
+        OnMouseDown(x, y, mod);
+}
+
+void ICustomSwitchControl::OnMouseDrag(int x, int y, int dx, int dy, const IMouseMod& mod) {
+    if (promptOnClick_ && !promptOnDoubleClick_) return;
+    const double span = rect_.T - rect_.B;
+    if (span == 0.0 || dy == 0) return;
+    SetValue(Value() + (dy / span) / ((mod.C || mod.S) ? kFineDragGearing : kDragGearing));
+    SetDirty(true);
+}
+
+void ICustomSwitchControl::Draw(IGraphics& graphics) {
+    if (!visible_) return;
+    if (UsesBitmap()) {
+        IBitmapControl::Draw(graphics);
+        return;
+    }
+    if (const Parameter* p = Param()) font_->DrawTextLine(&graphics, p->DisplayText(p->FromNormalized(Value())), rect_, false);
+}
+
+void ICustomSwitchControl::SetValueFromText(std::string_view text) {
+    const Parameter* p = Param();
+    if (!p || !p->HasDisplayTexts()) return;
+    const std::string wanted(text);
+    for (double v = p->Minimum(); v <= p->Maximum(); v += 1.0) {
+        if (strcasecmp(p->DisplayText(v).c_str(), wanted.c_str()) == 0) {
+            SetValue(p->ToNormalized(v));
+            SetDirty(true);
+            return;
+        }
+    }
+}
+
+}  // namespace sorel
