@@ -46,6 +46,10 @@ constexpr double kMaxSamplePosition = static_cast<double>(1LL << 50);
 constexpr double kMinTempo = 1.0;
 constexpr double kMaxTempo = 10000.0;
 
+bool IsEditorWindowOpcode(VstInt32 opcode) {
+    return opcode == effEditOpen || opcode == effEditClose;
+}
+
 bool UsablePosition(double qn) { return Finite(qn) && qn >= 0.0 && qn <= kMaxQuarterNotes; }
 
 }  // namespace
@@ -73,6 +77,9 @@ struct VstEntries {
             // States to and from the host are copied under the lock, in short
             // holds, and written or read without it: blocks keep their pace meanwhile.
             if (opcode == effGetChunk || opcode == effSetChunk) return plugin->Dispatch(opcode, index, value, ptr, opt);
+            // Closing the editor joins its thread, which may be waiting for
+            // the lock to change a parameter: the editor calls run without it.
+            if (IsEditorWindowOpcode(opcode)) return plugin->Dispatch(opcode, index, value, ptr, opt);
             std::lock_guard<std::recursive_mutex> lock(plugin->Mutex());
             return plugin->Dispatch(opcode, index, value, ptr, opt);
         } catch (...) {
@@ -172,6 +179,10 @@ IPlugVST::~IPlugVST() { effect_.object = nullptr; }
 IPlugVST* IPlugVST::FromEffect(AEffect* effect) {
     if (!effect || effect->magic != kEffectMagic) return nullptr;
     return static_cast<IPlugVST*>(effect->object);
+}
+
+bool IPlugVST::RequestEditorSize(int width, int height) {
+    return CallHost(audioMasterSizeWindow, width, height) != 0;
 }
 
 intptr_t IPlugVST::CallHost(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {

@@ -54,6 +54,9 @@ public:
     // Hands the messages to the host in one call, in the order given.
     bool SendMidi(std::span<const MidiMessage> messages);
 
+    // Asks the host to give the editor window a new size; false when it will not.
+    bool RequestEditorSize(int width, int height);
+
     // The dispatcher's work, for one opcode (the entry adds the lock).
     intptr_t Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);
 

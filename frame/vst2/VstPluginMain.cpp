@@ -2,6 +2,7 @@
 // object and attaches what the other libraries offer it.
 #include <memory>
 
+#include "editor/VardoEditor.h"
 #include "frame/Vardo.h"
 #include "persistence/VardoPersistence.h"
 
@@ -10,6 +11,7 @@ namespace {
 std::unique_ptr<sorel::IPlugVST> BuildPlugin(audioMasterCallback host) {
     auto plugin = std::make_unique<sorel::Vardo>(host);
     plugin->SetPersistenceHooks(sorel::MakePersistenceHooks(*plugin));
+    plugin->SetEditor(sorel::MakeVardoEditor(*plugin));
     return plugin;
 }
 

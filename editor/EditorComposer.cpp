@@ -1,0 +1,236 @@
+#include "editor/EditorComposer.h"
+
+#include "editor/BitmapFont.h"
+#include "editor/IBitmapControl.h"
+#include "editor/ICustomInvisibleSwitchControl.h"
+#include "editor/ICustomKnobMultiControl.h"
+#include "editor/ICustomRadioButtonsControl.h"
+#include "editor/ICustomSwitchControl.h"
+#include "editor/ICustomTextControl.h"
+#include "editor/IContactControl.h"
+#include "editor/IKeyboardControl.h"
+#include "editor/ILoopSelectionControl.h"
+#include "editor/IPanelControl.h"
+#include "editor/VardoEditor.h"
+#include "engine/ParameterIndex.h"
+#include "frame/Parameter.h"
+#include "frame/Vardo.h"
+#include "graphics/IGraphics.h"
+
+namespace sorel {
+
+using namespace param;
+
+namespace {
+
+constexpr int kIncomingNoteSkin = 27;
+constexpr int kFirstStepSwitchSkin = 37;
+constexpr int kFirstScenePatternSkin = 70;
+constexpr int kFirstSceneLengthSkin = 86;
+constexpr int kFirstSceneRepeatSkin = 102;
+constexpr IColor kPanelFill{235, 40, 44, 52};
+const char* const kWelcome = "-- WELCOME --";
+const char* const kSendOnlyCcCaption = "Send only CC";
+const char* const kTriggerCmCaption = "Trigger CM";
+
+std::string VersionText() {
+    const int v = Vardo::kVersion;
+    return "Version " + std::to_string(v / 10000) + "." + std::to_string(v / 100 % 100) + "." +
+           std::to_string(v % 100);
+}
+
+}  // namespace
+
+EditorComposer::EditorComposer(VardoEditor& editor) : editor_(editor) {}
+
+IBitmap EditorComposer::Image(const ImageResource& image) {
+    return editor_.canvas_->LoadIBitmap(image.number, image.name, image.frames);
+}
+
+IRECT EditorComposer::Rect(int skinIndex) const { return editor_.skin_.Rect(skinIndex); }
+
+void EditorComposer::Knob(int skin, const ImageResource& image, Scope scope, int first) {
+    auto knob = std::make_unique<ICustomKnobMultiControl>(editor_, Rect(skin).L, Rect(skin).T, -1, Image(image));
+    knob->SetMenuParamIdx(kMidiLearnMenu);
+    editor_.Attach(std::move(knob), {scope, first}, true);
+}
+
+void EditorComposer::Switch(int skin, const ImageResource& image, Scope scope, int first, int member) {
+    editor_.Attach(std::make_unique<ICustomSwitchControl>(editor_, Rect(skin).L, Rect(skin).T, Image(image), -1),
+                   {scope, first, member}, true);
+}
+
+void EditorComposer::FontSwitch(int skin, FontIndex font, Scope scope, int first, int member) {
+    editor_.Attach(std::make_unique<ICustomSwitchControl>(editor_, Rect(skin), editor_.Font(font), -1),
+                   {scope, first, member}, true);
+}
+
+void EditorComposer::Contact(int skin, const ImageResource& image, int parameter) {
+    editor_.Attach(std::make_unique<IContactControl>(editor_, Rect(skin).L, Rect(skin).T, Image(image)),
+                   {Scope::kGlobal, parameter});
+}
+
+std::vector<std::string> EditorComposer::Labels(int parameter, int count) const {
+    std::vector<std::string> labels;
+    const Parameter* p = editor_.GetParam(parameter);
+    for (int i = 0; i < count; ++i)
+        labels.push_back(p && p->HasDisplayTexts() ? p->DisplayText(i) : std::to_string(i + 1));
+    return labels;
+}
+
+IControl& EditorComposer::Radio(int skin, const ImageResource& image, FontIndex font, Scope scope, int first,
+                                int count) {
+    auto radio = std::make_unique<ICustomRadioButtonsControl>(editor_, Rect(skin), -1, count, Image(image),
+                                                              &editor_.Font(font), Labels(first, count));
+    return editor_.Attach(std::move(radio), {scope, first});
+}
+
+void EditorComposer::Compose() {
+    ComposeTopRows();
+    ComposeSceneCells();
+    ComposeOverlays();
+}
+
+void EditorComposer::ComposeTopRows() {
+    const IBitmap incoming = Image(image::kIncomingNote);
+    for (int area = 0; area < kKeyAreas; ++area) {
+        const IRECT r = Rect(kIncomingNoteSkin + area);
+        editor_.noteIndicators_[area] =
+            &static_cast<IBitmapControl&>(editor_.Attach(std::make_unique<IBitmapControl>(editor_, r.L, r.T, incoming)));
+    }
+    editor_.Attach(std::make_unique<IPanelControl>(editor_, Rect(36)));   // the pattern view's ground
+    editor_.Attach(std::make_unique<IPanelControl>(editor_, Rect(118)));  // the scene view's ground
+    Switch(26, image::kTeach, Scope::kGlobal, kCcTeach);
+    FontSwitch(25, kFont14, Scope::kGlobal, kCcTeachSelection);
+    const IRECT caption = Rect(166);
+    const int middle = caption.L + caption.W() / 2;
+    editor_.sendOnlyCaptions_[0] = &static_cast<ITextControl&>(editor_.Attach(
+        std::make_unique<ITextControl>(editor_, IRECT(caption.L, caption.T, middle, caption.B), kSendOnlyCcCaption)));
+    editor_.sendOnlyCaptions_[1] = &static_cast<ITextControl&>(editor_.Attach(
+        std::make_unique<ITextControl>(editor_, IRECT(middle, caption.T, caption.R, caption.B), kTriggerCmCaption)));
+    IControl& areas = Radio(17, image::kButton, kFont12White, Scope::kGlobal, kKeyAreaSelection, kKeyAreas);
+    static_cast<ICustomRadioButtonsControl&>(areas).EnableMenu(true);
+    areas.SetMenuParamIdx(kCopyCcMenu);
+    FontSwitch(33, kFont12, Scope::kGlobal, kScale);
+    FontSwitch(34, kFont12, Scope::kGlobal, kScaleKey);
+    FontSwitch(35, kFont12, Scope::kGlobal, kScaleMode);
+    editor_.status_ = &static_cast<ITextControl&>(
+        editor_.Attach(std::make_unique<ICustomTextControl>(editor_, Rect(22), editor_.Font(kFont14), kWelcome)));
+    Radio(69, image::kLaneSelector, kFont10, Scope::kGlobal, kPatternStepMode, 9);
+    Radio(154, image::kCcSelector, kFont12White, Scope::kGlobal, kPatternCcSelection, kControllerLanes);
+    Knob(8, image::kUnipolarKnob, Scope::kGlobal, kGlobalVolume);
+    Contact(131, image::kEditRandom, kRandomize);
+    Switch(130, image::kEditSelect, Scope::kGlobal, kSelectionTool);
+    Switch(129, image::kEditDraw, Scope::kGlobal, kDrawTool);
+    Contact(132, image::kEditCopy, kCopyTool);
+    Contact(133, image::kEditPaste, kPasteTool);
+    Contact(134, image::kEditClear, kClearTool);
+    Contact(135, image::kPanic, kPanicTool);
+    Contact(140, image::kBoxInfo, kBoxInfo);
+    Contact(141, image::kSettings, kBoxSettings);
+    Contact(136, image::kBoxLeft, kBoxLeft);
+    Contact(137, image::kBoxRight, kBoxRight);
+    const IRECT resize = Rect(156);
+    editor_.Attach(std::make_unique<ISwitchControl>(editor_, resize.L, resize.T, Image(image::kResize)),
+                   {Scope::kGlobal, kResize});
+    const IBitmap lock = Image(image::kLock);
+    for (int i = 0; i < 5; ++i) {
+        const IRECT r = Rect(158 + i);
+        editor_.Attach(std::make_unique<ISwitchControl>(editor_, r.L, r.T, lock), {Scope::kGlobal, kLockGate + i});
+    }
+    FontSwitch(144, kFont12, Scope::kGlobal, kChordMemoryApplyChordSelection);
+    Contact(146, image::kBoxLeft, kCmBoxLeft);
+    Contact(147, image::kBoxRight, kCmBoxRight);
+    Contact(148, image::kEditCopy, kCmCopyTool);
+    Contact(149, image::kEditPaste, kCmPasteTool);
+    Contact(150, image::kEditClear, kCmClearTool);
+    Contact(151, image::kBoxOk, kCmApply);
+    Contact(153, image::kInvertLeft, kCmInvLeft);
+    Contact(152, image::kInvertRight, kCmInvRight);
+    FontSwitch(155, kFont12, Scope::kGlobal, kControlZoneSync);
+    Knob(1, image::kRateKnob, Scope::kPattern, kRate);
+    Knob(2, image::kUnipolarKnob, Scope::kPattern, kRateFreeMode);
+    Switch(3, image::kFreeButton, Scope::kPattern, kRateFreeToggle);
+    for (int step = 0; step < kSteps; ++step) {
+        Switch(kFirstStepSwitchSkin + step, image::kStepOnOff, Scope::kStepSwitch, 0, step);
+        editor_.controls_.back()->SetTag(0, step);
+    }
+    FontSwitch(19, kFont12, Scope::kPattern, kSortOrder);
+    Switch(14, image::kOnOff, Scope::kPattern, kResetOnNewNote);
+    Switch(16, image::kOnOff, Scope::kPatternLane, kResetLaneOnPatternReset);
+    FontSwitch(15, kFont12, Scope::kPatternLane, kDirection);
+    FontSwitch(128, kFont12, Scope::kPattern, kPatternSteps);
+    Knob(6, image::kTransposeKnob, Scope::kPattern, kTranspose);
+    Knob(5, image::kOctavesKnob, Scope::kPattern, kOctaves);
+    Knob(0, image::kUnipolarKnob, Scope::kPattern, kGate);
+    Knob(4, image::kUnipolarKnob, Scope::kPattern, kSwing);
+    Switch(9, image::kOnOff, Scope::kArea, kKeyAreaOnOff);
+    editor_.controls_.back()->SetTag(12);
+    FontSwitch(18, kFont12, Scope::kArea, kArpOnNoteCount);
+    editor_.controls_.back()->SetMenuParamIdx(kMidiLearnMenu);
+    FontSwitch(31, kFont12, Scope::kArea, kHoldSync);
+    editor_.controls_.back()->SetMenuParamIdx(kMidiLearnMenu);
+    Switch(10, image::kOnOff, Scope::kArea, kHold);
+    Switch(11, image::kOnOff, Scope::kArea, kHoldTranspose);
+    Switch(12, image::kOnOff, Scope::kArea, kHoldBypass);
+    Switch(13, image::kOnOff, Scope::kArea, kSceneOnOff);
+    Switch(125, image::kOnOff, Scope::kArea, kNoteRelease);
+    FontSwitch(32, kFont12, Scope::kArea, kVelocityMode);
+    FontSwitch(120, kFont12White, Scope::kArea, kKeyAreaStartNote);
+    FontSwitch(121, kFont12White, Scope::kArea, kKeyAreaEndNote);
+    FontSwitch(122, kFont12White, Scope::kArea, kKeyAreaBaseNote);
+    Knob(7, image::kBipolarKnob, Scope::kArea, kAreaVolume);
+    FontSwitch(23, kFont12, Scope::kArea, kMidiInChannel);
+    FontSwitch(24, kFont12, Scope::kArea, kMidiOutChannel);
+    IControl& patterns = Radio(123, image::kButton, kFont12White, Scope::kArea, kKeyAreaPatterns, kPatternsPerArea);
+    static_cast<ICustomRadioButtonsControl&>(patterns).EnableMenu(true);
+    patterns.SetMenuParamIdx(kCopyMenu);
+}
+
+void EditorComposer::ComposeSceneCells() {
+    // Display-only text cells, changed by a vertical drag.
+    const struct { int firstSkin; int family; } kColumns[] = {
+        {kFirstScenePatternSkin, kSceneStepPattern},
+        {kFirstSceneLengthSkin, kSceneStepLength},
+        {kFirstSceneRepeatSkin, kSceneStepRepeat},
+    };
+    for (const auto& column : kColumns) {
+        for (int step = 0; step < kSceneSteps; ++step) {
+            FontSwitch(column.firstSkin + step, kFont12, Scope::kAreaScene, column.family, step);
+            static_cast<ICustomSwitchControl&>(*editor_.controls_.back()).SetDisplayOnly(true);
+        }
+    }
+}
+
+void EditorComposer::ComposeOverlays() {
+    Switch(119, image::kOnOff, Scope::kGlobal, kMidiOutput);
+    editor_.Attach(std::make_unique<ICustomTextControl>(editor_, Rect(21), editor_.Font(kFont12Black), VersionText()));
+    auto trigger = std::make_unique<ICustomInvisibleSwitchControl>(editor_, Rect(20));
+    trigger->SetTag(VardoEditor::kTagAbout);
+    trigger->Attach(&editor_);
+    editor_.Attach(std::move(trigger));
+    auto link = std::make_unique<ICustomInvisibleSwitchControl>(editor_, Rect(165));
+    link->SetTag(VardoEditor::kTagLink);
+    link->Attach(&editor_);
+    editor_.Attach(std::move(link));
+    editor_.loop_ = &static_cast<ILoopSelectionControl&>(editor_.Attach(std::make_unique<ILoopSelectionControl>(
+        editor_, Rect(124), Image(image::kLoopStart), Image(image::kLoopEnd))));
+    editor_.keyboard_ = &static_cast<IKeyboardControl&>(editor_.Attach(std::make_unique<IKeyboardControl>(
+        editor_, Rect(127), editor_.plug_.Context().chordMemory.get(), Image(image::kBaseNoteLed))));
+    Radio(126, image::kSlotButton, kFont12White, Scope::kGlobal, kChordMemorySelection, 16);
+    editor_.Attach(std::make_unique<ICustomTextControl>(editor_, Rect(139), editor_.Font(kFont12)));  // box author
+    editor_.Attach(std::make_unique<ICustomTextControl>(editor_, Rect(138), editor_.Font(kFont12)));  // preset name
+    editor_.Attach(std::make_unique<ICustomTextControl>(editor_, Rect(145), editor_.Font(kFont12)));  // bank name
+    editor_.infoPanel_ = &editor_.Attach(std::make_unique<IPanelControl>(editor_, Rect(157), kPanelFill));
+    editor_.settingsPanel_ = &editor_.Attach(std::make_unique<IPanelControl>(editor_, Rect(163), kPanelFill));
+    editor_.infoPanel_->Hide(true);
+    editor_.settingsPanel_->Hide(true);
+    // The about box lies over everything else, and covers the whole window.
+    auto about = std::make_unique<IBitmapControl>(editor_, 0, 0, Image(image::kAbout));
+    about->SetTag(VardoEditor::kTagAbout);
+    about->Attach(&editor_);
+    about->Hide(true);
+    editor_.aboutBox_ = &editor_.Attach(std::move(about));
+}
+
+}  // namespace sorel

@@ -1,0 +1,46 @@
+#pragma once
+// Puts the editor together: every control in its skin rectangle, bound to
+// its parameter family, in drawing order.
+
+#include "editor/ControlBinding.h"
+#include "editor/EditorImages.h"
+#include "graphics/IBitmap.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace sorel {
+
+class BitmapFont;
+class IControl;
+class VardoEditor;
+
+class EditorComposer {
+public:
+    explicit EditorComposer(VardoEditor& editor);
+    void Compose();
+
+private:
+    using Scope = ControlBinding::Scope;
+
+    // Fonts in the order the editor loads them.
+    enum FontIndex : int { kFont12 = 0, kFont10, kFont12White, kFont14, kFont12Black };
+
+    IBitmap Image(const ImageResource& image);
+    IRECT Rect(int skinIndex) const;
+    void Knob(int skin, const ImageResource& image, Scope scope, int first);
+    void Switch(int skin, const ImageResource& image, Scope scope, int first, int member = 0);
+    void FontSwitch(int skin, FontIndex font, Scope scope, int first, int member = 0);
+    void Contact(int skin, const ImageResource& image, int parameter);
+    IControl& Radio(int skin, const ImageResource& image, FontIndex font, Scope scope, int first, int count);
+    std::vector<std::string> Labels(int parameter, int count) const;
+
+    void ComposeTopRows();
+    void ComposeSceneCells();
+    void ComposeOverlays();
+
+    VardoEditor& editor_;
+};
+
+}  // namespace sorel

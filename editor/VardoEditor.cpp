@@ -1,0 +1,453 @@
+#include "editor/VardoEditor.h"
+
+#include "editor/BitmapFont.h"
+#include "editor/EditorComposer.h"
+#include "editor/EditorImages.h"
+#include "editor/FontResources.h"
+#include "editor/IBitmapControl.h"
+#include "editor/IControl.h"
+#include "editor/IKeyboardControl.h"
+#include "editor/ILoopSelectionControl.h"
+#include "editor/ITextControl.h"
+#include "engine/ParameterIndex.h"
+#include "engine/PatternEngine.h"
+#include "frame/EditorLink.h"
+#include "frame/Vardo.h"
+#include "graphics/IGraphics.h"
+#include "graphics/IPopupMenu.h"
+#include "graphics/WindowHost.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <strings.h>
+
+namespace sorel {
+
+using namespace param;
+
+namespace {
+
+constexpr int kLastStepMode = 8;  // the step-mode selector's last lane
+
+bool IsNoteParameter(int index) {
+    const auto in = [index](int first) { return index >= first && index < first + kKeyAreas; };
+    return in(kKeyAreaStartNote) || in(kKeyAreaEndNote) || in(kKeyAreaBaseNote);
+}
+
+IRECT Union(const IRECT& a, const IRECT& b) {
+    if (a.Empty()) return b;
+    if (b.Empty()) return a;
+    return {std::min(a.L, b.L), std::min(a.T, b.T), std::max(a.R, b.R), std::max(a.B, b.B)};
+}
+
+int WholeValue(double v, int lo, int hi) {
+    if (!std::isfinite(v)) return lo;
+    return static_cast<int>(std::clamp(std::trunc(v), static_cast<double>(lo), static_cast<double>(hi)));
+}
+
+}  // namespace
+
+VardoEditor::VardoEditor(Vardo& plug) : plug_(plug) {}
+
+VardoEditor::~VardoEditor() { CloseWindow(); }
+
+// --- PluginEditor ------------------------------------------------------------
+
+bool VardoEditor::OpenWindow(void* parentWindow) {
+#if SOREL_HAVE_WINDOW_HOST
+    std::lock_guard<std::mutex> lock(windowMutex_);
+    if (window_ && window_->IsOpen()) return true;
+    BuildControls();
+    // What happened while no window was open is read afresh.
+    plug_.Link().Discard();
+    RefreshFromPlug();
+    window_ = std::make_shared<WindowHost>(*this, [this](int width, int height) {
+        return plug_.RequestEditorSize(width, height);
+    });
+    const int height = height_.load();
+    if (window_->Open(reinterpret_cast<uintptr_t>(parentWindow), kWidth, height, scale_)) return true;
+    window_.reset();
+#endif
+    return false;
+}
+
+void VardoEditor::CloseWindow() {
+#if SOREL_HAVE_WINDOW_HOST
+    // Joins the editor thread; the caller must not hold the plug-in lock,
+    // which that thread may be waiting for.
+    std::lock_guard<std::mutex> lock(windowMutex_);
+    if (window_) window_->Close();
+    window_.reset();
+#endif
+    capture_ = hover_ = promptTarget_ = nullptr;
+}
+
+void VardoEditor::Size(int& width, int& height) const {
+    width = kWidth;
+    height = height_.load();
+}
+
+void VardoEditor::PerformAction(int parameterIndex, double value) {
+    // Called under the plug-in lock on any thread: only leave word for the timer.
+    if (parameterIndex == kResize)
+        pending_.fetch_or(kToggleHeight);
+    else if (parameterIndex == kBoxInfo && value >= 0.5)
+        pending_.fetch_or(kToggleInfo);
+    else if (parameterIndex == kBoxSettings && value >= 0.5)
+        pending_.fetch_or(kToggleSettings);
+}
+
+void VardoEditor::RefreshAll() { refreshPending_.store(true); }
+
+// --- building -----------------------------------------------------------------
+
+void VardoEditor::BuildControls() {
+    if (IsBuilt()) return;
+    canvas_ = std::make_unique<IGraphics>(kWidth, kFullHeight);
+    skin_.Load();
+    for (const FontResource& font : kEditorFonts) fonts_.push_back(BitmapFont::Load(*canvas_, font));
+    background_ = canvas_->LoadIBitmap(image::kBackground.number, image::kBackground.name);
+    {
+        std::lock_guard<std::recursive_mutex> lock(plug_.Mutex());
+        laneSource_ = WholeValue(plug_.Params().Value(kPatternStepMode), 0, kLastStepMode);
+    }
+    EditorComposer(*this).Compose();
+    FollowSelection();
+    RebindAll();
+    ReadEngineState();
+    pendingArea_ = canvas_->Bounds();
+}
+
+IControl& VardoEditor::Attach(std::unique_ptr<IControl> control, ControlBinding binding, bool restoresDefault) {
+    IControl& attached = *control;
+    controls_.push_back(std::move(control));
+    if (binding.scope != ControlBinding::Scope::kNone) bound_.push_back({&attached, binding, restoresDefault});
+    return attached;
+}
+
+// --- news from the plug-in ------------------------------------------------------
+
+void VardoEditor::OnTimer() {
+    if (!IsBuilt()) return;
+    EditorLink& link = plug_.Link();
+    EditorEvent event;
+    while (link.Take(event)) HandleEvent(event);
+    if (link.DroppedCount() != droppedSeen_) {
+        // Some news was lost: read everything again.
+        droppedSeen_ = link.DroppedCount();
+        refreshPending_.store(true);
+    }
+    char status[EditorLink::kStatusLength];
+    if (status_ && link.TakeStatus(status)) status_->SetTextFromPlug(status);
+    if (refreshPending_.exchange(false)) RefreshFromPlug();
+    FollowSelection();
+    ApplyPendingActions();
+    DecayNoteIndicators();
+    ShowSendOnlyCaptions();
+    ReadEngineState();
+}
+
+void VardoEditor::HandleEvent(const EditorEvent& event) {
+    using Kind = EditorEvent::Kind;
+    switch (event.kind) {
+        case Kind::ParameterChanged:
+            ShowParameter(event.index, event.value);
+            break;
+        case Kind::AreaNoteIn:
+            if (event.area >= 0 && event.area < kKeyAreas) noteInTicks_[static_cast<std::size_t>(event.area)] = kNoteInTicks;
+            break;
+        case Kind::SelectLane:
+            laneSource_ = WholeValue(event.value, 0, kLanes - 1);
+            break;
+        case Kind::Refresh:
+            refreshPending_.store(true);
+            break;
+        case Kind::ToolAction:
+            PerformAction(event.index, event.value);
+            break;
+        default:
+            break;  // the pattern view's news; the selection is read from the parameters
+    }
+}
+
+void VardoEditor::ShowParameter(int index, double normalized) {
+    if (index == kPatternStepMode || index == kPatternCcSelection) {
+        const double plain = plug_.Params().Get(index)->FromNormalized(normalized);
+        laneSource_ = index == kPatternStepMode ? WholeValue(plain, 0, kLastStepMode)
+                                                : kFirstControllerLane + WholeValue(plain, 0, kControllerLanes - 1);
+    }
+    for (const BoundControl& b : bound_)
+        if (b.control->ParamIdx() == index) b.control->SetValueFromPlug(normalized);
+}
+
+void VardoEditor::FollowSelection() {
+    const ParameterTable& params = plug_.Params();
+    EditorSelection now;
+    now.area = WholeValue(params.Value(kKeyAreaSelection), 0, kKeyAreas - 1);
+    now.pattern = WholeValue(params.Value(kKeyAreaPatterns + now.area), 0, kPatternsPerArea - 1);
+    now.lane = laneSource_;
+    if (now == selection_) return;
+    selection_ = now;
+    RebindAll();
+}
+
+void VardoEditor::RebindAll() {
+    for (const BoundControl& b : bound_) {
+        const int index = b.binding.Resolve(selection_);
+        if (b.control->ParamIdx() != index) b.control->Bind(index);
+        if (b.restoresDefault)
+            if (const Parameter* p = GetParam(index)) b.control->SetDefaultValue(p->ToNormalized(p->Default()));
+    }
+    if (loop_) {
+        PatternEngine* area = plug_.App().Area(selection_.area);
+        loop_->SetTarget(area ? &area->Stepper() : nullptr, selection_.pattern, selection_.lane);
+    }
+}
+
+void VardoEditor::RefreshFromPlug() {
+    for (const BoundControl& b : bound_)
+        if (const Parameter* p = b.control->Param()) b.control->SetValueFromPlug(p->Normalized());
+}
+
+void VardoEditor::ReadEngineState() {
+    // The engine is read only when no block holds it: a busy engine is read
+    // at the next tick instead of keeping the window waiting.
+    std::unique_lock<std::recursive_mutex> lock(plug_.Mutex(), std::try_to_lock);
+    if (!lock.owns_lock()) return;
+    if (loop_) loop_->ReadLoopFromEngine();
+    if (keyboard_) keyboard_->ReadSlot();
+}
+
+void VardoEditor::ApplyPendingActions() {
+    const unsigned pending = pending_.exchange(0);
+    if (pending & kToggleInfo) SetHidden(infoPanel_, !infoPanel_->IsHidden());
+    if (pending & kToggleSettings) SetHidden(settingsPanel_, !settingsPanel_->IsHidden());
+    if (pending & kToggleAbout) SetHidden(aboutBox_, !aboutBox_->IsHidden());
+    if (pending & kToggleHeight) ToggleHeight();
+}
+
+void VardoEditor::SetHidden(IControl* control, bool hidden) {
+    if (!control || control->IsHidden() == hidden) return;
+    control->Hide(hidden);
+    pendingArea_ = Union(pendingArea_, control->GetDrawRECT());
+    if (hidden && capture_ == control) capture_ = nullptr;
+}
+
+void VardoEditor::ToggleHeight() {
+    const int height = height_.load() == kFullHeight ? kCompactHeight : kFullHeight;
+    height_.store(height);
+#if SOREL_HAVE_WINDOW_HOST
+    if (window_ && window_->IsOpen()) window_->Resize(kWidth, height, scale_);
+#endif
+}
+
+void VardoEditor::DecayNoteIndicators() {
+    for (std::size_t area = 0; area < noteIndicators_.size(); ++area) {
+        if (!noteIndicators_[area]) continue;
+        if (noteInTicks_[area] > 0) --noteInTicks_[area];
+        noteIndicators_[area]->SetValueFromPlug(static_cast<double>(noteInTicks_[area]) / kNoteInTicks);
+    }
+}
+
+void VardoEditor::ShowSendOnlyCaptions() {
+    const int families[] = {kSendCc, kCmTrigger};
+    for (std::size_t i = 0; i < sendOnlyCaptions_.size(); ++i) {
+        if (!sendOnlyCaptions_[i]) continue;
+        SetHidden(sendOnlyCaptions_[i], plug_.Params().Value(families[i] + selection_.area) < 0.5);
+    }
+}
+
+// --- drawing --------------------------------------------------------------------
+
+IRECT VardoEditor::WholeControlsAround(IRECT area) const {
+    // A control is drawn whole or not at all, so the area grows until every
+    // visible control it touches lies inside it.
+    for (bool grew = true; grew;) {
+        grew = false;
+        for (const auto& c : controls_) {
+            if (c->IsHidden()) continue;
+            const IRECT r = c->GetDrawRECT();
+            if (r.Intersect(area).Empty()) continue;
+            const IRECT grown = Union(area, r);
+            if (grown != area) {
+                area = grown;
+                grew = true;
+            }
+        }
+    }
+    return area.Intersect(canvas_->Bounds());
+}
+
+IRECT VardoEditor::DirtyArea() {
+    if (!IsBuilt()) return {};
+    IRECT area = pendingArea_;
+    for (const auto& c : controls_)
+        if (!c->IsHidden() && c->IsDirty()) area = Union(area, c->GetDrawRECT());
+    return area.Empty() ? IRECT{} : WholeControlsAround(area);
+}
+
+void VardoEditor::DrawArea(const IRECT& requested) {
+    if (!IsBuilt()) return;
+    const IRECT area = WholeControlsAround(requested);
+    if (area.Empty()) return;
+    canvas_->DrawBitmap(background_, area, area.L, area.T, nullptr);
+    for (const auto& c : controls_) {
+        if (c->IsHidden() || c->GetDrawRECT().Intersect(area).Empty()) continue;
+        c->Draw(*canvas_);
+        c->SetClean();
+    }
+    if (Union(area, pendingArea_) == area) pendingArea_ = {};
+}
+
+IGraphics& VardoEditor::Canvas() {
+    BuildControls();
+    return *canvas_;
+}
+
+// --- the mouse ------------------------------------------------------------------
+
+IControl* VardoEditor::ControlAt(int x, int y) const {
+    for (auto it = controls_.rbegin(); it != controls_.rend(); ++it)
+        if (!(*it)->IsHidden() && (*it)->IsHit(x, y)) return it->get();
+    return nullptr;
+}
+
+void VardoEditor::OnMouseDown(int x, int y, const IMouseMod& mod) {
+    capture_ = ControlAt(x, y);
+    if (capture_) capture_->OnMouseDown(x, y, mod);
+    ApplyPendingActions();
+}
+
+void VardoEditor::OnMouseUp(int x, int y, const IMouseMod& mod) {
+    if (capture_) capture_->OnMouseUp(x, y, mod);
+    capture_ = nullptr;
+    ApplyPendingActions();
+}
+
+void VardoEditor::OnMouseDrag(int x, int y, int dx, int dy, const IMouseMod& mod) {
+    if (capture_) capture_->OnMouseDrag(x, y, dx, dy, mod);
+}
+
+bool VardoEditor::OnMouseDblClick(int x, int y, const IMouseMod& mod) {
+    IControl* control = ControlAt(x, y);
+    if (control) control->OnMouseDblClick(x, y, mod);
+    ApplyPendingActions();
+    return control != nullptr;
+}
+
+bool VardoEditor::OnMouseOver(int x, int y, const IMouseMod& mod) {
+    IControl* control = ControlAt(x, y);
+    if (hover_ && hover_ != control) hover_->OnMouseOut();
+    hover_ = control;
+    if (control) control->OnMouseOver(x, y, mod);
+    return control != nullptr;
+}
+
+void VardoEditor::OnMouseOut() {
+    if (hover_) hover_->OnMouseOut();
+    hover_ = nullptr;
+}
+
+void VardoEditor::OnMouseWheel(int x, int y, const IMouseMod& mod, int notches) {
+    if (IControl* control = ControlAt(x, y); control && control->ParamIdx() >= 0)
+        control->OnMouseWheel(x, y, mod, notches);
+}
+
+void VardoEditor::OnNotify(ISubject& subject, int x, int y, int event, const IMouseMod& mod) {
+    if (event != kMouseDown) return;
+    if (subject.Tag() == kTagAbout) {
+        pending_.fetch_or(kToggleAbout);
+    } else if (subject.Tag() == kTagLink) {
+#if SOREL_HAVE_WINDOW_HOST
+        WindowHost::OpenURL(kWebAddress);
+#endif
+    }
+}
+
+// --- parameters, prompts and menus ---------------------------------------------------
+
+const Parameter* VardoEditor::GetParam(int index) const { return plug_.Params().Get(index); }
+
+void VardoEditor::SetParameterFromGUI(int index, double normalized) { plug_.SetParameterFromGUI(index, normalized); }
+
+void VardoEditor::WithEngine(const std::function<void()>& work) {
+    std::lock_guard<std::recursive_mutex> lock(plug_.Mutex());
+    work();
+}
+
+void VardoEditor::PromptForValue(IControl& control, int x, int y) {
+    const Parameter* p = control.Param();
+    if (!p) return;
+#if SOREL_HAVE_WINDOW_HOST
+    if (!window_ || !window_->IsOpen()) return;
+    if (p->HasDisplayTexts() && !IsNoteParameter(control.ParamIdx())) {
+        IPopupMenu menu;
+        const int current = WholeValue(p->Value(), static_cast<int>(p->Minimum()), static_cast<int>(p->Maximum()));
+        for (int v = static_cast<int>(p->Minimum()); v <= static_cast<int>(p->Maximum()); ++v)
+            menu.AddItem(p->DisplayText(v), v, v == current ? IPopupMenu::kChecked : IPopupMenu::kNoFlags);
+        if (const IPopupChoice choice = window_->ShowPopupMenu(menu, x, y)) {
+            control.SetValue(p->ToNormalized(choice.Item().tag));
+            control.SetDirty(true);
+        }
+        return;
+    }
+    // Note names for notes; numbers for everything without display texts.
+    const auto filter = IsNoteParameter(control.ParamIdx()) || p->Kind() != ParamKind::Double
+                            ? WindowHost::TextFilter::kInteger
+                            : WindowHost::TextFilter::kDouble;
+    promptTarget_ = &control;
+    constexpr int kMaxEntryLength = 16;
+    window_->OpenTextEntry(IRECT(x, y, x + control.GetRECT().W(), y + control.GetRECT().H()), control.TextStyle(),
+                           p->DisplayText(), kMaxEntryLength, filter);
+#endif
+}
+
+void VardoEditor::OnTextEntryDone(bool committed, const std::string& text) {
+    if (committed && promptTarget_) CommitPrompt(text);
+    promptTarget_ = nullptr;
+}
+
+void VardoEditor::CommitPrompt(const std::string& text) {
+    IControl& control = *promptTarget_;
+    const Parameter* p = control.Param();
+    if (!p || text.empty()) return;
+    double plain = 0.0;
+    bool found = false;
+    if (IsNoteParameter(control.ParamIdx())) {
+        for (int v = static_cast<int>(p->Minimum()); v <= static_cast<int>(p->Maximum()) && !found; ++v)
+            if (strcasecmp(p->DisplayText(v).c_str(), text.c_str()) == 0) {
+                plain = v;
+                found = true;
+            }
+    }
+    if (!found) {
+        char* end = nullptr;
+        plain = std::strtod(text.c_str(), &end);
+        found = end && *end == '\0' && std::isfinite(plain);
+    }
+    if (!found) return;
+    control.SetValue(p->ToNormalized(plain));
+    control.SetDirty(true);
+}
+
+void VardoEditor::OpenControlMenu(IControl& control, int x, int y) {
+    const Parameter* menuParam = GetParam(control.MenuParamIdx());
+    if (!menuParam) return;
+#if SOREL_HAVE_WINDOW_HOST
+    if (!window_ || !window_->IsOpen()) return;
+    IPopupMenu menu;
+    for (int v = static_cast<int>(menuParam->Minimum()); v <= static_cast<int>(menuParam->Maximum()); ++v)
+        menu.AddItem(menuParam->DisplayText(v), v);
+    const IPopupChoice choice = window_->ShowPopupMenu(menu, x, y);
+    if (!choice) return;
+    WithEngine([&] {
+        plug_.SetMenuTarget(control.ParamIdx());
+        plug_.SetParameterFromGUI(control.MenuParamIdx(), menuParam->ToNormalized(choice.Item().tag));
+    });
+#endif
+}
+
+std::unique_ptr<PluginEditor> MakeVardoEditor(Vardo& plug) { return std::make_unique<VardoEditor>(plug); }
+
+}  // namespace sorel

@@ -1,0 +1,167 @@
+#pragma once
+// Sorel's editor: the window's controls, each bound to its parameter, drawn
+// into an off-screen canvas and shown by the window host. Nothing is built
+// until the editor first opens (or is built for drawing without a window);
+// from then on the controls live as long as the plug-in.
+//
+// Threads: PluginEditor calls come from the host's threads; WindowClient
+// calls from the window host's thread (or the caller, without a window). The
+// controls are touched only there; news from the other threads arrives
+// through the plug-in's EditorLink and a few atomics, taken by OnTimer.
+
+#include "editor/ControlBinding.h"
+#include "editor/ControlContext.h"
+#include "editor/IObserverInterface.h"
+#include "editor/Skin.h"
+#include "frame/PluginEditor.h"
+#include "graphics/IBitmap.h"
+#include "graphics/WindowClient.h"
+
+#include <array>
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+namespace sorel {
+
+class BitmapFont;
+class EditorComposer;
+class IBitmapControl;
+class IControl;
+class IGraphics;
+class IKeyboardControl;
+class ILoopSelectionControl;
+class ITextControl;
+class Vardo;
+class WindowHost;
+struct EditorEvent;
+
+class VardoEditor : public PluginEditor, public WindowClient, public ControlContext, public IObserverInterface {
+public:
+    static constexpr int kWidth = 1000;
+    static constexpr int kFullHeight = 565;
+    static constexpr int kCompactHeight = 432;
+    // Timer ticks an incoming-note indicator stays lit.
+    static constexpr int kNoteInTicks = 29;
+    // Kind tags of the controls whose presses the editor itself answers.
+    static constexpr int kTagAbout = 5;
+    static constexpr int kTagLink = 11;
+    static constexpr const char* kWebAddress = "https://vardo.example.org/sorel";
+
+    explicit VardoEditor(Vardo& plug);
+    ~VardoEditor() override;
+
+    // PluginEditor (host threads)
+    bool OpenWindow(void* parentWindow) override;
+    void CloseWindow() override;
+    void Size(int& width, int& height) const override;
+    void PerformAction(int parameterIndex, double value) override;
+    void RefreshAll() override;
+
+    // WindowClient (the editor thread)
+    void OnMouseDown(int x, int y, const IMouseMod& mod) override;
+    void OnMouseUp(int x, int y, const IMouseMod& mod) override;
+    void OnMouseDrag(int x, int y, int dx, int dy, const IMouseMod& mod) override;
+    bool OnMouseDblClick(int x, int y, const IMouseMod& mod) override;
+    bool OnMouseOver(int x, int y, const IMouseMod& mod) override;
+    void OnMouseOut() override;
+    void OnMouseWheel(int x, int y, const IMouseMod& mod, int notches) override;
+    bool OnKeyDown(int x, int y, int key) override { return false; }
+    void OnTimer() override;
+    IRECT DirtyArea() override;
+    void DrawArea(const IRECT& area) override;
+    IGraphics& Canvas() override;
+    void OnTextEntryDone(bool committed, const std::string& text) override;
+
+    // ControlContext (the editor thread)
+    const Parameter* GetParam(int index) const override;
+    void SetParameterFromGUI(int index, double normalized) override;
+    void PromptForValue(IControl& control, int x, int y) override;
+    void OpenControlMenu(IControl& control, int x, int y) override;
+    void WithEngine(const std::function<void()>& work) override;
+
+    // IObserverInterface: the about box and the web link.
+    void OnNotify(ISubject& subject, int x, int y, int event, const IMouseMod& mod) override;
+
+    // Builds the controls (once) without opening a window; the editor thread
+    // (or, with no window, the caller) owns them from then on.
+    void BuildControls();
+    bool IsBuilt() const { return canvas_ != nullptr; }
+    // The topmost visible control under (x, y), or null.
+    IControl* ControlAt(int x, int y) const;
+    const std::vector<std::unique_ptr<IControl>>& Controls() const { return controls_; }
+    const EditorSelection& Selection() const { return selection_; }
+    const Skin& Layout() const { return skin_; }
+    int ScaleFactor() const { return scale_; }
+
+private:
+    friend class EditorComposer;
+
+    struct BoundControl {
+        IControl* control;
+        ControlBinding binding;
+        bool restoresDefault;
+    };
+    enum PendingAction : unsigned { kToggleAbout = 1, kToggleInfo = 2, kToggleSettings = 4, kToggleHeight = 8 };
+
+    // --- used by the composer ---
+    IControl& Attach(std::unique_ptr<IControl> control, ControlBinding binding = {}, bool restoresDefault = false);
+    IBitmap& Background() { return background_; }
+    BitmapFont& Font(int index) { return *fonts_[static_cast<std::size_t>(index)]; }
+
+    void HandleEvent(const EditorEvent& event);
+    void ShowParameter(int index, double normalized);
+    void FollowSelection();
+    void RebindAll();
+    void RefreshFromPlug();
+    void ReadEngineState();
+    void ApplyPendingActions();
+    void SetHidden(IControl* control, bool hidden);
+    void ToggleHeight();
+    void DecayNoteIndicators();
+    void ShowSendOnlyCaptions();
+    IRECT WholeControlsAround(IRECT area) const;
+    void CommitPrompt(const std::string& text);
+
+    Vardo& plug_;
+    std::atomic<int> height_{kFullHeight};
+    std::atomic<unsigned> pending_{0};
+    std::atomic<bool> refreshPending_{false};
+    int scale_ = 1;
+
+    std::mutex windowMutex_;  // open and close; never the plug-in lock's
+    // Held with a type-erased deleter, so that the editor also builds where
+    // the graphics library has no window host to link.
+    std::shared_ptr<WindowHost> window_;
+
+    std::unique_ptr<IGraphics> canvas_;
+    Skin skin_;
+    std::vector<std::unique_ptr<BitmapFont>> fonts_;
+    IBitmap background_;
+    std::vector<std::unique_ptr<IControl>> controls_;  // drawing order
+    std::vector<BoundControl> bound_;
+    EditorSelection selection_;
+    int laneSource_ = 0;  // the lane as last chosen by the step-mode or CC selector
+    uint32_t droppedSeen_ = 0;
+    IRECT pendingArea_;   // uncovered by controls that were hidden
+
+    IControl* capture_ = nullptr;
+    IControl* hover_ = nullptr;
+    IControl* promptTarget_ = nullptr;
+
+    // Controls the editor feeds with more than a parameter.
+    std::array<IBitmapControl*, 4> noteIndicators_{};
+    std::array<int, 4> noteInTicks_{};
+    std::array<ITextControl*, 2> sendOnlyCaptions_{};
+    ITextControl* status_ = nullptr;
+    IControl* aboutBox_ = nullptr;
+    IControl* infoPanel_ = nullptr;
+    IControl* settingsPanel_ = nullptr;
+    ILoopSelectionControl* loop_ = nullptr;
+    IKeyboardControl* keyboard_ = nullptr;
+};
+
+std::unique_ptr<PluginEditor> MakeVardoEditor(Vardo& plug);
+
+}  // namespace sorel
