@@ -49,10 +49,10 @@ IBitmap EditorComposer::Image(const ImageResource& image) {
 
 IRECT EditorComposer::Rect(int skinIndex) const { return editor_.skin_.Rect(skinIndex); }
 
-void EditorComposer::Knob(int skin, const ImageResource& image, Scope scope, int first) {
+IControl& EditorComposer::Knob(int skin, const ImageResource& image, Scope scope, int first) {
     auto knob = std::make_unique<ICustomKnobMultiControl>(editor_, Rect(skin).L, Rect(skin).T, -1, Image(image));
     knob->SetMenuParamIdx(kMidiLearnMenu);
-    editor_.Attach(std::move(knob), {scope, first}, true);
+    return editor_.Attach(std::move(knob), {scope, first}, true);
 }
 
 void EditorComposer::Switch(int skin, const ImageResource& image, Scope scope, int first, int member) {
@@ -148,8 +148,8 @@ void EditorComposer::ComposeTopRows() {
     Contact(153, image::kInvertLeft, kCmInvLeft);
     Contact(152, image::kInvertRight, kCmInvRight);
     FontSwitch(155, kFont12, Scope::kGlobal, kControlZoneSync);
-    Knob(1, image::kRateKnob, Scope::kPattern, kRate);
-    Knob(2, image::kUnipolarKnob, Scope::kPattern, kRateFreeMode);
+    editor_.rateKnob_ = &Knob(1, image::kRateKnob, Scope::kPattern, kRate);
+    editor_.freeRateKnob_ = &Knob(2, image::kUnipolarKnob, Scope::kPattern, kRateFreeMode);
     Switch(3, image::kFreeButton, Scope::kPattern, kRateFreeToggle);
     for (int step = 0; step < kSteps; ++step) {
         Switch(kFirstStepSwitchSkin + step, image::kStepOnOff, Scope::kStepSwitch, 0, step);

@@ -29,7 +29,7 @@ private:
 
     IBitmap Image(const ImageResource& image);
     IRECT Rect(int skinIndex) const;
-    void Knob(int skin, const ImageResource& image, Scope scope, int first);
+    IControl& Knob(int skin, const ImageResource& image, Scope scope, int first);
     void Switch(int skin, const ImageResource& image, Scope scope, int first, int member = 0);
     void FontSwitch(int skin, FontIndex font, Scope scope, int first, int member = 0);
     void Contact(int skin, const ImageResource& image, int parameter);

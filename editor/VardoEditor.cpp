@@ -56,6 +56,7 @@ VardoEditor::~VardoEditor() { CloseWindow(); }
 
 bool VardoEditor::OpenWindow(void* parentWindow) {
 #if SOREL_HAVE_WINDOW_HOST
+    if (!parentWindow) return false;  // no host window to live in
     std::lock_guard<std::mutex> lock(windowMutex_);
     if (window_ && window_->IsOpen()) return true;
     BuildControls();
@@ -115,6 +116,7 @@ void VardoEditor::BuildControls() {
     EditorComposer(*this).Compose();
     FollowSelection();
     RebindAll();
+    ShowRateKnob();
     ReadEngineState();
     pendingArea_ = canvas_->Bounds();
 }
@@ -145,6 +147,7 @@ void VardoEditor::OnTimer() {
     ApplyPendingActions();
     DecayNoteIndicators();
     ShowSendOnlyCaptions();
+    ShowRateKnob();
     ReadEngineState();
 }
 
@@ -256,6 +259,13 @@ void VardoEditor::ShowSendOnlyCaptions() {
         if (!sendOnlyCaptions_[i]) continue;
         SetHidden(sendOnlyCaptions_[i], plug_.Params().Value(families[i] + selection_.area) < 0.5);
     }
+}
+
+void VardoEditor::ShowRateKnob() {
+    // The two rate knobs share one place; the free toggle picks the one shown.
+    const bool free = plug_.Params().Value(kRateFreeToggle + PatternIndex(selection_.area, selection_.pattern)) >= 0.5;
+    SetHidden(rateKnob_, free);
+    SetHidden(freeRateKnob_, !free);
 }
 
 // --- drawing --------------------------------------------------------------------

@@ -121,6 +121,7 @@ private:
     void ToggleHeight();
     void DecayNoteIndicators();
     void ShowSendOnlyCaptions();
+    void ShowRateKnob();
     IRECT WholeControlsAround(IRECT area) const;
     void CommitPrompt(const std::string& text);
 
@@ -155,6 +156,8 @@ private:
     std::array<int, 4> noteInTicks_{};
     std::array<ITextControl*, 2> sendOnlyCaptions_{};
     ITextControl* status_ = nullptr;
+    IControl* rateKnob_ = nullptr;
+    IControl* freeRateKnob_ = nullptr;
     IControl* aboutBox_ = nullptr;
     IControl* infoPanel_ = nullptr;
     IControl* settingsPanel_ = nullptr;

@@ -22,7 +22,11 @@ TEST_F(PluginTest, IdentityOfTheEffect) {
     EXPECT_EQ(e->numParams, 0);
     EXPECT_EQ(e->numPrograms, 1);
     EXPECT_EQ(e->initialDelay, 0);
-    EXPECT_EQ(e->flags & ~effFlagsHasEditor, 0x1130);
+    EXPECT_EQ(e->flags, 0x1130 | effFlagsHasEditor);
+    ERect* rect = nullptr;  // asked before any open, as hosts do
+    ASSERT_EQ(host->Dispatch(effEditGetRect, 0, 0, &rect), 1);
+    EXPECT_EQ(rect->right - rect->left, 1000);
+    EXPECT_EQ(rect->bottom - rect->top, 565);
     EXPECT_EQ(host->DispatchString(effGetEffectName), "Sorel");
     EXPECT_EQ(host->DispatchString(effGetVendorString), "Vardo");
     EXPECT_EQ(host->DispatchString(effGetProductString), "");
