@@ -225,12 +225,13 @@ void EditorComposer::ComposeOverlays() {
     editor_.settingsPanel_ = &editor_.Attach(std::make_unique<IPanelControl>(editor_, Rect(163), kPanelFill));
     editor_.infoPanel_->Hide(true);
     editor_.settingsPanel_->Hide(true);
-    // The about box lies over everything else, and covers the whole window.
-    auto about = std::make_unique<IBitmapControl>(editor_, 0, 0, Image(image::kAbout));
+    // The about box lies over everything else, and covers the whole window;
+    // its picture is decoded when it is first shown.
+    auto about = std::make_unique<IBitmapControl>(editor_, 0, 0, IBitmap());
     about->SetTag(VardoEditor::kTagAbout);
     about->Attach(&editor_);
     about->Hide(true);
-    editor_.aboutBox_ = &editor_.Attach(std::move(about));
+    editor_.aboutBox_ = &static_cast<IBitmapControl&>(editor_.Attach(std::move(about)));
 }
 
 }  // namespace sorel

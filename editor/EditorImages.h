@@ -48,6 +48,11 @@ inline constexpr ImageResource kOctavesKnob{146, "resources/images/unipolar_knob
 inline constexpr ImageResource kTransposeKnob{147, "resources/images/bipolar_knob_with_ring_25frames.png", 25};
 inline constexpr ImageResource kRateKnob{148, "resources/images/unipolar_knob_with_ring_23frames.png", 23};
 inline constexpr ImageResource kSettings{151, "resources/images/boxbuttonSettings_48x14.png", 2};
+
+// Large images the editor needs at its first open, decoded on a second
+// thread while the first builds the controls: the background, used last,
+// and the biggest strip that the first controls do not use.
+inline constexpr ImageResource kDecodedAside[] = {kBipolarKnob, kBackground};
 }  // namespace image
 
 }  // namespace sorel

@@ -10,6 +10,13 @@ namespace sorel {
 IBitmapControl::IBitmapControl(ControlContext& context, int x, int y, const IBitmap& bitmap, int paramIdx)
     : IControl(context, IRECT(x, y, x + bitmap.W(), y + bitmap.FrameHeight()), paramIdx), bitmap_(bitmap) {}
 
+void IBitmapControl::SetBitmap(const IBitmap& bitmap) {
+    bitmap_ = bitmap;
+    rect_ = IRECT(rect_.L, rect_.T, rect_.L + bitmap.W(), rect_.T + bitmap.FrameHeight());
+    SetTargetRECT(rect_);
+    SetDirty(false);
+}
+
 int IBitmapControl::FrameForValue(double value, int frames) {
     if (frames <= 1 || !std::isfinite(value)) return 1;
     const double frame = std::trunc((frames - 1) * value + 0.5) + 1;

@@ -13,6 +13,8 @@ public:
 
     void Draw(IGraphics& graphics) override;
     const IBitmap& Bitmap() const { return bitmap_; }
+    // Another bitmap; the rectangle takes one frame's size from its top-left corner.
+    void SetBitmap(const IBitmap& bitmap);
 
     // Frame 1..frames shown for a normalised value.
     static int FrameForValue(double value, int frames);

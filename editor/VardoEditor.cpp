@@ -21,6 +21,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <strings.h>
+#include <thread>
 
 namespace sorel {
 
@@ -106,14 +107,17 @@ void VardoEditor::RefreshAll() { refreshPending_.store(true); }
 void VardoEditor::BuildControls() {
     if (IsBuilt()) return;
     canvas_ = std::make_unique<IGraphics>(kWidth, kFullHeight);
+    std::vector<IBitmap> decodedAside;
+    std::thread decoder([&decodedAside, &canvas = *canvas_] {
+        for (const ImageResource& image : image::kDecodedAside)
+            decodedAside.push_back(canvas.LoadIBitmap(image.number, image.name, image.frames));
+    });
     skin_.Load();
     for (const FontResource& font : kEditorFonts) fonts_.push_back(BitmapFont::Load(*canvas_, font));
-    background_ = canvas_->LoadIBitmap(image::kBackground.number, image::kBackground.name);
-    {
-        std::lock_guard<std::recursive_mutex> lock(plug_.Mutex());
-        laneSource_ = WholeValue(plug_.Params().Value(kPatternStepMode), 0, kLastStepMode);
-    }
+    laneSource_ = WholeValue(plug_.Params().Value(kPatternStepMode), 0, kLastStepMode);
     EditorComposer(*this).Compose();
+    decoder.join();
+    background_ = canvas_->LoadIBitmap(image::kBackground.number, image::kBackground.name);
     FollowSelection();
     RebindAll();
     ShowRateKnob();
@@ -226,7 +230,7 @@ void VardoEditor::ApplyPendingActions() {
     const unsigned pending = pending_.exchange(0);
     if (pending & kToggleInfo) SetHidden(infoPanel_, !infoPanel_->IsHidden());
     if (pending & kToggleSettings) SetHidden(settingsPanel_, !settingsPanel_->IsHidden());
-    if (pending & kToggleAbout) SetHidden(aboutBox_, !aboutBox_->IsHidden());
+    if (pending & kToggleAbout) ToggleAbout();
     if (pending & kToggleHeight) ToggleHeight();
 }
 
@@ -235,6 +239,12 @@ void VardoEditor::SetHidden(IControl* control, bool hidden) {
     control->Hide(hidden);
     pendingArea_ = Union(pendingArea_, control->GetDrawRECT());
     if (hidden && capture_ == control) capture_ = nullptr;
+}
+
+void VardoEditor::ToggleAbout() {
+    if (!aboutBox_->Bitmap().IsValid())
+        aboutBox_->SetBitmap(canvas_->LoadIBitmap(image::kAbout.number, image::kAbout.name, image::kAbout.frames));
+    SetHidden(aboutBox_, !aboutBox_->IsHidden());
 }
 
 void VardoEditor::ToggleHeight() {

@@ -119,6 +119,7 @@ private:
     void ApplyPendingActions();
     void SetHidden(IControl* control, bool hidden);
     void ToggleHeight();
+    void ToggleAbout();
     void DecayNoteIndicators();
     void ShowSendOnlyCaptions();
     void ShowRateKnob();
@@ -158,7 +159,7 @@ private:
     ITextControl* status_ = nullptr;
     IControl* rateKnob_ = nullptr;
     IControl* freeRateKnob_ = nullptr;
-    IControl* aboutBox_ = nullptr;
+    IBitmapControl* aboutBox_ = nullptr;
     IControl* infoPanel_ = nullptr;
     IControl* settingsPanel_ = nullptr;
     ILoopSelectionControl* loop_ = nullptr;

@@ -13,14 +13,19 @@ BitmapCache& BitmapCache::Shared() {
 IBitmap BitmapCache::Load(int number, std::string_view name, int frames) {
     const resources::Resource* resource = resources::Find(number, name);
     if (!resource) return {};
-    std::lock_guard lock(mutex_);
-    std::shared_ptr<const PixelImage> pixels = images_[number].lock();
-    if (!pixels) {
-        pixels = DecodePng(resource->bytes);
-        if (!pixels) return {};
-        images_[number] = pixels;
+    {
+        std::lock_guard lock(mutex_);
+        if (std::shared_ptr<const PixelImage> pixels = images_[number].lock()) return IBitmap(std::move(pixels), frames);
     }
-    return IBitmap(std::move(pixels), frames);
+    // Decoded without the lock, so that two threads can decode two images at
+    // once; when both decoded the same one, the first to finish is kept.
+    std::shared_ptr<const PixelImage> decoded = DecodePng(resource->bytes);
+    if (!decoded) return {};
+    std::lock_guard lock(mutex_);
+    std::weak_ptr<const PixelImage>& slot = images_[number];
+    if (std::shared_ptr<const PixelImage> first = slot.lock()) return IBitmap(std::move(first), frames);
+    slot = decoded;
+    return IBitmap(std::move(decoded), frames);
 }
 
 std::size_t BitmapCache::LiveCount() const {

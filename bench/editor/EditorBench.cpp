@@ -1,0 +1,67 @@
+// The editor's cost: its first open (controls, fonts and bitmaps, the first
+// full drawing) and one tick of its 33 ms timer with nothing to show, or
+// with notes arriving on every key area.
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+#include "editor/VardoEditor.h"
+#include "frame/Vardo.h"
+#include "graphics/IGraphics.h"
+
+namespace {
+
+VstIntPtr SilentHost(AEffect*, VstInt32, VstInt32, VstIntPtr, void*, float) { return 0; }
+
+sorel::Vardo& Plugin() {
+    static sorel::Vardo plugin(&SilentHost);
+    return plugin;
+}
+
+void OpenAndDraw(sorel::VardoEditor& editor) {
+    editor.BuildControls();
+    editor.OnTimer();
+    editor.DrawArea(editor.DirtyArea());
+}
+
+// The first editor of the process decodes every image.
+void BM_FirstOpen(benchmark::State& state) {
+    for (auto _ : state) {
+        sorel::VardoEditor editor(Plugin());
+        OpenAndDraw(editor);
+        benchmark::DoNotOptimize(editor.Canvas().PixelAt(500, 300));
+    }
+}
+BENCHMARK(BM_FirstOpen)->Unit(benchmark::kMillisecond);
+
+// Another instance's editor already holds the decoded images.
+void BM_OpenBesideAnotherEditor(benchmark::State& state) {
+    sorel::VardoEditor first(Plugin());
+    OpenAndDraw(first);
+    for (auto _ : state) {
+        sorel::VardoEditor editor(Plugin());
+        OpenAndDraw(editor);
+        benchmark::DoNotOptimize(editor.Canvas().PixelAt(500, 300));
+    }
+}
+BENCHMARK(BM_OpenBesideAnotherEditor)->Unit(benchmark::kMillisecond);
+
+void Tick(benchmark::State& state, bool notesArrive) {
+    sorel::VardoEditor editor(Plugin());
+    OpenAndDraw(editor);
+    for (auto _ : state) {
+        if (notesArrive)
+            for (int area = 0; area < 4; ++area) Plugin().Link().AreaNoteIn(area);
+        editor.OnTimer();
+        const sorel::IRECT dirty = editor.DirtyArea();
+        if (!dirty.Empty()) editor.DrawArea(dirty);
+    }
+}
+void BM_IdleTick(benchmark::State& state) { Tick(state, false); }
+void BM_TickWithNotesArriving(benchmark::State& state) { Tick(state, true); }
+BENCHMARK(BM_IdleTick)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_TickWithNotesArriving)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
