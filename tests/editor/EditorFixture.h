@@ -1,0 +1,84 @@
+// The plug-in linked into the test with its editor attached, and the means
+// to drive the editor as the window host does: without a window.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "editor/IControl.h"
+#include "editor/VardoEditor.h"
+#include "frame/Vardo.h"
+#include "graphics/IGraphics.h"
+#include "support/TestHost.h"
+
+namespace sorel::test {
+
+inline constexpr IMouseMod kLeft{true, false};
+inline constexpr IMouseMod kRight{false, true};
+inline constexpr IMouseMod kLeftCtrl{true, false, false, true};
+inline constexpr IMouseMod kShift{false, false, true};
+inline constexpr IMouseMod kLeftAlt{true, false, false, false, true};
+inline constexpr IMouseMod kNone{};
+
+inline VardoEditor* builtEditor = nullptr;
+
+inline AEffect* EntryWithEditor(audioMasterCallback callback) {
+    return CreateEffect(callback, [](audioMasterCallback h) -> std::unique_ptr<IPlugVST> {
+        auto plugin = std::make_unique<Vardo>(h);
+        auto editor = std::make_unique<VardoEditor>(*plugin);
+        builtEditor = editor.get();
+        plugin->SetEditor(std::move(editor));
+        return plugin;
+    });
+}
+
+class EditorTest : public ::testing::Test {
+public:  // the rows of a table act through the fixture
+    void SetUp() override {
+        host = std::make_unique<TestHost>(&EntryWithEditor);
+        ASSERT_TRUE(host->CreateAndOpen(512));
+        vardo = static_cast<Vardo*>(IPlugVST::FromEffect(host->Effect()));
+        editor = builtEditor;
+        editor->BuildControls();
+        Redraw();
+    }
+
+    void Redraw() {
+        editor->OnTimer();
+        editor->DrawArea(editor->DirtyArea());
+    }
+    IRECT Skin(int index) const { return editor->Layout().Rect(index); }
+    // The control drawn at a skin rectangle: its top-left corner is the rectangle's.
+    IControl* At(int skin) const { return editor->ControlAt(Skin(skin).L + 1, Skin(skin).T + 1); }
+    void Click(int x, int y, const IMouseMod& mod = kLeft) {
+        editor->OnMouseDown(x, y, mod);
+        editor->OnMouseUp(x, y, mod);
+    }
+    void ClickSkin(int skin, const IMouseMod& mod = kLeft) { Click(Skin(skin).L + 1, Skin(skin).T + 1, mod); }
+    void Drag(int skin, int dx, int dy, const IMouseMod& mod = kLeft) {
+        const int x = Skin(skin).L + 1, y = Skin(skin).T + 1;
+        editor->OnMouseDown(x, y, mod);
+        editor->OnMouseDrag(x + dx, y + dy, dx, dy, mod);
+        editor->OnMouseUp(x + dx, y + dy, mod);
+    }
+    void SetFromHost(int index, double plain) {
+        host->SetParameter(index, static_cast<float>(vardo->Params().Get(index)->ToNormalized(plain)));
+    }
+    // A fingerprint of the pixels of a rectangle.
+    uint64_t Pixels(const IRECT& r) const {
+        uint64_t hash = 1469598103934665603ull;
+        for (int y = r.T; y < r.B; ++y)
+            for (int x = r.L; x < r.R; ++x) {
+                const IColor c = editor->Canvas().PixelAt(x, y);
+                hash = (hash ^ static_cast<uint64_t>((c.A << 24) | (c.R << 16) | (c.G << 8) | c.B)) * 1099511628211ull;
+            }
+        return hash;
+    }
+
+    std::unique_ptr<TestHost> host;
+    Vardo* vardo = nullptr;
+    VardoEditor* editor = nullptr;
+};
+
+}  // namespace sorel::test
