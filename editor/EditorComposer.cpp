@@ -61,8 +61,11 @@ void EditorComposer::Switch(int skin, const ImageResource& image, Scope scope, i
 }
 
 void EditorComposer::FontSwitch(int skin, FontIndex font, Scope scope, int first, int member) {
-    editor_.Attach(std::make_unique<ICustomSwitchControl>(editor_, Rect(skin), editor_.Font(font), -1),
-                   {scope, first, member}, true);
+    // Dragged to change; a double click asks for the value (a menu of its
+    // texts, or a text field for numbers and note names).
+    auto control = std::make_unique<ICustomSwitchControl>(editor_, Rect(skin), editor_.Font(font), -1);
+    control->SetPromptOnDoubleClick(true);
+    editor_.Attach(std::move(control), {scope, first, member});
 }
 
 void EditorComposer::Contact(int skin, const ImageResource& image, int parameter) {

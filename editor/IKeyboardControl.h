@@ -2,10 +2,10 @@
 // The chord-memory keyboard: three octaves of 16-pixel keys showing the
 // notes of the selected chord-memory slot. A click on a key's upper part
 // toggles its note; a click or drag along the strip below sets the slot's
-// base note.
+// base note. The slot lives in the engine and changes on other threads, so
+// the editor has the keyboard read it again at every timer tick.
 
 #include "editor/IControl.h"
-#include "editor/IObserverInterface.h"
 #include "graphics/IBitmap.h"
 
 #include <bitset>
@@ -14,7 +14,7 @@ namespace sorel {
 
 class ChordMemoryBank;
 
-class IKeyboardControl : public IControl, public IObserverInterface {
+class IKeyboardControl : public IControl {
 public:
     static constexpr int kKeys = 36;
     static constexpr int kKeyWidth = 16;
@@ -29,8 +29,6 @@ public:
     void OnMouseDrag(int x, int y, int dx, int dy, const IMouseMod& mod) override;
     void OnMouseDblClick(int x, int y, const IMouseMod& mod) override { OnMouseDown(x, y, mod); }
     void Draw(IGraphics& graphics) override;
-    // A watched slot changed: read it again.
-    void OnNotify(ISubject& subject, int x, int y, int event, const IMouseMod& mod) override { ReadSlot(); }
 
     // Copies the selected slot's notes and base (call with the engine to itself).
     void ReadSlot();

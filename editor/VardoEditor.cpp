@@ -61,8 +61,10 @@ bool VardoEditor::OpenWindow(void* parentWindow) {
     std::lock_guard<std::mutex> lock(windowMutex_);
     if (window_ && window_->IsOpen()) return true;
     BuildControls();
-    // What happened while no window was open is read afresh.
+    // What happened while no window was open is read afresh; a height
+    // switched meanwhile is not carried out late.
     plug_.Link().Discard();
+    pending_.fetch_and(~static_cast<unsigned>(kToggleHeight));
     RefreshFromPlug();
     window_ = std::make_shared<WindowHost>(*this, [this](int width, int height) {
         return plug_.RequestEditorSize(width, height);

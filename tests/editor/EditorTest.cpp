@@ -62,6 +62,9 @@ TEST_F(EditorTest, MouseEventsMoveTheBoundParameter) {
     const struct { const char* what; int skin; int param; Act act; double expected; } kRows[] = {
         {"two-frame switch toggles", 9, kKeyAreaOnOff, [](EditorTest& t) { t.ClickSkin(9); }, 0.0},
         {"and back", 9, kKeyAreaOnOff, [](EditorTest& t) { t.ClickSkin(9); t.ClickSkin(9); }, 1.0},
+        {"double click returns a switch to its default", 9, kKeyAreaOnOff,
+         [](EditorTest& t) { t.ClickSkin(9); t.ClickSkin(9); t.editor->OnMouseDblClick(t.Skin(9).L + 1, t.Skin(9).T + 1, kLeft); },
+         1.0},
         {"knob: 28 px up is a tenth", 0, kGate, [](EditorTest& t) { t.Drag(0, 0, -28); }, 0.55},
         {"knob: 280 px with Ctrl too", 0, kGate, [](EditorTest& t) { t.Drag(0, 0, -280, kLeftCtrl); }, 0.55},
         {"knob: 280 px is the range", 4, kSwing, [](EditorTest& t) { t.Drag(4, 0, -280); }, 1.0},
