@@ -32,7 +32,8 @@ void BM_FirstOpen(benchmark::State& state) {
         benchmark::DoNotOptimize(editor.Canvas().PixelAt(500, 300));
     }
 }
-BENCHMARK(BM_FirstOpen)->Unit(benchmark::kMillisecond);
+// Two images are decoded on a second thread: CPU time counts both threads.
+BENCHMARK(BM_FirstOpen)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
 
 // Another instance's editor already holds the decoded images.
 void BM_OpenBesideAnotherEditor(benchmark::State& state) {
