@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "EditorFixture.h"
+#include "editor/ISwitchControl.h"
 #include "engine/ChordMemoryBank.h"
 #include "engine/ParameterIndex.h"
 #include "engine/PatternEngine.h"
@@ -149,6 +150,23 @@ TEST_F(EditorTest, LoopMarkersAndChordKeyboardEditTheEngine) {
     const ChordMemoryBank& bank = *vardo->Context().chordMemory;
     EXPECT_TRUE(bank.Slot(bank.Selected())->Contains(4));
     EXPECT_EQ(bank.Slot(bank.Selected())->Base(), 7);
+}
+
+TEST_F(EditorTest, AThreeStateSwitchStepsAndWraps) {
+    ISwitchControl threeStates(*editor, 0, 0, IBitmap(std::make_shared<PixelImage>(1, 3), 3));
+    for (double expected : {0.5, 1.0, 0.0}) {
+        threeStates.OnMouseDown(0, 0, kLeft);
+        EXPECT_DOUBLE_EQ(threeStates.Value(), expected);
+    }
+}
+
+TEST_F(EditorTest, TheResizeSwitchTogglesTheHeightTheHostIsGiven) {
+    for (int height : {432, 565}) {
+        ClickSkin(156);
+        ERect* rect = nullptr;
+        ASSERT_EQ(host->Dispatch(effEditGetRect, 0, 0, &rect), 1);
+        EXPECT_EQ(rect->bottom - rect->top, height);
+    }
 }
 
 TEST_F(EditorTest, StatusTextArrivesThroughTheLink) {
