@@ -60,7 +60,7 @@ void EditorComposer::Switch(int skin, const ImageResource& image, Scope scope, i
                    {scope, first, member}, true);
 }
 
-void EditorComposer::FontSwitch(int skin, FontIndex font, Scope scope, int first, int member) {
+void EditorComposer::FontSwitch(int skin, const FontResource& font, Scope scope, int first, int member) {
     // Dragged to change; a double click asks for the value (a menu of its
     // texts, or a text field for numbers and note names).
     auto control = std::make_unique<ICustomSwitchControl>(editor_, Rect(skin), editor_.Font(font), -1);
@@ -81,7 +81,7 @@ std::vector<std::string> EditorComposer::Labels(int parameter, int count) const 
     return labels;
 }
 
-IControl& EditorComposer::Radio(int skin, const ImageResource& image, FontIndex font, Scope scope, int first,
+IControl& EditorComposer::Radio(int skin, const ImageResource& image, const FontResource& font, Scope scope, int first,
                                 int count) {
     auto radio = std::make_unique<ICustomRadioButtonsControl>(editor_, Rect(skin), -1, count, Image(image),
                                                               &editor_.Font(font), Labels(first, count));
@@ -104,23 +104,23 @@ void EditorComposer::ComposeTopRows() {
     editor_.Attach(std::make_unique<IPanelControl>(editor_, Rect(36)));   // the pattern view's ground
     editor_.Attach(std::make_unique<IPanelControl>(editor_, Rect(118)));  // the scene view's ground
     Switch(26, image::kTeach, Scope::kGlobal, kCcTeach);
-    FontSwitch(25, kFont14, Scope::kGlobal, kCcTeachSelection);
+    FontSwitch(25, kFontCalibri14, Scope::kGlobal, kCcTeachSelection);
     const IRECT caption = Rect(166);
     const int middle = caption.L + caption.W() / 2;
     editor_.sendOnlyCaptions_[0] = &static_cast<ITextControl&>(editor_.Attach(
         std::make_unique<ITextControl>(editor_, IRECT(caption.L, caption.T, middle, caption.B), kSendOnlyCcCaption)));
     editor_.sendOnlyCaptions_[1] = &static_cast<ITextControl&>(editor_.Attach(
         std::make_unique<ITextControl>(editor_, IRECT(middle, caption.T, caption.R, caption.B), kTriggerCmCaption)));
-    IControl& areas = Radio(17, image::kButton, kFont12White, Scope::kGlobal, kKeyAreaSelection, kKeyAreas);
+    IControl& areas = Radio(17, image::kButton, kFontCalibri12White, Scope::kGlobal, kKeyAreaSelection, kKeyAreas);
     static_cast<ICustomRadioButtonsControl&>(areas).EnableMenu(true);
     areas.SetMenuParamIdx(kCopyCcMenu);
-    FontSwitch(33, kFont12, Scope::kGlobal, kScale);
-    FontSwitch(34, kFont12, Scope::kGlobal, kScaleKey);
-    FontSwitch(35, kFont12, Scope::kGlobal, kScaleMode);
+    FontSwitch(33, kFontCalibri12, Scope::kGlobal, kScale);
+    FontSwitch(34, kFontCalibri12, Scope::kGlobal, kScaleKey);
+    FontSwitch(35, kFontCalibri12, Scope::kGlobal, kScaleMode);
     editor_.status_ = &static_cast<ITextControl&>(
-        editor_.Attach(std::make_unique<ICustomTextControl>(editor_, Rect(22), editor_.Font(kFont14), kWelcome)));
-    Radio(69, image::kLaneSelector, kFont10, Scope::kGlobal, kPatternStepMode, 9);
-    Radio(154, image::kCcSelector, kFont12White, Scope::kGlobal, kPatternCcSelection, kControllerLanes);
+        editor_.Attach(std::make_unique<ICustomTextControl>(editor_, Rect(22), editor_.Font(kFontCalibri14), kWelcome)));
+    Radio(69, image::kLaneSelector, kFontCalibri10, Scope::kGlobal, kPatternStepMode, 9);
+    Radio(154, image::kCcSelector, kFontCalibri12White, Scope::kGlobal, kPatternCcSelection, kControllerLanes);
     Knob(8, image::kUnipolarKnob, Scope::kGlobal, kGlobalVolume);
     Contact(131, image::kEditRandom, kRandomize);
     Switch(130, image::kEditSelect, Scope::kGlobal, kSelectionTool);
@@ -141,7 +141,7 @@ void EditorComposer::ComposeTopRows() {
         const IRECT r = Rect(158 + i);
         editor_.Attach(std::make_unique<ISwitchControl>(editor_, r.L, r.T, lock), {Scope::kGlobal, kLockGate + i});
     }
-    FontSwitch(144, kFont12, Scope::kGlobal, kChordMemoryApplyChordSelection);
+    FontSwitch(144, kFontCalibri12, Scope::kGlobal, kChordMemoryApplyChordSelection);
     Contact(146, image::kBoxLeft, kCmBoxLeft);
     Contact(147, image::kBoxRight, kCmBoxRight);
     Contact(148, image::kEditCopy, kCmCopyTool);
@@ -150,7 +150,7 @@ void EditorComposer::ComposeTopRows() {
     Contact(151, image::kBoxOk, kCmApply);
     Contact(153, image::kInvertLeft, kCmInvLeft);
     Contact(152, image::kInvertRight, kCmInvRight);
-    FontSwitch(155, kFont12, Scope::kGlobal, kControlZoneSync);
+    FontSwitch(155, kFontCalibri12, Scope::kGlobal, kControlZoneSync);
     editor_.rateKnob_ = &Knob(1, image::kRateKnob, Scope::kPattern, kRate);
     editor_.freeRateKnob_ = &Knob(2, image::kUnipolarKnob, Scope::kPattern, kRateFreeMode);
     Switch(3, image::kFreeButton, Scope::kPattern, kRateFreeToggle);
@@ -158,34 +158,34 @@ void EditorComposer::ComposeTopRows() {
         Switch(kFirstStepSwitchSkin + step, image::kStepOnOff, Scope::kStepSwitch, 0, step);
         editor_.controls_.back()->SetTag(0, step);
     }
-    FontSwitch(19, kFont12, Scope::kPattern, kSortOrder);
+    FontSwitch(19, kFontCalibri12, Scope::kPattern, kSortOrder);
     Switch(14, image::kOnOff, Scope::kPattern, kResetOnNewNote);
     Switch(16, image::kOnOff, Scope::kPatternLane, kResetLaneOnPatternReset);
-    FontSwitch(15, kFont12, Scope::kPatternLane, kDirection);
-    FontSwitch(128, kFont12, Scope::kPattern, kPatternSteps);
+    FontSwitch(15, kFontCalibri12, Scope::kPatternLane, kDirection);
+    FontSwitch(128, kFontCalibri12, Scope::kPattern, kPatternSteps);
     Knob(6, image::kTransposeKnob, Scope::kPattern, kTranspose);
     Knob(5, image::kOctavesKnob, Scope::kPattern, kOctaves);
     Knob(0, image::kUnipolarKnob, Scope::kPattern, kGate);
     Knob(4, image::kUnipolarKnob, Scope::kPattern, kSwing);
     Switch(9, image::kOnOff, Scope::kArea, kKeyAreaOnOff);
     editor_.controls_.back()->SetTag(12);
-    FontSwitch(18, kFont12, Scope::kArea, kArpOnNoteCount);
+    FontSwitch(18, kFontCalibri12, Scope::kArea, kArpOnNoteCount);
     editor_.controls_.back()->SetMenuParamIdx(kMidiLearnMenu);
-    FontSwitch(31, kFont12, Scope::kArea, kHoldSync);
+    FontSwitch(31, kFontCalibri12, Scope::kArea, kHoldSync);
     editor_.controls_.back()->SetMenuParamIdx(kMidiLearnMenu);
     Switch(10, image::kOnOff, Scope::kArea, kHold);
     Switch(11, image::kOnOff, Scope::kArea, kHoldTranspose);
     Switch(12, image::kOnOff, Scope::kArea, kHoldBypass);
     Switch(13, image::kOnOff, Scope::kArea, kSceneOnOff);
     Switch(125, image::kOnOff, Scope::kArea, kNoteRelease);
-    FontSwitch(32, kFont12, Scope::kArea, kVelocityMode);
-    FontSwitch(120, kFont12White, Scope::kArea, kKeyAreaStartNote);
-    FontSwitch(121, kFont12White, Scope::kArea, kKeyAreaEndNote);
-    FontSwitch(122, kFont12White, Scope::kArea, kKeyAreaBaseNote);
+    FontSwitch(32, kFontCalibri12, Scope::kArea, kVelocityMode);
+    FontSwitch(120, kFontCalibri12White, Scope::kArea, kKeyAreaStartNote);
+    FontSwitch(121, kFontCalibri12White, Scope::kArea, kKeyAreaEndNote);
+    FontSwitch(122, kFontCalibri12White, Scope::kArea, kKeyAreaBaseNote);
     Knob(7, image::kBipolarKnob, Scope::kArea, kAreaVolume);
-    FontSwitch(23, kFont12, Scope::kArea, kMidiInChannel);
-    FontSwitch(24, kFont12, Scope::kArea, kMidiOutChannel);
-    IControl& patterns = Radio(123, image::kButton, kFont12White, Scope::kArea, kKeyAreaPatterns, kPatternsPerArea);
+    FontSwitch(23, kFontCalibri12, Scope::kArea, kMidiInChannel);
+    FontSwitch(24, kFontCalibri12, Scope::kArea, kMidiOutChannel);
+    IControl& patterns = Radio(123, image::kButton, kFontCalibri12White, Scope::kArea, kKeyAreaPatterns, kPatternsPerArea);
     static_cast<ICustomRadioButtonsControl&>(patterns).EnableMenu(true);
     patterns.SetMenuParamIdx(kCopyMenu);
 }
@@ -199,7 +199,7 @@ void EditorComposer::ComposeSceneCells() {
     };
     for (const auto& column : kColumns) {
         for (int step = 0; step < kSceneSteps; ++step) {
-            FontSwitch(column.firstSkin + step, kFont12, Scope::kAreaScene, column.family, step);
+            FontSwitch(column.firstSkin + step, kFontCalibri12, Scope::kAreaScene, column.family, step);
             static_cast<ICustomSwitchControl&>(*editor_.controls_.back()).SetDisplayOnly(true);
         }
     }
@@ -207,7 +207,7 @@ void EditorComposer::ComposeSceneCells() {
 
 void EditorComposer::ComposeOverlays() {
     Switch(119, image::kOnOff, Scope::kGlobal, kMidiOutput);
-    editor_.Attach(std::make_unique<ICustomTextControl>(editor_, Rect(21), editor_.Font(kFont12Black), VersionText()));
+    editor_.Attach(std::make_unique<ICustomTextControl>(editor_, Rect(21), editor_.Font(kFontCalibri12Black), VersionText()));
     auto trigger = std::make_unique<ICustomInvisibleSwitchControl>(editor_, Rect(20));
     trigger->SetTag(VardoEditor::kTagAbout);
     trigger->Attach(&editor_);
@@ -220,10 +220,10 @@ void EditorComposer::ComposeOverlays() {
         editor_, Rect(124), Image(image::kLoopStart), Image(image::kLoopEnd))));
     editor_.keyboard_ = &static_cast<IKeyboardControl&>(editor_.Attach(std::make_unique<IKeyboardControl>(
         editor_, Rect(127), editor_.plug_.Context().chordMemory.get(), Image(image::kBaseNoteLed))));
-    Radio(126, image::kSlotButton, kFont12White, Scope::kGlobal, kChordMemorySelection, 16);
-    editor_.Attach(std::make_unique<ICustomTextControl>(editor_, Rect(139), editor_.Font(kFont12)));  // box author
-    editor_.Attach(std::make_unique<ICustomTextControl>(editor_, Rect(138), editor_.Font(kFont12)));  // preset name
-    editor_.Attach(std::make_unique<ICustomTextControl>(editor_, Rect(145), editor_.Font(kFont12)));  // bank name
+    Radio(126, image::kSlotButton, kFontCalibri12White, Scope::kGlobal, kChordMemorySelection, 16);
+    editor_.Attach(std::make_unique<ICustomTextControl>(editor_, Rect(139), editor_.Font(kFontCalibri12)));  // box author
+    editor_.Attach(std::make_unique<ICustomTextControl>(editor_, Rect(138), editor_.Font(kFontCalibri12)));  // preset name
+    editor_.Attach(std::make_unique<ICustomTextControl>(editor_, Rect(145), editor_.Font(kFontCalibri12)));  // bank name
     editor_.infoPanel_ = &editor_.Attach(std::make_unique<IPanelControl>(editor_, Rect(157), kPanelFill));
     editor_.settingsPanel_ = &editor_.Attach(std::make_unique<IPanelControl>(editor_, Rect(163), kPanelFill));
     editor_.infoPanel_->Hide(true);

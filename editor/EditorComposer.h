@@ -4,6 +4,7 @@
 
 #include "editor/ControlBinding.h"
 #include "editor/EditorImages.h"
+#include "editor/FontResources.h"
 #include "graphics/IBitmap.h"
 
 #include <memory>
@@ -24,16 +25,13 @@ public:
 private:
     using Scope = ControlBinding::Scope;
 
-    // Fonts in the order the editor loads them.
-    enum FontIndex : int { kFont12 = 0, kFont10, kFont12White, kFont14, kFont12Black };
-
     IBitmap Image(const ImageResource& image);
     IRECT Rect(int skinIndex) const;
     IControl& Knob(int skin, const ImageResource& image, Scope scope, int first);
     void Switch(int skin, const ImageResource& image, Scope scope, int first, int member = 0);
-    void FontSwitch(int skin, FontIndex font, Scope scope, int first, int member = 0);
+    void FontSwitch(int skin, const FontResource& font, Scope scope, int first, int member = 0);
     void Contact(int skin, const ImageResource& image, int parameter);
-    IControl& Radio(int skin, const ImageResource& image, FontIndex font, Scope scope, int first, int count);
+    IControl& Radio(int skin, const ImageResource& image, const FontResource& font, Scope scope, int first, int count);
     std::vector<std::string> Labels(int parameter, int count) const;
 
     void ComposeTopRows();

@@ -127,6 +127,12 @@ void VardoEditor::BuildControls() {
     pendingArea_ = canvas_->Bounds();
 }
 
+BitmapFont& VardoEditor::Font(const FontResource& font) {
+    std::size_t i = 0;
+    while (i + 1 < kEditorFonts.size() && kEditorFonts[i].xmlNumber != font.xmlNumber) ++i;
+    return *fonts_[i];
+}
+
 IControl& VardoEditor::Attach(std::unique_ptr<IControl> control, ControlBinding binding, bool restoresDefault) {
     IControl& attached = *control;
     controls_.push_back(std::move(control));

@@ -27,6 +27,7 @@ namespace sorel {
 
 class BitmapFont;
 class EditorComposer;
+struct FontResource;
 class IBitmapControl;
 class IControl;
 class IGraphics;
@@ -108,7 +109,8 @@ private:
     // --- used by the composer ---
     IControl& Attach(std::unique_ptr<IControl> control, ControlBinding binding = {}, bool restoresDefault = false);
     IBitmap& Background() { return background_; }
-    BitmapFont& Font(int index) { return *fonts_[static_cast<std::size_t>(index)]; }
+    // One of the fonts of kEditorFonts.
+    BitmapFont& Font(const FontResource& font);
 
     void HandleEvent(const EditorEvent& event);
     void ShowParameter(int index, double normalized);
