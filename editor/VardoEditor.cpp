@@ -20,7 +20,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <strings.h>
+#include <cctype>
+#include <string_view>
 #include <thread>
 
 namespace sorel {
@@ -34,6 +35,20 @@ constexpr int kLastStepMode = 8;  // the step-mode selector's last lane
 bool IsNoteParameter(int index) {
     const auto in = [index](int first) { return index >= first && index < first + kKeyAreas; };
     return in(kKeyAreaStartNote) || in(kKeyAreaEndNote) || in(kKeyAreaBaseNote);
+}
+
+// "d3" names the note shown as "D 3": case and spaces do not count.
+bool SameNoteName(std::string_view a, std::string_view b) {
+    const auto next = [](std::string_view s, std::size_t& i) {
+        while (i < s.size() && s[i] == ' ') ++i;
+        return i < s.size() ? std::tolower(static_cast<unsigned char>(s[i++])) : -1;
+    };
+    std::size_t i = 0, j = 0;
+    for (;;) {
+        const int x = next(a, i), y = next(b, j);
+        if (x != y) return false;
+        if (x < 0) return true;
+    }
 }
 
 IRECT Union(const IRECT& a, const IRECT& b) {
@@ -444,7 +459,7 @@ void VardoEditor::CommitPrompt(const std::string& text) {
     bool found = false;
     if (IsNoteParameter(control.ParamIdx())) {
         for (int v = static_cast<int>(p->Minimum()); v <= static_cast<int>(p->Maximum()) && !found; ++v)
-            if (strcasecmp(p->DisplayText(v).c_str(), text.c_str()) == 0) {
+            if (SameNoteName(p->DisplayText(v), text)) {
                 plain = v;
                 found = true;
             }
