@@ -71,7 +71,6 @@ VardoEditor::~VardoEditor() { CloseWindow(); }
 // --- PluginEditor ------------------------------------------------------------
 
 bool VardoEditor::OpenWindow(void* parentWindow) {
-#if SOREL_HAVE_WINDOW_HOST
     if (!parentWindow) return false;  // no host window to live in
     std::lock_guard<std::mutex> lock(windowMutex_);
     if (window_ && window_->IsOpen()) return true;
@@ -81,24 +80,21 @@ bool VardoEditor::OpenWindow(void* parentWindow) {
     plug_.Link().Discard();
     pending_.fetch_and(~static_cast<unsigned>(kToggleHeight));
     RefreshFromPlug();
-    window_ = std::make_shared<WindowHost>(*this, [this](int width, int height) {
+    window_ = std::make_unique<WindowHost>(*this, [this](int width, int height) {
         return plug_.RequestEditorSize(width, height);
     });
     const int height = height_.load();
     if (window_->Open(reinterpret_cast<uintptr_t>(parentWindow), kWidth, height, scale_)) return true;
     window_.reset();
-#endif
     return false;
 }
 
 void VardoEditor::CloseWindow() {
-#if SOREL_HAVE_WINDOW_HOST
     // Joins the editor thread; the caller must not hold the plug-in lock,
     // which that thread may be waiting for.
     std::lock_guard<std::mutex> lock(windowMutex_);
     if (window_) window_->Close();
     window_.reset();
-#endif
     capture_ = hover_ = promptTarget_ = nullptr;
 }
 
@@ -273,9 +269,7 @@ void VardoEditor::ToggleAbout() {
 void VardoEditor::ToggleHeight() {
     const int height = height_.load() == kFullHeight ? kCompactHeight : kFullHeight;
     height_.store(height);
-#if SOREL_HAVE_WINDOW_HOST
     if (window_ && window_->IsOpen()) window_->Resize(kWidth, height, scale_);
-#endif
 }
 
 void VardoEditor::DecayNoteIndicators() {
@@ -402,9 +396,7 @@ void VardoEditor::OnNotify(ISubject& subject, int x, int y, int event, const IMo
     if (subject.Tag() == kTagAbout) {
         pending_.fetch_or(kToggleAbout);
     } else if (subject.Tag() == kTagLink) {
-#if SOREL_HAVE_WINDOW_HOST
         WindowHost::OpenURL(kWebAddress);
-#endif
     }
 }
 
@@ -422,7 +414,6 @@ void VardoEditor::WithEngine(const std::function<void()>& work) {
 void VardoEditor::PromptForValue(IControl& control, int x, int y) {
     const Parameter* p = control.Param();
     if (!p) return;
-#if SOREL_HAVE_WINDOW_HOST
     if (!window_ || !window_->IsOpen()) return;
     if (p->HasDisplayTexts() && !IsNoteParameter(control.ParamIdx())) {
         IPopupMenu menu;
@@ -443,7 +434,6 @@ void VardoEditor::PromptForValue(IControl& control, int x, int y) {
     constexpr int kMaxEntryLength = 16;
     window_->OpenTextEntry(IRECT(x, y, x + control.GetRECT().W(), y + control.GetRECT().H()), control.TextStyle(),
                            p->DisplayText(), kMaxEntryLength, filter);
-#endif
 }
 
 void VardoEditor::OnTextEntryDone(bool committed, const std::string& text) {
@@ -477,7 +467,6 @@ void VardoEditor::CommitPrompt(const std::string& text) {
 void VardoEditor::OpenControlMenu(IControl& control, int x, int y) {
     const Parameter* menuParam = GetParam(control.MenuParamIdx());
     if (!menuParam) return;
-#if SOREL_HAVE_WINDOW_HOST
     if (!window_ || !window_->IsOpen()) return;
     IPopupMenu menu;
     for (int v = static_cast<int>(menuParam->Minimum()); v <= static_cast<int>(menuParam->Maximum()); ++v)
@@ -488,7 +477,6 @@ void VardoEditor::OpenControlMenu(IControl& control, int x, int y) {
         plug_.SetMenuTarget(control.ParamIdx());
         plug_.SetParameterFromGUI(control.MenuParamIdx(), menuParam->ToNormalized(choice.Item().tag));
     });
-#endif
 }
 
 std::unique_ptr<PluginEditor> MakeVardoEditor(Vardo& plug) { return std::make_unique<VardoEditor>(plug); }

@@ -135,9 +135,7 @@ private:
     int scale_ = 1;
 
     std::mutex windowMutex_;  // open and close; never the plug-in lock's
-    // Held with a type-erased deleter, so that the editor also builds where
-    // the graphics library has no window host to link.
-    std::shared_ptr<WindowHost> window_;
+    std::unique_ptr<WindowHost> window_;
 
     std::unique_ptr<IGraphics> canvas_;
     Skin skin_;

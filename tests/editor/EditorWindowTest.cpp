@@ -1,0 +1,108 @@
+// Sorel's editor in a real window under a private Xvfb, opened by the
+// editor opcodes as a host opens it: it shows what the headless drawing
+// shows, xdotool's clicks and drags change parameters that the host reads,
+// and it opens and closes again and again, even after its parent is gone.
+#include "EditorFixture.h"
+#include "engine/ParameterIndex.h"
+#include "support/XvfbServer.h"
+
+// After gtest, whose names Xlib's macros would replace.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <chrono>
+#include <thread>
+
+namespace sorel::test {
+namespace {
+
+using namespace sorel::param;
+using namespace std::chrono_literals;
+using sorel::testing::XvfbServer;
+
+class EditorWindowTest : public EditorTest {
+protected:
+    void SetUp() override {
+        if (!XvfbServer::Instance().Running()) GTEST_SKIP() << "no X server could be started";
+        EditorTest::SetUp();
+        display_ = XOpenDisplay(XvfbServer::Instance().Display().c_str());
+        ASSERT_NE(display_, nullptr);
+        parent_ = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 1000, 565, 0, 0, 0);
+        XMapWindow(display_, parent_);
+        XSync(display_, False);
+    }
+    void TearDown() override {
+        if (host) host->Dispatch(effEditClose);
+        if (display_) XCloseDisplay(display_);
+    }
+    bool OpenEditor() { return host->Dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(parent_)) == 1; }
+    ::Window EditorWindow() {
+        ::Window root = 0, parent = 0, *children = nullptr;
+        unsigned count = 0;
+        XQueryTree(display_, parent_, &root, &parent, &children, &count);
+        const ::Window child = count > 0 ? children[0] : 0;
+        XFree(children);
+        return child;
+    }
+    IColor ShownAt(::Window window, int x, int y) {
+        XImage* image = XGetImage(display_, window, x, y, 1, 1, AllPlanes, ZPixmap);
+        if (!image) return COLOR_TRANSPARENT;
+        const unsigned long pixel = XGetPixel(image, 0, 0);
+        XDestroyImage(image);
+        return {255, int(pixel >> 16 & 0xFF), int(pixel >> 8 & 0xFF), int(pixel & 0xFF)};
+    }
+    template <typename Condition>
+    static bool Eventually(Condition condition) {
+        for (auto end = std::chrono::steady_clock::now() + 3s; std::chrono::steady_clock::now() < end;
+             std::this_thread::sleep_for(20ms))
+            if (condition()) return true;
+        return false;
+    }
+    std::string On(::Window window) const { return "--window " + std::to_string(window) + " "; }
+
+    Display* display_ = nullptr;
+    ::Window parent_ = 0;
+};
+
+TEST_F(EditorWindowTest, ShowsTheHeadlessDrawingAndTakesClicksAndDrags) {
+    ASSERT_TRUE(OpenEditor());
+    const ::Window window = EditorWindow();
+    ASSERT_NE(window, 0u);
+    // The same editor drawn without a window, beside the one on screen.
+    VardoEditor headless(*vardo);
+    headless.BuildControls();
+    headless.DrawArea(headless.Canvas().Bounds());
+    EXPECT_TRUE(Eventually([&] {
+        for (int y = 3; y < 565; y += 37)
+            for (int x = 5; x < 1000; x += 41)
+                if (ShownAt(window, x, y) != headless.Canvas().PixelAt(x, y)) return false;
+        return true;
+    }));
+    const IRECT onOff = Skin(9), gate = Skin(0);
+    ASSERT_TRUE(XvfbServer::Instance().Xdotool("mousemove " + On(window) + std::to_string(onOff.L + 5) + " " +
+                                               std::to_string(onOff.T + 5) + " click 1"));
+    EXPECT_TRUE(Eventually([&] { return host->GetParameter(kKeyAreaOnOff) == 0.0f; }));
+    const float gateBefore = host->GetParameter(kGate);
+    ASSERT_TRUE(XvfbServer::Instance().Xdotool("mousemove " + On(window) + std::to_string(gate.L + 28) + " " +
+                                               std::to_string(gate.T + 28) +
+                                               " mousedown 1 mousemove_relative -- 0 -14 mousemove_relative -- 0 -14 "
+                                               "mouseup 1"));
+    EXPECT_TRUE(Eventually([&] { return host->GetParameter(kGate) > gateBefore; }));
+}
+
+TEST_F(EditorWindowTest, OpensAndClosesAgainAndSurvivesItsParentGoingFirst) {
+    constexpr int kTimes = 100;
+    for (int i = 0; i < kTimes; ++i) {
+        ASSERT_TRUE(OpenEditor()) << i;
+        EXPECT_EQ(host->Dispatch(effEditClose), 1);
+    }
+    ASSERT_TRUE(OpenEditor());
+    XDestroyWindow(display_, parent_);
+    XSync(display_, False);
+    EXPECT_EQ(host->Dispatch(effEditClose), 1);
+    host->SetParameter(kGate, 0.75f);  // the plug-in goes on as before
+    EXPECT_FLOAT_EQ(host->GetParameter(kGate), 0.75f);
+}
+
+}  // namespace
+}  // namespace sorel::test
