@@ -88,6 +88,7 @@ TEST_F(EditorTest, MouseEventsMoveTheBoundParameter) {
          [](EditorTest& t) { t.editor->OnMouseDown(t.Skin(151).L + 1, t.Skin(151).T + 1, kLeft); }, 1.0},
         {"and up when released", 151, kCmApply, [](EditorTest& t) { t.ClickSkin(151); }, 0.0},
         {"lock switch", 158, kLockGate, [](EditorTest& t) { t.ClickSkin(158); }, 1.0},
+        {"the MIDI output switch is stored", 119, kMidiOutput, [](EditorTest& t) { t.ClickSkin(119); }, 1.0},
     };
     for (const auto& row : kRows) {
         SCOPED_TRACE(row.what);
