@@ -11,6 +11,8 @@
 #include "editor/IKeyboardControl.h"
 #include "editor/ILoopSelectionControl.h"
 #include "editor/IPanelControl.h"
+#include "editor/PatternView.h"
+#include "editor/PatternViewOverlay.h"
 #include "editor/VardoEditor.h"
 #include "engine/ParameterIndex.h"
 #include "frame/Parameter.h"
@@ -101,7 +103,8 @@ void EditorComposer::ComposeTopRows() {
         editor_.noteIndicators_[area] =
             &static_cast<IBitmapControl&>(editor_.Attach(std::make_unique<IBitmapControl>(editor_, r.L, r.T, incoming)));
     }
-    editor_.Attach(std::make_unique<IPanelControl>(editor_, Rect(36)));   // the pattern view's ground
+    editor_.patternView_ = &static_cast<PatternView&>(editor_.Attach(std::make_unique<PatternView>(
+        editor_, Rect(36), Image(image::kNoteListStrip), editor_.plug_.Marks())));
     editor_.Attach(std::make_unique<IPanelControl>(editor_, Rect(118)));  // the scene view's ground
     Switch(26, image::kTeach, Scope::kGlobal, kCcTeach);
     FontSwitch(25, kFontCalibri14, Scope::kGlobal, kCcTeachSelection);
@@ -216,6 +219,7 @@ void EditorComposer::ComposeOverlays() {
     link->SetTag(VardoEditor::kTagLink);
     link->Attach(&editor_);
     editor_.Attach(std::move(link));
+    editor_.Attach(std::make_unique<PatternViewOverlay>(editor_, *editor_.patternView_));
     editor_.loop_ = &static_cast<ILoopSelectionControl&>(editor_.Attach(std::make_unique<ILoopSelectionControl>(
         editor_, Rect(124), Image(image::kLoopStart), Image(image::kLoopEnd))));
     editor_.keyboard_ = &static_cast<IKeyboardControl&>(editor_.Attach(std::make_unique<IKeyboardControl>(

@@ -9,8 +9,10 @@
 #include "editor/IKeyboardControl.h"
 #include "editor/ILoopSelectionControl.h"
 #include "editor/ITextControl.h"
+#include "editor/PatternView.h"
 #include "engine/ParameterIndex.h"
 #include "engine/PatternEngine.h"
+#include "engine/PatternStepper.h"
 #include "frame/EditorLink.h"
 #include "frame/Vardo.h"
 #include "graphics/IGraphics.h"
@@ -55,6 +57,10 @@ IRECT Union(const IRECT& a, const IRECT& b) {
     if (a.Empty()) return b;
     if (b.Empty()) return a;
     return {std::min(a.L, b.L), std::min(a.T, b.T), std::max(a.R, b.R), std::max(a.B, b.B)};
+}
+
+bool IsStepValue(int index) {
+    return (index >= kStepLength && index < kStepSource + kPatterns * kSteps) || (index >= kStepCc && index <= kStepCcLast);
 }
 
 int WholeValue(double v, int lo, int hi) {
@@ -134,6 +140,7 @@ void VardoEditor::BuildControls() {
     FollowSelection();
     RebindAll();
     ShowRateKnob();
+    ShowTool();
     ReadEngineState();
     pendingArea_ = canvas_->Bounds();
 }
@@ -205,6 +212,14 @@ void VardoEditor::ShowParameter(int index, double normalized) {
     }
     for (const BoundControl& b : bound_)
         if (b.control->ParamIdx() == index) b.control->SetValueFromPlug(normalized);
+    if (!patternView_) return;
+    if (IsStepValue(index)) patternView_->StepChanged();
+    if (index == kDrawTool || index == kSelectionTool) ShowTool();
+}
+
+void VardoEditor::ShowTool() {
+    const auto tool = plug_.Params().Value(kSelectionTool) >= 0.5 ? PatternView::Tool::kSelection : PatternView::Tool::kDraw;
+    if (patternView_ && patternView_->CurrentTool() != tool) patternView_->SetTool(tool);
 }
 
 void VardoEditor::FollowSelection() {
@@ -225,6 +240,7 @@ void VardoEditor::RebindAll() {
         if (b.restoresDefault)
             if (const Parameter* p = GetParam(index)) b.control->SetDefaultValue(p->ToNormalized(p->Default()));
     }
+    if (patternView_) patternView_->ShowSelection(selection_);
     if (loop_) {
         PatternEngine* area = plug_.App().Area(selection_.area);
         loop_->SetTarget(area ? &area->Stepper() : nullptr, selection_.pattern, selection_.lane);
@@ -243,6 +259,16 @@ void VardoEditor::ReadEngineState() {
     if (!lock.owns_lock()) return;
     if (loop_) loop_->ReadLoopFromEngine();
     if (keyboard_) keyboard_->ReadSlot();
+    if (PatternEngine* area = plug_.App().Area(selection_.area); area && patternView_) {
+        std::array<PatternView::LaneLook, PatternView::kLanes> lanes;
+        for (int lane = 0; lane < PatternView::kLanes; ++lane) {
+            const PatternStepper& stepper = area->Stepper();
+            lanes[static_cast<std::size_t>(lane)] = {stepper.LaneLoopStart(selection_.pattern, lane),
+                                                     stepper.LaneLoopEnd(selection_.pattern, lane),
+                                                     stepper.Lane(selection_.pattern, lane).laneOn};
+        }
+        patternView_->ShowLanes(lanes);
+    }
 }
 
 void VardoEditor::ApplyPendingActions() {
@@ -387,7 +413,7 @@ void VardoEditor::OnMouseOut() {
 }
 
 void VardoEditor::OnMouseWheel(int x, int y, const IMouseMod& mod, int notches) {
-    if (IControl* control = ControlAt(x, y); control && control->ParamIdx() >= 0)
+    if (IControl* control = ControlAt(x, y); control && (control->ParamIdx() >= 0 || control == patternView_))
         control->OnMouseWheel(x, y, mod, notches);
 }
 

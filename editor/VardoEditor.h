@@ -34,6 +34,7 @@ class IGraphics;
 class IKeyboardControl;
 class ILoopSelectionControl;
 class ITextControl;
+class PatternView;
 class Vardo;
 class WindowHost;
 struct EditorEvent;
@@ -125,6 +126,7 @@ private:
     void DecayNoteIndicators();
     void ShowSendOnlyCaptions();
     void ShowRateKnob();
+    void ShowTool();
     IRECT WholeControlsAround(IRECT area) const;
     void CommitPrompt(const std::string& text);
 
@@ -164,6 +166,7 @@ private:
     IControl* settingsPanel_ = nullptr;
     ILoopSelectionControl* loop_ = nullptr;
     IKeyboardControl* keyboard_ = nullptr;
+    PatternView* patternView_ = nullptr;
 };
 
 std::unique_ptr<PluginEditor> MakeVardoEditor(Vardo& plug);

@@ -176,10 +176,22 @@ constexpr bool SwitchMeansOff(int index) { return index >= kCcLaneSwitch && inde
 constexpr double SwitchValue(int index, bool on) { return on != SwitchMeansOff(index) ? 1.0 : 0.0; }
 constexpr bool SwitchIsOn(int index, double value) { return (value >= 0.5) != SwitchMeansOff(index); }
 
+// The family that holds each note lane's step values, by lane 0..8.
+constexpr int kLaneValueFamily[kFirstControllerLane] = {kStepNoteList, kStepSource, kStepLength,
+                                                        kStepGate,     kStepAccent, kStepTranspose,
+                                                        kStepDiv,      kStepShift,  kStepChord};
+// The value of one step of any lane 0..16.
+constexpr int StepValue(int area, int pattern, int lane, int step) {
+    return lane < kFirstControllerLane ? PerStep(kLaneValueFamily[lane], area, pattern, step)
+                                       : CcLaneValue(area, pattern, lane, step);
+}
+
 static_assert(LaneSwitch(0, 0, 0, 0) == 30613);
 static_assert(LaneSwitch(3, 11, 8, 31) == kLaneSwitchLast);
 static_assert(LaneSwitch(0, 0, 9, 0) == kCcLaneSwitch);
 static_assert(LaneSwitch(3, 11, 16, 31) == kCcLaneSwitchLast);
 static_assert(CcLaneValue(3, 11, 16, 31) == kStepCcLast);
+static_assert(StepValue(0, 0, 2, 0) == kStepLength);
+static_assert(StepValue(0, 0, 9, 0) == kStepCc);
 
 }  // namespace sorel::param

@@ -417,6 +417,7 @@ void Vardo::ProcessBlock(int frames) {
     else
         transport_.freeRunningPpq += frames / samplesPerBeat;
     if (inLoopWindow) playedSamples_ += frames;
+    noteMarks_.Advance(frames, SampleRate());
     FlushMidi(frames);
 }
 
@@ -496,6 +497,10 @@ void Vardo::OnEngineNotification(int code, int argument, const NoteRecord* recor
             event.area = record->area;
             event.step = record->step;
             event.note = record->OutputNote();
+            if (code == notify::kShowValue)
+                noteMarks_.NoteStarted(record->area, record->step, event.note);
+            else
+                noteMarks_.NotesReleased(record->area, record->step, event.note);
             break;
         case notify::kRedraw:
             event.kind = EditorEvent::Kind::Redraw;

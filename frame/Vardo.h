@@ -20,6 +20,7 @@
 #include "engine/VardoApp.h"
 #include "frame/CcTeach.h"
 #include "frame/EditorLink.h"
+#include "frame/NoteMarks.h"
 #include "frame/GlobalSettings.h"
 #include "frame/HostPositionTracker.h"
 #include "frame/MidiLearn.h"
@@ -55,6 +56,7 @@ public:
     StepCcNumbers& CcNumbers() { return stepCcNumbers_; }
     MidiLearn& Learn() { return learn_; }
     EditorLink& Link() { return editorLink_; }
+    const NoteMarks& Marks() const { return noteMarks_; }
     // The parameter of the control whose menu is open: "MIDI learn" and
     // "MIDI unlearn" of the step menu act on it.
     void SetMenuTarget(int parameterIndex) { menuTarget_ = parameterIndex; }
@@ -124,6 +126,7 @@ private:
     CcTeach teach_;
     StepCcNumbers stepCcNumbers_{};
     EditorLink editorLink_;
+    NoteMarks noteMarks_;
     std::unique_ptr<PluginEditor> editor_;
     std::unique_ptr<PersistenceHooks> persistence_;
     GlobalSettings settings_;

@@ -1,0 +1,152 @@
+#pragma once
+// The step editor in the middle of the window: 32 columns, one per step of
+// the shown pattern, showing one lane at a time as bars, stacked boxes or bit
+// cells, with the lane's loop, the pattern's length, the playing step and
+// marks of the notes being played. It keeps no step values of its own: it
+// reads them from the step parameters and sends every edit back as a
+// parameter change, so the host sees edits as automation.
+//
+// Lanes: 0 ORDER, 1 CHRDMEM (stacked boxes), 2..7 and the controller lanes
+// 9..16 (bars), 8 CHORD (eight bit cells per step).
+
+#include "editor/ControlBinding.h"
+#include "editor/IControl.h"
+#include "graphics/IBitmap.h"
+
+#include <array>
+#include <cstdint>
+
+namespace sorel {
+
+class NoteMarks;
+
+class PatternView : public IControl {
+public:
+    static constexpr int kColumns = 32;
+    static constexpr int kColumnPitch = 24;
+    static constexpr int kBarWidth = 21;
+    static constexpr int kValueHeight = 111;
+    static constexpr int kHitAbove = 50;   // the target reaches over the lane selector row
+    static constexpr int kReachAbove = 21;  // how far above the grid a drag still edits
+    static constexpr int kReachBelow = 121;
+    static constexpr int kNoStep = -1;
+    static constexpr int kOrderLane = 0;
+    static constexpr int kChordMemoryLane = 1;
+    static constexpr int kLengthLane = 2;
+    static constexpr int kGateLane = 3;
+    static constexpr int kDivideLane = 6;
+    static constexpr int kChordLane = 8;
+    static constexpr int kMainLanes = 9;
+    static constexpr int kLanes = 17;
+    static constexpr int kSequenceBits = 8;
+    static constexpr int kNoteStripFrames = 30;
+
+    enum class Tool { kDraw, kSelection };
+
+    // What the engine holds of the shown pattern's lanes, read under the lock.
+    struct LaneLook {
+        int loopStart = 0;
+        int loopEnd = kColumns;  // one past the last step
+        bool on = true;
+    };
+
+    PatternView(ControlContext& context, const IRECT& rect, const IBitmap& noteStrip, const NoteMarks& marks);
+
+    void OnMouseDown(int x, int y, const IMouseMod& mod) override;
+    void OnMouseUp(int x, int y, const IMouseMod& mod) override;
+    void OnMouseDrag(int x, int y, int dx, int dy, const IMouseMod& mod) override;
+    void OnMouseDblClick(int x, int y, const IMouseMod& mod) override;
+    void OnMouseWheel(int x, int y, const IMouseMod& mod, int notches) override;
+    void OnMouseOver(int x, int y, const IMouseMod& mod) override;
+    void OnMouseOut() override;
+    void Draw(IGraphics& graphics) override;
+    // The grid with the length bracket above it and the step numbers below.
+    IRECT GetDrawRECT() const override;
+    void SetDirty(bool pushToPlug) override;
+    bool IsDirty() const override;
+
+    // --- what the editor feeds the view ---
+    void ShowSelection(const EditorSelection& selection);
+    void ShowLanes(const std::array<LaneLook, kLanes>& lanes);
+    void SetTool(Tool tool);
+    // A step value of the shown key area changed: redraw.
+    void StepChanged();
+
+    // --- hit tests; both use the same column edges ---
+    // The column a drag at (x, y) edits, or kNoStep.
+    int ColumnUnder(int x, int y) const;
+    // The column a double click at (x, y) lands on, or kNoStep.
+    int ExactColumn(int x, int y) const;
+
+    Tool CurrentTool() const { return tool_; }
+    int SelectionStart() const { return selectionStart_; }
+    int SelectionEnd() const { return selectionEnd_; }
+    const EditorSelection& Shown() const { return shown_; }
+
+    // The marks and pattern dots drawn over the selector rows above the view.
+    void DrawOverlay(IGraphics& graphics);
+    IRECT OverlayRECT() const;
+    bool MouseInside() const { return mouseInside_; }
+    bool OverlayStale() const { return overlayStale_; }
+
+private:
+    struct StepRecord {
+        int index = kNoParameter;
+        double value = 0.0;
+        double minimum = 0.0;
+        double maximum = 1.0;
+        double Range() const { return maximum - minimum; }
+    };
+    enum class SelectionState { kIdle, kDragging, kReleased };
+
+    int Left() const { return rect_.L; }
+    int Top() const { return rect_.T; }
+    int Bottom() const { return rect_.T + kValueHeight; }
+    int ColumnX(int step) const { return rect_.L + 1 + kColumnPitch * step; }
+    StepRecord Step(int step) const { return StepOf(shown_.lane, step); }
+    StepRecord StepOf(int lane, int step) const;
+    int BoxCount(const StepRecord& record) const;
+    IRECT Box(int step, int box, int count) const;
+    IRECT Cell(int step, int bit) const;
+    int ZeroLine(const StepRecord& record) const;
+    void Send(int step, double normalized);
+
+    void EditAt(int x, int y, int dx, int dy);
+    void Select(int column, int dx);
+    void ToggleCell(int step, int x, int y);
+    void HitBox(int step, int x, int y, int dy);
+    void SetBar(int step, int y);
+    void CopyTo(int column);
+
+    void DrawStep(IGraphics& graphics, int step);
+    void DrawBar(IGraphics& graphics, int step, const StepRecord& record, bool dark);
+    void DrawBoxes(IGraphics& graphics, int step, const StepRecord& record, bool dark);
+    void DrawCells(IGraphics& graphics, int step, const StepRecord& record, bool dark);
+    void DrawLoopShade(IGraphics& graphics);
+    void DrawLengthBracket(IGraphics& graphics);
+    void DrawSelection(IGraphics& graphics);
+    void DrawMarks(IGraphics& graphics);
+    bool LaneHoldsValues(int pattern, int lane) const;
+
+    IBitmap noteStrip_;
+    const NoteMarks& marks_;
+    EditorSelection shown_{0, 0, kLengthLane};
+    std::array<LaneLook, kLanes> lanes_{};
+    Tool tool_ = Tool::kDraw;
+    int selectionStart_ = kNoStep;
+    int selectionEnd_ = kNoStep;
+    SelectionState selectionState_ = SelectionState::kIdle;
+    double highlightAlpha_ = 10.0;
+    bool highlightRising_ = true;
+    int ctrlSource_ = kNoStep;
+    IRECT lastCell_;
+    IRECT lastBox_;
+    bool mouseInside_ = false;
+    bool fullRedraw_ = true;
+    bool overlayStale_ = true;
+    // What the last drawing showed of the marks: redrawn while they fade or change.
+    int marksShown_ = 0;
+    uint32_t marksSeen_ = 0;
+};
+
+}  // namespace sorel
