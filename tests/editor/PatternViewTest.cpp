@@ -1,0 +1,302 @@
+// The pattern view driven as the window host drives it: mouse events in,
+// step values read back through the VST 2 interface, pixels out.
+#include "EditorFixture.h"
+#include "editor/PatternView.h"
+#include "engine/ParameterIndex.h"
+#include "frame/NoteMarks.h"
+
+#include <cmath>
+
+namespace sorel::test {
+namespace {
+
+using namespace sorel::param;
+
+constexpr int kViewSkin = 36;
+constexpr int kOrder = 0, kChordMemory = 1, kLength = 2, kGateLane = 3, kAccent = 4, kTransp = 5, kDiv = 6,
+              kShift = 7, kChord = 8, kFirstCc = 9, kLastCc = 16;
+const int kBarLanes[] = {kLength, kGateLane, kAccent, kTransp, kDiv, kShift, kFirstCc, kLastCc};
+const int kEveryLane[] = {kOrder, kChordMemory, kLength, kGateLane, kTransp, kDiv, kChord, kFirstCc, kLastCc};
+
+class PatternViewTest : public EditorTest {
+protected:
+    void SetUp() override {
+        EditorTest::SetUp();
+        view = dynamic_cast<PatternView*>(At(kViewSkin));
+        ASSERT_NE(view, nullptr);
+        grid = Skin(kViewSkin);
+    }
+    void ShowLane(int lane) {
+        if (lane < kFirstControllerLane)
+            SetFromHost(kPatternStepMode, lane);
+        else
+            SetFromHost(kPatternCcSelection, lane - kFirstControllerLane);
+        Redraw();
+        ASSERT_EQ(view->Shown().lane, lane);
+    }
+    int Index(int lane, int step) const { return StepValue(0, 0, lane, step); }
+    const Parameter& Param(int lane, int step) const { return *vardo->Params().Get(Index(lane, step)); }
+    // What the host reads, as a plain value.
+    double Read(int lane, int step) { return Param(lane, step).FromNormalized(host->GetParameter(Index(lane, step))); }
+    void Write(int lane, int step, double plain) { SetFromHost(Index(lane, step), plain); }
+    double Pixel(int lane) const { return (Param(lane, 0).Maximum() - Param(lane, 0).Minimum()) / PatternView::kValueHeight; }
+    int X(int step) const { return grid.L + 1 + PatternView::kColumnPitch * step + PatternView::kBarWidth / 2; }
+    int Bottom() const { return grid.T + PatternView::kValueHeight; }
+    // The middle of box `box` of `count` stacked from the bottom.
+    int BoxY(int box, int count) const {
+        return Bottom() - (PatternView::kValueHeight * box / count + PatternView::kValueHeight * (box + 1) / count) / 2;
+    }
+    int CellY(int bit) const { return grid.T + 6 + 14 * bit; }
+    void DragAlong(const std::vector<std::pair<int, int>>& points, const IMouseMod& mod = kLeft) {
+        editor->OnMouseDown(points.front().first, points.front().second, mod);
+        for (std::size_t i = 1; i < points.size(); ++i)
+            editor->OnMouseDrag(points[i].first, points[i].second, points[i].first - points[i - 1].first,
+                                points[i].second - points[i - 1].second, mod);
+        editor->OnMouseUp(points.back().first, points.back().second, mod);
+    }
+
+    PatternView* view = nullptr;
+    IRECT grid;
+};
+
+TEST_F(PatternViewTest, AClickOnABarLaneSetsTheValueUnderTheMouse) {
+    for (int lane : kBarLanes) {
+        SCOPED_TRACE(lane);
+        ShowLane(lane);
+        const Parameter& p = Param(lane, 4);
+        const double tolerance = 2 * Pixel(lane) + (p.Kind() == ParamKind::Double ? 0.0 : 1.0);
+        const struct { int y; double expected; } kClicks[] = {
+            {grid.T, p.Maximum()},
+            {grid.T - 15, p.Maximum()},  // above the grid: clamped, never past the top
+            {Bottom() - 1, p.Minimum()},
+            {grid.T + 118, p.Minimum()},  // below the grid: clamped, never below the bottom
+        };
+        for (const auto& click : kClicks) {
+            Click(X(4), click.y);
+            EXPECT_NEAR(Read(lane, 4), click.expected, tolerance) << "y " << click.y;
+            EXPECT_GE(Read(lane, 4), p.Minimum());
+        }
+        EXPECT_DOUBLE_EQ(Read(lane, 3), p.Default()) << "a neighbour stays";
+    }
+}
+
+TEST_F(PatternViewTest, ATwoSidedBarMeetsZeroAtItsMiddleLine) {
+    for (int lane : {kGateLane, kTransp, kShift}) {
+        SCOPED_TRACE(lane);
+        ShowLane(lane);
+        const int zero = grid.T + static_cast<int>(-Param(lane, 0).Minimum() / (Pixel(lane) * PatternView::kValueHeight) *
+                                                   PatternView::kValueHeight);
+        Click(X(7), zero);
+        EXPECT_NEAR(Read(lane, 7), 0.0, Pixel(lane) + 0.5);
+        Click(X(7), zero - 20);
+        EXPECT_GT(Read(lane, 7), 0.0);
+        Click(X(7), zero + 20);
+        EXPECT_LT(Read(lane, 7), 0.0);
+    }
+}
+
+TEST_F(PatternViewTest, BoxesFillOnClickAndClearWhenClickedFilled) {
+    for (int lane : {kOrder, kChordMemory}) {
+        SCOPED_TRACE(lane);
+        ShowLane(lane);
+        const int count = static_cast<int>(Param(lane, 0).Maximum() - Param(lane, 0).Minimum());
+        Click(X(2), BoxY(2, count));
+        EXPECT_EQ(Read(lane, 2), 3);
+        Click(X(2), BoxY(2, count));
+        EXPECT_EQ(Read(lane, 2), 0) << "a click on the filled box clears it";
+        Click(X(2), BoxY(count - 1, count));
+        EXPECT_EQ(Read(lane, 2), count);
+        // A drag across the boxes sets each one touched and never clears; staying inside one changes it once.
+        DragAlong({{X(6), BoxY(0, count)}, {X(6), BoxY(0, count) - 1}, {X(6), BoxY(1, count)}, {X(6), BoxY(3, count)},
+                   {X(6), BoxY(3, count) + 1}});
+        EXPECT_EQ(Read(lane, 6), 4);
+    }
+}
+
+TEST_F(PatternViewTest, SequenceCellsToggleTheirBitOncePerVisit) {
+    ShowLane(kChord);
+    const struct { std::vector<std::pair<int, int>> path; int expected; } kGestures[] = {
+        {{{X(5), CellY(0)}}, 1},
+        {{{X(5), CellY(7)}}, 129},
+        {{{X(5), CellY(7)}, {X(5), CellY(7) + 2}, {X(5), CellY(7) - 2}}, 1},  // one cell, one toggle
+        {{{X(5), CellY(1)}, {X(5), CellY(2)}, {X(5), CellY(3)}}, 15},
+        {{{X(5), CellY(0)}}, 14},
+    };
+    for (const auto& gesture : kGestures) {
+        DragAlong(gesture.path);
+        EXPECT_EQ(Read(kChord, 5), gesture.expected);
+    }
+}
+
+TEST_F(PatternViewTest, CtrlDragCopiesTheFirstStepOnEveryLaneKind) {
+    for (int lane : kEveryLane) {
+        SCOPED_TRACE(lane);
+        ShowLane(lane);
+        const Parameter& p = Param(lane, 1);
+        const double source = p.Kind() == ParamKind::Double ? p.Minimum() + (p.Maximum() - p.Minimum()) * 0.3 : 3.0;
+        Write(lane, 1, source);
+        const double before = Read(lane, 1);
+        std::vector<std::pair<int, int>> path;
+        for (int step = 1; step <= 8; ++step) path.push_back({X(step), grid.T + 40});
+        path.push_back({X(1), grid.T + 90});
+        DragAlong(path, kLeftCtrl);
+        EXPECT_DOUBLE_EQ(Read(lane, 1), before) << "returning over the source changes nothing";
+        for (int step = 2; step <= 8; ++step) EXPECT_NEAR(Read(lane, step), before, 1e-4) << step;
+        EXPECT_DOUBLE_EQ(Read(lane, 9), p.Default());
+    }
+}
+
+TEST_F(PatternViewTest, DoubleClickReturnsToTheLowestOrTheMiddle) {
+    const struct { int lane; double start, expected; } kRows[] = {
+        {kTransp, 12, 0},  {kGateLane, 80, 0}, {kShift, -20, 0},  {kLength, 6, 1},
+        {kAccent, 50, 0},  {kDiv, 5, 0},       {kFirstCc, 90, 0}, {kOrder, 4, 0},
+        {kChord, 77, 77},  // no double click on the sequence cells
+    };
+    for (const auto& row : kRows) {
+        SCOPED_TRACE(row.lane);
+        ShowLane(row.lane);
+        Write(row.lane, 10, row.start);
+        editor->OnMouseDblClick(X(10), grid.T + 50, kLeft);
+        EXPECT_NEAR(Read(row.lane, 10), row.expected, 0.01);
+    }
+}
+
+TEST_F(PatternViewTest, WheelMovesWholeUnitsAndCtrlATwentiethOfTheRange) {
+    const struct { int lane; bool ctrl; int notches; double start, expected; } kRows[] = {
+        {kGateLane, true, 1, 0, 10},    // range 200
+        {kGateLane, true, -2, 0, -20},
+        {kLength, true, 1, 3, 4},       // range 7: at least one unit
+        {kDiv, true, -1, 3, 2},
+        {kTransp, false, 1, 0, 1},
+        {kFirstCc, false, 3, 10, 13},
+        {kLength, false, -1, 1, 1},     // the lowest stays the lowest, never 0
+        {kGateLane, true, 5, 90, 100},  // and the top stays the top
+        {kChord, false, 1, 9, 9},       // no wheel on the sequence cells
+    };
+    for (const auto& row : kRows) {
+        SCOPED_TRACE(row.lane);
+        ShowLane(row.lane);
+        Write(row.lane, 12, row.start);
+        editor->OnMouseWheel(X(12), grid.T + 50, row.ctrl ? IMouseMod{false, false, false, true} : kNone, row.notches);
+        EXPECT_NEAR(Read(row.lane, 12), row.expected, 0.01);
+    }
+}
+
+TEST_F(PatternViewTest, NothingOutsideTheColumnsChangesAStep) {
+    const int rightOfLast = grid.L + 1 + PatternView::kColumnPitch * PatternView::kColumns + 2;
+    // (x, y) inside the view's target but outside every column.
+    const std::pair<int, int> kPlaces[] = {{X(24), grid.T - 40}, {rightOfLast, grid.T + 50}, {grid.L, grid.T + 50}};
+    for (int lane : kEveryLane) {
+        SCOPED_TRACE(lane);
+        ShowLane(lane);
+        for (const auto& [x, y] : kPlaces) {
+            if (editor->ControlAt(x, y) != view) continue;
+            Click(x, y);
+            editor->OnMouseDblClick(x, y, kLeft);
+            editor->OnMouseWheel(x, y, kNone, 1);
+            DragAlong({{x, y}, {x, y - 5}, {x, y + 5}});
+        }
+        for (int step = 0; step < kSteps; ++step) EXPECT_DOUBLE_EQ(Read(lane, step), Param(lane, step).Default()) << step;
+    }
+    EXPECT_EQ(editor->ControlAt(X(24), grid.T - 40), view) << "the target reaches above the grid";
+}
+
+TEST_F(PatternViewTest, ColumnHitTestsShareTheirEdges) {
+    for (int step = 0; step < kSteps; ++step) {
+        const int left = grid.L + 1 + PatternView::kColumnPitch * step;
+        for (int x : {left, left + PatternView::kColumnPitch - 1}) {
+            EXPECT_EQ(view->ColumnUnder(x, grid.T + 10), step) << x;
+            EXPECT_EQ(view->ExactColumn(x, grid.T + 10), step) << x;
+        }
+    }
+    EXPECT_EQ(view->ColumnUnder(grid.L, grid.T), PatternView::kNoStep);
+    EXPECT_EQ(view->ExactColumn(X(3), grid.T - 5), PatternView::kNoStep);
+    EXPECT_EQ(view->ColumnUnder(X(3), grid.T - 5), 3);
+}
+
+TEST_F(PatternViewTest, TheSelectionToolSelectsADraggedRangeAndChangesNoStep) {
+    ShowLane(kGateLane);
+    SetFromHost(kSelectionTool, 1);
+    Redraw();
+    ASSERT_EQ(view->CurrentTool(), PatternView::Tool::kSelection);
+    DragAlong({{X(5), grid.T + 50}, {X(7), grid.T + 10}, {X(9), grid.T + 90}, {X(3), grid.T + 90}, {X(9), grid.T + 50}});
+    EXPECT_EQ(view->SelectionStart(), 5);
+    EXPECT_EQ(view->SelectionEnd(), 9);
+    for (int step = 0; step < kSteps; ++step) EXPECT_DOUBLE_EQ(Read(kGateLane, step), 0.0);
+    const uint64_t before = Pixels(grid);
+    Redraw();
+    EXPECT_NE(Pixels(grid), before) << "the selection pulses";
+}
+
+TEST_F(PatternViewTest, EachStepIsDrawnInItsOwnColumn) {
+    for (int lane : kEveryLane) {
+        SCOPED_TRACE(lane);
+        ShowLane(lane);
+        const auto column = [&](int step) {
+            const int left = grid.L + 1 + PatternView::kColumnPitch * step;
+            return IRECT{left, grid.T, left + PatternView::kBarWidth, Bottom()};
+        };
+        const uint64_t other = Pixels(column(20)), mine = Pixels(column(6));
+        Write(lane, 6, Param(lane, 6).Maximum());
+        Redraw();
+        EXPECT_NE(Pixels(column(6)), mine);
+        EXPECT_EQ(Pixels(column(20)), other);
+    }
+}
+
+TEST_F(PatternViewTest, AChordPlayedShowsItsMarksAtTheirNotesAndThePlayMarker) {
+    ShowLane(kGateLane);
+    const auto markerRect = [&](int step) {
+        const int left = grid.L + 1 + PatternView::kColumnPitch * step;
+        return IRECT{left, grid.T, left + PatternView::kBarWidth, grid.T + 4};
+    };
+    const auto markRect = [&](int step, int note) {
+        const int x = grid.L + 1 + PatternView::kColumnPitch * step;
+        const int y = grid.T + 107 - static_cast<int>(std::lround(note * 107.0 / 127));
+        return IRECT{x, y, x + 21, y + 8};
+    };
+    const int notes[] = {48, 64, 79};
+    std::vector<uint64_t> idleMarkers, idleMarks;
+    for (int step = 0; step < 4; ++step) idleMarkers.push_back(Pixels(markerRect(step)));
+    for (int note = 0; note < 128; ++note) idleMarks.push_back(Pixels(markRect(1, note)));
+    host->transport.playing = true;
+    for (int note : notes) host->NoteOn(0, 1, note, 100);
+    for (int block = 0; block < 200 && vardo->Marks().PlayingStep(0) < 1; ++block) host->ProcessBlock(256);
+    const int playing = vardo->Marks().PlayingStep(0);
+    ASSERT_EQ(playing, 1);
+    Redraw();
+    // Every note played on step 1 (the output notes) is marked at its height.
+    std::vector<int> marked;
+    for (int note = 0; note < 128; ++note)
+        if (vardo->Marks().StateOf(0, 1, note) != NoteMarks::State::kNone) marked.push_back(note);
+    ASSERT_FALSE(marked.empty());
+    for (int note : marked) EXPECT_NE(Pixels(markRect(1, note)), idleMarks[static_cast<std::size_t>(note)]) << note;
+    EXPECT_EQ(Pixels(markRect(1, (marked.front() + 64) % 128)), idleMarks[static_cast<std::size_t>((marked.front() + 64) % 128)]);
+    EXPECT_NE(Pixels(markerRect(playing)), idleMarkers[static_cast<std::size_t>(playing)]);
+    EXPECT_EQ(Pixels(markerRect(playing + 2)), idleMarkers[static_cast<std::size_t>(playing + 2)]);
+    // Released marks fade by the clock, even with nobody drawing them.
+    for (int note : notes) host->NoteOff(0, 1, note);
+    host->transport.playing = false;
+    host->ProcessBlocks(400, 512);
+    for (int note : marked) EXPECT_EQ(vardo->Marks().StateOf(0, 1, note), NoteMarks::State::kNone) << note;
+    Redraw();
+    for (int note : marked) EXPECT_EQ(Pixels(markRect(1, note)), idleMarks[static_cast<std::size_t>(note)]) << note;
+    EXPECT_EQ(Pixels(markerRect(playing)), idleMarkers[static_cast<std::size_t>(playing)]);
+}
+
+TEST_F(PatternViewTest, ARedrawCoversTheStepNumbersAndThePatternDots) {
+    const IRECT area = view->GetDrawRECT();
+    EXPECT_LE(area.B, grid.T + 125);
+    EXPECT_GE(area.B, grid.T + PatternView::kValueHeight + 12) << "the numbers below the grid";
+    const IRECT dot{grid.L + 77 + 32 * 3, grid.T - 54, grid.L + 80 + 32 * 3, grid.T - 51};
+    const uint64_t bare = Pixels(dot);
+    SetFromHost(kKeyAreaPatterns, 3);
+    Redraw();
+    ShowLane(kTransp);
+    Click(X(2), grid.T + 5);
+    Redraw();
+    EXPECT_NE(Pixels(dot), bare) << "pattern 4 holds values now";
+}
+
+}  // namespace
+}  // namespace sorel::test
