@@ -13,6 +13,7 @@
 #include "editor/IPanelControl.h"
 #include "editor/PatternView.h"
 #include "editor/PatternViewOverlay.h"
+#include "editor/SceneView.h"
 #include "editor/VardoEditor.h"
 #include "engine/ParameterIndex.h"
 #include "frame/Parameter.h"
@@ -105,7 +106,7 @@ void EditorComposer::ComposeTopRows() {
     }
     editor_.patternView_ = &static_cast<PatternView&>(editor_.Attach(std::make_unique<PatternView>(
         editor_, Rect(36), Image(image::kNoteListStrip), editor_.plug_.Marks())));
-    editor_.Attach(std::make_unique<IPanelControl>(editor_, Rect(118)));  // the scene view's ground
+    editor_.sceneView_ = &static_cast<SceneView&>(editor_.Attach(std::make_unique<SceneView>(editor_, Rect(118))));
     Switch(26, image::kTeach, Scope::kGlobal, kCcTeach);
     FontSwitch(25, kFontCalibri14, Scope::kGlobal, kCcTeachSelection);
     const IRECT caption = Rect(166);

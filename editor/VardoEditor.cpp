@@ -10,6 +10,7 @@
 #include "editor/ILoopSelectionControl.h"
 #include "editor/ITextControl.h"
 #include "editor/PatternView.h"
+#include "editor/SceneView.h"
 #include "engine/ParameterIndex.h"
 #include "engine/PatternEngine.h"
 #include "engine/PatternStepper.h"
@@ -259,7 +260,12 @@ void VardoEditor::ReadEngineState() {
     if (!lock.owns_lock()) return;
     if (loop_) loop_->ReadLoopFromEngine();
     if (keyboard_) keyboard_->ReadSlot();
-    if (PatternEngine* area = plug_.App().Area(selection_.area); area && patternView_) {
+    PatternEngine* area = plug_.App().Area(selection_.area);
+    if (area && sceneView_) {
+        sceneView_->SetKeyArea(selection_.area);
+        sceneView_->ShowScene({area->SceneOn(), area->SceneIndex(), area->SceneEnd()});
+    }
+    if (area && patternView_) {
         std::array<PatternView::LaneLook, PatternView::kLanes> lanes;
         for (int lane = 0; lane < PatternView::kLanes; ++lane) {
             const PatternStepper& stepper = area->Stepper();

@@ -35,6 +35,7 @@ class IKeyboardControl;
 class ILoopSelectionControl;
 class ITextControl;
 class PatternView;
+class SceneView;
 class Vardo;
 class WindowHost;
 struct EditorEvent;
@@ -167,6 +168,7 @@ private:
     ILoopSelectionControl* loop_ = nullptr;
     IKeyboardControl* keyboard_ = nullptr;
     PatternView* patternView_ = nullptr;
+    SceneView* sceneView_ = nullptr;
 };
 
 std::unique_ptr<PluginEditor> MakeVardoEditor(Vardo& plug);

@@ -2,6 +2,7 @@
 // step values read back through the VST 2 interface, pixels out.
 #include "EditorFixture.h"
 #include "editor/PatternView.h"
+#include "editor/SceneView.h"
 #include "engine/ParameterIndex.h"
 #include "frame/NoteMarks.h"
 
@@ -296,6 +297,49 @@ TEST_F(PatternViewTest, ARedrawCoversTheStepNumbersAndThePatternDots) {
     Click(X(2), grid.T + 5);
     Redraw();
     EXPECT_NE(Pixels(dot), bare) << "pattern 4 holds values now";
+}
+
+// The scene view under the scene cells.
+TEST_F(EditorTest, AClickSetsTheSceneEndThroughItsParameterAndTheBarFollows) {
+    const IRECT scene = Skin(118);
+    const auto columnX = [&](int column) { return scene.L + 2 + SceneView::kCellWidth * column + 8; };
+    const int barY = scene.B - 9;
+    const struct { int x; double expectedEnd; } kClicks[] = {
+        {columnX(3), 3},
+        {columnX(15), 15},
+        {scene.L + 2 + SceneView::kCellWidth * 16 + 1, 15},  // right of the last column: nothing
+        {scene.L + 1, 15},                                    // left of the first: nothing
+        {columnX(0), 0},
+    };
+    for (const auto& click : kClicks) {
+        SCOPED_TRACE(click.x);
+        ASSERT_NE(dynamic_cast<SceneView*>(editor->ControlAt(click.x, barY)), nullptr);
+        Click(click.x, barY);
+        Redraw();
+        EXPECT_EQ(vardo->Params().Get(kSceneEnd)->FromNormalized(host->GetParameter(kSceneEnd)), click.expectedEnd);
+        const int end = static_cast<int>(click.expectedEnd);
+        EXPECT_EQ(editor->Canvas().PixelAt(columnX(end), barY), (IColor{255, 112, 154, 225}));
+        if (end < 15) EXPECT_NE(editor->Canvas().PixelAt(columnX(end + 1), barY), (IColor{255, 112, 154, 225}));
+    }
+}
+
+TEST_F(EditorTest, ThePlayingSceneStepBlinksOnlyWhileTheSceneIsOn) {
+    const IRECT scene = Skin(118);
+    const IRECT column{scene.L + 2, scene.T + 2, scene.L + 19, scene.B - 15};
+    const uint64_t off = Pixels(column);
+    Redraw();
+    EXPECT_EQ(Pixels(column), off);
+    SetFromHost(kSceneOnOff, 1);
+    std::vector<bool> lit;
+    for (int frame = 0; frame < SceneView::kBlinkPeriod * 2; ++frame) {
+        Redraw();
+        lit.push_back(Pixels(column) != off);
+    }
+    EXPECT_EQ(std::count(lit.begin(), lit.end(), true), SceneView::kBlinkPeriod);
+    SetFromHost(kSceneOnOff, 0);
+    Redraw();
+    Redraw();
+    EXPECT_EQ(Pixels(column), off);
 }
 
 }  // namespace
