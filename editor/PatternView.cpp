@@ -7,6 +7,7 @@
 #include "graphics/IGraphics.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <string>
 
@@ -58,6 +59,9 @@ constexpr int kCcMarkerPitch = 20;
 constexpr int kCcMarkerY = 256;
 
 constexpr const char* kOrderLabels[] = {"Play", "Off", "Prev", "1st", "Last", "Hi", "Low", "Rnd"};
+
+// A mark's age scaled into the frames of the note-list strip.
+int StripFrame(int age) { return age * PatternView::kNoteStripFrames / (NoteMarks::kMaxAge + 1); }
 
 IText LabelStyle(int points) {
     IText style;
@@ -158,7 +162,7 @@ void PatternView::SetDirty(bool pushToPlug) {
 
 bool PatternView::IsDirty() const {
     if (fullRedraw_ || IControl::IsDirty()) return true;
-    if (marks_.Changes() != marksSeen_ || marksShown_ > 0) return true;
+    if (ChangedColumns() != 0) return true;
     return tool_ == Tool::kSelection && selectionStart_ >= 0;
 }
 
@@ -294,8 +298,52 @@ void PatternView::CopyTo(int column) {
 
 // --- drawing ---------------------------------------------------------------------
 
-IRECT PatternView::GetDrawRECT() const {
+IRECT PatternView::WholeRECT() const {
     return {Left() - 1, Top() - kBracketGap - kBracketTick, ColumnX(kColumns), Top() + kReachBelow + 2};
+}
+
+IRECT PatternView::ColumnRECT(int step) const {
+    // A column's gap to its right neighbour belongs to it, so that whole columns tile the view.
+    return {ColumnX(step) - 1, Top(), ColumnX(step) + kColumnPitch - 1, Top() + kReachBelow + 2};
+}
+
+const PatternView::ColumnLooks& PatternView::MarkLooks() const {
+    const uint32_t changes = marks_.Changes(), clock = marks_.Clock();
+    if (changes == cachedChanges_ && clock == cachedClock_ && shown_.area == cachedArea_) return cachedLooks_;
+    ColumnLooks looks{};
+    const int count = marks_.ForEach(shown_.area, [&looks](const NoteMarks::Mark& mark) {
+        uint32_t& look = looks[static_cast<std::size_t>(mark.step)];
+        look = look * kLookMix + static_cast<uint32_t>(mark.note * kNoteStripFrames + StripFrame(mark.age) + 1);
+    });
+    const int playing = marks_.PlayingStep(shown_.area);
+    if (count > 0 && playing >= 0 && playing < kColumns) looks[static_cast<std::size_t>(playing)] ^= kPlayMarkerLook;
+    cachedChanges_ = changes;
+    cachedClock_ = clock;
+    cachedArea_ = shown_.area;
+    cachedLooks_ = looks;
+    return cachedLooks_;
+}
+
+uint32_t PatternView::ChangedColumns() const {
+    const ColumnLooks& now = MarkLooks();
+    uint32_t columns = 0;
+    for (int step = 0; step < kColumns; ++step)
+        if (now[static_cast<std::size_t>(step)] != drawnLooks_[static_cast<std::size_t>(step)]) columns |= 1u << step;
+    return columns;
+}
+
+bool PatternView::NeedsWholeRedraw() const {
+    return fullRedraw_ || IControl::IsDirty() || (tool_ == Tool::kSelection && selectionStart_ >= 0);
+}
+
+IRECT PatternView::GetDrawRECT() const {
+    // Between full redraws only the columns whose marks or play marker
+    // changed are drawn again: a played step costs a column, not the view.
+    const uint32_t columns = ChangedColumns();
+    if (NeedsWholeRedraw() || columns == 0) return WholeRECT();
+    const int first = std::countr_zero(columns), last = kColumns - 1 - std::countl_zero(columns);
+    const IRECT a = ColumnRECT(first), b = ColumnRECT(last);
+    return {a.L, a.T, b.R, b.B};
 }
 
 IRECT PatternView::OverlayRECT() const {
@@ -303,13 +351,24 @@ IRECT PatternView::OverlayRECT() const {
             Top() - kLaneMarkerAbove + kMarkerSize};
 }
 
+void PatternView::SetDrawArea(const IRECT& area) { drawArea_ = area.Intersect(WholeRECT()); }
+
+void PatternView::Fill(IGraphics& graphics, const IColor& colour, const IRECT& rect) {
+    // Translucent fills must not land twice where the ground was not redrawn.
+    const IRECT part = rect.Intersect(drawArea_);
+    if (!part.Empty()) graphics.FillIRect(colour, part);
+}
+
 void PatternView::Draw(IGraphics& graphics) {
-    for (int step = 0; step < kColumns; ++step) DrawStep(graphics, step);
+    if (drawArea_.Empty()) drawArea_ = WholeRECT();
+    for (int step = 0; step < kColumns; ++step)
+        if (!ColumnRECT(step).Intersect(drawArea_).Empty()) DrawStep(graphics, step);
     DrawLoopShade(graphics);
     DrawLengthBracket(graphics);
     DrawSelection(graphics);
     DrawMarks(graphics);
     fullRedraw_ = false;
+    drawArea_ = {};
 }
 
 void PatternView::DrawStep(IGraphics& graphics, int step) {
@@ -375,8 +434,8 @@ void PatternView::DrawLoopShade(IGraphics& graphics) {
     const LaneLook& lane = lanes_[static_cast<std::size_t>(std::clamp(shown_.lane, 0, kLanes - 1))];
     const int start = std::clamp(lane.loopStart, 0, kColumns - 1);
     const int end = std::clamp(lane.loopEnd, start + 1, kColumns);
-    if (start > 0) graphics.FillIRect(kLoopShade, {ColumnX(0), Top(), ColumnX(start) - 1, Bottom()});
-    if (end < kColumns) graphics.FillIRect(kLoopShade, {ColumnX(end) - 1, Top(), ColumnX(kColumns) - 1, Bottom()});
+    if (start > 0) Fill(graphics, kLoopShade, {ColumnX(0), Top(), ColumnX(start) - 1, Bottom()});
+    if (end < kColumns) Fill(graphics, kLoopShade, {ColumnX(end) - 1, Top(), ColumnX(kColumns) - 1, Bottom()});
 }
 
 void PatternView::DrawLengthBracket(IGraphics& graphics) {
@@ -384,15 +443,15 @@ void PatternView::DrawLengthBracket(IGraphics& graphics) {
     const int last = steps ? std::clamp(static_cast<int>(std::trunc(steps->Value())), 0, kColumns - 1) : kColumns - 1;
     const int right = ColumnX(last) + kBarWidth;
     const int y = Top() - kBracketGap - 2;
-    graphics.FillIRect(kBracket, {Left() - 1, y, right, y + 2});
-    graphics.FillIRect(kBracket, {Left() - 1, y, Left() + 1, y + kBracketTick + 2});
-    graphics.FillIRect(kBracket, {right - 2, y, right, y + kBracketTick + 2});
+    Fill(graphics, kBracket, {Left() - 1, y, right, y + 2});
+    Fill(graphics, kBracket, {Left() - 1, y, Left() + 1, y + kBracketTick + 2});
+    Fill(graphics, kBracket, {right - 2, y, right, y + kBracketTick + 2});
 }
 
 void PatternView::DrawSelection(IGraphics& graphics) {
     if (tool_ != Tool::kSelection || selectionStart_ < 0 || selectionEnd_ < 0) return;
     const IRECT r{ColumnX(selectionStart_), Top(), ColumnX(selectionEnd_) + kBarWidth, Bottom()};
-    graphics.FillIRect(WithAlpha(COLOR_WHITE, highlightAlpha_), r);
+    Fill(graphics, WithAlpha(COLOR_WHITE, highlightAlpha_), r);
     graphics.DrawRect(COLOR_WHITE, r);
     highlightAlpha_ += highlightRising_ ? kHighlightRise : -kHighlightFall;
     if (highlightAlpha_ > kHighlightTop) highlightRising_ = false;
@@ -400,16 +459,16 @@ void PatternView::DrawSelection(IGraphics& graphics) {
 }
 
 void PatternView::DrawMarks(IGraphics& graphics) {
-    marksSeen_ = marks_.Changes();
-    marksShown_ = marks_.ForEach(shown_.area, [&](const NoteMarks::Mark& mark) {
+    drawnLooks_ = MarkLooks();
+    const int count = marks_.ForEach(shown_.area, [&](const NoteMarks::Mark& mark) {
+        if (ColumnRECT(mark.step).Intersect(drawArea_).Empty()) return;
         const int y = Top() + kMarkSpan - static_cast<int>(std::lround(mark.note * double(kMarkSpan) / kHighestNote));
         const int x = ColumnX(mark.step);
-        const int frame = mark.age * kNoteStripFrames / (NoteMarks::kMaxAge + 1);
-        graphics.DrawBitmapFrame(noteStrip_, {x, y, x + kMarkWidth, y + kMarkHeight}, frame);
+        graphics.DrawBitmapFrame(noteStrip_, {x, y, x + kMarkWidth, y + kMarkHeight}, StripFrame(mark.age));
     });
     const int playing = marks_.PlayingStep(shown_.area);
-    if (marksShown_ > 0 && playing >= 0 && playing < kColumns)
-        graphics.FillIRect(kPlayMarker, {ColumnX(playing), Top(), ColumnX(playing) + kBarWidth, Top() + kPlayMarkerHeight});
+    if (count > 0 && playing >= 0 && playing < kColumns)
+        Fill(graphics, kPlayMarker, {ColumnX(playing), Top(), ColumnX(playing) + kBarWidth, Top() + kPlayMarkerHeight});
 }
 
 // --- over the selector rows ------------------------------------------------------------

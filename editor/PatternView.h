@@ -83,6 +83,9 @@ public:
     int SelectionEnd() const { return selectionEnd_; }
     const EditorSelection& Shown() const { return shown_; }
 
+    // The area the window is about to draw (the ground already repainted there).
+    void SetDrawArea(const IRECT& area);
+
     // The marks and pattern dots drawn over the selector rows above the view.
     void DrawOverlay(IGraphics& graphics);
     IRECT OverlayRECT() const;
@@ -118,6 +121,18 @@ private:
     void SetBar(int step, int y);
     void CopyTo(int column);
 
+    IRECT WholeRECT() const;
+    IRECT ColumnRECT(int step) const;
+    // What each column shows of the marks and the play marker, as a number
+    // that changes when the drawing would.
+    using ColumnLooks = std::array<uint32_t, kColumns>;
+    static constexpr uint32_t kLookMix = 131;
+    static constexpr uint32_t kPlayMarkerLook = 0x80000000u;
+    const ColumnLooks& MarkLooks() const;
+    // Columns whose marks look different from when they were last drawn (bit i for step i).
+    uint32_t ChangedColumns() const;
+    bool NeedsWholeRedraw() const;
+    void Fill(IGraphics& graphics, const IColor& colour, const IRECT& rect);
     void DrawStep(IGraphics& graphics, int step);
     void DrawBar(IGraphics& graphics, int step, const StepRecord& record, bool dark);
     void DrawBoxes(IGraphics& graphics, int step, const StepRecord& record, bool dark);
@@ -144,9 +159,12 @@ private:
     bool mouseInside_ = false;
     bool fullRedraw_ = true;
     bool overlayStale_ = true;
-    // What the last drawing showed of the marks: redrawn while they fade or change.
-    int marksShown_ = 0;
-    uint32_t marksSeen_ = 0;
+    ColumnLooks drawnLooks_{};
+    IRECT drawArea_;
+    mutable uint32_t cachedChanges_ = ~0u;
+    mutable uint32_t cachedClock_ = ~0u;
+    mutable int cachedArea_ = -1;
+    mutable ColumnLooks cachedLooks_{};
 };
 
 }  // namespace sorel

@@ -361,6 +361,7 @@ void VardoEditor::DrawArea(const IRECT& requested) {
     const IRECT area = WholeControlsAround(requested);
     if (area.Empty()) return;
     canvas_->DrawBitmap(background_, area, area.L, area.T, nullptr);
+    if (patternView_) patternView_->SetDrawArea(area);
     for (const auto& c : controls_) {
         if (c->IsHidden() || c->GetDrawRECT().Intersect(area).Empty()) continue;
         c->Draw(*canvas_);

@@ -44,6 +44,8 @@ public:
     State StateOf(int area, int step, int note) const noexcept;
     // Grows with every start and release: a reader that saw the same count saw no news.
     uint32_t Changes() const noexcept { return changes_.load(std::memory_order_acquire); }
+    // The marks' clock, in editor frames.
+    uint32_t Clock() const noexcept { return frame_.load(std::memory_order_acquire); }
     // Calls f(Mark) for each visible mark of `area`; returns how many there were.
     template <typename F>
     int ForEach(int area, F&& f) const noexcept {

@@ -6,6 +6,8 @@
 #include <memory>
 
 #include "editor/VardoEditor.h"
+#include "engine/EngineNotifier.h"
+#include "engine/NoteRecord.h"
 #include "frame/Vardo.h"
 #include "graphics/IGraphics.h"
 
@@ -62,6 +64,31 @@ void BM_IdleTick(benchmark::State& state) { Tick(state, false); }
 void BM_TickWithNotesArriving(benchmark::State& state) { Tick(state, true); }
 BENCHMARK(BM_IdleTick)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_TickWithNotesArriving)->Unit(benchmark::kMicrosecond);
+
+// A step plays a three-note chord: the pattern view shows its marks and the
+// play marker at the next timer tick; the next tick plays the step beside
+// it. `walk` goes on through all 32 steps instead, the marks of the steps
+// before staying on.
+void PlayedStepRedraw(benchmark::State& state, bool walk) {
+    sorel::VardoEditor editor(Plugin());
+    OpenAndDraw(editor);
+    sorel::NoteRecord record;
+    record.step = 5;
+    for (auto _ : state) {
+        for (int note : {60, 64, 67}) {
+            record.note = note;
+            Plugin().OnEngineNotification(sorel::notify::kShowValue, 0, &record);
+            Plugin().OnEngineNotification(sorel::notify::kStepPlayed, 0, &record);
+        }
+        record.step = walk ? (record.step + 1) % 32 : 11 - record.step;
+        editor.OnTimer();
+        editor.DrawArea(editor.DirtyArea());
+    }
+}
+void BM_PlayedStepRedraw(benchmark::State& state) { PlayedStepRedraw(state, false); }
+void BM_WalkingStepsRedraw(benchmark::State& state) { PlayedStepRedraw(state, true); }
+BENCHMARK(BM_PlayedStepRedraw)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_WalkingStepsRedraw)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
