@@ -90,6 +90,55 @@ TEST_F(EditorWindowTest, ShowsTheHeadlessDrawingAndTakesClicksAndDrags) {
     EXPECT_TRUE(Eventually([&] { return host->GetParameter(kGate) > gateBefore; }));
 }
 
+TEST_F(EditorWindowTest, ARampDrawnAcrossTheGateLaneGivesIncreasingSteps) {
+    constexpr int kGateLane = 3;
+    ASSERT_TRUE(OpenEditor());
+    const ::Window window = EditorWindow();
+    ASSERT_NE(window, 0u);
+    const IRECT grid = Skin(36), laneButton = Skin(69);
+    const int buttonX = laneButton.L + 64 * kGateLane + 30, buttonY = laneButton.T + 7;
+    ASSERT_TRUE(Eventually([&] { return ShownAt(window, grid.L + 5, grid.T + 5) != IColor{255, 0, 0, 0}; }));
+    const IColor unselected = ShownAt(window, buttonX, buttonY);
+    SetFromHost(kPatternStepMode, kGateLane);
+    ASSERT_TRUE(Eventually([&] { return ShownAt(window, buttonX, buttonY) != unselected; })) << "the Gate lane is shown";
+    std::string drag;
+    for (int step = 0; step < kSteps; ++step) {
+        const int x = grid.L + 1 + 24 * step + 10, y = grid.B - 4 - 3 * step;
+        drag += "mousemove " + On(window) + std::to_string(x) + " " + std::to_string(y) + (step == 0 ? " mousedown 1 " : " ");
+    }
+    ASSERT_TRUE(XvfbServer::Instance().Xdotool(drag + "mouseup 1"));
+    const auto gate = [&](int step) { return host->GetParameter(StepValue(0, 0, kGateLane, step)); };
+    EXPECT_TRUE(Eventually([&] {
+        for (int step = 1; step < kSteps; ++step)
+            if (!(gate(step) > gate(step - 1))) return false;
+        return true;
+    })) << gate(0) << " .. " << gate(kSteps - 1);
+    // Played, the ramp's notes grow longer step by step.
+    EXPECT_EQ(host->Dispatch(effEditClose), 1);
+    constexpr int kBlock = 512;
+    host->transport.playing = true;
+    host->NoteOn(0, 1, 48, 100);  // a key of the first key area
+    std::vector<long> lengths;
+    long startedAt = -1;
+    for (int block = 0; block < 4000 && lengths.size() < kSteps; ++block) {
+        host->ClearSent();
+        host->ProcessBlock(kBlock);
+        for (const SentMidi& m : host->Sent()) {
+            const long at = static_cast<long>(block) * kBlock + m.offset;
+            if (m.IsNoteOn()) startedAt = at;
+            if (m.IsNoteOff() && startedAt >= 0) {
+                lengths.push_back(at - startedAt);
+                startedAt = -1;
+            }
+        }
+    }
+    ASSERT_EQ(lengths.size(), static_cast<std::size_t>(kSteps));
+    // Up to the middle of the ramp each note still ends before the next one starts.
+    constexpr int kShortNotes = kSteps / 2;
+    for (int step = 1; step < kShortNotes; ++step) EXPECT_GE(lengths[step], lengths[step - 1]) << step;
+    EXPECT_GT(lengths[kShortNotes - 1], 2 * lengths.front());
+}
+
 TEST_F(EditorWindowTest, OpensAndClosesAgainAndSurvivesItsParentGoingFirst) {
     constexpr int kTimes = 100;
     for (int i = 0; i < kTimes; ++i) {
