@@ -79,6 +79,7 @@ IColor WithAlpha(const IColor& colour, double alpha) {
 PatternView::PatternView(ControlContext& context, const IRECT& rect, const IBitmap& noteStrip, const NoteMarks& marks)
     : IControl(context, rect), noteStrip_(noteStrip), marks_(marks) {
     SetTargetRECT({rect.L, rect.T - kHitAbove, rect.R, rect.B});
+    SetMenuParamIdx(param::kResetStepsMenu);
 }
 
 // --- what the view shows -------------------------------------------------------
@@ -397,7 +398,7 @@ void PatternView::DrawBar(IGraphics& graphics, int step, const StepRecord& recor
     const int x = ColumnX(step);
     const IRECT bar{x, std::max(Top(), std::min(zero, zero - height)), x + kBarWidth,
                     std::min(kBarClipY, std::max(zero, zero - height))};
-    graphics.FillIRect(dark ? kBarFillDark : kBarFill, bar);
+    Fill(graphics, dark ? kBarFillDark : kBarFill, bar);
     if (!mouseInside_) return;
     double shown = std::trunc(record.value);
     if (shown_.lane == kGateLane && Context().GetParam(param::kGateLengthInSteps) &&
@@ -413,7 +414,7 @@ void PatternView::DrawBoxes(IGraphics& graphics, int step, const StepRecord& rec
         const IRECT r = Box(step, box, count);
         graphics.DrawRect(kBoxOutline, r);
         if (record.value != box + 1) continue;
-        graphics.FillIRect(dark ? kBoxFillDark : kBoxFill, {r.L + 2, r.T + 2, r.R - 2, r.B - 2});
+        Fill(graphics, dark ? kBoxFillDark : kBoxFill, {r.L + 2, r.T + 2, r.R - 2, r.B - 2});
         if (shown_.lane == kOrderLane && box + 1 < static_cast<int>(std::size(kOrderLabels)))
             graphics.DrawIText(LabelStyle(kNumberPoints), kOrderLabels[box + 1], r);
     }
@@ -425,7 +426,7 @@ void PatternView::DrawCells(IGraphics& graphics, int step, const StepRecord& rec
         const IRECT r = Cell(step, bit);
         graphics.DrawRect(kBoxOutline, r);
         if (!(bits & 1 << bit)) continue;
-        graphics.FillIRect(dark ? kBoxFillDark : kBoxFill, {r.L + 2, r.T + 2, r.R - 2, r.B - 2});
+        Fill(graphics, dark ? kBoxFillDark : kBoxFill, {r.L + 2, r.T + 2, r.R - 2, r.B - 2});
         graphics.DrawIText(LabelStyle(kNumberPoints), " " + std::to_string(kSequenceBits - bit), r);
     }
 }

@@ -278,6 +278,16 @@ TEST_F(PatternViewTest, AChordPlayedShowsItsMarksAtTheirNotesAndThePlayMarker) {
     // Released marks fade by the clock, even with nobody drawing them.
     for (int note : notes) host->NoteOff(0, 1, note);
     host->transport.playing = false;
+    for (int tick = 0; tick <= VardoEditor::kNoteInTicks; ++tick) Redraw();  // the incoming-note lights go out
+    for (int tick = 0; tick < 3; ++tick) {
+        host->ProcessBlocks(20, 512);
+        Redraw();
+    }
+    const IRECT around{grid.L - 1, grid.T - 8, grid.R + 4, grid.B + 12};
+    const uint64_t fading = Pixels(around);
+    view->SetDirty(false);
+    Redraw();
+    EXPECT_EQ(Pixels(around), fading) << "the columns redrawn alone look as in a full redraw";
     host->ProcessBlocks(400, 512);
     for (int note : marked) EXPECT_EQ(vardo->Marks().StateOf(0, 1, note), NoteMarks::State::kNone) << note;
     Redraw();
