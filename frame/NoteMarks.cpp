@@ -51,11 +51,6 @@ void NoteMarks::Advance(int samples, double sampleRate) noexcept {
     frame_.fetch_add(step, std::memory_order_release);
 }
 
-void NoteMarks::Clear() noexcept {
-    for (auto& record : records_) record.store(0, std::memory_order_relaxed);
-    for (auto& step : playingStep_) step.store(kNoStep, std::memory_order_relaxed);
-}
-
 int NoteMarks::PlayingStep(int area) const noexcept {
     return area >= 0 && area < kAreas ? playingStep_[static_cast<std::size_t>(area)].load(std::memory_order_relaxed)
                                       : kNoStep;

@@ -38,7 +38,6 @@ public:
     void Advance(int samples, double sampleRate) noexcept;
 
     // --- the editor ---
-    void Clear() noexcept;
     // The step of `area` whose note started last; kNoStep when none has.
     int PlayingStep(int area) const noexcept;
     State StateOf(int area, int step, int note) const noexcept;
