@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cairo.h>
 
 #include <memory>
 #include <set>
@@ -28,26 +27,17 @@ bool inside(const Box& inner, const Box& outer) {
 
 class LabelLayoutTest : public ::testing::Test {
  protected:
-  LabelLayoutTest()
-      : skin_(SkinLayout::load(resourcePath("skin/Sorel.skin"))),
-        surface_(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 4, 4)),
-        cr_(cairo_create(surface_)) {}
-  ~LabelLayoutTest() override {
-    cairo_destroy(cr_);
-    cairo_surface_destroy(surface_);
-  }
+  LabelLayoutTest() : skin_(SkinLayout::load(resourcePath("skin/Sorel.skin"))) {}
 
   // Measures with the face the background is drawn in.
   LabelLayout realLayout(const SkinLayout& skin) {
     return LabelLayout(skin, [this](const std::string& text, double size) {
-      return bold_.textWidth(cr_, text, size);
+      return bold_.textWidth(text, size);
     });
   }
 
   SkinLayout skin_;
   CarlitoFace bold_{Weight::Bold};
-  cairo_surface_t* surface_;
-  cairo_t* cr_;
 };
 
 TEST_F(LabelLayoutTest, NoLabelLiesUnderAControl) {

@@ -29,9 +29,9 @@ void paintMotif(const ArtCanvas& canvas, double centreX) {
 AboutBoxPainter::AboutBoxPainter(const SkinLayout& skin, const CarlitoFace& regular, const CarlitoFace& bold)
     : skin_(skin), regular_(regular), bold_(bold) {}
 
-void AboutBoxPainter::write(const std::string& path) const {
+void AboutBoxPainter::write(const std::string& path, int scale) const {
   constexpr int w = BackgroundPainter::kWidth, h = BackgroundPainter::kHeight;
-  ArtCanvas canvas(w, h);
+  ArtCanvas canvas(w, h, scale);
   // The card centres on the plate under the version number so that the
   // number the editor prints sits in the middle of it.
   const SkinRect& v = skin_.at(skin::kVersionNumber);

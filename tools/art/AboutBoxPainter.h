@@ -13,7 +13,7 @@ namespace sorel::art {
 class AboutBoxPainter {
  public:
   AboutBoxPainter(const SkinLayout& skin, const CarlitoFace& regular, const CarlitoFace& bold);
-  void write(const std::string& path) const;
+  void write(const std::string& path, int scale) const;
 
  private:
   const SkinLayout& skin_;

@@ -12,11 +12,15 @@
 
 namespace sorel::art {
 
-ArtCanvas::ArtCanvas(int width, int height)
-    : width_(width),
-      height_(height),
-      surface_(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height)),
-      cr_(cairo_create(surface_)) {
+ArtCanvas::ArtCanvas(int width, int height, int scale)
+    : width_(width * scale),
+      height_(height * scale),
+      surface_(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width_, height_)),
+      cr_(nullptr) {
+  // The painters keep their 1x coordinates; the surface maps them onto its
+  // finer pixels, so a 2x image is drawn afresh rather than enlarged.
+  if (scale != 1) cairo_surface_set_device_scale(surface_, scale, scale);
+  cr_ = cairo_create(surface_);
   if (cairo_surface_status(surface_) != CAIRO_STATUS_SUCCESS || cairo_status(cr_) != CAIRO_STATUS_SUCCESS) {
     throw std::runtime_error("cannot create a drawing surface");
   }

@@ -18,16 +18,18 @@ struct Box {
 };
 
 // An RGBA drawing surface with the few shapes the art is made of. Owns its
-// cairo surface and context; writes itself as a PNG.
+// cairo surface and context; writes itself as a PNG. Drawing is in 1x units
+// whatever the scale; the image has scale x scale pixels for each of them.
 class ArtCanvas {
  public:
-  ArtCanvas(int width, int height);
+  ArtCanvas(int width, int height, int scale = 1);
   ~ArtCanvas();
   ArtCanvas(const ArtCanvas&) = delete;
   ArtCanvas& operator=(const ArtCanvas&) = delete;
 
   cairo_t* cr() const { return cr_; }
   cairo_surface_t* surface() const { return surface_; }
+  // In pixels of the image written.
   int width() const { return width_; }
   int height() const { return height_; }
 

@@ -11,6 +11,7 @@
 #include "tools/art/IndicatorArt.h"
 #include "tools/art/KnobStrip.h"
 #include "tools/art/SkinLayout.h"
+#include "resources/ScaledResource.h"
 
 namespace sorel::art {
 
@@ -27,48 +28,60 @@ void writeFonts(const CarlitoFace& face, const std::string& dir) {
   for (const FontRecipe& entry : fonts) FontSheetBuilder(face, entry).write(dir);
 }
 
-void writeKnobs(const std::string& dir) {
-  KnobStrip(127, KnobPolarity::Bipolar).write(dir + "/bipolar_knob_with_ring_127frames.png");
-  KnobStrip(127, KnobPolarity::Unipolar).write(dir + "/unipolar_knob_with_ring_127frames.png");
-  KnobStrip(5, KnobPolarity::Unipolar).write(dir + "/unipolar_knob_with_ring_5frames.png");
-  KnobStrip(25, KnobPolarity::Bipolar).write(dir + "/bipolar_knob_with_ring_25frames.png");
-  KnobStrip(23, KnobPolarity::Unipolar).write(dir + "/unipolar_knob_with_ring_23frames.png");
+// The path of an image at a scale: "knob.png" at 2 is "knob@2x.png".
+std::string at(const std::string& dir, const std::string& file, int scale) {
+  return resources::ScaledName(dir + "/" + file, scale);
 }
 
-void writeButtons(const ButtonIcons& icons, const std::string& dir) {
+void writeKnobs(const std::string& dir, int scale) {
+  const auto knob = [&](int frames, KnobPolarity polarity, const std::string& file) {
+    KnobStrip(frames, polarity).write(at(dir, file, scale), scale);
+  };
+  knob(127, KnobPolarity::Bipolar, "bipolar_knob_with_ring_127frames.png");
+  knob(127, KnobPolarity::Unipolar, "unipolar_knob_with_ring_127frames.png");
+  knob(5, KnobPolarity::Unipolar, "unipolar_knob_with_ring_5frames.png");
+  knob(25, KnobPolarity::Bipolar, "bipolar_knob_with_ring_25frames.png");
+  knob(23, KnobPolarity::Unipolar, "unipolar_knob_with_ring_23frames.png");
+}
+
+void writeButtons(const ButtonIcons& icons, const std::string& dir, int scale) {
+  const auto button = [&](int w, int h, ButtonStyle style, const std::string& file, const IconPainter& icon = {}) {
+    ButtonArt(w, h, style).write(at(dir, file, scale), scale, icon);
+  };
   const auto flat = ButtonStyle::Flat;
-  ButtonArt(23, 13, flat).write(dir + "/ptnviewStepOnoff_23x13.png", icons.led());
-  ButtonArt(63, 15, flat).write(dir + "/ptnview_63x15.png");
-  ButtonArt(19, 15, flat).write(dir + "/ptnviewCC_19x15.png");
-  ButtonArt(27, 23, flat).write(dir + "/button_27x23.png");
-  ButtonArt(23, 21, flat).write(dir + "/Sbutton_23x21.png");
-  ButtonArt(38, 19).write(dir + "/freebutton_38x19.png", icons.text("FREE", 9));
-  ButtonArt(27, 23).write(dir + "/buttonOnOff_27x23.png", icons.led());
-  ButtonArt(27, 23).write(dir + "/buttonTeach_27x23.png", icons.target());
-  ButtonArt(27, 14).write(dir + "/boxbuttonLeft_27x14.png", icons.arrow(false));
-  ButtonArt(27, 14).write(dir + "/boxbuttonRight_27x14.png", icons.arrow(true));
-  ButtonArt(27, 14).write(dir + "/boxbuttonOK_27x14.png", icons.text("OK", 9));
-  ButtonArt(30, 14).write(dir + "/boxbuttonInfo_30x14.png", icons.text("INFO", 8.5));
-  ButtonArt(48, 14).write(dir + "/boxbuttonSettings_48x14.png", icons.text("SETTINGS", 8.5));
-  ButtonArt(15, 11).write(dir + "/resizebutton_15x11.png", icons.resize());
-  ButtonArt(33, 27).write(dir + "/editClear_33x27.png", icons.cross());
-  ButtonArt(33, 27).write(dir + "/editCopy_33x27.png", icons.copy());
-  ButtonArt(33, 27).write(dir + "/editDraw_33x27.png", icons.pencil());
-  ButtonArt(33, 27).write(dir + "/editPaste_33x27.png", icons.paste());
-  ButtonArt(33, 27).write(dir + "/editRand_33x27.png", icons.dice());
-  ButtonArt(33, 27).write(dir + "/editSelect_33x27.png", icons.selection());
-  ButtonArt(21, 21).write(dir + "/lockbutton_21x21.png", icons.padlock());
-  ButtonArt(29, 19).write(dir + "/panicbutton_29x19.png", icons.warning());
-  ButtonArt(23, 21).write(dir + "/SbuttonLeft_23x21.png", icons.chevrons(false));
-  ButtonArt(23, 21).write(dir + "/SbuttonRight_23x21.png", icons.chevrons(true));
+  const auto raised = ButtonStyle::Raised;
+  button(23, 13, flat, "ptnviewStepOnoff_23x13.png", icons.led());
+  button(63, 15, flat, "ptnview_63x15.png");
+  button(19, 15, flat, "ptnviewCC_19x15.png");
+  button(27, 23, flat, "button_27x23.png");
+  button(23, 21, flat, "Sbutton_23x21.png");
+  button(38, 19, raised, "freebutton_38x19.png", icons.text("FREE", 9));
+  button(27, 23, raised, "buttonOnOff_27x23.png", icons.led());
+  button(27, 23, raised, "buttonTeach_27x23.png", icons.target());
+  button(27, 14, raised, "boxbuttonLeft_27x14.png", icons.arrow(false));
+  button(27, 14, raised, "boxbuttonRight_27x14.png", icons.arrow(true));
+  button(27, 14, raised, "boxbuttonOK_27x14.png", icons.text("OK", 9));
+  button(30, 14, raised, "boxbuttonInfo_30x14.png", icons.text("INFO", 8.5));
+  button(48, 14, raised, "boxbuttonSettings_48x14.png", icons.text("SETTINGS", 8.5));
+  button(15, 11, raised, "resizebutton_15x11.png", icons.resize());
+  button(33, 27, raised, "editClear_33x27.png", icons.cross());
+  button(33, 27, raised, "editCopy_33x27.png", icons.copy());
+  button(33, 27, raised, "editDraw_33x27.png", icons.pencil());
+  button(33, 27, raised, "editPaste_33x27.png", icons.paste());
+  button(33, 27, raised, "editRand_33x27.png", icons.dice());
+  button(33, 27, raised, "editSelect_33x27.png", icons.selection());
+  button(21, 21, raised, "lockbutton_21x21.png", icons.padlock());
+  button(29, 19, raised, "panicbutton_29x19.png", icons.warning());
+  button(23, 21, raised, "SbuttonLeft_23x21.png", icons.chevrons(false));
+  button(23, 21, raised, "SbuttonRight_23x21.png", icons.chevrons(true));
 }
 
-void writeIndicators(const std::string& dir) {
-  IndicatorArt::writeNoteListStrip(dir + "/noteliststrip_21x8_30frames.png");
-  IndicatorArt::writeIncomingNoteStrip(dir + "/incomingnote_27x9_30frames.png");
-  IndicatorArt::writeBaseNoteLed(dir + "/basenoteled_16x8.png");
-  IndicatorArt::writeLoopStart(dir + "/ptnviewloopstart_24x15.png");
-  IndicatorArt::writeLoopEnd(dir + "/ptnviewloopend_24x15.png");
+void writeIndicators(const std::string& dir, int scale) {
+  IndicatorArt::writeNoteListStrip(at(dir, "noteliststrip_21x8_30frames.png", scale), scale);
+  IndicatorArt::writeIncomingNoteStrip(at(dir, "incomingnote_27x9_30frames.png", scale), scale);
+  IndicatorArt::writeBaseNoteLed(at(dir, "basenoteled_16x8.png", scale), scale);
+  IndicatorArt::writeLoopStart(at(dir, "ptnviewloopstart_24x15.png", scale), scale);
+  IndicatorArt::writeLoopEnd(at(dir, "ptnviewloopend_24x15.png", scale), scale);
 }
 
 }  // namespace
@@ -85,11 +98,13 @@ void ArtSet::writeAll() const {
   const CarlitoFace bold(Weight::Bold);
   const ButtonIcons icons(bold);
   writeFonts(regular, fonts);
-  writeKnobs(images);
-  writeButtons(icons, images);
-  writeIndicators(images);
-  BackgroundPainter(skin, regular, bold).write(images + "/background.png");
-  AboutBoxPainter(skin, regular, bold).write(images + "/About.png");
+  for (const int scale : resources::kScales) {
+    writeKnobs(images, scale);
+    writeButtons(icons, images, scale);
+    writeIndicators(images, scale);
+    BackgroundPainter(skin, regular, bold).write(at(images, "background.png", scale), scale);
+    AboutBoxPainter(skin, regular, bold).write(at(images, "About.png", scale), scale);
+  }
 }
 
 }  // namespace sorel::art

@@ -71,7 +71,7 @@ void BackgroundPainter::paintPanel(const ArtCanvas& canvas, const Panel& panel) 
   if (!panel.caption.empty()) {
     // Leave a gap in the top edge for the caption.
     const double size = LabelLayout::pixelSize(LabelStyle::Caption);
-    const double width = bold_.textWidth(cr, panel.caption, size);
+    const double width = bold_.textWidth(panel.caption, size);
     cairo_rectangle(cr, 0, 0, kWidth, kHeight);
     cairo_rectangle(cr, panel.captionX - 4, panel.box.y - 6, width + 8, 12);
     cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
@@ -170,7 +170,7 @@ void BackgroundPainter::paintLogo(const ArtCanvas& canvas) const {
   // The about box opens from here, so the product's name is what one clicks.
   const Box area = rect(skin::kAboutTriggerArea);
   bold_.drawLeft(canvas, "Sorel", 40, area.x + 10, area.centreY() - 1, theme::accent);
-  const double nameWidth = bold_.textWidth(canvas.cr(), "Sorel", 40);
+  const double nameWidth = bold_.textWidth("Sorel", 40);
   const double left = area.x + 10 + nameWidth + 14;
   canvas.line(left - 7.5, area.y + 14, left - 7.5, area.bottom() - 12, theme::panelBorder, 1.0);
   bold_.drawLeft(canvas, "MIDI ARPEGGIATOR", 10, left, area.centreY() - 7, theme::label);
@@ -220,8 +220,8 @@ void BackgroundPainter::paintLabels(const ArtCanvas& canvas, const LabelLayout& 
   }
 }
 
-void BackgroundPainter::write(const std::string& path) const {
-  ArtCanvas canvas(kWidth, kHeight);
+void BackgroundPainter::write(const std::string& path, int scale) const {
+  ArtCanvas canvas(kWidth, kHeight, scale);
   paintWindow(canvas);
   for (const Panel& panel : panels()) paintPanel(canvas, panel);
   // The key area's own settings sit above, its hold settings below this rule.
@@ -235,7 +235,7 @@ void BackgroundPainter::write(const std::string& path) const {
   paintVersionPlate(canvas);
   paintLinkMark(canvas);
   const LabelLayout layout(skin_, [&](const std::string& text, double size) {
-    return bold_.textWidth(canvas.cr(), text, size);
+    return bold_.textWidth(text, size);
   });
   paintLabels(canvas, layout);
   canvas.writePng(path);

@@ -26,7 +26,7 @@ class BackgroundPainter {
   static constexpr int kHeight = 565;
 
   BackgroundPainter(const SkinLayout& skin, const CarlitoFace& regular, const CarlitoFace& bold);
-  void write(const std::string& path) const;
+  void write(const std::string& path, int scale) const;
 
   static std::vector<Panel> panels();
   // Skin entries of controls that print text straight onto the background;

@@ -27,8 +27,8 @@ void ButtonArt::paintFrame(const ArtCanvas& canvas, const Box& frame, bool on, c
   if (icon) icon(canvas, frame, on);
 }
 
-void ButtonArt::write(const std::string& path, const IconPainter& icon) const {
-  ArtCanvas canvas(width_, height_ * 2);
+void ButtonArt::write(const std::string& path, int scale, const IconPainter& icon) const {
+  ArtCanvas canvas(width_, height_ * 2, scale);
   for (int f = 0; f < 2; ++f) {
     cairo_save(canvas.cr());
     cairo_rectangle(canvas.cr(), 0, height_ * f, width_, height_);

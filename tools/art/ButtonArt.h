@@ -19,7 +19,7 @@ using IconPainter = std::function<void(const ArtCanvas&, const Box& face, bool o
 class ButtonArt {
  public:
   ButtonArt(int width, int height, ButtonStyle style = ButtonStyle::Raised);
-  void write(const std::string& path, const IconPainter& icon = {}) const;
+  void write(const std::string& path, int scale, const IconPainter& icon = {}) const;
 
   // The colour a symbol takes on the given frame.
   static Colour iconColour(bool on);

@@ -53,11 +53,18 @@ CarlitoFace::CarlitoFace(Weight weight) {
   }
   face_ = cairo_ft_font_face_create_for_pattern(match.get());
   if (cairo_font_face_status(face_) != CAIRO_STATUS_SUCCESS) {
+    cairo_font_face_destroy(face_);
     throw std::runtime_error("cairo cannot open the Carlito face");
   }
+  measureSurface_ = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1);
+  measure_ = cairo_create(measureSurface_);
 }
 
-CarlitoFace::~CarlitoFace() { cairo_font_face_destroy(face_); }
+CarlitoFace::~CarlitoFace() {
+  cairo_destroy(measure_);
+  cairo_surface_destroy(measureSurface_);
+  cairo_font_face_destroy(face_);
+}
 
 void CarlitoFace::select(cairo_t* cr, double pixelSize) const {
   cairo_set_font_face(cr, face_);
@@ -70,10 +77,10 @@ void CarlitoFace::select(cairo_t* cr, double pixelSize) const {
   cairo_font_options_destroy(options);
 }
 
-double CarlitoFace::textWidth(cairo_t* cr, const std::string& text, double pixelSize) const {
-  select(cr, pixelSize);
+double CarlitoFace::textWidth(const std::string& text, double pixelSize) const {
+  select(measure_, pixelSize);
   cairo_text_extents_t extents;
-  cairo_text_extents(cr, text.c_str(), &extents);
+  cairo_text_extents(measure_, text.c_str(), &extents);
   return extents.x_advance;
 }
 
@@ -90,12 +97,12 @@ void CarlitoFace::drawLeft(const ArtCanvas& canvas, const std::string& text, dou
 
 void CarlitoFace::drawCentred(const ArtCanvas& canvas, const std::string& text, double pixelSize, double centreX,
                               double centreY, const Colour& colour) const {
-  drawLeft(canvas, text, pixelSize, centreX - textWidth(canvas.cr(), text, pixelSize) / 2, centreY, colour);
+  drawLeft(canvas, text, pixelSize, centreX - textWidth(text, pixelSize) / 2, centreY, colour);
 }
 
 void CarlitoFace::drawRight(const ArtCanvas& canvas, const std::string& text, double pixelSize, double right,
                             double centreY, const Colour& colour) const {
-  drawLeft(canvas, text, pixelSize, right - textWidth(canvas.cr(), text, pixelSize), centreY, colour);
+  drawLeft(canvas, text, pixelSize, right - textWidth(text, pixelSize), centreY, colour);
 }
 
 }  // namespace sorel::art

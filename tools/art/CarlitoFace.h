@@ -25,7 +25,9 @@ class CarlitoFace {
 
   // Selects this face at the given pixel size, hinted for small text.
   void select(cairo_t* cr, double pixelSize) const;
-  double textWidth(cairo_t* cr, const std::string& text, double pixelSize) const;
+  // Measured at 1x whatever canvas the text goes to, so that a 2x image
+  // places its text exactly where the 1x image does.
+  double textWidth(const std::string& text, double pixelSize) const;
   // Draws text with its baseline so that capitals sit centred on centreY.
   void drawCentred(const ArtCanvas& canvas, const std::string& text, double pixelSize, double centreX,
                    double centreY, const Colour& colour) const;
@@ -37,6 +39,8 @@ class CarlitoFace {
 
  private:
   cairo_font_face_t* face_ = nullptr;
+  cairo_surface_t* measureSurface_ = nullptr;
+  cairo_t* measure_ = nullptr;
   std::string file_;
 };
 

@@ -6,6 +6,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "resources/ScaledResource.h"
+
 namespace sorel::art {
 
 namespace {
@@ -22,10 +24,10 @@ int FontSheetBuilder::base() const {
   return static_cast<int>(std::lround(recipe_.lineHeight / 2.0 + kCapHeight * recipe_.pixelSize / 2.0));
 }
 
-std::vector<GlyphPlacement> FontSheetBuilder::render(ArtCanvas& sheet) const {
-  cairo_t* cr = sheet.cr();
+std::vector<GlyphPlacement> FontSheetBuilder::layOut() const {
+  ArtCanvas probe(1, 1);
+  cairo_t* cr = probe.cr();
   face_.select(cr, recipe_.pixelSize);
-  sheet.setColour(recipe_.colour);
   std::vector<GlyphPlacement> glyphs;
   int penX = 0, penY = 0, shelfHeight = 0;
   for (int id = kFirstChar; id <= kLastChar; ++id) {
@@ -35,8 +37,9 @@ std::vector<GlyphPlacement> FontSheetBuilder::render(ArtCanvas& sheet) const {
     GlyphPlacement g;
     g.id = id;
     g.xadvance = static_cast<int>(std::lround(ext.x_advance));
+    g.inked = ext.width > 0 && ext.height > 0;
     int x0 = 0, y0 = 0, x1 = 1, y1 = 1;  // an empty 1 x 1 cell for blank glyphs
-    if (ext.width > 0 && ext.height > 0) {
+    if (g.inked) {
       x0 = static_cast<int>(std::floor(ext.x_bearing)) - kPadding;
       y0 = static_cast<int>(std::floor(ext.y_bearing)) - kPadding;
       x1 = static_cast<int>(std::ceil(ext.x_bearing + ext.width)) + kPadding;
@@ -54,16 +57,30 @@ std::vector<GlyphPlacement> FontSheetBuilder::render(ArtCanvas& sheet) const {
     g.y = penY;
     g.xoffset = x0;
     g.yoffset = base() + y0;
-    if (ext.width > 0 && ext.height > 0) {
-      cairo_move_to(cr, penX - x0, penY - y0);
-      cairo_show_text(cr, text);
-      cairo_new_path(cr);
-    }
     penX += g.width + kSpacing;
     shelfHeight = std::max(shelfHeight, g.height);
     glyphs.push_back(g);
   }
   return glyphs;
+}
+
+void FontSheetBuilder::paint(const ArtCanvas& sheet, const std::vector<GlyphPlacement>& glyphs) const {
+  cairo_t* cr = sheet.cr();
+  face_.select(cr, recipe_.pixelSize);
+  sheet.setColour(recipe_.colour);
+  for (const GlyphPlacement& g : glyphs) {
+    if (!g.inked) continue;
+    const char text[2] = {static_cast<char>(g.id), 0};
+    // A glyph hinted at another scale may reach a little further; its cell
+    // keeps it from bleeding into a neighbour.
+    cairo_save(cr);
+    cairo_rectangle(cr, g.x, g.y, g.width, g.height);
+    cairo_clip(cr);
+    cairo_move_to(cr, g.x - g.xoffset, g.y - (g.yoffset - base()));
+    cairo_show_text(cr, text);
+    cairo_new_path(cr);
+    cairo_restore(cr);
+  }
 }
 
 std::string FontSheetBuilder::describe(const std::vector<GlyphPlacement>& glyphs) const {
@@ -86,9 +103,12 @@ std::string FontSheetBuilder::describe(const std::vector<GlyphPlacement>& glyphs
 }
 
 void FontSheetBuilder::write(const std::string& dir) const {
-  ArtCanvas sheet(kSheetSize, kSheetSize);
-  const std::vector<GlyphPlacement> glyphs = render(sheet);
-  sheet.writePng(dir + "/" + recipe_.baseName + ".png");
+  const std::vector<GlyphPlacement> glyphs = layOut();
+  for (const int scale : resources::kScales) {
+    const ArtCanvas sheet(kSheetSize, kSheetSize, scale);
+    paint(sheet, glyphs);
+    sheet.writePng(resources::ScaledName(dir + "/" + recipe_.baseName + ".png", scale));
+  }
   const std::string path = dir + "/" + recipe_.baseName + ".fnt";
   std::ofstream out(path, std::ios::binary);
   out << describe(glyphs);

@@ -21,10 +21,13 @@ struct GlyphPlacement {
   int id = 0;
   int x = 0, y = 0, width = 0, height = 0;
   int xoffset = 0, yoffset = 0, xadvance = 0;
+  bool inked = false;  // false for blanks such as the space
 };
 
 // Renders the printable ASCII glyphs of one font into a 256 x 256 RGBA sheet and
-// writes it with its BMFont XML description.
+// writes it with its BMFont XML description. The 2x sheet ("@2x") has every
+// glyph drawn at twice the resolution into the same cells, twice as large, so
+// the one description, in 1x units, lays out text for both.
 class FontSheetBuilder {
  public:
   static constexpr int kSheetSize = 256;
@@ -40,7 +43,9 @@ class FontSheetBuilder {
   int base() const;
 
  private:
-  std::vector<GlyphPlacement> render(ArtCanvas& sheet) const;
+  // Cells and metrics, measured at 1x.
+  std::vector<GlyphPlacement> layOut() const;
+  void paint(const ArtCanvas& sheet, const std::vector<GlyphPlacement>& glyphs) const;
   std::string describe(const std::vector<GlyphPlacement>& glyphs) const;
 
   const CarlitoFace& face_;

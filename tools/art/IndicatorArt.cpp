@@ -11,9 +11,9 @@ double IndicatorArt::fadeLevel(int frame) {
   return std::pow(1.0 - t, 1.6) * 0.96 + 0.04 * (1.0 - t);
 }
 
-void IndicatorArt::writeNoteListStrip(const std::string& path) {
+void IndicatorArt::writeNoteListStrip(const std::string& path, int scale) {
   constexpr int w = 21, h = 8;
-  ArtCanvas canvas(w, h * kFadeFrames);
+  ArtCanvas canvas(w, h * kFadeFrames, scale);
   for (int k = 0; k < kFadeFrames; ++k) {
     const double level = fadeLevel(k);
     const Box mark{0.5, h * k + 1.5, w - 1.0, h - 3.0};
@@ -23,9 +23,9 @@ void IndicatorArt::writeNoteListStrip(const std::string& path) {
   canvas.writePng(path);
 }
 
-void IndicatorArt::writeIncomingNoteStrip(const std::string& path) {
+void IndicatorArt::writeIncomingNoteStrip(const std::string& path, int scale) {
   constexpr int w = 27, h = 9;
-  ArtCanvas canvas(w, h * kFadeFrames);
+  ArtCanvas canvas(w, h * kFadeFrames, scale);
   for (int k = 0; k < kFadeFrames; ++k) {
     const double level = fadeLevel(kFadeFrames - 1 - k);
     const Box slot{0.5, h * k + 2.5, w - 1.0, h - 5.0};
@@ -39,9 +39,9 @@ void IndicatorArt::writeIncomingNoteStrip(const std::string& path) {
   canvas.writePng(path);
 }
 
-void IndicatorArt::writeBaseNoteLed(const std::string& path) {
+void IndicatorArt::writeBaseNoteLed(const std::string& path, int scale) {
   constexpr int w = 16, h = 8;
-  ArtCanvas canvas(w, h * 2);
+  ArtCanvas canvas(w, h * 2, scale);
   for (int k = 0; k < 2; ++k) {
     const bool lit = k == 1;
     const Box led{3.5, h * k + 2.5, w - 7.0, h - 5.0};
@@ -54,9 +54,9 @@ void IndicatorArt::writeBaseNoteLed(const std::string& path) {
 
 namespace {
 // A bracket standing at the marker's edge with a small flag pointing into the loop.
-void writeLoopMarker(const std::string& path, bool isStart) {
+void writeLoopMarker(const std::string& path, int scale, bool isStart) {
   constexpr int w = 24, h = 15;
-  ArtCanvas canvas(w, h);
+  ArtCanvas canvas(w, h, scale);
   cairo_t* cr = canvas.cr();
   const double edge = isStart ? 1.5 : w - 1.5;
   const double inward = isStart ? 1 : -1;
@@ -78,7 +78,7 @@ void writeLoopMarker(const std::string& path, bool isStart) {
 }
 }  // namespace
 
-void IndicatorArt::writeLoopStart(const std::string& path) { writeLoopMarker(path, true); }
-void IndicatorArt::writeLoopEnd(const std::string& path) { writeLoopMarker(path, false); }
+void IndicatorArt::writeLoopStart(const std::string& path, int scale) { writeLoopMarker(path, scale, true); }
+void IndicatorArt::writeLoopEnd(const std::string& path, int scale) { writeLoopMarker(path, scale, false); }
 
 }  // namespace sorel::art

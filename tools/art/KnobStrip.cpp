@@ -30,8 +30,8 @@ double KnobStrip::angleAt(int frame) const {
   return kStartAngle + value * kSweep;
 }
 
-void KnobStrip::write(const std::string& path) const {
-  ArtCanvas canvas(kSize, kSize * frames_);
+void KnobStrip::write(const std::string& path, int scale) const {
+  ArtCanvas canvas(kSize, kSize * frames_, scale);
   cairo_t* cr = canvas.cr();
   cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
   for (int k = 0; k < frames_; ++k) {

@@ -14,7 +14,7 @@ class KnobStrip {
   static constexpr int kSize = 56;
 
   KnobStrip(int frames, KnobPolarity polarity);
-  void write(const std::string& path) const;
+  void write(const std::string& path, int scale) const;
 
   // The pointer's angle (cairo radians, clockwise from +x) at frame k.
   double angleAt(int frame) const;
