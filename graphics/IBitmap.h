@@ -1,6 +1,8 @@
 #pragma once
 // A bitmap as the editor sees it: shared pixels plus a frame count. Frames are
-// stacked vertically, each Height() / Frames() pixels tall.
+// stacked vertically, each Height() / Frames() pixels tall. A bitmap drawn at
+// scale 2 has two image pixels for each editor pixel; its sizes and frame
+// rectangles are in editor pixels all the same.
 
 #include "graphics/IRECT.h"
 #include "graphics/PixelImage.h"
@@ -14,13 +16,15 @@ class IBitmap {
 public:
     IBitmap() = default;
     // A frame count below 1 means 1; more frames than rows means one row each.
-    IBitmap(std::shared_ptr<const PixelImage> pixels, int frames)
+    IBitmap(std::shared_ptr<const PixelImage> pixels, int frames, int scale = 1)
         : pixels_(std::move(pixels)),
-          frames_(pixels_ ? std::clamp(frames, 1, std::max(pixels_->Height(), 1)) : 1) {}
+          scale_(std::max(scale, 1)),
+          frames_(std::clamp(frames, 1, std::max(H(), 1))) {}
 
     bool IsValid() const { return pixels_ != nullptr && W() > 0 && H() > 0; }
-    int W() const { return pixels_ ? pixels_->Width() : 0; }
-    int H() const { return pixels_ ? pixels_->Height() : 0; }
+    int W() const { return pixels_ ? pixels_->Width() / scale_ : 0; }
+    int H() const { return pixels_ ? pixels_->Height() / scale_ : 0; }
+    int Scale() const { return scale_; }
     int Frames() const { return frames_; }
     int FrameHeight() const { return H() / frames_; }
     // Source rectangle of frame k (clamped to the frames that exist).
@@ -33,6 +37,7 @@ public:
 
 private:
     std::shared_ptr<const PixelImage> pixels_;
+    int scale_ = 1;
     int frames_ = 1;
 };
 

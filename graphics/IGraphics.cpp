@@ -36,16 +36,20 @@ void SetColour(cairo_t* cr, const IColor& c) {
 void IGraphics::CairoDeleter::operator()(_cairo* cr) const { cairo_destroy(cr); }
 void IGraphics::CairoDeleter::operator()(_cairo_surface* surface) const { cairo_surface_destroy(surface); }
 
-IGraphics::IGraphics(int width, int height)
-    : width_(std::clamp(width, 1, kMaxSurfaceSide)),
-      height_(std::clamp(height, 1, kMaxSurfaceSide)),
-      surface_(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width_, height_)),
-      cr_(cairo_create(surface_.get())) {}
+IGraphics::IGraphics(int width, int height, int scale)
+    : scale_(std::clamp(scale, 1, kMaxScale)),
+      width_(std::clamp(width, 1, kMaxSurfaceSide / scale_)),
+      height_(std::clamp(height, 1, kMaxSurfaceSide / scale_)),
+      surface_(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width_ * scale_, height_ * scale_)) {
+    // Everything drawn, text included, then maps editor pixels to device pixels.
+    if (scale_ != 1) cairo_surface_set_device_scale(surface_.get(), scale_, scale_);
+    cr_.reset(cairo_create(surface_.get()));
+}
 
 IGraphics::~IGraphics() = default;
 
 IBitmap IGraphics::LoadIBitmap(int number, std::string_view name, int frames) {
-    return BitmapCache::Shared().Load(number, name, frames);
+    return BitmapCache::Shared().Load(number, name, frames, scale_);
 }
 
 const char* IGraphics::LoadText(int number, std::string_view name) {
@@ -71,6 +75,7 @@ bool IGraphics::DrawBitmap(const IBitmap& bitmap, const IRECT& dest, int srcX, i
     cairo_surface_t* source = cairo_image_surface_create_for_data(
         reinterpret_cast<unsigned char*>(const_cast<uint32_t*>(pixels.Data())), CAIRO_FORMAT_ARGB32,
         pixels.Width(), pixels.Height(), pixels.StrideBytes());
+    if (bitmap.Scale() != 1) cairo_surface_set_device_scale(source, bitmap.Scale(), bitmap.Scale());
     cairo_t* cr = cr_.get();
     cairo_save(cr);
     ApplyBlend(blend);
@@ -82,7 +87,10 @@ bool IGraphics::DrawBitmap(const IBitmap& bitmap, const IRECT& dest, int srcX, i
         return static_cast<double>(std::clamp<int64_t>(target - source, -(int64_t{1} << 20), int64_t{1} << 20));
     };
     cairo_set_source_surface(cr, source, offset(visible.L, sourceLeft), offset(visible.T, sourceTop));
-    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
+    // Pixels map one to one when the scales agree; finer art on a coarser
+    // canvas is averaged down rather than sampled.
+    cairo_pattern_set_filter(cairo_get_source(cr),
+                             bitmap.Scale() > scale_ ? CAIRO_FILTER_GOOD : CAIRO_FILTER_NEAREST);
     cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_NONE);
     cairo_paint_with_alpha(cr, Weight(blend));
     cairo_restore(cr);
@@ -180,7 +188,7 @@ bool IGraphics::DrawIText(const IText& style, std::string_view text, const IRECT
 }
 
 IColor IGraphics::PixelAt(int x, int y) const {
-    if (x < 0 || y < 0 || x >= width_ || y >= height_) return COLOR_TRANSPARENT;
+    if (x < 0 || y < 0 || x >= width_ * scale_ || y >= height_ * scale_) return COLOR_TRANSPARENT;
     cairo_surface_flush(surface_.get());
     const unsigned char* data = cairo_image_surface_get_data(surface_.get());
     if (!data) return COLOR_TRANSPARENT;  // the surface could not be made

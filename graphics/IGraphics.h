@@ -2,6 +2,9 @@
 // The drawing layer beneath the editor: loads image and text resources and
 // draws bitmaps, rectangles, lines and system-font text into an off-screen
 // image (Cairo), which needs no display and can be written to a PNG file.
+// Callers work in editor pixels whatever the scale; a canvas at scale 2 has
+// two device pixels for each of them each way and draws its bitmaps from the
+// art drawn at twice the resolution.
 
 #include "graphics/IBitmap.h"
 #include "graphics/IChannelBlend.h"
@@ -23,8 +26,10 @@ class IGraphics {
 public:
     // Cairo's limit for an image surface.
     static constexpr int kMaxSurfaceSide = 32767;
+    static constexpr int kMaxScale = 2;
 
-    IGraphics(int width, int height);
+    // width and height in editor pixels; scale 1 or 2.
+    IGraphics(int width, int height, int scale = 1);
     ~IGraphics();
     IGraphics(const IGraphics&) = delete;
     IGraphics& operator=(const IGraphics&) = delete;
@@ -32,9 +37,11 @@ public:
     int Width() const { return width_; }
     int Height() const { return height_; }
     IRECT Bounds() const { return {0, 0, width_, height_}; }
+    int Scale() const { return scale_; }
 
     // Resources: an invalid bitmap / nullptr when the resource is missing.
-    // Decoded pixels are shared with every other user of the same image.
+    // Decoded pixels are shared with every other user of the same image. A
+    // bitmap comes at this canvas's scale (the 1x image where no 2x exists).
     IBitmap LoadIBitmap(int number, std::string_view name, int frames = 1);
     // Zero-terminated text, valid for the life of the process.
     const char* LoadText(int number, std::string_view name);
@@ -59,7 +66,8 @@ public:
     // Width in pixels that DrawIText would take for text.
     int MeasureIText(const IText& style, std::string_view text);
 
-    // What has been drawn, straight alpha; transparent outside the image.
+    // What has been drawn at device pixel (x, y) (editor pixels x scale),
+    // straight alpha; transparent outside the image.
     IColor PixelAt(int x, int y) const;
     bool WritePng(const std::string& path) const;
     // The image surface drawn into, for copying to a window.
@@ -74,6 +82,7 @@ private:
     void ApplyBlend(const IChannelBlend* blend);
     void SelectFont(const IText& style);
 
+    int scale_;
     int width_;
     int height_;
     std::unique_ptr<_cairo_surface, CairoDeleter> surface_;

@@ -1,10 +1,12 @@
 // What one plug-in instance pays to get its editor's resources: decode every
 // image, parse the skin and the five fonts. The first instance decodes; a
-// second one, while the first lives, only looks the pixels up.
+// second one, while the first lives, only looks the pixels up. Argument: the
+// scale, 1 or 2 (the twice-resolution art); drawing a knob frame at each scale.
 #include "editor/BitmapFont.h"
 #include "editor/Skin.h"
 #include "graphics/IGraphics.h"
 #include "resources/Resources.h"
+#include "resources/ScaledResource.h"
 
 #include <benchmark/benchmark.h>
 
@@ -23,12 +25,14 @@ struct InstanceResources {
     std::vector<std::unique_ptr<BitmapFont>> fonts;
 };
 
-std::unique_ptr<InstanceResources> LoadInstance() {
+std::unique_ptr<InstanceResources> LoadInstance(int scale) {
     auto loaded = std::make_unique<InstanceResources>();
-    IGraphics graphics(1, 1);
+    IGraphics graphics(1, 1, scale);
     loaded->skin.Load();
+    // Each image by its 1x name: the canvas picks the art of its scale.
     for (const auto& resource : resources::All())
-        if (resource.type == "PNG") loaded->bitmaps.push_back(graphics.LoadIBitmap(resource.number, resource.name, 1));
+        if (resource.type == "PNG" && resource.number < resources::kTwiceScaleNumberOffset)
+            loaded->bitmaps.push_back(graphics.LoadIBitmap(resource.number, resource.name, 1));
     for (const FontResource& font : kEditorFonts) loaded->fonts.push_back(BitmapFont::Load(graphics, font));
     return loaded;
 }
@@ -69,18 +73,19 @@ void BM_FirstInstanceLoadsResources(benchmark::State& state) {
     state.counters["rss_before_MiB"] = before;
     for (auto _ : state) {
         loaded.reset();  // releases the pixels, so the next load decodes again
-        loaded = LoadInstance();
+        loaded = LoadInstance(static_cast<int>(state.range(0)));
         benchmark::DoNotOptimize(loaded.get());
     }
     ReportSizes(state, *loaded);
 }
-BENCHMARK(BM_FirstInstanceLoadsResources)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FirstInstanceLoadsResources)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
 void BM_SecondInstanceSharesDecodedImages(benchmark::State& state) {
-    const auto first = LoadInstance();
+    const int scale = static_cast<int>(state.range(0));
+    const auto first = LoadInstance(scale);
     std::unique_ptr<InstanceResources> second;
     for (auto _ : state) {
-        second = LoadInstance();
+        second = LoadInstance(scale);
         benchmark::DoNotOptimize(second.get());
     }
     std::size_t shared = 0;
@@ -92,7 +97,19 @@ void BM_SecondInstanceSharesDecodedImages(benchmark::State& state) {
         if (first->bitmaps[i].Pixels() != second->bitmaps[i].Pixels() && second->bitmaps[i].IsValid())
             state.counters["extra_decoded_MiB"] += second->bitmaps[i].Pixels()->SizeBytes() / (1024.0 * 1024.0);
 }
-BENCHMARK(BM_SecondInstanceSharesDecodedImages)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SecondInstanceSharesDecodedImages)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
+
+// One 56 x 56 knob frame, in editor pixels, onto a canvas of the editor's size.
+void BM_DrawKnobFrame(benchmark::State& state) {
+    IGraphics graphics(1000, 565, static_cast<int>(state.range(0)));
+    const IBitmap knob = graphics.LoadIBitmap(108, "resources/images/bipolar_knob_with_ring_127frames.png", 127);
+    int frame = 0;
+    for (auto _ : state) {
+        graphics.DrawBitmapFrame(knob, {200, 100, 256, 156}, frame);
+        frame = (frame + 1) % 127;
+    }
+}
+BENCHMARK(BM_DrawKnobFrame)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace sorel

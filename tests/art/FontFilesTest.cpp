@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "art/RgbaImage.h"
+#include "resources/ScaledResource.h"
 
 namespace sorel::art::test {
 namespace {
@@ -103,44 +104,50 @@ TEST(FontFiles, GlyphsSitInsideTheirSheetWithoutOverlapping) {
   }
 }
 
+// Both sheets of a font, the 1x one and its twice-resolution twin, are laid
+// out by the one description: the 2x sheet's cells are twice as large.
 TEST(FontFiles, SheetInkHasTheFontsColourAndLiesOnlyInGlyphRectangles) {
   for (const FontEntry& entry : kFonts) {
-    SCOPED_TRACE(entry.name);
-    const ParsedFont font = parseFont(entry.name);
-    const RgbaImage sheet = RgbaImage::load(resourcePath(std::string("fonts/") + entry.name + ".png"));
-    ASSERT_TRUE(font.ok);
-    ASSERT_EQ(sheet.width, 256);
-    ASSERT_EQ(sheet.height, 256);
-    EXPECT_TRUE(sheet.fileHasAlpha);
-    std::vector<bool> covered(256 * 256, false);
-    for (const Glyph& g : font.glyphs)
-      for (int y = g.y; y < g.y + g.height && y < 256; ++y)
-        for (int x = g.x; x < g.x + g.width && x < 256; ++x) covered[y * 256 + x] = true;
-    int strayInk = 0, wrongColour = 0;
-    for (int y = 0; y < 256; ++y) {
-      for (int x = 0; x < 256; ++x) {
-        const std::uint8_t* p = sheet.at(x, y);
-        if (p[3] == 0) continue;
-        if (!covered[y * 256 + x]) ++strayInk;
-        // Faint edge pixels lose precision in straight alpha; judge the solid ones.
-        if (p[3] >= 64) {
-          const bool white = p[0] >= 240 && p[1] >= 240 && p[2] >= 240;
-          const bool black = p[0] <= 15 && p[1] <= 15 && p[2] <= 15;
-          if (entry.ink == Ink::White ? !white : !black) ++wrongColour;
+    for (const int scale : resources::kScales) {
+      SCOPED_TRACE(std::string(entry.name) + " at " + std::to_string(scale) + "x");
+      const int side = 256 * scale;
+      const ParsedFont font = parseFont(entry.name);
+      const RgbaImage sheet =
+          RgbaImage::load(resourcePath(resources::ScaledName(std::string("fonts/") + entry.name + ".png", scale)));
+      ASSERT_TRUE(font.ok);
+      ASSERT_EQ(sheet.width, side);
+      ASSERT_EQ(sheet.height, side);
+      EXPECT_TRUE(sheet.fileHasAlpha);
+      std::vector<bool> covered(side * side, false);
+      for (const Glyph& g : font.glyphs)
+        for (int y = g.y * scale; y < (g.y + g.height) * scale && y < side; ++y)
+          for (int x = g.x * scale; x < (g.x + g.width) * scale && x < side; ++x) covered[y * side + x] = true;
+      int strayInk = 0, wrongColour = 0;
+      for (int y = 0; y < side; ++y) {
+        for (int x = 0; x < side; ++x) {
+          const std::uint8_t* p = sheet.at(x, y);
+          if (p[3] == 0) continue;
+          if (!covered[y * side + x]) ++strayInk;
+          // Faint edge pixels lose precision in straight alpha; judge the solid ones.
+          if (p[3] >= 64) {
+            const bool white = p[0] >= 240 && p[1] >= 240 && p[2] >= 240;
+            const bool black = p[0] <= 15 && p[1] <= 15 && p[2] <= 15;
+            if (entry.ink == Ink::White ? !white : !black) ++wrongColour;
+          }
         }
       }
-    }
-    EXPECT_EQ(strayInk, 0);
-    EXPECT_EQ(wrongColour, 0);
-    // Every visible character has ink in its rectangle; the space has none.
-    for (const Glyph& g : font.glyphs) {
-      int ink = 0;
-      for (int y = g.y; y < g.y + g.height; ++y)
-        for (int x = g.x; x < g.x + g.width; ++x) ink += sheet.at(x, y)[3] > 0;
-      if (g.id == ' ') {
-        EXPECT_EQ(ink, 0);
-      } else {
-        EXPECT_GT(ink, 0) << "glyph " << g.id << " is blank";
+      EXPECT_EQ(strayInk, 0);
+      EXPECT_EQ(wrongColour, 0);
+      // Every visible character has ink in its rectangle; the space has none.
+      for (const Glyph& g : font.glyphs) {
+        int ink = 0;
+        for (int y = g.y * scale; y < (g.y + g.height) * scale; ++y)
+          for (int x = g.x * scale; x < (g.x + g.width) * scale; ++x) ink += sheet.at(x, y)[3] > 0;
+        if (g.id == ' ') {
+          EXPECT_EQ(ink, 0);
+        } else {
+          EXPECT_GT(ink, 0) << "glyph " << g.id << " is blank";
+        }
       }
     }
   }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "art/RgbaImage.h"
+#include "resources/ScaledResource.h"
 
 namespace sorel::art::test {
 namespace {
@@ -120,6 +121,10 @@ TEST(ImageFiles, EveryImageHasItsSheetSizeFramesAndAlpha) {
     EXPECT_EQ(image.height, entry.height);
     EXPECT_EQ(image.height % entry.frames, 0) << "frames must split the sheet evenly";
     EXPECT_TRUE(image.fileHasAlpha) << "stored as RGBA";
+    const RgbaImage twin = loadImage(resources::ScaledName(entry.name, 2));
+    EXPECT_EQ(twin.width, 2 * entry.width);
+    EXPECT_EQ(twin.height, 2 * entry.height) << "as many frames, each twice the size";
+    EXPECT_TRUE(twin.fileHasAlpha);
   }
 }
 

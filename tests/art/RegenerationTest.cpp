@@ -66,8 +66,8 @@ TEST_F(RegenerationTest, GeneratorReproducesTheCommittedFontsAndImages) {
       EXPECT_LT(difference / fresh.pixels.size(), 0.5) << "regenerate with scripts/art";
     }
   }
-  // Five fonts of two files each, and the 36 images.
-  EXPECT_EQ(compared, 10 + 36);
+  // Five fonts of a description and two sheets each, and the 36 images at 1x and 2x.
+  EXPECT_EQ(compared, 5 * 3 + 36 * 2);
 }
 
 TEST(CarlitoFaceTest, FindsTheRegularAndBoldCarlitoFiles) {
