@@ -1,5 +1,6 @@
-// sorel-preview [OUT.png]
-// Writes OUT.png (default "editor-preview.png"): the background with the
+// sorel-preview [--scale 2] [OUT.png]
+// Writes OUT.png (default "editor-preview.png"), at the GUI scale given (1 or
+// 2, default 1): the background with the
 // images of the simple controls at their skin places, every skin rectangle
 // outlined and numbered; and, beside it, "editor-sheet.png": every image with
 // its frames and a sample of every font. Prints the places whose image does
@@ -12,6 +13,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -98,9 +100,9 @@ void ReportOverlaps(const Skin& skin) {
     std::printf("%d overlapping pairs outside the container places\n", count);
 }
 
-bool WriteEditorPreview(const Skin& skin, const std::string& path) {
+bool WriteEditorPreview(const Skin& skin, const std::string& path, int scale) {
     const IRECT window = skin.Rect(kSkinBackgroundIndex).Empty() ? IRECT{0, 0, 1000, 565} : skin.Rect(kSkinBackgroundIndex);
-    IGraphics g(window.W(), window.H());
+    IGraphics g(window.W(), window.H(), scale);
     const IBitmap background = g.LoadIBitmap(101, "resources/images/background.png", 1);
     if (!background.IsValid()) std::printf("background image missing\n");
     g.FillIRect(kSheetBackground, window);
@@ -197,7 +199,14 @@ bool WriteSheet(const std::string& path) {
 
 int main(int argc, char** argv) {
     using namespace sorel;
-    const std::filesystem::path out = argc > 1 ? argv[1] : "editor-preview.png";
+    const bool scaled = argc > 2 && std::string(argv[1]) == "--scale";
+    const int scale = scaled ? std::atoi(argv[2]) : 1;
+    if (scale != 1 && scale != 2) {
+        std::fprintf(stderr, "usage: sorel-preview [--scale 1|2] [OUT.png]\n");
+        return 2;
+    }
+    const int firstFile = scaled ? 3 : 1;
+    const std::filesystem::path out = argc > firstFile ? argv[firstFile] : "editor-preview.png";
     const std::filesystem::path sheet = out.parent_path() / "editor-sheet.png";
     Skin skin;
     if (!skin.Load()) {
@@ -206,7 +215,7 @@ int main(int argc, char** argv) {
     }
     std::printf("skin: %zu rectangles%s\n", skin.Size(), skin.IsComplete() ? "" : " (incomplete)");
     preview::ReportOverlaps(skin);
-    bool ok = preview::WriteEditorPreview(skin, out.string());
+    bool ok = preview::WriteEditorPreview(skin, out.string(), scale);
     ok = preview::WriteSheet(sheet.string()) && ok;
     if (!ok) {
         std::fprintf(stderr, "sorel-preview: cannot write %s or %s\n", out.c_str(), sheet.c_str());
