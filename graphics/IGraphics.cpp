@@ -42,7 +42,11 @@ IGraphics::IGraphics(int width, int height, int scale)
       height_(std::clamp(height, 1, kMaxSurfaceSide / scale_)),
       surface_(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width_ * scale_, height_ * scale_)) {
     // Everything drawn, text included, then maps editor pixels to device pixels.
-    if (scale_ != 1) cairo_surface_set_device_scale(surface_.get(), scale_, scale_);
+    if (scale_ != 1) {
+        cairo_surface_set_device_scale(surface_.get(), scale_, scale_);
+        layoutSurface_.reset(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1));
+        layout_.reset(cairo_create(layoutSurface_.get()));
+    }
     cr_.reset(cairo_create(surface_.get()));
 }
 
@@ -144,18 +148,19 @@ bool IGraphics::DrawVerticalLine(const IColor& colour, int x, int yLo, int yHi) 
     return FillIRect(colour, {x, top, x + 1, bottom + 1});
 }
 
-void IGraphics::SelectFont(const IText& style) {
-    cairo_t* cr = cr_.get();
+void IGraphics::SelectFont(_cairo* cr, const IText& style) {
     cairo_select_font_face(cr, style.face.c_str(), CAIRO_FONT_SLANT_NORMAL,
                            style.bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
     cairo_set_font_size(cr, std::clamp(style.size, 1, 512));
 }
 
+_cairo* IGraphics::TextLayoutContext() const { return layout_ ? layout_.get() : cr_.get(); }
+
 int IGraphics::MeasureIText(const IText& style, std::string_view text) {
     const std::string utf8 = Latin1ToUtf8(text);
-    cairo_t* cr = cr_.get();
+    cairo_t* cr = TextLayoutContext();
     cairo_save(cr);
-    SelectFont(style);
+    SelectFont(cr, style);
     cairo_text_extents_t extents;
     cairo_text_extents(cr, utf8.c_str(), &extents);
     cairo_restore(cr);
@@ -171,18 +176,35 @@ bool IGraphics::DrawIText(const IText& style, std::string_view text, const IRECT
     cairo_save(cr);
     cairo_rectangle(cr, visible.L, visible.T, visible.W(), visible.H());
     cairo_clip(cr);
-    SelectFont(style);
+    SelectFont(cr, style);
+    cairo_t* layout = TextLayoutContext();
+    if (layout != cr) {
+        cairo_save(layout);
+        SelectFont(layout, style);
+    }
     cairo_font_extents_t font;
-    cairo_font_extents(cr, &font);
+    cairo_font_extents(layout, &font);
     cairo_text_extents_t extents;
-    cairo_text_extents(cr, utf8.c_str(), &extents);
+    cairo_text_extents(layout, utf8.c_str(), &extents);
     double x = rect.L;
     if (style.align == IText::kAlignCenter) x = rect.L + (rect.W() - extents.x_advance) / 2.0;
     if (style.align == IText::kAlignFar) x = rect.R - extents.x_advance;
     const double baseline = rect.T + (rect.H() - (font.ascent + font.descent)) / 2.0 + font.ascent;
     SetColour(cr, style.color);
-    cairo_move_to(cr, static_cast<int>(x), static_cast<int>(baseline + 0.5));
-    cairo_show_text(cr, utf8.c_str());
+    const int originX = static_cast<int>(x), originY = static_cast<int>(baseline + 0.5);
+    if (layout == cr) {
+        cairo_move_to(cr, originX, originY);
+        cairo_show_text(cr, utf8.c_str());
+    } else {
+        // The glyphs go where the 1x layout puts them, drawn at the finer scale.
+        cairo_glyph_t* glyphs = nullptr;
+        int count = 0;
+        if (cairo_scaled_font_text_to_glyphs(cairo_get_scaled_font(layout), originX, originY, utf8.c_str(), -1,
+                                             &glyphs, &count, nullptr, nullptr, nullptr) == CAIRO_STATUS_SUCCESS)
+            cairo_show_glyphs(cr, glyphs, count);
+        cairo_glyph_free(glyphs);
+        cairo_restore(layout);
+    }
     cairo_restore(cr);
     return true;
 }

@@ -80,13 +80,18 @@ private:
     };
 
     void ApplyBlend(const IChannelBlend* blend);
-    void SelectFont(const IText& style);
+    void SelectFont(_cairo* cr, const IText& style);
+    // Text is laid out at 1x whatever the scale, so that it takes the same
+    // editor pixels on every screen: a scale 2 canvas measures it here.
+    _cairo* TextLayoutContext() const;
 
     int scale_;
     int width_;
     int height_;
     std::unique_ptr<_cairo_surface, CairoDeleter> surface_;
     std::unique_ptr<_cairo, CairoDeleter> cr_;
+    std::unique_ptr<_cairo_surface, CairoDeleter> layoutSurface_;
+    std::unique_ptr<_cairo, CairoDeleter> layout_;
 };
 
 }  // namespace sorel

@@ -83,10 +83,25 @@ void DrawBackgroundCorner(IGraphics& g) {
     g.DrawRect(COLOR_WHITE, {5, 5, 40, 30});
 }
 
+constexpr const char* kSystemText = "MIDI ARPEGGIATOR by Vardo";
+
+IText SystemTextStyle() {
+    IText style;
+    style.size = 11;
+    style.color = COLOR_WHITE;
+    return style;
+}
+
+void DrawSystemText(IGraphics& g) {
+    g.FillIRect(IColor(255, 20, 22, 28), g.Bounds());
+    g.DrawIText(SystemTextStyle(), kSystemText, {0, 0, kWidth, kHeight});
+}
+
 const SceneCase kScenes[] = {
     {"knob and button frames", DrawKnob},
     {"bitmap font text", DrawFontText},
     {"background, outline", DrawBackgroundCorner},
+    {"system-font text", DrawSystemText},
 };
 
 struct Comparison {
@@ -130,6 +145,13 @@ TEST(TwiceScale, ACanvasAtTwoDrawsTheSamePictureWithFinerDetail) {
         // An enlarged 1x picture would be flat in every 2 x 2 block.
         EXPECT_GT(c.fineDetail, 0.04);
     }
+}
+
+TEST(TwiceScale, TextTakesTheSameEditorPixelsAtBothScales) {
+    IGraphics coarse(kWidth, kHeight);
+    IGraphics fine(kWidth, kHeight, 2);
+    for (const char* text : {kSystemText, "1/16 Gate 0.75", "Velocity 127 Transpose -12"})
+        EXPECT_EQ(fine.MeasureIText(SystemTextStyle(), text), coarse.MeasureIText(SystemTextStyle(), text)) << text;
 }
 
 TEST(TwiceScale, RectanglesCoverWholeDevicePixels) {
