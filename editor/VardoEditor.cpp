@@ -79,9 +79,12 @@ VardoEditor::~VardoEditor() { CloseWindow(); }
 
 bool VardoEditor::OpenWindow(void* parentWindow) {
     if (!parentWindow) return false;  // no host window to live in
+    const int scale = plug_.GuiScale();
     std::lock_guard<std::mutex> lock(windowMutex_);
     if (window_ && window_->IsOpen()) return true;
-    BuildControls();
+    // Switched since the last open: every bitmap and font comes at the new scale.
+    if (IsBuilt() && scale != scale_) DropControls();
+    BuildControls(scale);
     // What happened while no window was open is read afresh; a height
     // switched meanwhile is not carried out late.
     plug_.Link().Discard();
@@ -91,7 +94,10 @@ bool VardoEditor::OpenWindow(void* parentWindow) {
         return plug_.RequestEditorSize(width, height);
     });
     const int height = height_.load();
-    if (window_->Open(reinterpret_cast<uintptr_t>(parentWindow), kWidth, height, scale_)) return true;
+    if (window_->Open(reinterpret_cast<uintptr_t>(parentWindow), kWidth, height, scale_)) {
+        openScale_.store(scale_);
+        return true;
+    }
     window_.reset();
     return false;
 }
@@ -102,12 +108,16 @@ void VardoEditor::CloseWindow() {
     std::lock_guard<std::mutex> lock(windowMutex_);
     if (window_) window_->Close();
     window_.reset();
+    openScale_.store(0);
     capture_ = hover_ = promptTarget_ = nullptr;
 }
 
 void VardoEditor::Size(int& width, int& height) const {
-    width = kWidth;
-    height = height_.load();
+    // Screen pixels: an open window keeps its scale, the next one takes the setting's.
+    const int open = openScale_.load();
+    const int scale = open ? open : plug_.GuiScale();
+    width = kWidth * scale;
+    height = height_.load() * scale;
 }
 
 void VardoEditor::PerformAction(int parameterIndex, double value) {
@@ -125,8 +135,13 @@ void VardoEditor::RefreshAll() { refreshPending_.store(true); }
 // --- building -----------------------------------------------------------------
 
 void VardoEditor::BuildControls() {
+    if (!IsBuilt()) BuildControls(plug_.GuiScale());
+}
+
+void VardoEditor::BuildControls(int scale) {
     if (IsBuilt()) return;
-    canvas_ = std::make_unique<IGraphics>(kWidth, kFullHeight);
+    scale_ = scale;
+    canvas_ = std::make_unique<IGraphics>(kWidth, kFullHeight, scale_);
     std::vector<IBitmap> decodedAside;
     std::thread decoder([&decodedAside, &canvas = *canvas_] {
         for (const ImageResource& image : image::kDecodedAside)
@@ -144,6 +159,29 @@ void VardoEditor::BuildControls() {
     ShowTool();
     ReadEngineState();
     pendingArea_ = canvas_->Bounds();
+}
+
+void VardoEditor::DropControls() {
+    const bool infoShown = infoPanel_ && !infoPanel_->IsHidden();
+    const bool settingsShown = settingsPanel_ && !settingsPanel_->IsHidden();
+    const bool aboutShown = aboutBox_ && !aboutBox_->IsHidden();
+    bound_.clear();
+    controls_.clear();
+    fonts_.clear();
+    background_ = {};
+    canvas_.reset();
+    skin_ = {};
+    noteIndicators_ = {};
+    sendOnlyCaptions_ = {};
+    status_ = nullptr;
+    rateKnob_ = freeRateKnob_ = infoPanel_ = settingsPanel_ = nullptr;
+    aboutBox_ = nullptr;
+    loop_ = nullptr;
+    keyboard_ = nullptr;
+    capture_ = hover_ = promptTarget_ = nullptr;
+    selection_ = {};
+    pending_.fetch_xor((infoShown ? kToggleInfo : 0u) | (settingsShown ? kToggleSettings : 0u) |
+                      (aboutShown ? kToggleAbout : 0u));
 }
 
 BitmapFont& VardoEditor::Font(const FontResource& font) {

@@ -87,8 +87,9 @@ public:
     // IObserverInterface: the about box and the web link.
     void OnNotify(ISubject& subject, int x, int y, int event, const IMouseMod& mod) override;
 
-    // Builds the controls (once) without opening a window; the editor thread
-    // (or, with no window, the caller) owns them from then on.
+    // Builds the controls (once) at the plug-in's GUI scale without opening a
+    // window; the editor thread (or, with no window, the caller) owns them
+    // from then on. An open at another scale builds them again.
     void BuildControls();
     bool IsBuilt() const { return canvas_ != nullptr; }
     // The topmost visible control under (x, y), or null.
@@ -114,6 +115,9 @@ private:
     // One of the fonts of kEditorFonts.
     BitmapFont& Font(const FontResource& font);
 
+    void BuildControls(int scale);
+    // Back to the state before the first build; the panels' visibility is kept.
+    void DropControls();
     void HandleEvent(const EditorEvent& event);
     void ShowParameter(int index, double normalized);
     void FollowSelection();
@@ -135,7 +139,8 @@ private:
     std::atomic<int> height_{kFullHeight};
     std::atomic<unsigned> pending_{0};
     std::atomic<bool> refreshPending_{false};
-    int scale_ = 1;
+    int scale_ = 1;                  // the canvas's
+    std::atomic<int> openScale_{0};  // the open window's, 0 while none is open
 
     std::mutex windowMutex_;  // open and close; never the plug-in lock's
     std::unique_ptr<WindowHost> window_;

@@ -1,5 +1,6 @@
 // The seven machine-wide on/off settings, kept in the settings file of the
-// data folder and mirrored in the parameter table.
+// data folder and mirrored in the parameter table, and beside them the
+// editor's scale, which the file keeps too but no parameter carries.
 #pragma once
 
 #include <array>
@@ -9,6 +10,12 @@
 
 namespace sorel {
 
+inline constexpr int kNormalGuiScale = 1;
+inline constexpr int kTwiceGuiScale = 2;
+
+// Only twice the size is kept as such; any other value shows the editor at its normal size.
+constexpr int ValidGuiScale(int scale) { return scale == kTwiceGuiScale ? kTwiceGuiScale : kNormalGuiScale; }
+
 struct GlobalSettings {
     bool enableMidiNoteNames = false;
     bool startNotesImmediately = false;
@@ -17,6 +24,7 @@ struct GlobalSettings {
     bool transposeAllOutputNotes = false;
     bool disableControlZone = false;
     bool gateLengthInSteps = false;
+    int guiScale = kNormalGuiScale;  // editor pixels drawn as guiScale x guiScale screen pixels
 
     bool operator==(const GlobalSettings&) const = default;
 };
@@ -46,9 +54,13 @@ constexpr const GlobalSettingEntry* FindGlobalSetting(int parameter) {
     return nullptr;
 }
 
-// One bit per setting in table order, for handing them between threads in one atomic word.
+// One bit per setting in table order and one above them for twice the size,
+// for handing the settings between threads in one atomic word.
+static_assert(kGlobalSettingCount < 8, "the settings and the scale share one byte");
+inline constexpr std::uint8_t kTwiceGuiScaleBit = 1u << kGlobalSettingCount;
+
 constexpr std::uint8_t PackSettings(const GlobalSettings& settings) {
-    std::uint8_t bits = 0;
+    std::uint8_t bits = ValidGuiScale(settings.guiScale) == kTwiceGuiScale ? kTwiceGuiScaleBit : 0;
     for (int n = 0; n < kGlobalSettingCount; ++n)
         if (settings.*kGlobalSettingTable[static_cast<std::size_t>(n)].field) bits |= static_cast<std::uint8_t>(1u << n);
     return bits;
@@ -58,6 +70,7 @@ constexpr GlobalSettings UnpackSettings(std::uint8_t bits) {
     GlobalSettings settings;
     for (int n = 0; n < kGlobalSettingCount; ++n)
         settings.*kGlobalSettingTable[static_cast<std::size_t>(n)].field = (bits >> n) & 1u;
+    settings.guiScale = (bits & kTwiceGuiScaleBit) ? kTwiceGuiScale : kNormalGuiScale;
     return settings;
 }
 

@@ -25,7 +25,7 @@ public:
     virtual void PreviousPreset() = 0;
     // Called before the plug-in object goes away: wait for any loading thread.
     virtual void Shutdown() = 0;
-    // The user changed one of the seven settings: keep them for every instance.
+    // The user changed one of the global settings: keep them for every instance.
     // Safe on the audio thread and under the plug-in lock: persistence's own
     // thread writes the file.
     virtual void SaveGlobalSettings(const GlobalSettings& settings) {}

@@ -89,12 +89,25 @@ void Vardo::SetEditor(std::unique_ptr<PluginEditor> editor) {
 void Vardo::ApplyGlobalSettings(const GlobalSettings& settings) {
     std::lock_guard<std::recursive_mutex> lock(Mutex());
     settings_ = settings;
+    settings_.guiScale = ValidGuiScale(settings.guiScale);
     for (const GlobalSettingEntry& setting : kGlobalSettingTable) {
         const double value = settings_.*setting.field ? 1.0 : 0.0;
         GetParam(setting.parameter)->SetValue(value);
         ShowInEditor(setting.parameter, value);
         ApplyGlobalSetting(setting.parameter, value);
     }
+}
+
+int Vardo::GuiScale() {
+    std::lock_guard<std::recursive_mutex> lock(Mutex());
+    return settings_.guiScale;
+}
+
+void Vardo::SetGuiScale(int scale) {
+    std::lock_guard<std::recursive_mutex> lock(Mutex());
+    if (settings_.guiScale == ValidGuiScale(scale)) return;
+    settings_.guiScale = ValidGuiScale(scale);
+    if (persistence_) persistence_->SaveGlobalSettings(settings_);
 }
 
 void Vardo::ApplyGlobalSetting(int index, double value) {

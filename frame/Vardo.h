@@ -49,6 +49,11 @@ public:
     // shows them on their parameters.
     void ApplyGlobalSettings(const GlobalSettings& settings);
     const GlobalSettings& Settings() const { return settings_; }
+    // The editor's scale (1 or 2), kept with the global settings; the editor
+    // takes it when it opens. Any thread; the setter keeps it in the settings
+    // file through persistence's own thread.
+    int GuiScale();
+    void SetGuiScale(int scale);
 
     EngineContext& Context() { return context_; }
     VardoApp& App() { return *app_; }

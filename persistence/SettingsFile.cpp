@@ -10,6 +10,8 @@ namespace sorel {
 namespace {
 
 constexpr size_t kMaxSettingsFileBytes = 64 * 1024;
+constexpr size_t kGuiScaleLine = kGlobalSettingCount;  // after the seven settings
+constexpr std::string_view kTwiceGuiScaleLine = "2";
 
 std::string SettingsPath(const std::string& folder) { return folder + std::string(kSettingsFileName); }
 
@@ -26,14 +28,17 @@ bool SettingByLine(const GlobalSettings& settings, int line) {
 
 GlobalSettings ParseSettings(std::string_view text) {
     GlobalSettings settings;
-    const auto lines = SplitLines(text, kGlobalSettingCount);
-    for (size_t n = 0; n < lines.size(); ++n) SettingByLine(settings, static_cast<int>(n)) = lines[n] == "true";
+    const auto lines = SplitLines(text, kGuiScaleLine + 1);
+    for (size_t n = 0; n < std::min(lines.size(), kGuiScaleLine); ++n)
+        SettingByLine(settings, static_cast<int>(n)) = lines[n] == "true";
+    if (lines.size() > kGuiScaleLine && lines[kGuiScaleLine] == kTwiceGuiScaleLine) settings.guiScale = kTwiceGuiScale;
     return settings;
 }
 
 std::string FormatSettings(const GlobalSettings& settings) {
     std::string text;
     for (int n = 0; n < kGlobalSettingCount; ++n) text += SettingByLine(settings, n) ? "true\n" : "false\n";
+    if (ValidGuiScale(settings.guiScale) == kTwiceGuiScale) text += std::string(kTwiceGuiScaleLine) + "\n";
     return text;
 }
 

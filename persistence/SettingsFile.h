@@ -1,5 +1,7 @@
 // The global settings file "settings.srl" in the data folder: seven lines,
-// "true" or anything else (false), one per setting in their fixed order.
+// "true" or anything else (false), one per setting in their fixed order, and
+// an eighth line "2" while the editor is shown at twice its size. Files of
+// the normal size keep to seven lines, as files written before the scale.
 #pragma once
 
 #include <optional>

@@ -170,6 +170,29 @@ TEST_F(EditorTest, TheResizeSwitchTogglesTheHeightTheHostIsGiven) {
     }
 }
 
+// At twice the size the host is given twice the pixels, while the controls
+// keep their places in editor pixels.
+TEST_F(EditorTest, AtTwiceTheScaleTheHostGetsTwiceThePixelsAndClicksLandAsBefore) {
+    vardo->SetGuiScale(2);
+    ERect* rect = nullptr;
+    ASSERT_EQ(host->Dispatch(effEditGetRect, 0, 0, &rect), 1);
+    EXPECT_EQ(rect->right - rect->left, 2000);
+    EXPECT_EQ(rect->bottom - rect->top, 1130);
+    VardoEditor twice(*vardo);
+    twice.BuildControls();
+    twice.DrawArea(twice.Canvas().Bounds());
+    EXPECT_EQ(twice.Canvas().Scale(), 2);
+    EXPECT_EQ(twice.Canvas().Bounds(), editor->Canvas().Bounds());
+    EXPECT_NE(twice.Canvas().PixelAt(1999, 1129).A, 0) << "drawn to the last device pixel";
+    EXPECT_EQ(twice.Canvas().PixelAt(2000, 1130).A, 0);
+    for (int skin : {9, 123, 158}) EXPECT_EQ(twice.ControlAt(Skin(skin).L + 1, Skin(skin).T + 1)->ParamIdx(), At(skin)->ParamIdx());
+    twice.OnMouseDown(Skin(9).L + 1, Skin(9).T + 1, kLeft);
+    twice.OnMouseUp(Skin(9).L + 1, Skin(9).T + 1, kLeft);
+    EXPECT_EQ(host->GetParameter(kKeyAreaOnOff), 0.0f);
+    vardo->SetGuiScale(7);
+    EXPECT_EQ(vardo->GuiScale(), 1) << "any other scale is the normal size";
+}
+
 TEST_F(EditorTest, StatusTextArrivesThroughTheLink) {
     vardo->Link().PostStatus("Chord memory slot : 3");
     editor->OnTimer();

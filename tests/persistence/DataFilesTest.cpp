@@ -101,6 +101,33 @@ TEST(SettingsFile, EachLineMapsToItsSetting) {
     EXPECT_TRUE(SettingByLine(byName, 5));
 }
 
+// The eighth line holds the editor's scale; a file of seven lines is one written before it.
+TEST(SettingsFile, TheEighthLineKeepsTheGuiScale) {
+    const std::string seven = "true\nfalse\nfalse\nfalse\nfalse\nfalse\ntrue\n";
+    const struct { std::string text; int scale; std::string written; } kRows[] = {
+        {seven, 1, seven},
+        {seven + "2\n", 2, seven + "2\n"},
+        {seven + "2", 2, seven + "2\n"},
+        {seven + "2\r\n", 2, seven + "2\n"},
+        {seven + "1\n", 1, seven},
+        {seven + "3\n", 1, seven},
+        {seven + " 2\n", 1, seven},
+        {seven + "\n2\n", 1, seven},
+        {"true\n2\n", 1, "true\nfalse\nfalse\nfalse\nfalse\nfalse\nfalse\n"},
+    };
+    for (const auto& row : kRows) {
+        SCOPED_TRACE(row.text);
+        const GlobalSettings settings = ParseSettings(row.text);
+        EXPECT_EQ(settings.guiScale, row.scale);
+        EXPECT_TRUE(settings.enableMidiNoteNames);
+        EXPECT_EQ(FormatSettings(settings), row.written);
+        EXPECT_EQ(UnpackSettings(PackSettings(settings)), settings) << "handed to the writing thread whole";
+    }
+    TempDataHome home;
+    ASSERT_TRUE(WriteSettingsFile(GlobalSettings{.disableControlZone = true, .guiScale = 2}));
+    EXPECT_EQ(ReadSettingsFile(), (GlobalSettings{.disableControlZone = true, .guiScale = 2}));
+}
+
 TEST(ControlZoneFile, KeywordsMapToTheirFunctionNumbers) {
     EXPECT_EQ(ControlZoneFunctionNumber("n/a"), 0);
     EXPECT_EQ(ControlZoneFunctionNumber("order"), 1);

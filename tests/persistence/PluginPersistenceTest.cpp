@@ -9,6 +9,7 @@
 #include "persistence/ModelTarget.h"
 #include "persistence/PluginPersistence.h"
 #include "persistence/PresetFile.h"
+#include "persistence/SettingsFile.h"
 #include "persistence/StateWriter.h"
 #include "persistence/TempDataHome.h"
 
@@ -291,6 +292,16 @@ TEST(Browser, NextAndPreviousWrapAcrossFactoryAndUser) {
     hooks.WaitUntilIdle();
     EXPECT_EQ(player.Value(param::kGlobalVolume), 12);
     EXPECT_EQ(step(true), 13) << "the menu's choice is where stepping continues";
+}
+
+TEST(GlobalSettings, TheWritingThreadKeepsTheGuiScaleWithTheSettings) {
+    TempDataHome home;
+    ModelTarget player;
+    PluginPersistence hooks(player);
+    const GlobalSettings saved{.transposeAsSemitones = true, .guiScale = 2};
+    hooks.SaveGlobalSettings(saved);
+    hooks.WaitUntilIdle();
+    EXPECT_EQ(ReadSettingsFile(), saved);
 }
 
 TEST(Browser, InitResetsAndShowsNoName) {

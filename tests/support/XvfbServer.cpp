@@ -27,7 +27,8 @@ XvfbServer::XvfbServer() {
     int fds[2];
     if (pipe(fds) != 0) return;
     const std::string writeEnd = std::to_string(fds[1]);
-    const char* const arguments[] = {"Xvfb", "-displayfd", writeEnd.c_str(), "-screen", "0", "1280x1024x24",
+    // Room for the editor at twice its size (2000 x 1130).
+    const char* const arguments[] = {"Xvfb", "-displayfd", writeEnd.c_str(), "-screen", "0", "2048x1200x24",
                                      "-nolisten", "tcp", "-noreset", nullptr};
     // Forked rather than spawned so that the server ends with this process
     // even when a test is killed.
