@@ -157,6 +157,7 @@ void VardoEditor::BuildControls(int scale) {
     RebindAll();
     ShowRateKnob();
     ShowTool();
+    ShowSendOnlyCaptions();
     ReadEngineState();
     pendingArea_ = canvas_->Bounds();
 }

@@ -185,7 +185,12 @@ TEST_F(EditorTest, AtTwiceTheScaleTheHostGetsTwiceThePixelsAndClicksLandAsBefore
     EXPECT_EQ(twice.Canvas().Bounds(), editor->Canvas().Bounds());
     EXPECT_NE(twice.Canvas().PixelAt(1999, 1129).A, 0) << "drawn to the last device pixel";
     EXPECT_EQ(twice.Canvas().PixelAt(2000, 1130).A, 0);
-    for (int skin : {9, 123, 158}) EXPECT_EQ(twice.ControlAt(Skin(skin).L + 1, Skin(skin).T + 1)->ParamIdx(), At(skin)->ParamIdx());
+    for (int skin : {9, 123, 158}) {
+        const IControl* control = twice.ControlAt(Skin(skin).L + 1, Skin(skin).T + 1);
+        ASSERT_NE(control, nullptr) << skin;
+        EXPECT_EQ(control->GetRECT(), At(skin)->GetRECT()) << skin;
+        EXPECT_EQ(control->ParamIdx(), At(skin)->ParamIdx()) << skin;
+    }
     twice.OnMouseDown(Skin(9).L + 1, Skin(9).T + 1, kLeft);
     twice.OnMouseUp(Skin(9).L + 1, Skin(9).T + 1, kLeft);
     EXPECT_EQ(host->GetParameter(kKeyAreaOnOff), 0.0f);

@@ -59,8 +59,10 @@ protected:
         return false;
     }
     // The same editor drawn without a window, at the plug-in's scale, beside
-    // the one on screen: compared at sampled device pixels.
+    // the one on screen: compared at sampled device pixels, with the pointer
+    // off the window so that no control shows it hovering.
     bool ShowsTheHeadlessDrawing(::Window window) {
+        if (!XvfbServer::Instance().Xdotool("mousemove 2047 1199")) return false;
         VardoEditor headless(*vardo);
         headless.BuildControls();
         const IGraphics& canvas = headless.Canvas();
