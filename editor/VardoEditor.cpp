@@ -179,6 +179,8 @@ void VardoEditor::DropControls() {
     aboutBox_ = nullptr;
     loop_ = nullptr;
     keyboard_ = nullptr;
+    patternView_ = nullptr;
+    sceneView_ = nullptr;
     capture_ = hover_ = promptTarget_ = nullptr;
     selection_ = {};
     pending_.fetch_xor((infoShown ? kToggleInfo : 0u) | (settingsShown ? kToggleSettings : 0u) |
