@@ -31,6 +31,10 @@ public:
     double Normalized() const { return info_->ToNormalized(Value()); }
     double ToNormalized(double plain) const { return info_->ToNormalized(plain); }
     double FromNormalized(double normalized) const { return info_->FromNormalized(normalized); }
+    // Knob frames and hints show the value the engine plays.
+    double ShownValue(double plain) const { return info_->ShownValue(plain); }
+    double ShownValue() const { return ShownValue(Value()); }
+    double ShownNormalized() const { return ToNormalized(ShownValue()); }
     void ResetToDefault() { SetValue(info_->Default()); }
 
     std::string DisplayText(double plain) const { return info_->DisplayText(plain); }

@@ -76,19 +76,25 @@ double ParameterInfo::ToNormalized(double plain) const {
     return shape_ == 1.0 ? n : std::pow(n, 1.0 / shape_);
 }
 
+double ParameterInfo::ShownValue(double plain) const {
+    const double v = Finite(plain, minimum_);
+    if (!(step_ > 0.0) || displayPrecision_ != 0) return v;
+    return std::clamp(step_ * std::round(v / step_), minimum_, maximum_);
+}
+
 std::string ParameterInfo::DisplayText(double plain) const {
+    // Whole-step values show the step they play; a step of 0 shows the whole part.
+    const double whole = step_ > 0.0 ? ShownValue(plain) : std::trunc(Finite(plain, 0.0));
     if (texts_ && std::isfinite(plain)) {
-        const double whole = std::trunc(plain);
         for (const auto& [value, text] : *texts_) {
             if (value == whole && !text.empty()) return text;
         }
     }
-    double shown = Finite(plain, 0.0);
+    double shown = displayPrecision_ == 0 ? whole : Finite(plain, 0.0);
     if (negateDisplay_) shown = -shown;
     char buffer[64];
     if (displayPrecision_ == 0) {
-        const double whole = std::clamp(std::trunc(shown), -2147483648.0, 2147483647.0);
-        std::snprintf(buffer, sizeof buffer, "%d", static_cast<int>(whole));
+        std::snprintf(buffer, sizeof buffer, "%d", static_cast<int>(std::clamp(shown, -2147483648.0, 2147483647.0)));
     } else {
         std::snprintf(buffer, sizeof buffer, "%.*f", displayPrecision_, shown);
     }

@@ -35,6 +35,10 @@ public:
     double Clamp(double plain) const;
     double ToNormalized(double plain) const;
     double FromNormalized(double normalized) const;
+    // The value as it is shown and played: a parameter whose step is whole
+    // (the "Rate" table, octaves, transpose) counts in whole steps, the
+    // nearest one, so that 8.99999994 from a host plays and shows 9.
+    double ShownValue(double plain) const;
 
     // The text of `plain`: its display text when it has one, else the number.
     std::string DisplayText(double plain) const;

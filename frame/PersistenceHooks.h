@@ -23,6 +23,10 @@ public:
     // Safe on the audio thread: they only leave a request for persistence's own thread.
     virtual void NextPreset() = 0;
     virtual void PreviousPreset() = 0;
+    // The chord-memory bank buttons: the next or previous bank file, likewise
+    // only a request.
+    virtual void NextChordBank() = 0;
+    virtual void PreviousChordBank() = 0;
     // Called before the plug-in object goes away: wait for any loading thread.
     virtual void Shutdown() = 0;
     // The user changed one of the global settings: keep them for every instance.

@@ -27,11 +27,20 @@ namespace {
 constexpr PluginIdentity kIdentity{"Sorel", "Vardo", "", Vardo::kUniqueId, Vardo::kVersion, 0, 2};
 constexpr char kChordTableName[] = "resources/misc/chordmemory.res";
 
-// Tool buttons and menus the editor carries out, and its size switch.
-bool IsEditorAction(int index) {
+// Buttons that only change what the window shows, and its size switch.
+bool IsWindowAction(int index) {
     const ActionParameter* action = FindAction(index);
     return (action && action->performer == ActionPerformer::Editor) || index == kResize;
 }
+
+// Menu items, by value.
+constexpr int kMenuItemsMost = 4;
+constexpr int kMenuLearn = 0;
+constexpr int kStepMenuLearn = 1;
+constexpr int kStepMenuUnlearn = 2;
+constexpr int kStepMenuCopyToAll = 3;
+constexpr int kAreaMenuToggleSendCc = 3;
+constexpr int kAreaMenuToggleTriggerCm = 4;
 
 int Truncate(double v, int lo, int hi) {
     if (!std::isfinite(v)) return lo;
@@ -59,11 +68,13 @@ Vardo::Vardo(audioMasterCallback host) : IPlugVST(host, kIdentity) {
     // A host tool can ask for another sequence of random note picks.
     if (const char* seed = std::getenv(EngineContext::kRandomSeedVariable))
         context_.noteRandom.seed(static_cast<std::uint32_t>(std::strtoul(seed, nullptr, 10)));
+    actions_ = std::make_unique<EditorActions>(*this, *app_, *context_.chordMemory, [this] { ShowEditedValues(); });
     ApplyGlobalSettings(settings_);
     FillTransportOnce();
 }
 
 Vardo::~Vardo() {
+    actions_.reset();
     if (persistence_) persistence_->Shutdown();
     editor_.reset();
     context_.notifier->SetListener(nullptr);
@@ -177,9 +188,71 @@ void Vardo::PerformEditorAction(int index, double value) {
     }
 }
 
+// The buttons and menus that change the engine or the plug-in, whoever set
+// them and whether or not a window is open.
+bool Vardo::PerformMenuOrTool(int index, double value) {
+    if (actions_->Perform(index, value)) return true;
+    const int choice = Truncate(value, 0, kMenuItemsMost);
+    switch (index) {
+        case kPanicTool:
+            if (actions_->IsNewPress(index, value)) panicRequested_ = true;
+            return true;
+        case kBoxLeft:
+        case kBoxRight:
+            // Persistence's own thread steps through the files.
+            if (persistence_ && actions_->IsNewPress(index, value))
+                index == kBoxRight ? persistence_->NextPreset() : persistence_->PreviousPreset();
+            return true;
+        case kCmBoxLeft:
+        case kCmBoxRight:
+            if (persistence_ && actions_->IsNewPress(index, value))
+                index == kCmBoxRight ? persistence_->NextChordBank() : persistence_->PreviousChordBank();
+            return true;
+        case kMidiLearnMenu:
+            if (choice == kMenuLearn)
+                learn_.BeginLearn(menuTarget_);
+            else
+                learn_.UnlearnAll();
+            return true;
+        case kResetStepsMenu:
+            if (choice == kStepMenuLearn) learn_.BeginLearn(menuTarget_);
+            if (choice == kStepMenuUnlearn) learn_.UnlearnParameter(menuTarget_);
+            if (choice == kStepMenuCopyToAll) actions_->CopyStepToAll(menuTarget_);
+            return true;
+        case kCopyCcMenu:
+            if (choice == kAreaMenuToggleSendCc) ToggleParameter(kSendCc + SelectedArea());
+            if (choice == kAreaMenuToggleTriggerCm) ToggleParameter(kCmTrigger + SelectedArea());
+            return true;
+        default:
+            return false;
+    }
+}
+
+// "Draw tool" and "Selection tool" are a pair: one of them is always on.
+void Vardo::FollowTool(int index, double value, bool acted) {
+    const bool on = value >= 0.5;
+    if (!on && !acted) return;  // a re-applied switch that is off chooses nothing
+    const bool selection = (index == kSelectionTool) == on;
+    actions_->Model().SelectTool(selection ? EditorModel::Tool::Selection : EditorModel::Tool::Draw);
+    if (!acted) return;
+    const int other = index == kSelectionTool ? kDrawTool : kSelectionTool;
+    GetParam(other)->SetValue(on ? 0.0 : 1.0);
+    ShowInEditor(other, GetParam(other)->Normalized());
+}
+
+void Vardo::ShowEditedValues() {
+    if (!editor_) return;
+    EditorEvent event;
+    event.kind = EditorEvent::Kind::Refresh;
+    editorLink_.Post(event);
+}
+
 void Vardo::OnParameterChanged(int index, double value, ChangeSource source) {
     // Actions belong to a change someone made, not to re-applying the table.
     const bool acted = source != ChangeSource::Reapply;
+    // The engine plays the value the editor and the host show.
+    if (const Parameter* p = GetParam(index)) value = p->ShownValue(value);
+    actions_->Follow(index, value);
     if (index == kGlobalVolume) {
         globalVolume_ = value;
     } else if (index == kKeyAreaSelection || index == kPatternCcSelection) {
@@ -195,35 +268,10 @@ void Vardo::OnParameterChanged(int index, double value, ChangeSource source) {
                 teach_.Stop();
             }
         }
-    } else if (index == kPanicTool) {
-        if (acted && value >= 0.5) panicRequested_ = true;
-    } else if (index == kMidiLearnMenu) {
-        if (acted) {
-            if (value < 0.5)
-                learn_.BeginLearn(menuTarget_);
-            else
-                learn_.UnlearnAll();
-        }
-    } else if (index == kResetStepsMenu) {
-        if (acted) {
-            const int choice = Truncate(value, 0, 4);
-            if (choice == 1)
-                learn_.BeginLearn(menuTarget_);
-            else if (choice == 2)
-                learn_.UnlearnParameter(menuTarget_);
-            else
-                PerformEditorAction(index, value);
-        }
-    } else if (index == kCopyCcMenu) {
-        if (acted) {
-            const int choice = Truncate(value, 0, 4);
-            if (choice == 3)
-                ToggleParameter(kSendCc + SelectedArea());
-            else if (choice == 4)
-                ToggleParameter(kCmTrigger + SelectedArea());
-            else
-                PerformEditorAction(index, value);
-        }
+    } else if (index == kDrawTool || index == kSelectionTool) {
+        FollowTool(index, value, acted);
+    } else if (acted && PerformMenuOrTool(index, value)) {
+        // carried out
     } else if (index >= kLockGate && index <= kLockRate) {
         ApplyLock(index, value >= 0.5);
     } else if (const GlobalSettingEntry* setting = FindGlobalSetting(index)) {
@@ -235,7 +283,7 @@ void Vardo::OnParameterChanged(int index, double value, ChangeSource source) {
             if (persistence_) persistence_->SaveGlobalSettings(settings_);
         }
         return;  // the engine has had it through ApplyGlobalSetting
-    } else if (IsEditorAction(index)) {
+    } else if (IsWindowAction(index)) {
         if (acted) PerformEditorAction(index, value);
     }
     receiver_.ApplyParameter(index, value);
@@ -524,6 +572,7 @@ void Vardo::OnEngineNotification(int code, int argument, const NoteRecord* recor
             event.kind = EditorEvent::Kind::SelectPattern;
             event.area = argument;
             event.value = area->CurrentPattern();
+            actions_->Model().SelectPattern(argument, area->CurrentPattern());
             break;
         }
         case notify::kRefresh:
@@ -541,10 +590,12 @@ void Vardo::OnEngineNotification(int code, int argument, const NoteRecord* recor
             event.kind = EditorEvent::Kind::SelectPattern;
             event.area = SelectedArea();
             event.value = argument;
+            actions_->Model().SelectPattern(SelectedArea(), argument);
             break;
         case notify::kSelectLane:
             event.kind = EditorEvent::Kind::SelectLane;
             event.value = argument;
+            actions_->Model().SelectLane(argument);
             break;
         case notify::kHold:
             ToggleParameter(kHold + SelectedArea());

@@ -19,6 +19,7 @@
 #include "engine/TransportState.h"
 #include "engine/VardoApp.h"
 #include "frame/CcTeach.h"
+#include "frame/EditorActions.h"
 #include "frame/EditorLink.h"
 #include "frame/NoteMarks.h"
 #include "frame/GlobalSettings.h"
@@ -62,6 +63,9 @@ public:
     MidiLearn& Learn() { return learn_; }
     EditorLink& Link() { return editorLink_; }
     const NoteMarks& Marks() const { return noteMarks_; }
+    // The editor's model and the actions that change the engine (see EditorActions.h).
+    EditorActions& Actions() { return *actions_; }
+    const EditorModel& Model() const { return actions_->Model(); }
     // The parameter of the control whose menu is open: "MIDI learn" and
     // "MIDI unlearn" of the step menu act on it.
     void SetMenuTarget(int parameterIndex) { menuTarget_ = parameterIndex; }
@@ -116,7 +120,10 @@ private:
     void ApplyLock(int lockIndex, bool on);
     void ApplyGlobalSetting(int index, double value);
     void PerformEditorAction(int index, double value);
+    bool PerformMenuOrTool(int index, double value);
+    void FollowTool(int index, double value, bool acted);
     void ToggleParameter(int index);
+    void ShowEditedValues();
 
     TransportState transport_;
     EngineContext context_{&transport_};
@@ -148,6 +155,8 @@ private:
     int blockSkipped_ = 0;  // samples of this block the engine does not see
     int menuTarget_ = -1;
     std::atomic<bool> engineSuspended_{false};
+    // Last: its worker thread stops before anything it writes goes away.
+    std::unique_ptr<EditorActions> actions_;
 };
 
 }  // namespace sorel

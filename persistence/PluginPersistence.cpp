@@ -23,6 +23,11 @@ bool IsUsableFileName(const std::string& name) {
     return name.find_first_of(std::string_view("/\\\0", 3)) == std::string::npos;
 }
 
+// Steps through a browser's files, one file per step, backwards when negative.
+void StepThrough(CommonPresetHandler& browser, int steps) {
+    for (int i = 0; i < std::abs(steps); ++i) steps > 0 ? browser.Next() : browser.Previous();
+}
+
 std::string FirstNonEmpty(std::initializer_list<const std::string*> names) {
     for (const std::string* name : names) {
         if (!name->empty()) return *name;
@@ -51,6 +56,7 @@ void PluginPersistence::Shutdown() {
     if (loader_.joinable()) loader_.join();
     loading_ = false;
     pendingSteps_ = 0;
+    pendingBankSteps_ = 0;
     WritePendingSettings();  // a setting changed just before the end is kept all the same
 }
 
@@ -117,6 +123,8 @@ void PluginPersistence::Init() {
 
 void PluginPersistence::NextPreset() { pendingSteps_.fetch_add(1); }
 void PluginPersistence::PreviousPreset() { pendingSteps_.fetch_sub(1); }
+void PluginPersistence::NextChordBank() { pendingBankSteps_.fetch_add(1); }
+void PluginPersistence::PreviousChordBank() { pendingBankSteps_.fetch_sub(1); }
 
 void PluginPersistence::RequestPresetLoad(const std::string& path, const std::string& name) {
     {
@@ -139,11 +147,13 @@ void PluginPersistence::RunLoader() {
             WritePendingSettings();
             lock.lock();
         }
-        if (pendingSteps_.load() != 0) {
-            loading_ = true;  // before the steps leave the counter: never idle in between
+        if (HasPendingSteps()) {
+            loading_ = true;  // before the steps leave the counters: never idle in between
             const int steps = pendingSteps_.exchange(0);
+            const int bankSteps = pendingBankSteps_.exchange(0);
             lock.unlock();
-            for (int i = 0; i < std::abs(steps); ++i) steps > 0 ? presets_->Next() : presets_->Previous();
+            StepThrough(*presets_, steps);
+            StepThrough(*chordBanks_, bankSteps);
             lock.lock();
         }
         if (!request_) {

@@ -40,6 +40,8 @@ public:
     // Safe on the audio thread: only records the request for the loading thread.
     void NextPreset() override;
     void PreviousPreset() override;
+    void NextChordBank() override;
+    void PreviousChordBank() override;
     void Shutdown() override;
     // Safe on the audio thread: the loading thread writes the settings file.
     void SaveGlobalSettings(const GlobalSettings& settings) override;
@@ -80,7 +82,8 @@ private:
     };
 
     void RunLoader();
-    bool HasDeferredWork() const { return pendingSteps_.load() != 0 || settingsToSave_.load() >= 0; }
+    bool HasPendingSteps() const { return pendingSteps_.load() != 0 || pendingBankSteps_.load() != 0; }
+    bool HasDeferredWork() const { return HasPendingSteps() || settingsToSave_.load() >= 0; }
     void WritePendingSettings();
     void StartLoaderIfNeeded();
     std::optional<LoadRequest> TakeRequest(std::unique_lock<std::mutex>& lock);
@@ -103,7 +106,8 @@ private:
     std::mutex requestMutex_;
     std::condition_variable requestChanged_;
     std::optional<LoadRequest> request_;
-    std::atomic<int> pendingSteps_{0};  // next/previous from the audio thread
+    std::atomic<int> pendingSteps_{0};      // preset next/previous from the audio thread
+    std::atomic<int> pendingBankSteps_{0};  // chord-bank next/previous, likewise
     std::atomic<int> settingsToSave_{kNoSettingsToSave};  // packed settings waiting for the file
     static constexpr int kNoSettingsToSave = -1;
     std::atomic<bool> loading_{false};

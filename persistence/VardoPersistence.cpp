@@ -20,6 +20,8 @@ bool VardoPersistence::ReadState(const uint8_t* data, size_t size, bool isBank) 
 
 void VardoPersistence::NextPreset() { persistence_.NextPreset(); }
 void VardoPersistence::PreviousPreset() { persistence_.PreviousPreset(); }
+void VardoPersistence::NextChordBank() { persistence_.NextChordBank(); }
+void VardoPersistence::PreviousChordBank() { persistence_.PreviousChordBank(); }
 void VardoPersistence::Shutdown() { persistence_.Shutdown(); }
 void VardoPersistence::SaveGlobalSettings(const GlobalSettings& settings) { persistence_.SaveGlobalSettings(settings); }
 

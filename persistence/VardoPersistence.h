@@ -23,6 +23,8 @@ public:
     bool ReadState(const uint8_t* data, size_t size, bool isBank) override;
     void NextPreset() override;
     void PreviousPreset() override;
+    void NextChordBank() override;
+    void PreviousChordBank() override;
     void Shutdown() override;
     void SaveGlobalSettings(const GlobalSettings& settings) override;
 

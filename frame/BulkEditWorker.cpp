@@ -1,0 +1,72 @@
+#include "frame/BulkEditWorker.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace sorel {
+
+BulkEditWorker::BulkEditWorker(std::recursive_mutex& pluginLock, ApplyRun apply, Finished finished, size_t reserve)
+    : pluginLock_(pluginLock), apply_(std::move(apply)), finished_(std::move(finished)) {
+    queue_.reserve(reserve);
+    thread_ = std::thread([this] { Run(); });
+}
+
+BulkEditWorker::~BulkEditWorker() {
+    {
+        std::lock_guard<std::mutex> guard(wakeMutex_);
+        stopping_ = true;
+    }
+    wake_.notify_one();
+    thread_.join();
+}
+
+void BulkEditWorker::Start() {
+    {
+        std::lock_guard<std::mutex> guard(wakeMutex_);
+        woken_ = true;
+        busy_ = true;
+    }
+    wake_.notify_one();
+}
+
+void BulkEditWorker::WaitUntilDone() {
+    std::unique_lock<std::mutex> guard(wakeMutex_);
+    done_.wait(guard, [this] { return !busy_ || stopping_; });
+}
+
+void BulkEditWorker::Run() {
+    for (;;) {
+        {
+            std::unique_lock<std::mutex> guard(wakeMutex_);
+            wake_.wait(guard, [this] { return woken_ || stopping_; });
+            if (stopping_) return;
+            woken_ = false;
+        }
+        while (ApplyNextRun()) {
+            // Let a waiting block or host call have the lock between runs.
+            std::this_thread::yield();
+        }
+        {
+            std::lock_guard<std::mutex> guard(wakeMutex_);
+            // A queue started again meanwhile keeps the worker busy.
+            if (!woken_) busy_ = false;
+        }
+        done_.notify_all();
+    }
+}
+
+bool BulkEditWorker::ApplyNextRun() {
+    std::lock_guard<std::recursive_mutex> lock(pluginLock_);
+    if (applied_ >= queue_.size()) return false;
+    const size_t count = std::min(kRunLength, queue_.size() - applied_);
+    apply_(std::span<const Write>(queue_.data() + applied_, count));
+    applied_ += count;
+    if (applied_ == queue_.size()) {
+        queue_.clear();
+        applied_ = 0;
+        finished_();
+    }
+    return true;
+}
+
+}  // namespace sorel

@@ -1,0 +1,278 @@
+#include "frame/EditorActions.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "engine/ChordMemoryBank.h"
+#include "engine/PatternEngine.h"
+#include "engine/PatternStepper.h"
+#include "engine/VardoApp.h"
+#include "frame/IPlugBase.h"
+
+namespace sorel {
+
+using namespace param;
+
+namespace {
+
+// The momentary buttons, by index from the first.
+constexpr int kFirstButton = kRandomize;
+constexpr int kLastButton = kCmInvLeft;
+
+// Menu items, by value.
+constexpr int kMenuCopy = 0;
+constexpr int kMenuPaste = 1;
+constexpr int kMenuPasteToAll = 2;
+constexpr int kStepMenuToggleOnOff = 0;
+constexpr int kStepMenuResetSteps = 4;
+
+// Room for the largest paste: one key area into the three others.
+constexpr size_t kLargestPaste = size_t(kKeyAreas - 1) * kPatternsPerArea * PatternImage::kValueCount;
+
+int Whole(double value) { return std::isfinite(value) ? static_cast<int>(std::lround(value)) : -1; }
+
+}  // namespace
+
+EditorActions::EditorActions(IPlugBase& plug, VardoApp& app, ChordMemoryBank& chords, std::function<void()> changed)
+    : plug_(plug),
+      app_(app),
+      chords_(chords),
+      changed_(std::move(changed)),
+      worker_(
+          plug.Mutex(), [this](std::span<const BulkEditWorker::Write> writes) { ApplyRun(writes); },
+          [this] { changed_(); }, kLargestPaste) {}
+
+bool EditorActions::IsNewPress(int index, double value) {
+    const bool down = value >= 0.5;
+    if (index < kFirstButton || index > kLastButton) return down;
+    bool& pressed = pressed_[static_cast<size_t>(index - kFirstButton)];
+    const bool newPress = down && !pressed;
+    pressed = down;
+    return newPress;
+}
+
+void EditorActions::Follow(int index, double value) {
+    const int v = Whole(value);
+    if (index == kKeyAreaSelection) {
+        model_.SelectArea(v);
+    } else if (index >= kKeyAreaPatterns && index < kKeyAreaPatterns + kKeyAreas) {
+        model_.SelectPattern(index - kKeyAreaPatterns, v);
+    } else if (index == kPatternStepMode) {
+        model_.SelectLane(std::clamp(v, 0, kFirstControllerLane - 1));
+    } else if (index == kPatternCcSelection) {
+        model_.SelectLane(kFirstControllerLane + std::clamp(v, 0, kControllerLanes - 1));
+    }
+}
+
+bool EditorActions::Perform(int index, double value) {
+    const int choice = Whole(value);
+    switch (index) {
+        case kRandomize:
+            if (IsNewPress(index, value)) Randomize();
+            return true;
+        case kCopyTool:
+            if (IsNewPress(index, value)) CopyLane();
+            return true;
+        case kPasteTool:
+            if (IsNewPress(index, value)) PasteLane();
+            return true;
+        case kClearTool:
+            if (IsNewPress(index, value)) ResetSteps();
+            return true;
+        case kCmCopyTool:
+        case kCmPasteTool:
+        case kCmClearTool:
+        case kCmApply:
+        case kCmInvLeft:
+        case kCmInvRight:
+            if (IsNewPress(index, value)) ChordMemoryAction(index);
+            return true;
+        case kCopyMenu:
+            if (choice == kMenuCopy) CopyPattern();
+            if (choice == kMenuPaste) PastePattern();
+            if (choice == kMenuPasteToAll) PastePatternToAll();
+            return true;
+        case kCopyCcMenu:
+            if (choice == kMenuCopy) CopyArea();
+            if (choice == kMenuPaste) PasteArea();
+            if (choice == kMenuPasteToAll) PasteAreaToAll();
+            return choice <= kMenuPasteToAll;
+        case kResetStepsMenu:
+            if (choice == kStepMenuToggleOnOff) ToggleLaneOn();
+            if (choice == kStepMenuResetSteps) ResetSteps();
+            return choice == kStepMenuToggleOnOff || choice == kStepMenuResetSteps;
+        default:
+            return false;
+    }
+}
+
+// --- lane edits --------------------------------------------------------------
+
+void EditorActions::Send(int area, int pattern, int lane, int step, double normalized) {
+    if (step < 0 || step >= kSteps) return;
+    plug_.SetParameterFromGUI(StepValue(area, pattern, lane, step), normalized);
+}
+
+void EditorActions::Randomize() {
+    const int area = model_.Area(), pattern = model_.Pattern(), lane = model_.Lane();
+    const StepRange range = model_.EditRange();
+    for (int step = range.first; step <= range.last; ++step) {
+        const Parameter* p = plug_.GetParam(StepValue(area, pattern, lane, step));
+        const int n = static_cast<int>(std::trunc(p->Maximum() - p->Minimum()));
+        if (n <= 0) continue;
+        Send(area, pattern, lane, step, double(random_() % unsigned(n + 1)) / n);
+    }
+    changed_();
+}
+
+void EditorActions::CopyLane() {
+    const int area = model_.Area(), pattern = model_.Pattern(), lane = model_.Lane();
+    const StepRange range = model_.EditRange();
+    EditorModel::LaneClip& clip = model_.laneClip;
+    clip.wholeLane = !model_.HasSelection();
+    clip.length = range.last - range.first + 1;
+    for (int i = 0; i < clip.length; ++i)
+        clip.values[static_cast<size_t>(i)] = plug_.Params().Value(StepValue(area, pattern, lane, range.first + i));
+}
+
+void EditorActions::PasteLane() {
+    const EditorModel::LaneClip& clip = model_.laneClip;
+    if (clip.length <= 0) return;
+    const int area = model_.Area(), pattern = model_.Pattern(), lane = model_.Lane();
+    const bool atSelection = !clip.wholeLane && model_.CurrentTool() == EditorModel::Tool::Selection &&
+                             model_.SelectionStart() >= 0;
+    const int first = atSelection ? model_.SelectionStart() : 0;
+    for (int i = 0; i < clip.length && first + i < kSteps; ++i) {
+        const Parameter* p = plug_.GetParam(StepValue(area, pattern, lane, first + i));
+        Send(area, pattern, lane, first + i, p->ToNormalized(clip.values[static_cast<size_t>(i)]));
+    }
+    changed_();
+}
+
+void EditorActions::ResetSteps() {
+    const int area = model_.Area(), pattern = model_.Pattern(), lane = model_.Lane();
+    const StepRange range = model_.EditRange();
+    for (int step = range.first; step <= range.last; ++step) {
+        const Parameter* p = plug_.GetParam(StepValue(area, pattern, lane, step));
+        Send(area, pattern, lane, step, p->ToNormalized(0.0));
+    }
+    changed_();
+}
+
+void EditorActions::CopyStepToAll(int stepParameter) {
+    const Parameter* source = plug_.GetParam(stepParameter);
+    if (!source) return;
+    const double normalized = source->Normalized();
+    const StepRange range = model_.EditRange();
+    for (int step = range.first; step <= range.last; ++step)
+        Send(model_.Area(), model_.Pattern(), model_.Lane(), step, normalized);
+    changed_();
+}
+
+void EditorActions::ToggleLaneOn() {
+    PatternEngine* area = app_.Area(model_.Area());
+    if (!area) return;
+    PatternStepper& stepper = area->Stepper();
+    const int lane = model_.Lane();
+    const bool on = !stepper.Lane(model_.Pattern(), lane).laneOn;
+    for (int pattern = 0; pattern < kPatternsPerArea; ++pattern) stepper.SetLaneOn(pattern, lane, on);
+    changed_();
+}
+
+// --- patterns and key areas ----------------------------------------------------
+
+void EditorActions::ReadPattern(int area, int pattern, PatternImage& image) const {
+    for (int i = 0; i < PatternImage::kValueCount; ++i)
+        image.values[static_cast<size_t>(i)] = plug_.Params().Value(PatternImage::ParameterIndex(area, pattern, i));
+    if (const PatternEngine* engine = app_.Area(area)) {
+        for (int lane = 0; lane < kLanes; ++lane)
+            image.loops[static_cast<size_t>(lane)] = {engine->Stepper().LaneLoopStart(pattern, lane),
+                                                      engine->Stepper().LaneLoopEnd(pattern, lane)};
+    }
+}
+
+// The loops are set at once; the values follow through the worker.
+void EditorActions::QueuePattern(const PatternImage& image, int area, int pattern) {
+    for (int i = 0; i < PatternImage::kValueCount; ++i)
+        worker_.Queue(PatternImage::ParameterIndex(area, pattern, i), image.values[static_cast<size_t>(i)]);
+    if (PatternEngine* engine = app_.Area(area)) {
+        for (int lane = 0; lane < kLanes; ++lane) {
+            const LoopBounds& loop = image.loops[static_cast<size_t>(lane)];
+            engine->Stepper().SetLaneLoop(pattern, lane, loop.start, loop.end);
+        }
+    }
+}
+
+void EditorActions::ApplyRun(std::span<const BulkEditWorker::Write> writes) {
+    for (const BulkEditWorker::Write& write : writes) {
+        Parameter* p = plug_.GetParam(write.index);
+        if (!p) continue;
+        p->SetValue(write.value);
+        plug_.OnParamChange(write.index, ChangeSource::User);
+    }
+}
+
+void EditorActions::CopyPattern() {
+    EditorModel::PatternClip& clip = model_.patternClip;
+    clip.area = model_.Area();
+    clip.pattern = model_.Pattern();
+    ReadPattern(clip.area, clip.pattern, clip.image);
+}
+
+void EditorActions::PastePattern() {
+    const EditorModel::PatternClip& clip = model_.patternClip;
+    if (!clip.Holds() || (clip.area == model_.Area() && clip.pattern == model_.Pattern())) return;
+    QueuePattern(clip.image, model_.Area(), model_.Pattern());
+    worker_.Start();
+}
+
+void EditorActions::PastePatternToAll() {
+    const EditorModel::PatternClip& clip = model_.patternClip;
+    if (!clip.Holds()) return;
+    for (int pattern = 0; pattern < kPatternsPerArea; ++pattern)
+        if (clip.area != model_.Area() || clip.pattern != pattern) QueuePattern(clip.image, model_.Area(), pattern);
+    worker_.Start();
+}
+
+void EditorActions::CopyArea() {
+    EditorModel::AreaClip& clip = model_.areaClip;
+    clip.area = model_.Area();
+    for (int pattern = 0; pattern < kPatternsPerArea; ++pattern)
+        ReadPattern(clip.area, pattern, clip.patterns[static_cast<size_t>(pattern)]);
+}
+
+void EditorActions::PasteArea() {
+    const EditorModel::AreaClip& clip = model_.areaClip;
+    if (!clip.Holds() || clip.area == model_.Area()) return;
+    for (int pattern = 0; pattern < kPatternsPerArea; ++pattern)
+        QueuePattern(clip.patterns[static_cast<size_t>(pattern)], model_.Area(), pattern);
+    worker_.Start();
+}
+
+void EditorActions::PasteAreaToAll() {
+    const EditorModel::AreaClip& clip = model_.areaClip;
+    if (!clip.Holds()) return;
+    for (int area = 0; area < kKeyAreas; ++area) {
+        if (area == clip.area) continue;
+        for (int pattern = 0; pattern < kPatternsPerArea; ++pattern)
+            QueuePattern(clip.patterns[static_cast<size_t>(pattern)], area, pattern);
+    }
+    worker_.Start();
+}
+
+// --- chord memory ----------------------------------------------------------------
+
+void EditorActions::ChordMemoryAction(int index) {
+    switch (index) {
+        case kCmCopyTool: chords_.Copy(); break;
+        case kCmPasteTool: chords_.Paste(); break;
+        case kCmClearTool: chords_.Clear(); break;
+        case kCmApply: chords_.ApplyShape(Whole(plug_.Params().Value(kChordMemoryApplyChordSelection))); break;
+        case kCmInvLeft: chords_.Invert(false); break;
+        case kCmInvRight: chords_.Invert(true); break;
+        default: return;
+    }
+    changed_();
+}
+
+}  // namespace sorel
