@@ -1,0 +1,253 @@
+// The tool and menu buttons that change the engine, pressed the way a host
+// or a learnt controller presses them: through setParameter, with no editor
+// attached. What changed is read back as parameter values and MIDI out.
+#include <mutex>
+#include <set>
+#include <utility>
+#include <vector>
+
+#include "PluginFixture.h"
+#include "engine/PatternEngine.h"
+#include "engine/PatternStepper.h"
+#include "frame/Vardo.h"
+
+namespace sorel::test {
+namespace {
+
+using namespace sorel::param;
+
+AEffect* InProcessEntry(audioMasterCallback callback) {
+    return CreateEffect(callback, [](audioMasterCallback h) -> std::unique_ptr<IPlugVST> {
+        return std::make_unique<Vardo>(h);
+    });
+}
+
+// (index, normalised value); a button set to 1 is pressed and released.
+using Setting = std::pair<int, float>;
+
+class EditorActionsTest : public ::testing::Test {
+protected:
+    void SetUp() override { Open(); }
+    void Open() {
+        host.reset();
+        host = std::make_unique<TestHost>(&InProcessEntry);
+        ASSERT_TRUE(host->CreateAndOpen(kBlock));
+        vardo = static_cast<Vardo*>(IPlugVST::FromEffect(host->Effect()));
+    }
+    void Apply(const std::vector<Setting>& settings) {
+        for (const auto& [index, value] : settings) {
+            host->SetParameter(index, value);
+            if (index >= kRandomize && index <= kCmInvLeft && value == 1.0f) host->SetParameter(index, 0.0f);
+        }
+        vardo->Actions().WaitUntilIdle();
+    }
+    double Value(int index) const { return vardo->Params().Value(index); }
+    std::vector<double> Lane(int area, int pattern, int lane) const {
+        std::vector<double> values;
+        for (int step = 0; step < kSteps; ++step) values.push_back(Value(StepValue(area, pattern, lane, step)));
+        return values;
+    }
+    std::vector<double> Pattern(int area, int pattern) const {
+        std::vector<double> values;
+        for (int i = 0; i < PatternImage::kValueCount; ++i)
+            values.push_back(Value(PatternImage::ParameterIndex(area, pattern, i)));
+        return values;
+    }
+    PatternStepper& Stepper(int area) { return vardo->App().Area(area)->Stepper(); }
+    // Every pitch the plug-in plays while `key` is held for about eight steps.
+    std::set<int> PitchesFor(int key) {
+        host->transport.playing = true;
+        host->NoteOn(0, 1, key, 100);
+        host->ProcessBlocks(100, kBlock);
+        std::set<int> pitches;
+        for (const SentMidi& m : NoteOns(host->Sent())) pitches.insert(m.data1);
+        return pitches;
+    }
+    // Steps 0..31 of a lane set to distinct values through the host.
+    void FillLane(int area, int pattern, int lane) {
+        for (int step = 0; step < kSteps; ++step)
+            host->SetParameter(StepValue(area, pattern, lane, step), float(step % 7 + 1) / 8.0f);
+    }
+    void Select(int start, int end) {
+        std::lock_guard<std::recursive_mutex> lock(vardo->Mutex());
+        vardo->Actions().Model().Select(start, end);
+    }
+
+    std::unique_ptr<TestHost> host;
+    Vardo* vardo = nullptr;
+};
+
+constexpr float kSlot2 = 1.0f / 15.0f;      // "Chord memory selection" of slot 2
+constexpr float kLengthLane = 2.0f / 8.0f;  // "Pattern Step mode" LENGTH
+constexpr float kPattern4 = 3.0f / 11.0f;   // "Key Area Patterns"
+constexpr float kMenuPaste = 0.5f, kMenuPasteToAll = 1.0f;
+constexpr float kAreaMenuPaste = 0.25f, kAreaMenuPasteToAll = 0.5f;
+
+TEST_F(EditorActionsTest, ChordMemoryButtonsChangeTheChordsATriggerPlays) {
+    // Key area 1 in "CM Trigger": its lowest key 36 plays slot 1, key 37 slot 2, built on the key.
+    const Setting major{kChordMemoryApplyChordSelection, 0.0f}, apply{kCmApply, 1.0f};
+    const struct {
+        const char* what;
+        std::vector<Setting> settings;
+        int key;
+        std::set<int> pitches;
+    } cases[] = {
+        {"empty slot", {}, 36, {}},
+        {"apply", {major, apply}, 36, {24, 36, 40, 43, 48}},
+        {"invert up", {major, apply, {kCmInvRight, 1.0f}}, 36, {36, 40, 43, 48}},
+        {"invert down", {major, apply, {kCmInvLeft, 1.0f}}, 36, {24, 36, 40, 43}},
+        {"clear", {major, apply, {kCmClearTool, 1.0f}}, 36, {}},
+        {"copy, paste", {major, apply, {kCmCopyTool, 1.0f}, {kChordMemorySelection, kSlot2}, {kCmPasteTool, 1.0f}},
+         37, {25, 37, 41, 44, 49}},
+        {"apply to another slot", {{kChordMemorySelection, kSlot2}, major, apply}, 36, {}},
+    };
+    for (const auto& c : cases) {
+        Open();
+        host->SetParameter(kCmTrigger, 1.0f);
+        Apply(c.settings);
+        EXPECT_EQ(PitchesFor(c.key), c.pitches) << c.what;
+    }
+}
+
+TEST_F(EditorActionsTest, LaneToolsEditTheShownLaneOfTheShownPattern) {
+    Apply({{kPatternStepMode, kLengthLane}});
+    FillLane(0, 0, 2);
+    const std::vector<double> filled = Lane(0, 0, 2);
+    Apply({{kCopyTool, 1.0f}, {kKeyAreaPatterns, kPattern4}, {kPasteTool, 1.0f}});
+    EXPECT_EQ(Lane(0, 3, 2), filled);
+
+    Apply({{kClearTool, 1.0f}});
+    EXPECT_EQ(Lane(0, 3, 2), std::vector<double>(kSteps, 1.0));  // LENGTH's lowest value
+    EXPECT_EQ(Lane(0, 0, 2), filled);
+
+    Apply({{kRandomize, 1.0f}});
+    const std::vector<double> random = Lane(0, 3, 2);
+    EXPECT_NE(random, std::vector<double>(kSteps, 1.0));
+    for (double v : random) EXPECT_TRUE(v == std::trunc(v) && v >= 1.0 && v <= 8.0) << v;
+}
+
+TEST_F(EditorActionsTest, TheSelectionBoundsEditsAndPastesStopAtTheLastStep) {
+    Apply({{kSelectionTool, 1.0f}, {kPatternStepMode, kLengthLane}});
+    EXPECT_EQ(Value(kDrawTool), 0.0);
+    FillLane(0, 0, 2);
+    const std::vector<double> filled = Lane(0, 0, 2);
+    Select(0, 7);
+    Apply({{kCopyTool, 1.0f}});
+    Select(28, kSteps + 5);  // no selection: steps outside 0..31 select nothing
+    EXPECT_EQ(vardo->Model().SelectionStart(), EditorModel::kNoStep);
+    Select(28, 31);
+    Apply({{kPasteTool, 1.0f}});
+    std::vector<double> expected = filled;
+    std::copy(filled.begin(), filled.begin() + 4, expected.begin() + 28);
+    EXPECT_EQ(Lane(0, 0, 2), expected);
+    EXPECT_EQ(Lane(0, 1, 2), std::vector<double>(kSteps, 1.0));  // the next pattern is untouched
+
+    Select(5, 9);
+    Apply({{kClearTool, 1.0f}});
+    std::fill(expected.begin() + 5, expected.begin() + 10, 1.0);
+    EXPECT_EQ(Lane(0, 0, 2), expected);
+}
+
+TEST_F(EditorActionsTest, PatternAndKeyAreaMenusCopyEveryStepAndLoop) {
+    for (int lane : {0, 2, 8, 9, 16}) FillLane(0, 0, lane);
+    host->SetParameter(LaneSwitch(0, 0, 12, 3), 0.0f);
+    host->SetParameter(PerStep(kStepOnOff, 0, 0, 4), 0.0f);
+    for (int lane = 0; lane < kLanes; ++lane) Stepper(0).SetLaneLoop(0, lane, lane % 5, 20 + lane % 9);
+    const std::vector<double> source = Pattern(0, 0);
+    const std::vector<double> untouched = Pattern(0, 5);
+    ASSERT_NE(source, untouched);
+
+    Apply({{kKeyAreaPatterns, kPattern4}, {kCopyMenu, kMenuPaste}});  // nothing copied yet
+    EXPECT_EQ(Pattern(0, 3), untouched);
+
+    Apply({{kKeyAreaPatterns, 0.0f}, {kCopyMenu, 0.0f}, {kKeyAreaPatterns, kPattern4}, {kCopyMenu, kMenuPaste}});
+    EXPECT_EQ(Pattern(0, 3), source);
+    EXPECT_EQ(Pattern(0, 5), untouched);
+    Apply({{kCopyMenu, kMenuPasteToAll}});
+    for (int pattern = 0; pattern < kPatternsPerArea; ++pattern) {
+        EXPECT_EQ(Pattern(0, pattern), source) << pattern;
+        for (int lane = 0; lane < kLanes; ++lane) {
+            EXPECT_EQ(Stepper(0).LaneLoopStart(pattern, lane), lane % 5);
+            EXPECT_EQ(Stepper(0).LaneLoopEnd(pattern, lane), 20 + lane % 9);
+        }
+    }
+
+    Apply({{kCopyCcMenu, 0.0f}, {kKeyAreaSelection, 1.0f}, {kCopyCcMenu, kAreaMenuPaste}});
+    EXPECT_EQ(Pattern(3, 7), source);
+    EXPECT_EQ(Pattern(1, 7), untouched);
+    EXPECT_EQ(Stepper(3).LaneLoopEnd(7, 16), 20 + 16 % 9);
+    Apply({{kCopyCcMenu, kAreaMenuPasteToAll}});
+    for (int area = 1; area < kKeyAreas; ++area) EXPECT_EQ(Pattern(area, 11), source) << area;
+}
+
+TEST_F(EditorActionsTest, TheStepMenuWorksOnTheShownLane) {
+    Apply({{kPatternStepMode, kLengthLane}});
+    FillLane(0, 0, 2);
+    vardo->SetMenuTarget(StepValue(0, 0, 2, 6));
+    Apply({{kResetStepsMenu, 0.75f}});  // "Copy to all"
+    EXPECT_EQ(Lane(0, 0, 2), std::vector<double>(kSteps, Value(StepValue(0, 0, 2, 6))));
+    Apply({{kResetStepsMenu, 1.0f}});  // "Reset steps"
+    EXPECT_EQ(Lane(0, 0, 2), std::vector<double>(kSteps, 1.0));
+    Apply({{kResetStepsMenu, 0.0f}});  // "Toggle On/Off"
+    for (int pattern = 0; pattern < kPatternsPerArea; ++pattern) {
+        EXPECT_FALSE(Stepper(0).Lane(pattern, 2).laneOn);
+        EXPECT_TRUE(Stepper(0).Lane(pattern, 3).laneOn);
+        EXPECT_TRUE(Stepper(1).Lane(pattern, 2).laneOn);
+    }
+}
+
+TEST_F(EditorActionsTest, AButtonActsOncePerPressAndNeverOnOpen) {
+    const int step = StepValue(0, 0, 2, 0);
+    auto changeStep = [&] { host->SetParameter(step, 0.5f); };
+    Apply({{kPatternStepMode, kLengthLane}});
+    host->SetParameter(kClearTool, 1.0f);
+    EXPECT_EQ(Value(step), 1.0);
+    changeStep();
+    host->SetParameter(kClearTool, 1.0f);  // held: no second press
+    host->Dispatch(effOpen);               // every value re-applied: no action
+    EXPECT_EQ(Value(step), 5.0);           // 1 + 7 * 0.5, rounded half up
+    host->SetParameter(kClearTool, 0.0f);
+    host->SetParameter(kClearTool, 1.0f);
+    EXPECT_EQ(Value(step), 1.0);
+}
+
+// A whole-step value set from a host between two steps shows and plays the
+// nearest step, as its plain value would.
+TEST_F(EditorActionsTest, WholeStepValuesShowAndPlayTheNearestStep) {
+    const struct {
+        int index;
+        float normalized;
+        const char* shown;
+    } cases[] = {
+        {kRate, 9.0f / 22.0f, "9"},
+        {kOctaves, 0.5f, "3"},
+        {kTranspose, 13.0f / 24.0f, "1"},
+        {kGlobalVolume, 100.0f / 127.0f, "100"},
+    };
+    for (const auto& c : cases) {
+        std::vector<SentMidi> played[2];
+        for (int exact = 0; exact < 2; ++exact) {
+            Open();
+            if (exact)
+                ASSERT_TRUE(host->SetParameterText(c.index, c.shown));
+            else
+                host->SetParameter(c.index, c.normalized);
+            EXPECT_EQ(host->DispatchString(effGetParamDisplay, c.index), c.shown) << c.index;
+            host->transport.playing = true;
+            host->NoteOn(0, 1, 40, 90);
+            host->NoteOn(0, 1, 43, 90);
+            host->ProcessBlocks(200, kBlock);
+            played[exact] = NoteOns(host->Sent());
+        }
+        ASSERT_FALSE(played[0].empty());
+        ASSERT_EQ(played[0].size(), played[1].size()) << c.index;
+        for (size_t i = 0; i < played[0].size(); ++i) {
+            EXPECT_EQ(Absolute(played[0][i]), Absolute(played[1][i])) << c.index;
+            EXPECT_EQ(played[0][i].data1, played[1][i].data1) << c.index;
+            EXPECT_EQ(played[0][i].data2, played[1][i].data2) << c.index;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace sorel::test
