@@ -42,10 +42,7 @@ void BulkEditWorker::Run() {
             if (stopping_) return;
             woken_ = false;
         }
-        while (ApplyNextRun()) {
-            // Let a waiting block or host call have the lock between runs.
-            std::this_thread::yield();
-        }
+        while (ApplyNextRun()) std::this_thread::sleep_for(kPause);
         {
             std::lock_guard<std::mutex> guard(wakeMutex_);
             // A queue started again meanwhile keeps the worker busy.

@@ -7,6 +7,7 @@
 // on the plug-in lock).
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <functional>
@@ -28,7 +29,11 @@ public:
     // Called under the plug-in lock once the queue has run empty.
     using Finished = std::function<void()>;
 
-    static constexpr size_t kRunLength = 256;
+    static constexpr size_t kRunLength = 128;
+    // The pause between two runs, in which a block or a host call waiting
+    // for the lock gets it (a yield would leave the worker idle for whole
+    // time slices on a busy machine).
+    static constexpr std::chrono::microseconds kPause{20};
 
     BulkEditWorker(std::recursive_mutex& pluginLock, ApplyRun apply, Finished finished, size_t reserve);
     ~BulkEditWorker();

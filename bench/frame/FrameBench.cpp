@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <mutex>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -115,6 +116,46 @@ void BM_CreateAndOpenFrameOnly(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_CreateAndOpenFrameOnly)->Unit(benchmark::kMillisecond);
+
+// Pasting one key area into the other three writes 40,320 parameters a
+// run at a time on a worker thread; each run holds the plug-in lock.
+// BM_PasteRun is one run's work (the longest a block can wait for a paste),
+// BM_PasteKeyAreaToAll the whole paste as a musician waits for it.
+sorel::Vardo* OpenFrameOnly(AEffect*& effect) {
+    effect = sorel::CreateEffect(&BenchHost, [](audioMasterCallback h) -> std::unique_ptr<sorel::IPlugVST> {
+        return std::make_unique<sorel::Vardo>(h);
+    });
+    effect->dispatcher(effect, effOpen, 0, 0, nullptr, 0);
+    return static_cast<sorel::Vardo*>(sorel::IPlugVST::FromEffect(effect));
+}
+
+void BM_PasteRun(benchmark::State& state) {
+    AEffect* effect = nullptr;
+    sorel::Vardo* vardo = OpenFrameOnly(effect);
+    double value = 1.0;
+    for (auto _ : state) {
+        std::lock_guard<std::recursive_mutex> lock(vardo->Mutex());
+        for (int i = 0; i < int(sorel::BulkEditWorker::kRunLength); ++i)
+            vardo->SetParameterValue(sorel::PatternImage::ParameterIndex(1, i % 12, i * 7), value,
+                                     sorel::ChangeSource::User);
+        value = 3.0 - value;
+    }
+    Close(effect);
+}
+BENCHMARK(BM_PasteRun)->Unit(benchmark::kMicrosecond);
+
+void BM_PasteKeyAreaToAll(benchmark::State& state) {
+    AEffect* effect = nullptr;
+    sorel::Vardo* vardo = OpenFrameOnly(effect);
+    constexpr float kCopy = 0.0f, kPasteToAll = 0.5f;
+    effect->setParameter(effect, sorel::param::kCopyCcMenu, kCopy);
+    for (auto _ : state) {
+        effect->setParameter(effect, sorel::param::kCopyCcMenu, kPasteToAll);
+        vardo->Actions().WaitUntilIdle();
+    }
+    Close(effect);
+}
+BENCHMARK(BM_PasteKeyAreaToAll)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 void SendNotes(AEffect* effect, std::initializer_list<int> notes) {
     std::vector<VstMidiEvent> events;

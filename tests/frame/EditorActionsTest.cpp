@@ -9,18 +9,12 @@
 #include "PluginFixture.h"
 #include "engine/PatternEngine.h"
 #include "engine/PatternStepper.h"
-#include "frame/Vardo.h"
+#include "InProcessEntry.h"
 
 namespace sorel::test {
 namespace {
 
 using namespace sorel::param;
-
-AEffect* InProcessEntry(audioMasterCallback callback) {
-    return CreateEffect(callback, [](audioMasterCallback h) -> std::unique_ptr<IPlugVST> {
-        return std::make_unique<Vardo>(h);
-    });
-}
 
 // (index, normalised value); a button set to 1 is pressed and released.
 using Setting = std::pair<int, float>;

@@ -5,18 +5,12 @@
 #include <memory>
 
 #include "PluginFixture.h"
-#include "frame/Vardo.h"
+#include "InProcessEntry.h"
 
 namespace sorel::test {
 namespace {
 
 using namespace sorel::param;
-
-AEffect* InProcessEntry(audioMasterCallback callback) {
-    return CreateEffect(callback, [](audioMasterCallback h) -> std::unique_ptr<IPlugVST> {
-        return std::make_unique<Vardo>(h);
-    });
-}
 
 class InProcessPluginTest : public ::testing::Test {
 protected:
