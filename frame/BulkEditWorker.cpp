@@ -42,7 +42,8 @@ void BulkEditWorker::Run() {
             if (stopping_) return;
             woken_ = false;
         }
-        while (ApplyNextRun()) std::this_thread::sleep_for(kPause);
+        // A plug-in that goes away drops what is left of a paste.
+        while (!stopping_ && ApplyNextRun()) std::this_thread::sleep_for(kPause);
         {
             std::lock_guard<std::mutex> guard(wakeMutex_);
             // A queue started again meanwhile keeps the worker busy.

@@ -7,6 +7,7 @@
 // on the plug-in lock).
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
@@ -63,7 +64,7 @@ private:
     std::condition_variable done_;
     bool woken_ = false;
     bool busy_ = false;
-    bool stopping_ = false;
+    std::atomic<bool> stopping_{false};  // also read between runs
     std::thread thread_;
 };
 

@@ -11,8 +11,10 @@ public:
     virtual bool OpenWindow(void* parentWindow) = 0;
     virtual void CloseWindow() = 0;
     virtual void Size(int& width, int& height) const = 0;
-    // A tool or menu parameter the user changed: carry out its action.
-    // Called under the plug-in lock, never on the audio thread.
+    // A button that only changes the window ("Box info", "Box settings",
+    // "Resize") was set: show it. Buttons and menus that change the engine
+    // act in the plug-in (EditorActions), window or not. Called under the
+    // plug-in lock, never on the audio thread.
     virtual void PerformAction(int parameterIndex, double value) = 0;
     // Redraw every control from its parameter (after a state was set).
     virtual void RefreshAll() = 0;
