@@ -66,8 +66,8 @@ public:
     // The editor's model and the actions that change the engine (see EditorActions.h).
     EditorActions& Actions() { return *actions_; }
     const EditorModel& Model() const { return actions_->Model(); }
-    // The parameter of the control whose menu is open: "MIDI learn" and
-    // "MIDI unlearn" of the step menu act on it.
+    // The parameter of the control whose menu is open: "MIDI learn", "MIDI
+    // unlearn" and "Copy to all" (the step's value) of the step menu act on it.
     void SetMenuTarget(int parameterIndex) { menuTarget_ = parameterIndex; }
     void RequestPanic() { panicRequested_ = true; }
     // While set (a preset is being applied) blocks run without the engine.
