@@ -257,7 +257,8 @@ TEST(ParameterValues, DisplayTextsAndTheirReverse) {
     EXPECT_TRUE(p.ValueForText("Lo-Hi", value));
     EXPECT_EQ(value, 0.0);
     EXPECT_FALSE(p.ValueForText("nothing", value));
-    EXPECT_EQ(p.DisplayText(0.7), "Lo-Hi");  // truncated to a whole number first
+    EXPECT_EQ(p.DisplayText(0.4), "Lo-Hi");  // the nearest whole number, as the engine reads it
+    EXPECT_EQ(p.DisplayText(0.7), "1");
     EXPECT_EQ(p.DisplayText(1), "1");        // an empty text shows the number
     EXPECT_EQ(p.DisplayText(2), "2");
 }
