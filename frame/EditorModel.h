@@ -3,8 +3,9 @@
 // key area, the pattern shown for each key area, the lane, the tool, the step
 // selection and the three clipboards (lane, pattern, key area).
 //
-// For the editor: read it on the editor thread under the plug-in lock (the
-// audio thread moves the shown pattern when the engine switches patterns).
+// For the editor: Vardo::Model() reads it, Vardo::Actions().Model() sets the
+// selection; both on the editor thread under the plug-in lock (the audio
+// thread moves the shown pattern when the engine switches patterns).
 // The area, patterns and lane follow their parameters ("Key Area selection",
 // "Key Area Patterns", "Pattern Step mode", "Pattern CC selection") and the
 // engine's pattern and lane switches; the tool follows "Draw tool" and
