@@ -61,7 +61,7 @@ void ICustomSwitchControl::OnMouseDrag(int x, int y, int dx, int dy, const IMous
 void ICustomSwitchControl::Draw(IGraphics& graphics) {
     if (!visible_) return;
     if (UsesBitmap()) {
-        IBitmapControl::Draw(graphics);
+        ISwitchControl::Draw(graphics);
         return;
     }
     if (const Parameter* p = Param()) font_->DrawTextLine(&graphics, p->DisplayText(p->FromNormalized(Value())), rect_, false);

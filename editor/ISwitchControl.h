@@ -10,6 +10,7 @@ class ISwitchControl : public IBitmapControl {
 public:
     using IBitmapControl::IBitmapControl;
 
+    void Draw(IGraphics& graphics) override;
     void OnMouseDown(int x, int y, const IMouseMod& mod) override;
     void OnMouseDblClick(int x, int y, const IMouseMod& mod) override { OnMouseDown(x, y, mod); }
 

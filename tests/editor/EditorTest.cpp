@@ -98,6 +98,23 @@ TEST_F(EditorTest, MouseEventsMoveTheBoundParameter) {
     }
 }
 
+// A controller lane's step switch lights as a note lane's does while the
+// step's controller is on.
+TEST_F(EditorTest, ControllerLaneStepSwitchesLightWhileTheControllerIsOn) {
+    SetFromHost(PerStep(kStepOnOff, 0, 0, 4), 1);
+    Redraw();
+    const uint64_t lit = Pixels(At(41)->GetRECT());
+    SetFromHost(kPatternCcSelection, 0);
+    const int ccSwitch = LaneSwitch(0, 0, kFirstControllerLane, 4);
+    Redraw();
+    ASSERT_EQ(At(41)->ParamIdx(), ccSwitch);
+    for (const bool on : {true, false}) {
+        SetFromHost(ccSwitch, SwitchValue(ccSwitch, on));
+        Redraw();
+        EXPECT_EQ(Pixels(At(41)->GetRECT()) == lit, on);
+    }
+}
+
 TEST_F(EditorTest, HiddenPanelsTakeNoClicksAndTheAboutBoxCoversAll) {
     const IRECT info = Skin(157);
     const int x = info.L + info.W() / 2, y = info.T + info.H() / 2;
