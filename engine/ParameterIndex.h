@@ -175,15 +175,6 @@ constexpr int LaneSwitch(int area, int pattern, int lane, int step) {
 constexpr bool SwitchMeansOff(int index) { return index >= kCcLaneSwitch && index <= kCcLaneSwitchLast; }
 constexpr double SwitchValue(int index, bool on) { return on != SwitchMeansOff(index) ? 1.0 : 0.0; }
 constexpr bool SwitchIsOn(int index, double value) { return (value >= 0.5) != SwitchMeansOff(index); }
-// The family that holds each note lane's step values, by lane 0..8.
-constexpr int kLaneValueFamily[kFirstControllerLane] = {kStepNoteList, kStepSource, kStepLength,
-                                                        kStepGate,     kStepAccent, kStepTranspose,
-                                                        kStepDiv,      kStepShift,  kStepChord};
-// The value of one step of any lane 0..16.
-constexpr int StepValue(int area, int pattern, int lane, int step) {
-    return lane < kFirstControllerLane ? PerStep(kLaneValueFamily[lane], area, pattern, step)
-                                       : CcLaneValue(area, pattern, lane, step);
-}
 
 // The family that holds each note lane's step values, by lane 0..8.
 constexpr int kLaneValueFamily[kFirstControllerLane] = {kStepNoteList, kStepSource, kStepLength,
