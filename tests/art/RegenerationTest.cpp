@@ -12,7 +12,6 @@
 
 #include "art/RgbaImage.h"
 #include "tools/art/ArtSet.h"
-#include "tools/art/CarlitoFace.h"
 
 namespace sorel::art::test {
 namespace {
@@ -68,13 +67,6 @@ TEST_F(RegenerationTest, GeneratorReproducesTheCommittedFontsAndImages) {
   }
   // Five fonts of a description and two sheets each, and the 36 images at 1x and 2x.
   EXPECT_EQ(compared, 5 * 3 + 36 * 2);
-}
-
-TEST(CarlitoFaceTest, FindsTheRegularAndBoldCarlitoFiles) {
-  const CarlitoFace regular(Weight::Regular);
-  const CarlitoFace bold(Weight::Bold);
-  EXPECT_EQ(fs::path(regular.file()).filename(), "Carlito-Regular.ttf");
-  EXPECT_EQ(fs::path(bold.file()).filename(), "Carlito-Bold.ttf");
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "engine/EngineHarness.h"
 
+#include "support/MidiOutChecker.h"
+
 #include <algorithm>
 #include <map>
 
@@ -171,18 +173,11 @@ std::vector<std::int64_t> EngineHarness::Times(const std::vector<MidiOut>& event
 }
 
 std::vector<std::pair<int, int>> EngineHarness::HangingNotes() const {
-    std::map<std::pair<int, int>, int> open;
-    for (const MidiOut& m : out_) {
-        int& c = open[{m.channel, m.note}];
-        if (m.on)
-            ++c;
-        else if (c > 0)
-            --c;
-    }
-    std::vector<std::pair<int, int>> hanging;
-    for (const auto& [key, count] : open)
-        if (count > 0) hanging.push_back(key);
-    return hanging;
+    MidiOutChecker checker;
+    for (const MidiOut& m : out_)
+        checker.CountNote(static_cast<uint8_t>((m.on ? 0x90 : 0x80) | ((m.channel - 1) & 0x0F)),
+                          static_cast<uint8_t>(m.note), m.on ? 1 : 0);
+    return checker.Sounding();
 }
 
 }  // namespace sorel::test

@@ -2,6 +2,8 @@
 // step its index names.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "engine/ChordMemoryBank.h"
 #include "engine/ControlZone.h"
 #include "engine/EngineHarness.h"
@@ -15,59 +17,58 @@ namespace {
 
 using namespace param;
 
-TEST(ParameterReceiver, PerStepFamiliesDecodeAreaPatternAndStep) {
-    EngineHarness h;
-    struct Case {
-        int first;
-        int lane;
-        double value;
-        double stored;
-    };
-    for (const Case& c : {Case{kStepLength, lane::kLength, 5, 5}, Case{kStepGate, lane::kGate, -30, -30},
-                          Case{kStepAccent, lane::kAccent, 44, 44}, Case{kStepTranspose, lane::kTranspose, -7, -7},
-                          Case{kStepDiv, lane::kDivide, 3, 4}, Case{kStepShift, lane::kShift, 12.5, 12.5},
-                          Case{kStepNoteList, lane::kOrder, 6, 6}, Case{kStepChord, lane::kChord, 99, 99},
-                          Case{kStepSource, lane::kChordMemory, 9, 9}}) {
-        h.Param(PerStep(c.first, 2, 7, 19), c.value);
-        EXPECT_EQ(h.Area(2).Stepper().StepValue(7, c.lane, 19), c.stored) << c.first;
-        EXPECT_NE(h.Area(2).Stepper().StepValue(7, c.lane, 18), c.stored) << c.first;
-        EXPECT_NE(h.Area(1).Stepper().StepValue(7, c.lane, 19), c.stored) << c.first;
+// One slot of a per-step family and the step it must reach: a lane value, or
+// a lane switch when `isSwitch`.
+struct FamilySlot {
+    int index;
+    int area, pattern, lane, step;
+    double value, stored;
+    bool isSwitch = false;
+};
+
+double Read(EngineHarness& h, const FamilySlot& s) {
+    PatternStepper& stepper = h.Area(s.area).Stepper();
+    return s.isSwitch ? stepper.LaneSwitch(s.pattern, s.lane, s.step) : stepper.StepValue(s.pattern, s.lane, s.step);
+}
+
+// The first and last slot of every per-step family, and the neighbours that
+// once aliased: setting one slot changes its own step and no other slot's.
+// A controller lane's switch at 1 turns that step's controller off.
+TEST(ParameterReceiver, FirstAndLastSlotOfEveryStepFamilyReachOnlyTheirStep) {
+    std::vector<FamilySlot> slots;
+    const FamilySlot families[] = {
+        {kStepLength, 0, 0, lane::kLength, 0, 5, 5},      {kStepGate, 0, 0, lane::kGate, 0, -30, -30},
+        {kStepAccent, 0, 0, lane::kAccent, 0, 44, 44},    {kStepTranspose, 0, 0, lane::kTranspose, 0, -7, -7},
+        {kStepDiv, 0, 0, lane::kDivide, 0, 3, 4},          {kStepShift, 0, 0, lane::kShift, 0, 12.5, 12.5},
+        {kStepNoteList, 0, 0, lane::kOrder, 0, 6, 6},      {kStepChord, 0, 0, lane::kChord, 0, 99, 99},
+        {kStepSource, 0, 0, lane::kChordMemory, 0, 9, 9},  {kStepOnOff, 0, 0, lane::kOrder, 0, 0, 0, true}};
+    for (const FamilySlot& f : families) {
+        slots.push_back(f);
+        FamilySlot last = f;
+        last.index = PerStep(f.index, 3, 11, 31);
+        last.area = 3, last.pattern = 11, last.step = 31;
+        slots.push_back(last);
     }
-}
-
-TEST(ParameterReceiver, LaneSwitchFamiliesDoNotAlias) {
-    EngineHarness h;
-    // 30613: area 0, pattern 0, lane 0, step 0.
-    h.Param(30613, 0);
-    EXPECT_FALSE(h.Area(0).Stepper().LaneSwitch(0, 0, 0));
-    // 30901 is lane 0 of pattern 1 (not the controller lane of pattern 0).
-    h.Param(30901, 0);
-    EXPECT_FALSE(h.Area(0).Stepper().LaneSwitch(1, 0, 0));
-    EXPECT_TRUE(h.Area(0).Stepper().LaneSwitch(0, 9, 0));
-    // The controller lanes have their own family, whose 1 switches a step's controller off.
-    h.Param(LaneSwitch(0, 0, 9, 0), 1);
-    EXPECT_FALSE(h.Area(0).Stepper().LaneSwitch(0, 9, 0));
-    EXPECT_FALSE(h.Area(0).Stepper().LaneSwitch(1, 0, 0));
-    h.Param(kCcLaneSwitchLast, 1);
-    EXPECT_FALSE(h.Area(3).Stepper().LaneSwitch(11, 16, 31));
-    h.Param(kCcLaneSwitchLast, 0);
-    EXPECT_TRUE(h.Area(3).Stepper().LaneSwitch(11, 16, 31));
-    h.Param(kLaneSwitchLast, 0);
-    EXPECT_FALSE(h.Area(3).Stepper().LaneSwitch(11, 8, 31));
-    EXPECT_TRUE(h.Area(3).Stepper().LaneSwitch(11, 7, 31));
-    // The ORDER on/off family of the pattern view.
-    h.Param(PerStep(kStepOnOff, 1, 2, 3), 0);
-    EXPECT_FALSE(h.Area(1).Stepper().LaneSwitch(2, lane::kOrder, 3));
-}
-
-TEST(ParameterReceiver, ControllerLaneValues) {
-    EngineHarness h;
-    h.Param(18173, 11);
-    EXPECT_EQ(h.Area(0).Stepper().StepValue(0, 9, 0), 11);
-    h.Param(30460, 127);
-    EXPECT_EQ(h.Area(3).Stepper().StepValue(11, 16, 31), 127);
-    h.Param(CcLaneValue(1, 4, 12, 7), 64);
-    EXPECT_EQ(h.Area(1).Stepper().StepValue(4, 12, 7), 64);
+    slots.insert(slots.end(), {{LaneSwitch(0, 0, 0, 0), 0, 0, 0, 0, 0, 0, true},
+                               {LaneSwitch(0, 1, 0, 0), 0, 1, 0, 0, 0, 0, true},
+                               {kLaneSwitchLast, 3, 11, 8, 31, 0, 0, true},
+                               {LaneSwitch(0, 0, 9, 0), 0, 0, 9, 0, 1, 0, true},
+                               {kCcLaneSwitchLast, 3, 11, 16, 31, 1, 0, true},
+                               {CcLaneValue(0, 0, 9, 0), 0, 0, 9, 0, 11, 11},
+                               {CcLaneValue(3, 11, 16, 31), 3, 11, 16, 31, 127, 127},
+                               {CcLaneValue(1, 4, 12, 7), 1, 4, 12, 7, 64, 64}});
+    for (const FamilySlot& set : slots) {
+        EngineHarness h;
+        std::vector<double> before;
+        for (const FamilySlot& s : slots) before.push_back(Read(h, s));
+        h.Param(set.index, set.value);
+        for (size_t i = 0; i < slots.size(); ++i) {
+            const FamilySlot& s = slots[i];
+            const bool same = s.area == set.area && s.pattern == set.pattern && s.lane == set.lane &&
+                              s.step == set.step && s.isSwitch == set.isSwitch;
+            EXPECT_EQ(Read(h, s), same ? set.stored : before[i]) << "slot " << set.index << " read at " << s.index;
+        }
+    }
 }
 
 TEST(ParameterReceiver, PerPatternAndPerLaneFamilies) {

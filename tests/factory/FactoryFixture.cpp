@@ -108,19 +108,4 @@ std::vector<SentMidi> NoteOns(const std::vector<SentMidi>& sent) {
     return ons;
 }
 
-::testing::AssertionResult AllNotesEnded(const std::vector<SentMidi>& sent) {
-    std::map<std::pair<int, int>, int> sounding;
-    for (const SentMidi& m : sent) {
-        const auto key = std::make_pair(m.Channel(), int(m.data1));
-        if (m.IsNoteOn()) ++sounding[key];
-        else if (m.IsNoteOff() && sounding[key] > 0) --sounding[key];
-    }
-    for (const auto& [key, count] : sounding) {
-        if (count > 0)
-            return ::testing::AssertionFailure() << count << " note-on(s) of note " << key.second << " on channel "
-                                                 << key.first << " never ended";
-    }
-    return ::testing::AssertionSuccess();
-}
-
 }  // namespace sorel::factory::test

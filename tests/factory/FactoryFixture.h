@@ -79,7 +79,5 @@ private:
 // Sample position on the host's time line.
 inline long Absolute(const sorel::test::SentMidi& m) { return long(m.block) * kBlock + m.offset; }
 std::vector<sorel::test::SentMidi> NoteOns(const std::vector<sorel::test::SentMidi>& sent);
-// Every note-on is ended by a later note-off of its channel and note.
-::testing::AssertionResult AllNotesEnded(const std::vector<sorel::test::SentMidi>& sent);
 
 }  // namespace sorel::factory::test

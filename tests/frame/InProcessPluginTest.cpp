@@ -38,14 +38,6 @@ TEST_F(InProcessPluginTest, WithoutPersistenceThereIsNoChunk) {
     EXPECT_EQ(host->Dispatch(effSetChunk, 0, sizeof bytes, bytes), 0);
 }
 
-TEST_F(InProcessPluginTest, NothingLearntPassesControllersThrough) {
-    host->Controller(4, 1, 7, 90);
-    host->ProcessBlock(kBlock);
-    ASSERT_EQ(host->Sent().size(), 1u);
-    EXPECT_TRUE(host->Sent()[0].IsController(7));
-    EXPECT_EQ(host->Sent()[0].data2, 90);
-}
-
 TEST_F(InProcessPluginTest, TheNextControllerBindsAndAlreadyMoves) {
     LearnFromMenu(kGlobalVolume);
     host->Controller(0, 1, 20, 127);

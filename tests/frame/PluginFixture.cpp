@@ -62,18 +62,4 @@ std::vector<SentMidi> Controllers(const std::vector<SentMidi>& sent, int number)
     return result;
 }
 
-::testing::AssertionResult AllNotesEnded(const std::vector<SentMidi>& sent) {
-    std::map<std::pair<int, int>, int> sounding;
-    for (const SentMidi& m : sent) {
-        if (m.IsNoteOn()) ++sounding[{m.Channel(), m.data1}];
-        if (m.IsNoteOff()) sounding[{m.Channel(), m.data1}] = 0;
-    }
-    for (const auto& [key, count] : sounding) {
-        if (count > 0)
-            return ::testing::AssertionFailure() << "note " << key.second << " on channel " << key.first
-                                                 << " never ended";
-    }
-    return ::testing::AssertionSuccess();
-}
-
 }  // namespace sorel::test

@@ -91,70 +91,45 @@ TEST(BitmapFontLayout, AlignFlagsPlaceAtTheTopLeft) {
     EXPECT_EQ(layout.glyphs[1].dest, IRECT(105, 52, 109, 60));
 }
 
-TEST(BitmapFontLayout, OverflowBeyondTheToleranceEndsInTwoDots) {
+// Lines that fit, lines cut to two dots, and bytes that take no room or the
+// room of a space.
+TEST(BitmapFontLayout, LinesFitOrEndInTwoDots) {
     const BitmapFont font = TestFont();
-    // 20 wide: five 'A' (25) are within the 5-pixel tolerance and stay whole.
-    const LineLayout exact = font.LayOutLine("AAAAA", kBox);
-    EXPECT_EQ(exact.text, "AAAAA");
-    EXPECT_FALSE(exact.truncated);
-    EXPECT_EQ(exact.width, 25);
-
-    // The sixth reaches 30 > 25: its two predecessors give way to the dots.
-    const LineLayout cut = font.LayOutLine("AAAAAA", kBox);
-    EXPECT_TRUE(cut.truncated);
-    EXPECT_EQ(cut.text, "AAA..");
-    EXPECT_EQ(cut.width, 30 + 2 * kAdvanceDot - 2 * kAdvanceA);
-    ASSERT_EQ(cut.glyphs.size(), 5u);
-    EXPECT_EQ(cut.glyphs[3].source, font.FindGlyph('.')->source);
-    EXPECT_EQ(cut.glyphs[4].source, font.FindGlyph('.')->source);
-
-    // Whatever follows the overflowing byte is dropped.
-    EXPECT_EQ(font.LayOutLine("AAAAABBBBBB", kBox).text, "AAA..");
-    EXPECT_EQ(font.LayOutLine("AAAAA B", kBox).text, "AAA..");
-}
-
-TEST(BitmapFontLayout, ShortTextsThatOverflowBecomeDotsOnly) {
-    const BitmapFont font = TestFont();
-    const IRECT narrow{0, 0, 0, 10};  // only the tolerance is left
-    EXPECT_EQ(font.LayOutLine("A", narrow).text, "A");
-    EXPECT_EQ(font.LayOutLine("W", narrow).text, "..");
-    EXPECT_EQ(font.LayOutLine("AW", narrow).text, "..");
-    EXPECT_EQ(font.LayOutLine("AAW", narrow).text, "..");
-}
-
-TEST(BitmapFontLayout, LineFeedsShowAsSpacesWhileCarriageReturnsAndHighBytesTakeNoRoom) {
-    const BitmapFont font = TestFont();
-    const LineLayout feed = font.LayOutLine("A\nB", kBox);
-    EXPECT_EQ(feed.text, "A B");
-    EXPECT_EQ(feed.width, 2 * kAdvanceA + kAdvanceSpace);
-    ASSERT_EQ(feed.glyphs.size(), 3u);
-    EXPECT_EQ(feed.glyphs[1].source, font.FindGlyph(' ')->source);
-
-    const LineLayout skipped = font.LayOutLine("A\r\xe9\x80" "B\xff", kBox);
-    EXPECT_EQ(skipped.width, 2 * kAdvanceA);
-    ASSERT_EQ(skipped.glyphs.size(), 2u);
-    EXPECT_EQ(skipped.glyphs[1].dest.L - skipped.glyphs[0].dest.L, kAdvanceA - 1);  // 'A' has xoffset 1
-
-    // Skipped bytes still count as positions when the text is cut.
-    const IRECT narrow{0, 0, 6, 10};
-    EXPECT_EQ(font.LayOutLine("\r\r\rAAA", narrow).text, "\r\r\r..");
-}
-
-TEST(BitmapFontLayout, MissingGlyphsMeasureAsTheSpace) {
-    const BitmapFont font = TestFont();
-    const LineLayout layout = font.LayOutLine("A~", kBox);
-    EXPECT_EQ(layout.width, kAdvanceA + kAdvanceSpace);
-    ASSERT_EQ(layout.glyphs.size(), 2u);
-    EXPECT_EQ(layout.glyphs[1].source, font.FindGlyph(' ')->source);
-
-    // Without a space glyph, unknown bytes take no room; without '.', the
-    // dots take none either, and nothing breaks.
     const BitmapFont bare(IBitmap{}, R"(<font><common lineHeight="10"/><chars>
         <char id="65" x="0" y="0" width="4" height="8" xoffset="0" yoffset="2" xadvance="5"/></chars></font>)");
-    EXPECT_EQ(bare.LayOutLine("A~~A", kBox).width, 10);
-    const LineLayout cut = bare.LayOutLine("AAAAAAAA", kBox);
-    EXPECT_EQ(cut.text, "AAA..");
-    EXPECT_EQ(cut.width, 30 - 10);
+    const IRECT narrow{0, 0, 0, 10}, six{0, 0, 6, 10};
+    const struct {
+        const BitmapFont& font;
+        const char* text;
+        IRECT box;
+        const char* shown;
+        int width;
+    } cases[] = {
+        // Five 'A' (25) in 20 are within the 5-pixel tolerance; a sixth is not,
+        // and whatever follows the overflowing byte goes.
+        {font, "AAAAA", kBox, "AAAAA", 25},
+        {font, "AAAAAA", kBox, "AAA..", 30 + 2 * kAdvanceDot - 2 * kAdvanceA},
+        {font, "AAAAABBBBBB", kBox, "AAA..", -1},
+        {font, "AAAAA B", kBox, "AAA..", -1},
+        {font, "A", narrow, "A", kAdvanceA},
+        {font, "W", narrow, "..", -1},
+        {font, "AAW", narrow, "..", -1},
+        {font, "A\nB", kBox, "A B", 2 * kAdvanceA + kAdvanceSpace},
+        {font, "A\r\xe9\x80" "B\xff", kBox, "A\r\xe9\x80" "B\xff", 2 * kAdvanceA},
+        {font, "\r\r\rAAA", six, "\r\r\r..", -1},  // skipped bytes still count when cutting
+        {font, "A~", kBox, "A~", kAdvanceA + kAdvanceSpace},
+        {bare, "A~~A", kBox, "A~~A", 10},  // no space glyph: unknown bytes take no room
+        {bare, "AAAAAAAA", kBox, "AAA..", 20},  // no '.' glyph: nor do the dots
+    };
+    for (const auto& c : cases) {
+        const LineLayout layout = c.font.LayOutLine(c.text, c.box);
+        EXPECT_EQ(layout.text, c.shown) << c.text;
+        EXPECT_EQ(layout.truncated, std::string(c.shown).ends_with("..")) << c.text;
+        if (c.width >= 0) EXPECT_EQ(layout.width, c.width) << c.text;
+    }
+    const LineLayout cut = font.LayOutLine("AAAAAA", kBox);
+    ASSERT_EQ(cut.glyphs.size(), 5u);
+    EXPECT_EQ(cut.glyphs[4].source, font.FindGlyph('.')->source);
 }
 
 TEST(BitmapFontLayout, RectanglesAtTheEndsOfTheRangeStayDefined) {

@@ -174,21 +174,6 @@ TEST(Resources, EveryFontParsesWithItsMetricsAndColour) {
         GTEST_SKIP() << checked << " of " << std::size(kFonts) << " fonts generated so far";
 }
 
-TEST(Resources, EditorFontsAreNamedInCreationOrder) {
-    ASSERT_EQ(std::size(kEditorFonts), std::size(kFonts));
-    IGraphics g(1, 1);
-    for (std::size_t i = 0; i < std::size(kFonts); ++i) {
-        EXPECT_EQ(kEditorFonts[i].xmlNumber, kFonts[i].xmlNumber);
-        EXPECT_EQ(kEditorFonts[i].xmlName, kFonts[i].xmlName);
-        EXPECT_EQ(kEditorFonts[i].sheetNumber, kFonts[i].sheetNumber);
-        EXPECT_EQ(kEditorFonts[i].sheetName, kFonts[i].sheetName);
-        if (!InSourceTree(kFonts[i].xmlName) || !InSourceTree(kFonts[i].sheetName)) continue;
-        const auto font = BitmapFont::Load(g, kEditorFonts[i]);
-        EXPECT_TRUE(font->Sheet().IsValid());
-        EXPECT_EQ(font->LineHeight(), kFonts[i].lineHeight);
-    }
-}
-
 TEST(Resources, MissingOrMisnamedResourcesLoadAsNothing) {
     IGraphics g(1, 1);
     const auto noFont = BitmapFont::Load(g, FontResource{999, "resources/fonts/none.fnt", 998, "resources/fonts/none.png"});

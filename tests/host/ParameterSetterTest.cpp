@@ -33,13 +33,6 @@ TEST_F(ParameterSetterTest, FindsParametersByNameIndexOrAnyCase) {
     EXPECT_NE(error.find("ambiguous: indices 2, 3"), std::string::npos);
 }
 
-TEST_F(ParameterSetterTest, SearchLimitBoundsTheNamesSearched) {
-    ParameterSetter setter(*plugin, 1);
-    std::string error;
-    EXPECT_EQ(setter.findIndex("Gain", error), 0);
-    EXPECT_FALSE(setter.findIndex("Transpose", error));
-}
-
 TEST_F(ParameterSetterTest, TextValuesGoThroughThePlugInsOwnParser) {
     ParameterSetter setter(*plugin, plugin->namedParameterCount());
     std::string shown;

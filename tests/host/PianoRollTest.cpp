@@ -44,17 +44,5 @@ TEST(PianoRollTest, DrawsEachNoteOnItsRowAndSixteenths) {
     EXPECT_EQ(rows[3].substr(firstColumn + 33, 3), "#= ");
 }
 
-TEST(PianoRollTest, LimitsTheBarsShownAndSaysSo) {
-    const MidiSong song = songOf(96, {{0, 0x90, 60, 100}, {24, 0x80, 60, 0}, {3840, 0x90, 60, 100}, {3864, 0x80, 60, 0}}, 3864);
-    const std::string roll = PianoRoll::draw(song, 2);
-    EXPECT_NE(roll.find("(first 2 of 11 bars)"), std::string::npos);
-    EXPECT_EQ(roll.find("bar 3"), std::string::npos);
-    EXPECT_EQ(PianoRoll::draw(songOf(96, {}, 0), 4), "(no notes)\n");
-    // A whole-bar note ends on the next bar line without opening that bar.
-    const std::string wholeBar = PianoRoll::draw(songOf(96, {{0, 0x90, 60, 100}, {384, 0x80, 60, 0}}, 384), 8);
-    EXPECT_EQ(wholeBar.find("bar 2"), std::string::npos) << wholeBar;
-    EXPECT_NE(wholeBar.find("#===============================|"), std::string::npos) << wholeBar;
-}
-
 }  // namespace
 }  // namespace sorel::host::test

@@ -62,40 +62,6 @@ TEST(RendererTest, PluginOutputKeepsSampleExactPositionsForEveryBlockSize) {
     }
 }
 
-TEST(RendererTest, TimeInfoDescribesThePlayingTransportBlockByBlock) {
-    const MidiSong song = songOf(kPpqn, {{0, 0x90, 60, 100}, {3840, 0x80, 60, 0}}, 3840);  // two bars
-    renderWithEcho(song, at(480));
-    const auto& blocks = echoLog().blocks;
-    ASSERT_GT(blocks.size(), 300u);
-    const int playingBlocks = int(std::lround((8.0 + 4.0) * kSamplesPerQuarter / 480));  // song and a tail bar
-    for (int i = 0; i < playingBlocks; ++i) {
-        const VstTimeInfo& t = blocks[size_t(i)].full;
-        ASSERT_TRUE(t.flags & kVstTransportPlaying) << i;
-        EXPECT_DOUBLE_EQ(t.samplePos, 480.0 * i);
-        EXPECT_DOUBLE_EQ(t.ppqPos, 480.0 * i / kSamplesPerQuarter);
-        EXPECT_DOUBLE_EQ(t.tempo, 120.0);
-        EXPECT_DOUBLE_EQ(t.barStartPos, std::floor(t.ppqPos / 4.0) * 4.0);
-        EXPECT_EQ(t.timeSigNumerator, 4);
-        EXPECT_EQ(t.timeSigDenominator, 4);
-        EXPECT_DOUBLE_EQ(t.sampleRate, kRate);
-        const VstInt32 valid = kVstPpqPosValid | kVstTempoValid | kVstBarsValid | kVstTimeSigValid;
-        EXPECT_EQ(t.flags & valid, valid);
-        EXPECT_FALSE(t.flags & (kVstTransportCycleActive | kVstCyclePosValid)) << "no loop was asked for";
-        // Only what was asked for is marked valid.
-        EXPECT_EQ(blocks[size_t(i)].partialFlags & ~(kVstTransportPlaying | kVstTransportChanged),
-                  kVstPpqPosValid | kVstTempoValid);
-        EXPECT_EQ(blocks[size_t(i)].bareFlags & ~(kVstTransportPlaying | kVstTransportChanged), 0);
-        EXPECT_EQ(bool(t.flags & kVstTransportChanged), i == 0) << i;
-    }
-    // Then the transport stops where it was.
-    ASSERT_LT(size_t(playingBlocks), blocks.size());
-    const VstTimeInfo& stopped = blocks[size_t(playingBlocks)].full;
-    EXPECT_FALSE(stopped.flags & kVstTransportPlaying);
-    EXPECT_TRUE(stopped.flags & kVstTransportChanged);
-    EXPECT_DOUBLE_EQ(stopped.samplePos, 480.0 * playingBlocks);
-    EXPECT_FALSE(blocks.back().full.flags & kVstTransportPlaying);
-}
-
 TEST(RendererTest, LoopReturnsToItsStartAndReleasesHeldNotesAtEachJump) {
     // A note held across the loop end; the loop is quarters 0..2, played three times.
     const MidiSong song = songOf(kPpqn, {{0, 0x90, 60, 100}, {3000, 0x80, 60, 0}}, 3840);
@@ -178,36 +144,6 @@ TEST(RendererTest, AtOneInstantNoteOffsReachThePluginBeforeNoteOns) {
     EXPECT_EQ(inputs[2].bytes[0] & 0xF0, 0x90);
     EXPECT_EQ(inputs[1].blockStart + inputs[1].deltaFrames, 24000);
     EXPECT_EQ(inputs[2].blockStart + inputs[2].deltaFrames, 24000);
-}
-
-TEST(RendererTest, FixedTempoPlacesEventsByThatTempo) {
-    const MidiSong song = songOf(kPpqn, {{480, 0x90, 60, 100}, {960, 0x80, 60, 0}}, 960);
-    RenderOptions options = at(300);
-    options.beatsPerMinute = 60.0;
-    const RenderResult result = renderWithEcho(song, options);
-    const auto& inputs = echoLog().inputs;
-    ASSERT_EQ(inputs.size(), 2u);
-    EXPECT_EQ(inputs[0].blockStart + inputs[0].deltaFrames, 48000);  // one quarter at 60 bpm
-    EXPECT_EQ(inputs[1].blockStart + inputs[1].deltaFrames, 96000);
-    EXPECT_DOUBLE_EQ(echoLog().blocks.front().full.tempo, 60.0);
-    ASSERT_EQ(result.output.tempos.size(), 1u);
-    EXPECT_EQ(result.output.tempos[0].microsPerQuarter, 1000000);
-    EXPECT_EQ(result.output.events[0].tick, 480);
-}
-
-TEST(RendererTest, PluginIsOpenedAndClosedOnce) {
-    echoLog() = EchoPluginLog{};
-    {
-        std::string error;
-        auto plugin = HostedPlugin::load(echoPluginPath(), error);
-        ASSERT_TRUE(plugin) << error;
-        EXPECT_EQ(echoLog().openCount, 1);
-        EXPECT_EQ(plugin->effectName(), "Echo");
-        EXPECT_EQ(plugin->uniqueIdText(), "Echo");
-        EXPECT_EQ(plugin->canDo("receiveVstMidiEvent"), 1);
-        EXPECT_EQ(plugin->canDo("bypass"), 0);
-    }
-    EXPECT_EQ(echoLog().closeCount, 1);
 }
 
 }  // namespace

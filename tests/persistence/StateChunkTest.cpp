@@ -8,38 +8,6 @@
 namespace sorel {
 namespace {
 
-TEST(StateChunk, NumbersAreStoredLittleEndian) {
-    StateChunk chunk;
-    chunk.PutInt32(0x01020304);
-    chunk.PutDouble(1.0);  // 0x3FF0000000000000
-    ASSERT_EQ(chunk.Size(), 12u);
-    EXPECT_EQ(chunk.Data()[0], 0x04);
-    EXPECT_EQ(chunk.Data()[3], 0x01);
-    EXPECT_EQ(chunk.Data()[4 + 6], 0xF0);
-    EXPECT_EQ(chunk.Data()[4 + 7], 0x3F);
-}
-
-TEST(StateChunk, ValuesReadBackAtTheirPositions) {
-    StateChunk chunk;
-    chunk.PutInt32(-7);
-    chunk.PutDouble(-0.125);
-    chunk.PutByte(200);
-    chunk.PutDouble(std::numeric_limits<double>::infinity());
-    int32_t i = 0;
-    double d = 0.0;
-    uint8_t b = 0;
-    double inf = 0.0;
-    int pos = chunk.GetInt32(i, 0);
-    pos = chunk.GetDouble(d, pos);
-    pos = chunk.GetByte(b, pos);
-    pos = chunk.GetDouble(inf, pos);
-    EXPECT_EQ(pos, 21);
-    EXPECT_EQ(i, -7);
-    EXPECT_EQ(d, -0.125);
-    EXPECT_EQ(b, 200);
-    EXPECT_TRUE(std::isinf(inf));
-}
-
 TEST(StateChunk, ShortReadFailsAndPoisonsLaterReads) {
     StateChunk chunk;
     chunk.PutInt32(5);
@@ -82,18 +50,6 @@ TEST(StateChunk, TextWithoutTerminatorEndsAtTheFieldsLastByte) {
     EXPECT_EQ(text, "wxy");
     EXPECT_EQ(chunk.GetText(text, 6, 0), -1);
     EXPECT_EQ(text, "wxy");
-}
-
-TEST(StateChunk, GrowsInWholeSteps) {
-    StateChunk chunk;
-    chunk.PutByte(1);
-    EXPECT_EQ(chunk.Bytes().capacity() % StateChunk::kGrowthStep, 0u);
-    std::vector<uint8_t> block(StateChunk::kGrowthStep + 10, 7);
-    chunk.PutBytes(block.data(), block.size());
-    EXPECT_EQ(chunk.Size(), block.size() + 1);
-    EXPECT_EQ(chunk.Bytes().capacity() % StateChunk::kGrowthStep, 0u);
-    EXPECT_EQ(chunk.BytesLeft(1), block.size());
-    EXPECT_EQ(chunk.BytesLeft(-1), 0u);
 }
 
 }  // namespace

@@ -123,14 +123,6 @@ TEST(StateRead, VersionWordRules) {
     }
 }
 
-TEST(StateRead, BigEndianWordReadsTheSameState) {
-    const PluginState written = RichState();
-    const auto image = ReadState(WithWord(Written(written), 0x05000000), 0, Ranges());
-    ASSERT_TRUE(image.has_value());
-    EXPECT_EQ(image->state.laneLoops, written.laneLoops);
-    EXPECT_EQ(image->state.parameters[17000], written.parameters[17000]);
-}
-
 TEST(StateRead, ZeroWordIsAVersionOneStateStartingAtItsFirstByte) {
     PluginState written = RichState();
     written.boxInfo.name = "";  // its first bytes are the zero word

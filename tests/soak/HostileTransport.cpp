@@ -56,7 +56,7 @@ int HostileTransport::Frames(Injected& injected) {
     if (pick < 93) return 0;
     if (pick < 95) return 1;
     if (pick < 98) return Uniform(0, 2000) * 2 + 1;
-    return SoakPlugin::kMaxFrames;
+    return test::TestHost::kMaxFrames;
 }
 
 void HostileTransport::Disturb(VstTimeInfo& t, Injected& injected) {
@@ -95,7 +95,7 @@ BlockPlan HostileTransport::Next(Injected& injected) {
     BlockPlan plan;
     plan.frames = Frames(injected);
     const int entry = Uniform(0, 9);
-    plan.entry = entry < 7 ? ProcessEntry::Replacing : entry < 9 ? ProcessEntry::DoubleReplacing : ProcessEntry::Accumulating;
+    plan.entry = entry < 7 ? test::ProcessEntry::Replacing : entry < 9 ? test::ProcessEntry::DoubleReplacing : test::ProcessEntry::Accumulating;
 
     bool playing = mode_ == Mode::Playing || mode_ == Mode::Looping || mode_ == Mode::Chaos;
     if (mode_ == Mode::Toggling) playing = togglePlaying_ = !togglePlaying_;
@@ -124,7 +124,7 @@ BlockPlan HostileTransport::Next(Injected& injected) {
     return plan;
 }
 
-void HostileTransport::BetweenBlocks(SoakPlugin& plugin, Injected& injected) {
+void HostileTransport::BetweenBlocks(test::TestHost& plugin, Injected& injected) {
     if (!Chance(0.02)) return;
     ++injected.hostCalls;
     switch (Uniform(0, 6)) {

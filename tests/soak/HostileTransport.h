@@ -11,13 +11,13 @@
 
 #include "frame/vst2/VstApi.h"
 #include "soak/Injected.h"
-#include "soak/SoakPlugin.h"
+#include "support/TestHost.h"
 
 namespace sorel::soak {
 
 struct BlockPlan {
     int frames = 512;
-    ProcessEntry entry = ProcessEntry::Replacing;
+    test::ProcessEntry entry = test::ProcessEntry::Replacing;
     VstTimeInfo time{};
     bool answersTime = true;
 };
@@ -29,7 +29,7 @@ public:
     // The next block: its size, process entry and time answer.
     BlockPlan Next(Injected& injected);
     // Host calls a host makes between blocks now and then.
-    void BetweenBlocks(SoakPlugin& plugin, Injected& injected);
+    void BetweenBlocks(test::TestHost& plugin, Injected& injected);
 
     // An ordinary transport: `playing` or stopped, 120 beats per minute at
     // 48 kHz, from sample 0.

@@ -42,7 +42,7 @@ std::string ParameterStorm::JunkText() {
     return text;
 }
 
-void ParameterStorm::Step(SoakPlugin& plugin, Injected& injected) {
+void ParameterStorm::Step(test::TestHost& plugin, Injected& injected) {
     ++injected.parameterCalls;
     switch (Uniform(0, 9)) {
         case 0:

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "soak/Injected.h"
-#include "soak/SoakPlugin.h"
+#include "support/TestHost.h"
 
 namespace sorel::soak {
 
@@ -18,7 +18,7 @@ public:
     explicit ParameterStorm(uint64_t seed);
 
     // One call into the plug-in.
-    void Step(SoakPlugin& plugin, Injected& injected);
+    void Step(test::TestHost& plugin, Injected& injected);
 
 private:
     int Index(Injected& injected);

@@ -3,7 +3,6 @@
 // they claim, and on the real module the comparison with a fresh instance
 // and the hanging-note count must be able to fail.
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include <algorithm>
 #include <cmath>
@@ -16,8 +15,7 @@
 #include "engine/ParameterIndex.h"
 #include "soak/HostileMidi.h"
 #include "soak/HostileTransport.h"
-#include "soak/MidiOutChecker.h"
-#include "soak/SoakPlugin.h"
+#include "support/TestHost.h"
 #include "soak/SoakRun.h"
 #include "soak/StateStorm.h"
 
@@ -26,89 +24,60 @@ namespace {
 
 // --- the checker -------------------------------------------------------------
 
-TEST(MidiOutChecker, AcceptsValidMidiInsideTheBlock) {
-    MidiOutChecker c;
-    c.BeginBlock(64);
-    c.InspectMidi(0, 0x90, 60, 100);
-    c.InspectMidi(63, 0x80, 60, 127);
-    c.InspectMidi(10, 0xB5, 123, 0);
-    c.InspectMidi(10, 0xEF, 127, 127);
-    c.InspectSilence(true);
-    c.EndBlock();
-    EXPECT_EQ(c.FaultCount(), 0u);
-    EXPECT_EQ(c.EventCount(), 4u);
-    EXPECT_EQ(c.SoundingNotes(), 0);
-}
+using test::MidiOutChecker;
+using test::SentMidi;
+using test::TestHost;
 
-TEST(MidiOutChecker, FlagsBadBytesOffsetsAndTiming) {
-    struct Case {
+TEST(MidiOutChecker, FlagsEveryBadByteOffsetAndTiming) {
+    const struct {
+        int frames;  // -1: outside any block
         int offset;
         uint8_t status, data1, data2;
+        uint64_t faults;
+    } cases[] = {
+        {64, 0, 0x90, 60, 100, 0}, {64, 63, 0x80, 60, 127, 0}, {64, 10, 0xEF, 127, 127, 0}, {0, 0, 0xB0, 123, 0, 0},
+        {64, 0, 0x7F, 1, 1, 1},    {64, 0, 0xF8, 0, 0, 1},     {64, 0, 0x90, 128, 1, 1},    {64, 0, 0x90, 1, 200, 1},
+        {64, -1, 0x90, 60, 1, 1},  {64, 64, 0x80, 60, 0, 1},   {0, 1, 0xB0, 123, 0, 1},     {-1, 0, 0x90, 60, 100, 1},
     };
-    const Case bad[] = {{0, 0x7F, 1, 1},  {0, 0xF8, 0, 0},   {0, 0x90, 128, 1},
-                        {0, 0x90, 1, 200}, {-1, 0x90, 60, 1}, {64, 0x80, 60, 0}};
-    for (const Case& b : bad) {
-        MidiOutChecker c;
-        c.BeginBlock(64);
-        c.InspectMidi(b.offset, b.status, b.data1, b.data2);
-        c.EndBlock();
-        EXPECT_EQ(c.FaultCount(), 1u) << int(b.status) << " " << int(b.data1) << " " << int(b.data2) << " @" << b.offset;
+    for (const auto& c : cases) {
+        MidiOutChecker checker;
+        if (c.frames >= 0) checker.BeginBlock(c.frames);
+        checker.InspectMidi(c.offset, c.status, c.data1, c.data2);
+        EXPECT_EQ(checker.FaultCount(), c.faults) << std::hex << int(c.status) << " " << int(c.data1) << " "
+                                                  << int(c.data2) << std::dec << " at " << c.offset;
     }
-    MidiOutChecker outside;
-    outside.InspectMidi(0, 0x90, 60, 100);
-    EXPECT_EQ(outside.FaultCount(), 1u);
     MidiOutChecker noisy;
     noisy.InspectSilence(false);
     EXPECT_EQ(noisy.FaultCount(), 1u);
 }
 
-TEST(MidiOutChecker, AnEmptyBlockTakesEventsAtItsStartOnly) {
-    MidiOutChecker c;
-    c.BeginBlock(0);
-    c.InspectMidi(0, 0xB0, 123, 0);
-    EXPECT_EQ(c.FaultCount(), 0u);
-    c.InspectMidi(1, 0xB0, 123, 0);
-    EXPECT_EQ(c.FaultCount(), 1u);
-}
-
-TEST(MidiOutChecker, CountsNotesUntilEveryNoteOnHasItsNoteOff) {
-    MidiOutChecker c;
-    c.BeginBlock(128);
-    c.InspectMidi(0, 0x90, 60, 100);
-    c.InspectMidi(1, 0x90, 60, 100);  // the same key twice needs two ends
-    c.InspectMidi(2, 0x93, 60, 100);  // another channel is another note
-    c.InspectMidi(3, 0x80, 60, 0);
-    EXPECT_EQ(c.SoundingNotes(), 2);
-    c.InspectMidi(4, 0x90, 60, 0);  // velocity 0 ends a note too
-    c.InspectMidi(5, 0x80, 61, 0);  // an extra note-off changes nothing
-    EXPECT_EQ(c.SoundingNotes(), 1);
-    c.ReportSoundingNotes();
-    ASSERT_EQ(c.FaultCount(), 1u);
-    EXPECT_NE(c.FaultTexts()[0].find("channel 4 key 60"), std::string::npos);
-}
-
-TEST(MidiOutChecker, InspectsEventListsEntryByEntry) {
-    VstMidiEvent note{};
-    note.type = kVstMidiType;
-    note.byteSize = sizeof note;
-    note.midiData[0] = static_cast<char>(0x90);
-    note.midiData[1] = 60;
-    note.midiData[2] = 1;
+TEST(MidiOutChecker, CountsNotesUntilEveryNoteOnHasItsNoteOffOnItsChannel) {
+    VstMidiEvent notes[6]{};
+    const uint8_t bytes[6][3] = {{0x90, 60, 100}, {0x90, 60, 100}, {0x93, 60, 100},  // the same key twice needs two ends
+                                 {0x80, 60, 0},   {0x90, 60, 0},   {0x80, 61, 0}};   // velocity 0 ends one; extra offs do nothing
     VstEvent sysex{};
     sysex.type = kVstSysExType;
-    unsigned char storage[sizeof(VstEvents) + 3 * sizeof(VstEvent*)] = {};
+    unsigned char storage[sizeof(VstEvents) + 8 * sizeof(VstEvent*)] = {};
     auto* list = reinterpret_cast<VstEvents*>(storage);
-    list->numEvents = 3;
-    VstEvent** entries = list->events;  // three entries in a list declared with two
-    entries[0] = reinterpret_cast<VstEvent*>(&note);
-    entries[1] = &sysex;
-    entries[2] = nullptr;
+    VstEvent** entries = list->events;  // longer than the declared two
+    for (int i = 0; i < 6; ++i) {
+        notes[i].type = kVstMidiType;
+        notes[i].byteSize = sizeof notes[i];
+        for (int b = 0; b < 3; ++b) notes[i].midiData[b] = static_cast<char>(bytes[i][b]);
+        entries[i] = reinterpret_cast<VstEvent*>(&notes[i]);
+    }
+    entries[6] = &sysex;
+    entries[7] = nullptr;
+    list->numEvents = 8;
     MidiOutChecker c;
     c.BeginBlock(16);
     c.Inspect(list);
-    EXPECT_EQ(c.EventCount(), 1u);
+    EXPECT_EQ(c.EventCount(), 6u);
     EXPECT_EQ(c.FaultCount(), 2u);  // the foreign type and the null entry
     EXPECT_EQ(c.SoundingNotes(), 1);
+    c.ReportSoundingNotes();
+    ASSERT_EQ(c.FaultCount(), 3u);
+    EXPECT_NE(c.FaultTexts()[2].find("channel 4 key 60"), std::string::npos);
 }
 
 // --- the generators ----------------------------------------------------------
@@ -201,7 +170,7 @@ TEST(HostileTransport, ProducesEveryKindOfOddTransport) {
         zero |= plan.frames == 0;
         one |= plan.frames == 1;
         odd |= plan.frames > 1 && plan.frames % 2 == 1;
-        huge |= plan.frames == SoakPlugin::kMaxFrames;
+        huge |= plan.frames == test::TestHost::kMaxFrames;
         silent |= !plan.answersTime;
         const VstTimeInfo& t = plan.time;
         badTempo |= !(t.tempo > 0.0) || t.tempo > 1e6;
@@ -223,27 +192,6 @@ TEST(HostileTransport, ProducesEveryKindOfOddTransport) {
     EXPECT_GT(injected.oddBlockSizes, 0u);
 }
 
-TEST(PresetShelf, PresetFilesCarryTheHeaderThenTheState) {
-    std::vector<uint8_t> chunk = {0x74, 0x66, 0x66, 0x70, 0, 0, 1, 0};
-    for (int i = 0; i < 100; ++i) chunk.push_back(static_cast<uint8_t>(i));
-    const std::vector<uint8_t> bytes = PresetShelf::PresetBytes(chunk, "Name");
-    ASSERT_EQ(bytes.size(), 606u + 100u);
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(bytes.data() + 8)), "Name");
-    EXPECT_EQ(bytes[8 + 32], 0);  // the name's field ends in zero
-    EXPECT_TRUE(std::equal(chunk.begin() + 8, chunk.end(), bytes.begin() + 606));
-
-    const auto path = std::filesystem::temp_directory_path() / ("sorel-shelf-" + std::to_string(getpid()) + ".v2z");
-    ASSERT_TRUE(PresetShelf::WriteGzip(path.string(), bytes));
-    gzFile file = gzopen(path.c_str(), "rb");
-    ASSERT_NE(file, nullptr);
-    std::vector<uint8_t> read(bytes.size() + 10);
-    const int got = gzread(file, read.data(), static_cast<unsigned>(read.size()));
-    gzclose(file);
-    std::filesystem::remove(path);
-    ASSERT_EQ(got, static_cast<int>(bytes.size()));
-    EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), read.begin()));
-}
-
 // --- on the real module ------------------------------------------------------
 
 class OnTheModule : public ::testing::Test {
@@ -252,24 +200,28 @@ protected:
         char pattern[] = "/tmp/sorel-soak-test-XXXXXX";
         dataHome_ = mkdtemp(pattern);
         setenv("XDG_DATA_HOME", dataHome_.c_str(), 1);
-        const char* path = std::getenv("SOREL_MODULE_PATH");
-        module_ = new Module(path ? path : "");
+        entry_ = test::LoadModuleEntry(test::ModulePathFromEnvironment(), error_);
     }
     static void TearDownTestSuite() {
         std::error_code ignored;
         std::filesystem::remove_all(dataHome_, ignored);
     }
-    void SetUp() override { ASSERT_NE(module_->Entry(), nullptr) << module_->Error(); }
+    void SetUp() override { ASSERT_NE(entry_, nullptr) << error_; }
+    static std::unique_ptr<TestHost> Open() {
+        auto host = std::make_unique<TestHost>(entry_);
+        EXPECT_TRUE(host->CreateAndOpen());
+        return host;
+    }
 
-    static inline std::string dataHome_;
-    static inline Module* module_ = nullptr;  // stays loaded, as a host keeps it
+    static inline std::string dataHome_, error_;
+    static inline VSTPluginMainProc entry_ = nullptr;
 };
 
 constexpr int kChord[] = {36, 40, 43};
 
-int NoteOnsOf(const std::vector<SentEvent>& events, std::vector<int>* keys = nullptr) {
+int NoteOnsOf(const std::vector<SentMidi>& events, std::vector<int>* keys = nullptr) {
     int count = 0;
-    for (const SentEvent& e : events) {
+    for (const SentMidi& e : events) {
         if ((e.status & 0xF0) != 0x90 || e.data2 == 0) continue;
         ++count;
         if (keys) keys->push_back(e.data1);
@@ -278,15 +230,15 @@ int NoteOnsOf(const std::vector<SentEvent>& events, std::vector<int>* keys = nul
 }
 
 TEST_F(OnTheModule, AKnownChordGivesTheKnownArpeggio) {
-    SoakPlugin plugin(module_->Entry());
-    ASSERT_TRUE(plugin.Valid());
+    const auto host = Open();
+    TestHost& plugin = *host;
     std::vector<int> keys;
     const auto events = PlayKnownChord(plugin);
     // Sixteenths at 120 beats per minute are 6000 samples apart: the chord is
     // held for 96 blocks of 512, so steps 0 to 8 sound, low to high.
     ASSERT_EQ(NoteOnsOf(events, &keys), 9);
     for (size_t i = 0; i < keys.size(); ++i) EXPECT_EQ(keys[i], kChord[i % 3]) << i;
-    plugin.WithChecker([](MidiOutChecker& c) {
+    plugin.WithChecker([](test::MidiOutChecker& c) {
         EXPECT_EQ(c.SoundingNotes(), 0);
         EXPECT_EQ(c.FaultCount(), 0u);
         return 0;
@@ -294,25 +246,25 @@ TEST_F(OnTheModule, AKnownChordGivesTheKnownArpeggio) {
 }
 
 TEST_F(OnTheModule, TheComparisonSeesAChangedSetting) {
-    SoakPlugin changed(module_->Entry());
-    SoakPlugin fresh(module_->Entry());
+    const auto changed = Open(), fresh = Open();
     // One octave up through the host's text entry: every note moves.
-    ASSERT_EQ(changed.Dispatch(effString2Parameter, param::kTranspose, 0, const_cast<char*>("12")), 1);
-    const auto a = PlayKnownChord(changed);
-    const auto b = PlayKnownChord(fresh);
+    ASSERT_TRUE(changed->SetParameterText(param::kTranspose, "12"));
+    const auto a = PlayKnownChord(*changed);
+    const auto b = PlayKnownChord(*fresh);
     ASSERT_EQ(NoteOnsOf(a), NoteOnsOf(b));
     EXPECT_NE(a, b);
 }
 
 TEST_F(OnTheModule, KeysNeverReleasedShowAsSoundingNotes) {
-    SoakPlugin plugin(module_->Entry());
+    const auto host = Open();
+    TestHost& plugin = *host;
     HostileMidi midi(1);
     plugin.SetTime(HostileTransport::Ordinary(true), true);
     plugin.Deliver(midi.Notes({{0x90, 36, 100}, {0x90, 40, 100}}, 0));
-    for (int i = 0; i < 40; ++i) plugin.Process(512);
+    for (int i = 0; i < 40; ++i) plugin.ProcessBlock(512);
     plugin.Deliver(midi.Notes({{0x90, 100, 100}}, 0));  // no key area takes it: passed through
-    plugin.Process(512);
-    const int sounding = plugin.WithChecker([](MidiOutChecker& c) { return c.SoundingNotes(); });
+    plugin.ProcessBlock(512);
+    const int sounding = plugin.WithChecker([](test::MidiOutChecker& c) { return c.SoundingNotes(); });
     EXPECT_GE(sounding, 1);
 }
 
@@ -322,7 +274,7 @@ TEST_F(OnTheModule, AShortStormLeavesNoFault) {
     options.maxBlocks = 3000;
     options.seed = 3;
     options.dataRoot = dataHome_ + "/Vardo/Sorel/";
-    const SoakReport report = SoakRun(module_->Entry(), options).Run();
+    const SoakReport report = SoakRun(entry_, options).Run();
     std::ostringstream text;
     report.Print(text);
     EXPECT_TRUE(report.Passed()) << text.str();

@@ -7,7 +7,7 @@
 #include <iostream>
 #include <string>
 
-#include "soak/SoakPlugin.h"
+#include "support/TestHost.h"
 #include "soak/SoakRun.h"
 
 namespace {
@@ -45,14 +45,15 @@ int main(int argc, char** argv) {
     setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
     options.dataRoot = dataHome + "/Vardo/Sorel/";
 
-    sorel::soak::Module loaded(module);
-    if (!loaded.Entry()) {
-        std::cerr << loaded.Error() << "\n";
+    std::string error;
+    const VSTPluginMainProc entry = sorel::test::LoadModuleEntry(module, error);
+    if (!entry) {
+        std::cerr << error << "\n";
         return 1;
     }
     std::cout << "sorel-soak: seed " << options.seed << (options.threads ? ", threaded" : "") << ", module " << module
               << std::endl;
-    const sorel::soak::SoakReport report = sorel::soak::SoakRun(loaded.Entry(), options).Run();
+    const sorel::soak::SoakReport report = sorel::soak::SoakRun(entry, options).Run();
     report.Print(std::cout);
     std::error_code ignored;
     std::filesystem::remove_all(dataHome, ignored);

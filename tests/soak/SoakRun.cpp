@@ -37,32 +37,30 @@ constexpr uint8_t kChordKeys[] = {36, 40, 43};
 constexpr int64_t kPhaseBlocks = 1000;
 bool StateTrafficAt(int64_t block) { return (block / kPhaseBlocks) % 2 == 0; }
 
-std::string Describe(const SentEvent& e) {
+std::string Describe(const test::SentMidi& e) {
     char text[80];
     std::snprintf(text, sizeof text, "block %lld offset %d [%02X %02X %02X]", static_cast<long long>(e.block), e.offset,
                   e.status, e.data1, e.data2);
     return text;
 }
 
-void RunOrdinaryBlocks(SoakPlugin& plugin, int count) {
-    for (int i = 0; i < count; ++i) plugin.Process(kOrdinaryBlock);
+void RunOrdinaryBlocks(test::TestHost& plugin, int count) {
+    for (int i = 0; i < count; ++i) plugin.ProcessBlock(kOrdinaryBlock);
 }
 
 }  // namespace
 
-std::vector<SentEvent> PlayKnownChord(SoakPlugin& plugin) {
+std::vector<test::SentMidi> PlayKnownChord(test::TestHost& plugin) {
     HostileMidi midi(0);
     plugin.SetTime(HostileTransport::Ordinary(false), true);
     RunOrdinaryBlocks(plugin, 4);
-    plugin.WithChecker([](MidiOutChecker& c) {
-        c.ClearRecorded();
-        c.SetRecording(true);
-        return 0;
-    });
+    plugin.ClearSent();
+    plugin.SetRecording(true);
+    const int64_t first = plugin.BlockCount();
     int64_t position = 0;
     auto block = [&] {
         plugin.SetTime(HostileTransport::Ordinary(true, static_cast<double>(position)), true);
-        plugin.Process(kOrdinaryBlock);
+        plugin.ProcessBlock(kOrdinaryBlock);
         position += kOrdinaryBlock;
     };
     plugin.Deliver(midi.Notes({{0x90, kChordKeys[0], 100}, {0x90, kChordKeys[1], 90}, {0x90, kChordKeys[2], 80}}, 0));
@@ -71,15 +69,19 @@ std::vector<SentEvent> PlayKnownChord(SoakPlugin& plugin) {
     for (int i = 0; i < 48; ++i) block();
     plugin.SetTime(HostileTransport::Ordinary(false), true);
     RunOrdinaryBlocks(plugin, 4);
-    return plugin.WithChecker([](MidiOutChecker& c) {
-        c.SetRecording(false);
-        // Block numbers count from the first recorded block.
-        std::vector<SentEvent> events = c.Recorded();
-        const int64_t first = events.empty() ? 0 : events.front().block;
-        for (SentEvent& e : events) e.block -= first;
-        c.ClearRecorded();
-        return events;
-    });
+    plugin.SetRecording(false);
+    // Block numbers count from the first recorded block.
+    std::vector<test::SentMidi> events = plugin.Sent();
+    for (test::SentMidi& e : events) e.block -= first;
+    plugin.ClearSent();
+    return events;
+}
+
+std::unique_ptr<test::TestHost> OpenInstance(VSTPluginMainProc entry) {
+    auto plugin = std::make_unique<test::TestHost>(entry);
+    plugin->SetRecording(false);
+    if (!plugin->CreateAndOpen(kOrdinaryBlock)) return nullptr;
+    return plugin;
 }
 
 SoakRun::SoakRun(VSTPluginMainProc entry, SoakOptions options) : entry_(entry), options_(std::move(options)) {}
@@ -89,24 +91,25 @@ SoakReport SoakRun::Run() {
     PresetShelf shelf(options_.dataRoot);
     {
         // The presets must exist before the instance builds its browser.
-        SoakPlugin probe(entry_);
+        const auto probe = OpenInstance(entry_);
         void* data = nullptr;
-        const intptr_t size = probe.Dispatch(effGetChunk, 1, 0, &data);
+        const intptr_t size = probe ? probe->Dispatch(effGetChunk, 1, 0, &data) : 0;
         if (size > 0 && data) shelf.Fill({static_cast<const uint8_t*>(data), static_cast<const uint8_t*>(data) + size});
     }
     midi_ = std::make_unique<HostileMidi>(options_.seed);
-    SoakPlugin plugin(entry_);
-    if (!plugin.Valid()) {
+    const auto instance = OpenInstance(entry_);
+    if (!instance) {
         report.faultCount = 1;
         report.faults.push_back("the module's entry gave no plug-in");
         return report;
     }
+    test::TestHost& plugin = *instance;
     const auto start = Clock::now();
     Storm(plugin, report);
     report.seconds = std::chrono::duration<double>(Clock::now() - start).count();
     ReleaseEverything(plugin, report);
     CompareWithFresh(plugin, report);
-    plugin.WithChecker([&](MidiOutChecker& c) {
+    plugin.WithChecker([&](test::MidiOutChecker& c) {
         report.eventsOut = c.EventCount();
         report.faultCount += c.FaultCount();
         report.faults.insert(report.faults.end(), c.FaultTexts().begin(), c.FaultTexts().end());
@@ -115,7 +118,7 @@ SoakReport SoakRun::Run() {
     return report;
 }
 
-void SoakRun::Storm(SoakPlugin& plugin, SoakReport& report) {
+void SoakRun::Storm(test::TestHost& plugin, SoakReport& report) {
     HostileMidi& midi = *midi_;
     HostileTransport transport(options_.seed + 1);
     ParameterStorm parameters(options_.seed ^ kParameterSeedSalt);
@@ -179,7 +182,7 @@ void SoakRun::Storm(SoakPlugin& plugin, SoakReport& report) {
             list->numEvents = count;
         }
         plugin.Deliver(events);
-        const auto took = plugin.Process(plan.frames, plan.entry);
+        const auto took = plugin.ProcessBlock(plan.frames, plan.entry);
         auto& worst = stateTraffic ? report.worstBlockWithPresets : report.worstBlock;
         if (took > worst || took > kSlowBlock) {
             char what[256];
@@ -205,14 +208,14 @@ void SoakRun::Storm(SoakPlugin& plugin, SoakReport& report) {
     report.injected += stateInjected;
 }
 
-void SoakRun::ReleaseEverything(SoakPlugin& plugin, SoakReport& report) {
+void SoakRun::ReleaseEverything(test::TestHost& plugin, SoakReport& report) {
     plugin.SetTime(HostileTransport::Ordinary(false), true);
     // Preset steps the storm asked for are served by idle calls and loaded
     // on the plug-in's own thread: let them land before the checks begin.
     const auto settled = Clock::now() + kLoadSettleTime;
     while (Clock::now() < settled) {
         plugin.Dispatch(effIdle);
-        plugin.Process(kOrdinaryBlock);
+        plugin.ProcessBlock(kOrdinaryBlock);
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     plugin.Dispatch(effSetSampleRate, 0, 0, nullptr, 48000.0f);
@@ -225,20 +228,20 @@ void SoakRun::ReleaseEverything(SoakPlugin& plugin, SoakReport& report) {
     }
     while (const VstEvents* offs = midi_->ReleaseKeys(kReleaseListSize)) {
         plugin.Deliver(offs);
-        plugin.Process(kOrdinaryBlock);
+        plugin.ProcessBlock(kOrdinaryBlock);
     }
     RunOrdinaryBlocks(plugin, kSettleBlocks);
-    plugin.WithChecker([&](MidiOutChecker& c) {
+    plugin.WithChecker([&](test::MidiOutChecker& c) {
         report.soundingAfterRelease = c.SoundingNotes();
         c.ReportSoundingNotes();
         return 0;
     });
 }
 
-void SoakRun::CompareWithFresh(SoakPlugin& plugin, SoakReport& report) {
-    SoakPlugin fresh(entry_);
+void SoakRun::CompareWithFresh(test::TestHost& plugin, SoakReport& report) {
+    const auto instance = OpenInstance(entry_);
     void* data = nullptr;
-    const intptr_t size = fresh.Dispatch(effGetChunk, 1, 0, &data);
+    const intptr_t size = instance ? instance->Dispatch(effGetChunk, 1, 0, &data) : 0;
     if (size <= 0 || !data) {
         report.comparison = "a fresh instance gave no chunk";
         return;
@@ -248,9 +251,9 @@ void SoakRun::CompareWithFresh(SoakPlugin& plugin, SoakReport& report) {
         report.comparison = "the fresh instance's chunk was refused";
         return;
     }
-    const std::vector<SentEvent> expected = PlayKnownChord(fresh);
-    const std::vector<SentEvent> played = PlayKnownChord(plugin);
-    const auto noteOns = std::count_if(expected.begin(), expected.end(), [](const SentEvent& e) {
+    const std::vector<test::SentMidi> expected = PlayKnownChord(*instance);
+    const std::vector<test::SentMidi> played = PlayKnownChord(plugin);
+    const auto noteOns = std::count_if(expected.begin(), expected.end(), [](const test::SentMidi& e) {
         return (e.status & 0xF0) == 0x90 && e.data2 > 0 &&
                std::find(std::begin(kChordKeys), std::end(kChordKeys), e.data1) != std::end(kChordKeys);
     });

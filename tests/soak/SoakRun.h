@@ -14,7 +14,7 @@
 
 #include "soak/HostileMidi.h"
 #include "soak/Injected.h"
-#include "soak/SoakPlugin.h"
+#include "support/TestHost.h"
 
 namespace sorel::soak {
 
@@ -55,9 +55,9 @@ public:
     SoakReport Run();
 
 private:
-    void Storm(SoakPlugin& plugin, SoakReport& report);
-    void ReleaseEverything(SoakPlugin& plugin, SoakReport& report);
-    void CompareWithFresh(SoakPlugin& plugin, SoakReport& report);
+    void Storm(test::TestHost& plugin, SoakReport& report);
+    void ReleaseEverything(test::TestHost& plugin, SoakReport& report);
+    void CompareWithFresh(test::TestHost& plugin, SoakReport& report);
 
     VSTPluginMainProc entry_;
     SoakOptions options_;
@@ -66,6 +66,6 @@ private:
 
 // Plays a C major chord on key area 1 with the transport running from 0 and
 // returns everything the plug-in sent.
-std::vector<SentEvent> PlayKnownChord(SoakPlugin& plugin);
+std::vector<test::SentMidi> PlayKnownChord(test::TestHost& plugin);
 
 }  // namespace sorel::soak

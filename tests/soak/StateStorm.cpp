@@ -140,7 +140,7 @@ void PresetShelf::Damage(std::mt19937_64& rng, const std::vector<uint8_t>& hostC
 
 StateStorm::StateStorm(uint64_t seed, PresetShelf* shelf) : rng_(seed), shelf_(shelf) {}
 
-void StateStorm::TakeChunk(SoakPlugin& plugin) {
+void StateStorm::TakeChunk(test::TestHost& plugin) {
     void* data = nullptr;
     const intptr_t size = plugin.Dispatch(effGetChunk, Chance(0.5) ? 0 : 1, 0, &data);
     if (size > 0 && data) own_.assign(static_cast<const uint8_t*>(data), static_cast<const uint8_t*>(data) + size);
@@ -163,7 +163,7 @@ std::vector<uint8_t> StateStorm::Mutated(const std::vector<uint8_t>& chunk) {
     return bytes;
 }
 
-void StateStorm::Step(SoakPlugin& plugin, Injected& injected) {
+void StateStorm::Step(test::TestHost& plugin, Injected& injected) {
     if (own_.empty() || Chance(0.05)) TakeChunk(plugin);
     const int pick = Uniform(0, 99);
     if (pick < 35 && shelf_) {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "soak/Injected.h"
-#include "soak/SoakPlugin.h"
+#include "support/TestHost.h"
 
 namespace sorel::soak {
 
@@ -44,10 +44,10 @@ public:
     StateStorm(uint64_t seed, PresetShelf* shelf);
 
     // One state call: a chunk handed to the plug-in, or a preset file changed.
-    void Step(SoakPlugin& plugin, Injected& injected);
+    void Step(test::TestHost& plugin, Injected& injected);
 
 private:
-    void TakeChunk(SoakPlugin& plugin);
+    void TakeChunk(test::TestHost& plugin);
     std::vector<uint8_t> Mutated(const std::vector<uint8_t>& chunk);
 
     int Uniform(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng_); }

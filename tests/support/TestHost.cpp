@@ -2,6 +2,7 @@
 
 #include <dlfcn.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
@@ -9,21 +10,31 @@
 namespace sorel::test {
 namespace {
 
+constexpr VstIntPtr kHostVstVersion = 2400;
+constexpr VstIntPtr kHostVendorVersion = 10203;
+// Stale non-zero samples, so that a replacing call that writes nothing shows.
+constexpr float kStale = 0.25f;
+
 std::mutex gRegistryMutex;
-std::map<AEffect*, TestHost*> gHosts;
+std::map<const AEffect*, TestHost*> gHosts;
+// The plug-in may call back before its entry has returned the AEffect.
 thread_local TestHost* gCreating = nullptr;
 
-TestHost* HostFor(AEffect* effect) {
+TestHost* HostFor(const AEffect* effect) {
     std::lock_guard<std::mutex> lock(gRegistryMutex);
-    auto it = gHosts.find(effect);
-    return it != gHosts.end() ? it->second : nullptr;
+    const auto it = gHosts.find(effect);
+    return it != gHosts.end() ? it->second : gCreating;
 }
 
 VstIntPtr HostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {
-    TestHost* host = effect ? HostFor(effect) : nullptr;
-    if (!host) host = gCreating;
-    if (opcode == audioMasterVersion) return 2400;
+    if (opcode == audioMasterVersion) return kHostVstVersion;
+    TestHost* host = HostFor(effect);
     return host ? host->OnHostCall(opcode, index, value, ptr, opt) : 0;
+}
+
+template <typename Sample>
+bool AllEqual(const std::vector<Sample>& samples, int frames, Sample value) {
+    return std::all_of(samples.begin(), samples.begin() + frames, [&](Sample s) { return s == value; });
 }
 
 }  // namespace
@@ -33,28 +44,48 @@ std::string ModulePathFromEnvironment() {
     return path ? path : "";
 }
 
-TestHost::TestHost(std::string modulePath) : modulePath_(std::move(modulePath)) {
-    library_ = dlopen(modulePath_.c_str(), RTLD_NOW | RTLD_LOCAL);
+// The module stays loaded: a loader thread of the plug-in may still be
+// finishing, and unloading only tests the dynamic loader.
+VSTPluginMainProc LoadModuleEntry(const std::string& path, std::string& error) {
+    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle) {
+        const char* text = dlerror();
+        error = text ? text : "dlopen failed";
+        return nullptr;
+    }
+    auto entry = reinterpret_cast<VSTPluginMainProc>(dlsym(handle, "VSTPluginMain"));
+    if (!entry) error = "no VSTPluginMain in " + path;
+    return entry;
+}
+
+std::string UnendedNotes(const std::vector<SentMidi>& sent) {
+    MidiOutChecker checker;
+    for (const SentMidi& m : sent) checker.CountNote(m.status, m.data1, m.data2);
+    std::string text;
+    for (const auto& [channel, key] : checker.Sounding())
+        text += "key " + std::to_string(key) + " on channel " + std::to_string(channel) + " never ended; ";
+    return text;
+}
+
+TestHost::TestHost(const std::string& modulePath) {
+    library_ = dlopen(modulePath.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!library_) throw std::runtime_error(std::string("cannot load module: ") + dlerror());
 }
 
 TestHost::TestHost(VSTPluginMainProc entry) : entry_(entry) {}
 
-TestHost::~TestHost() {
-    Close();
-    // The module stays loaded: unloading and reloading it between tests
-    // would only test the dynamic loader.
-}
+TestHost::~TestHost() { Close(); }
 
 bool TestHost::Create(const char* entryName) {
     auto entry = entry_ ? entry_ : reinterpret_cast<VSTPluginMainProc>(dlsym(library_, entryName));
     if (!entry) return false;
     gCreating = this;
-    effect_ = entry(&HostCallback);
+    AEffect* effect = entry(&HostCallback);
     gCreating = nullptr;
-    if (!effect_) return false;
+    if (!effect || effect->magic != kEffectMagic || !effect->dispatcher) return false;
     std::lock_guard<std::mutex> lock(gRegistryMutex);
-    gHosts[effect_] = this;
+    gHosts[effect] = this;
+    effect_ = effect;
     return true;
 }
 
@@ -88,8 +119,13 @@ std::string TestHost::DispatchString(int opcode, int index, intptr_t value) {
     return text;
 }
 
-void TestHost::SetParameter(int index, float normalized) { effect_->setParameter(effect_, index, normalized); }
-float TestHost::GetParameter(int index) { return effect_->getParameter(effect_, index); }
+void TestHost::SetParameter(int index, float normalized) {
+    if (effect_ && effect_->setParameter) effect_->setParameter(effect_, index, normalized);
+}
+
+float TestHost::GetParameter(int index) {
+    return effect_ && effect_->getParameter ? effect_->getParameter(effect_, index) : 0.0f;
+}
 
 bool TestHost::SetParameterText(int index, const std::string& text) {
     std::string copy = text;
@@ -107,33 +143,61 @@ void TestHost::QueueMidi(int offset, uint8_t status, uint8_t data1, uint8_t data
     queued_.push_back(event);
 }
 
-void TestHost::ProcessBlock(int frames, bool doublePrecision) {
+std::chrono::nanoseconds TestHost::ProcessBlock(int frames, ProcessEntry entry) {
     if (!queued_.empty()) {
-        std::vector<char> storage(sizeof(VstEvents) + queued_.size() * sizeof(VstEvent*));
-        auto* list = reinterpret_cast<VstEvents*>(storage.data());
+        eventList_.assign(sizeof(VstEvents) + queued_.size() * sizeof(VstEvent*), 0);
+        auto* list = reinterpret_cast<VstEvents*>(eventList_.data());
         list->numEvents = static_cast<VstInt32>(queued_.size());
-        for (size_t i = 0; i < queued_.size(); ++i) list->events[i] = reinterpret_cast<VstEvent*>(&queued_[i]);
-        Dispatch(effProcessEvents, 0, 0, list);
+        VstEvent** entries = list->events;  // longer than the declared two
+        for (size_t i = 0; i < queued_.size(); ++i) entries[i] = reinterpret_cast<VstEvent*>(&queued_[i]);
+        Deliver(list);
         queued_.clear();
     }
-    currentBlock_ = blockCount_.load();
     // A hostile host may ask for a negative number of frames; its buffers are empty.
-    const size_t length = frames > 0 ? static_cast<size_t>(frames) : 0;
-    if (doublePrecision) {
-        std::vector<std::vector<double>> out(2, std::vector<double>(length, 0.5));
-        double* channels[2] = {out[0].data(), out[1].data()};
-        effect_->processDoubleReplacing(effect_, nullptr, channels, frames);
-        outputs_.assign(2, std::vector<float>(length));
-        for (int c = 0; c < 2; ++c)
-            for (size_t i = 0; i < length; ++i) outputs_[c][i] = static_cast<float>(out[c][i]);
-    } else {
-        outputs_.assign(2, std::vector<float>(length, 0.5f));
-        float* channels[2] = {outputs_[0].data(), outputs_[1].data()};
-        effect_->processReplacing(effect_, nullptr, channels, frames);
+    const int length = std::max(frames, 0);
+    for (int c = 0; c < 2; ++c) {
+        if (floatOut_[c].size() < size_t(length)) floatOut_[c].resize(std::max(length, kMaxFrames));
+        if (doubleOut_[c].size() < size_t(length)) doubleOut_[c].resize(std::max(length, kMaxFrames));
+        std::fill(floatOut_[c].begin(), floatOut_[c].begin() + length, kStale);
+        std::fill(doubleOut_[c].begin(), doubleOut_[c].begin() + length, kStale);
     }
-    currentBlock_ = -1;
+    float* floats[2] = {floatOut_[0].data(), floatOut_[1].data()};
+    double* doubles[2] = {doubleOut_[0].data(), doubleOut_[1].data()};
+    WithChecker([&](MidiOutChecker& c) { return c.BeginBlock(frames), 0; });
+    const auto start = std::chrono::steady_clock::now();
+    switch (entry) {
+        case ProcessEntry::Replacing: effect_->processReplacing(effect_, nullptr, floats, frames); break;
+        case ProcessEntry::Accumulating: effect_->process(effect_, nullptr, floats, frames); break;
+        case ProcessEntry::DoubleReplacing: effect_->processDoubleReplacing(effect_, nullptr, doubles, frames); break;
+    }
+    const auto took = std::chrono::steady_clock::now() - start;
+    const bool silent = Silent(entry, length);
+    WithChecker([&](MidiOutChecker& c) { return c.InspectSilence(silent), c.EndBlock(), 0; });
     ++blockCount_;
-    if (transport.playing && transport.advanceWhilePlaying) transport.samplePos += static_cast<double>(length);
+    if (transport.playing && transport.advanceWhilePlaying) transport.samplePos += length;
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(took);
+}
+
+bool TestHost::Silent(ProcessEntry entry, int frames) const {
+    switch (entry) {
+        case ProcessEntry::Replacing: return AllEqual(floatOut_[0], frames, 0.0f) && AllEqual(floatOut_[1], frames, 0.0f);
+        // Adding silence leaves what was there.
+        case ProcessEntry::Accumulating: return AllEqual(floatOut_[0], frames, kStale);
+        case ProcessEntry::DoubleReplacing: return AllEqual(doubleOut_[0], frames, 0.0) && AllEqual(doubleOut_[1], frames, 0.0);
+    }
+    return false;
+}
+
+void TestHost::SetTime(const VstTimeInfo& info, bool answers) {
+    std::lock_guard<std::mutex> lock(timeMutex_);
+    rawTime_ = true;
+    time_ = info;
+    answersTime_ = answers;
+}
+
+void TestHost::SetProductString(const std::string& product) {
+    std::lock_guard<std::mutex> lock(timeMutex_);
+    product_ = product;
 }
 
 std::vector<SentMidi> TestHost::Sent() const {
@@ -141,7 +205,7 @@ std::vector<SentMidi> TestHost::Sent() const {
     return sent_;
 }
 
-std::vector<SentMidi> TestHost::SentInBlock(int block) const {
+std::vector<SentMidi> TestHost::SentInBlock(int64_t block) const {
     std::vector<SentMidi> result;
     for (const SentMidi& m : Sent())
         if (m.block == block) result.push_back(m);
@@ -153,63 +217,87 @@ void TestHost::ClearSent() {
     sent_.clear();
 }
 
+std::string TestHost::Faults() {
+    return WithChecker([](const MidiOutChecker& c) {
+        std::string text;
+        for (const std::string& fault : c.FaultTexts()) text += fault + "; ";
+        return text;
+    });
+}
+
 int TestHost::CallCount(int opcode) const {
     std::lock_guard<std::mutex> lock(mutex_);
-    auto it = callCounts_.find(opcode);
+    const auto it = callCounts_.find(opcode);
     return it != callCounts_.end() ? it->second : 0;
 }
 
-void TestHost::FillTimeInfo() {
-    timeInfo_ = VstTimeInfo{};
-    timeInfo_.samplePos = transport.samplePos;
-    timeInfo_.sampleRate = transport.sampleRate;
+VstTimeInfo TestHost::TimeFromTransport() const {
+    VstTimeInfo info{};
+    info.samplePos = transport.samplePos;
+    info.sampleRate = transport.sampleRate;
     const double samplesPerBeat = transport.sampleRate * 60.0 / (transport.tempo > 0 ? transport.tempo : 120.0);
-    timeInfo_.ppqPos = transport.samplePos / samplesPerBeat;
-    timeInfo_.timeSigNumerator = 4;
-    timeInfo_.timeSigDenominator = 4;
-    timeInfo_.flags = (transport.playing ? kVstTransportPlaying : 0) | (transport.loopEnabled ? kVstTransportCycleActive : 0);
+    info.ppqPos = transport.samplePos / samplesPerBeat;
+    info.timeSigNumerator = 4;
+    info.timeSigDenominator = 4;
+    info.flags = (transport.playing ? kVstTransportPlaying : 0) | (transport.loopEnabled ? kVstTransportCycleActive : 0);
     if (transport.reportsTempo) {
-        timeInfo_.tempo = transport.tempo;
-        timeInfo_.barStartPos = 4.0 * static_cast<int>(timeInfo_.ppqPos / 4.0);
-        timeInfo_.cycleStartPos = transport.cycleStartPpq;
-        timeInfo_.cycleEndPos = transport.cycleEndPpq;
-        timeInfo_.flags |= kVstPpqPosValid | kVstTempoValid | kVstBarsValid | kVstCyclePosValid | kVstTimeSigValid;
+        info.tempo = transport.tempo;
+        info.barStartPos = 4.0 * static_cast<int>(info.ppqPos / 4.0);
+        info.cycleStartPos = transport.cycleStartPpq;
+        info.cycleEndPos = transport.cycleEndPpq;
+        info.flags |= kVstPpqPosValid | kVstTempoValid | kVstBarsValid | kVstCyclePosValid | kVstTimeSigValid;
     }
+    return info;
 }
 
-intptr_t TestHost::OnHostCall(int opcode, int index, intptr_t value, void* ptr, float opt) {
+intptr_t TestHost::OnHostCall(int opcode, int, intptr_t, void* ptr, float) {
     {
         std::lock_guard<std::mutex> lock(mutex_);
         ++callCounts_[opcode];
     }
     switch (opcode) {
-        case audioMasterGetTime:
-            if (!transport.answersTime) return 0;
-            FillTimeInfo();
-            return reinterpret_cast<intptr_t>(&timeInfo_);
+        case audioMasterGetTime: {
+            // Each thread reads its own copy, valid until its next query.
+            thread_local VstTimeInfo answer;
+            std::lock_guard<std::mutex> lock(timeMutex_);
+            if (rawTime_ ? !answersTime_ : !transport.answersTime) return 0;
+            answer = rawTime_ ? time_ : TimeFromTransport();
+            return reinterpret_cast<intptr_t>(&answer);
+        }
         case audioMasterProcessEvents: {
-            auto* list = static_cast<VstEvents*>(ptr);
-            if (!list) return 0;
+            const auto* list = static_cast<const VstEvents*>(ptr);
             std::lock_guard<std::mutex> lock(mutex_);
+            checker_.Inspect(list);
+            if (!list || !recording_) return 1;
+            VstEvent* const* entries = list->events;  // longer than the declared two
             for (int i = 0; i < list->numEvents; ++i) {
-                const VstEvent* event = list->events[i];
-                if (!event || event->type != kVstMidiType) continue;
-                const auto* midi = reinterpret_cast<const VstMidiEvent*>(event);
-                sent_.push_back({currentBlock_.load(), midi->deltaFrames, static_cast<uint8_t>(midi->midiData[0]),
-                                 static_cast<uint8_t>(midi->midiData[1]), static_cast<uint8_t>(midi->midiData[2])});
+                if (!entries[i] || entries[i]->type != kVstMidiType) continue;
+                const auto* midi = reinterpret_cast<const VstMidiEvent*>(entries[i]);
+                sent_.push_back({checker_.InBlock() ? checker_.Block() : -1, midi->deltaFrames,
+                                 static_cast<uint8_t>(midi->midiData[0]), static_cast<uint8_t>(midi->midiData[1]),
+                                 static_cast<uint8_t>(midi->midiData[2])});
             }
             return 1;
         }
-        case audioMasterGetProductString:
-            if (ptr) std::strncpy(static_cast<char*>(ptr), productString.c_str(), kVstMaxProductStrLen - 1);
-            return ptr ? 1 : 0;
+        case audioMasterGetProductString: {
+            if (!ptr) return 0;
+            std::lock_guard<std::mutex> lock(timeMutex_);
+            const size_t length = std::min<size_t>(product_.size(), kVstMaxProductStrLen - 1);
+            std::memcpy(ptr, product_.data(), length);
+            static_cast<char*>(ptr)[length] = 0;
+            return 1;
+        }
         case audioMasterGetVendorString:
             if (ptr) std::strcpy(static_cast<char*>(ptr), "Sorel tests");
             return ptr ? 1 : 0;
         case audioMasterGetVendorVersion:
-            return vendorVersion;
+            return kHostVendorVersion;
         case audioMasterGetSampleRate:
             return static_cast<intptr_t>(transport.sampleRate);
+        case audioMasterBeginEdit:
+        case audioMasterEndEdit:
+        case audioMasterUpdateDisplay:
+            return 1;
         default:
             return 0;
     }

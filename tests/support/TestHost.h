@@ -1,10 +1,13 @@
-// A small VST 2 host for tests: loads a module with dlopen, creates and opens
-// the plug-in, delivers MIDI with effProcessEvents and runs blocks, answers
-// the time query from a scriptable transport and collects every MIDI event
-// the plug-in sends, with the block it came in and its offset.
+// The one VST 2 host of the tests, the soak and the MIDI-path fuzzer: loads a
+// module with dlopen (or takes an entry linked in), creates and opens the
+// plug-in, delivers MIDI with effProcessEvents, runs blocks through any of
+// the three process entries, answers the time query from a scriptable
+// transport (or any raw answer, null included), and checks every MIDI event
+// the plug-in sends as it arrives.
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <map>
 #include <mutex>
@@ -12,6 +15,7 @@
 #include <vector>
 
 #include "frame/vst2/VstApi.h"
+#include "support/MidiOutChecker.h"
 
 namespace sorel::test {
 
@@ -32,8 +36,8 @@ struct HostTransport {
 };
 
 struct SentMidi {
-    int block = 0;   // number of the process call it was sent in, -1 outside any
-    int offset = 0;  // deltaFrames
+    int64_t block = 0;  // number of the process call it was sent in, -1 outside any
+    int offset = 0;     // deltaFrames
     uint8_t status = 0;
     uint8_t data1 = 0;
     uint8_t data2 = 0;
@@ -43,21 +47,33 @@ struct SentMidi {
     bool IsNoteOn() const { return Kind() == 9 && data2 > 0; }
     bool IsNoteOff() const { return Kind() == 8 || (Kind() == 9 && data2 == 0); }
     bool IsController(int number) const { return Kind() == 11 && data1 == number; }
+    bool operator==(const SentMidi&) const = default;
 };
+
+enum class ProcessEntry { Replacing, Accumulating, DoubleReplacing };
 
 // The path of the module under test: SOREL_MODULE_PATH from the environment.
 std::string ModulePathFromEnvironment();
+// Loads a module (it stays loaded) and finds its entry; null and `error` set
+// when that fails.
+VSTPluginMainProc LoadModuleEntry(const std::string& path, std::string& error);
+// Empty when every note-on in `sent` is ended by a later note-off of its
+// channel and key; otherwise names the notes left sounding.
+std::string UnendedNotes(const std::vector<SentMidi>& sent);
 
 class TestHost {
 public:
-    explicit TestHost(std::string modulePath = ModulePathFromEnvironment());
+    static constexpr int kMaxFrames = 8192;
+
+    // Throws when the module cannot be loaded.
+    explicit TestHost(const std::string& modulePath = ModulePathFromEnvironment());
     // A plug-in linked into the test itself, created through this entry.
     explicit TestHost(VSTPluginMainProc entry);
     ~TestHost();
     TestHost(const TestHost&) = delete;
     TestHost& operator=(const TestHost&) = delete;
 
-    // Calls the module's entry; false when it returned no effect.
+    // Calls the module's entry; false when it returned no usable effect.
     bool Create(const char* entryName = "VSTPluginMain");
     // Create, then open with the sample rate and block size, and switch on.
     bool CreateAndOpen(int blockSize = 512);
@@ -68,7 +84,6 @@ public:
     std::string DispatchString(int opcode, int index = 0, intptr_t value = 0);
     intptr_t CanDo(const char* question) { return Dispatch(effCanDo, 0, 0, const_cast<char*>(question)); }
 
-    // Host-side parameter calls.
     void SetParameter(int index, float normalized);
     float GetParameter(int index);
     // Sets a parameter to a plain value through effString2Parameter.
@@ -85,42 +100,64 @@ public:
     void Controller(int offset, int channel, int number, int value) {
         QueueMidi(offset, static_cast<uint8_t>(0xB0 | (channel - 1)), number, value);
     }
-    // Delivers the queued MIDI (if any), then runs one block.
-    void ProcessBlock(int frames, bool doublePrecision = false);
+    // Hands an event list over as it is, however malformed.
+    intptr_t Deliver(const VstEvents* events) { return Dispatch(effProcessEvents, 0, 0, const_cast<VstEvents*>(events)); }
+    // Delivers the queued MIDI (if any), then runs one block and returns how
+    // long the plug-in took. Replacing calls must leave silence.
+    std::chrono::nanoseconds ProcessBlock(int frames, ProcessEntry entry = ProcessEntry::Replacing);
     void ProcessBlocks(int count, int frames) {
         for (int i = 0; i < count; ++i) ProcessBlock(frames);
     }
 
     HostTransport transport;
-    std::string productString = "Sorel Test Host";
-    int vendorVersion = 10203;
+    // From now on the time query answers `info` (or null), not the transport.
+    void SetTime(const VstTimeInfo& info, bool answers);
+    void SetProductString(const std::string& product);
 
+    // Every MIDI event sent is kept while this is on.
+    void SetRecording(bool on) { recording_ = on; }
     std::vector<SentMidi> Sent() const;
-    std::vector<SentMidi> SentInBlock(int block) const;
+    std::vector<SentMidi> SentInBlock(int64_t block) const;
     void ClearSent();
     int BlockCount() const { return blockCount_; }
     // How often the plug-in called each host opcode.
     int CallCount(int opcode) const;
-    // The most recent audio output of channel `channel`.
-    const std::vector<float>& Output(int channel) const { return outputs_.at(channel); }
+
+    // The checker of everything the plug-in sent, under its own lock.
+    template <typename Fn>
+    auto WithChecker(Fn&& fn) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return fn(checker_);
+    }
+
+    // The checker's faults so far, one text each; empty when there were none.
+    std::string Faults();
 
     // Called by the host callback.
     intptr_t OnHostCall(int opcode, int index, intptr_t value, void* ptr, float opt);
 
 private:
-    void FillTimeInfo();
+    VstTimeInfo TimeFromTransport() const;
+    bool Silent(ProcessEntry entry, int frames) const;
 
     void* library_ = nullptr;
     VSTPluginMainProc entry_ = nullptr;
-    std::string modulePath_;
     AEffect* effect_ = nullptr;
     std::atomic<int> blockCount_{0};
-    std::atomic<int> currentBlock_{-1};
+    std::atomic<bool> recording_{true};
     std::vector<VstMidiEvent> queued_;
-    std::vector<std::vector<float>> outputs_;
-    VstTimeInfo timeInfo_{};
+    std::vector<char> eventList_;
+    std::vector<float> floatOut_[2];
+    std::vector<double> doubleOut_[2];
+
+    mutable std::mutex timeMutex_;
+    bool rawTime_ = false;
+    VstTimeInfo time_{};
+    bool answersTime_ = true;
+    std::string product_ = "Sorel Test Host";
 
     mutable std::mutex mutex_;
+    MidiOutChecker checker_;
     std::vector<SentMidi> sent_;
     std::map<int, int> callCounts_;
 };

@@ -15,14 +15,15 @@
 #include "engine/ParameterIndex.h"
 #include "frame/Vardo.h"
 #include "persistence/VardoPersistence.h"
-#include "soak/MidiOutChecker.h"
+#include "support/TestHost.h"
 
 namespace {
 
-using sorel::soak::MidiOutChecker;
+using sorel::test::MidiOutChecker;
+using sorel::test::TestHost;
 
 constexpr int kMaxEventsPerList = 64;
-constexpr int kMaxFrames = 8192;
+constexpr int kMaxFrames = TestHost::kMaxFrames;
 constexpr int kSettleBlocks = 200;  // two seconds at 48 kHz: a default step is an eighth of one
 constexpr int kBlock = 512;
 
@@ -47,24 +48,7 @@ private:
     size_t pos_ = 0;
 };
 
-struct Host {
-    MidiOutChecker checker;
-    VstTimeInfo time{};
-    bool answersTime = true;
-};
-
-Host* gHost = nullptr;
-
-VstIntPtr HostCallback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void* ptr, float) {
-    if (opcode == audioMasterVersion) return 2400;
-    if (!gHost) return 0;
-    if (opcode == audioMasterGetTime) return gHost->answersTime ? reinterpret_cast<VstIntPtr>(&gHost->time) : 0;
-    if (opcode == audioMasterProcessEvents) {
-        gHost->checker.Inspect(static_cast<const VstEvents*>(ptr));
-        return 1;
-    }
-    return 0;
-}
+AEffect* LinkedEntry(audioMasterCallback host) { return sorel::CreateEffect(host, &BuildPlugin); }
 
 double OddDouble(uint8_t code, double ordinary) {
     switch (code % 8) {
@@ -79,29 +63,18 @@ double OddDouble(uint8_t code, double ordinary) {
 
 class Session {
 public:
-    Session() {
-        gHost = &host_;
-        effect_ = sorel::CreateEffect(&HostCallback, &BuildPlugin);
-        if (!effect_) std::abort();
-        Dispatch(effOpen);
-        Dispatch(effSetSampleRate, 0, 0, nullptr, 48000.0f);
-        Dispatch(effSetBlockSize, 0, kBlock);
-        Dispatch(effMainsChanged, 0, 1);
-        host_.time.sampleRate = 48000.0;
-        host_.time.tempo = 120.0;
-        host_.time.timeSigNumerator = host_.time.timeSigDenominator = 4;
-        host_.time.flags = kVstTempoValid | kVstPpqPosValid | kVstTimeSigValid;
-        outputs_[0].resize(kMaxFrames);
-        outputs_[1].resize(kMaxFrames);
+    Session() : host_(&LinkedEntry) {
+        host_.SetRecording(false);
+        if (!host_.CreateAndOpen(kBlock)) std::abort();
+        time_.sampleRate = 48000.0;
+        time_.tempo = 120.0;
+        time_.timeSigNumerator = time_.timeSigDenominator = 4;
+        time_.flags = kVstTempoValid | kVstPpqPosValid | kVstTimeSigValid;
         list_.resize(sizeof(VstEvents) + kMaxEventsPerList * sizeof(VstEvent*));
-    }
-    ~Session() {
-        effect_->dispatcher(effect_, effClose, 0, 0, nullptr, 0.0f);
-        gHost = nullptr;
     }
 
     intptr_t Dispatch(int opcode, int index = 0, intptr_t value = 0, void* ptr = nullptr, float opt = 0.0f) {
-        return effect_->dispatcher(effect_, opcode, index, value, ptr, opt);
+        return host_.Dispatch(opcode, index, value, ptr, opt);
     }
 
     void Events(Script& s) {
@@ -128,30 +101,30 @@ public:
     void Block(Script& s) {
         const int frames = s.Word() % (kMaxFrames + 1);
         const uint8_t transport = s.Byte();
-        host_.answersTime = transport != 0xFF;
-        host_.time.flags = kVstTempoValid | kVstPpqPosValid | kVstTimeSigValid;
-        if (transport & 1) host_.time.flags |= kVstTransportPlaying;
+        answersTime_ = transport != 0xFF;
+        time_.flags = kVstTempoValid | kVstPpqPosValid | kVstTimeSigValid;
+        if (transport & 1) time_.flags |= kVstTransportPlaying;
         if (transport & 2) {
-            host_.time.flags |= kVstTransportCycleActive | kVstCyclePosValid;
-            host_.time.cycleStartPos = s.Byte() / 4.0;
-            host_.time.cycleEndPos = s.Byte() / 4.0;
+            time_.flags |= kVstTransportCycleActive | kVstCyclePosValid;
+            time_.cycleStartPos = s.Byte() / 4.0;
+            time_.cycleEndPos = s.Byte() / 4.0;
         }
         if (transport & 4) {
             const uint8_t code = s.Byte();
-            host_.time.tempo = OddDouble(code, 30.0 + s.Byte());
+            time_.tempo = OddDouble(code, 30.0 + s.Byte());
         }
         if (transport & 8) {
             const uint8_t code = s.Byte();
-            host_.time.samplePos = OddDouble(code, s.Long());
+            time_.samplePos = OddDouble(code, s.Long());
         }
         if (transport & 16) {
             const uint8_t code = s.Byte();
-            host_.time.ppqPos = OddDouble(code, s.Word() / 16.0);
+            time_.ppqPos = OddDouble(code, s.Word() / 16.0);
         }
         Process(frames);
         if (transport & 1) {
-            host_.time.samplePos += frames;
-            host_.time.ppqPos = host_.time.samplePos / 24000.0;
+            time_.samplePos += frames;
+            time_.ppqPos = time_.samplePos / 24000.0;
         }
     }
 
@@ -173,23 +146,23 @@ public:
         const int index = s.Long() % 60000;
         const uint8_t code = s.Byte();
         const double ordinary = s.Byte() / 255.0;
-        effect_->setParameter(effect_, index, static_cast<float>(OddDouble(code, ordinary)));
+        host_.SetParameter(index, static_cast<float>(OddDouble(code, ordinary)));
     }
 
     // Keys up, transport stopped, a while of blocks: nothing may sound.
     void Finish() {
-        host_.answersTime = true;
-        host_.time = {};
-        host_.time.sampleRate = 48000.0;
-        host_.time.tempo = 120.0;
-        host_.time.flags = kVstTempoValid;
+        answersTime_ = true;
+        time_ = {};
+        time_.sampleRate = 48000.0;
+        time_.tempo = 120.0;
+        time_.flags = kVstTempoValid;
         Dispatch(effSetSampleRate, 0, 0, nullptr, 48000.0f);
         Dispatch(effSetBlockSize, 0, kBlock);
         // Events still waiting (a control key may yet switch hold on) take
         // effect first; then keys up and hold off: nothing is left to play.
         Process(kBlock);
         for (int area = 0; area < sorel::param::kKeyAreas; ++area)
-            effect_->setParameter(effect_, sorel::param::kHold + area, 0.0f);
+            host_.SetParameter(sorel::param::kHold + area, 0.0f);
         auto* list = reinterpret_cast<VstEvents*>(list_.data());
         VstEvent** entries = list->events;
         int count = 0;
@@ -213,21 +186,20 @@ public:
         list->numEvents = count;
         Dispatch(effProcessEvents, 0, 0, list);
         for (int i = 0; i < kSettleBlocks; ++i) Process(kBlock);
-        if (!changedParameters_) host_.checker.ReportSoundingNotes();
+        if (!changedParameters_) host_.WithChecker([](MidiOutChecker& c) { return c.ReportSoundingNotes(), 0; });
     }
 
     void Verify() {
-        if (host_.checker.FaultCount() == 0) return;
-        for (const std::string& fault : host_.checker.FaultTexts()) fprintf(stderr, "fault: %s\n", fault.c_str());
+        const std::string faults = host_.Faults();
+        if (faults.empty()) return;
+        fprintf(stderr, "faults: %s\n", faults.c_str());
         std::abort();
     }
 
 private:
     void Process(int frames) {
-        float* out[2] = {outputs_[0].data(), outputs_[1].data()};
-        host_.checker.BeginBlock(frames);
-        effect_->processReplacing(effect_, nullptr, out, frames);
-        host_.checker.EndBlock();
+        host_.SetTime(time_, answersTime_);
+        host_.ProcessBlock(frames);
         Verify();
     }
 
@@ -242,9 +214,9 @@ private:
         else if (((status & 0xF0) == 0x80 || (status & 0xF0) == 0x90) && d > 0) --d;
     }
 
-    Host host_;
-    AEffect* effect_ = nullptr;
-    std::vector<float> outputs_[2];
+    TestHost host_;
+    VstTimeInfo time_{};
+    bool answersTime_ = true;
     std::vector<unsigned char> list_;
     VstMidiEvent midi_[kMaxEventsPerList];
     int down_[16][128] = {};

@@ -1,28 +1,19 @@
-// Watches the MIDI a plug-in sends to its host and records every breach of
-// what a host and the instruments behind it rely on: a status byte with its
-// high bit, data bytes below 128, an offset inside the block it belongs to,
-// MIDI sent only from inside a process call, and every note that was started
-// being ended again.
+// Watches the MIDI a plug-in sends and records every breach of what a host
+// and the instruments behind it rely on: a status byte with its high bit,
+// data bytes below 128, an offset inside the block it belongs to, MIDI sent
+// only from inside a process call, and every note that went on going off
+// again, on its own channel.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "frame/vst2/VstApi.h"
 
-namespace sorel::soak {
-
-struct SentEvent {
-    int64_t block = -1;  // number of the process call it came in, -1 outside any
-    int offset = 0;
-    uint8_t status = 0;
-    uint8_t data1 = 0;
-    uint8_t data2 = 0;
-
-    bool operator==(const SentEvent&) const = default;
-};
+namespace sorel::test {
 
 class MidiOutChecker {
 public:
@@ -38,22 +29,22 @@ public:
     void InspectMidi(int offset, uint8_t status, uint8_t data1, uint8_t data2);
     // The output buffers of a replacing call must hold silence.
     void InspectSilence(bool silent);
+    // Counts a note-on or note-off of a well-formed channel message.
+    void CountNote(uint8_t status, uint8_t key, uint8_t velocity);
 
-    // Notes started and not yet ended, counted per channel and key.
+    // Notes started and not yet ended, as a synth counts them.
     int SoundingNotes() const;
+    // (channel 1..16, key) of every sounding note.
+    std::vector<std::pair<int, int>> Sounding() const;
     // One fault per sounding note, named by channel and key.
     void ReportSoundingNotes();
-    // Forgets which notes sound, e.g. after a plug-in instance was closed.
     void ForgetSoundingNotes() { sounding_ = {}; }
 
+    int64_t Block() const { return block_; }
+    bool InBlock() const { return inBlock_; }
     uint64_t EventCount() const { return events_; }
     uint64_t FaultCount() const { return faults_; }
     const std::vector<std::string>& FaultTexts() const { return faultTexts_; }
-
-    // While recording, every MIDI event is kept in order.
-    void SetRecording(bool on) { recording_ = on; }
-    const std::vector<SentEvent>& Recorded() const { return recorded_; }
-    void ClearRecorded() { recorded_.clear(); }
 
 private:
     void Fault(const std::string& text);
@@ -66,8 +57,6 @@ private:
     std::vector<std::string> faultTexts_;
     std::array<std::array<int, kNotes>, kChannels> sounding_{};
     std::array<std::array<int64_t, kNotes>, kChannels> startedIn_{};
-    bool recording_ = false;
-    std::vector<SentEvent> recorded_;
 };
 
-}  // namespace sorel::soak
+}  // namespace sorel::test

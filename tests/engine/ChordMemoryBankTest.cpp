@@ -32,12 +32,6 @@ void Fill(ChordMemoryBank& bank, int slot, const Notes& notes) {
     for (int note : notes) ASSERT_TRUE(bank.AddNote(slot, note));
 }
 
-int ShapeIndex(const ChordShapeList& shapes, std::string_view name) {
-    for (int i = 0; i < shapes.Count(); ++i)
-        if (shapes.Shape(i)->name == name) return i;
-    return -1;
-}
-
 bool HasPitchClass(const std::vector<int>& notes, int pitchClass) {
     return std::any_of(notes.begin(), notes.end(), [&](int n) { return n % 12 == pitchClass; });
 }
@@ -54,18 +48,6 @@ protected:
     std::string text;
     ChordMemoryBank bank;
 };
-
-TEST_F(ChordResource, HoldsTheEightNamedShapesInFileOrder) {
-    const ChordShapeList& shapes = bank.Shapes();
-    ASSERT_EQ(shapes.Count(), 8);
-    const std::vector<std::string> names{"Major", "Major 6", "Major 7", "Major 9",
-                                         "Minor", "Minor 6", "Minor 7", "Minor 9"};
-    for (int i = 0; i < 8; ++i) EXPECT_EQ(shapes.Shape(i)->name, names[static_cast<std::size_t>(i)]);
-    EXPECT_EQ(shapes.Shape(0)->notes, (Notes{0, 12, 16, 19, 24}));
-    EXPECT_EQ(shapes.Shape(7)->notes, (Notes{0, 3, 12, 14, 19, 22, 24}));
-    EXPECT_EQ(shapes.Shape(8), nullptr);
-    EXPECT_EQ(shapes.Shape(-1), nullptr);
-}
 
 // Each shape sounds what its name says over the key (base 12): the root, the
 // right third, and the added sixth, seventh or ninth.
@@ -98,25 +80,6 @@ TEST_F(ChordResource, ShapesSoundTheChordsTheirNamesPromise) {
     }
 }
 
-TEST_F(ChordResource, ApplyingAShapeGivesTheSelectedSlotExactlyItsNotesOnBase12) {
-    bank.Select(3);
-    bank.SetBase(3, 20);
-    Fill(bank, 3, {1, 2, 33});
-    bank.ApplyShape(ShapeIndex(bank.Shapes(), "Minor"));
-    EXPECT_EQ(SlotNotes(bank, 3), (Notes{0, 12, 15, 19, 24}));
-    EXPECT_EQ(bank.Base(3), 12);
-    EXPECT_TRUE(bank.Notes(2).empty()) << "other slots untouched";
-
-    bank.ApplyShape(99);  // no such shape
-    bank.ApplyShape(-1);
-    EXPECT_EQ(SlotNotes(bank, 3), (Notes{0, 12, 15, 19, 24}));
-
-    // The shape built on middle C: the example of a major chord on note 60.
-    bank.Select(0);
-    bank.ApplyShape(ShapeIndex(bank.Shapes(), "Major"));
-    EXPECT_EQ(Built(bank.BuildOnKey(0, 60)), (Notes{48, 60, 64, 67, 72}));
-}
-
 // --- Building on a key ---------------------------------------------------------
 
 TEST(ChordBuild, TheBaseNoteLandsOnTheKey) {
@@ -143,25 +106,6 @@ TEST(ChordBuild, NotesNearTheEdgesAreClampedAndSoundOnce) {
         EXPECT_GE(note, 0);
         EXPECT_LE(note, 127);
     }
-}
-
-// "CM Trigger": the chords of several held keys merge; shared pitches sound once.
-TEST(ChordBuild, ChordsOfSeveralKeysMergeIntoOneList) {
-    ChordMemoryBank bank;
-    Fill(bank, 0, {12, 16, 19});  // major triad on the key
-    Fill(bank, 1, {12, 15, 19});  // minor triad on the key
-    NoteList merged(128);
-    bank.MergeOnKey(0, 60, 100, merged);  // C E G
-    bank.MergeOnKey(1, 64, 50, merged);   // E G B
-    ASSERT_EQ(merged.Count(), 4);
-    const int expected[] = {60, 64, 67, 71};
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(merged.ByPitch(i).note, expected[i]);
-    EXPECT_EQ(merged.Find(64)->velocity, 100) << "a merged pitch keeps its first velocity";
-    EXPECT_EQ(merged.Find(71)->velocity, 50);
-
-    bank.MergeOnKey(2, 60, 90, merged);   // an empty slot adds nothing
-    bank.MergeOnKey(99, 60, 90, merged);
-    EXPECT_EQ(merged.Count(), 4);
 }
 
 // --- Editing the slots -----------------------------------------------------------
@@ -258,54 +202,7 @@ TEST(ChordEditing, TheKeyboardTogglesNotesWithinEightDistinctMidiNotes) {
 
 // --- Plain access for stored banks -------------------------------------------------
 
-TEST(ChordStorage, AccessorsRefuseWhatIsNotASlotOrANote) {
-    ChordMemoryBank bank;
-    EXPECT_EQ(bank.SlotCount(), 16);
-    EXPECT_EQ(bank.Slot(16), nullptr);
-    EXPECT_EQ(bank.Slot(-1), nullptr);
-    EXPECT_NE(bank.Slot(15), nullptr);
-    EXPECT_FALSE(bank.AddNote(16, 12));
-    EXPECT_FALSE(bank.AddNote(0, 128));
-    EXPECT_FALSE(bank.AddNote(0, -1));
-    EXPECT_TRUE(bank.AddNote(0, 127)) << "a stored chord may use the whole MIDI range";
-    EXPECT_EQ(bank.Base(-1), 12);
-    EXPECT_TRUE(bank.Notes(99).empty());
-
-    bank.SetBase(0, 200);
-    EXPECT_EQ(bank.Base(0), 12) << "a bad base keeps the old one";
-    bank.SetBase(0, 0);
-    EXPECT_EQ(bank.Base(0), 0);
-    bank.SetBase(40, 5);  // no slot: nothing
-
-    bank.Select(99);
-    EXPECT_EQ(bank.Selected(), 15);
-    bank.Select(-5);
-    EXPECT_EQ(bank.Selected(), 0);
-}
-
 // --- Damaged chord tables -------------------------------------------------------------
-
-TEST(ChordShapeParsing, SkipsWhatIsNotANoteAndKeepsTheRest) {
-    ChordShapeList shapes;
-    const std::string text =
-        "// a comment line\r\n"
-        "Sus 4, 0, 12, 17, 19 // trailing note\r\n"
-        "\r\n"
-        "Garbled, 12, x, 300, -4, 1e3, 0x10, 19, 12, 19\r\n"
-        ", 12, 16\r\n"          // no name
-        "Only a name\r\n"       // no notes
-        "Nothing valid, a, b\r\n"
-        "   Spaced   ,  7 ,\t14  \n"
-        "Last, 1, 2";           // no line end
-    ASSERT_EQ(shapes.Load(text), 4);
-    EXPECT_EQ(shapes.Shape(0)->name, "Sus 4");
-    EXPECT_EQ(shapes.Shape(0)->notes, (Notes{0, 12, 17, 19}));
-    EXPECT_EQ(shapes.Shape(1)->name, "Garbled");
-    EXPECT_EQ(shapes.Shape(1)->notes, (Notes{12, 19}));
-    EXPECT_EQ(shapes.Shape(2)->name, "Spaced");
-    EXPECT_EQ(shapes.Shape(2)->notes, (Notes{7, 14}));
-    EXPECT_EQ(shapes.Shape(3)->notes, (Notes{1, 2}));
-}
 
 TEST(ChordShapeParsing, LimitsEveryShapeToWhatASlotHolds) {
     ChordShapeList shapes;
@@ -326,30 +223,6 @@ TEST(ChordShapeParsing, LimitsEveryShapeToWhatASlotHolds) {
     EXPECT_EQ(bank.LoadShapes(std::string_view{}), 0);
     bank.ApplyShape(0);  // no shapes: the slot keeps its notes
     EXPECT_TRUE(bank.Notes(0).empty());
-}
-
-TEST(ChordShapeParsing, RandomBytesNeverYieldAnInvalidShape) {
-    std::mt19937 random(1234);
-    const std::string alphabet = "0123456789,,,\n\r -+/xMajor\t";
-    for (int round = 0; round < 2000; ++round) {
-        std::vector<std::uint8_t> bytes(random() % 300);
-        for (auto& byte : bytes)
-            byte = round % 2 ? static_cast<std::uint8_t>(random())
-                             : static_cast<std::uint8_t>(alphabet[random() % alphabet.size()]);
-        ChordMemoryBank bank(bytes);
-        const ChordShapeList& shapes = bank.Shapes();
-        ASSERT_LE(shapes.Count(), ChordShapeList::kMaxShapes);
-        for (int i = 0; i < shapes.Count(); ++i) {
-            const ChordShape& shape = *shapes.Shape(i);
-            ASSERT_FALSE(shape.name.empty());
-            ASSERT_FALSE(shape.notes.empty());
-            ASSERT_LE(shape.notes.size(), static_cast<std::size_t>(ChordSlot::kCapacity));
-            ASSERT_TRUE(std::is_sorted(shape.notes.begin(), shape.notes.end()));
-            for (int note : shape.notes) ASSERT_TRUE(note >= 0 && note <= 127);
-            bank.ApplyShape(i);
-            ASSERT_EQ(ToVector(bank.Notes(0)), shape.notes);
-        }
-    }
 }
 
 }  // namespace

@@ -191,57 +191,7 @@ std::vector<int> PlayTransposedC(double scaleValue, double key, bool asSemitones
     return NotesOf(engine.NoteOns(0));
 }
 
-TEST(ScaleThroughEngine, TranspositionFollowsScaleKeyAndSemitoneMode) {
-    using Notes = std::vector<int>;
-    EXPECT_EQ(PlayTransposedC(0, 0, false), (Notes{50, 50, 50})) << "no scale: plain semitones";
-    EXPECT_EQ(PlayTransposedC(1, 0, false), (Notes{52, 52, 52})) << "C major: two degrees, C to E";
-    EXPECT_EQ(PlayTransposedC(1, 0, true), (Notes{50, 50, 50})) << "two semitones, D is in C major";
-    EXPECT_EQ(PlayTransposedC(1, 2, false), (Notes{52, 52, 52})) << "D major: C lifts to C#, two degrees on is E";
-    EXPECT_EQ(PlayTransposedC(2, 0, false), (Notes{51, 51, 51})) << "C minor: C to E flat";
-    EXPECT_EQ(PlayTransposedC(2, 0, true), (Notes{50, 50, 50}));
-    EXPECT_EQ(PlayTransposedC(2, 1, true), (Notes{51, 51, 51})) << "C# minor has no D: up to D#";
-}
-
 // --- Chord memory ------------------------------------------------------------------
-
-TEST(ChordMemoryThroughEngine, AStepNamingASlotPlaysItsChordOnTheLowestKey) {
-    EngineHarness engine;
-    ChordMemoryBank& bank = *engine.Context().chordMemory;
-    for (int note : {12, 16, 19}) bank.AddNote(2, note);  // major triad, base 12
-    // Every step of pattern 1 takes slot 3 and plays all its notes at once.
-    for (int step = 0; step < 32; ++step) {
-        engine.Param(param::PerStep(param::kStepSource, 0, 0, step), 3);
-        engine.Param(param::PerStep(param::kStepChord, 0, 0, step), 0b11100000);
-    }
-    engine.Play();
-    engine.NoteOn(kChannel, 50, 100, 0);
-    engine.NoteOn(kChannel, 55, 100, 0);  // the chord stands on the lowest key only
-    engine.RunUntil(2 * kStep);
-    std::vector<int> first = NotesOf(engine.NoteOns(0));
-    ASSERT_GE(first.size(), 3u);
-    first.resize(3);
-    std::sort(first.begin(), first.end());
-    EXPECT_EQ(first, (std::vector<int>{50, 54, 57}));
-}
-
-TEST(ChordMemoryThroughEngine, CmTriggerPlaysTheSlotOfEachKeyAndMergesSharedPitches) {
-    EngineHarness engine;
-    ChordMemoryBank& bank = *engine.Context().chordMemory;
-    // Key area 1 starts at 36: key 36 takes slot 1, key 38 slot 3.
-    for (int note : {12, 19}) bank.AddNote(0, note);     // key and fifth
-    for (int note : {5, 12, 17}) bank.AddNote(2, note);  // fourth below, key, fourth above
-    engine.Param(param::kCmTrigger + 0, 1);
-    engine.Play();
-    engine.NoteOn(kChannel, 36, 100, 0);
-    engine.NoteOn(kChannel, 38, 100, 0);
-    engine.RunUntil(8 * kStep);
-    // 36 and 43 from the first key; 31, 38 and 43 again from the second: the
-    // shared 43 sounds once per pass, so the arpeggio cycles through four notes.
-    const std::vector<int> played = NotesOf(engine.NoteOns(0));
-    ASSERT_GE(played.size(), 8u);
-    EXPECT_EQ(std::vector<int>(played.begin(), played.begin() + 4), (std::vector<int>{31, 36, 38, 43}));
-    EXPECT_EQ(std::vector<int>(played.begin() + 4, played.begin() + 8), (std::vector<int>{31, 36, 38, 43}));
-}
 
 }  // namespace
 }  // namespace sorel

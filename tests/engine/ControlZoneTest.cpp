@@ -9,41 +9,6 @@ namespace {
 
 // --- Key assignment ----------------------------------------------------------
 
-TEST(ControlZoneAssignment, DefaultsPutFunctionsOnTheLowOctaveAndPatternsAbove) {
-    const ControlZone::Assignment defaults = ControlZone::DefaultAssignment();
-    ControlZone zone;
-    EXPECT_EQ(zone.KeyFunctions(), defaults);
-    EXPECT_EQ(zone.KeyFunction(12), 1);   // "order"
-    EXPECT_EQ(zone.KeyFunction(19), 8);   // the SHIFT lane
-    EXPECT_EQ(zone.KeyFunction(23), 12);  // "hold"
-    EXPECT_EQ(zone.KeyFunction(24), 15);  // "pattern1"
-    EXPECT_EQ(zone.KeyFunction(35), 26);  // "pattern12"
-    EXPECT_EQ(zone.KeyFunction(11), 0);
-    EXPECT_EQ(zone.KeyFunction(36), 0);
-
-    // No default key runs hold bypass, panic or a pattern a key area does not have.
-    const std::set<int> used(defaults.begin(), defaults.end());
-    EXPECT_EQ(used.count(ControlZone::kHoldBypass), 0u);
-    EXPECT_EQ(used.count(ControlZone::kPanic), 0u);
-    EXPECT_EQ(*used.rbegin(), ControlZone::kFirstPattern + ControlZone::kPlayablePatterns - 1);
-}
-
-TEST(ControlZoneAssignment, DefaultKeywordsReadBackAsTheDefaultsExceptTheShiftLane) {
-    const auto keywords = ControlZone::DefaultKeywords();
-    const auto defaults = ControlZone::DefaultAssignment();
-    EXPECT_EQ(keywords[0], "order");
-    EXPECT_EQ(keywords[7], "n/a");  // the SHIFT lane has no keyword in the file
-    EXPECT_EQ(keywords[9], "previouspreset");
-    EXPECT_EQ(keywords[10], "nextpreset");
-    EXPECT_EQ(keywords[11], "hold");
-    EXPECT_EQ(keywords[12], "pattern1");
-    EXPECT_EQ(keywords[23], "pattern12");
-    for (std::size_t i = 0; i < keywords.size(); ++i) {
-        const int expected = i == 7 ? ControlZone::kNone : defaults[i];
-        EXPECT_EQ(ControlZone::FunctionFromKeyword(keywords[i]), expected) << "key " << i;
-    }
-}
-
 TEST(ControlZoneAssignment, KeywordsMatchExactly) {
     EXPECT_EQ(ControlZone::FunctionFromKeyword("pattern12"), 26);
     EXPECT_EQ(ControlZone::FunctionFromKeyword("pattern16"), 30);
@@ -67,18 +32,6 @@ TEST(ControlZoneAssignment, KeywordsMatchExactly) {
     EXPECT_EQ(ControlZone::KeywordOf(8), "n/a");
     EXPECT_EQ(ControlZone::KeywordOf(31), "n/a");
     EXPECT_EQ(ControlZone::KeywordOf(-1), "n/a");
-}
-
-TEST(ControlZoneAssignment, TheZonesOwnNamesCoverLanesHoldAndPatterns) {
-    const auto& names = ControlZone::Names();
-    EXPECT_EQ(names.size(), 9u + 19u);
-    EXPECT_EQ(names.at(1), "order");
-    EXPECT_EQ(names.at(8), "shift");
-    EXPECT_EQ(names.at(9), "seq");
-    EXPECT_EQ(names.count(10), 0u);
-    EXPECT_EQ(names.count(11), 0u);
-    EXPECT_EQ(names.at(12), "hold");
-    EXPECT_EQ(names.at(30), "pattern16");
 }
 
 TEST(ControlZoneAssignment, BadKeysAndNumbersAreRefused) {

@@ -1,8 +1,8 @@
-#include "soak/MidiOutChecker.h"
+#include "support/MidiOutChecker.h"
 
 #include <cstdio>
 
-namespace sorel::soak {
+namespace sorel::test {
 namespace {
 
 std::string Describe(int offset, uint8_t status, uint8_t data1, uint8_t data2) {
@@ -54,7 +54,6 @@ void MidiOutChecker::Inspect(const VstEvents* events) {
 void MidiOutChecker::InspectMidi(int offset, uint8_t status, uint8_t data1, uint8_t data2) {
     ++events_;
     const std::string what = Describe(offset, status, data1, data2);
-    if (recording_) recorded_.push_back({inBlock_ ? block_ : -1, offset, status, data1, data2});
     if (!inBlock_) Fault("sent outside a process call: " + what);
     // A block of 0 frames still has one place to put an event: its start.
     const int lastOffset = frames_ > 0 ? frames_ - 1 : 0;
@@ -70,11 +69,15 @@ void MidiOutChecker::InspectMidi(int offset, uint8_t status, uint8_t data1, uint
         Fault("data byte above 127: " + what);
         return;
     }
+    CountNote(status, data1, data2);
+}
+
+void MidiOutChecker::CountNote(uint8_t status, uint8_t key, uint8_t velocity) {
     const int kind = status >> 4;
-    int& count = sounding_[status & 0x0F][data1];
-    if (kind == 9 && data2 > 0) {
+    int& count = sounding_[status & 0x0F][key & 0x7F];
+    if (kind == 9 && velocity > 0) {
         ++count;
-        startedIn_[status & 0x0F][data1] = block_;
+        startedIn_[status & 0x0F][key & 0x7F] = block_;
     } else if (kind == 8 || kind == 9) {
         // An extra note-off is harmless; only a missing one hangs a note.
         if (count > 0) --count;
@@ -92,6 +95,14 @@ int MidiOutChecker::SoundingNotes() const {
     return total;
 }
 
+std::vector<std::pair<int, int>> MidiOutChecker::Sounding() const {
+    std::vector<std::pair<int, int>> notes;
+    for (int c = 0; c < kChannels; ++c)
+        for (int n = 0; n < kNotes; ++n)
+            if (sounding_[c][n] > 0) notes.emplace_back(c + 1, n);
+    return notes;
+}
+
 void MidiOutChecker::ReportSoundingNotes() {
     for (int c = 0; c < kChannels; ++c)
         for (int n = 0; n < kNotes; ++n)
@@ -101,4 +112,4 @@ void MidiOutChecker::ReportSoundingNotes() {
                       std::to_string(startedIn_[c][n]) + ")");
 }
 
-}  // namespace sorel::soak
+}  // namespace sorel::test
