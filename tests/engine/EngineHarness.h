@@ -39,7 +39,6 @@ public:
 
     // --- host ---
     void SetTempo(double bpm) { bpm_ = bpm; }
-    void SetSampleRate(double rate) { sampleRate_ = rate; }
     double SamplesPerBeat() const { return bpm_ > 0 ? sampleRate_ * 60.0 / bpm_ : 0.0; }
     // Starts the host transport at song position `samplePosition`.
     void Play(std::int64_t samplePosition = 0);

@@ -132,7 +132,9 @@ TEST(PluginPanic, EveryTriggerEndsEverythingInItsBlock) {
         EXPECT_TRUE(std::any_of(sent.begin(), sent.end(), [](const SentMidi& m) { return m.IsNoteOn() && m.data1 == 90; }));
         EXPECT_EQ(Controllers(h.Sent(), 123).size(), 16u) << "once per request";
         for (const SentMidi& m : NoteOns(h.Sent()))
-            if (m.block > panicBlock) EXPECT_NE(m.Channel(), 1);
+            if (m.block > panicBlock) {
+                EXPECT_NE(m.Channel(), 1);
+            }
     }
 }
 

@@ -1,11 +1,10 @@
-// Scales, chord memory and the control zone as a player meets them: keys into
-// the engine, notes and notifications out.
+// The control zone as a player meets it: keys into the engine, notes and
+// notifications out.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <vector>
 
-#include "engine/ChordMemoryBank.h"
 #include "engine/ControlZone.h"
 #include "engine/EngineHarness.h"
 #include "engine/KeyAreaList.h"
@@ -175,23 +174,6 @@ TEST_F(ThroughEngine, ADisabledZonePassesLowKeysOn) {
     EXPECT_EQ(NotesOf(engine.NoteOns(-1)), std::vector<int>{5});
     EXPECT_EQ(engine.Area(0).CurrentPattern(), 0);
 }
-
-// --- Scale ---------------------------------------------------------------------
-
-// Area 1 holds C3 and the pattern transposes by two.
-std::vector<int> PlayTransposedC(double scaleValue, double key, bool asSemitones) {
-    EngineHarness engine;
-    engine.Param(param::kScale, scaleValue);
-    engine.Param(param::kScaleKey, key);
-    engine.Param(param::kTransposeAsSemitones, asSemitones ? 1 : 0);
-    engine.Param(param::kTranspose + param::PatternIndex(0, 0), 2);
-    engine.Play();
-    engine.NoteOn(kChannel, kC3, 100, 0);
-    engine.RunUntil(3 * kStep);
-    return NotesOf(engine.NoteOns(0));
-}
-
-// --- Chord memory ------------------------------------------------------------------
 
 }  // namespace
 }  // namespace sorel
