@@ -9,31 +9,6 @@ namespace {
 
 // --- Key assignment ----------------------------------------------------------
 
-TEST(ControlZoneAssignment, KeywordsMatchExactly) {
-    EXPECT_EQ(ControlZone::FunctionFromKeyword("pattern12"), 26);
-    EXPECT_EQ(ControlZone::FunctionFromKeyword("pattern16"), 30);
-    EXPECT_EQ(ControlZone::FunctionFromKeyword("holdbypass"), 13);
-    EXPECT_EQ(ControlZone::FunctionFromKeyword("panic"), 14);
-    EXPECT_EQ(ControlZone::FunctionFromKeyword("seq"), 9);
-    EXPECT_EQ(ControlZone::FunctionFromKeyword("shift"), 0);
-    EXPECT_EQ(ControlZone::FunctionFromKeyword("Hold"), 0);
-    EXPECT_EQ(ControlZone::FunctionFromKeyword("hold "), 0);
-    EXPECT_EQ(ControlZone::FunctionFromKeyword("pattern17"), 0);
-    EXPECT_EQ(ControlZone::FunctionFromKeyword(""), 0);
-    EXPECT_EQ(ControlZone::FunctionFromKeyword("n/a"), 0);
-
-    // Every function with a keyword reads back from it.
-    for (int number = 0; number <= ControlZone::kLastPattern; ++number) {
-        const auto keyword = ControlZone::KeywordOf(number);
-        if (keyword != "n/a") {
-            EXPECT_EQ(ControlZone::FunctionFromKeyword(keyword), number);
-        }
-    }
-    EXPECT_EQ(ControlZone::KeywordOf(8), "n/a");
-    EXPECT_EQ(ControlZone::KeywordOf(31), "n/a");
-    EXPECT_EQ(ControlZone::KeywordOf(-1), "n/a");
-}
-
 TEST(ControlZoneAssignment, BadKeysAndNumbersAreRefused) {
     ControlZone zone;
     zone.SetKeyFunction(20, ControlZone::kPanic);
@@ -58,23 +33,6 @@ TEST(ControlZoneAssignment, BadKeysAndNumbersAreRefused) {
 }
 
 // --- Which notes the zone takes ---------------------------------------------------
-
-TEST(ControlZoneKeys, TheZoneCoversEverythingUpToItsTopKeyWhileEnabled) {
-    ControlZone zone;
-    EXPECT_TRUE(zone.Enabled());
-    EXPECT_TRUE(zone.Covers(0));
-    EXPECT_TRUE(zone.Covers(11));
-    EXPECT_TRUE(zone.Covers(35));
-    EXPECT_FALSE(zone.Covers(36));
-    EXPECT_TRUE(zone.Handle(11, 1)) << "below the low key: swallowed";
-    EXPECT_FALSE(zone.Handle(36, 1)) << "an ordinary note";
-
-    zone.SetEnabled(false);
-    for (int note = 0; note <= 35; ++note) {
-        EXPECT_FALSE(zone.Covers(note));
-        EXPECT_FALSE(zone.Handle(note, 1));
-    }
-}
 
 TEST(ControlZoneKeys, SyncParameterCountsNextOrFourEightSixteenSteps) {
     ControlZone zone;

@@ -137,17 +137,6 @@ protected:
     }
 };
 
-TEST_F(PatternSwitch, SyncFourWaitsForTheFourthStepEnd) {
-    Zone().SetSyncParameter(1);           // "4"
-    Tap(26, kStep + kStep / 2);           // "pattern3" during the second step
-    engine.RunUntil(12 * kStep);
-    ASSERT_EQ(engine.Area(0).CurrentPattern(), 2);
-    const std::vector<MidiOut> ons = engine.NoteOns(0);
-    ASSERT_GE(ons.size(), 8u);
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(ons[static_cast<std::size_t>(i)].note, kC3) << "step " << i;
-    EXPECT_EQ(FirstHighStep(), ons[4].time) << "the fifth step is the first of the new pattern";
-}
-
 TEST_F(PatternSwitch, NextSwitchesAtTheEndOfTheCurrentStep) {
     Zone().SetSyncParameter(0);  // "Next"
     Tap(26, kStep + kStep / 2);

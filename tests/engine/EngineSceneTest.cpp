@@ -85,23 +85,6 @@ TEST(EngineScene, IdleAreaSwitchesAtOnceAndProgramChangesNameAreaAndPattern) {
     EXPECT_EQ(h.Area(0).CurrentPattern(), 7);
 }
 
-TEST(EngineScene, ControlZoneKeysSwitchPatternsWithoutSound) {
-    EngineHarness h;
-    MarkPatterns(h);
-    h.Param(kDisableControlZone, 0);
-    h.NoteOn(1, 24 + 2, 100, 0);  // "pattern3"
-    h.NoteOff(1, 26, 100);
-    h.Run(1000);
-    EXPECT_EQ(h.Area(0).CurrentPattern(), 2);
-    EXPECT_EQ(h.Notifications(7), 1);
-    for (const auto& m : h.Out()) EXPECT_NE(m.on && m.note == 26, true) << "a control key sounded";
-    // Disabled, the same key is an ordinary note (outside every area: passed through).
-    h.Param(kDisableControlZone, 1);
-    h.NoteOn(1, 26, 100, h.Now());
-    h.Run(100);
-    EXPECT_EQ(h.NoteOns(-1).size(), 1u);
-}
-
 // A key an area took keeps its release when the control zone is switched on
 // over it while it is down; the zone would otherwise swallow the key-up and
 // the arpeggio would never stop.
