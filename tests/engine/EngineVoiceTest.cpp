@@ -113,6 +113,12 @@ TEST(EngineVoice, OutputChannelAndNoteOffsFollowTheirNoteOns) {
     EXPECT_EQ(ons[0].channel, 5);
     EXPECT_EQ(ons[1].channel, 5);
     EXPECT_EQ(ons[2].channel, 9);
+    // Both notes of channel 5 end there, at their own time, before the key goes up.
+    std::vector<std::int64_t> endsOnFive;
+    for (const MidiOut& off : h.NoteOffs())
+        if (off.channel == 5) endsOnFive.push_back(off.time);
+    EXPECT_EQ(endsOnFive.size(), 2u);
+    EXPECT_LT(endsOnFive.back(), 6000 * 3);
     EXPECT_TRUE(h.HangingNotes().empty());
 }
 
