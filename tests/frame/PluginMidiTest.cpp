@@ -396,7 +396,7 @@ TEST_F(PluginMidiTest, KeysHeldBackByTheNoteCountSoundAndEnd) {
 }
 
 TEST_F(PluginMidiTest, ControllerLanesSendTheirValuesBeforeTheirNotes) {
-    SetText(kMidiOutChannel, "16");
+    SetText(kMidiOutChannel, "3");
     SetText(kPatternCcSelection, "2");  // controller lane 2 (lane 10)
     SetText(kCcTeachSelection, "74");
     for (int step = 0; step < kSteps; ++step) Set(CcLaneValue(0, 0, 10, step), 10 + step);
@@ -408,16 +408,17 @@ TEST_F(PluginMidiTest, ControllerLanesSendTheirValuesBeforeTheirNotes) {
     const auto ons = NoteOns(sent);
     const auto ccs = Controllers(sent, 74);
     ASSERT_GE(ons.size(), 4u);
-    for (const SentMidi& on : ons) EXPECT_EQ(on.Channel(), 16);
+    for (const SentMidi& on : ons) EXPECT_EQ(on.Channel(), 3);
     ASSERT_EQ(ccs.size(), ons.size() - 1);  // none for the switched-off step
-    EXPECT_EQ(ccs[0].Channel(), 16);
+    
     EXPECT_EQ(ccs[0].data2, 10);
     EXPECT_EQ(ccs[1].data2, 12);
     EXPECT_EQ(ccs[2].data2, 13);
-    // Each controller goes out right before its note, at the same offset.
+    // Each controller goes out right before its note, at the same offset, on its channel.
     for (size_t i = 0; i + 1 < sent.size(); ++i) {
         if (!sent[i].IsController(74)) continue;
         EXPECT_TRUE(sent[i + 1].IsNoteOn());
+        EXPECT_EQ(sent[i].Channel(), sent[i + 1].Channel());
         EXPECT_EQ(Absolute(sent[i]), Absolute(sent[i + 1]));
     }
 }
