@@ -117,6 +117,7 @@ TEST(PluginPanic, EveryTriggerEndsEverythingInItsBlock) {
         ASSERT_TRUE(h.CreateAndOpen(kBlock));
         h.transport.playing = true;
         h.NoteOn(0, 1, kC2, 100);
+        h.NoteOn(0, 1, kOutsideEveryArea, 100);  // passed through, sounding
         h.ProcessBlocks(kSamplesPerStep / kBlock + 2, kBlock);
         ASSERT_FALSE(NoteOns(h.Sent()).empty());
         t.trigger(h);
@@ -128,7 +129,10 @@ TEST(PluginPanic, EveryTriggerEndsEverythingInItsBlock) {
         for (int c = 0; c < 16; ++c) {
             EXPECT_TRUE(sent[c].IsController(123) && sent[c].Channel() == c + 1 && sent[c].offset == 0) << c;
         }
-        EXPECT_TRUE(std::any_of(sent.begin(), sent.end(), [](const SentMidi& m) { return m.IsNoteOff() && m.Channel() == 1; }));
+        for (int key : {int(kC2), kOutsideEveryArea}) {
+            EXPECT_TRUE(std::any_of(sent.begin(), sent.end(), [&](const SentMidi& m) { return m.IsNoteOff() && m.data1 == key; }))
+                << "key " << key << " still sounds";
+        }
         EXPECT_TRUE(std::any_of(sent.begin(), sent.end(), [](const SentMidi& m) { return m.IsNoteOn() && m.data1 == 90; }));
         EXPECT_EQ(Controllers(h.Sent(), 123).size(), 16u) << "once per request";
         for (const SentMidi& m : NoteOns(h.Sent()))
