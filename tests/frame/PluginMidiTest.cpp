@@ -355,24 +355,30 @@ TEST_F(PluginMidiTest, PassedThroughKeysEndWithTheNoteThatWasSent) {
 // forget an earlier passed-through key: once an area takes that key, its
 // note-off would no longer pass and the note would hang.
 TEST_F(PluginMidiTest, APassedThroughKeyStillEndsAfterThousandsOfRepeatedNoteOns) {
-    host->NoteOn(0, 1, kOutsideEveryArea, 100);
+    constexpr int kBefore = kOutsideEveryArea, kAfter = kOutsideEveryArea + 1;
+    host->NoteOn(0, 1, kBefore, 100);
     host->ProcessBlock(kBlock);
     constexpr int kRepeats = 5000, kPerBlock = 500;
     for (int sent = 0; sent < kRepeats; sent += kPerBlock) {
         for (int i = 0; i < kPerBlock; ++i) host->NoteOn(i % kBlock, 2, 90 + i % 8, 100);
         host->ProcessBlock(kBlock);
     }
-    SetText(kKeyAreaEndNote + 0, "C 6");  // area 1 now takes the key
-    host->NoteOff(3, 1, kOutsideEveryArea);
+    host->NoteOn(0, 1, kAfter, 100);
     host->ProcessBlock(kBlock);
-    int ons = 0, offs = 0;
-    for (const SentMidi& m : host->Sent()) {
-        if (m.Channel() != 1 || m.data1 != kOutsideEveryArea) continue;
-        ons += m.IsNoteOn();
-        offs += m.IsNoteOff();
+    SetText(kKeyAreaEndNote + 0, "C 6");  // area 1 now takes both keys
+    host->NoteOff(3, 1, kBefore);
+    host->NoteOff(4, 1, kAfter);
+    host->ProcessBlock(kBlock);
+    for (int key : {kBefore, kAfter}) {
+        int ons = 0, offs = 0;
+        for (const SentMidi& m : host->Sent()) {
+            if (m.Channel() != 1 || m.data1 != key) continue;
+            ons += m.IsNoteOn();
+            offs += m.IsNoteOff();
+        }
+        EXPECT_EQ(ons, 1) << key;
+        EXPECT_EQ(offs, 1) << key;
     }
-    EXPECT_EQ(ons, 1);
-    EXPECT_EQ(offs, 1);
 }
 
 TEST_F(PluginMidiTest, KeysHeldBackByTheNoteCountSoundAndEnd) {
