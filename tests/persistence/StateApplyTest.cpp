@@ -88,24 +88,6 @@ TEST(StateApply, ToolAndMenuActionsAreNeverReplayed) {
     }
 }
 
-TEST(StateApply, GlobalSettingsOfTheMachinePrevailOverTheState) {
-    ModelTarget source;
-    source.settings = GlobalSettings{true, true, true, true, true, true, true};
-    const StateImage image = ImageOf(StateFrom(source));
-
-    ModelTarget player;
-    player.settings.transposeAsSemitones = true;
-    for (LoadSource load : {LoadSource::HostChunk, LoadSource::PresetFile, LoadSource::Init}) {
-        const int before = player.globalSettingsApplied;
-        ApplyState(player, load == LoadSource::Init ? ResetImage(test::ModelRanges()) : image, load);
-        EXPECT_EQ(player.globalSettingsApplied, before + 1);
-        EXPECT_EQ(player.Value(param::kEnableMidiNoteNames), 0.0);
-        EXPECT_EQ(player.Value(param::kUseOnlyOrderOnOff), 0.0);
-        EXPECT_EQ(player.Value(param::kTransposeAsSemitones), 1.0);
-        EXPECT_EQ(player.AppliedCount(param::kEnableMidiNoteNames), 0);
-    }
-}
-
 TEST(StateApply, EngineStructuresTakeTheStateAndUnreadPartsTheirResetValues) {
     ModelTarget source;
     source.boxInfo.Set("A", "B", "C", "D");

@@ -81,28 +81,6 @@ StateChunk Truncated(const StateChunk& chunk, size_t size) {
     return StateChunk({chunk.Data(), std::min(size, chunk.Size())});
 }
 
-TEST(StateRead, CurrentVersionReadsBackEveryField) {
-    const PluginState written = RichState();
-    const auto image = ReadState(Written(written), 0, Ranges());
-    ASSERT_TRUE(image.has_value());
-    EXPECT_EQ(image->version, 5);
-    EXPECT_EQ(image->state.boxInfo, written.boxInfo);
-    EXPECT_EQ(image->state.chordBankName, written.chordBankName);
-    EXPECT_EQ(image->state.chords, written.chords);
-    EXPECT_TRUE(image->stepCcNumbersRead);
-    EXPECT_EQ(image->state.stepCcNumbers, written.stepCcNumbers);
-    EXPECT_EQ(image->laneLoopsRead, kLaneLoopCount);
-    EXPECT_EQ(image->state.laneLoops, written.laneLoops);
-    EXPECT_EQ(image->state.useOnlyOrderOnOff, 1.0);
-    EXPECT_EQ(image->parametersAssigned, param::kCount);
-    for (int index = 0; index < param::kCount; ++index) {
-        if (!IsEditorSelection(index)) {
-            ASSERT_EQ(Param(*image, index), written.parameters[static_cast<size_t>(index)]) << index;
-        }
-    }
-    ExpectEditorReset(*image);
-}
-
 TEST(StateRead, VersionWordRules) {
     const StateChunk chunk = Written(RichState());
     struct Case {

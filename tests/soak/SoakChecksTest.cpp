@@ -9,7 +9,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <set>
-#include <sstream>
 #include <unistd.h>
 
 #include "engine/ParameterIndex.h"
@@ -266,20 +265,6 @@ TEST_F(OnTheModule, KeysNeverReleasedShowAsSoundingNotes) {
     plugin.ProcessBlock(512);
     const int sounding = plugin.WithChecker([](test::MidiOutChecker& c) { return c.SoundingNotes(); });
     EXPECT_GE(sounding, 1);
-}
-
-TEST_F(OnTheModule, AShortStormLeavesNoFault) {
-    SoakOptions options;
-    options.seconds = 60.0;
-    options.maxBlocks = 3000;
-    options.seed = 3;
-    options.dataRoot = dataHome_ + "/Vardo/Sorel/";
-    const SoakReport report = SoakRun(entry_, options).Run();
-    std::ostringstream text;
-    report.Print(text);
-    EXPECT_TRUE(report.Passed()) << text.str();
-    EXPECT_EQ(report.blocks, 3000);
-    EXPECT_GT(report.injected.Faults(), 100u);
 }
 
 }  // namespace
