@@ -72,33 +72,6 @@ TEST(MidiOutQueueTest, AFullQueueGivesUpControllersForNoteOffsAndKeepsUrgentMess
     for (size_t i = 1; i < ordered.size(); ++i) EXPECT_TRUE(ordered[i].IsNoteOff()) << i;
 }
 
-TEST(HostPositionTrackerTest, RepairsOverlapsAndReanchorsJumps) {
-    HostPositionTracker tracker;
-    BlockPlan plan = tracker.Plan(1000, 64, true, false, 0, -1);
-    EXPECT_EQ(plan.samplePos, 1000);
-    EXPECT_EQ(plan.frames, 64);
-    // The host repeats the previous block's last 10 samples.
-    plan = tracker.Plan(1054, 64, true, false, 0, -1);
-    EXPECT_EQ(plan.samplePos, 1064);
-    EXPECT_EQ(plan.frames, 54);
-    EXPECT_EQ(plan.skipped, 10);
-    // The next block follows the repaired one exactly.
-    plan = tracker.Plan(1118, 64, true, false, 0, -1);
-    EXPECT_EQ(plan.samplePos, 1118);
-    EXPECT_EQ(plan.frames, 64);
-    // A jump ahead by 100 samples keeps the block as it is and re-anchors.
-    plan = tracker.Plan(1282, 64, true, false, 0, -1);
-    EXPECT_EQ(plan.samplePos, 1282);
-    EXPECT_EQ(plan.frames, 64);
-    EXPECT_EQ(plan.skipped, 0);
-    plan = tracker.Plan(1346, 64, true, false, 0, -1);
-    EXPECT_EQ(plan.frames, 64);
-    // One sample of overlap is not worth repairing.
-    plan = tracker.Plan(1409, 64, true, false, 0, -1);
-    EXPECT_EQ(plan.samplePos, 1409);
-    EXPECT_EQ(plan.frames, 64);
-}
-
 TEST(HostPositionTrackerTest, LoopJumpsCountOnlyWithTheLoopOn) {
     HostPositionTracker tracker;
     tracker.Plan(48000, 512, true, true, 0, 48000);
