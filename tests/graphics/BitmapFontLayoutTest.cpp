@@ -125,7 +125,9 @@ TEST(BitmapFontLayout, LinesFitOrEndInTwoDots) {
         const LineLayout layout = c.font.LayOutLine(c.text, c.box);
         EXPECT_EQ(layout.text, c.shown) << c.text;
         EXPECT_EQ(layout.truncated, std::string(c.shown).ends_with("..")) << c.text;
-        if (c.width >= 0) EXPECT_EQ(layout.width, c.width) << c.text;
+        if (c.width >= 0) {
+            EXPECT_EQ(layout.width, c.width) << c.text;
+        }
     }
     const LineLayout cut = font.LayOutLine("AAAAAA", kBox);
     ASSERT_EQ(cut.glyphs.size(), 5u);
