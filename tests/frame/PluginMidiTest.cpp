@@ -297,8 +297,9 @@ TEST_F(PluginMidiTest, OverlappingHostBlocksAreNotPlayedTwice) {
         h.NoteOn(0, 1, kG2, 100);
         std::vector<long> times;
         for (int b = 0; b < 120; ++b) {
-            if (overlap && b == 40) h.transport.samplePos -= 10;  // the last 10 samples again
-            if (overlap && b == 80) h.transport.samplePos -= 300;
+            // The last samples again, with the steps at 24000 and 48000 among them.
+            if (overlap && b == 47) h.transport.samplePos -= 100;
+            if (overlap && b == 94) h.transport.samplePos -= 300;
             const double start = h.transport.samplePos;
             const int first = static_cast<int>(h.Sent().size());
             h.ProcessBlock(kBlock);
