@@ -605,7 +605,7 @@ TEST_F(PluginMidiTest, AReleasedHeldBackKeyLeavesTheArpeggiosNoteAlone) {
         if (m.data1 == kHeldBack && (m.IsNoteOn() || m.IsNoteOff())) (m.IsNoteOn() ? ons : offs).push_back(Absolute(m));
     EXPECT_EQ(ons, (std::vector<long>{100, 6000, 18000}));
     EXPECT_EQ(offs, (std::vector<long>{6000, 11400, 23400})) << "the release passes nothing through";
-    EXPECT_TRUE(AllNotesEnded(sent));
+    EXPECT_EQ(UnendedNotes(sent), "");
 }
 
 TEST_F(PluginMidiTest, ZoneSyncCountsStepsFromThePatternsStart) {
