@@ -12,6 +12,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <utility>
+#include <vector>
 
 namespace sorel {
 namespace {
@@ -84,52 +86,45 @@ TEST(IBitmapFrames, FramesAreStackedVertically) {
     EXPECT_FALSE(IBitmap().IsValid());
 }
 
-TEST(IGraphicsDrawing, DrawsFrameKAtTheRectanglesCorner) {
-    IGraphics g(40, 40);
+// Where one draw of the strip lands: a frame (`frame` >= 0) or a region read
+// from (srcX, srcY), probed at pixels that must hold a colour or stay empty.
+struct Placement {
+    IRECT rect;
+    int frame, srcX, srcY;
+    std::vector<std::pair<std::pair<int, int>, IColor>> probes;
+};
+
+TEST(IGraphicsDrawing, BitmapsLandAtTheirRectanglesAndAreCutOffAtEveryEdge) {
+    constexpr IColor kEmpty = COLOR_TRANSPARENT;
     const IBitmap strip = ThreeFrameStrip();
-    EXPECT_TRUE(g.DrawBitmapFrame(strip, {10, 10, 30, 30}, 1));
-    for (int y = 10; y < 12; ++y)
-        for (int x = 10; x < 14; ++x) EXPECT_EQ(g.PixelAt(x, y), kGreen) << x << "," << y;
-    EXPECT_TRUE(Transparent(g.PixelAt(14, 10)));
-    EXPECT_TRUE(Transparent(g.PixelAt(10, 12)));
-    EXPECT_TRUE(Transparent(g.PixelAt(9, 10)));
-
-    // A smaller rectangle cuts the frame.
-    EXPECT_TRUE(g.DrawBitmapFrame(strip, {0, 0, 2, 1}, 2));
-    EXPECT_EQ(g.PixelAt(0, 0), kBlue);
-    EXPECT_EQ(g.PixelAt(1, 0), kBlue);
-    EXPECT_TRUE(Transparent(g.PixelAt(2, 0)));
-    EXPECT_TRUE(Transparent(g.PixelAt(0, 1)));
-
+    const Placement placements[] = {
+        {{10, 10, 30, 30}, 1, 0, 0, {{{10, 10}, kGreen}, {{13, 11}, kGreen}, {{14, 10}, kEmpty}, {{10, 12}, kEmpty},
+                                     {{9, 10}, kEmpty}}},
+        // A smaller rectangle cuts the frame.
+        {{0, 0, 2, 1}, 2, 0, 0, {{{0, 0}, kBlue}, {{1, 0}, kBlue}, {{2, 0}, kEmpty}, {{0, 1}, kEmpty}}},
+        // From (2, 3): two columns of the green frame's lower row, then blue;
+        // nothing past the bitmap's right edge, its bottom or the rectangle.
+        {{5, 5, 9, 9}, -1, 2, 3, {{{5, 5}, kGreen}, {{6, 5}, kGreen}, {{5, 6}, kBlue}, {{6, 7}, kBlue},
+                                   {{7, 5}, kEmpty}, {{5, 8}, kEmpty}, {{5, 9}, kEmpty}}},
+        // Starting above and left of the image: (0, 0) shows source (2, 1).
+        {{-2, -1, 2, 5}, -1, 0, 0, {{{0, 0}, kRed}, {{1, 0}, kRed}, {{0, 1}, kGreen}, {{1, 3}, kBlue},
+                                     {{2, 0}, kEmpty}, {{0, 5}, kEmpty}}},
+    };
+    for (const Placement& p : placements) {
+        IGraphics g(40, 40);
+        EXPECT_TRUE(p.frame >= 0 ? g.DrawBitmapFrame(strip, p.rect, p.frame) : g.DrawBitmap(strip, p.rect, p.srcX, p.srcY));
+        for (const auto& [at, colour] : p.probes) {
+            const IColor pixel = g.PixelAt(at.first, at.second);
+            EXPECT_TRUE(colour.A == 0 ? Transparent(pixel) : pixel == colour)
+                << "rect " << p.rect.L << "," << p.rect.T << " at " << at.first << "," << at.second;
+        }
+    }
+    IGraphics g(10, 10);
     EXPECT_FALSE(g.DrawBitmapFrame(IBitmap(), {0, 0, 5, 5}, 0));
 }
 
-TEST(IGraphicsDrawing, DrawsARegionFromASourceOffsetAndNothingBeyondTheBitmap) {
-    IGraphics g(20, 20);
+TEST(IGraphicsDrawing, PlacesFarOutsideTheImageDrawNothing) {
     const IBitmap strip = ThreeFrameStrip();
-    // From (2, 3): two columns of the green frame's lower row, then blue.
-    EXPECT_TRUE(g.DrawBitmap(strip, {5, 5, 9, 9}, 2, 3));
-    EXPECT_EQ(g.PixelAt(5, 5), kGreen);
-    EXPECT_EQ(g.PixelAt(6, 5), kGreen);
-    EXPECT_EQ(g.PixelAt(5, 6), kBlue);
-    EXPECT_EQ(g.PixelAt(6, 7), kBlue);
-    EXPECT_TRUE(Transparent(g.PixelAt(7, 5)));  // past the bitmap's right edge
-    EXPECT_TRUE(Transparent(g.PixelAt(5, 8)));  // past its bottom
-    EXPECT_TRUE(Transparent(g.PixelAt(5, 9)));  // outside the rectangle
-}
-
-TEST(IGraphicsDrawing, PlacesPartlyOrFarOutsideTheImageAreCutOff) {
-    IGraphics g(10, 10);
-    const IBitmap strip = ThreeFrameStrip();
-    // Starting above and left of the image: (0, 0) shows source (2, 1).
-    EXPECT_TRUE(g.DrawBitmap(strip, {-2, -1, 2, 5}, 0, 0));
-    EXPECT_EQ(g.PixelAt(0, 0), kRed);
-    EXPECT_EQ(g.PixelAt(1, 0), kRed);
-    EXPECT_EQ(g.PixelAt(0, 1), kGreen);
-    EXPECT_EQ(g.PixelAt(1, 3), kBlue);
-    EXPECT_TRUE(Transparent(g.PixelAt(2, 0)));
-    EXPECT_TRUE(Transparent(g.PixelAt(0, 5)));
-
     IGraphics clean(10, 10);
     EXPECT_TRUE(clean.DrawBitmap(strip, {INT32_MAX - 4, INT32_MAX - 4, INT32_MAX, INT32_MAX}, 0, 0));
     EXPECT_TRUE(clean.DrawBitmap(strip, {INT32_MIN, INT32_MIN, 5, 5}, INT32_MAX, INT32_MIN));

@@ -7,6 +7,8 @@
 #include <zlib.h>
 
 #include <fstream>
+#include <string>
+#include <vector>
 
 namespace sorel::host::test {
 namespace {
@@ -87,36 +89,37 @@ TEST_F(CommandLineToolTest, RenderLoadsAStateOrThePresetsStateFirst) {
                   "too short to be a preset");
 }
 
-TEST_F(CommandLineToolTest, FailuresExitNonZeroWithAClearMessage) {
+// Failures exit with 1 and say what failed; command line mistakes exit with
+// 2 and show the usage.
+TEST_F(CommandLineToolTest, FailuresAndMistakesExitNonZeroWithAClearMessage) {
     std::ofstream(scratch.file("bad.mid")) << "MThd but not really a MIDI file";
-    const std::string in = scratch.file("in.mid");
-    const std::string out = scratch.file("out.mid");
-    expectFailure(runHostTool({"info", scratch.file("missing.so")}), kFailed, "plug-in not found");
-    expectFailure(runHostTool({"info", noEntryModulePath()}), kFailed, "exports no VSTPluginMain");
-    expectFailure(runHostTool({"render", scratch.file("missing.so"), in, out}), kFailed, "plug-in not found");
-    expectFailure(runHostTool({"render", echoPluginPath(), scratch.file("bad.mid"), out}), kFailed, "bad.mid");
-    expectFailure(runHostTool({"render", echoPluginPath(), scratch.file("none.mid"), out}), kFailed, "cannot open MIDI file");
-    expectFailure(runHostTool({"render", echoPluginPath(), in, out, "--set", "Volume=3"}), kFailed,
-                  "unknown parameter name \"Volume\"");
-    expectFailure(runHostTool({"render", echoPluginPath(), in, out, "--set", "Transpose=up"}), kFailed, "did not take");
-    expectFailure(runHostTool({"render", echoPluginPath(), in, out, "--preset", scratch.file("none.v2z")}), kFailed,
-                  "cannot open state file");
-    expectFailure(runHostTool({"render", echoPluginPath(), in, scratch.file("no/such/folder/out.mid")}), kFailed,
-                  "cannot write MIDI file");
-    expectFailure(runHostTool({"demo", "--plugin", scratch.file("missing.so")}), kFailed, "plug-in not found");
+    const std::string echo = echoPluginPath(), in = scratch.file("in.mid"), out = scratch.file("out.mid");
+    struct Case {
+        std::vector<std::string> args;
+        int code;
+        std::string message;
+    };
+    const Case cases[] = {
+        {{"info", scratch.file("missing.so")}, kFailed, "plug-in not found"},
+        {{"info", noEntryModulePath()}, kFailed, "exports no VSTPluginMain"},
+        {{"render", scratch.file("missing.so"), in, out}, kFailed, "plug-in not found"},
+        {{"render", echo, scratch.file("bad.mid"), out}, kFailed, "bad.mid"},
+        {{"render", echo, scratch.file("none.mid"), out}, kFailed, "cannot open MIDI file"},
+        {{"render", echo, in, out, "--set", "Volume=3"}, kFailed, "unknown parameter name \"Volume\""},
+        {{"render", echo, in, out, "--set", "Transpose=up"}, kFailed, "did not take"},
+        {{"render", echo, in, out, "--preset", scratch.file("none.v2z")}, kFailed, "cannot open state file"},
+        {{"render", echo, in, scratch.file("no/such/folder/out.mid")}, kFailed, "cannot write MIDI file"},
+        {{"demo", "--plugin", scratch.file("missing.so")}, kFailed, "plug-in not found"},
+        {{"play"}, kUsage, "unknown command \"play\""},
+        {{"render", echo, in}, kUsage, "wrong number of arguments"},
+        {{"render", echo, in, out, "--block-size", "0"}, kUsage, "--block-size"},
+        {{"render", echo, in, out, "--tempo", "fast"}, kUsage, "--tempo"},
+        {{"render", echo, in, out, "--loop", "4:2"}, kUsage, "START < END"},
+        {{"render", echo, in, out, "--loop", "0:4", "--stopped"}, kUsage, "exclude each other"},
+        {{"render", echo, in, out, "--set", "Transpose"}, kUsage, "NAME=VALUE"},
+    };
+    for (const Case& c : cases) expectFailure(runHostTool(c.args), c.code, c.message);
     EXPECT_FALSE(std::ifstream(out).good()) << "no output after a failure";
-}
-
-TEST_F(CommandLineToolTest, MistakesOnTheCommandLineShowTheUsage) {
-    const std::string in = scratch.file("in.mid");
-    expectFailure(runHostTool({"play"}), kUsage, "unknown command \"play\"");
-    expectFailure(runHostTool({"render", echoPluginPath(), in}), kUsage, "wrong number of arguments");
-    expectFailure(runHostTool({"render", echoPluginPath(), in, "o.mid", "--block-size", "0"}), kUsage, "--block-size");
-    expectFailure(runHostTool({"render", echoPluginPath(), in, "o.mid", "--tempo", "fast"}), kUsage, "--tempo");
-    expectFailure(runHostTool({"render", echoPluginPath(), in, "o.mid", "--loop", "4:2"}), kUsage, "START < END");
-    expectFailure(runHostTool({"render", echoPluginPath(), in, "o.mid", "--loop", "0:4", "--stopped"}), kUsage,
-                  "exclude each other");
-    expectFailure(runHostTool({"render", echoPluginPath(), in, "o.mid", "--set", "Transpose"}), kUsage, "NAME=VALUE");
     const CommandResult help = runHostTool({"--help"});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_NE(help.output.find("sorel-host render PLUGIN.so IN.mid OUT.mid"), std::string::npos);

@@ -135,34 +135,28 @@ StateChunk WithoutOrderField(const PluginState& state, int32_t version) {
     return chunk;
 }
 
-TEST(StateRead, VersionThreeWithoutOrderFieldReadsParametersWhenTheFirstLiesOutsideZeroToOne) {
-    PluginState written = RichState();
-    Param(written, param::kGlobalVolume) = 90.0;
-    const auto image = ReadState(WithoutOrderField(written, 3), 0, Ranges());
-    ASSERT_TRUE(image.has_value());
-    EXPECT_EQ(image->state.useOnlyOrderOnOff, 0.0) << "the field was not there";
-    EXPECT_EQ(Param(*image, param::kGlobalVolume), 90.0);
-    EXPECT_EQ(Param(*image, param::kGate + 5), written.parameters[param::kGate + 5]);
-    EXPECT_EQ(image->parametersAssigned, param::kCount);
-}
-
-TEST(StateRead, VersionThreeWithOrderFieldConsumesIt) {
-    PluginState written = RichState();
-    written.useOnlyOrderOnOff = 1.0;
-    Param(written, param::kGlobalVolume) = 90.0;
-    const auto image = ReadState(WithWord(Written(written), 3), 0, Ranges());
-    ASSERT_TRUE(image.has_value());
-    EXPECT_EQ(image->state.useOnlyOrderOnOff, 1.0);
-    EXPECT_EQ(Param(*image, param::kGlobalVolume), 90.0);
-}
-
-TEST(StateRead, VersionTwoHasNoOrderField) {
-    PluginState written = RichState();
-    Param(written, param::kGlobalVolume) = 0.5;  // would pass as an ORDER value
-    const auto image = ReadState(WithoutOrderField(written, 2), 0, Ranges());
-    ASSERT_TRUE(image.has_value());
-    EXPECT_EQ(Param(*image, param::kGlobalVolume), 0.5);
-    EXPECT_EQ(Param(*image, param::kGate + 47), written.parameters[param::kGate + 47]);
+// Version 3 has the ORDER field only when the value after the two switches
+// lies within 0..1; versions 1 and 2 never have it.
+TEST(StateRead, TheOrderFieldIsReadOnlyWhereItsVersionHasIt) {
+    struct Case {
+        int32_t version;
+        bool orderField;
+        double firstParameter;
+        double order;  // read back
+    };
+    for (const Case& c : {Case{3, false, 90.0, 0.0}, Case{3, true, 90.0, 1.0}, Case{2, false, 0.5, 0.0}}) {
+        PluginState written = RichState();
+        written.useOnlyOrderOnOff = 1.0;
+        Param(written, param::kGlobalVolume) = c.firstParameter;
+        const StateChunk chunk = c.orderField ? WithWord(Written(written), c.version) : WithoutOrderField(written, c.version);
+        const auto image = ReadState(chunk, 0, Ranges());
+        ASSERT_TRUE(image.has_value()) << c.version;
+        EXPECT_EQ(image->state.useOnlyOrderOnOff, c.order) << c.version << c.orderField;
+        EXPECT_EQ(Param(*image, param::kGlobalVolume), c.firstParameter) << c.version << c.orderField;
+        for (int gate : {param::kGate + 5, param::kGate + 47})
+            EXPECT_EQ(Param(*image, gate), written.parameters[static_cast<size_t>(gate)]) << c.version << c.orderField;
+        EXPECT_EQ(image->parametersAssigned, param::kCount) << c.version << c.orderField;
+    }
 }
 
 TEST(StateRead, OldVersionsMoveKeyAreaNotesIntoTheCurrentRange) {
