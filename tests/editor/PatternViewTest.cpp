@@ -329,7 +329,9 @@ TEST_F(EditorTest, AClickSetsTheSceneEndThroughItsParameterAndTheBarFollows) {
         EXPECT_EQ(vardo->Params().Get(kSceneEnd)->FromNormalized(host->GetParameter(kSceneEnd)), click.expectedEnd);
         const int end = static_cast<int>(click.expectedEnd);
         EXPECT_EQ(editor->Canvas().PixelAt(columnX(end), barY), (IColor{255, 112, 154, 225}));
-        if (end < 15) EXPECT_NE(editor->Canvas().PixelAt(columnX(end + 1), barY), (IColor{255, 112, 154, 225}));
+        if (end < 15) {
+            EXPECT_NE(editor->Canvas().PixelAt(columnX(end + 1), barY), (IColor{255, 112, 154, 225}));
+        }
     }
 }
 
