@@ -35,16 +35,6 @@ TEST(EngineOrder, SortOrdersFollowPitchOrArrival) {
     EXPECT_EQ(order(3), (std::vector<int>{kE3, kG3, kE3, kC3, kG3, kE3, kC3}));  // Reversed: C, G, E
 }
 
-TEST(EngineOrder, ReversedPlaysTheLatestKeyFirst) {
-    EngineHarness h;
-    h.Param(kSortOrder, 3);
-    h.NoteOn(1, kC3, 100, 0);
-    h.NoteOn(1, kE3, 100, 0);
-    h.NoteOn(1, kG3, 100, 0);
-    h.Run(6000 * 6 - 10);
-    EXPECT_EQ(h.NoteNumbers(h.NoteOns()), (std::vector<int>{kG3, kE3, kC3, kG3, kE3, kC3}));
-}
-
 TEST(EngineOrder, AltOrdersTurnAtBothEndsAndClimbAnOctaveAtTheBottom) {
     auto alt = [](int value, int octaves) {
         EngineHarness h;

@@ -68,22 +68,6 @@ TEST(FactoryContentTest, EveryPresetLoadsBackAsBuilt) {
     }
 }
 
-// No two presets are the same pattern under another name.
-TEST(FactoryContentTest, PresetsDifferPairwiseInTheirMusicalSettings) {
-    const auto& presets = WrittenFactory::Get().content.presets;
-    for (size_t a = 0; a < presets.size(); ++a) {
-        for (size_t b = a + 1; b < presets.size(); ++b) {
-            const PluginState& x = presets[a].state;
-            const PluginState& y = presets[b].state;
-            int differing = 0;
-            for (size_t i = 0; i < x.parameters.size(); ++i) differing += x.parameters[i] != y.parameters[i];
-            for (size_t i = 0; i < x.laneLoops.size(); ++i) differing += !(x.laneLoops[i] == y.laneLoops[i]);
-            differing += !(x.chords == y.chords) + !(x.stepCcNumbers == y.stepCcNumbers);
-            EXPECT_GE(differing, 3) << presets[a].name << " and " << presets[b].name;
-        }
-    }
-}
-
 TEST(FactoryContentTest, BanksLoadBackWithTheirChords) {
     const WrittenFactory& factory = WrittenFactory::Get();
     ASSERT_GE(factory.content.banks.size(), 2u);

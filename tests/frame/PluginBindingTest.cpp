@@ -35,39 +35,6 @@ TEST_F(PluginTest, IdentityOfTheEffect) {
     EXPECT_EQ(host->Dispatch(effIdentify), 0x4E764566);
 }
 
-TEST_F(PluginTest, CanDoAnswers) {
-    for (const char* yes : {"receiveVstTimeInfo", "sendVstEvents", "sendVstMidiEvent", "receiveVstEvents",
-                            "receiveVstMidiEvent"})
-        EXPECT_EQ(host->CanDo(yes), 1) << yes;
-    EXPECT_EQ(host->CanDo("bypass"), 0);
-    EXPECT_EQ(host->CanDo("offline"), 0);
-    EXPECT_EQ(host->CanDo("hasCockosExtensions"), static_cast<intptr_t>(0xBEEF0000));
-    EXPECT_EQ(host->Dispatch(effCanDo, 0, 0, nullptr), 0);
-}
-
-TEST_F(PluginTest, PinsProgramsAndSpeakers) {
-    VstPinProperties pin{};
-    EXPECT_EQ(host->Dispatch(effGetOutputProperties, 0, 0, &pin), 1);
-    EXPECT_STREQ(pin.label, "Output 1");
-    EXPECT_EQ(pin.flags, kVstPinIsActive | kVstPinIsStereo);
-    EXPECT_EQ(host->Dispatch(effGetOutputProperties, 1, 0, &pin), 1);
-    EXPECT_EQ(pin.flags, kVstPinIsActive);
-    EXPECT_EQ(host->Dispatch(effGetOutputProperties, 2, 0, &pin), 0);
-    EXPECT_EQ(host->Dispatch(effGetInputProperties, 0, 0, &pin), 0);
-    EXPECT_EQ(host->Dispatch(effGetProgram), 0);
-    char name[64] = "Live set";
-    host->Dispatch(effSetProgramName, 0, 0, name);
-    EXPECT_EQ(host->DispatchString(effGetProgramName), "Live set");
-    EXPECT_EQ(host->Dispatch(effGetProgramNameIndexed, 0, 0, name), 1);
-    EXPECT_EQ(host->Dispatch(effGetProgramNameIndexed, 1, 0, name), 0);  // there is one slot only
-    VstSpeakerArrangement* in = nullptr;
-    VstSpeakerArrangement* out = nullptr;
-    EXPECT_EQ(host->Dispatch(effGetSpeakerArrangement, 0, reinterpret_cast<intptr_t>(&in), &out), 1);
-    ASSERT_NE(out, nullptr);
-    EXPECT_EQ(out->numChannels, 2);
-    EXPECT_EQ(in->numChannels, 0);
-}
-
 TEST_F(PluginTest, ParameterTextsAndConversions) {
     EXPECT_EQ(host->DispatchString(effGetParamName, kGlobalVolume), "Global volume");
     EXPECT_EQ(Display(kGlobalVolume), "64");
@@ -196,13 +163,6 @@ TEST_F(PluginTest, ControlKeyNamesFollowTheUsersControlZoneFile) {
     MidiKeyName unassigned{};
     unassigned.thisKeyNumber = 14;
     EXPECT_EQ(host->Dispatch(effGetMidiKeyName, 0, 0, &unassigned), 0);
-}
-
-TEST(PluginEntry, MainIsTheSameEntry) {
-    TestHost host;
-    ASSERT_TRUE(host.Create("main"));
-    EXPECT_EQ(host.Effect()->uniqueID, 0x32753935);
-    EXPECT_EQ(host.Effect()->numPrograms, 1);
 }
 
 TEST(PluginEntry, SeveralInstancesLiveSideBySide) {

@@ -4,7 +4,6 @@
 #include "graphics/PngDecoder.h"
 
 #include "PngFixture.h"
-#include "TestFont.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>
@@ -71,19 +70,6 @@ TEST(PngDecoder, RefusesBrokenAndOversizedInput) {
     const uint32_t crc = static_cast<uint32_t>(crc32(0, &huge[12], 17));
     for (int i = 0; i < 4; ++i) huge[29 + i] = static_cast<uint8_t>(crc >> (24 - 8 * i));
     EXPECT_EQ(DecodePng(huge), nullptr);
-}
-
-TEST(IBitmapFrames, FramesAreStackedVertically) {
-    const IBitmap strip = ThreeFrameStrip();
-    ASSERT_TRUE(strip.IsValid());
-    EXPECT_EQ(strip.Frames(), 3);
-    EXPECT_EQ(strip.FrameHeight(), 2);
-    EXPECT_EQ(strip.FrameRect(1), IRECT(0, 2, 4, 4));
-    EXPECT_EQ(strip.FrameRect(7), IRECT(0, 4, 4, 6));
-    EXPECT_EQ(strip.FrameRect(-2), IRECT(0, 0, 4, 2));
-    EXPECT_EQ(IBitmap(strip.SharedPixels(), 0).Frames(), 1);
-    EXPECT_EQ(IBitmap(strip.SharedPixels(), 50).Frames(), 6);
-    EXPECT_FALSE(IBitmap().IsValid());
 }
 
 // Where one draw of the strip lands: a frame (`frame` >= 0) or a region read
@@ -157,139 +143,6 @@ TEST(IGraphicsDrawing, BlendWeightsAndMethods) {
     const IChannelBlend add(IChannelBlend::kBlendAdd);
     g.FillIRect(kRed, {5, 0, 10, 10}, &add);
     EXPECT_EQ(g.PixelAt(6, 6), IColor(255, 255, 0, 255));
-}
-
-TEST(IGraphicsDrawing, RectanglesAndLines) {
-    IGraphics g(20, 20);
-    EXPECT_TRUE(g.FillIRect(kRed, {2, 2, 5, 4}));
-    EXPECT_EQ(g.PixelAt(2, 2), kRed);
-    EXPECT_EQ(g.PixelAt(4, 3), kRed);
-    EXPECT_TRUE(Transparent(g.PixelAt(5, 3)));
-    EXPECT_TRUE(Transparent(g.PixelAt(4, 4)));
-    EXPECT_FALSE(g.FillIRect(kRed, {5, 5, 5, 9}));
-
-    EXPECT_TRUE(g.DrawRect(kGreen, {10, 10, 15, 14}));
-    for (int x = 10; x < 15; ++x) {
-        EXPECT_EQ(g.PixelAt(x, 10), kGreen);
-        EXPECT_EQ(g.PixelAt(x, 13), kGreen);
-    }
-    EXPECT_EQ(g.PixelAt(10, 12), kGreen);
-    EXPECT_EQ(g.PixelAt(14, 12), kGreen);
-    EXPECT_TRUE(Transparent(g.PixelAt(12, 12)));  // hollow
-    EXPECT_TRUE(Transparent(g.PixelAt(15, 12)));
-    EXPECT_TRUE(Transparent(g.PixelAt(12, 14)));
-
-    EXPECT_TRUE(g.DrawVerticalLine(kBlue, 1, 15, 10));  // ends in either order, both included
-    EXPECT_EQ(g.PixelAt(1, 10), kBlue);
-    EXPECT_EQ(g.PixelAt(1, 15), kBlue);
-    EXPECT_TRUE(Transparent(g.PixelAt(1, 16)));
-    EXPECT_TRUE(Transparent(g.PixelAt(1, 9)));
-    EXPECT_TRUE(Transparent(g.PixelAt(0, 12)));
-    EXPECT_TRUE(Transparent(g.PixelAt(2, 12)));
-
-    EXPECT_TRUE(g.DrawVerticalLine(kRed, 19, INT32_MIN, INT32_MAX));
-    EXPECT_EQ(g.PixelAt(19, 0), kRed);
-    EXPECT_EQ(g.PixelAt(19, 19), kRed);
-    EXPECT_TRUE(g.DrawVerticalLine(kRed, INT32_MAX, 0, 5));
-}
-
-// Bounding box of the pixels that are not transparent.
-IRECT InkBox(const IGraphics& g) {
-    IRECT box{g.Width(), g.Height(), -1, -1};
-    for (int y = 0; y < g.Height(); ++y)
-        for (int x = 0; x < g.Width(); ++x)
-            if (!Transparent(g.PixelAt(x, y))) {
-                box.L = std::min(box.L, x);
-                box.T = std::min(box.T, y);
-                box.R = std::max(box.R, x + 1);
-                box.B = std::max(box.B, y + 1);
-            }
-    return box;
-}
-
-TEST(IGraphicsText, SystemFontTextLandsCentredInsideItsRectangle) {
-    IGraphics g(200, 60);
-    const IRECT rect{20, 10, 180, 50};
-    IText style;
-    style.size = 14;
-    style.color = kRed;
-    EXPECT_TRUE(g.DrawIText(style, "Sorel 1.2", rect));
-    const IRECT ink = InkBox(g);
-    ASSERT_FALSE(ink.Empty());
-    EXPECT_GE(ink.L, rect.L);
-    EXPECT_LE(ink.R, rect.R);
-    EXPECT_GE(ink.T, rect.T);
-    EXPECT_LE(ink.B, rect.B);
-    EXPECT_NEAR((ink.L + ink.R) / 2.0, (rect.L + rect.R) / 2.0, 3.0);
-    EXPECT_NEAR((ink.T + ink.B) / 2.0, (rect.T + rect.B) / 2.0, 4.0);
-    EXPECT_GT(ink.W(), 30);
-
-    // Left alignment starts at the left edge; a longer text measures wider.
-    IGraphics left(200, 60);
-    style.align = IText::kAlignNear;
-    left.DrawIText(style, "Sorel 1.2", rect);
-    EXPECT_NEAR(InkBox(left).L, rect.L, 2);
-    EXPECT_GT(g.MeasureIText(style, "Sorel 1.2.4"), g.MeasureIText(style, "Sorel"));
-    EXPECT_FALSE(g.DrawIText(style, "", rect));
-}
-
-TEST(IGraphicsText, TextIsClippedToItsRectangleAndEightBitTextIsAccepted) {
-    IGraphics g(100, 40);
-    IText style;
-    style.size = 20;
-    EXPECT_TRUE(g.DrawIText(style, "Wide text \xe9\xfc\x80 much wider than the box", {40, 10, 60, 30}));
-    const IRECT ink = InkBox(g);
-    ASSERT_FALSE(ink.Empty());
-    EXPECT_GE(ink.L, 40);
-    EXPECT_LE(ink.R, 60);
-}
-
-// The test font's sheet: 'A' red at x 0-3, 'B' green at 4-7, 'W' blue at
-// 8-11, '.' white at (12-13, 6-7).
-IBitmap TestFontSheet() {
-    return BitmapFromPng(EncodePng(16, 8,
-                                   [](int x, int y) {
-                                       if (x < 4) return kRed;
-                                       if (x < 8) return kGreen;
-                                       if (x < 12) return kBlue;
-                                       if (x < 14 && y >= 6) return COLOR_WHITE;
-                                       return COLOR_TRANSPARENT;
-                                   }),
-                         1);
-}
-
-TEST(BitmapFontDrawing, BlitsGlyphsFromTheSheet) {
-    IGraphics g(40, 24);
-    BitmapFont font(TestFontSheet(), testing::kTestFontXml);
-    font.alignLeft = 1;
-    font.alignTop = 1;
-    EXPECT_TRUE(font.DrawTextLine(&g, "AB", {2, 3, 40, 20}, false));
-    // 'A': xoffset 1, yoffset 2, 4 x 8; 'B' follows 5 pixels on.
-    EXPECT_EQ(g.PixelAt(3, 5), kRed);
-    EXPECT_EQ(g.PixelAt(6, 12), kRed);
-    EXPECT_EQ(g.PixelAt(7, 5), kGreen);
-    EXPECT_EQ(g.PixelAt(10, 12), kGreen);
-    EXPECT_TRUE(Transparent(g.PixelAt(2, 5)));
-    EXPECT_TRUE(Transparent(g.PixelAt(3, 4)));
-    EXPECT_TRUE(Transparent(g.PixelAt(3, 13)));
-    EXPECT_TRUE(Transparent(g.PixelAt(11, 5)));
-
-    // Measuring only touches nothing.
-    IGraphics untouched(40, 24);
-    EXPECT_TRUE(font.DrawTextLine(&untouched, "AB", {2, 3, 40, 20}, true));
-    EXPECT_TRUE(InkBox(untouched).Empty());
-}
-
-TEST(BitmapFontDrawing, SeveralLinesStackByLineHeightAndIndent) {
-    IGraphics g(40, 40);
-    BitmapFont font(TestFontSheet(), testing::kTestFontXml);
-    const std::vector<TextLine> lines{{"A", 1, 1, 1}, {"B", 1, 1, 0}, {"W", 1, 1, 0}};
-    EXPECT_EQ(font.DrawTextLines(&g, lines, {0, 0, 40, 40}, false), 30);
-    EXPECT_EQ(g.PixelAt(11, 2), kRed);     // indented 10, xoffset 1, yoffset 2
-    EXPECT_TRUE(Transparent(g.PixelAt(10, 2)));
-    EXPECT_EQ(g.PixelAt(0, 12), kGreen);   // one lineHeight down
-    EXPECT_EQ(g.PixelAt(0, 22), kBlue);
-    EXPECT_TRUE(Transparent(g.PixelAt(0, 21)));
 }
 
 TEST(IGraphicsOutput, WritesWhatWasDrawnToAPngFile) {

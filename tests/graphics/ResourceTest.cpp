@@ -62,25 +62,6 @@ constexpr ExpectedImage kImages[] = {
     {151, "resources/images/boxbuttonSettings_48x14.png", 48, 28, 2},
 };
 
-struct ExpectedFont {
-    int xmlNumber;
-    const char* xmlName;
-    int sheetNumber;
-    const char* sheetName;
-    int lineHeight;
-    int glyphValue;  // 255 for white glyphs, 0 for black
-};
-
-constexpr ExpectedFont kFonts[] = {
-    {114, "resources/fonts/Calibri_12px.fnt", 113, "resources/fonts/Calibri_12px.png", 17, 255},
-    {140, "resources/fonts/Calibri_10px.fnt", 139, "resources/fonts/Calibri_10px.png", 14, 255},
-    {120, "resources/fonts/Calibri_12px_white.fnt", 119, "resources/fonts/Calibri_12px_white.png", 14, 255},
-    {116, "resources/fonts/Calibri_14px.fnt", 115, "resources/fonts/Calibri_14px.png", 19, 255},
-    {150, "resources/fonts/Calibri_12px_black.fnt", 149, "resources/fonts/Calibri_12px_black.png", 14, 0},
-};
-constexpr int kFontSheetSide = 256;
-constexpr std::size_t kFontGlyphs = 95;
-
 // The art is generated into the tree by its own tool; until a file is there
 // the build leaves it out and its checks wait for it.
 bool InSourceTree(const char* name) {
@@ -136,42 +117,6 @@ TEST(Resources, EveryImageDecodesToItsSizeAndFrames) {
     }
     if (checked < static_cast<int>(std::size(kImages)))
         GTEST_SKIP() << checked << " of " << std::size(kImages) << " images generated so far";
-}
-
-TEST(Resources, EveryFontParsesWithItsMetricsAndColour) {
-    IGraphics g(1, 1);
-    int checked = 0;
-    for (const ExpectedFont& expected : kFonts) {
-        if (!InSourceTree(expected.xmlName) || !InSourceTree(expected.sheetName)) continue;
-        ++checked;
-        const IBitmap sheet = g.LoadIBitmap(expected.sheetNumber, expected.sheetName, 1);
-        ASSERT_TRUE(sheet.IsValid()) << expected.sheetName;
-        EXPECT_EQ(sheet.W(), kFontSheetSide);
-        EXPECT_EQ(sheet.H(), kFontSheetSide);
-        const char* xml = g.LoadText(expected.xmlNumber, expected.xmlName);
-        ASSERT_NE(xml, nullptr) << expected.xmlName;
-        const BitmapFont font(sheet, xml);
-        EXPECT_EQ(font.LineHeight(), expected.lineHeight) << expected.xmlName;
-        EXPECT_EQ(font.GlyphCount(), kFontGlyphs) << expected.xmlName;
-        ASSERT_NE(font.FindGlyph(' '), nullptr);
-        ASSERT_NE(font.FindGlyph('.'), nullptr);
-        // The ink of a glyph is the sheet's colour.
-        const Glyph* m = font.FindGlyph('M');
-        ASSERT_NE(m, nullptr);
-        int inked = 0;
-        for (int y = m->source.T; y < m->source.B; ++y)
-            for (int x = m->source.L; x < m->source.R; ++x) {
-                const IColor c = sheet.Pixels()->At(x, y);
-                if (c.A < 200) continue;
-                ++inked;
-                EXPECT_NEAR(c.R, expected.glyphValue, 40) << expected.sheetName;
-                EXPECT_NEAR(c.G, expected.glyphValue, 40) << expected.sheetName;
-                EXPECT_NEAR(c.B, expected.glyphValue, 40) << expected.sheetName;
-            }
-        EXPECT_GT(inked, 5) << expected.sheetName << ": 'M' has no ink";
-    }
-    if (checked < static_cast<int>(std::size(kFonts)))
-        GTEST_SKIP() << checked << " of " << std::size(kFonts) << " fonts generated so far";
 }
 
 TEST(Resources, MissingOrMisnamedResourcesLoadAsNothing) {

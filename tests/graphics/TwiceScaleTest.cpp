@@ -48,13 +48,6 @@ TEST(TwiceScale, EveryImageHasATwinOfTwiceItsSizeWithTheSameFrames) {
     EXPECT_EQ(images, 36 + 5);  // the images and the font sheets
 }
 
-TEST(TwiceScale, ResourcesThatAreNoImageGiveNoBitmapAtTwo) {
-    const resources::Resource* skin = resources::Find(100);
-    ASSERT_NE(skin, nullptr);
-    EXPECT_FALSE(IGraphics(1, 1, 2).LoadIBitmap(skin->number, skin->name, 1).IsValid()) << "not an image";
-    EXPECT_FALSE(IGraphics(1, 1, 2).LoadIBitmap(101, "resources/images/nothing.png", 1).IsValid());
-}
-
 using Scene = std::function<void(IGraphics&)>;
 
 struct SceneCase {
@@ -145,13 +138,6 @@ TEST(TwiceScale, ACanvasAtTwoDrawsTheSamePictureWithFinerDetail) {
         // An enlarged 1x picture would be flat in every 2 x 2 block.
         EXPECT_GT(c.fineDetail, 0.04);
     }
-}
-
-TEST(TwiceScale, TextTakesTheSameEditorPixelsAtBothScales) {
-    IGraphics coarse(kWidth, kHeight);
-    IGraphics fine(kWidth, kHeight, 2);
-    for (const char* text : {kSystemText, "1/16 Gate 0.75", "Velocity 127 Transpose -12"})
-        EXPECT_EQ(fine.MeasureIText(SystemTextStyle(), text), coarse.MeasureIText(SystemTextStyle(), text)) << text;
 }
 
 TEST(TwiceScale, RectanglesCoverWholeDevicePixels) {

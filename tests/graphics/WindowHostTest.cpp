@@ -318,21 +318,6 @@ TEST_F(WindowHostTest, TextEntryFiltersCommitsAndCancels) {
     }
 }
 
-TEST_F(WindowHostTest, OpensAndClosesRepeatedlyWithoutLeakingDescriptors) {
-    RecordingClient client(1);
-    auto descriptors = [] { return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {}); };
-    Open(client);
-    host_->Close();
-    const auto before = descriptors();
-    for (int i = 0; i < 100; ++i) {
-        ASSERT_TRUE(host_->Open(parent_, kWidth, kHeight, 1 + i % 2));
-        ASSERT_NE(host_->WindowId(), 0u);
-        host_->Close();
-    }
-    EXPECT_EQ(descriptors(), before);
-    EXPECT_FALSE(host_->Open(0x7ffffff, kWidth, kHeight, 1)) << "a parent that does not exist";
-}
-
 TEST_F(WindowHostTest, SurvivesTheParentDestroyedBeforeClose) {
     RecordingClient client(1);
     Open(client);

@@ -39,29 +39,6 @@ MidiSong mixedSong() {
                   1920);
 }
 
-TEST(RendererTest, PluginOutputKeepsSampleExactPositionsForEveryBlockSize) {
-    const MidiSong song = mixedSong();
-    for (int blockSize : {1, 32, 100, 512, 1024, 4096}) {
-        const RenderResult result = renderWithEcho(song, at(blockSize));
-        ASSERT_EQ(result.output.events.size(), song.events.size()) << blockSize;
-        for (size_t i = 0; i < song.events.size(); ++i) {
-            const MidiEvent& in = song.events[i];
-            const MidiEvent& out = result.output.events[i];
-            EXPECT_EQ(out.tick, in.tick) << "block " << blockSize << " event " << i;
-            EXPECT_EQ(out.status(), in.status()) << "block " << blockSize << " event " << i;
-            const bool isNote = in.kind() == 0x80 || in.kind() == 0x90;
-            EXPECT_EQ(out.bytes[1], isNote ? in.bytes[1] + 12 : in.bytes[1]) << i;
-        }
-        EXPECT_EQ(result.notesIn, 2);
-        EXPECT_EQ(result.notesOut, 2);
-        EXPECT_EQ(result.otherEventsOut, 2);
-        EXPECT_EQ(result.channelsOut, (std::set<int>{1, 2}));
-        EXPECT_EQ(result.eventsOutsideBlock, 0);
-        EXPECT_EQ(echoLog().maxBlockSize, blockSize);
-        EXPECT_DOUBLE_EQ(echoLog().sampleRate, kRate);
-    }
-}
-
 TEST(RendererTest, LoopReturnsToItsStartAndReleasesHeldNotesAtEachJump) {
     // A note held across the loop end; the loop is quarters 0..2, played three times.
     const MidiSong song = songOf(kPpqn, {{0, 0x90, 60, 100}, {3000, 0x80, 60, 0}}, 3840);
@@ -98,19 +75,6 @@ TEST(RendererTest, LoopReturnsToItsStartAndReleasesHeldNotesAtEachJump) {
     EXPECT_EQ(ons, (std::vector<int64_t>{0, 960, 1920}));
     EXPECT_EQ(offs, (std::vector<int64_t>{960, 1920, 1920 + 3000}));
     EXPECT_EQ(result.notesIn, 3);
-}
-
-TEST(RendererTest, StoppedTransportStillFeedsTheSongAtItsTimes) {
-    const MidiSong song = mixedSong();
-    RenderOptions options = at(256);
-    options.stopped = true;
-    const RenderResult result = renderWithEcho(song, options);
-    for (const auto& block : echoLog().blocks) {
-        EXPECT_FALSE(block.full.flags & kVstTransportPlaying);
-        EXPECT_DOUBLE_EQ(block.full.samplePos, 0.0);
-    }
-    ASSERT_EQ(result.output.events.size(), song.events.size());
-    for (size_t i = 0; i < song.events.size(); ++i) EXPECT_EQ(result.output.events[i].tick, song.events[i].tick);
 }
 
 TEST(RendererTest, NotesLeftOpenBySongAreEndedWhenTheTransportStops) {

@@ -66,13 +66,6 @@ TEST(SettingsFile, MissingLinesAreFalseAndLinesAfterTheSeventhAreIgnored) {
     EXPECT_EQ(ParseSettings("false\nfalse\nfalse\nfalse\nfalse\nfalse\nfalse\ntrue\n"), GlobalSettings{});
 }
 
-TEST(SettingsFile, FirstReadCreatesSevenFalseLines) {
-    TempDataHome home;
-    EXPECT_EQ(ReadSettingsFile(), GlobalSettings{});
-    EXPECT_EQ(ReadTextFile(home.SorelFolder() + "data/settings.srl"),
-              "false\nfalse\nfalse\nfalse\nfalse\nfalse\nfalse\n");
-}
-
 TEST(SettingsFile, WritingRewritesAllSevenLinesAndReadsBack) {
     TempDataHome home;
     WriteTextFile(home.SorelFolder() + "data/settings.srl", "true\ngarbage\nmore garbage\n\n\n\n\n\n\n\n");

@@ -54,31 +54,6 @@ void WritePreset(const std::string& path, double volume, const char* name = "") 
     ASSERT_TRUE(WritePresetFile(path, state));
 }
 
-TEST(HostChunk, ProgramAndBankChunksRestoreAFreshInstance) {
-    TempDataHome home;
-    for (bool isBank : {false, true}) {
-        ModelTarget source;
-        Shape(source, 99);
-        PluginPersistence sourceHooks(source);
-        std::vector<uint8_t> chunk;
-        ASSERT_TRUE(sourceHooks.WriteState(chunk, isBank));
-        // Program and bank chunks alike: the header, then the state compressed, no program slot.
-        const auto state = HostChunkState(chunk, isBank, param::kCount);
-        ASSERT_TRUE(state.has_value());
-        EXPECT_EQ(state->Size(), 5 + 594 + 32 + 4 + 16 * 8 + 3 * 4 + 128 + kLaneLoopCount * 9 + 24 + 8 * param::kCount);
-        EXPECT_LT(chunk.size(), 16u * 1024u);
-
-        ModelTarget fresh;
-        PluginPersistence freshHooks(fresh);
-        ASSERT_TRUE(freshHooks.ReadState(chunk.data(), chunk.size(), isBank));
-        ExpectShaped(fresh, 99);
-        EXPECT_EQ(fresh.Value(param::kControllerMap + 3), 4000) << "a host chunk restores MIDI learn";
-        EXPECT_EQ(fresh.boxInfo, source.boxInfo);
-        EXPECT_EQ(freshHooks.Presets().CurrentName(), "Chunky");
-        EXPECT_EQ(fresh.values, source.values);
-    }
-}
-
 TEST(HostChunk, AChunkWithoutHeaderOrWithDamagedSlotsIsHandled) {
     TempDataHome home;
     ModelTarget source;
@@ -292,16 +267,6 @@ TEST(Browser, NextAndPreviousWrapAcrossFactoryAndUser) {
     hooks.WaitUntilIdle();
     EXPECT_EQ(player.Value(param::kGlobalVolume), 12);
     EXPECT_EQ(step(true), 13) << "the menu's choice is where stepping continues";
-}
-
-TEST(GlobalSettings, TheWritingThreadKeepsTheGuiScaleWithTheSettings) {
-    TempDataHome home;
-    ModelTarget player;
-    PluginPersistence hooks(player);
-    const GlobalSettings saved{.transposeAsSemitones = true, .guiScale = 2};
-    hooks.SaveGlobalSettings(saved);
-    hooks.WaitUntilIdle();
-    EXPECT_EQ(ReadSettingsFile(), saved);
 }
 
 TEST(Browser, InitResetsAndShowsNoName) {

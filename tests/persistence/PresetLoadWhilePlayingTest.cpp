@@ -167,29 +167,6 @@ TEST(PresetLoadWhilePlaying, HostChunksSetDuringLoadsWinAndNeverDeadlock) {
     EXPECT_EQ(vardo->Params().Value(param::kGate + 30), 77) << "the chunk set last is what plays";
 }
 
-TEST(PluginPreset, APresetWrittenFromOneInstanceLoadsIntoAnother) {
-    test::TempDataHome home;
-    TestHost author(&EntryWithPersistence);
-    ASSERT_TRUE(author.CreateAndOpen(kBlock));
-    auto* source = static_cast<Vardo*>(IPlugVST::FromEffect(author.Effect()));
-    source->SetParameterValue(param::kGate + 7, 33);
-    source->SetParameterValue(param::PerStep(param::kStepTranspose, 1, 2, 3), -5);
-    BoxInfo info;
-    info.Set("Made by a tool", "Generator", "", "");
-    const std::string path = home.Root() + "/made.v2z";
-    ASSERT_TRUE(WritePluginPreset(path, *source, info));
-
-    TestHost player(&EntryWithPersistence);
-    ASSERT_TRUE(player.CreateAndOpen(kBlock));
-    auto* target = static_cast<Vardo*>(IPlugVST::FromEffect(player.Effect()));
-    PluginPersistence& persistence = g_persistence->Persistence();
-    ASSERT_TRUE(persistence.LoadPresetFile(path));
-    EXPECT_EQ(target->Params().Value(param::kGate + 7), 33);
-    EXPECT_EQ(target->Params().Value(param::PerStep(param::kStepTranspose, 1, 2, 3)), -5);
-    EXPECT_EQ(persistence.CurrentBoxInfo(), info);
-    EXPECT_EQ(persistence.Presets().CurrentName(), "Made by a tool");
-}
-
 // The preset box and chord-memory box arrows pressed by the host, with no
 // window and no idle calls: persistence's own thread steps through the files.
 TEST(BoxButtons, StepThroughPresetsAndChordBanksWithNoWindow) {

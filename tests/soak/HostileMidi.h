@@ -1,8 +1,10 @@
-// The event lists of a hostile host: ordinary playing mixed with malformed
-// bytes, foreign event types, null entries, offsets outside the block,
-// orphan note-offs, duplicate note-ons, every controller, program changes,
-// pitch wheel, control-zone keys and bursts of 10,000 events. It remembers
-// which keys it holds down, so that the end of a soak can release them all.
+// The event lists of a hostile host, every entry drawn from one weighted
+// table of message kinds: ordinary playing mixed with malformed bytes,
+// foreign event types, null entries, offsets outside the block, orphan
+// note-offs, duplicate note-ons, every controller, program changes, pitch
+// wheel, control-zone keys, and now and then a burst of 10,000 events. It
+// remembers which keys it holds down, so that the end of a soak can release
+// them all.
 #pragma once
 
 #include <array>
@@ -36,24 +38,14 @@ public:
     int KeysDown() const;
 
 private:
-    VstEvent** Entries();
-    void Begin();
     const VstEvents* Finish();
-    void AddMidi(int offset, uint8_t status, uint8_t data1, uint8_t data2);
-    void TrackKeys(uint8_t status, uint8_t data1, uint8_t data2);
-    void AddNote(int offset, int channel, int key, int velocity, Injected& injected);
-    void AddForeign(int offset, Injected& injected);
-    void AddNull(Injected& injected);
+    void AddDrawn(int frames, Injected& injected);
+    void AddMidi(int offset, int status, int data1, int data2);
+    void AddNote(int offset, int channel, int key, bool on, Injected& injected);
+    void AddForeign(int offset);
+    void AddPresetStep(int frames, Injected& injected);
+    int OffsetOutside(int frames);
 
-    void Playing(int frames, Injected& injected);
-    void Controllers(int frames, Injected& injected);
-    void ControlKeys(int frames, Injected& injected);
-    void Malformed(int frames, Injected& injected);
-    void OffsetsOutside(int frames, Injected& injected);
-    void Burst(int frames, Injected& injected);
-    void PresetStep(int frames, Injected& injected);
-
-    int Offset(int frames);
     int Uniform(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng_); }
     bool Chance(double p) { return std::bernoulli_distribution(p)(rng_); }
 
@@ -63,10 +55,7 @@ private:
     std::vector<VstMidiSysexEvent> sysex_;
     std::vector<char> sysexBytes_;
     std::vector<unsigned char> list_;
-    int count_ = 0;
-    int midiUsed_ = 0;
-    int foreignUsed_ = 0;
-    int sysexUsed_ = 0;
+    int count_ = 0, midiUsed_ = 0, foreignUsed_ = 0;
     std::array<std::array<int, 128>, 16> down_{};
 };
 

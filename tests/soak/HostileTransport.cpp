@@ -52,7 +52,7 @@ void HostileTransport::ChooseMode() {
 int HostileTransport::Frames(Injected& injected) {
     const int pick = Uniform(0, 99);
     if (pick < 90) return normalFrames_;
-    ++injected.oddBlockSizes;
+    ++injected[Injected::kOddBlockSizes];
     if (pick < 93) return 0;
     if (pick < 95) return 1;
     if (pick < 98) return Uniform(0, 2000) * 2 + 1;
@@ -60,7 +60,7 @@ int HostileTransport::Frames(Injected& injected) {
 }
 
 void HostileTransport::Disturb(VstTimeInfo& t, Injected& injected) {
-    ++injected.oddTransport;
+    ++injected[Injected::kOddTransport];
     switch (Uniform(0, 9)) {
         case 0: t.tempo = kOddTempos[Uniform(0, std::size(kOddTempos) - 1)]; break;
         case 1: t.samplePos = Chance(0.5) ? -Real(1.0, 1e6) : kNaN; break;
@@ -118,7 +118,7 @@ BlockPlan HostileTransport::Next(Injected& injected) {
     if (mode_ == Mode::Chaos || Chance(0.01)) Disturb(t, injected);
     if (mode_ == Mode::Silent || Chance(0.005)) {
         plan.answersTime = false;
-        ++injected.oddTransport;
+        ++injected[Injected::kOddTransport];
     }
     if (playing) samplePos_ += plan.frames;
     return plan;
@@ -126,14 +126,14 @@ BlockPlan HostileTransport::Next(Injected& injected) {
 
 void HostileTransport::BetweenBlocks(test::TestHost& plugin, Injected& injected) {
     if (!Chance(0.02)) return;
-    ++injected.hostCalls;
+    ++injected[Injected::kHostCalls];
     switch (Uniform(0, 6)) {
         case 0:
             sampleRate_ = kSampleRates[Uniform(0, std::size(kSampleRates) - 1)];
             plugin.Dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(sampleRate_));
             break;
         case 1:
-            ++injected.oddTransport;
+            ++injected[Injected::kOddTransport];
             plugin.Dispatch(effSetSampleRate, 0, 0, nullptr, kOddSampleRates[Uniform(0, std::size(kOddSampleRates) - 1)]);
             break;
         case 2: plugin.Dispatch(effSetBlockSize, 0, kBlockSizes[Uniform(0, std::size(kBlockSizes) - 1)]); break;

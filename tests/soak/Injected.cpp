@@ -1,8 +1,19 @@
 #include "soak/Injected.h"
 
 #include <cstdio>
+#include <numeric>
 
 namespace sorel::soak {
+namespace {
+
+constexpr const char* kNames[Injected::kKinds] = {
+    "malformed",      "offsets outside", "bursts",       "orphan note-offs", "duplicate note-ons", "odd transport",
+    "odd block sizes", "bad parameters", "damaged chunks", "preset files",    "events",             "control keys",
+    "preset steps",   "host calls",      "parameter calls", "chunks"};
+
+}  // namespace
+
+uint64_t Injected::Faults() const { return std::accumulate(counts.begin(), counts.begin() + kFaultsEnd, uint64_t{0}); }
 
 void Injected::Print(std::ostream& out, double minutes) const {
     const double per = minutes > 0.0 ? 1.0 / minutes : 0.0;
@@ -12,22 +23,7 @@ void Injected::Print(std::ostream& out, double minutes) const {
                       value * per);
         out << text;
     };
-    line("events", events);
-    line("malformed", malformed);
-    line("offsets outside", offsetsOutside);
-    line("bursts", bursts);
-    line("orphan note-offs", orphanNoteOffs);
-    line("duplicate note-ons", duplicateNoteOns);
-    line("control keys", controlKeys);
-    line("preset steps", presetSteps);
-    line("odd transport", oddTransport);
-    line("odd block sizes", oddBlockSizes);
-    line("host calls", hostCalls);
-    line("parameter calls", parameterCalls);
-    line("bad parameters", badParameters);
-    line("chunks", chunks);
-    line("damaged chunks", damagedChunks);
-    line("preset files", presetFiles);
+    for (int k = 0; k < kKinds; ++k) line(kNames[k], counts[k]);
     line("faults injected", Faults());
 }
 

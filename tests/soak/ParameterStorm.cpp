@@ -25,13 +25,13 @@ ParameterStorm::ParameterStorm(uint64_t seed) : rng_(seed) {}
 
 int ParameterStorm::Index(Injected& injected) {
     if (Chance(0.9)) return Uniform(0, param::kCount - 1);
-    ++injected.badParameters;
+    ++injected[Injected::kBadParameters];
     return kOutsideIndices[Uniform(0, std::size(kOutsideIndices) - 1)];
 }
 
 float ParameterStorm::Value(Injected& injected) {
     if (Chance(0.8)) return std::uniform_real_distribution<float>(0.0f, 1.0f)(rng_);
-    ++injected.badParameters;
+    ++injected[Injected::kBadParameters];
     return kOddValues[Uniform(0, std::size(kOddValues) - 1)];
 }
 
@@ -43,7 +43,7 @@ std::string ParameterStorm::JunkText() {
 }
 
 void ParameterStorm::Step(test::TestHost& plugin, Injected& injected) {
-    ++injected.parameterCalls;
+    ++injected[Injected::kParameterCalls];
     switch (Uniform(0, 9)) {
         case 0:
         case 1:
@@ -62,7 +62,7 @@ void ParameterStorm::Step(test::TestHost& plugin, Injected& injected) {
             }
             const std::string text = JunkText();
             std::memcpy(buffer_, text.c_str(), text.size() + 1);
-            ++injected.badParameters;
+            ++injected[Injected::kBadParameters];
             plugin.Dispatch(effString2Parameter, index, 0, buffer_);
             break;
         }

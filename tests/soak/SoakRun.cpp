@@ -1,7 +1,5 @@
 #include "soak/SoakRun.h"
 
-#include <iostream>
-
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
@@ -22,9 +20,6 @@ constexpr int kOrdinaryBlock = 512;
 constexpr int kSettleBlocks = 48000 * 30 / kOrdinaryBlock;  // half a minute of audio
 constexpr int kReleaseListSize = 500;
 constexpr auto kLoadSettleTime = std::chrono::seconds(3);
-// A block that takes this long would drop out at any buffer size a player uses.
-constexpr auto kSlowBlock = std::chrono::milliseconds(20);
-constexpr size_t kKeptSlowBlocks = 20;
 constexpr uint64_t kParameterSeedSalt = 0x9E3779B97F4A7C15ull;
 constexpr uint64_t kStateSeedSalt = 0xC2B2AE3D27D4EB4Full;
 
@@ -184,20 +179,14 @@ void SoakRun::Storm(test::TestHost& plugin, SoakReport& report) {
         plugin.Deliver(events);
         const auto took = plugin.ProcessBlock(plan.frames, plan.entry);
         auto& worst = stateTraffic ? report.worstBlockWithPresets : report.worstBlock;
-        if (took > worst || took > kSlowBlock) {
+        if (took > worst) {
+            worst = took;
             char what[256];
             const VstTimeInfo& t = plan.time;
-            std::snprintf(what, sizeof what,
-                          "block %lld: %.1f ms, %d frames, %d events, flags %#x, tempo %g, position %g, ppq %g, "
-                          "loop %g..%g, %s",
-                          static_cast<long long>(report.blocks), took.count() / 1e6, plan.frames, events->numEvents,
-                          t.flags, t.tempo, t.samplePos, t.ppqPos, t.cycleStartPos, t.cycleEndPos,
-                          plan.answersTime ? "time answered" : "no time");
-            if (took > worst) {
-                worst = took;
-                (stateTraffic ? report.worstBlockWithPresetsWhat : report.worstBlockWhat) = what;
-            }
-            if (took > kSlowBlock && report.slowBlocks.size() < kKeptSlowBlocks) report.slowBlocks.push_back(what);
+            std::snprintf(what, sizeof what, "block %lld: %d frames, %d events, flags %#x, tempo %g, position %g, %s",
+                          static_cast<long long>(report.blocks), plan.frames, events->numEvents, t.flags, t.tempo,
+                          t.samplePos, plan.answersTime ? "time answered" : "no time");
+            (stateTraffic ? report.worstBlockWithPresetsWhat : report.worstBlockWhat) = what;
         }
         ++report.blocks;
         report.frames += plan.frames;
@@ -283,8 +272,6 @@ void SoakReport::Print(std::ostream& out) const {
                   worstBlock.count() / 1e6, worstBlockWithPresets.count() / 1e6);
     out << line;
     out << "  worst without: " << worstBlockWhat << "\n  worst with: " << worstBlockWithPresetsWhat << "\n";
-    out << "blocks slower than " << kSlowBlock.count() << " ms: " << slowBlocks.size() << (slowBlocks.size() >= kKeptSlowBlocks ? "+" : "") << "\n";
-    for (const std::string& slow : slowBlocks) out << "  " << slow << "\n";
     out << "notes sounding after release: " << soundingAfterRelease << "\n";
     out << "arpeggiates as a fresh instance: " << (arpeggiatesAsFresh ? "yes" : "NO " + comparison) << "\n";
     out << "faults: " << faultCount << "\n";

@@ -36,7 +36,6 @@ struct SoakReport {
     std::chrono::nanoseconds worstBlock{0};             // while no preset or chunk traffic ran
     std::chrono::nanoseconds worstBlockWithPresets{0};  // while the state traffic ran
     std::string worstBlockWhat, worstBlockWithPresetsWhat;
-    std::vector<std::string> slowBlocks;
     int soundingAfterRelease = 0;
     bool arpeggiatesAsFresh = false;
     std::string comparison;  // what differed, when it did

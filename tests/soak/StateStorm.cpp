@@ -168,7 +168,7 @@ void StateStorm::Step(test::TestHost& plugin, Injected& injected) {
     const int pick = Uniform(0, 99);
     if (pick < 35 && shelf_) {
         shelf_->Damage(rng_, own_);
-        ++injected.presetFiles;
+        ++injected[Injected::kPresetFiles];
         return;
     }
     std::vector<uint8_t> chunk;
@@ -189,8 +189,8 @@ void StateStorm::Step(test::TestHost& plugin, Injected& injected) {
             std::memcpy(chunk.data(), header, 8);
         }
     }
-    ++injected.chunks;
-    if (damaged) ++injected.damagedChunks;
+    ++injected[Injected::kChunks];
+    if (damaged) ++injected[Injected::kDamagedChunks];
     plugin.Dispatch(effSetChunk, Chance(0.5) ? 0 : 1, static_cast<intptr_t>(chunk.size()), chunk.empty() ? nullptr : chunk.data());
 }
 
