@@ -110,17 +110,7 @@ TEST(ChordBuild, NotesNearTheEdgesAreClampedAndSoundOnce) {
 
 // --- Editing the slots -----------------------------------------------------------
 
-TEST(ChordEditing, InversionsMoveTheOuterNoteByAnOctaveInsideTheFrame) {
-    ChordMemoryBank bank;
-    bank.Select(2);
-    Fill(bank, 2, {12, 16, 19});
-    bank.Invert(true);
-    EXPECT_EQ(SlotNotes(bank, 2), (Notes{16, 19, 24}));
-    bank.Invert(false);
-    EXPECT_EQ(SlotNotes(bank, 2), (Notes{12, 16, 19}));
-    bank.Invert(false);
-    EXPECT_EQ(SlotNotes(bank, 2), (Notes{7, 12, 16}));
-
+TEST(ChordEditing, InversionsMergeNotesAndStayInsideTheFrame) {
     // A note that lands on a chord note merges with it.
     ChordMemoryBank octave;
     Fill(octave, 0, {12, 24});
@@ -145,41 +135,6 @@ TEST(ChordEditing, InversionsMoveTheOuterNoteByAnOctaveInsideTheFrame) {
     EXPECT_TRUE(empty.Notes(0).empty());
 }
 
-TEST(ChordEditing, CopyPasteAndClearWorkOnTheSelectedSlot) {
-    ChordMemoryBank bank;
-    bank.Select(4);
-    bank.Paste();  // nothing copied yet
-    EXPECT_TRUE(bank.Notes(4).empty());
-    EXPECT_EQ(bank.Base(4), 12);
-
-    Fill(bank, 4, {3, 7, 10});
-    bank.SetBase(4, 3);
-    bank.Copy();
-    bank.Select(9);
-    Fill(bank, 9, {30});
-    bank.Paste();
-    EXPECT_EQ(SlotNotes(bank, 9), (Notes{3, 7, 10}));
-    EXPECT_EQ(bank.Base(9), 3) << "the base travels with the chord";
-
-    // The clipboard is a copy: editing the source later changes nothing pasted.
-    bank.ToggleNote(4, 7, false);
-    bank.Select(10);
-    bank.Paste();
-    EXPECT_EQ(SlotNotes(bank, 10), (Notes{3, 7, 10}));
-    EXPECT_EQ(SlotNotes(bank, 4), (Notes{3, 10}));
-
-    bank.Select(9);
-    bank.Clear();
-    EXPECT_TRUE(bank.Notes(9).empty());
-    EXPECT_EQ(SlotNotes(bank, 10), (Notes{3, 7, 10}));
-
-    bank.ClearAll();
-    for (int slot = 0; slot < ChordMemoryBank::kSlotCount; ++slot) {
-        EXPECT_TRUE(bank.Notes(slot).empty());
-        EXPECT_EQ(bank.Base(slot), 12);
-    }
-}
-
 TEST(ChordEditing, TheKeyboardTogglesNotesWithinEightDistinctMidiNotes) {
     ChordMemoryBank bank;
     for (int note : {35, 0, 7, 7, 12}) bank.ToggleNote(1, note, true);
@@ -199,8 +154,6 @@ TEST(ChordEditing, TheKeyboardTogglesNotesWithinEightDistinctMidiNotes) {
     bank.ToggleNote(-3, 5, true);
     EXPECT_TRUE(bank.Notes(2).empty());
 }
-
-// --- Plain access for stored banks -------------------------------------------------
 
 // --- Damaged chord tables -------------------------------------------------------------
 

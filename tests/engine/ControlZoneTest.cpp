@@ -34,15 +34,5 @@ TEST(ControlZoneAssignment, BadKeysAndNumbersAreRefused) {
 
 // --- Which notes the zone takes ---------------------------------------------------
 
-TEST(ControlZoneKeys, SyncParameterCountsNextOrFourEightSixteenSteps) {
-    ControlZone zone;
-    EXPECT_EQ(zone.Sync(), 0);
-    const std::pair<int, int> expected[] = {{0, 0}, {1, 4}, {2, 8}, {3, 16}, {7, 16}, {-3, 0}};
-    for (auto [value, steps] : expected) {
-        zone.SetSyncParameter(value);
-        EXPECT_EQ(zone.Sync(), steps) << "value " << value;
-    }
-}
-
 }  // namespace
 }  // namespace sorel

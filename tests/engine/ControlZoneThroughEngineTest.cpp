@@ -93,33 +93,6 @@ TEST_F(ThroughEngine, EveryFunctionRaisesItsNotification) {
     EXPECT_EQ(seen, expected);
 }
 
-TEST_F(ThroughEngine, TheDefaultKeysSelectPatternsAndLanesOnAnyChannel) {
-    engine.NoteOn(7, 24, 100, 0);     // "pattern1"
-    engine.NoteOn(16, 35, 100, 500);  // "pattern12"
-    engine.NoteOn(3, 12, 100, 900);   // "order": lane 0
-    engine.NoteOn(1, 11, 100, 1200);  // below the zone: swallowed, nothing runs
-    engine.RunUntil(4000);
-    ASSERT_EQ(log.seen.size(), 3u);
-    EXPECT_EQ(log.seen[0].code, notify::kSelectPattern);
-    EXPECT_EQ(log.seen[0].argument, 0);
-    EXPECT_EQ(log.seen[1].argument, 11);
-    EXPECT_EQ(log.seen[2].code, notify::kSelectLane);
-    EXPECT_EQ(log.seen[2].argument, 0);
-    EXPECT_EQ(engine.Area(0).CurrentPattern(), 11) << "an idle area switches at once";
-    EXPECT_TRUE(engine.NoteOns().empty());
-}
-
-TEST_F(ThroughEngine, PatternKeysBeyondTwelveDoNothing) {
-    Zone().SetKeyFunction(30, ControlZone::kFirstPattern + 12);  // "pattern13"
-    Zone().SetKeyFunction(31, ControlZone::kLastPattern);         // "pattern16"
-    Tap(30, 0);
-    Tap(31, 1000);
-    engine.RunUntil(4000);
-    EXPECT_TRUE(log.seen.empty());
-    EXPECT_EQ(engine.Area(0).CurrentPattern(), 0);
-    EXPECT_TRUE(engine.NoteOns().empty());
-}
-
 // Pattern 3 of area 1 plays an octave higher, so the switch shows in the notes.
 class PatternSwitch : public ThroughEngine {
 protected:

@@ -48,16 +48,6 @@ TEST(EngineHold, KeysPressedWhileALatchedKeyIsDownJoinTheChord) {
     EXPECT_EQ(NotesBetween(h, 0, 6000 * 4), (std::vector<int>{kC3, kG3, kC3, kG3}));
 }
 
-TEST(EngineHold, HoldSyncNextCommitsAtTheNextStep) {
-    EngineHarness h;
-    h.Param(kHold, 1);
-    h.Param(kHoldSync, 0);  // "Next"
-    h.Chord(1, {kC3}, 0, 100);
-    h.Chord(1, {kE3}, 6000 * 2 + 500, 6000 * 2 + 600);
-    h.Run(6000 * 5);
-    EXPECT_EQ(NotesBetween(h, 0, 6000 * 5), (std::vector<int>{kC3, kC3, kC3, kE3, kE3}));
-}
-
 TEST(EngineHold, HoldSyncCountsAgainFromEachPatternStart) {
     struct Case {
         int holdSync;   // steps
@@ -121,31 +111,6 @@ TEST(EngineHold, NoteReleaseFinishesTheCurrentStepThenStops) {
     EXPECT_EQ(h.NoteOffs().at(0).time, 21600);  // 90 % of 24000
     EXPECT_TRUE(h.HangingNotes().empty());
     EXPECT_FALSE(h.Area(0).Busy());
-}
-
-TEST(EngineHold, ArpOnNoteCountWaitsForEnoughKeysAndEndsThePassedThroughOnes) {
-    EngineHarness h;
-    h.Param(kArpOnNoteCount, 2);  // three keys
-    h.NoteOn(1, kC3, 100, 100);
-    h.NoteOn(1, kE3, 100, 200);
-    h.NoteOn(1, kG3, 100, 3333);
-    h.Run(6000 * 3 + 3333 - 10);
-    h.NoteOff(1, kC3, h.Now());
-    h.NoteOff(1, kE3, h.Now());
-    h.NoteOff(1, kG3, h.Now());
-    h.Run(6000);
-    auto engine = h.NoteOns(0);
-    ASSERT_EQ(engine.size(), 3u);
-    EXPECT_EQ(engine[0].time, 3333);  // the third key starts the area at its own offset
-    EXPECT_EQ(h.NoteNumbers(engine), (std::vector<int>{kC3, kE3, kG3}));
-    // The first two keys sounded as played and end when the area's first note goes out.
-    auto thru = h.NoteOns(-1);
-    ASSERT_EQ(thru.size(), 2u);
-    int endedAtStart = 0;
-    for (const auto& m : h.NoteOffs())
-        if (m.time == 3333 && (m.note == kC3 || m.note == kE3)) ++endedAtStart;
-    EXPECT_EQ(endedAtStart, 2);
-    EXPECT_TRUE(h.HangingNotes().empty());
 }
 
 TEST(EngineHold, ArpOnNoteCountForgetsAKeyReleasedBeforeTheCount) {

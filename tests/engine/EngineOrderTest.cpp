@@ -14,85 +14,66 @@ namespace {
 using namespace param;
 constexpr int kC3 = 48, kE3 = 52, kG3 = 55;
 
-// Keys pressed in this order, 100 samples apart, held for `steps` sixteenths.
-std::vector<int> Played(std::vector<int> keys, int steps, std::function<void(EngineHarness&)> setup = {}) {
+// Keys pressed in this order, together or one sample apart, held for `steps`
+// sixteenths; the settings are (parameter, value) pairs applied first.
+std::vector<int> Played(std::vector<std::pair<int, double>> settings, std::vector<int> keys, int steps,
+                        bool apart = false) {
     EngineHarness h;
-    if (setup) setup(h);
+    for (const auto& [index, value] : settings) h.Param(index, value);
     std::int64_t t = 0;
-    for (int k : keys) h.NoteOn(1, k, 100, t), t += 1;
+    for (int k : keys) h.NoteOn(1, k, 100, apart ? t++ : 0);
     h.Run(6000 * steps - 10);
     return h.NoteNumbers(h.NoteOns());
 }
 
-TEST(EngineOrder, SortOrdersFollowPitchOrArrival) {
-    // Played E, G, C one sample apart: the first step sees only E.
-    auto order = [](int value) {
-        return Played({kE3, kG3, kC3}, 7, [value](EngineHarness& h) { h.Param(kSortOrder, value); });
-    };
-    EXPECT_EQ(order(0), (std::vector<int>{kE3, kE3, kG3, kC3, kE3, kG3, kC3}));  // Lo-Hi after the first step
-    EXPECT_EQ(order(1), (std::vector<int>{kE3, kE3, kC3, kG3, kE3, kC3, kG3}));  // Hi-Lo
-    EXPECT_EQ(order(2), (std::vector<int>{kE3, kG3, kC3, kE3, kG3, kC3, kE3}));  // As played
-    EXPECT_EQ(order(3), (std::vector<int>{kE3, kG3, kE3, kC3, kG3, kE3, kC3}));  // Reversed: C, G, E
+std::vector<std::pair<int, double>> OrderLane(std::vector<int> values) {
+    std::vector<std::pair<int, double>> settings = {{kSortOrder, 2}};  // as played
+    for (std::size_t s = 0; s < values.size(); ++s) settings.push_back({PerStep(kStepNoteList, 0, 0, int(s)), values[s]});
+    return settings;
 }
 
-TEST(EngineOrder, AltOrdersTurnAtBothEndsAndClimbAnOctaveAtTheBottom) {
-    auto alt = [](int value, int octaves) {
-        EngineHarness h;
-        h.Param(kSortOrder, value);
-        h.Param(kOctaves, octaves);
-        h.Chord(1, {kC3, kE3, kG3}, 0, 6000 * 12 - 10);
-        h.Run(6000 * 12);
-        return h.NoteNumbers(h.NoteOns());
+TEST(EngineOrder, SortOrdersOctavesAndTheOrderLanePickTheirNotes) {
+    const int kC4 = kC3 + 12, kE4 = kE3 + 12, kG4 = kG3 + 12;
+    const struct {
+        const char* what;
+        std::vector<std::pair<int, double>> settings;
+        std::vector<int> keys;
+        std::vector<int> expected;
+        int steps = 0;  // 0: one per expected note
+    } cases[] = {
+        // Played E, G, C one sample apart (the sorts only): the first step sees only E.
+        {"Lo-Hi", {{kSortOrder, 0}}, {kE3, kG3, kC3}, {kE3, kE3, kG3, kC3, kE3, kG3, kC3}},
+        {"Hi-Lo", {{kSortOrder, 1}}, {kE3, kG3, kC3}, {kE3, kE3, kC3, kG3, kE3, kC3, kG3}},
+        {"As played", {{kSortOrder, 2}}, {kE3, kG3, kC3}, {kE3, kG3, kC3, kE3, kG3, kC3, kE3}},
+        {"Reversed", {{kSortOrder, 3}}, {kE3, kG3, kC3}, {kE3, kG3, kE3, kC3, kG3, kE3, kC3}},
+        {"Alt up", {{kSortOrder, 4}}, {kC3, kE3, kG3}, {kC3, kE3, kG3, kG3, kE3, kC3, kC3, kE3, kG3, kG3, kE3, kC3}},
+        {"Alt down", {{kSortOrder, 5}}, {kC3, kE3, kG3}, {kG3, kE3, kC3, kC3, kE3, kG3, kG3, kE3, kC3, kC3, kE3, kG3}},
+        // With two octaves the turn at the bottom moves up an octave.
+        {"Alt up, two octaves", {{kSortOrder, 4}, {kOctaves, 2}}, {kC3, kE3, kG3},
+         {kC3, kE3, kG3, kG3, kE3, kC3, kC4, kE4, kG4, kG4, kE4, kC4}},
+        {"three octaves", {{kOctaves, 3}}, {kC3, kE3}, {kC3, kE3, kC4, kE4, kC3 + 24, kE3 + 24}},
+        {"octaves 0 acts as 1", {{kOctaves, 0}}, {kC3, kE3}, {kC3, kE3, kC3, kE3, kC3, kE3}},
+        // Played G, C, E: First = G, Last = E, Highest = G, Lowest = C.
+        {"first, last, highest, lowest", OrderLane({3, 4, 5, 6}), {kG3, kC3, kE3}, {kG3, kE3, kG3, kC3}},
+        // Previous repeats the note the step before picked; Play moves on every step.
+        {"previous", OrderLane({0, 2, 0, 2}), {kG3, kC3, kE3}, {kG3, kG3, kE3, kE3}},
+        // "Off" sends nothing at all but the play index still moves.
+        {"off", OrderLane({0, 1, 0, 0}), {kG3, kC3, kE3}, {kG3, kE3, kG3}, 4},
+        // The area takes keys from 60 and its base note is 72.
+        {"base note", {{kKeyAreaStartNote, 48}, {kKeyAreaEndNote, 70}, {kKeyAreaBaseNote, 60}}, {60, 64}, {72, 76}},
     };
-    EXPECT_EQ(alt(4, 1), (std::vector<int>{kC3, kE3, kG3, kG3, kE3, kC3, kC3, kE3, kG3, kG3, kE3, kC3}));
-    EXPECT_EQ(alt(5, 1), (std::vector<int>{kG3, kE3, kC3, kC3, kE3, kG3, kG3, kE3, kC3, kC3, kE3, kG3}));
-    // With two octaves the turn at the bottom moves up an octave.
-    EXPECT_EQ(alt(4, 2), (std::vector<int>{kC3, kE3, kG3, kG3, kE3, kC3, kC3 + 12, kE3 + 12, kG3 + 12, kG3 + 12,
-                                            kE3 + 12, kC3 + 12}));
-}
-
-TEST(EngineOrder, OctavesRepeatTheListHigherAndZeroActsAsOne) {
-    auto run = [](int octaves) {
-        EngineHarness h;
-        h.Param(kOctaves, octaves);
-        h.Chord(1, {kC3, kE3}, 0, 6000 * 6 - 10);
-        h.Run(6000 * 6);
-        return h.NoteNumbers(h.NoteOns());
-    };
-    EXPECT_EQ(run(2), (std::vector<int>{kC3, kE3, kC3 + 12, kE3 + 12, kC3, kE3}));
-    EXPECT_EQ(run(3), (std::vector<int>{kC3, kE3, kC3 + 12, kE3 + 12, kC3 + 24, kE3 + 24}));
-    EXPECT_EQ(run(0), (std::vector<int>{kC3, kE3, kC3, kE3, kC3, kE3}));
-}
-
-TEST(EngineOrder, OrderLanePicksFirstLastHighestLowestPreviousAndOff) {
-    auto withOrder = [](std::vector<int> values, std::vector<int> keys) {
-        EngineHarness h;
-        h.Param(kSortOrder, 2);  // as played
-        for (std::size_t s = 0; s < values.size(); ++s) h.Param(PerStep(kStepNoteList, 0, 0, static_cast<int>(s)), values[s]);
-        for (int k : keys) h.NoteOn(1, k, 100, 0);
-        h.Run(6000 * static_cast<int>(values.size()) - 10);
-        return h.NoteNumbers(h.NoteOns());
-    };
-    // Played G, C, E (arrival order): First = G, Last = E, Highest = G, Lowest = C.
-    EXPECT_EQ(withOrder({3, 4, 5, 6}, {kG3, kC3, kE3}), (std::vector<int>{kG3, kE3, kG3, kC3}));
-    // Previous repeats the note the step before picked; Play moves on every step.
-    EXPECT_EQ(withOrder({0, 2, 0, 2}, {kG3, kC3, kE3}), (std::vector<int>{kG3, kG3, kE3, kE3}));
-    // "Off" sends nothing at all but the play index still moves.
-    EXPECT_EQ(withOrder({0, 1, 0, 0}, {kG3, kC3, kE3}), (std::vector<int>{kG3, kE3, kG3}));
-}
-
-TEST(EngineOrder, RandomPicksOnlyHeldNotes) {
-    std::vector<int> values(32, 7);
-    EngineHarness h;
-    for (int s = 0; s < 32; ++s) h.Param(PerStep(kStepNoteList, 0, 0, s), 7);
-    h.Chord(1, {kC3, kE3, kG3}, 0, 6000 * 64);
-    h.Run(6000 * 64);
-    std::set<int> seen;
-    for (int n : h.NoteNumbers(h.NoteOns())) {
-        EXPECT_TRUE(n == kC3 || n == kE3 || n == kG3) << n;
-        seen.insert(n);
+    for (const auto& c : cases) {
+        const bool apart = c.settings.size() == 1 && c.settings[0].first == kSortOrder && c.settings[0].second < 4;
+        const int steps = c.steps > 0 ? c.steps : int(c.expected.size());
+        EXPECT_EQ(Played(c.settings, c.keys, steps, apart), c.expected) << c.what;
     }
-    EXPECT_EQ(seen.size(), 3u);  // 64 draws from three notes hit each of them
+}
+
+TEST(EngineOrder, RandomPicksEveryHeldNoteAndNoOther) {
+    std::vector<std::pair<int, double>> settings;
+    for (int s = 0; s < 32; ++s) settings.push_back({PerStep(kStepNoteList, 0, 0, s), 7});
+    const std::vector<int> played = Played(settings, {kC3, kE3, kG3}, 64);
+    EXPECT_EQ(std::set<int>(played.begin(), played.end()), (std::set<int>{kC3, kE3, kG3}));
 }
 
 TEST(EngineOrder, ChordMaskPlaysTheNotesWhoseBitsAreSet) {
@@ -103,21 +84,9 @@ TEST(EngineOrder, ChordMaskPlaysTheNotesWhoseBitsAreSet) {
     h.Run(6000 * 2);
     auto ons = h.NoteOns();
     ASSERT_EQ(ons.size(), 5u);
-    EXPECT_EQ(ons[0].time, 0);
-    EXPECT_EQ(ons[1].time, 0);
     EXPECT_EQ((std::set<int>{ons[0].note, ons[1].note}), (std::set<int>{kC3, kG3}));
-    for (int i = 2; i < 5; ++i) EXPECT_EQ(ons[static_cast<std::size_t>(i)].time, 6000);
+    EXPECT_EQ(h.Times(ons), (std::vector<std::int64_t>{0, 0, 6000, 6000, 6000}));
     EXPECT_TRUE(h.HangingNotes().empty());
-}
-
-TEST(EngineOrder, BaseNoteShiftsTheAreaByItsDistanceFromTheStartNote) {
-    EngineHarness h;
-    h.Param(kKeyAreaStartNote, 48);  // keys from 60
-    h.Param(kKeyAreaEndNote, 70);
-    h.Param(kKeyAreaBaseNote, 60);   // base 72
-    h.Chord(1, {60, 64}, 0, 6000 * 2 - 10);
-    h.Run(6000 * 2);
-    EXPECT_EQ(h.NoteNumbers(h.NoteOns()), (std::vector<int>{72, 76}));
 }
 
 }  // namespace

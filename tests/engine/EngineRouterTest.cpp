@@ -129,42 +129,5 @@ TEST(EngineRouter, SwitchingAnAreaOffEndsItsNotes) {
     EXPECT_EQ(h.NoteOffs(0).back().time, 7168);  // the first block after the switch
 }
 
-TEST(EngineRouter, ReleaseAllEndsNotesAndForgetsTheArpeggio) {
-    EngineHarness h;
-    h.Param(kGate, 100);
-    h.Param(kHold, 1);
-    h.Chord(1, {kC3, kE3}, 0, 100);
-    h.At(7000, [&] { h.App().ReleaseAll(); });
-    h.Run(6000 * 4);
-    EXPECT_EQ(h.NoteOns().size(), 2u);
-    EXPECT_TRUE(h.HangingNotes().empty());
-    EXPECT_FALSE(h.Area(0).Busy());
-}
-
-TEST(EngineRouter, ProcessingStateIsReportedOnStartAndStop) {
-    EngineHarness h;
-    h.Chord(1, {kC3}, 100, 1000);
-    h.Run(4000);
-    EXPECT_EQ(h.ProcessingStateChanges(), 2);
-}
-
-TEST(EngineRouter, MalformedInputIsRefused) {
-    EngineHarness h;
-    int changed[4] = {-1, -1, -1, -1};
-    EXPECT_EQ(h.App().NoteOn(0, kC3, 100, 0, changed), 0);
-    EXPECT_EQ(h.App().NoteOn(17, kC3, 100, 0, changed), 0);
-    EXPECT_EQ(h.App().NoteOn(1, 128, 100, 0, changed), 0);
-    EXPECT_EQ(h.App().NoteOn(1, -1, 100, 0, changed), 0);
-    EXPECT_EQ(h.App().NoteOn(1, kC3, 0, 0, changed), 0);
-    EXPECT_FALSE(h.App().NoteOff(1, 200, 0));
-    // Offsets past the block and before it land inside it.
-    EXPECT_EQ(h.App().NoteOn(1, kC3, 300, -50, changed), 2);
-    EXPECT_TRUE(h.App().NoteOff(1, kC3, 1 << 30));
-    h.Run(512);
-    EXPECT_EQ(h.NoteOns().size(), 1u);
-    EXPECT_EQ(h.NoteOns()[0].velocity, 127);
-    EXPECT_TRUE(h.HangingNotes().empty());
-}
-
 }  // namespace
 }  // namespace sorel::test

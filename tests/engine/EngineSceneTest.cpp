@@ -69,22 +69,6 @@ TEST(EngineScene, PatternRequestWaitsForItsSyncWhilePlaying) {
     EXPECT_EQ(played[5], 5);
 }
 
-TEST(EngineScene, IdleAreaSwitchesAtOnceAndProgramChangesNameAreaAndPattern) {
-    EngineHarness h;
-    MarkPatterns(h);
-    EXPECT_FALSE(h.Area(0).RequestPattern(2));
-    EXPECT_EQ(h.Area(0).CurrentPattern(), 2);
-    h.App().ProgramChange(7);   // area 1, pattern 8
-    EXPECT_EQ(h.Area(0).CurrentPattern(), 7);
-    h.App().ProgramChange(12 + 4);
-    EXPECT_EQ(h.Area(1).CurrentPattern(), 4);
-    h.App().ProgramChange(48);  // no such area: ignored
-    h.App().ProgramChange(-1);
-    EXPECT_EQ(h.Area(0).CurrentPattern(), 7);
-    EXPECT_FALSE(h.Area(0).RequestPattern(12));  // patterns 13..16 do not exist
-    EXPECT_EQ(h.Area(0).CurrentPattern(), 7);
-}
-
 // A key an area took keeps its release when the control zone is switched on
 // over it while it is down; the zone would otherwise swallow the key-up and
 // the arpeggio would never stop.

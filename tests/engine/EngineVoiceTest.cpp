@@ -88,18 +88,6 @@ TEST(EngineVoice, ChordMemoryStepPlaysTheSlotOnTheLowestKey) {
               (std::set<int>{kE3, kE3 + 4, kE3 + 7}));
 }
 
-TEST(EngineVoice, CmTriggerTurnsEachKeyIntoItsSlotsChord) {
-    EngineHarness h;
-    ChordMemoryBank& bank = *h.Context().chordMemory;
-    // Key 37 is slot 1 (key area from 36): a fifth.
-    bank.ToggleNote(1, 12, true);
-    bank.ToggleNote(1, 19, true);
-    h.Param(kCmTrigger, 1);
-    h.NoteOn(1, 37, 100, 0);
-    h.Run(6000 * 4 - 10);
-    EXPECT_EQ(h.NoteNumbers(h.NoteOns()), (std::vector<int>{37, 44, 37, 44}));
-}
-
 TEST(EngineVoice, OutputChannelAndNoteOffsFollowTheirNoteOns) {
     EngineHarness h;
     h.Param(kMidiOutChannel, 4);  // channel 5

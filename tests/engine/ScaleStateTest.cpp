@@ -135,26 +135,6 @@ TEST(ScaleTransposition, DegreesAreConsistentInEveryScaleKeyAndMode) {
     }
 }
 
-TEST(ScaleTransposition, ChromaticAndSemitoneModeMoveByPlainSemitones) {
-    const ScaleState chromatic = Scale("Chromatic", 5, 4);
-    for (int note = 20; note < 100; note += 7)
-        for (int steps = -12; steps <= 12; ++steps) EXPECT_EQ(chromatic.Transpose(note, steps), note + steps);
-
-    ScaleState off;
-    off.SetScaleParameter(0);
-    EXPECT_FALSE(off.HasScale());
-    EXPECT_EQ(off.Move(61, 3, true), 64);
-    EXPECT_EQ(off.Move(61, 3, false), 64);
-    EXPECT_EQ(off.Quantise(61), 61);
-
-    // With a scale, semitone mode moves first and then lands on the scale.
-    const ScaleState major = Scale("Major");
-    EXPECT_EQ(major.Move(C4, 1, true), 62);   // C# -> D
-    EXPECT_EQ(major.Move(C4, 5, true), 65);   // F stays
-    EXPECT_EQ(major.Move(C4, 1, false), 62);
-    EXPECT_EQ(major.Move(C4, 5, false), 69);  // five degrees: A
-}
-
 TEST(ScaleTransposition, ResultsStayMidiNotes) {
     const ScaleState major = Scale("Major");
     EXPECT_EQ(major.Transpose(127, 5), 127);

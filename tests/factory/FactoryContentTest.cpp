@@ -68,37 +68,5 @@ TEST(FactoryContentTest, EveryPresetLoadsBackAsBuilt) {
     }
 }
 
-TEST(FactoryContentTest, BanksLoadBackWithTheirChords) {
-    const WrittenFactory& factory = WrittenFactory::Get();
-    ASSERT_GE(factory.content.banks.size(), 2u);
-    std::vector<ChordBankData> read;
-    for (const BuiltBank& bank : factory.content.banks) {
-        const auto folder = GetUserDataFolder(kChordMemorySubFolder);
-        ASSERT_TRUE(folder);
-        const std::string path = *folder + "Factory/" + bank.name + ".cmb";
-        const auto data = ReadChordBankFile(path);
-        ASSERT_TRUE(data) << path;
-        EXPECT_EQ(*data, bank.chords) << bank.name;
-        for (const ChordSlotData& slot : data->slots) {
-            EXPECT_EQ(slot.baseNote, 12) << bank.name;
-            EXPECT_FALSE(slot.notes.empty()) << bank.name;
-        }
-        // Into a running plug-in through the browser's path.
-        HostedSorel sorel;
-        ASSERT_TRUE(sorel.Persistence().LoadChordBank(path, bank.name));
-        EXPECT_EQ(LoadedState(sorel).chords, bank.chords);
-        EXPECT_EQ(sorel.Persistence().ChordBanks().CurrentName(), bank.name);
-        read.push_back(*data);
-    }
-    for (size_t a = 0; a < read.size(); ++a)
-        for (size_t b = a + 1; b < read.size(); ++b) EXPECT_NE(read[a], read[b]);
-    // Two slots read by hand: a major seventh and the drop-two voicing below the key.
-    const auto jazz = std::find_if(factory.content.banks.begin(), factory.content.banks.end(),
-                                   [](const BuiltBank& b) { return b.name == "Jazz Voicings"; });
-    ASSERT_NE(jazz, factory.content.banks.end());
-    EXPECT_EQ(jazz->chords.slots[0].notes, (std::vector<int32_t>{12, 16, 19, 23}));
-    EXPECT_EQ(jazz->chords.slots[13].notes, (std::vector<int32_t>{7, 12, 16, 23}));
-}
-
 }  // namespace
 }  // namespace sorel::factory::test

@@ -74,16 +74,6 @@ TEST(FactoryPlayTest, EveryPresetPlaysAndEndsEveryNote) {
     }
 }
 
-TEST(FactoryPlayTest, PresetsPlayDifferentNotes) {
-    // Time, note and channel of every note-on.
-    std::map<std::string, std::vector<std::tuple<long, int, int>>> played;
-    for (const auto& [name, file] : WrittenFactory::Get().presetFiles) {
-        for (const SentMidi& m : NoteOns(Play(name))) played[name].emplace_back(Absolute(m), m.data1, m.Channel());
-    }
-    for (auto a = played.begin(); a != played.end(); ++a)
-        for (auto b = std::next(a); b != played.end(); ++b) EXPECT_NE(a->second, b->second) << a->first << " and " << b->first;
-}
-
 TEST(FactoryPlayTest, ScaledPresetsStayInTheirScales) {
     const auto spiral = NoteOns(Play("Spiral Triplets"));
     EXPECT_TRUE(InPitchClasses(spiral, {9, 0, 2, 4, 7}));  // A minor pentatonic

@@ -29,15 +29,6 @@ TEST(MidiOutQueueTest, OrdersByOffsetAndKeepsTheOrderWithinAnOffset) {
     EXPECT_EQ(ordered[4].data1, 60);
 }
 
-TEST(MidiOutQueueTest, OffsetsAreKeptInsideTheBlock) {
-    MidiOutQueue queue;
-    queue.Add(MidiMessage::NoteOn(1, 60, 100, 500));
-    queue.Add(MidiMessage::NoteOn(1, 61, 100, -20));
-    const auto ordered = queue.Ordered(64);
-    EXPECT_EQ(ordered[0].offset, 0);
-    EXPECT_EQ(ordered[1].offset, 63);
-}
-
 TEST(MidiOutQueueTest, AFloodNeverCrowdsOutNoteOffs) {
     MidiOutQueue queue;
     int accepted = 0;
@@ -70,26 +61,6 @@ TEST(MidiOutQueueTest, AFullQueueGivesUpControllersForNoteOffsAndKeepsUrgentMess
     // The panic stays; the note-on went only after every controller had gone.
     EXPECT_TRUE(ordered[0].Kind() == midi::kControlChange && ordered[0].data1 == 123);
     for (size_t i = 1; i < ordered.size(); ++i) EXPECT_TRUE(ordered[i].IsNoteOff()) << i;
-}
-
-TEST(HostPositionTrackerTest, LoopJumpsCountOnlyWithTheLoopOn) {
-    HostPositionTracker tracker;
-    tracker.Plan(48000, 512, true, true, 0, 48000);
-    EXPECT_TRUE(tracker.Plan(0, 512, true, true, 0, 48000).loopJumped);
-    EXPECT_FALSE(tracker.Plan(512, 512, true, true, 0, 48000).loopJumped);
-    HostPositionTracker noLoop;
-    noLoop.Plan(48000, 512, true, false, 0, -1);
-    EXPECT_FALSE(noLoop.Plan(0, 512, true, false, 0, -1).loopJumped);
-    EXPECT_FALSE(noLoop.Plan(512, 512, true, false, 0, -1).loopJumped);
-}
-
-TEST(HostPositionTrackerTest, StoppingForgetsThePreviousBlock) {
-    HostPositionTracker tracker;
-    tracker.Plan(1000, 64, true, false, 0, -1);
-    tracker.Plan(0, 64, false, false, 0, -1);
-    const BlockPlan plan = tracker.Plan(1054, 64, true, false, 0, -1);
-    EXPECT_EQ(plan.samplePos, 1054);
-    EXPECT_EQ(plan.frames, 64);
 }
 
 TEST(EditorLinkTest, DeliversInOrderAndDropsWhenFull) {

@@ -79,46 +79,5 @@ struct ValueCase {
     double expected;
 };
 
-TEST(ParameterValues, HostValuesRoundForWholeKindsAndStayInRange) {
-    const ValueCase cases[] = {
-        {ParamKind::Integer, -24, 24, 1, 0.51, 0},  {ParamKind::Integer, -24, 24, 1, 0.99, 24},
-        {ParamKind::Double, 0, 1, 0.01, 0.125, 0.125}, {ParamKind::Double, -100, 100, 1, 7.0, 100},
-        {ParamKind::Double, -100, 100, 1, -3.0, -100}, {ParamKind::Double, -100, 100, 1, std::nan(""), -100},
-        {ParamKind::Double, -1, 1, 0, 0.25, -0.5},     {ParamKind::Double, 3, 3, 2, 1.0, 5},  // at least one step wide
-    };
-    for (const ValueCase& c : cases) {
-        ParameterInfo info;
-        if (c.kind == ParamKind::Integer) info.InitInteger("p", 0, c.minimum, c.maximum);
-        else info.InitDouble("p", c.minimum, c.minimum, c.maximum, c.step);
-        Parameter p;
-        p.Describe(info);
-        p.SetNormalized(c.normalised);
-        EXPECT_DOUBLE_EQ(p.Value(), c.expected) << c.minimum << ".." << c.maximum << " at " << c.normalised;
-    }
-    ParameterInfo gateInfo;
-    gateInfo.InitDouble("Gate", -10, -100, 100, 1);
-    Parameter gate;
-    gate.Describe(gateInfo);
-    gate.SetValue(1e300);
-    EXPECT_EQ(gate.Value(), 100.0);
-    EXPECT_EQ(gate.ToNormalized(500.0), 1.0);
-}
-
-TEST(ParameterValues, DisplayTextsAndTheirReverse) {
-    ParameterInfo info;
-    info.InitEnumeration("Sort", 0, 3);
-    info.AddDisplayText(0, "Lo-Hi");
-    info.AddDisplayText(1, "");
-    Parameter p;
-    p.Describe(info);
-    double value = -1;
-    EXPECT_TRUE(p.ValueForText("Lo-Hi", value));
-    EXPECT_EQ(value, 0.0);
-    EXPECT_FALSE(p.ValueForText("nothing", value));
-    EXPECT_EQ(p.DisplayText(0.4), "Lo-Hi");  // the nearest whole number, as the engine reads it
-    EXPECT_EQ(p.DisplayText(0.7), "1");
-    EXPECT_EQ(p.DisplayText(1), "1");        // an empty text shows the number
-}
-
 }  // namespace
 }  // namespace sorel

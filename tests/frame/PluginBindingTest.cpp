@@ -165,15 +165,6 @@ TEST_F(PluginTest, ControlKeyNamesFollowTheUsersControlZoneFile) {
     EXPECT_EQ(host->Dispatch(effGetMidiKeyName, 0, 0, &unassigned), 0);
 }
 
-TEST(PluginEntry, SeveralInstancesLiveSideBySide) {
-    TestHost first, second;
-    ASSERT_TRUE(first.CreateAndOpen());
-    ASSERT_TRUE(second.CreateAndOpen());
-    EXPECT_NE(first.Effect(), second.Effect());
-    first.SetParameter(kGlobalVolume, 1.0f);
-    EXPECT_NE(second.GetParameter(kGlobalVolume), 1.0f);
-}
-
 struct HostCase {
     const char* product;
     const char* startNoteText;

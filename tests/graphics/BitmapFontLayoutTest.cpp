@@ -14,60 +14,6 @@ BitmapFont TestFont() { return BitmapFont(IBitmap{}, kTestFontXml); }
 
 const IRECT kBox{100, 50, 120, 70};  // 20 x 20
 
-TEST(BitmapFontXml, ReadsLineHeightAndGlyphs) {
-    const BitmapFont font = TestFont();
-    EXPECT_EQ(font.LineHeight(), 10);
-    EXPECT_EQ(font.GlyphCount(), 5u);
-    const Glyph* a = font.FindGlyph('A');
-    ASSERT_NE(a, nullptr);
-    EXPECT_EQ(a->yoffset, 2 - 10);  // kept relative to the line's bottom
-    EXPECT_EQ(a->xoffset, 1);
-    EXPECT_EQ(a->source, IRECT(0, 0, 4, 8));
-    EXPECT_EQ(a->xadvance, 5);
-    EXPECT_EQ(font.FindGlyph('Z'), nullptr);
-}
-
-TEST(BitmapFontXml, MissingAttributesRepeatThePreviousGlyphsAndDuplicatesTakeNewValues) {
-    const BitmapFont font(IBitmap{}, R"(<font><common lineHeight="12"/><chars>
-        <char id="65" x="3" y="4" width="5" height="6" xoffset="1" yoffset="7" xadvance="8"/>
-        <char id="66" x="20"/>
-        <char id="65" xadvance="11"/>
-        <char/>
-      </chars></font>)");
-    EXPECT_EQ(font.GlyphCount(), 2u);
-    const Glyph* b = font.FindGlyph('B');
-    ASSERT_NE(b, nullptr);
-    EXPECT_EQ(b->source, IRECT(20, 4, 25, 10));
-    EXPECT_EQ(b->xadvance, 8);
-    EXPECT_EQ(b->yoffset, 7 - 12);
-    const Glyph* a = font.FindGlyph('A');
-    ASSERT_NE(a, nullptr);
-    EXPECT_EQ(a->xadvance, 11);
-    EXPECT_EQ(a->source, IRECT(20, 4, 25, 10));
-}
-
-TEST(BitmapFontXml, MissingSectionsKeepTheirResetValues) {
-    const BitmapFont noCommon(IBitmap{}, R"(<font><chars><char id="65" yoffset="4" xadvance="6"/></chars></font>)");
-    EXPECT_EQ(noCommon.LineHeight(), 0);
-    ASSERT_NE(noCommon.FindGlyph('A'), nullptr);
-    EXPECT_EQ(noCommon.FindGlyph('A')->yoffset, 4);
-
-    BitmapFont noChars(IBitmap{}, R"(<font><common lineHeight="14" base="11"/></font>)");
-    EXPECT_EQ(noChars.LineHeight(), 14);
-    EXPECT_EQ(noChars.GlyphCount(), 0u);
-    // Nothing to measure with: every byte takes no room, and nothing breaks.
-    const LineLayout layout = noChars.LayOutLine("hello", kBox);
-    EXPECT_EQ(layout.width, 0);
-    EXPECT_FALSE(layout.truncated);
-    EXPECT_EQ(noChars.DrawTextLines(nullptr, std::vector<TextLine>(2), kBox, true), 28);
-
-    for (const char* bad : {"", "not xml", "<font><chars><char id='x' xadvance='q'/>", "<chars><char id='65'/></chars>"}) {
-        const BitmapFont font(IBitmap{}, bad);
-        EXPECT_EQ(font.GlyphCount(), 0u) << bad;
-        EXPECT_EQ(font.LineHeight(), 0) << bad;
-    }
-}
-
 TEST(BitmapFontLayout, CentresTheLineInItsRectangle) {
     const LineLayout layout = TestFont().LayOutLine("AB", kBox);
     EXPECT_EQ(layout.text, "AB");
@@ -132,26 +78,6 @@ TEST(BitmapFontLayout, LinesFitOrEndInTwoDots) {
     const LineLayout cut = font.LayOutLine("AAAAAA", kBox);
     ASSERT_EQ(cut.glyphs.size(), 5u);
     EXPECT_EQ(cut.glyphs[4].source, font.FindGlyph('.')->source);
-}
-
-TEST(BitmapFontLayout, RectanglesAtTheEndsOfTheRangeStayDefined) {
-    BitmapFont font = TestFont();
-    const IRECT everything{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX};
-    const LineLayout wide = font.LayOutLine("AB", everything);
-    EXPECT_FALSE(wide.truncated);
-    ASSERT_EQ(wide.glyphs.size(), 2u);
-    EXPECT_EQ(wide.glyphs[1].dest.W(), 4);
-    const IRECT inverted{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
-    EXPECT_EQ(font.LayOutLine("AB", inverted).text, "..");
-    EXPECT_EQ(font.DrawTextLines(nullptr, std::vector<TextLine>(3, TextLine{"W", 0, 0, 1}), inverted, true), 30);
-}
-
-TEST(BitmapFontLayout, EmptyTextDrawsNothing) {
-    BitmapFont font = TestFont();
-    EXPECT_FALSE(font.DrawTextLine(nullptr, "", kBox, true));
-    EXPECT_FALSE(font.DrawTextLine(nullptr, std::string_view("\0AB", 3), kBox, true));
-    EXPECT_TRUE(font.DrawTextLine(nullptr, "AB", kBox, true));
-    EXPECT_TRUE(font.LayOutLine("", kBox).glyphs.empty());
 }
 
 TEST(BitmapFontLayout, SeveralLinesReturnTheirHeightAndLeaveTheFontCentred) {

@@ -119,20 +119,5 @@ TEST(Resources, EveryImageDecodesToItsSizeAndFrames) {
         GTEST_SKIP() << checked << " of " << std::size(kImages) << " images generated so far";
 }
 
-TEST(Resources, MissingOrMisnamedResourcesLoadAsNothing) {
-    IGraphics g(1, 1);
-    const auto noFont = BitmapFont::Load(g, FontResource{999, "resources/fonts/none.fnt", 998, "resources/fonts/none.png"});
-    EXPECT_FALSE(noFont->Sheet().IsValid());
-    EXPECT_EQ(noFont->GlyphCount(), 0u);
-    EXPECT_FALSE(noFont->DrawTextLine(&g, "", g.Bounds(), false));
-    EXPECT_TRUE(noFont->DrawTextLine(&g, "text", g.Bounds(), false));  // laid out, nothing to draw with
-    EXPECT_FALSE(g.LoadIBitmap(999, "resources/images/none.png").IsValid());
-    EXPECT_FALSE(g.LoadIBitmap(101, "resources/images/About.png").IsValid());
-    EXPECT_EQ(g.LoadText(999, "x"), nullptr);
-    // A text resource is not an image.
-    EXPECT_FALSE(g.LoadIBitmap(100, "resources/skin/Sorel.skin").IsValid());
-    ASSERT_NE(g.LoadText(100, "resources/skin/Sorel.skin"), nullptr);
-}
-
 }  // namespace
 }  // namespace sorel

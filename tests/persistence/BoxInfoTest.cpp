@@ -5,20 +5,6 @@
 namespace sorel {
 namespace {
 
-TEST(BoxInfo, SetCutsEachTextToItsField) {
-    BoxInfo info;
-    const std::string longName(40, 'n');
-    const std::string longAuthor(60, 'a');
-    const std::string longText(300, 't');
-    info.Set(longName, longAuthor, longText, longText);
-    EXPECT_EQ(info.name, std::string(32, 'n'));
-    EXPECT_EQ(info.author, std::string(50, 'a'));
-    EXPECT_EQ(info.description.size(), 254u);
-    EXPECT_EQ(info.usage.size(), 254u);
-    info.Set(std::string_view("abc\0def", 7), "x", "", "");
-    EXPECT_EQ(info.name, "abc") << "a text ends at its first zero byte";
-}
-
 TEST(BoxInfo, NoTextsGiveOneCentredNoInfoLine) {
     BoxInfo info;
     EXPECT_EQ(ComposeInfoLines(info), (std::vector<InfoLine>{{"NO INFO", false, false, false}}));

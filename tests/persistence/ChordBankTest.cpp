@@ -20,15 +20,6 @@ ChordBankData SampleBank() {
     return bank;
 }
 
-TEST(ChordBank, WrittenBankReadsBackIdentically) {
-    const ChordBankData bank = SampleBank();
-    const StateChunk body = WriteChordBank(bank);
-    int32_t count = 0;
-    body.GetInt32(count, 0);
-    EXPECT_EQ(count, 16);
-    EXPECT_EQ(ReadChordBank(body), bank);
-}
-
 TEST(ChordBank, FileHoldingOnlyZeroSlotsLeavesEverySlotCleared) {
     const ChordBankData bank = ReadChordBank(Ints({0}));
     for (const auto& slot : bank.slots) {

@@ -15,29 +15,6 @@ using test::ReadTextFile;
 using test::TempDataHome;
 using test::WriteTextFile;
 
-TEST(DataFolder, LiesBelowXdgDataHomeOrTheHomeFolder) {
-    TempDataHome home;
-    EXPECT_EQ(GetUserDataFolder("data"), home.SorelFolder() + "data/");
-    EXPECT_EQ(GetUserDataFolder("presets/chordmemory"), home.SorelFolder() + "presets/chordmemory/");
-    EXPECT_FALSE(fs::exists(home.SorelFolder())) << "naming the folder creates nothing";
-
-    setenv("XDG_DATA_HOME", "relative/path", 1);  // not absolute: ignored
-    setenv("HOME", home.Root().c_str(), 1);
-    EXPECT_EQ(GetUserDataFolder("data"), home.Root() + "/.local/share/Vardo/Sorel/data/");
-}
-
-TEST(DataFolder, FirstUseCreatesEveryFolder) {
-    TempDataHome home;
-    ASSERT_TRUE(EnsureDataFolders());
-    EXPECT_TRUE(fs::is_directory(home.SorelFolder() + "data"));
-    for (const char* category : {"Factory", "User"}) {
-        for (const char* style : {"1 bass", "2 lead", "3 rhythm", "4 misc"}) {
-            EXPECT_TRUE(fs::is_directory(home.SorelFolder() + "presets/" + category + "/" + style));
-        }
-        EXPECT_TRUE(fs::is_directory(home.SorelFolder() + "presets/chordmemory/" + category));
-    }
-}
-
 TEST(DataFolder, AFolderThatCannotBeCreatedIsReportedNotThrown) {
     TempDataHome home;
     WriteTextFile(home.Root() + "/Vardo", "a file where the folder should be");
@@ -64,21 +41,6 @@ TEST(SettingsFile, MissingLinesAreFalseAndLinesAfterTheSeventhAreIgnored) {
     EXPECT_FALSE(three.transposeAsSemitones);
     EXPECT_FALSE(three.gateLengthInSteps);
     EXPECT_EQ(ParseSettings("false\nfalse\nfalse\nfalse\nfalse\nfalse\nfalse\ntrue\n"), GlobalSettings{});
-}
-
-TEST(SettingsFile, WritingRewritesAllSevenLinesAndReadsBack) {
-    TempDataHome home;
-    WriteTextFile(home.SorelFolder() + "data/settings.srl", "true\ngarbage\nmore garbage\n\n\n\n\n\n\n\n");
-    GlobalSettings settings;
-    settings.transposeAsSemitones = true;
-    settings.gateLengthInSteps = true;
-    ASSERT_TRUE(WriteSettingsFile(settings));
-    EXPECT_EQ(ReadTextFile(home.SorelFolder() + "data/settings.srl"),
-              "false\nfalse\nfalse\ntrue\nfalse\nfalse\ntrue\n");
-    EXPECT_EQ(ReadSettingsFile(), settings);
-    for (const auto& entry : fs::directory_iterator(home.SorelFolder() + "data")) {
-        EXPECT_EQ(entry.path().filename(), "settings.srl") << "no temporary file stays behind";
-    }
 }
 
 TEST(SettingsFile, EachLineMapsToItsSetting) {

@@ -84,20 +84,6 @@ TEST(HostChunk, AChunkWithoutHeaderOrWithDamagedSlotsIsHandled) {
     EXPECT_FALSE(freshHooks.ReadState(nullptr, 10, false));
 }
 
-TEST(HostChunk, AnUnsupportedVersionChangesNothing) {
-    TempDataHome home;
-    ModelTarget player;
-    Shape(player, 50);
-    PluginPersistence hooks(player);
-    StateChunk chunk;
-    BeginHostChunk(chunk);
-    chunk.PutInt32(6);
-    chunk.PutBytes(std::string(5000, 'x').data(), 5000);
-    EXPECT_FALSE(hooks.ReadState(chunk.Data(), chunk.Size(), false));
-    ExpectShaped(player, 50);
-    EXPECT_EQ(player.statesApplied, 1) << "the info line still returns to its welcome text";
-}
-
 TEST(PresetFiles, GzipAndPlainFormsLoadAlike) {
     TempDataHome home;
     ModelTarget source;
@@ -177,21 +163,6 @@ TEST(PresetFiles, HeaderTextsWinOverTheTextsInsideTheState) {
     EXPECT_EQ(player.boxInfo.author, "Header author");
     EXPECT_EQ(player.boxInfo.usage, "Header usage");
     EXPECT_EQ(hooks.Presets().CurrentName(), std::string(32, 'H'));
-}
-
-TEST(PresetFiles, LockedParametersStayWhenAPresetLoads) {
-    TempDataHome home;
-    const std::string path = home.Root() + "/locked.v2z";
-    WritePreset(path, 33);
-    ModelTarget player;
-    player.keep[param::kSwing + 2] = true;
-    player.values[param::kSwing + 2] = 0.75;
-    player.keep[param::kGlobalVolume] = true;
-    PluginPersistence hooks(player);
-    ASSERT_TRUE(hooks.LoadPresetFile(path));
-    EXPECT_EQ(player.Value(param::kSwing + 2), 0.75);
-    EXPECT_EQ(player.Value(param::kGlobalVolume), 64);
-    EXPECT_EQ(player.Value(param::kGate + 9), -55);
 }
 
 TEST(Browser, FirstUseCreatesTheFoldersAndShowsEmptyMenus) {

@@ -88,35 +88,6 @@ TEST(StateApply, ToolAndMenuActionsAreNeverReplayed) {
     }
 }
 
-TEST(StateApply, EngineStructuresTakeTheStateAndUnreadPartsTheirResetValues) {
-    ModelTarget source;
-    source.boxInfo.Set("A", "B", "C", "D");
-    source.chords.slots[2] = {40, {1, 2, 3}};
-    source.stepCcNumbers[5] = 74;
-    source.loops[10] = {4, 12, false};
-    const PluginState state = StateFrom(source);
-
-    ModelTarget player;
-    ApplyState(player, ImageOf(state), LoadSource::HostChunk);
-    EXPECT_EQ(player.boxInfo, source.boxInfo);
-    EXPECT_EQ(player.chords, source.chords);
-    EXPECT_EQ(player.stepCcNumbers, source.stepCcNumbers);
-    EXPECT_EQ(player.loops, source.loops);
-    EXPECT_EQ(player.statesApplied, 1);
-    EXPECT_FALSE(player.stateLoading);
-
-    // Cut inside the chord records: the cc numbers stay, loops reset, enabled flags stay.
-    ModelTarget other;
-    other.stepCcNumbers[0] = 11;
-    other.loops[10] = {2, 3, false};
-    other.loops[11] = {2, 3, true};
-    ApplyState(other, ImageOf(state, 700), LoadSource::HostChunk);
-    EXPECT_EQ(other.boxInfo, source.boxInfo);
-    EXPECT_EQ(other.stepCcNumbers[0], 11);
-    EXPECT_EQ(other.loops[10], (LaneLoop{0, 32, false}));
-    EXPECT_EQ(other.loops[11], (LaneLoop{0, 32, true}));
-}
-
 TEST(StateApply, EveryLockHoldStaysShort) {
     ModelTarget source;
     const StateImage image = ImageOf(StateFrom(source));

@@ -113,17 +113,6 @@ TEST(StateRead, ZeroWordIsAVersionOneStateStartingAtItsFirstByte) {
     EXPECT_EQ(image->state.laneLoops, written.laneLoops);
 }
 
-TEST(StateRead, StartsAtTheGivenPosition) {
-    StateChunk chunk;
-    chunk.PutBytes("prefix!", 7);
-    const StateChunk state = Written(RichState());
-    chunk.PutBytes(state.Data(), state.Size());
-    const auto image = ReadState(chunk, 7, Ranges());
-    ASSERT_TRUE(image.has_value());
-    EXPECT_EQ(image->state.boxInfo.name, "Night Bus");
-    EXPECT_EQ(image->parametersAssigned, param::kCount);
-}
-
 // Versions 1 and 2 lack the ORDER field: the parameters follow the two switches.
 StateChunk WithoutOrderField(const PluginState& state, int32_t version) {
     const StateChunk full = Written(state);
@@ -312,29 +301,6 @@ TEST(StateRead, StatesCutAtEveryFieldBoundaryKeepTheResetValuesOfWhatIsMissing) 
             if (cut <= layout.parameters) ExpectCutState(written, layout, cut);
         }
     }
-}
-
-TEST(StateRead, StateCutAfterTheTextsLeavesClearedChordsAndFullLoops) {
-    const PluginState written = RichState();
-    const Layout layout = LayoutOf(written);
-    const auto image = ReadState(Truncated(Written(written), layout.texts[3]), 0, Ranges());
-    ASSERT_TRUE(image.has_value());
-    EXPECT_EQ(image->state.boxInfo, written.boxInfo);
-    EXPECT_EQ(image->state.chords, ChordBankData{});
-    for (const auto& loop : image->state.laneLoops) EXPECT_EQ(loop.end - loop.start, 32);
-    EXPECT_FALSE(image->stepCcNumbersRead);
-}
-
-TEST(StateRead, AnEmptyOrTooShortChunkIsAnEmptyVersionOneState) {
-    for (size_t size : {0u, 3u}) {
-        const auto image = ReadState(Truncated(Written(RichState()), size), 0, Ranges());
-        ASSERT_TRUE(image.has_value());
-        EXPECT_EQ(image->version, 1);
-        EXPECT_EQ(image->parametersAssigned, 0);
-        EXPECT_EQ(Param(*image, param::kKeyAreaStartNote), 24) << "values the state did not hold are not converted";
-        EXPECT_EQ(Param(*image, param::kGlobalVolume), 64);
-    }
-    EXPECT_TRUE(ReadState(StateChunk{}, -1, Ranges()).has_value());
 }
 
 }  // namespace

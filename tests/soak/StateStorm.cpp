@@ -1,51 +1,39 @@
 #include "soak/StateStorm.h"
 
-#include <zlib.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 
+#include "engine/ParameterIndex.h"
+#include "persistence/HostChunk.h"
+#include "persistence/PresetFile.h"
+
 namespace sorel::soak {
 namespace {
 
-constexpr size_t kFrameworkHeader = 8;
-constexpr size_t kPresetNameWidth = 33, kAuthorWidth = 51, kTextWidth = 255;
+constexpr bool kProgramChunk = false;
 constexpr const char* kStyles[] = {"1 bass", "2 lead", "3 rhythm", "4 misc"};
 constexpr uint32_t kOddWords[] = {0, 1, 5, 6, 0xFFFFFFFFu, 0x7FFFFFFFu, 0x80000000u, 0x05000000u, 17, 0x10000u};
 
-void AppendWord(std::vector<uint8_t>& bytes, uint32_t word) {
-    for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<uint8_t>(word >> (8 * i)));
+// The uncompressed file content for a program chunk's state: the preset
+// header, then the state without the chunk's framework header.
+std::vector<uint8_t> PresetBytes(const std::vector<uint8_t>& programChunk, const std::string& name) {
+    StateChunk preset;
+    BoxInfo info;
+    info.Set(name, "Soak", "Written by the soak", "Load me while playing");
+    WritePresetHeader(preset, info);
+    if (const auto state = HostChunkState(programChunk, kProgramChunk, param::kCount)) preset.PutBytes(state->Data(), state->Size());
+    return preset.Bytes();
 }
 
-void AppendText(std::vector<uint8_t>& bytes, const std::string& text, size_t width) {
-    const size_t start = bytes.size();
-    bytes.resize(start + width, 0);
-    std::memcpy(bytes.data() + start, text.data(), std::min(text.size(), width - 1));
-}
+bool WriteGzip(const std::string& path, const std::vector<uint8_t>& bytes) { return SaveChunkToFile(path, StateChunk(bytes)); }
 
-// The state a host chunk carries, inflated when the plug-in compressed it.
-std::vector<uint8_t> ChunkState(const std::vector<uint8_t>& hostChunk) {
-    if (hostChunk.size() <= kFrameworkHeader) return {};
-    std::vector<uint8_t> packed(hostChunk.begin() + kFrameworkHeader, hostChunk.end());
-    if (packed.size() < 2 || packed[0] != 0x1f || packed[1] != 0x8b) return packed;
-    z_stream stream{};
-    if (inflateInit2(&stream, 15 + 16) != Z_OK) return {};
-    std::vector<uint8_t> state;
-    uint8_t buffer[65536];
-    stream.next_in = packed.data();
-    stream.avail_in = static_cast<uInt>(packed.size());
-    int status = Z_OK;
-    while (status == Z_OK) {
-        stream.next_out = buffer;
-        stream.avail_out = sizeof buffer;
-        status = inflate(&stream, Z_NO_FLUSH);
-        state.insert(state.end(), buffer, buffer + (sizeof buffer - stream.avail_out));
-    }
-    inflateEnd(&stream);
-    return status == Z_STREAM_END ? state : std::vector<uint8_t>{};
+bool WritePlain(const std::string& path, const std::vector<uint8_t>& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    return static_cast<bool>(out);
 }
 
 }  // namespace
@@ -56,33 +44,6 @@ std::string PresetShelf::Path(int file) const {
     char name[32];
     std::snprintf(name, sizeof name, "Soak %d.v2z", file + 1);
     return dataRoot_ + "presets/User/" + kStyles[file % std::size(kStyles)] + "/" + name;
-}
-
-std::vector<uint8_t> PresetShelf::PresetBytes(const std::vector<uint8_t>& hostChunk, const std::string& name) {
-    std::vector<uint8_t> bytes;
-    AppendWord(bytes, 1);
-    AppendWord(bytes, 2);
-    AppendText(bytes, name, kPresetNameWidth);
-    AppendText(bytes, "Soak", kAuthorWidth);
-    AppendText(bytes, "Written by the soak", kTextWidth);
-    AppendText(bytes, "Load me while playing", kTextWidth);
-    AppendWord(bytes, 3);
-    const std::vector<uint8_t> state = ChunkState(hostChunk);
-    bytes.insert(bytes.end(), state.begin(), state.end());
-    return bytes;
-}
-
-bool PresetShelf::WriteGzip(const std::string& path, const std::vector<uint8_t>& bytes) {
-    gzFile file = gzopen(path.c_str(), "wb");
-    if (!file) return false;
-    const bool written = bytes.empty() || gzwrite(file, bytes.data(), static_cast<unsigned>(bytes.size())) > 0;
-    return gzclose(file) == Z_OK && written;
-}
-
-bool PresetShelf::WritePlain(const std::string& path, const std::vector<uint8_t>& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    return static_cast<bool>(out);
 }
 
 void PresetShelf::Fill(const std::vector<uint8_t>& hostChunk) {
@@ -140,9 +101,11 @@ void PresetShelf::Damage(std::mt19937_64& rng, const std::vector<uint8_t>& hostC
 
 StateStorm::StateStorm(uint64_t seed, PresetShelf* shelf) : rng_(seed), shelf_(shelf) {}
 
+// Bank chunks are asked for too; the program chunk is the one kept.
 void StateStorm::TakeChunk(test::TestHost& plugin) {
     void* data = nullptr;
-    const intptr_t size = plugin.Dispatch(effGetChunk, Chance(0.5) ? 0 : 1, 0, &data);
+    if (Chance(0.5)) plugin.Dispatch(effGetChunk, 0, 0, &data);
+    const intptr_t size = plugin.Dispatch(effGetChunk, 1, 0, &data);
     if (size > 0 && data) own_.assign(static_cast<const uint8_t*>(data), static_cast<const uint8_t*>(data) + size);
 }
 

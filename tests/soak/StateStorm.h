@@ -28,12 +28,6 @@ public:
     // Rewrites one file, damaged in one of several ways, or removes it.
     void Damage(std::mt19937_64& rng, const std::vector<uint8_t>& hostChunk);
 
-    // The uncompressed file content for a state: the preset header, then
-    // the state without the chunk's framework header.
-    static std::vector<uint8_t> PresetBytes(const std::vector<uint8_t>& hostChunk, const std::string& name);
-    static bool WriteGzip(const std::string& path, const std::vector<uint8_t>& bytes);
-    static bool WritePlain(const std::string& path, const std::vector<uint8_t>& bytes);
-
 private:
     std::string Path(int file) const;
     std::string dataRoot_;
