@@ -34,12 +34,6 @@ public:
     std::vector<Notification> seen;
 };
 
-std::vector<int> NotesOf(const std::vector<MidiOut>& events) {
-    std::vector<int> notes;
-    for (const MidiOut& m : events) notes.push_back(m.note);
-    return notes;
-}
-
 class ThroughEngine : public ::testing::Test {
 protected:
     void SetUp() override { engine.Context().notifier->SetListener(&log); }
@@ -56,20 +50,6 @@ protected:
 };
 
 // --- Control zone ------------------------------------------------------------
-
-TEST_F(ThroughEngine, ControlKeysNeverSoundWhileTheAreaPlaysOn) {
-    engine.Play();
-    engine.NoteOn(kChannel, kC3, 100, 0);
-    for (int key = 0; key <= ControlZone::kHighKey; ++key) Tap(key, 1000 + key * 1500);
-    engine.RunUntil(80 * kStep);
-
-    for (const MidiOut& m : engine.Out())
-        if (m.on) {
-            EXPECT_GT(m.note, ControlZone::kHighKey) << "control key " << m.note << " sounded";
-        }
-    EXPECT_GE(engine.NoteOns(0).size(), 70u) << "the area kept playing";
-    EXPECT_TRUE(engine.NoteOns(-1).empty()) << "nothing passed through as a note-on";
-}
 
 TEST_F(ThroughEngine, EveryFunctionRaisesItsNotification) {
     ControlZone::Assignment keys{};
@@ -118,23 +98,6 @@ TEST_F(PatternSwitch, NextSwitchesAtTheEndOfTheCurrentStep) {
     ASSERT_GE(ons.size(), 4u);
     EXPECT_EQ(ons[1].note, kC3);
     EXPECT_EQ(FirstHighStep(), ons[2].time);
-}
-
-TEST_F(ThroughEngine, ADisabledZonePassesLowKeysOn) {
-    engine.Param(param::kDisableControlZone, 1);
-    // Key area 1 now starts at note 12 and plays the keys it takes as they are.
-    engine.Param(param::kKeyAreaStartNote + 0, 0);
-    engine.Param(param::kKeyAreaBaseNote + 0, 0);
-    engine.Play();
-    engine.NoteOn(kChannel, 24, 100, 0);
-    engine.NoteOn(kChannel, 5, 100, 0);  // no area takes it: through, unchanged
-    engine.RunUntil(4 * kStep);
-    EXPECT_TRUE(log.seen.empty());
-    const std::vector<int> played = NotesOf(engine.NoteOns(0));
-    ASSERT_FALSE(played.empty());
-    EXPECT_TRUE(std::all_of(played.begin(), played.end(), [](int n) { return n == 24; }));
-    EXPECT_EQ(NotesOf(engine.NoteOns(-1)), std::vector<int>{5});
-    EXPECT_EQ(engine.Area(0).CurrentPattern(), 0);
 }
 
 }  // namespace

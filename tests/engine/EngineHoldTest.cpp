@@ -37,17 +37,6 @@ TEST(EngineHold, ReleasedChordKeepsPlayingAndANewChordReplacesItAtTheSyncPoint) 
     EXPECT_TRUE(h.HangingNotes().empty());
 }
 
-TEST(EngineHold, KeysPressedWhileALatchedKeyIsDownJoinTheChord) {
-    EngineHarness h;
-    h.Param(kHold, 1);
-    h.NoteOn(1, kC3, 100, 0);
-    h.NoteOn(1, kG3, 100, 3000);  // C still down: G joins at once
-    h.NoteOff(1, kC3, 4000);
-    h.NoteOff(1, kG3, 4000);
-    h.Run(6000 * 4);
-    EXPECT_EQ(NotesBetween(h, 0, 6000 * 4), (std::vector<int>{kC3, kG3, kC3, kG3}));
-}
-
 TEST(EngineHold, HoldSyncCountsAgainFromEachPatternStart) {
     struct Case {
         int holdSync;   // steps
@@ -159,16 +148,6 @@ TEST(EngineHold, ArpOnNoteCountForgetsAKeyReleasedUnderTheControlZone) {
     h.Run(6000 * 4);
     EXPECT_EQ(h.NoteOns(0).size(), played) << "the area plays on after every key is up";
     EXPECT_TRUE(h.HangingNotes().empty());
-}
-
-TEST(EngineHold, CountGateOffStartsAtTheFirstKey) {
-    EngineHarness h;
-    h.Param(kArpOnNoteCount, 3);
-    h.Context().countGateOff = 1;
-    h.Chord(1, {kC3}, 10, 6000);
-    h.Run(7000);
-    ASSERT_EQ(h.NoteOns(0).size(), 1u);
-    EXPECT_EQ(h.NoteOns(0)[0].time, 10);
 }
 
 }  // namespace

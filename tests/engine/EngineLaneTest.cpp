@@ -89,26 +89,6 @@ TEST(EngineLane, DivPlaysEqualPartsOfTheStep) {
     EXPECT_TRUE(h.HangingNotes().empty());
 }
 
-TEST(EngineLane, DivTwoWithFullGateOverlapsThePartsAcrossTheStepEnd) {
-    EngineHarness h;
-    h.Param(kGate, 100);                       // pattern gate 0.5
-    h.Param(PerStep(kStepGate, 0, 0, 0), 100); // + step gate 0.5 = 1.0
-    h.Param(PerStep(kStepDiv, 0, 0, 0), 1);    // two parts
-    h.Param(kPatternSteps, 1);                 // two steps
-    h.NoteOn(1, kC3, 100, 0);
-    h.NoteOff(1, kC3, 11999);
-    h.Run(20000);
-    // Step 0: part 0 from 0 to 6000 (the step's end), part 1 from 3000 to 9000.
-    // Copies of a note from one step merge into the first note-on and the last
-    // note-off, so step 0 sounds 0..9000; step 1 starts its own note at 6000
-    // and the key's release at 11999 ends it.
-    std::vector<std::tuple<std::int64_t, bool, int>> events;
-    for (const auto& m : h.Out()) events.push_back({m.time, m.on, m.step});
-    EXPECT_EQ(events, (std::vector<std::tuple<std::int64_t, bool, int>>{
-                          {0, true, 0}, {6000, true, 1}, {9000, false, 0}, {11999, false, 1}}));
-    EXPECT_TRUE(h.HangingNotes().empty());
-}
-
 TEST(EngineLane, ShiftMovesNotesAndDisablesSwingOnlyForWholePercent) {
     auto firstTimes = [](double shift1, double swing) {
         EngineHarness h;
@@ -140,30 +120,6 @@ TEST(EngineLane, GateShortensAndStretchesNotes) {
     EXPECT_EQ(firstLength(-100, 0), 600);    // -1.0 becomes -0.9
     EXPECT_EQ(firstLength(-100, -100), 300); // clamped at -0.95
     EXPECT_EQ(firstLength(40, 0), 7200);     // positive gates are halved: +20 %
-}
-
-TEST(EngineLane, LengthLaneStretchesTheStepOnTheGrid) {
-    EngineHarness h;
-    h.Param(PerStep(kStepLength, 0, 0, 0), 3);
-    PlayOneKey(h, 6);
-    auto t = h.Times(h.NoteOns());
-    ASSERT_GE(t.size(), 3u);
-    EXPECT_EQ(t[0], 0);
-    EXPECT_EQ(t[1], 18000);  // step 0 lasted three steps
-    EXPECT_EQ(t[2], 24000);
-    EXPECT_EQ(h.NoteOffs()[0].time, 18000 - 1800);  // 90 % of three steps
-}
-
-TEST(EngineLane, ControllerLanesTravelWithTheirNotes) {
-    EngineHarness h;
-    h.Param(CcLaneValue(0, 0, 9, 0), 17);
-    h.Param(CcLaneValue(0, 0, 16, 1), 99);
-    PlayOneKey(h, 2);
-    auto ons = h.NoteOns();
-    ASSERT_EQ(ons.size(), 2u);
-    EXPECT_EQ(ons[0].cc[0], 17);
-    EXPECT_EQ(ons[1].cc[7], 99);
-    EXPECT_EQ(ons[1].cc[0], 0);
 }
 
 }  // namespace

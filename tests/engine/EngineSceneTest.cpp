@@ -47,28 +47,6 @@ TEST(EngineScene, ScenesChainPatternsWithTheirRepeats) {
     EXPECT_EQ(PatternsPlayed(h), expected);
 }
 
-TEST(EngineScene, SceneEndAboveFifteenActsAsFifteen) {
-    EngineHarness h;
-    h.Param(kSceneEnd, 20);
-    EXPECT_EQ(h.Area(0).SceneEnd(), 15);
-}
-
-TEST(EngineScene, PatternRequestWaitsForItsSyncWhilePlaying) {
-    EngineHarness h;
-    MarkPatterns(h);
-    h.Param(kControlZoneSync, 1);  // 4 steps
-    h.NoteOn(1, kC3, 100, 0);
-    h.Run(6000 + 100);
-    h.At(h.Now(), [&] { EXPECT_TRUE(h.Area(0).RequestPattern(5)); });
-    h.Run(6000 * 6);
-    // Steps 0..3 stay on pattern 1; the switch comes at the end of step 3.
-    auto played = PatternsPlayed(h);
-    ASSERT_GE(played.size(), 6u);
-    EXPECT_EQ(std::vector<int>(played.begin(), played.begin() + 4), (std::vector<int>{0, 0, 0, 0}));
-    EXPECT_EQ(played[4], 5);
-    EXPECT_EQ(played[5], 5);
-}
-
 // A key an area took keeps its release when the control zone is switched on
 // over it while it is down; the zone would otherwise swallow the key-up and
 // the arpeggio would never stop.
@@ -90,34 +68,6 @@ TEST(EngineScene, KeyHeldWhileTheControlZoneComesOnStillStopsItsArpeggio) {
     h.Run(60000);
     EXPECT_EQ(h.NoteOns(0).size(), started) << "the area still plays";
     EXPECT_TRUE(h.HangingNotes().empty());
-}
-
-}  // namespace
-}  // namespace sorel::test
-
-namespace sorel::test {
-namespace {
-
-// Step s of pattern 0 transposes by s: the note tells where the lanes stand.
-std::vector<int> LanePositionsWithScene(int repeatOfFirst) {
-    EngineHarness h;
-    for (int s = 0; s < 32; ++s) h.Param(PerStep(kStepTranspose, 0, 0, s), s % 24);
-    h.Param(kSceneStepLength + 0, 3);
-    h.Param(kSceneStepRepeat + 0, repeatOfFirst);
-    h.Param(kSceneStepLength + 1, 3);
-    h.Param(kSceneStepRepeat + 1, 0);
-    h.Param(kSceneEnd, 1);
-    h.Param(kSceneOnOff, 1);
-    h.NoteOn(1, kC3, 100, 0);
-    h.Run(6000 * 8 - 10);
-    return PatternsPlayed(h);
-}
-
-TEST(EngineScene, SamePatternContinuesAndARepeatRestartsIt) {
-    // Moving on to a scene step with the same pattern keeps the lanes going.
-    EXPECT_EQ(LanePositionsWithScene(0), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7}));
-    // A repeat of a scene step restarts its pattern.
-    EXPECT_EQ(LanePositionsWithScene(1), (std::vector<int>{0, 1, 2, 3, 0, 1, 2, 3}));
 }
 
 }  // namespace

@@ -71,31 +71,6 @@ TEST(ParameterReceiver, FirstAndLastSlotOfEveryStepFamilyReachOnlyTheirStep) {
     }
 }
 
-TEST(ParameterReceiver, PerPatternAndPerLaneFamilies) {
-    EngineHarness h;
-    const int p = PatternIndex(3, 10);
-    h.Param(kRate + p, 9);
-    EXPECT_EQ(h.Area(3).Stepper().PatternAt(10).rateBeats, 0.5);
-    h.Param(kGate + p, 60);
-    EXPECT_DOUBLE_EQ(h.Area(3).Stepper().PatternAt(10).gate, 0.3);
-    h.Param(kGate + p, -100);
-    EXPECT_DOUBLE_EQ(h.Area(3).Stepper().PatternAt(10).gate, -0.9);
-    h.Param(kPatternSteps + p, 5);
-    EXPECT_EQ(h.Area(3).Stepper().PatternAt(10).steps, 6);
-    h.Param(kSortOrder + p, 5);
-    EXPECT_EQ(h.Area(3).Stepper().PatternAt(10).sortOrder, 1);
-    EXPECT_EQ(h.Area(3).Stepper().PatternAt(10).noteListDirection, 3);
-    h.Param(kRateFreeToggle + p, 1);
-    h.Param(kRateFreeMode + p, 7.5);
-    EXPECT_TRUE(h.Area(3).Stepper().PatternAt(10).freeMode);
-    EXPECT_EQ(h.Area(3).Stepper().PatternAt(10).freeRate, 7.5);
-    h.Param(PerPatternLane(kDirection, 2, 3, 14), 3);
-    EXPECT_EQ(h.Area(2).Stepper().Lane(3, 14).Direction(), 3);
-    h.Param(PerPatternLane(kResetLaneOnPatternReset, 1, 11, 16), 1);
-    EXPECT_TRUE(h.Area(1).Stepper().Lane(11, 16).resetWithPattern);
-    EXPECT_FALSE(h.Area(1).Stepper().Lane(11, 15).resetWithPattern);
-}
-
 TEST(ParameterReceiver, PerAreaSceneAndGlobalFamilies) {
     EngineHarness h;
     h.Param(kMidiInChannel + 2, 15);

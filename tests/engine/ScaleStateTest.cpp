@@ -155,35 +155,5 @@ TEST(ScaleTransposition, ResultsStayMidiNotes) {
     EXPECT_EQ(off.Transpose(C4, INT_MIN), 0);
 }
 
-TEST(ScaleState, StartsOnCMajorAndWrapsOrRefusesBadSettings) {
-    ScaleState scale;
-    EXPECT_EQ(scale.ScaleIndex(), 0);
-    EXPECT_EQ(scale.Key(), 0);
-    EXPECT_EQ(scale.Mode(), 0);
-    EXPECT_EQ(scale.Quantise(61), 62);
-
-    scale.SetScaleParameter(2);  // "Minor"
-    EXPECT_EQ(scale.ScaleIndex(), 1);
-    EXPECT_EQ(scale.Quantise(64), 65);
-    scale.SetScaleParameter(41);  // beyond the list: off rather than a stray table read
-    EXPECT_FALSE(scale.HasScale());
-    scale.SetScale(-7);
-    EXPECT_FALSE(scale.HasScale());
-
-    scale.SetMode(14);
-    EXPECT_EQ(scale.Mode(), 2);
-    scale.SetKey(-1);
-    EXPECT_EQ(scale.Key(), 11);
-    scale.SetKey(INT_MIN);
-    EXPECT_GE(scale.Key(), 0);
-    EXPECT_LT(scale.Key(), 12);
-
-    // The key survives a scale change and a scale change keeps the mode.
-    scale.SetKey(7);
-    scale.SetMode(0);
-    scale.SetScaleParameter(1);
-    EXPECT_EQ(scale.Quantise(65), 66);  // G major
-}
-
 }  // namespace
 }  // namespace sorel

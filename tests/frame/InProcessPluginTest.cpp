@@ -28,16 +28,6 @@ protected:
     Vardo* vardo = nullptr;
 };
 
-TEST_F(InProcessPluginTest, WithoutPersistenceThereIsNoChunk) {
-    void* data = reinterpret_cast<void*>(0x1);
-    EXPECT_EQ(host->Dispatch(effGetChunk, 0, 0, &data), 0);
-    EXPECT_EQ(host->Dispatch(effGetChunk, 1, 0, &data), 0);
-    EXPECT_EQ(data, reinterpret_cast<void*>(0x1));
-    unsigned char bytes[16] = {0x74, 0x66, 0x66, 0x70};
-    EXPECT_EQ(host->Dispatch(effSetChunk, 1, sizeof bytes, bytes), 0);
-    EXPECT_EQ(host->Dispatch(effSetChunk, 0, sizeof bytes, bytes), 0);
-}
-
 TEST_F(InProcessPluginTest, TheNextControllerBindsAndAlreadyMoves) {
     LearnFromMenu(kGlobalVolume);
     host->Controller(0, 1, 20, 127);
@@ -111,27 +101,6 @@ TEST_F(InProcessPluginTest, TheStepMenuUnlearnsOnlyItsStep) {
     ASSERT_EQ(host->Sent().size(), 1u);
     EXPECT_TRUE(host->Sent()[0].IsController(30));
     EXPECT_EQ(vardo->Params().Value(kGlobalVolume), 0.0);
-}
-
-TEST_F(InProcessPluginTest, OpeningAgainCarriesOutNoMenuAction) {
-    LearnFromMenu(kGlobalVolume);
-    host->Controller(0, 1, 5, 127);
-    host->ProcessBlock(kBlock);
-    host->SetParameter(kPanicTool, 1.0f);
-    host->ProcessBlock(kBlock);
-    host->SetParameter(kMidiLearnMenu, 1.0f / 1.0f);
-    // Re-applying every parameter (as after a state load) must not unlearn
-    // again or panic again.
-    LearnFromMenu(kGlobalVolume);
-    host->Controller(0, 1, 5, 127);
-    host->ProcessBlock(kBlock);
-    host->ClearSent();
-    host->Dispatch(effOpen);
-    host->ProcessBlock(kBlock);
-    EXPECT_TRUE(Controllers(host->Sent(), 123).empty());
-    host->Controller(0, 1, 5, 0);
-    host->ProcessBlock(kBlock);
-    EXPECT_TRUE(Controllers(host->Sent(), 5).empty());  // still bound
 }
 
 }  // namespace

@@ -117,30 +117,6 @@ TEST(PluginPanic, EveryTriggerEndsEverythingInItsBlock) {
     }
 }
 
-TEST_F(PluginMidiTest, UntakenNotesPassThroughInTheSameBlock) {
-    host->NoteOn(17, 1, kOutsideEveryArea, 70);
-    host->NoteOn(33, 2, kC2, 60);  // no area listens on channel 2
-    host->ProcessBlock(kBlock);
-    auto sent = host->SentInBlock(0);
-    ASSERT_EQ(sent.size(), 2u);
-    EXPECT_EQ(sent[0].offset, 17);
-    EXPECT_EQ(sent[0].status, 0x90);
-    EXPECT_EQ(sent[0].data1, kOutsideEveryArea);
-    EXPECT_EQ(sent[0].data2, 70);
-    EXPECT_EQ(sent[1].offset, 33);
-    EXPECT_EQ(sent[1].status, 0x91);
-    host->QueueMidi(5, 0x90, kOutsideEveryArea, 0);  // velocity 0: a note-off
-    host->NoteOff(6, 2, kC2, 40);
-    host->ProcessBlock(kBlock);
-    sent = host->SentInBlock(1);
-    ASSERT_EQ(sent.size(), 2u);
-    EXPECT_TRUE(sent[0].IsNoteOff());
-    EXPECT_EQ(sent[0].data1, kOutsideEveryArea);
-    EXPECT_EQ(sent[0].offset, 5);
-    EXPECT_EQ(sent[1].status, 0x81);
-    EXPECT_EQ(sent[1].data2, 40);  // passed on unchanged
-}
-
 TEST_F(PluginMidiTest, ControllersZeroAndChannelModeAreDropped) {
     host->Controller(1, 1, 0, 5);
     for (int c = 120; c <= 127; ++c)
@@ -317,22 +293,6 @@ TEST_F(PluginMidiTest, ControllerLanesSendTheirValuesBeforeTheirNotes) {
         EXPECT_EQ(sent[i].Channel(), sent[i + 1].Channel());
         EXPECT_EQ(Absolute(sent[i]), Absolute(sent[i + 1]));
     }
-}
-
-TEST_F(PluginMidiTest, ControllerLaneSwitchesOfTheNotesOwnAreaDecide) {
-    SetText(kCcTeachSelection, "20");  // lane 1 of key area 1
-    for (int step = 0; step < kSteps; ++step) Set(CcLaneValue(0, 0, 9, step), 99);
-    // The editor shows key area 2, whose switch of that step is off: the
-    // note's own area decides.
-    Set(kKeyAreaSelection, 1);
-    Set(LaneSwitch(1, 0, 9, 0), 1);
-    host->transport.playing = true;
-    host->NoteOn(0, 1, kC2, 100);
-    RunFor(3 * kSamplesPerStep);
-    const auto ccs = Controllers(host->Sent(), 20);
-    ASSERT_FALSE(ccs.empty());
-    EXPECT_EQ(ccs[0].data2, 99);
-    EXPECT_EQ(NoteOns(host->Sent()).size(), ccs.size());
 }
 
 TEST_F(PluginMidiTest, ANotesControllersFollowTheSwitchesOfThePatternThatPlayedIt) {

@@ -36,23 +36,6 @@ IBitmap ThreeFrameStrip() {
 
 bool Transparent(const IColor& c) { return c.A == 0; }
 
-TEST(PngDecoder, DecodesColoursAndAlpha) {
-    const auto png = EncodePng(3, 2, [](int x, int y) {
-        if (y == 1) return IColor{128, 255, 255, 255};
-        return x == 0 ? kRed : x == 1 ? kGreen : kBlue;
-    });
-    const auto image = DecodePng(png);
-    ASSERT_NE(image, nullptr);
-    EXPECT_EQ(image->Width(), 3);
-    EXPECT_EQ(image->Height(), 2);
-    EXPECT_EQ(image->At(0, 0), kRed);
-    EXPECT_EQ(image->At(1, 0), kGreen);
-    EXPECT_EQ(image->At(2, 0), kBlue);
-    EXPECT_EQ(image->At(1, 1), IColor(128, 255, 255, 255));
-    EXPECT_TRUE(Transparent(image->At(3, 0)));
-    EXPECT_TRUE(Transparent(image->At(-1, 0)));
-}
-
 TEST(PngDecoder, RefusesBrokenAndOversizedInput) {
     const auto png = EncodePng(8, 8, [](int x, int y) { return IColor{255, x * 30, y * 30, 0}; });
     EXPECT_EQ(DecodePng({}), nullptr);
@@ -123,44 +106,6 @@ TEST(IGraphicsDrawing, PlacesFarOutsideTheImageDrawNothing) {
     EXPECT_TRUE(Transparent(clean.PixelAt(5, 5)));
     EXPECT_TRUE(clean.FillIRect(kGreen, {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}));
     EXPECT_EQ(clean.PixelAt(9, 9), kGreen);
-}
-
-TEST(IGraphicsDrawing, BlendWeightsAndMethods) {
-    IGraphics g(10, 10);
-    const IBitmap strip = ThreeFrameStrip();
-    const IChannelBlend half(IChannelBlend::kBlendNone, 0.5f);
-    g.DrawBitmapFrame(strip, {0, 0, 4, 2}, 0, &half);
-    const IColor faded = g.PixelAt(0, 0);
-    EXPECT_NEAR(faded.A, 128, 1);
-    EXPECT_EQ(faded.R, 255);
-
-    g.FillIRect(kBlue, {0, 0, 10, 10});
-    const IChannelBlend clobber(IChannelBlend::kBlendClobber);
-    g.FillIRect(COLOR_TRANSPARENT, {0, 0, 5, 10}, &clobber);
-    EXPECT_TRUE(Transparent(g.PixelAt(4, 4)));
-    EXPECT_EQ(g.PixelAt(5, 4), kBlue);
-
-    const IChannelBlend add(IChannelBlend::kBlendAdd);
-    g.FillIRect(kRed, {5, 0, 10, 10}, &add);
-    EXPECT_EQ(g.PixelAt(6, 6), IColor(255, 255, 0, 255));
-}
-
-TEST(IGraphicsOutput, WritesWhatWasDrawnToAPngFile) {
-    IGraphics g(6, 4);
-    g.FillIRect(kGreen, {1, 1, 3, 3});
-    const auto path = std::filesystem::temp_directory_path() / ("sorel-graphics-" + std::to_string(::getpid()) + ".png");
-    ASSERT_TRUE(g.WritePng(path.string()));
-    std::vector<uint8_t> bytes(std::filesystem::file_size(path));
-    FILE* f = std::fopen(path.c_str(), "rb");
-    ASSERT_NE(f, nullptr);
-    ASSERT_EQ(std::fread(bytes.data(), 1, bytes.size(), f), bytes.size());
-    std::fclose(f);
-    std::filesystem::remove(path);
-    const auto image = DecodePng(bytes);
-    ASSERT_NE(image, nullptr);
-    EXPECT_EQ(image->Width(), 6);
-    EXPECT_EQ(image->At(2, 2), kGreen);
-    EXPECT_TRUE(Transparent(image->At(0, 0)));
 }
 
 }  // namespace

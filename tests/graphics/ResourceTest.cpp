@@ -69,26 +69,6 @@ bool InSourceTree(const char* name) {
     return root && std::filesystem::exists(std::filesystem::path(root) / name);
 }
 
-TEST(Resources, LookupByNumberAndName) {
-    const resources::Resource* skin = resources::Find(100);
-    ASSERT_NE(skin, nullptr);
-    EXPECT_EQ(skin->type, "TEXT");
-    EXPECT_EQ(skin->name, "resources/skin/Sorel.skin");
-    EXPECT_EQ(resources::FindByName("resources/skin/Sorel.skin"), skin);
-    EXPECT_EQ(resources::Find(100, "resources/skin/Sorel.skin"), skin);
-    EXPECT_EQ(resources::Find(100, "resources/skin/Other.skin"), nullptr);
-    EXPECT_EQ(resources::Find(110), nullptr);
-    EXPECT_EQ(resources::Find(-1), nullptr);
-    EXPECT_EQ(resources::FindByName(""), nullptr);
-    // Texts end in a zero byte that is not part of them.
-    EXPECT_EQ(skin->CString()[skin->bytes.size()], '\0');
-    EXPECT_EQ(std::string(skin->CString()).size(), skin->bytes.size());
-    for (const auto& resource : resources::All()) {
-        EXPECT_TRUE(resource.type == "TEXT" || resource.type == "PNG") << resource.name;
-        EXPECT_EQ(resources::Find(resource.number), &resource);
-    }
-}
-
 TEST(Resources, EveryListedFileThatExistsIsEmbeddedWithItsBytes) {
     const char* root = std::getenv("SOREL_SOURCE_DIR");
     ASSERT_NE(root, nullptr);

@@ -15,7 +15,6 @@ namespace {
 
 constexpr int kFailed = 1;
 constexpr int kUsage = 2;
-const char* const kDpfSynth = "/usr/lib/vst/Kars-vst.so";
 
 class CommandLineToolTest : public ::testing::Test {
 protected:
@@ -37,15 +36,6 @@ TEST_F(CommandLineToolTest, InfoShowsWhatAScannerSees) {
     for (const char* line : {"Name:            Echo", "Vendor:          Sorel tests", "Unique id:       'Echo' (0x4563686F)",
                              "Category:        1 (effect)", "Inputs:          0", "Outputs:         2", "Parameters:      4",
                              "Chunks:          no", "receiveVstMidiEvent  1", "receiveVstTimeInfo   1", "bypass               0"})
-        EXPECT_NE(result.output.find(line), std::string::npos) << line << "\n" << result.output;
-}
-
-TEST_F(CommandLineToolTest, InfoReadsAThirdPartyPlugin) {
-    if (!std::ifstream(kDpfSynth)) GTEST_SKIP() << kDpfSynth << " is absent: install dpf-plugins-vst (scripts/deps --test)";
-    const CommandResult result = runHostTool({"info", kDpfSynth});
-    ASSERT_EQ(result.exitCode, 0) << result.output;
-    for (const char* line : {"Name:            Kars", "Unique id:       'DKrs'", "Category:        2 (synth)",
-                             "Flags:           0x00000110 (replacing, synth)", "receiveVstMidiEvent  1"})
         EXPECT_NE(result.output.find(line), std::string::npos) << line << "\n" << result.output;
 }
 
@@ -110,6 +100,7 @@ TEST_F(CommandLineToolTest, FailuresAndMistakesExitNonZeroWithAClearMessage) {
         {{"render", echo, in, out, "--preset", scratch.file("none.v2z")}, kFailed, "cannot open state file"},
         {{"render", echo, in, scratch.file("no/such/folder/out.mid")}, kFailed, "cannot write MIDI file"},
         {{"demo", "--plugin", scratch.file("missing.so")}, kFailed, "plug-in not found"},
+        {{"gui", echo}, kFailed, " has no editor"},
         {{"play"}, kUsage, "unknown command \"play\""},
         {{"render", echo, in}, kUsage, "wrong number of arguments"},
         {{"render", echo, in, out, "--block-size", "0"}, kUsage, "--block-size"},

@@ -47,15 +47,6 @@ CommandResult runHostTool(const std::vector<std::string>& arguments, const std::
     return result;
 }
 
-EchoPluginLog& echoLog() {
-    // Loading the module here keeps it resident, so its record outlives the
-    // plug-ins the tests create and close.
-    static void* module = ::dlopen(echoPluginPath().c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!module) throw std::runtime_error("cannot load the echo plug-in");
-    static auto logOf = reinterpret_cast<EchoPluginLogProc>(::dlsym(module, "echoPluginLog"));
-    return *logOf();
-}
-
 MidiSong songOf(int ppqn, std::initializer_list<std::array<int, 4>> events, int64_t lengthTicks) {
     MidiSong song;
     song.ppqn = ppqn;

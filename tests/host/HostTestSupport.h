@@ -3,7 +3,6 @@
 #pragma once
 
 #include "MidiSong.h"
-#include "host/EchoPlugin.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -35,9 +34,6 @@ struct CommandResult {
 
 // Runs sorel-host with the given arguments (each quoted for the shell).
 CommandResult runHostTool(const std::vector<std::string>& arguments, const std::string& workingFolder = {});
-
-// The echo plug-in's record; cleared for each test.
-EchoPluginLog& echoLog();
 
 // A song of notes: (tick, status, data1, data2).
 MidiSong songOf(int ppqn, std::initializer_list<std::array<int, 4>> events, int64_t lengthTicks);

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <sstream>
 
 namespace sorel::host::test {
 namespace {
@@ -26,22 +27,6 @@ std::vector<uint8_t> handMadeFile() {
             0x00, 0xFF, 0x2F, 0x00};
 }
 
-TEST(MidiFileTest, ReadsHandMadeFileWithRunningStatusAndTempo) {
-    const auto bytes = handMadeFile();
-    MidiSong song;
-    std::string error;
-    ASSERT_TRUE(MidiFile::readFromMemory(bytes.data(), bytes.size(), song, error)) << error;
-    EXPECT_EQ(song.ppqn, 96);
-    ASSERT_EQ(song.tempos.size(), 1u);
-    EXPECT_EQ(song.tempos[0].microsPerQuarter, 600000);
-    ASSERT_EQ(song.events.size(), 2u);
-    EXPECT_TRUE(song.events[0].isNoteOn());
-    EXPECT_EQ(song.events[0].tick, 0);
-    EXPECT_TRUE(song.events[1].isNoteOff());
-    EXPECT_EQ(song.events[1].tick, 96);
-    EXPECT_EQ(song.events[1].bytes[1], 60);
-}
-
 TEST(MidiFileTest, WrittenFileReadsBackWithTheSameEventsTempoAndMetre) {
     ScratchFolder scratch;
     MidiSong song = songOf(384, {{0, 0x90, 48, 90}, {0, 0xB3, 7, 100}, {200, 0x80, 48, 0}, {200, 0xC1, 5, 0},
@@ -53,22 +38,15 @@ TEST(MidiFileTest, WrittenFileReadsBackWithTheSameEventsTempoAndMetre) {
     ASSERT_TRUE(MidiFile::write(scratch.file("a.mid"), song, error)) << error;
     MidiSong back;
     ASSERT_TRUE(MidiFile::read(scratch.file("a.mid"), back, error)) << error;
-    EXPECT_EQ(back.ppqn, 384);
-    ASSERT_EQ(back.events.size(), song.events.size());
-    for (size_t i = 0; i < song.events.size(); ++i) {
-        EXPECT_EQ(back.events[i].tick, song.events[i].tick) << i;
-        EXPECT_EQ(back.events[i].size, song.events[i].size) << i;
-        EXPECT_EQ(back.events[i].bytes, song.events[i].bytes) << i;
-    }
-    ASSERT_EQ(back.tempos.size(), 2u);
-    EXPECT_EQ(back.tempos[1].tick, 768);
-    EXPECT_EQ(back.tempos[1].microsPerQuarter, 400000);
-    ASSERT_EQ(back.signatures.size(), 2u);
-    EXPECT_EQ(back.signatures[0].numerator, 3);
-    EXPECT_EQ(back.signatures[1].tick, 1152);
-    EXPECT_EQ(back.signatures[1].numerator, 7);
-    EXPECT_EQ(back.signatures[1].denominator, 8);
-    EXPECT_EQ(back.lengthTicks, 1920);
+    const auto text = [](const MidiSong& s) {
+        std::ostringstream out;
+        out << s.ppqn << " length " << s.lengthTicks << ";";
+        for (const MidiEvent& e : s.events) out << " " << e.tick << ":" << int(e.size) << ":" << int(e.bytes[0]) << "," << int(e.bytes[1]) << "," << int(e.bytes[2]);
+        for (const auto& t : s.tempos) out << " tempo " << t.tick << ":" << t.microsPerQuarter;
+        for (const auto& m : s.signatures) out << " metre " << m.tick << ":" << m.numerator << "/" << m.denominator;
+        return out.str();
+    };
+    EXPECT_EQ(text(back), text(song));
 }
 
 struct BrokenFile {

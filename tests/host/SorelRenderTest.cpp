@@ -3,8 +3,6 @@
 #include "ParameterSetter.h"
 #include "Renderer.h"
 #include "host/HostTestSupport.h"
-#include "persistence/HostChunk.h"
-#include "persistence/PresetFile.h"
 #include "support/MidiOutChecker.h"
 
 #include <gtest/gtest.h>
@@ -92,62 +90,6 @@ TEST(SorelRenderTest, LoopingTransportLeavesNoNoteSounding) {
     const Rendered r = renderSorel(heldChord(), options, {});
     EXPECT_GE(r.ons.size(), 64u);
     expectEveryNoteEnded(r.result.output.events);
-}
-
-// Sorel's state with "Rate" of key area 1, pattern 1 at an eighth, as Sorel hands it to a host.
-std::vector<uint8_t> eighthRateChunk() {
-    ScratchFolder scratch;
-    std::string error;
-    auto plugin = HostedPlugin::load(SOREL_MODULE, error);
-    if (!plugin) throw std::runtime_error(error);
-    if (!plugin->setParameterText(param::kRate, std::to_string(kRateEighth))) throw std::runtime_error("rate refused");
-    return plugin->getChunk(false);
-}
-
-void writeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-}
-
-std::vector<int64_t> noteOnTicks(const std::string& path) {
-    MidiSong song;
-    std::string error;
-    if (!MidiFile::read(path, song, error)) throw std::runtime_error(error);
-    std::vector<int64_t> ticks;
-    for (const MidiEvent& e : song.events)
-        if (e.isNoteOn()) ticks.push_back(e.tick);
-    return ticks;
-}
-
-std::vector<int64_t> eighths(int count) {
-    std::vector<int64_t> ticks;
-    for (int k = 0; k < count; ++k) ticks.push_back(int64_t(k) * 2 * kSixteenth);
-    return ticks;
-}
-
-TEST(SorelRenderTest, StateChunkAndPresetFileSetThePluginUpBeforePlaying) {
-    const std::vector<uint8_t> chunk = eighthRateChunk();
-    if (chunk.empty()) GTEST_SKIP() << "this Sorel build hands hosts no state chunk";
-    ScratchFolder scratch;
-    std::string error;
-    ASSERT_TRUE(MidiFile::write(scratch.file("chord.mid"), heldChord(), error)) << error;
-    writeFile(scratch.file("eighths.chunk"), chunk);
-
-    // The same settings as a preset file: header, then the state with every parameter.
-    const auto plain = HostChunkState(chunk, false, param::kCount);
-    ASSERT_TRUE(plain && plain->Size() >= size_t(param::kCount) * sizeof(double));
-    PluginState state;
-    state.parameters.resize(param::kCount);
-    std::memcpy(state.parameters.data(), plain->Data() + plain->Size() - param::kCount * sizeof(double),
-                param::kCount * sizeof(double));
-    ASSERT_DOUBLE_EQ(state.parameters[param::kRate], kRateEighth);
-    ASSERT_TRUE(WritePresetFile(scratch.file("eighths.v2z"), state));
-
-    for (const auto& [option, file] : {std::pair{"--state", "eighths.chunk"}, std::pair{"--preset", "eighths.v2z"}}) {
-        const CommandResult result =
-            runHostTool({"render", SOREL_MODULE, scratch.file("chord.mid"), scratch.file("out.mid"), option, scratch.file(file)});
-        ASSERT_EQ(result.exitCode, 0) << option << "\n" << result.output;
-        EXPECT_EQ(noteOnTicks(scratch.file("out.mid")), eighths(32)) << option;
-    }
 }
 
 TEST(SorelRenderTest, AnUnknownTextStopsTheRenderWithWhatTheParameterTakes) {

@@ -142,29 +142,6 @@ TEST(PresetFiles, AFileOfSevenBytesOrLessResetsAndEmptiesTheTexts) {
     EXPECT_TRUE(hooks.LoadPresetFile(home.Root() + "/does-not-exist.v2z")) << "an unreadable file resets as well";
 }
 
-TEST(PresetFiles, HeaderTextsWinOverTheTextsInsideTheState) {
-    TempDataHome home;
-    ModelTarget source;
-    Shape(source, 10);
-    PluginState state = CaptureState(source, "");
-    state.boxInfo.Set("Inner", "Inner author", "Inner text", "Inner usage");
-    StateChunk chunk;
-    BoxInfo header;
-    header.Set(std::string(40, 'H'), "Header author", "Header text", "Header usage");
-    WritePresetHeader(chunk, header);
-    WriteState(chunk, state);
-    const std::string path = home.Root() + "/texts.v2z";
-    ASSERT_TRUE(SaveChunkToFile(path, chunk));
-
-    ModelTarget player;
-    PluginPersistence hooks(player);
-    ASSERT_TRUE(hooks.LoadPresetFile(path));
-    EXPECT_EQ(player.boxInfo.name, std::string(32, 'H'));
-    EXPECT_EQ(player.boxInfo.author, "Header author");
-    EXPECT_EQ(player.boxInfo.usage, "Header usage");
-    EXPECT_EQ(hooks.Presets().CurrentName(), std::string(32, 'H'));
-}
-
 TEST(Browser, FirstUseCreatesTheFoldersAndShowsEmptyMenus) {
     TempDataHome home;
     ModelTarget player;
@@ -339,20 +316,6 @@ TEST(Saving, UserPresetAndBankRoundTrip) {
     player.chords = ChordBankData{};
     playerHooks.ChordBanks().Next();
     EXPECT_EQ(player.chords, author.chords);
-}
-
-TEST(DataFolderUnusable, NothingIsThrownAndTheBrowsersAreEmpty) {
-    TempDataHome home;
-    test::WriteTextFile(home.Root() + "/Vardo", "blocks the folder");
-    ModelTarget player;
-    PluginPersistence hooks(player);
-    EXPECT_TRUE(hooks.Presets().Tree().Files().empty());
-    EXPECT_TRUE(hooks.ChordBanks().Tree().Files().empty());
-    hooks.NextPreset();
-    hooks.WaitUntilIdle();
-    EXPECT_FALSE(hooks.SaveUserPreset("Name", 0, BoxInfo{}).has_value());
-    std::vector<uint8_t> chunk;
-    EXPECT_TRUE(hooks.WriteState(chunk, false));
 }
 
 }  // namespace
