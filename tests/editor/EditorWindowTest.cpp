@@ -80,23 +80,6 @@ protected:
     ::Window parent_ = 0;
 };
 
-TEST_F(EditorWindowTest, ShowsTheHeadlessDrawingAndTakesClicksAndDrags) {
-    ASSERT_TRUE(OpenEditor());
-    const ::Window window = EditorWindow();
-    ASSERT_NE(window, 0u);
-    EXPECT_TRUE(ShowsTheHeadlessDrawing(window));
-    const IRECT onOff = Skin(9), gate = Skin(0);
-    ASSERT_TRUE(XvfbServer::Instance().Xdotool("mousemove " + On(window) + std::to_string(onOff.L + 5) + " " +
-                                               std::to_string(onOff.T + 5) + " click 1"));
-    EXPECT_TRUE(Eventually([&] { return host->GetParameter(kKeyAreaOnOff) == 0.0f; }));
-    const float gateBefore = host->GetParameter(kGate);
-    ASSERT_TRUE(XvfbServer::Instance().Xdotool("mousemove " + On(window) + std::to_string(gate.L + 28) + " " +
-                                               std::to_string(gate.T + 28) +
-                                               " mousedown 1 mousemove_relative -- 0 -14 mousemove_relative -- 0 -14 "
-                                               "mouseup 1"));
-    EXPECT_TRUE(Eventually([&] { return host->GetParameter(kGate) > gateBefore; }));
-}
-
 TEST_F(EditorWindowTest, ARampDrawnAcrossTheGateLaneGivesIncreasingSteps) {
     constexpr int kGateLane = 3;
     ASSERT_TRUE(OpenEditor());
@@ -144,33 +127,6 @@ TEST_F(EditorWindowTest, ARampDrawnAcrossTheGateLaneGivesIncreasingSteps) {
     constexpr int kShortNotes = kSteps / 2;
     for (int step = 1; step < kShortNotes; ++step) EXPECT_GE(lengths[step], lengths[step - 1]) << step;
     EXPECT_GT(lengths[kShortNotes - 1], 2 * lengths.front());
-}
-
-// Switched to twice the size between two opens: the next window has twice the
-// pixels, shows the 2x drawing and reads clicks back in editor pixels.
-TEST_F(EditorWindowTest, ReopensAtTheScaleSetMeanwhile) {
-    ASSERT_TRUE(OpenEditor());
-    EXPECT_EQ(host->Dispatch(effEditClose), 1);
-    vardo->SetGuiScale(2);
-    XResizeWindow(display_, parent_, 2000, 1130);  // as a host sizes its frame from the editor's rectangle
-    XSync(display_, False);
-    ASSERT_TRUE(OpenEditor());
-    const ::Window window = EditorWindow();
-    ASSERT_NE(window, 0u);
-    XWindowAttributes attributes{};
-    ASSERT_NE(XGetWindowAttributes(display_, window, &attributes), 0);
-    EXPECT_EQ(attributes.width, 2000);
-    EXPECT_EQ(attributes.height, 1130);
-    vardo->SetGuiScale(1);
-    ERect* rect = nullptr;
-    ASSERT_EQ(host->Dispatch(effEditGetRect, 0, 0, &rect), 1);
-    EXPECT_EQ(rect->right, 2000) << "the open window keeps its scale";
-    vardo->SetGuiScale(2);
-    EXPECT_TRUE(ShowsTheHeadlessDrawing(window));
-    const IRECT onOff = Skin(9);
-    ASSERT_TRUE(XvfbServer::Instance().Xdotool("mousemove " + On(window) + std::to_string(2 * onOff.L + 9) + " " +
-                                               std::to_string(2 * onOff.T + 9) + " click 1"));
-    EXPECT_TRUE(Eventually([&] { return host->GetParameter(kKeyAreaOnOff) == 0.0f; }));
 }
 
 TEST_F(EditorWindowTest, OpensAndClosesAgainAndSurvivesItsParentGoingFirst) {

@@ -167,41 +167,5 @@ TEST(PresetLoadWhilePlaying, HostChunksSetDuringLoadsWinAndNeverDeadlock) {
     EXPECT_EQ(vardo->Params().Value(param::kGate + 30), 77) << "the chunk set last is what plays";
 }
 
-// The preset box and chord-memory box arrows pressed by the host, with no
-// window and no idle calls: persistence's own thread steps through the files.
-TEST(BoxButtons, StepThroughPresetsAndChordBanksWithNoWindow) {
-    test::TempDataHome home;
-    WriteFactoryPresets(home, 2);
-    ChordBankData bank;
-    bank.slots[0] = {12, {12, 19}};
-    const std::string bankPath = home.SorelFolder() + "presets/chordmemory/Factory/Fifths.cmb";
-    std::filesystem::create_directories(std::filesystem::path(bankPath).parent_path());
-    ASSERT_TRUE(WriteChordBankFile(bankPath, bank));
-    TestHost host(&EntryWithPersistence);
-    ASSERT_TRUE(host.CreateAndOpen(kBlock));
-    PluginPersistence& persistence = g_persistence->Persistence();
-    auto press = [&](int button) {
-        host.SetParameter(button, 1.0f);
-        host.SetParameter(button, 0.0f);
-        persistence.WaitUntilIdle();
-    };
-    press(param::kBoxRight);
-    EXPECT_NEAR(host.GetParameter(param::kRate), 0.3, 1e-6);  // the first preset
-    press(param::kBoxLeft);
-    EXPECT_NEAR(host.GetParameter(param::kRate), 0.4, 1e-6);  // back round to the last
-    press(param::kCmBoxRight);
-    EXPECT_EQ(persistence.ChordBanks().CurrentName(), "Fifths");
-
-    host.SetParameter(param::kCmTrigger, 1.0f);
-    host.transport.playing = true;
-    host.NoteOn(0, 1, 36, 100);
-    host.ProcessBlocks(200, kBlock);
-    std::set<int> pitches;
-    for (const test::SentMidi& m : host.Sent())
-        if (m.IsNoteOn()) pitches.insert(m.data1);
-    // The bank's first slot laid on the key, over the two octaves of the preset.
-    EXPECT_EQ(pitches, (std::set<int>{36, 43, 48, 55}));
-}
-
 }  // namespace
 }  // namespace sorel
