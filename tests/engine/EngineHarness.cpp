@@ -138,14 +138,6 @@ void EngineHarness::OnEngineEvents(std::span<NoteRecord> events, int segmentLeng
     }
 }
 
-void EngineHarness::OnEngineNotification(int code, int argument, const NoteRecord* record) {
-    if (code >= 0 && code < 16) ++notifications_[static_cast<std::size_t>(code)];
-}
-
-int EngineHarness::Notifications(int code) const {
-    return code >= 0 && code < 16 ? notifications_[static_cast<std::size_t>(code)] : 0;
-}
-
 std::vector<MidiOut> EngineHarness::NoteOns(int area) const {
     std::vector<MidiOut> r;
     for (const MidiOut& m : out_)

@@ -72,8 +72,6 @@ public:
     void ClearOut() { out_.clear(); }
     // (channel, note) pairs whose note-ons outnumber their note-offs, as a synth would count them.
     std::vector<std::pair<int, int>> HangingNotes() const;
-    int Notifications(int code) const;
-    int ProcessingStateChanges() const { return processingChanges_; }
 
     EngineContext& Context() { return *context_; }
     VardoApp& App() { return *app_; }
@@ -82,9 +80,9 @@ public:
 
     // ProcessorListener
     void OnEngineEvents(std::span<NoteRecord> events, int segmentLength) override;
-    void OnProcessingState(bool running) override { ++processingChanges_; }
+    void OnProcessingState(bool) override {}
     // EngineNotificationListener
-    void OnEngineNotification(int code, int argument, const NoteRecord* record) override;
+    void OnEngineNotification(int, int, const NoteRecord*) override {}
 
 private:
     struct Input {
@@ -121,8 +119,6 @@ private:
     std::vector<Action> actions_;
     std::vector<MidiOut> out_;
     std::vector<MidiOut> blockOut_;
-    std::array<int, 16> notifications_{};
-    int processingChanges_ = 0;
 };
 
 }  // namespace sorel::test

@@ -83,22 +83,6 @@ TEST(SettingsFile, TheEighthLineKeepsTheGuiScale) {
     EXPECT_EQ(ReadSettingsFile(), (GlobalSettings{.disableControlZone = true, .guiScale = 2}));
 }
 
-TEST(ControlZoneFile, KeywordsMapToTheirFunctionNumbers) {
-    EXPECT_EQ(ControlZoneFunctionNumber("n/a"), 0);
-    EXPECT_EQ(ControlZoneFunctionNumber("order"), 1);
-    EXPECT_EQ(ControlZoneFunctionNumber("div"), 7);
-    EXPECT_EQ(ControlZoneFunctionNumber("seq"), 9);
-    EXPECT_EQ(ControlZoneFunctionNumber("previouspreset"), 10);
-    EXPECT_EQ(ControlZoneFunctionNumber("nextpreset"), 11);
-    EXPECT_EQ(ControlZoneFunctionNumber("panic"), 14);
-    EXPECT_EQ(ControlZoneFunctionNumber("pattern1"), 15);
-    EXPECT_EQ(ControlZoneFunctionNumber("pattern12"), 26);
-    EXPECT_EQ(ControlZoneFunctionNumber("pattern16"), 30);
-    for (const char* unknown : {"pattern0", "pattern17", "pattern01", "pattern", "pattern1x", "Order", "shift", ""}) {
-        EXPECT_EQ(ControlZoneFunctionNumber(unknown), 0) << unknown;
-    }
-}
-
 TEST(ControlZoneFile, LinesAssignKeysInOrderAndOnlyTheFirst24Count) {
     std::string text = "order\nhold\r\nshift\npattern12\n";
     for (int i = 4; i < 30; ++i) text += "panic\n";
