@@ -5,10 +5,10 @@
 
 namespace sorel {
 
-BulkEditWorker::BulkEditWorker(std::recursive_mutex& pluginLock, ApplyRun apply, Finished finished, size_t reserve)
-    : pluginLock_(pluginLock), apply_(std::move(apply)), finished_(std::move(finished)) {
+BulkEditWorker::BulkEditWorker(std::recursive_mutex& pluginLock, ApplyRun apply, Finished finished,
+                               MayStartThread mayStart, size_t reserve)
+    : pluginLock_(pluginLock), apply_(std::move(apply)), finished_(std::move(finished)), mayStart_(std::move(mayStart)) {
     queue_.reserve(reserve);
-    thread_ = std::thread([this] { Run(); });
 }
 
 BulkEditWorker::~BulkEditWorker() {
@@ -17,7 +17,11 @@ BulkEditWorker::~BulkEditWorker() {
         stopping_ = true;
     }
     wake_.notify_one();
-    thread_.join();
+    if (thread_.joinable()) thread_.join();
+}
+
+void BulkEditWorker::LaunchIfNeeded() {
+    if (!thread_.joinable() && !stopping_) thread_ = std::thread([this] { Run(); });
 }
 
 void BulkEditWorker::Start() {
@@ -25,11 +29,18 @@ void BulkEditWorker::Start() {
         std::lock_guard<std::mutex> guard(wakeMutex_);
         woken_ = true;
         busy_ = true;
+        if (mayStart_()) LaunchIfNeeded();
     }
     wake_.notify_one();
 }
 
+void BulkEditWorker::StartIfWaiting() {
+    std::lock_guard<std::mutex> guard(wakeMutex_);
+    if (woken_) LaunchIfNeeded();
+}
+
 void BulkEditWorker::WaitUntilDone() {
+    StartIfWaiting();
     std::unique_lock<std::mutex> guard(wakeMutex_);
     done_.wait(guard, [this] { return !busy_ || stopping_; });
 }

@@ -4,7 +4,10 @@
 //
 // Writes are queued under the plug-in lock from any thread, the audio thread
 // included (the queue's room is reserved once; waking the thread never waits
-// on the plug-in lock).
+// on the plug-in lock). The thread starts with the first bulk edit, so an
+// instance that never pastes never has one; the audio thread never starts
+// it: its edit waits for the next start from another thread, an idle call
+// (StartIfWaiting) or WaitUntilDone.
 #pragma once
 
 #include <atomic>
@@ -29,6 +32,8 @@ public:
     using ApplyRun = std::function<void(std::span<const Write>)>;
     // Called under the plug-in lock once the queue has run empty.
     using Finished = std::function<void()>;
+    // False on a thread that must not start one (the audio thread).
+    using MayStartThread = std::function<bool()>;
 
     static constexpr size_t kRunLength = 128;
     // The pause between two runs, in which a block or a host call waiting
@@ -36,7 +41,8 @@ public:
     // time slices on a busy machine).
     static constexpr std::chrono::microseconds kPause{20};
 
-    BulkEditWorker(std::recursive_mutex& pluginLock, ApplyRun apply, Finished finished, size_t reserve);
+    BulkEditWorker(std::recursive_mutex& pluginLock, ApplyRun apply, Finished finished, MayStartThread mayStart,
+                   size_t reserve);
     ~BulkEditWorker();
     BulkEditWorker(const BulkEditWorker&) = delete;
     BulkEditWorker& operator=(const BulkEditWorker&) = delete;
@@ -44,6 +50,8 @@ public:
     // Under the plug-in lock: queue one write / wake the thread for what is queued.
     void Queue(int index, double value) { queue_.push_back({index, value}); }
     void Start();
+    // Not on the audio thread: starts the thread for writes the audio thread queued.
+    void StartIfWaiting();
     // Under the plug-in lock: writes not yet applied.
     size_t Pending() const { return queue_.size() - applied_; }
     // Without the plug-in lock: returns once everything queued is applied.
@@ -51,11 +59,13 @@ public:
 
 private:
     void Run();
+    void LaunchIfNeeded();  // under wakeMutex_
     bool ApplyNextRun();  // false when nothing was left
 
     std::recursive_mutex& pluginLock_;
     ApplyRun apply_;
     Finished finished_;
+    MayStartThread mayStart_;
     std::vector<Write> queue_;  // guarded by the plug-in lock
     size_t applied_ = 0;
 
@@ -65,7 +75,7 @@ private:
     bool woken_ = false;
     bool busy_ = false;
     std::atomic<bool> stopping_{false};  // also read between runs
-    std::thread thread_;
+    std::thread thread_;  // started under wakeMutex_
 };
 
 }  // namespace sorel

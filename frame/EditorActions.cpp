@@ -33,14 +33,16 @@ int Whole(double value) { return std::isfinite(value) ? static_cast<int>(std::lr
 
 }  // namespace
 
-EditorActions::EditorActions(IPlugBase& plug, VardoApp& app, ChordMemoryBank& chords, std::function<void()> changed)
+EditorActions::EditorActions(IPlugBase& plug, VardoApp& app, ChordMemoryBank& chords, std::function<void()> changed,
+                             std::function<bool()> onAudioThread)
     : plug_(plug),
       app_(app),
       chords_(chords),
       changed_(std::move(changed)),
       worker_(
           plug.Mutex(), [this](std::span<const BulkEditWorker::Write> writes) { ApplyRun(writes); },
-          [this] { changed_(); }, kLargestPaste) {}
+          [this] { changed_(); }, [onAudioThread = std::move(onAudioThread)] { return !onAudioThread(); },
+          kLargestPaste) {}
 
 bool EditorActions::IsNewPress(int index, double value) {
     const bool down = value >= 0.5;

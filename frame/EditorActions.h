@@ -24,8 +24,10 @@ class ChordMemoryBank;
 
 class EditorActions {
 public:
-    // `changed` tells the editor that values changed (called under the lock).
-    EditorActions(IPlugBase& plug, VardoApp& app, ChordMemoryBank& chords, std::function<void()> changed);
+    // `changed` tells the editor that values changed (called under the lock);
+    // `onAudioThread` is true while the caller is the audio thread.
+    EditorActions(IPlugBase& plug, VardoApp& app, ChordMemoryBank& chords, std::function<void()> changed,
+                  std::function<bool()> onAudioThread);
 
     EditorModel& Model() { return model_; }
     const EditorModel& Model() const { return model_; }
@@ -63,6 +65,8 @@ public:
 
     // Without the plug-in lock: returns once queued pastes have landed.
     void WaitUntilIdle() { worker_.WaitUntilDone(); }
+    // Not on the audio thread: lets a paste the audio thread queued begin.
+    void StartWaitingPastes() { worker_.StartIfWaiting(); }
 
 private:
     void Send(int area, int pattern, int lane, int step, double normalized);

@@ -48,7 +48,9 @@ void IPlugBase::OnParamChange(int index, ChangeSource source) {
 void IPlugBase::ReapplyAllParameters() {
     std::lock_guard<std::recursive_mutex> lock(mutex_);
     for (int i = 0; i < ParameterTable::Size(); ++i) {
-        if (const Parameter* p = params_.Get(i)) OnParameterChanged(i, p->Value(), ChangeSource::Reapply);
+        const Parameter* p = params_.Get(i);
+        if (!p || (EngineKeepsDefault(i) && p->Value() == p->Default())) continue;
+        OnParameterChanged(i, p->Value(), ChangeSource::Reapply);
     }
 }
 

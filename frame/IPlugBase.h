@@ -39,6 +39,8 @@ public:
     void OnParamChange(int index, ChangeSource source = ChangeSource::User);
     // Hands every value to the engine again, in index order, without
     // carrying out tool or menu actions (after open, after a state load).
+    // A value still at its default is skipped where the plug-in says its
+    // engine holds that default already.
     void ReapplyAllParameters();
 
     const std::string& ProgramName() const { return programName_; }
@@ -51,6 +53,9 @@ protected:
     virtual void ReportToHost(int index, double normalized) {}
     // Tells the editor that a parameter shows a new value.
     virtual void ShowInEditor(int index, double normalized) {}
+    // True where the engine holds the parameter's default whenever the table
+    // does, so that handing it over again changes nothing.
+    virtual bool EngineKeepsDefault(int index) const { return false; }
 
 private:
     std::recursive_mutex mutex_;

@@ -68,7 +68,8 @@ Vardo::Vardo(audioMasterCallback host) : IPlugVST(host, kIdentity) {
     // A host tool can ask for another sequence of random note picks.
     if (const char* seed = std::getenv(EngineContext::kRandomSeedVariable))
         context_.noteRandom.seed(static_cast<std::uint32_t>(std::strtoul(seed, nullptr, 10)));
-    actions_ = std::make_unique<EditorActions>(*this, *app_, *context_.chordMemory, [this] { ShowEditedValues(); });
+    actions_ = std::make_unique<EditorActions>(
+        *this, *app_, *context_.chordMemory, [this] { ShowEditedValues(); }, [this] { return inAudioPath_; });
     ApplyGlobalSettings(settings_);
     FillTransportOnce();
 }
@@ -288,6 +289,11 @@ void Vardo::OnParameterChanged(int index, double value, ChangeSource source) {
     }
     receiver_.ApplyParameter(index, value);
 }
+
+// The steppers are built holding every step default, and every later change
+// of a step reaches them through OnParameterChanged: the 54,000 step values
+// need no second push when a further instance opens.
+bool Vardo::EngineKeepsDefault(int index) const { return ParameterReceiver::IsStepFamily(index); }
 
 void Vardo::ShowInEditor(int index, double normalized) {
     if (!editor_) return;

@@ -89,10 +89,13 @@ public:
 protected:
     void OnParameterChanged(int index, double value, ChangeSource source) override;
     void ShowInEditor(int index, double normalized) override;
+    bool EngineKeepsDefault(int index) const override;
     intptr_t GetChunk(void** data, bool isBank) override;
     bool SetChunk(const void* data, size_t size, bool isBank) override;
     bool GetMidiKeyName(MidiKeyName& key) override;
     PluginEditor* Editor() override { return editor_.get(); }
+    // A paste that a learnt controller started on the audio thread begins here.
+    void OnIdle() override { actions_->StartWaitingPastes(); }
 
 private:
     struct AudioPathScope;

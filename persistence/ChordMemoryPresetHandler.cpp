@@ -7,7 +7,8 @@
 namespace sorel {
 
 ChordMemoryPresetHandler::ChordMemoryPresetHandler(PluginPersistence& persistence)
-    : CommonPresetHandler(PresetTree(kChordMemorySubFolder, std::string(kChordBankExtension), std::string{}, false)),
+    : CommonPresetHandler(
+          [] { return PresetTree(kChordMemorySubFolder, std::string(kChordBankExtension), std::string{}, false); }),
       persistence_(persistence) {}
 
 void ChordMemoryPresetHandler::Choose(int id) {

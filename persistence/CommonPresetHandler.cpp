@@ -4,7 +4,21 @@
 
 namespace sorel {
 
-CommonPresetHandler::CommonPresetHandler(PresetTree tree) : tree_(std::move(tree)) {}
+CommonPresetHandler::CommonPresetHandler(std::function<PresetTree()> scan) : scan_(std::move(scan)) {}
+
+const PresetTree& CommonPresetHandler::Tree() const {
+    std::lock_guard lock(treeMutex_);
+    if (stale_) {
+        trees_.push_back(std::make_unique<const PresetTree>(scan_()));
+        stale_ = false;
+    }
+    return *trees_.back();
+}
+
+void CommonPresetHandler::Rescan() {
+    std::lock_guard lock(treeMutex_);
+    stale_ = true;
+}
 
 std::string CommonPresetHandler::CurrentName() const {
     std::lock_guard lock(mutex_);
@@ -31,7 +45,7 @@ void CommonPresetHandler::SelectWithLoading(const PresetMenuItem& item) {
 }
 
 void CommonPresetHandler::Step(int direction) {
-    const auto& files = tree_.Files();
+    const auto& files = Tree().Files();
     if (files.empty()) return;
     const int id = CurrentId();
     const auto current = std::find_if(files.begin(), files.end(), [id](const PresetMenuItem* item) { return item->id == id; });

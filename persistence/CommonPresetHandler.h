@@ -3,8 +3,11 @@
 // control and its popup is the editor's.
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "persistence/PresetTree.h"
 
@@ -14,12 +17,17 @@ class CommonPresetHandler {
 public:
     static constexpr const char* kNoName = "------";
 
-    explicit CommonPresetHandler(PresetTree tree);
+    // The tree is built by `scan` when first asked for, not with the plug-in:
+    // an instance whose browser is never opened never lists its folders.
+    explicit CommonPresetHandler(std::function<PresetTree()> scan);
     virtual ~CommonPresetHandler() = default;
     CommonPresetHandler(const CommonPresetHandler&) = delete;
     CommonPresetHandler& operator=(const CommonPresetHandler&) = delete;
 
-    const PresetTree& Tree() const { return tree_; }
+    // Any thread. A tree handed out stays valid as long as the handler.
+    const PresetTree& Tree() const;
+    // The folders changed (a preset was saved): the next Tree() lists them again.
+    void Rescan();
     // The editor thread draws the name while a loading thread may change it.
     std::string CurrentName() const;
     void SetCurrentName(std::string name);
@@ -38,7 +46,11 @@ protected:
 private:
     void Step(int direction);
 
-    PresetTree tree_;
+    std::function<PresetTree()> scan_;
+    mutable std::mutex treeMutex_;
+    // Every tree scanned so far, the newest last; older ones stay for their readers.
+    mutable std::vector<std::unique_ptr<const PresetTree>> trees_;
+    mutable bool stale_ = true;
     mutable std::mutex mutex_;
     std::string currentName_ = kNoName;
     int currentId_ = 0;

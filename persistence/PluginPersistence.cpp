@@ -256,6 +256,7 @@ std::optional<std::string> PluginPersistence::SaveUserPreset(const std::string& 
         target_.SetBoxInfo(state.boxInfo);
     }
     presets_->SetCurrentName(state.boxInfo.name);
+    presets_->Rescan();
     return path;
 }
 
@@ -273,6 +274,7 @@ std::optional<std::string> PluginPersistence::SaveUserChordBank(const std::strin
     const std::string path = folder + name + std::string(kChordBankExtension);
     if (!WriteChordBankFile(path, bank)) return std::nullopt;
     chordBanks_->SetCurrentName(name);
+    chordBanks_->Rescan();
     return path;
 }
 

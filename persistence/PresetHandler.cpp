@@ -7,8 +7,9 @@
 namespace sorel {
 
 PresetHandler::PresetHandler(PluginPersistence& persistence)
-    : CommonPresetHandler(PresetTree(kPresetSubFolder, std::string(kPlainPresetExtension), std::string(kPresetExtension),
-                                     true)),
+    : CommonPresetHandler([] {
+          return PresetTree(kPresetSubFolder, std::string(kPlainPresetExtension), std::string(kPresetExtension), true);
+      }),
       persistence_(persistence) {}
 
 void PresetHandler::Choose(int id) {

@@ -1,6 +1,8 @@
 // The tool and menu buttons that change the engine, pressed the way a host
 // or a learnt controller presses them: through setParameter, with no editor
 // attached. What changed is read back as parameter values and MIDI out.
+#include <filesystem>
+#include <iterator>
 #include <mutex>
 #include <set>
 #include <utility>
@@ -172,6 +174,16 @@ TEST_F(EditorActionsTest, PatternAndKeyAreaMenusCopyEveryStepAndLoop) {
     EXPECT_EQ(Stepper(3).LaneLoopEnd(7, 16), 20 + 16 % 9);
     Apply({{kCopyCcMenu, kAreaMenuPasteToAll}});
     for (int area = 1; area < kKeyAreas; ++area) EXPECT_EQ(Pattern(area, 11), source) << area;
+}
+
+// An instance that never pastes runs no paste thread.
+TEST_F(EditorActionsTest, ThePasteThreadStartsWithTheFirstPaste) {
+    const auto threads = [] { return std::distance(std::filesystem::directory_iterator("/proc/self/task"), {}); };
+    const auto before = threads();
+    Apply({{kCopyMenu, 0.0f}, {kKeyAreaPatterns, kPattern4}});
+    EXPECT_EQ(threads(), before);
+    Apply({{kCopyMenu, kMenuPaste}});
+    EXPECT_EQ(threads(), before + 1);
 }
 
 TEST_F(EditorActionsTest, TheStepMenuWorksOnTheShownLane) {

@@ -295,12 +295,15 @@ TEST(Saving, UserPresetAndBankRoundTrip) {
     PluginPersistence hooks(author);
     BoxInfo info;
     info.Set("Ostinato", "Rin", "Steady eighths", "Play low");
+    EXPECT_TRUE(hooks.Presets().Tree().Files().empty() && hooks.ChordBanks().Tree().Files().empty());
     const auto presetPath = hooks.SaveUserPreset("Ostinato", 2, info);
     ASSERT_TRUE(presetPath.has_value());
     EXPECT_EQ(*presetPath, PresetPath(home, "User", "3 rhythm", "Ostinato.v2z"));
     const auto bankPath = hooks.SaveUserChordBank("Triads");
     ASSERT_TRUE(bankPath.has_value());
     EXPECT_EQ(*bankPath, home.SorelFolder() + "presets/chordmemory/User/Triads.cmb");
+    EXPECT_EQ(hooks.Presets().Tree().Files().size() + hooks.ChordBanks().Tree().Files().size(), 2u)
+        << "what was saved shows in the browsers at once";
     EXPECT_FALSE(hooks.SaveUserPreset("../escape", 0, info).has_value());
     EXPECT_FALSE(hooks.SaveUserPreset("", 0, info).has_value());
     EXPECT_FALSE(hooks.SaveUserPreset("fine", 4, info).has_value());
