@@ -36,6 +36,25 @@ const char* const kWelcome = "-- WELCOME --";
 const char* const kSendOnlyCcCaption = "Send only CC";
 const char* const kTriggerCmCaption = "Trigger CM";
 
+// The momentary buttons of the pattern tools, the box browser and the chord
+// memory: skin entry, image, parameter.
+struct ContactButton {
+    int skin;
+    const ImageResource* image;
+    int parameter;
+};
+constexpr ContactButton kContactButtons[] = {
+    {131, &image::kEditRandom, kRandomize},  {132, &image::kEditCopy, kCopyTool},
+    {133, &image::kEditPaste, kPasteTool},   {134, &image::kEditClear, kClearTool},
+    {135, &image::kPanic, kPanicTool},       {140, &image::kBoxInfo, kBoxInfo},
+    {141, &image::kSettings, kBoxSettings},  {136, &image::kBoxLeft, kBoxLeft},
+    {137, &image::kBoxRight, kBoxRight},     {146, &image::kBoxLeft, kCmBoxLeft},
+    {147, &image::kBoxRight, kCmBoxRight},   {148, &image::kEditCopy, kCmCopyTool},
+    {149, &image::kEditPaste, kCmPasteTool}, {150, &image::kEditClear, kCmClearTool},
+    {151, &image::kBoxOk, kCmApply},         {153, &image::kInvertLeft, kCmInvLeft},
+    {152, &image::kInvertRight, kCmInvRight},
+};
+
 std::string VersionText() {
     const int v = Vardo::kVersion;
     return "Version " + std::to_string(v / 10000) + "." + std::to_string(v / 100 % 100) + "." +
@@ -126,17 +145,9 @@ void EditorComposer::ComposeTopRows() {
     Radio(69, image::kLaneSelector, kFontCalibri10, Scope::kGlobal, kPatternStepMode, 9);
     Radio(154, image::kCcSelector, kFontCalibri12White, Scope::kGlobal, kPatternCcSelection, kControllerLanes);
     Knob(8, image::kUnipolarKnob, Scope::kGlobal, kGlobalVolume);
-    Contact(131, image::kEditRandom, kRandomize);
     Switch(130, image::kEditSelect, Scope::kGlobal, kSelectionTool);
     Switch(129, image::kEditDraw, Scope::kGlobal, kDrawTool);
-    Contact(132, image::kEditCopy, kCopyTool);
-    Contact(133, image::kEditPaste, kPasteTool);
-    Contact(134, image::kEditClear, kClearTool);
-    Contact(135, image::kPanic, kPanicTool);
-    Contact(140, image::kBoxInfo, kBoxInfo);
-    Contact(141, image::kSettings, kBoxSettings);
-    Contact(136, image::kBoxLeft, kBoxLeft);
-    Contact(137, image::kBoxRight, kBoxRight);
+    for (const ContactButton& button : kContactButtons) Contact(button.skin, *button.image, button.parameter);
     const IRECT resize = Rect(156);
     editor_.Attach(std::make_unique<ISwitchControl>(editor_, resize.L, resize.T, Image(image::kResize)),
                    {Scope::kGlobal, kResize});
@@ -146,14 +157,6 @@ void EditorComposer::ComposeTopRows() {
         editor_.Attach(std::make_unique<ISwitchControl>(editor_, r.L, r.T, lock), {Scope::kGlobal, kLockGate + i});
     }
     FontSwitch(144, kFontCalibri12, Scope::kGlobal, kChordMemoryApplyChordSelection);
-    Contact(146, image::kBoxLeft, kCmBoxLeft);
-    Contact(147, image::kBoxRight, kCmBoxRight);
-    Contact(148, image::kEditCopy, kCmCopyTool);
-    Contact(149, image::kEditPaste, kCmPasteTool);
-    Contact(150, image::kEditClear, kCmClearTool);
-    Contact(151, image::kBoxOk, kCmApply);
-    Contact(153, image::kInvertLeft, kCmInvLeft);
-    Contact(152, image::kInvertRight, kCmInvRight);
     FontSwitch(155, kFontCalibri12, Scope::kGlobal, kControlZoneSync);
     editor_.rateKnob_ = &Knob(1, image::kRateKnob, Scope::kPattern, kRate);
     editor_.freeRateKnob_ = &Knob(2, image::kUnipolarKnob, Scope::kPattern, kRateFreeMode);

@@ -201,13 +201,13 @@ void PatternView::OnMouseDrag(int x, int y, int dx, int dy, const IMouseMod& mod
 
 void PatternView::OnMouseDblClick(int x, int y, const IMouseMod& mod) {
     const int step = ExactColumn(x, y);
-    if (shown_.lane == kChordLane || step == kNoStep) return;
+    if (shown_.lane == lane::kChord || step == kNoStep) return;
     Send(step, Step(step).minimum >= 0.0 ? 0.0 : 0.5);
 }
 
 void PatternView::OnMouseWheel(int x, int y, const IMouseMod& mod, int notches) {
     const int step = ColumnUnder(x, y);
-    if (shown_.lane == kChordLane || step == kNoStep || notches == 0) return;
+    if (shown_.lane == lane::kChord || step == kNoStep || notches == 0) return;
     const StepRecord record = Step(step);
     if (!(record.Range() > 0.0)) return;
     double delta = notches;
@@ -235,9 +235,9 @@ void PatternView::EditAt(int x, int y, int dx, int dy) {
         return;
     }
     if (step == kNoStep) return;
-    if (shown_.lane == kChordLane)
+    if (shown_.lane == lane::kChord)
         ToggleCell(step, x, y);
-    else if (shown_.lane == kOrderLane || shown_.lane == kChordMemoryLane)
+    else if (shown_.lane == lane::kOrder || shown_.lane == lane::kChordMemory)
         HitBox(step, x, y, dy);
     else
         SetBar(step, y);
@@ -381,9 +381,9 @@ void PatternView::DrawStep(IGraphics& graphics, int step) {
         graphics.DrawIText(style, " " + std::to_string(step + 1), {x - 2, Bottom(), x + kColumnPitch, Top() + kReachBelow});
     }
     const StepRecord record = Step(step);
-    if (shown_.lane == kChordLane)
+    if (shown_.lane == lane::kChord)
         DrawCells(graphics, step, record, dark);
-    else if (shown_.lane == kOrderLane || shown_.lane == kChordMemoryLane)
+    else if (shown_.lane == lane::kOrder || shown_.lane == lane::kChordMemory)
         DrawBoxes(graphics, step, record, dark);
     else
         DrawBar(graphics, step, record, dark);
@@ -391,7 +391,7 @@ void PatternView::DrawStep(IGraphics& graphics, int step) {
 
 void PatternView::DrawBar(IGraphics& graphics, int step, const StepRecord& record, bool dark) {
     if (record.value == 0.0 || record.value < record.minimum || !(record.Range() > 0.0)) return;
-    if (shown_.lane == kLengthLane && record.value <= record.minimum) return;
+    if (shown_.lane == lane::kLength && record.value <= record.minimum) return;
     const int zero = Top() + ZeroLine(record);
     const int height = static_cast<int>(
         std::lround((record.value - std::max(record.minimum, 0.0)) * kValueHeight / record.Range()));
@@ -401,10 +401,10 @@ void PatternView::DrawBar(IGraphics& graphics, int step, const StepRecord& recor
     Fill(graphics, dark ? kBarFillDark : kBarFill, bar);
     if (!mouseInside_) return;
     double shown = std::trunc(record.value);
-    if (shown_.lane == kGateLane && Context().GetParam(param::kGateLengthInSteps) &&
+    if (shown_.lane == lane::kGate && Context().GetParam(param::kGateLengthInSteps) &&
         Context().GetParam(param::kGateLengthInSteps)->Value() >= 0.5 && record.value >= 0.0)
         shown = std::trunc(record.value / record.maximum * (kColumns - 1) + 1);
-    if (shown_.lane == kDivideLane) shown = std::trunc(record.value + 1);
+    if (shown_.lane == lane::kDivide) shown = std::trunc(record.value + 1);
     graphics.DrawIText(LabelStyle(kValuePoints), std::to_string(static_cast<int>(shown)), bar);
 }
 
@@ -415,7 +415,7 @@ void PatternView::DrawBoxes(IGraphics& graphics, int step, const StepRecord& rec
         graphics.DrawRect(kBoxOutline, r);
         if (record.value != box + 1) continue;
         Fill(graphics, dark ? kBoxFillDark : kBoxFill, {r.L + 2, r.T + 2, r.R - 2, r.B - 2});
-        if (shown_.lane == kOrderLane && box + 1 < static_cast<int>(std::size(kOrderLabels)))
+        if (shown_.lane == lane::kOrder && box + 1 < static_cast<int>(std::size(kOrderLabels)))
             graphics.DrawIText(LabelStyle(kNumberPoints), kOrderLabels[box + 1], r);
     }
 }

@@ -11,6 +11,9 @@
 
 #include "editor/ControlBinding.h"
 #include "editor/IControl.h"
+#include "engine/ParameterIndex.h"
+#include "engine/Step.h"
+#include "frame/EditorModel.h"
 #include "graphics/IBitmap.h"
 
 #include <array>
@@ -22,22 +25,16 @@ class NoteMarks;
 
 class PatternView : public IControl {
 public:
-    static constexpr int kColumns = 32;
+    static constexpr int kColumns = param::kSteps;
     static constexpr int kColumnPitch = 24;
     static constexpr int kBarWidth = 21;
     static constexpr int kValueHeight = 111;
     static constexpr int kHitAbove = 50;   // the target reaches over the lane selector row
     static constexpr int kReachAbove = 21;  // how far above the grid a drag still edits
     static constexpr int kReachBelow = 121;
-    static constexpr int kNoStep = -1;
-    static constexpr int kOrderLane = 0;
-    static constexpr int kChordMemoryLane = 1;
-    static constexpr int kLengthLane = 2;
-    static constexpr int kGateLane = 3;
-    static constexpr int kDivideLane = 6;
-    static constexpr int kChordLane = 8;
-    static constexpr int kMainLanes = 9;
-    static constexpr int kLanes = 17;
+    static constexpr int kNoStep = EditorModel::kNoStep;
+    static constexpr int kMainLanes = param::kFirstControllerLane;
+    static constexpr int kLanes = param::kLanes;
     static constexpr int kSequenceBits = 8;
     static constexpr int kNoteStripFrames = 30;
 
@@ -145,7 +142,7 @@ private:
 
     IBitmap noteStrip_;
     const NoteMarks& marks_;
-    EditorSelection shown_{0, 0, kLengthLane};
+    EditorSelection shown_{0, 0, lane::kLength};
     std::array<LaneLook, kLanes> lanes_{};
     Tool tool_ = Tool::kDraw;
     int selectionStart_ = kNoStep;

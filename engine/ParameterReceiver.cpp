@@ -57,23 +57,8 @@ Address LaneSwitchOfNotes(int d) {
             (d / kSteps) % kFirstControllerLane, d % kSteps};
 }
 
-// The per-step families and the lane each fills.
-struct StepFamily {
-    int first;
-    int lane;
-    double add;  // the parameter counts DIV from 0
-};
-constexpr std::array<StepFamily, 9> kStepFamilies{{
-    {kStepLength, lane::kLength, 0.0},
-    {kStepGate, lane::kGate, 0.0},
-    {kStepAccent, lane::kAccent, 0.0},
-    {kStepTranspose, lane::kTranspose, 0.0},
-    {kStepDiv, lane::kDivide, 1.0},
-    {kStepShift, lane::kShift, 0.0},
-    {kStepNoteList, lane::kOrder, 0.0},
-    {kStepChord, lane::kChord, 0.0},
-    {kStepSource, lane::kChordMemory, 0.0},
-}};
+// The parameter counts DIV from 0, the engine from 1.
+double StepValueOf(int lane, double value) { return lane == lane::kDivide ? value + 1.0 : value; }
 
 }  // namespace
 
@@ -109,10 +94,10 @@ void ParameterReceiver::ApplyParameter(int index, double value) {
         const Address at = PerStep(index - kStepOnOff);
         return stepper(at.area)->SetLaneSwitch(at.pattern, lane::kOrder, at.step, AsBool(value));
     }
-    for (const StepFamily& family : kStepFamilies)
-        if (In(index, family.first, kPerStepCount)) {
-            const Address at = PerStep(index - family.first);
-            return stepper(at.area)->SetStepValue(at.pattern, family.lane, at.step, value + family.add);
+    for (int lane = 0; lane < kFirstControllerLane; ++lane)
+        if (In(index, kLaneValueFamily[lane], kPerStepCount)) {
+            const Address at = PerStep(index - kLaneValueFamily[lane]);
+            return stepper(at.area)->SetStepValue(at.pattern, lane, at.step, StepValueOf(lane, value));
         }
     if (In(index, kStepCc, kCcFamilyCount)) {
         const Address at = ControllerLane(index - kStepCc);

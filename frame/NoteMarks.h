@@ -10,12 +10,14 @@
 #include <atomic>
 #include <cstdint>
 
+#include "engine/ParameterIndex.h"
+
 namespace sorel {
 
 class NoteMarks {
 public:
-    static constexpr int kAreas = 4;
-    static constexpr int kSteps = 32;
+    static constexpr int kAreas = param::kKeyAreas;
+    static constexpr int kSteps = param::kSteps;
     static constexpr int kNotes = 128;
     static constexpr int kMaxAge = 127;
     // A released mark ages this much per editor frame (33 ms).
