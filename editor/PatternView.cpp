@@ -321,8 +321,14 @@ const PatternView::ColumnLooks& PatternView::MarkLooks() const {
     cachedChanges_ = changes;
     cachedClock_ = clock;
     cachedArea_ = shown_.area;
+    cachedMarkCount_ = count;
     cachedLooks_ = looks;
     return cachedLooks_;
+}
+
+bool PatternView::AnyMarks() const {
+    MarkLooks();
+    return cachedMarkCount_ > 0;
 }
 
 uint32_t PatternView::ChangedColumns() const {
@@ -461,14 +467,20 @@ void PatternView::DrawSelection(IGraphics& graphics) {
 
 void PatternView::DrawMarks(IGraphics& graphics) {
     drawnLooks_ = MarkLooks();
-    const int count = marks_.ForEach(shown_.area, [&](const NoteMarks::Mark& mark) {
-        if (ColumnRECT(mark.step).Intersect(drawArea_).Empty()) return;
-        const int y = Top() + kMarkSpan - static_cast<int>(std::lround(mark.note * double(kMarkSpan) / kHighestNote));
+    const auto drawn = [this](int step) { return !ColumnRECT(step).Intersect(drawArea_).Empty(); };
+    int first = 0, last = kColumns - 1;
+    while (first <= last && !drawn(first)) ++first;
+    while (last >= first && !drawn(last)) --last;
+    marks_.ForEach(
+        shown_.area,
+        [&](const NoteMarks::Mark& mark) {
+            const int y = Top() + kMarkSpan - static_cast<int>(std::lround(mark.note * double(kMarkSpan) / kHighestNote));
         const int x = ColumnX(mark.step);
-        graphics.DrawBitmapFrame(noteStrip_, {x, y, x + kMarkWidth, y + kMarkHeight}, StripFrame(mark.age));
-    });
+            graphics.DrawBitmapFrame(noteStrip_, {x, y, x + kMarkWidth, y + kMarkHeight}, StripFrame(mark.age));
+        },
+        first, last);
     const int playing = marks_.PlayingStep(shown_.area);
-    if (count > 0 && playing >= 0 && playing < kColumns)
+    if (AnyMarks() && playing >= 0 && playing < kColumns)
         Fill(graphics, kPlayMarker, {ColumnX(playing), Top(), ColumnX(playing) + kBarWidth, Top() + kPlayMarkerHeight});
 }
 

@@ -126,6 +126,7 @@ private:
     static constexpr uint32_t kLookMix = 131;
     static constexpr uint32_t kPlayMarkerLook = 0x80000000u;
     const ColumnLooks& MarkLooks() const;
+    bool AnyMarks() const;  // of the shown key area
     // Columns whose marks look different from when they were last drawn (bit i for step i).
     uint32_t ChangedColumns() const;
     bool NeedsWholeRedraw() const;
@@ -162,6 +163,7 @@ private:
     mutable uint32_t cachedClock_ = ~0u;
     mutable int cachedArea_ = -1;
     mutable ColumnLooks cachedLooks_{};
+    mutable int cachedMarkCount_ = 0;
 };
 
 }  // namespace sorel

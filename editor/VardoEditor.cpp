@@ -390,11 +390,42 @@ IRECT VardoEditor::WholeControlsAround(IRECT area) const {
 }
 
 IRECT VardoEditor::DirtyArea() {
-    if (!IsBuilt()) return {};
-    IRECT area = pendingArea_;
+    std::vector<IRECT> areas;
+    DirtyAreas(areas);
+    IRECT area;
+    for (const IRECT& a : areas) area = Union(area, a);
+    return area;
+}
+
+void VardoEditor::DirtyAreas(std::vector<IRECT>& areas) {
+    areas.clear();
+    if (!IsBuilt()) return;
+    if (!pendingArea_.Empty()) areas.push_back(pendingArea_);
     for (const auto& c : controls_)
-        if (!c->IsHidden() && c->IsDirty()) area = Union(area, c->GetDrawRECT());
-    return area.Empty() ? IRECT{} : WholeControlsAround(area);
+        if (!c->IsHidden() && c->IsDirty()) areas.push_back(c->GetDrawRECT());
+    if (areas.size() > kMostDirtyAreas) {
+        // Many changes at once (a new pattern shown): one area serves them best.
+        IRECT all;
+        for (const IRECT& a : areas) all = Union(all, a);
+        areas.assign(1, WholeControlsAround(all));
+        return;
+    }
+    // Areas that meet are drawn as one, so that no control is drawn twice in a tick.
+    std::vector<IRECT> apart;
+    for (const IRECT& dirty : areas) {
+        IRECT area = WholeControlsAround(dirty);
+        for (auto other = apart.begin(); other != apart.end();) {
+            if (other->Intersect(area).Empty()) {
+                ++other;
+                continue;
+            }
+            area = WholeControlsAround(Union(area, *other));
+            apart.erase(other);
+            other = apart.begin();
+        }
+        if (!area.Empty()) apart.push_back(area);
+    }
+    areas = std::move(apart);
 }
 
 void VardoEditor::DrawArea(const IRECT& requested) {

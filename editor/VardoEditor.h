@@ -47,6 +47,8 @@ public:
     static constexpr int kCompactHeight = 432;
     // Timer ticks an incoming-note indicator stays lit.
     static constexpr int kNoteInTicks = 29;
+    // More dirty controls than this in a tick are drawn as one area.
+    static constexpr std::size_t kMostDirtyAreas = 8;
     // Kind tags of the controls whose presses the editor itself answers.
     static constexpr int kTagAbout = 5;
     static constexpr int kTagLink = 11;
@@ -73,6 +75,7 @@ public:
     bool OnKeyDown(int x, int y, int key) override { return false; }
     void OnTimer() override;
     IRECT DirtyArea() override;
+    void DirtyAreas(std::vector<IRECT>& areas) override;
     void DrawArea(const IRECT& area) override;
     IGraphics& Canvas() override;
     void OnTextEntryDone(bool committed, const std::string& text) override;

@@ -6,6 +6,7 @@
 // when no editor was looking.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cstdint>
@@ -47,13 +48,14 @@ public:
     uint32_t Changes() const noexcept { return changes_.load(std::memory_order_acquire); }
     // The marks' clock, in editor frames.
     uint32_t Clock() const noexcept { return frame_.load(std::memory_order_acquire); }
-    // Calls f(Mark) for each visible mark of `area`; returns how many there were.
+    // Calls f(Mark) for each visible mark of `area` on steps first..last;
+    // returns how many there were.
     template <typename F>
-    int ForEach(int area, F&& f) const noexcept {
+    int ForEach(int area, F&& f, int first = 0, int last = kSteps - 1) const noexcept {
         if (area < 0 || area >= kAreas) return 0;
         int count = 0;
         const uint32_t now = frame_.load(std::memory_order_acquire);
-        for (int step = 0; step < kSteps; ++step)
+        for (int step = std::max(first, 0); step <= std::min(last, kSteps - 1); ++step)
             for (int note = 0; note < kNotes; ++note) {
                 const int age = AgeOf(records_[Slot(area, step, note)].load(std::memory_order_relaxed), now);
                 if (age < 0) continue;

@@ -7,6 +7,7 @@
 #include "graphics/IRECT.h"
 
 #include <string>
+#include <vector>
 
 namespace sorel {
 
@@ -44,6 +45,10 @@ public:
     // ... and drawing it: the client draws that area into its canvas (device
     // pixels = editor pixels x scale), which the host then copies to the window.
     virtual void DrawArea(const IRECT& area) = 0;
+    // The areas to redraw, each drawn and shown on its own, so that two small
+    // changes far apart are not redrawn as the large area between them. By
+    // default the one DirtyArea.
+    virtual void DirtyAreas(std::vector<IRECT>& areas) { areas.assign(1, DirtyArea()); }
     virtual IGraphics& Canvas() = 0;
 
     // The text entry the client asked for ended: committed with the text

@@ -134,6 +134,7 @@ struct WindowHost::Impl {
         std::string text;
     };
     std::vector<FinishedEntry> finishedEntries;  // told to the client at the next tick
+    std::vector<IRECT> dirtyAreas;               // kept to spare an allocation a tick
     int menuDepth = 0;
 };
 
@@ -454,10 +455,13 @@ void WindowHost::Impl::ServeTextEntry() {
 }
 
 void WindowHost::Impl::RedrawDirty() {
-    const IRECT dirty = client.DirtyArea().Intersect({0, 0, width, height});
-    if (dirty.Empty()) return;
-    client.DrawArea(dirty);
-    Present(Scaled(dirty, scale));
+    client.DirtyAreas(dirtyAreas);
+    for (const IRECT& area : dirtyAreas) {
+        const IRECT dirty = area.Intersect({0, 0, width, height});
+        if (dirty.Empty()) continue;
+        client.DrawArea(dirty);
+        Present(Scaled(dirty, scale));
+    }
 }
 
 void WindowHost::Impl::RedrawAll() {

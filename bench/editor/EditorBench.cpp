@@ -4,6 +4,9 @@
 #include <benchmark/benchmark.h>
 
 #include <memory>
+#include <vector>
+
+#include "engine/ParameterIndex.h"
 
 #include "editor/VardoEditor.h"
 #include "engine/EngineNotifier.h"
@@ -18,6 +21,13 @@ VstIntPtr SilentHost(AEffect*, VstInt32, VstInt32, VstIntPtr, void*, float) { re
 sorel::Vardo& Plugin() {
     static sorel::Vardo plugin(&SilentHost);
     return plugin;
+}
+
+// As the window host does it: each dirty area drawn on its own.
+void RedrawDirty(sorel::VardoEditor& editor) {
+    static std::vector<sorel::IRECT> areas;
+    editor.DirtyAreas(areas);
+    for (const sorel::IRECT& area : areas) editor.DrawArea(area);
 }
 
 void OpenAndDraw(sorel::VardoEditor& editor) {
@@ -56,8 +66,7 @@ void Tick(benchmark::State& state, bool notesArrive) {
         if (notesArrive)
             for (int area = 0; area < 4; ++area) Plugin().Link().AreaNoteIn(area);
         editor.OnTimer();
-        const sorel::IRECT dirty = editor.DirtyArea();
-        if (!dirty.Empty()) editor.DrawArea(dirty);
+        RedrawDirty(editor);
     }
 }
 void BM_IdleTick(benchmark::State& state) { Tick(state, false); }
@@ -68,8 +77,10 @@ BENCHMARK(BM_TickWithNotesArriving)->Unit(benchmark::kMicrosecond);
 // A step plays a three-note chord: the pattern view shows its marks and the
 // play marker at the next timer tick; the next tick plays the step beside
 // it. `walk` goes on through all 32 steps instead, the marks of the steps
-// before staying on.
-void PlayedStepRedraw(benchmark::State& state, bool walk) {
+// before staying on. With `scene` on, the scene view at the window's other
+// corner blinks meanwhile.
+void PlayedStepRedraw(benchmark::State& state, bool walk, bool scene) {
+    Plugin().SetParameterValue(sorel::param::kSceneOnOff, scene ? 1.0 : 0.0);
     sorel::VardoEditor editor(Plugin());
     OpenAndDraw(editor);
     sorel::NoteRecord record;
@@ -82,13 +93,15 @@ void PlayedStepRedraw(benchmark::State& state, bool walk) {
         }
         record.step = walk ? (record.step + 1) % 32 : 11 - record.step;
         editor.OnTimer();
-        editor.DrawArea(editor.DirtyArea());
+        RedrawDirty(editor);
     }
 }
-void BM_PlayedStepRedraw(benchmark::State& state) { PlayedStepRedraw(state, false); }
-void BM_WalkingStepsRedraw(benchmark::State& state) { PlayedStepRedraw(state, true); }
+void BM_PlayedStepRedraw(benchmark::State& state) { PlayedStepRedraw(state, false, false); }
+void BM_WalkingStepsRedraw(benchmark::State& state) { PlayedStepRedraw(state, true, false); }
+void BM_PlayedStepRedrawWhileTheSceneBlinks(benchmark::State& state) { PlayedStepRedraw(state, false, true); }
 BENCHMARK(BM_PlayedStepRedraw)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_WalkingStepsRedraw)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PlayedStepRedrawWhileTheSceneBlinks)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
