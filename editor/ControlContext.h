@@ -8,6 +8,7 @@
 
 namespace sorel {
 
+class EditorModel;
 class IControl;
 class IGraphics;
 class Parameter;
@@ -28,6 +29,11 @@ public:
     virtual void OpenControlMenu(IControl& control, int x, int y) = 0;
     // Runs `work` with the engine to itself (under the plug-in lock).
     virtual void WithEngine(const std::function<void()>& work) = 0;
+    // What the editor edits (the tool and the step selection may be read
+    // without the lock), and the way to select steps start..end in it;
+    // a step outside 0..31 clears the selection.
+    virtual const EditorModel& Model() const = 0;
+    virtual void SelectSteps(int start, int end) = 0;
 };
 
 }  // namespace sorel

@@ -116,11 +116,18 @@ void PatternView::ShowLanes(const std::array<LaneLook, kLanes>& lanes) {
 }
 
 void PatternView::SetTool(Tool tool) {
-    tool_ = tool;
+    shownTool_ = tool;
     selectionState_ = SelectionState::kIdle;
-    selectionStart_ = selectionEnd_ = kNoStep;
     SetDirty(false);
 }
+
+PatternView::Tool PatternView::CurrentTool() const {
+    return Context().Model().CurrentTool() == EditorModel::Tool::Selection ? Tool::kSelection : Tool::kDraw;
+}
+
+int PatternView::SelectionStart() const { return Context().Model().SelectionStart(); }
+int PatternView::SelectionEnd() const { return Context().Model().SelectionEnd(); }
+bool PatternView::Selecting() const { return Context().Model().HasSelection(); }
 
 int PatternView::BoxCount(const StepRecord& record) const {
     return std::max(1, static_cast<int>(std::trunc(record.Range())));
@@ -164,7 +171,7 @@ void PatternView::SetDirty(bool pushToPlug) {
 bool PatternView::IsDirty() const {
     if (fullRedraw_ || IControl::IsDirty()) return true;
     if (ChangedColumns() != 0) return true;
-    return tool_ == Tool::kSelection && selectionStart_ >= 0;
+    return Selecting();
 }
 
 void PatternView::Send(int step, double normalized) {
@@ -230,7 +237,7 @@ void PatternView::OnMouseOut() {
 
 void PatternView::EditAt(int x, int y, int dx, int dy) {
     const int step = ColumnUnder(x, y);
-    if (tool_ == Tool::kSelection) {
+    if (CurrentTool() == Tool::kSelection) {
         Select(step, dx);
         return;
     }
@@ -246,13 +253,15 @@ void PatternView::EditAt(int x, int y, int dx, int dy) {
 void PatternView::Select(int column, int dx) {
     if (column == kNoStep) return;
     if (selectionState_ != SelectionState::kDragging) {
-        selectionStart_ = selectionEnd_ = column;
         selectionState_ = SelectionState::kDragging;
+        Context().SelectSteps(column, column);
         return;
     }
     // The selection grows to the right of its start and shrinks back toward it.
-    if (dx < 1 && column >= selectionStart_ && column < selectionEnd_) selectionEnd_ = column;
-    if (dx >= 1 && column >= selectionStart_ && column > selectionEnd_) selectionEnd_ = column;
+    const int start = SelectionStart(), end = SelectionEnd();
+    if (start == kNoStep) return;
+    if ((dx < 1 && column >= start && column < end) || (dx >= 1 && column >= start && column > end))
+        Context().SelectSteps(start, column);
 }
 
 void PatternView::ToggleCell(int step, int x, int y) {
@@ -340,7 +349,7 @@ uint32_t PatternView::ChangedColumns() const {
 }
 
 bool PatternView::NeedsWholeRedraw() const {
-    return fullRedraw_ || IControl::IsDirty() || (tool_ == Tool::kSelection && selectionStart_ >= 0);
+    return fullRedraw_ || IControl::IsDirty() || Selecting();
 }
 
 IRECT PatternView::GetDrawRECT() const {
@@ -456,8 +465,9 @@ void PatternView::DrawLengthBracket(IGraphics& graphics) {
 }
 
 void PatternView::DrawSelection(IGraphics& graphics) {
-    if (tool_ != Tool::kSelection || selectionStart_ < 0 || selectionEnd_ < 0) return;
-    const IRECT r{ColumnX(selectionStart_), Top(), ColumnX(selectionEnd_) + kBarWidth, Bottom()};
+    if (!Selecting()) return;
+    const int start = std::clamp(SelectionStart(), 0, kColumns - 1), end = std::clamp(SelectionEnd(), start, kColumns - 1);
+    const IRECT r{ColumnX(start), Top(), ColumnX(end) + kBarWidth, Bottom()};
     Fill(graphics, WithAlpha(COLOR_WHITE, highlightAlpha_), r);
     graphics.DrawRect(COLOR_WHITE, r);
     highlightAlpha_ += highlightRising_ ? kHighlightRise : -kHighlightFall;

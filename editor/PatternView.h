@@ -65,7 +65,9 @@ public:
     // --- what the editor feeds the view ---
     void ShowSelection(const EditorSelection& selection);
     void ShowLanes(const std::array<LaneLook, kLanes>& lanes);
+    // The tool changed in the editor's model: a selection drag ends.
     void SetTool(Tool tool);
+    Tool ShownTool() const { return shownTool_; }
     // A step value of the shown key area changed: redraw.
     void StepChanged();
 
@@ -75,9 +77,10 @@ public:
     // The column a double click at (x, y) lands on, or kNoStep.
     int ExactColumn(int x, int y) const;
 
-    Tool CurrentTool() const { return tool_; }
-    int SelectionStart() const { return selectionStart_; }
-    int SelectionEnd() const { return selectionEnd_; }
+    // The tool and the selected steps are the editor model's.
+    Tool CurrentTool() const;
+    int SelectionStart() const;
+    int SelectionEnd() const;
     const EditorSelection& Shown() const { return shown_; }
 
     // The area the window is about to draw (the ground already repainted there).
@@ -139,15 +142,14 @@ private:
     void DrawLengthBracket(IGraphics& graphics);
     void DrawSelection(IGraphics& graphics);
     void DrawMarks(IGraphics& graphics);
+    bool Selecting() const;  // the selection tool holds a selection
     bool LaneHoldsValues(int pattern, int lane) const;
 
     IBitmap noteStrip_;
     const NoteMarks& marks_;
     EditorSelection shown_{0, 0, lane::kLength};
     std::array<LaneLook, kLanes> lanes_{};
-    Tool tool_ = Tool::kDraw;
-    int selectionStart_ = kNoStep;
-    int selectionEnd_ = kNoStep;
+    Tool shownTool_ = Tool::kDraw;
     SelectionState selectionState_ = SelectionState::kIdle;
     double highlightAlpha_ = 10.0;
     bool highlightRising_ = true;

@@ -261,7 +261,7 @@ void VardoEditor::ShowParameter(int index, double normalized) {
 
 void VardoEditor::ShowTool() {
     const auto tool = plug_.Params().Value(kSelectionTool) >= 0.5 ? PatternView::Tool::kSelection : PatternView::Tool::kDraw;
-    if (patternView_ && patternView_->CurrentTool() != tool) patternView_->SetTool(tool);
+    if (patternView_ && patternView_->ShownTool() != tool) patternView_->SetTool(tool);
 }
 
 void VardoEditor::FollowSelection() {
@@ -514,6 +514,13 @@ void VardoEditor::SetParameterFromGUI(int index, double normalized) { plug_.SetP
 void VardoEditor::WithEngine(const std::function<void()>& work) {
     std::lock_guard<std::recursive_mutex> lock(plug_.Mutex());
     work();
+}
+
+const EditorModel& VardoEditor::Model() const { return plug_.Model(); }
+
+void VardoEditor::SelectSteps(int start, int end) {
+    std::lock_guard<std::recursive_mutex> lock(plug_.Mutex());
+    plug_.Actions().Model().Select(start, end);
 }
 
 void VardoEditor::PromptForValue(IControl& control, int x, int y) {

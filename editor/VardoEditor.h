@@ -86,6 +86,8 @@ public:
     void PromptForValue(IControl& control, int x, int y) override;
     void OpenControlMenu(IControl& control, int x, int y) override;
     void WithEngine(const std::function<void()>& work) override;
+    const EditorModel& Model() const override;
+    void SelectSteps(int start, int end) override;
 
     // IObserverInterface: the about box and the web link.
     void OnNotify(ISubject& subject, int x, int y, int event, const IMouseMod& mod) override;

@@ -37,9 +37,29 @@ int EditorModel::PatternOf(int area) const {
     return patterns_[static_cast<size_t>(std::clamp(area, 0, kKeyAreas - 1))];
 }
 
+// Steps are stored one up, so that kNoStep packs as 0.
+constexpr uint32_t kStepBits = 8;
+constexpr uint32_t kStepMask = (1u << kStepBits) - 1;
+
+uint32_t EditorModel::Pack(const ToolAndSelection& s) {
+    return (s.tool == Tool::Selection ? 1u : 0u) << (2 * kStepBits) | uint32_t(s.start + 1) << kStepBits |
+           uint32_t(s.end + 1);
+}
+
+EditorModel::ToolAndSelection EditorModel::Unpack(uint32_t word) {
+    return {(word >> (2 * kStepBits)) != 0 ? Tool::Selection : Tool::Draw,
+            int((word >> kStepBits) & kStepMask) - 1, int(word & kStepMask) - 1};
+}
+
+bool EditorModel::HasSelection() const {
+    const ToolAndSelection s = Unpack(selection_.load(std::memory_order_acquire));
+    return s.tool == Tool::Selection && s.start >= 0 && s.end >= 0;
+}
+
 StepRange EditorModel::EditRange() const {
-    if (!HasSelection()) return {};
-    return {selectionStart_, selectionEnd_};
+    const ToolAndSelection s = Unpack(selection_.load(std::memory_order_acquire));
+    if (s.tool != Tool::Selection || s.start < 0 || s.end < 0) return {};
+    return {s.start, s.end};
 }
 
 void EditorModel::SelectArea(int area) { area_ = std::clamp(area, 0, kKeyAreas - 1); }
@@ -51,18 +71,15 @@ void EditorModel::SelectPattern(int area, int pattern) {
 
 void EditorModel::SelectLane(int lane) { lane_ = std::clamp(lane, 0, kLanes - 1); }
 
-void EditorModel::SelectTool(Tool tool) {
-    tool_ = tool;
-    Select(kNoStep, kNoStep);
-}
+void EditorModel::SelectTool(Tool tool) { selection_.store(Pack({tool, kNoStep, kNoStep}), std::memory_order_release); }
 
 void EditorModel::Select(int start, int end) {
-    if (!IsStep(start) || !IsStep(end)) {
-        selectionStart_ = selectionEnd_ = kNoStep;
-        return;
+    ToolAndSelection s{CurrentTool(), kNoStep, kNoStep};
+    if (IsStep(start) && IsStep(end)) {
+        s.start = std::min(start, end);
+        s.end = std::max(start, end);
     }
-    selectionStart_ = std::min(start, end);
-    selectionEnd_ = std::max(start, end);
+    selection_.store(Pack(s), std::memory_order_release);
 }
 
 }  // namespace sorel

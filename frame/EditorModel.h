@@ -5,7 +5,9 @@
 //
 // For the editor: Vardo::Model() reads it, Vardo::Actions().Model() sets the
 // selection; both on the editor thread under the plug-in lock (the audio
-// thread moves the shown pattern when the engine switches patterns).
+// thread moves the shown pattern when the engine switches patterns). The
+// tool and the selection may also be read without the lock: the pattern view
+// draws them on every tick.
 // The area, patterns and lane follow their parameters ("Key Area selection",
 // "Key Area Patterns", "Pattern Step mode", "Pattern CC selection") and the
 // engine's pattern and lane switches; the tool follows "Draw tool" and
@@ -13,6 +15,8 @@
 #pragma once
 
 #include <array>
+#include <atomic>
+#include <cstdint>
 #include <cstddef>
 #include <vector>
 
@@ -52,11 +56,11 @@ public:
     int Pattern() const { return patterns_[static_cast<std::size_t>(area_)]; }
     int PatternOf(int area) const;
     int Lane() const { return lane_; }
-    Tool CurrentTool() const { return tool_; }
+    Tool CurrentTool() const { return Unpack(selection_.load(std::memory_order_acquire)).tool; }
     // kNoStep while nothing is selected.
-    int SelectionStart() const { return selectionStart_; }
-    int SelectionEnd() const { return selectionEnd_; }
-    bool HasSelection() const { return tool_ == Tool::Selection && selectionStart_ >= 0 && selectionEnd_ >= 0; }
+    int SelectionStart() const { return Unpack(selection_.load(std::memory_order_acquire)).start; }
+    int SelectionEnd() const { return Unpack(selection_.load(std::memory_order_acquire)).end; }
+    bool HasSelection() const;
     // The steps the edit tools work on: the selection while the selection
     // tool holds one, else all 32 steps.
     StepRange EditRange() const;
@@ -93,10 +97,18 @@ public:
 private:
     int area_ = 0;
     std::array<int, param::kKeyAreas> patterns_{};
+    // The tool and the selection in one word, so that a reader without the
+    // lock never sees a selection of one tool with the other.
+    struct ToolAndSelection {
+        Tool tool = Tool::Draw;
+        int start = kNoStep;
+        int end = kNoStep;
+    };
+    static uint32_t Pack(const ToolAndSelection& s);
+    static ToolAndSelection Unpack(uint32_t word);
+
     int lane_ = 0;
-    Tool tool_ = Tool::Draw;
-    int selectionStart_ = kNoStep;
-    int selectionEnd_ = kNoStep;
+    std::atomic<uint32_t> selection_{Pack({})};
 };
 
 }  // namespace sorel

@@ -7,6 +7,7 @@
 #include "frame/NoteMarks.h"
 
 #include <cmath>
+#include <functional>
 
 namespace sorel::test {
 namespace {
@@ -227,6 +228,24 @@ TEST_F(PatternViewTest, TheSelectionToolSelectsADraggedRangeAndChangesNoStep) {
     const uint64_t before = Pixels(grid);
     Redraw();
     EXPECT_NE(Pixels(grid), before) << "the selection pulses";
+
+    // The tool buttons and the step menu act on the steps the view shows selected.
+    std::vector<double> expected;
+    for (int step = 0; step < kSteps; ++step) Write(kGateLane, step, expected.emplace_back(step));
+    const auto selectSteps20To22 = [&] { DragAlong({{X(20), grid.T + 50}, {X(22), grid.T + 50}}); };
+    const struct { const char* what; std::function<void()> act; int first, last; double value, rise; } kActions[] = {
+        {"copy 5..9", [&] { ClickSkin(132); }, 0, -1, 0, 0},
+        {"paste at 20", [&] { selectSteps20To22(); ClickSkin(133); }, 20, 24, 5, 1},
+        {"clear tool", [&] { ClickSkin(134); }, 20, 22, 0, 0},
+        {"copy step 3 to all", [&] { vardo->SetMenuTarget(Index(kGateLane, 3)); SetFromHost(kResetStepsMenu, 3); }, 20, 22, 3, 0},
+        {"reset steps", [&] { SetFromHost(kResetStepsMenu, 4); }, 20, 22, 0, 0},
+    };
+    for (const auto& action : kActions) {
+        action.act();
+        for (int step = action.first; step <= action.last; ++step)
+            expected[std::size_t(step)] = action.value + action.rise * (step - action.first);
+        for (int step = 0; step < kSteps; ++step) EXPECT_NEAR(Read(kGateLane, step), expected[std::size_t(step)], 0.01) << action.what << " " << step;
+    }
 }
 
 TEST_F(PatternViewTest, EachStepIsDrawnInItsOwnColumn) {
