@@ -4,13 +4,22 @@
 #include "Renderer.h"
 #include "host/HostTestSupport.h"
 #include "support/MidiOutChecker.h"
+#include "support/XvfbServer.h"
 
 #include <gtest/gtest.h>
+
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
 
 #include <cstring>
 #include <fstream>
 #include <map>
 #include <sstream>
+#include <thread>
+#include <utility>
+
+extern char** environ;
 
 namespace sorel::host::test {
 namespace {
@@ -161,6 +170,54 @@ TEST(SorelRenderTest, DemoFindsTheBuiltPluginAndDrawsTheArpeggio) {
     }
     EXPECT_EQ(marks, ons) << result.output;
     EXPECT_GE(rows, 13) << result.output;
+}
+
+// A ramp drawn with the mouse across the GATE lane in sorel-host gui (under
+// Xvfb) is in the state the gui saves on closing, and render plays it.
+TEST(SorelRenderTest, ARampDrawnInTheEditorIsSavedAndPlayedWithRisingLengths) {
+    const testing::XvfbServer& x = testing::XvfbServer::Instance();
+    if (!x.Running()) GTEST_SKIP() << "no X server could be started";
+    ScratchFolder scratch;
+    const std::string state = scratch.file("ramp.state");
+    std::string arguments[] = {SOREL_HOST_TOOL, "gui", SOREL_MODULE, "--set", "Pattern Step mode=GATE", "--save-state", state};
+    std::vector<char*> argv;
+    for (std::string& a : arguments) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    ASSERT_EQ(posix_spawn(&pid, SOREL_HOST_TOOL, nullptr, nullptr, argv.data(), environ), 0);
+    const std::string window = "search --name \"sorel-host: Sorel\" ";
+    for (int tries = 0; tries < 100 && !x.Xdotool(window); ++tries) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    constexpr int kSteps = 32, kGridLeft = 39, kGridBottom = 404;  // the pattern view's skin rectangle
+    std::string drag = window + "sleep 0.5 ";
+    for (int step = 0; step < kSteps; ++step)
+        drag += "mousemove --window %1 " + std::to_string(kGridLeft + 11 + 24 * step) + " " +
+                std::to_string(kGridBottom - 4 - 3 * step) + (step == 0 ? " mousedown 1 " : " ");
+    const bool dragged = x.Xdotool(drag + "mouseup 1 sleep 0.2");
+    kill(pid, SIGTERM);  // ends the window as its close button does
+    int status = -1;
+    waitpid(pid, &status, 0);
+    ASSERT_TRUE(dragged);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+
+    // C3 held for the pattern's 32 sixteenths.
+    std::string error;
+    const MidiSong held = songOf(kPpqn, {{0, 0x90, 48, 100}, {kSteps * kSixteenth, 0x80, 48, 0}}, kSteps * kSixteenth);
+    ASSERT_TRUE(MidiFile::write(scratch.file("held.mid"), held, error)) << error;
+    const CommandResult render =
+        runHostTool({"render", SOREL_MODULE, scratch.file("held.mid"), scratch.file("out.mid"), "--state", state});
+    ASSERT_EQ(render.exitCode, 0) << render.output;
+    MidiSong played;
+    ASSERT_TRUE(MidiFile::read(scratch.file("out.mid"), played, error)) << error;
+    std::vector<int64_t> lengths;
+    int64_t startedAt = -1;
+    for (const MidiEvent& e : played.events) {
+        if (e.isNoteOn()) startedAt = e.tick;
+        if (e.isNoteOff() && startedAt >= 0) lengths.push_back(e.tick - std::exchange(startedAt, -1));
+    }
+    // Up to the middle of the ramp each note still ends before the next one starts.
+    ASSERT_GE(lengths.size(), std::size_t(kSteps / 2));
+    for (int step = 1; step < kSteps / 2; ++step) EXPECT_GE(lengths[step], lengths[step - 1]) << step;
+    EXPECT_GT(lengths[kSteps / 2 - 1], 2 * lengths.front());
 }
 
 }  // namespace

@@ -82,6 +82,7 @@ bool readOption(OptionReader& reader, const std::string& option, Invocation& inv
         return reader.value(option, inv.statePath);
     }
     if (option == "--bank") return inv.stateIsBank = true;
+    if (option == "--save-state") return reader.value(option, inv.saveStatePath);
     if (option == "--set") return readAssignment(reader, option, false, inv);
     if (option == "--set-normalised") return readAssignment(reader, option, true, inv);
     if (option == "--param-count") {
@@ -190,6 +191,8 @@ render and gui options:
   --preset FILE.v2z        load a Sorel preset first (its state, behind the header)
   --state FILE             hand a state chunk file (gzip or plain) to the plug-in first
   --bank                   hand the state over as a bank chunk
+  --save-state FILE        gui: write the plug-in's state chunk to FILE when the
+                           window closes (for render --state)
   --set NAME=VALUE         set a parameter (name or index) from a text
   --set-normalised NAME=X  set a parameter to X in 0..1
   --param-count N          how many parameters to search by name

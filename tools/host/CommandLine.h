@@ -19,6 +19,7 @@ struct Invocation {
     std::string inputPath;
     std::string outputPath;
     std::string statePath;
+    std::string saveStatePath;  // gui: where the plug-in's state goes when the window closes
     bool stateIsBank = false;
     bool stateIsPreset = false;  // a preset file: its header comes before the state
     std::vector<ParameterAssignment> assignments;

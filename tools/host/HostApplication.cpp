@@ -265,7 +265,14 @@ int HostApplication::gui(const Invocation& invocation) {
         player->stop();
         out_ << "played " << player->loopsPlayed() << " whole loops, " << player->notesOut() << " notes out\n";
     }
-    return shown ? kExitOk : fail(error);
+    if (!shown) return fail(error);
+    if (!invocation.saveStatePath.empty()) {
+        const std::vector<uint8_t> state = plugin->getChunk(invocation.stateIsBank);
+        if (state.empty()) return fail("the plug-in gave no state to save");
+        if (!StateFile::write(invocation.saveStatePath, state, error)) return fail(error);
+        out_ << "saved state " << invocation.saveStatePath << " (" << state.size() << " bytes)\n";
+    }
+    return kExitOk;
 }
 
 }  // namespace sorel::host

@@ -2,6 +2,7 @@
 
 #include <zlib.h>
 
+#include <fstream>
 #include <memory>
 
 namespace sorel::host {
@@ -46,6 +47,14 @@ bool StateFile::read(const std::string& path, std::vector<uint8_t>& bytes, std::
         return false;
     }
     return true;
+}
+
+bool StateFile::write(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error) {
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (file.flush()) return true;
+    error = "cannot write state file " + path;
+    return false;
 }
 
 }  // namespace sorel::host

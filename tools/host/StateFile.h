@@ -1,5 +1,6 @@
 // Reads a state chunk for a plug-in from a file: a gzip-compressed preset
-// (".v2z") or a plain chunk file, told apart by the gzip magic bytes.
+// (".v2z") or a plain chunk file, told apart by the gzip magic bytes; writes
+// a plain chunk file.
 #pragma once
 
 #include <cstddef>
@@ -15,6 +16,7 @@ public:
     static constexpr size_t kMaxStateBytes = 64u * 1024u * 1024u;
 
     static bool read(const std::string& path, std::vector<uint8_t>& bytes, std::string& error);
+    static bool write(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error);
 };
 
 }  // namespace sorel::host
