@@ -298,8 +298,14 @@ TEST_F(PatternViewTest, AChordPlayedShowsItsMarksAtTheirNotesAndThePlayMarker) {
     for (int note : notes) host->NoteOff(0, 1, note);
     host->transport.playing = false;
     for (int tick = 0; tick <= VardoEditor::kNoteInTicks; ++tick) Redraw();  // the incoming-note lights go out
+    SetFromHost(kSceneOnOff, 1);  // the scene view in the window's corner blinks meanwhile
     for (int tick = 0; tick < 3; ++tick) {
         host->ProcessBlocks(20, 512);
+        editor->OnTimer();
+        std::vector<IRECT> areas;
+        editor->DirtyAreas(areas);
+        EXPECT_GE(areas.size(), 2u) << "fading marks and the blinking scene are drawn apart";
+        for (const IRECT& a : areas) EXPECT_TRUE(a.Intersect(grid).Empty() || a.Intersect(Skin(118)).Empty());
         Redraw();
     }
     const IRECT around{grid.L - 1, grid.T - 8, grid.R + 4, grid.B + 12};
