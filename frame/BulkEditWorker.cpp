@@ -22,6 +22,7 @@ BulkEditWorker::~BulkEditWorker() {
 
 void BulkEditWorker::LaunchIfNeeded() {
     if (!thread_.joinable() && !stopping_) thread_ = std::thread([this] { Run(); });
+    waiting_ = false;
 }
 
 void BulkEditWorker::Start() {
@@ -29,14 +30,18 @@ void BulkEditWorker::Start() {
         std::lock_guard<std::mutex> guard(wakeMutex_);
         woken_ = true;
         busy_ = true;
-        if (mayStart_()) LaunchIfNeeded();
+        if (mayStart_())
+            LaunchIfNeeded();
+        else if (!thread_.joinable())
+            waiting_ = true;
     }
     wake_.notify_one();
 }
 
 void BulkEditWorker::StartIfWaiting() {
+    if (!waiting_) return;
     std::lock_guard<std::mutex> guard(wakeMutex_);
-    if (woken_) LaunchIfNeeded();
+    LaunchIfNeeded();
 }
 
 void BulkEditWorker::WaitUntilDone() {

@@ -6,8 +6,8 @@
 // included (the queue's room is reserved once; waking the thread never waits
 // on the plug-in lock). The thread starts with the first bulk edit, so an
 // instance that never pastes never has one; the audio thread never starts
-// it: its edit waits for the next start from another thread, an idle call
-// (StartIfWaiting) or WaitUntilDone.
+// it: its edit waits for the next start from another thread, a parameter
+// change or idle call on another thread (StartIfWaiting) or WaitUntilDone.
 #pragma once
 
 #include <atomic>
@@ -50,7 +50,8 @@ public:
     // Under the plug-in lock: queue one write / wake the thread for what is queued.
     void Queue(int index, double value) { queue_.push_back({index, value}); }
     void Start();
-    // Not on the audio thread: starts the thread for writes the audio thread queued.
+    // Not on the audio thread: starts the thread for writes the audio thread
+    // queued. Cheap when there are none.
     void StartIfWaiting();
     // Under the plug-in lock: writes not yet applied.
     size_t Pending() const { return queue_.size() - applied_; }
@@ -75,6 +76,7 @@ private:
     bool woken_ = false;
     bool busy_ = false;
     std::atomic<bool> stopping_{false};  // also read between runs
+    std::atomic<bool> waiting_{false};   // writes are queued for a thread not yet started
     std::thread thread_;  // started under wakeMutex_
 };
 

@@ -251,6 +251,7 @@ void Vardo::ShowEditedValues() {
 void Vardo::OnParameterChanged(int index, double value, ChangeSource source) {
     // Actions belong to a change someone made, not to re-applying the table.
     const bool acted = source != ChangeSource::Reapply;
+    if (!inAudioPath_) actions_->StartWaitingPastes();
     // The engine plays the value the editor and the host show.
     if (const Parameter* p = GetParam(index)) value = p->ShownValue(value);
     actions_->Follow(index, value);
