@@ -26,13 +26,6 @@ std::vector<int> SemitonesOf(std::string_view name) {
 }
 
 // The tones of a scale started on its degree `fromTone` semitones up: a mode.
-std::vector<int> ModeOf(std::string_view name, int fromTone) {
-    std::vector<int> result;
-    for (int semitone : SemitonesOf(name)) result.push_back(((semitone - fromTone) % 12 + 12) % 12);
-    std::sort(result.begin(), result.end());
-    return result;
-}
-
 ScaleState Scale(std::string_view name, int key = 0, int mode = 0) {
     ScaleState scale;
     scale.SetScale(IndexOf(name));
@@ -43,24 +36,6 @@ ScaleState Scale(std::string_view name, int key = 0, int mode = 0) {
 
 // --- The table --------------------------------------------------------------
 
-// Scales that are the same set of tones under two names, and modes of one
-// another: a slip in either entry breaks the pair.
-TEST(ScaleTable, RelatedScalesAgreeWithTheirRelatives) {
-    EXPECT_EQ(SemitonesOf("Minor"), SemitonesOf("Pure Minor"));
-    EXPECT_EQ(SemitonesOf("Dim Whole"), SemitonesOf("Aux Dim"));
-    EXPECT_EQ(SemitonesOf("Dim Half"), SemitonesOf("Aux Dim Blues"));
-    EXPECT_EQ(SemitonesOf("Whole"), SemitonesOf("Aux Augmented"));
-    EXPECT_EQ(SemitonesOf("Major Pentatonic"), SemitonesOf("Diatonic"));
-    EXPECT_EQ(SemitonesOf("Blues Pentatonic"), SemitonesOf("Blues"));
-
-    EXPECT_EQ(ModeOf("Major", 9), SemitonesOf("Minor"));              // aeolian
-    EXPECT_EQ(ModeOf("Major", 7), SemitonesOf("Dominant 7th"));       // mixolydian
-    EXPECT_EQ(ModeOf("Major Pentatonic", 9), SemitonesOf("Minor Pentatonic"));
-    EXPECT_EQ(ModeOf("Dim Whole", 2), SemitonesOf("Dim Half"));
-    EXPECT_EQ(ModeOf("Lydian Augmented", 2), SemitonesOf("Overtone"));   // lydian dominant
-    EXPECT_EQ(ModeOf("Lydian Augmented", 8), SemitonesOf("Super Locrian"));
-}
-
 // Saved states and presets rely on "Melodic Minor" sounding as "Harmonic Minor".
 TEST(ScaleTable, MelodicMinorHasTheSemitonesOfHarmonicMinor) {
     EXPECT_EQ(SemitonesOf("Melodic Minor"), (std::vector<int>{0, 2, 3, 5, 7, 8, 11}));
@@ -68,20 +43,6 @@ TEST(ScaleTable, MelodicMinorHasTheSemitonesOfHarmonicMinor) {
 }
 
 // --- Transposition ----------------------------------------------------------
-
-TEST(ScaleTransposition, ModesOfEveryScaleMatchTheirRotatedTables) {
-    for (int i = 0; i < ScaleTable::kCount; ++i) {
-        for (int mode = 0; mode < 12; ++mode) {
-            ScaleState scale;
-            scale.SetScale(i);
-            scale.SetMode(mode);
-            const auto pattern = ScaleTable::PatternOf(i);
-            for (int k = 0; k < 12; ++k)
-                ASSERT_EQ(scale.InScale(C4 + k), pattern[(mode + k) % 12] == 1)
-                    << ScaleTable::Name(i) << " mode " << mode << " semitone " << k;
-        }
-    }
-}
 
 // For every scale, key and mode: a scale tone moved up by n degrees and back
 // returns home, and as many degrees as the scale has make an octave.

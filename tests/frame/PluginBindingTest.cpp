@@ -58,14 +58,6 @@ TEST_F(PluginTest, ParameterTextsAndConversions) {
     EXPECT_STREQ(text, "127");
 }
 
-TEST_F(PluginTest, TheApplyChordChoiceNamesTheShapesOfTheChordTable) {
-    EXPECT_EQ(Display(kChordMemoryApplyChordSelection), "Major");
-    SetText(kChordMemoryApplyChordSelection, "Major 6");
-    EXPECT_EQ(Display(kChordMemoryApplyChordSelection), "Major 6");
-    EXPECT_GT(host->GetParameter(kChordMemoryApplyChordSelection), 0.0f);
-    EXPECT_FALSE(host->SetParameterText(kChordMemoryApplyChordSelection, "Not a chord"));
-}
-
 TEST_F(PluginTest, HostileDispatcherCallsAnswerZero) {
     std::vector<unsigned char> zeros(4096, 0);
     for (int opcode : {-5, 70, 71, 99, 1000, 0x7FFFFFFF}) EXPECT_EQ(host->Dispatch(opcode, 1, 2, zeros.data()), 0);
@@ -143,26 +135,6 @@ TEST_F(PluginTest, MidiKeyNamesOnlyWhenTheSettingIsOn) {
     key.thisKeyNumber = 200;
     EXPECT_EQ(host->Dispatch(effGetMidiKeyName, 0, 0, &key), 0);
     Set(kEnableMidiNoteNames, 0);
-}
-
-// The control zone's keys are named after the functions the user gave them.
-TEST_F(PluginTest, ControlKeyNamesFollowTheUsersControlZoneFile) {
-    std::ofstream(std::string(std::getenv("XDG_DATA_HOME")) + "/Vardo/Sorel/data/controlzone.srl")
-        << "nextpreset\norder\nn/a\nn/a\nn/a\nn/a\nn/a\nn/a\nn/a\nn/a\nn/a\nn/a\nhold\npattern7\n";
-    host = std::make_unique<TestHost>();
-    ASSERT_TRUE(host->CreateAndOpen(kBlock));
-    Set(kEnableMidiNoteNames, 1);
-    const std::vector<std::pair<int, const char*>> names{
-        {12, "nextpreset"}, {13, "order"}, {24, "hold"}, {25, "Pattern 7"}};
-    for (const auto& [note, name] : names) {
-        MidiKeyName key{};
-        key.thisKeyNumber = note;
-        EXPECT_EQ(host->Dispatch(effGetMidiKeyName, 0, 0, &key), 1) << note;
-        EXPECT_STREQ(key.keyName, name) << note;
-    }
-    MidiKeyName unassigned{};
-    unassigned.thisKeyNumber = 14;
-    EXPECT_EQ(host->Dispatch(effGetMidiKeyName, 0, 0, &unassigned), 0);
 }
 
 struct HostCase {

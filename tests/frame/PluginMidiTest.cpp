@@ -137,61 +137,6 @@ TEST_F(PluginMidiTest, ControllersZeroAndChannelModeAreDropped) {
     EXPECT_EQ(sent[3].status, 0xD0);
 }
 
-// The step spacing of area `channel`'s notes after the first few.
-long LaterSpacing(const std::vector<SentMidi>& sent, int low, int high) {
-    std::vector<long> times;
-    for (const SentMidi& m : NoteOns(sent))
-        if (m.data1 >= low && m.data1 <= high) times.push_back(Absolute(m));
-    if (times.size() < 6) return -1;
-    return times[times.size() - 1] - times[times.size() - 2];
-}
-
-TEST_F(PluginMidiTest, ProgramChangesSelectKeyAreaAndPattern) {
-    Set(kRate + PatternIndex(0, 1), 9);  // 1/8 in pattern 2 of key area 1
-    Set(kRate + PatternIndex(1, 1), 9);  // and of key area 2
-    Set(kKeyAreaOnOff + 1, 1);
-    host->transport.playing = true;
-    host->NoteOn(0, 1, kC2, 100);
-    host->NoteOn(0, 1, 64, 100);
-    RunFor(10 * kSamplesPerStep);
-    EXPECT_EQ(LaterSpacing(host->Sent(), 36, 59), kSamplesPerStep);
-    EXPECT_EQ(LaterSpacing(host->Sent(), 60, 71), kSamplesPerStep);
-    host->QueueMidi(0, 0xC0, 48, 0);  // no key area has a 49th program
-    RunFor(20 * kSamplesPerStep);
-    EXPECT_EQ(LaterSpacing(host->Sent(), 36, 59), kSamplesPerStep);
-    host->QueueMidi(0, 0xC0, 13, 0);  // key area 2, pattern 2, when its first 32 steps end
-    RunFor(40 * kSamplesPerStep);
-    EXPECT_EQ(LaterSpacing(host->Sent(), 36, 59), kSamplesPerStep);
-    EXPECT_EQ(LaterSpacing(host->Sent(), 60, 71), 2 * kSamplesPerStep);
-    host->QueueMidi(0, 0xC0, 1, 0);  // key area 1, pattern 2, from the end of its 32 steps
-    RunFor(80 * kSamplesPerStep);
-    EXPECT_EQ(LaterSpacing(host->Sent(), 36, 59), 2 * kSamplesPerStep);
-    for (const SentMidi& m : host->Sent()) EXPECT_NE(m.Kind(), 12);  // programs are not passed on
-}
-
-TEST_F(PluginMidiTest, AControlZonePatternKeySwitchesOnceAtTheZonesSync) {
-    constexpr int kPattern2Key = 25;  // "pattern2" in the default assignment
-    Set(kRate + PatternIndex(0, 1), 9);  // 1/8: two sixteenths a step
-    SetText(kControlZoneSync, "4");
-    host->transport.playing = true;
-    host->NoteOn(0, 1, kC2, 100);
-    // Halfway through step 6 and again in step 7: the switch waits for the
-    // end of step 8, the next multiple of four, and happens only there.
-    for (long at : {5 * kSamplesPerStep + 3000L, 6 * kSamplesPerStep + 1000L}) {
-        RunFor(at - at % kBlock);
-        host->NoteOn(int(at % kBlock), 1, kPattern2Key, 100);
-        host->NoteOff(int(at % kBlock) + 10, 1, kPattern2Key);
-    }
-    RunFor(16 * kSamplesPerStep + kBlock);
-    std::vector<long> times;
-    for (const SentMidi& on : NoteOns(host->Sent())) times.push_back(Absolute(on));
-    std::vector<long> expected;
-    for (long step = 0; step < 8; ++step) expected.push_back(step * kSamplesPerStep);
-    for (long step = 8; step <= 16; step += 2) expected.push_back(step * kSamplesPerStep);
-    EXPECT_EQ(times, expected);
-    for (const SentMidi& on : NoteOns(host->Sent())) EXPECT_NE(on.data1, kPattern2Key) << "the zone's keys do not sound";
-}
-
 TEST_F(PluginMidiTest, OverlappingHostBlocksAreNotPlayedTwice) {
     auto play = [](bool overlap) {
         TestHost h;
@@ -331,23 +276,6 @@ TEST_F(PluginMidiTest, ANotesControllersFollowTheSwitchesOfThePatternThatPlayedI
     EXPECT_GT(firstNotes, 100);
     EXPECT_GT(secondNotes, 100);
     for (const SentMidi& cc : Controllers(sent, 20)) EXPECT_EQ(cc.data2, 99);
-}
-
-TEST_F(PluginMidiTest, CcTeachSendsARampOnTheLanesController) {
-    SetText(kMidiOutChannel, "3");
-    SetText(kCcTeachSelection, "21");
-    Set(kCcTeach, 1);
-    host->ProcessBlocks(30, kBlock);
-    const auto ccs = Controllers(host->Sent(), 21);
-    ASSERT_EQ(ccs.size(), 30u);
-    EXPECT_EQ(ccs[0].Channel(), 3);
-    EXPECT_EQ(ccs[0].offset, 0);
-    EXPECT_LE(ccs.front().data2, ccs.back().data2);
-    EXPECT_EQ(ccs.back().data2 - ccs.front().data2, 3);  // a tenth per block
-    Set(kCcTeach, 0);
-    host->ClearSent();
-    host->ProcessBlocks(3, kBlock);
-    EXPECT_TRUE(host->Sent().empty());
 }
 
 TEST_F(PluginMidiTest, SystemMessagesInShortEventsAreNotPassedOn) {

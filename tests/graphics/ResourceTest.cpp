@@ -69,19 +69,6 @@ bool InSourceTree(const char* name) {
     return root && std::filesystem::exists(std::filesystem::path(root) / name);
 }
 
-TEST(Resources, EveryListedFileThatExistsIsEmbeddedWithItsBytes) {
-    const char* root = std::getenv("SOREL_SOURCE_DIR");
-    ASSERT_NE(root, nullptr);
-    for (const auto& resource : resources::All()) {
-        const auto path = std::filesystem::path(root) / resource.name;
-        ASSERT_TRUE(std::filesystem::exists(path)) << path;
-        EXPECT_EQ(std::filesystem::file_size(path), resource.bytes.size()) << resource.name;
-    }
-    for (const ExpectedImage& image : kImages) {
-        if (InSourceTree(image.name)) { EXPECT_NE(resources::Find(image.number, image.name), nullptr) << image.name; }
-    }
-}
-
 TEST(Resources, EveryImageDecodesToItsSizeAndFrames) {
     IGraphics g(1, 1);
     int checked = 0;

@@ -1,10 +1,8 @@
 // sorel-host run as a user runs it: exit status and messages.
 #include "MidiFile.h"
-#include "persistence/PresetFile.h"
 #include "host/HostTestSupport.h"
 
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 #include <fstream>
 #include <string>
@@ -54,29 +52,6 @@ TEST_F(CommandLineToolTest, RenderAppliesSettingsAndWritesTheOutput) {
     EXPECT_EQ(out.events[0].bytes[1], 65);
     EXPECT_EQ(out.events[2].tick, 480);
     EXPECT_EQ(out.events[2].bytes[1], 72);
-}
-
-void writeGzip(const std::string& path, const std::string& content) {
-    gzFile file = gzopen(path.c_str(), "wb");
-    ASSERT_NE(file, nullptr);
-    gzwrite(file, content.data(), unsigned(content.size()));
-    gzclose(file);
-}
-
-TEST_F(CommandLineToolTest, RenderLoadsAStateOrThePresetsStateFirst) {
-    writeGzip(scratch.file("s.chunk"), "state bytes");
-    writeGzip(scratch.file("p.v2z"), std::string(kPresetHeaderSize, 'h') + "state bytes");
-    const std::string in = scratch.file("in.mid");
-    const std::string out = scratch.file("out.mid");
-    for (const char* option : {"--state", "--preset"}) {
-        const std::string file = scratch.file(std::string(option) == "--state" ? "s.chunk" : "p.v2z");
-        const CommandResult result = runHostTool({"render", echoPluginPath(), in, out, option, file});
-        ASSERT_EQ(result.exitCode, 0) << result.output;
-        EXPECT_NE(result.output.find("(11 bytes)"), std::string::npos) << option << "\n" << result.output;
-    }
-    writeGzip(scratch.file("short.v2z"), std::string(kPresetHeaderSize, 'h'));
-    expectFailure(runHostTool({"render", echoPluginPath(), in, out, "--preset", scratch.file("short.v2z")}), kFailed,
-                  "too short to be a preset");
 }
 
 // Failures exit with 1 and say what failed; command line mistakes exit with

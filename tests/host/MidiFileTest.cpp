@@ -3,18 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <random>
-#include <sstream>
 
 namespace sorel::host::test {
 namespace {
-
-std::vector<uint8_t> fileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // A hand-made format 0 file: 96 ticks per quarter, tempo 100 bpm (600000 us),
 // note 60 on at 0 and off at 96 with running status, then end of track.
@@ -25,28 +16,6 @@ std::vector<uint8_t> handMadeFile() {
             0x00, 0x90, 60, 100,
             0x60, 60, 0,                               // running status: note on velocity 0 = off
             0x00, 0xFF, 0x2F, 0x00};
-}
-
-TEST(MidiFileTest, WrittenFileReadsBackWithTheSameEventsTempoAndMetre) {
-    ScratchFolder scratch;
-    MidiSong song = songOf(384, {{0, 0x90, 48, 90}, {0, 0xB3, 7, 100}, {200, 0x80, 48, 0}, {200, 0xC1, 5, 0},
-                                 {1536, 0x91, 72, 1}, {1600, 0x81, 72, 64}},
-                           1920);
-    song.tempos = {{0, 500000}, {768, 400000}};
-    song.signatures = {{0, 3, 4}, {1152, 7, 8}};
-    std::string error;
-    ASSERT_TRUE(MidiFile::write(scratch.file("a.mid"), song, error)) << error;
-    MidiSong back;
-    ASSERT_TRUE(MidiFile::read(scratch.file("a.mid"), back, error)) << error;
-    const auto text = [](const MidiSong& s) {
-        std::ostringstream out;
-        out << s.ppqn << " length " << s.lengthTicks << ";";
-        for (const MidiEvent& e : s.events) out << " " << e.tick << ":" << int(e.size) << ":" << int(e.bytes[0]) << "," << int(e.bytes[1]) << "," << int(e.bytes[2]);
-        for (const auto& t : s.tempos) out << " tempo " << t.tick << ":" << t.microsPerQuarter;
-        for (const auto& m : s.signatures) out << " metre " << m.tick << ":" << m.numerator << "/" << m.denominator;
-        return out.str();
-    };
-    EXPECT_EQ(text(back), text(song));
 }
 
 struct BrokenFile {
@@ -156,22 +125,6 @@ TEST(MidiFileTest, KeepsEveryNoteAroundLongTextsSysexAndForeignChunks) {
     EXPECT_EQ(song.events[2].bytes[1], 64);
     EXPECT_TRUE(song.events[3].isNoteOff());
     EXPECT_EQ(song.lengthTicks, ticks[3]);
-}
-
-// Every file of the fuzzing corpus, the crashes it found included, is read
-// or refused with a message.
-TEST(MidiFileTest, ReadsOrRefusesEveryCorpusFile) {
-    int files = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(SOREL_HOST_MIDI_CORPUS)) {
-        const auto bytes = fileBytes(entry.path().string());
-        MidiSong song;
-        std::string error;
-        if (!MidiFile::readFromMemory(bytes.data(), bytes.size(), song, error)) {
-            EXPECT_FALSE(error.empty()) << entry.path();
-        }
-        ++files;
-    }
-    EXPECT_GE(files, 7);
 }
 
 }  // namespace

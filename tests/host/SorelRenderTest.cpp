@@ -71,13 +71,6 @@ RenderOptions blocksOf(int frames, double sampleRate = 48000.0) {
     return options;
 }
 
-// Every note-on is ended by a later note-off of the same channel and key.
-void expectEveryNoteEnded(const std::vector<MidiEvent>& events) {
-    sorel::test::MidiOutChecker checker;
-    for (const MidiEvent& e : events) checker.CountNote(e.bytes[0], e.bytes[1], e.bytes[2]);
-    EXPECT_EQ(checker.SoundingNotes(), 0);
-}
-
 TEST(SorelRenderTest, BlockSizeDoesNotMoveAnyEvent) {
     const MidiSong song = heldChord();
     const Rendered reference = renderSorel(song, blocksOf(32, 44100.0), {"Octaves T1 P1=2", "Sort order T1 P1=Hi-Lo"});
@@ -90,59 +83,6 @@ TEST(SorelRenderTest, BlockSizeDoesNotMoveAnyEvent) {
             EXPECT_EQ(other.result.output.events[i].bytes, reference.result.output.events[i].bytes) << frames << " " << i;
         }
     }
-}
-
-TEST(SorelRenderTest, LoopingTransportLeavesNoNoteSounding) {
-    RenderOptions options = blocksOf(500);
-    options.loop = LoopRange{0.0, 6.0};  // the loop end falls inside the held chord
-    options.loopPasses = 3;
-    const Rendered r = renderSorel(heldChord(), options, {});
-    EXPECT_GE(r.ons.size(), 64u);
-    expectEveryNoteEnded(r.result.output.events);
-}
-
-TEST(SorelRenderTest, AnUnknownTextStopsTheRenderWithWhatTheParameterTakes) {
-    ScratchFolder scratch;
-    std::string error;
-    ASSERT_TRUE(MidiFile::write(scratch.file("chord.mid"), heldChord(), error)) << error;
-    const std::string orderOfStep1 = std::to_string(param::kStepNoteList);
-    const std::vector<std::pair<std::string, std::string>> cases{
-        {"Rate T1 P1=banana", "\"banana\" is not a value of Rate T1 P1 (index 125): it takes a number from"},
-        {orderOfStep1 + "=Banana", "it takes one of \"Play\", \"Off\", \"Previous\""},
-    };
-    for (const auto& [assignment, message] : cases) {
-        const CommandResult result =
-            runHostTool({"render", SOREL_MODULE, scratch.file("chord.mid"), scratch.file("out.mid"), "--set", assignment});
-        EXPECT_EQ(result.exitCode, 1) << assignment;
-        EXPECT_NE(result.output.find(message), std::string::npos) << result.output;
-    }
-}
-
-// Random note picks on every step: the same seed renders the same notes.
-TEST(SorelRenderTest, TheSeedPicksTheRandomNotes) {
-    ScratchFolder scratch;
-    std::string error;
-    ASSERT_TRUE(MidiFile::write(scratch.file("chord.mid"), heldChord(), error)) << error;
-    auto render = [&](std::vector<std::string> seed) {
-        std::vector<std::string> arguments{"render", SOREL_MODULE, scratch.file("chord.mid"), scratch.file("out.mid")};
-        for (int step = 0; step < param::kSteps; ++step)
-            arguments.insert(arguments.end(), {"--set", std::to_string(param::kStepNoteList + step) + "=Random"});
-        arguments.insert(arguments.end(), seed.begin(), seed.end());
-        const CommandResult result = runHostTool(arguments);
-        EXPECT_EQ(result.exitCode, 0) << result.output;
-        MidiSong song;
-        std::string readError;
-        std::vector<int> notes;
-        if (MidiFile::read(scratch.file("out.mid"), song, readError))
-            for (const MidiEvent& e : song.events)
-                if (e.isNoteOn()) notes.push_back(e.bytes[1]);
-        return notes;
-    };
-    const std::vector<int> unseeded = render({});
-    EXPECT_EQ(unseeded.size(), 64u);
-    EXPECT_EQ(render({}), unseeded);
-    EXPECT_EQ(render({"--seed", "7"}), render({"--seed", "7"}));
-    EXPECT_NE(render({"--seed", "7"}), unseeded);
 }
 
 TEST(SorelRenderTest, DemoFindsTheBuiltPluginAndDrawsTheArpeggio) {

@@ -11,7 +11,6 @@ namespace sorel {
 namespace {
 
 namespace fs = std::filesystem;
-using test::ReadTextFile;
 using test::TempDataHome;
 using test::WriteTextFile;
 
@@ -24,36 +23,17 @@ TEST(DataFolder, AFolderThatCannotBeCreatedIsReportedNotThrown) {
     EXPECT_FALSE(ReadControlZoneFile().has_value());
 }
 
-TEST(SettingsFile, OnlyAnExactTrueLineIsTrue) {
-    const GlobalSettings settings = ParseSettings("TRUE\ntrue\r\ntrue \n\ntrue\nfalse\ntrue");
-    EXPECT_FALSE(settings.enableMidiNoteNames);
-    EXPECT_TRUE(settings.startNotesImmediately) << "a carriage return is not part of the line";
-    EXPECT_FALSE(settings.useOnlyOrderOnOff);
-    EXPECT_FALSE(settings.transposeAsSemitones);
-    EXPECT_TRUE(settings.transposeAllOutputNotes);
-    EXPECT_FALSE(settings.disableControlZone);
-    EXPECT_TRUE(settings.gateLengthInSteps) << "the last line needs no line end";
-}
-
-TEST(SettingsFile, MissingLinesAreFalseAndLinesAfterTheSeventhAreIgnored) {
-    const GlobalSettings three = ParseSettings("true\ntrue\ntrue\n");
-    EXPECT_TRUE(three.useOnlyOrderOnOff);
-    EXPECT_FALSE(three.transposeAsSemitones);
-    EXPECT_FALSE(three.gateLengthInSteps);
-    EXPECT_EQ(ParseSettings("false\nfalse\nfalse\nfalse\nfalse\nfalse\nfalse\ntrue\n"), GlobalSettings{});
-}
-
-TEST(SettingsFile, EachLineMapsToItsSetting) {
-    for (int line = 0; line < kGlobalSettingCount; ++line) {
-        std::string text;
-        for (int n = 0; n < kGlobalSettingCount; ++n) text += n == line ? "true\n" : "false\n";
-        const GlobalSettings settings = ParseSettings(text);
-        for (int n = 0; n < kGlobalSettingCount; ++n) EXPECT_EQ(SettingByLine(settings, n), n == line);
-        EXPECT_EQ(FormatSettings(settings), text);
-    }
-    GlobalSettings byName;
-    byName.disableControlZone = true;
-    EXPECT_TRUE(SettingByLine(byName, 5));
+// Lines in settings order; only an exact "true" line is true, a carriage
+// return is no part of the line, missing lines are false.
+TEST(SettingsFile, LinesMapToTheirSettingsInOrder) {
+    const struct { const char* text; const char* read; } kRows[] = {
+        {"TRUE\ntrue\r\ntrue \n\ntrue\nfalse\ntrue", "false\ntrue\nfalse\nfalse\ntrue\nfalse\ntrue\n"},
+        {"true\ntrue\ntrue\n", "true\ntrue\ntrue\nfalse\nfalse\nfalse\nfalse\n"},
+        {"false\nfalse\nfalse\nfalse\nfalse\ntrue\nfalse\n", "false\nfalse\nfalse\nfalse\nfalse\ntrue\nfalse\n"},
+    };
+    for (const auto& row : kRows) EXPECT_EQ(FormatSettings(ParseSettings(row.text)), row.read) << row.text;
+    EXPECT_TRUE(ParseSettings(kRows[2].text).disableControlZone);
+    EXPECT_TRUE(ParseSettings(kRows[0].text).gateLengthInSteps) << "the last line needs no line end";
 }
 
 // The eighth line holds the editor's scale; a file of seven lines is one written before it.
@@ -83,27 +63,18 @@ TEST(SettingsFile, TheEighthLineKeepsTheGuiScale) {
     EXPECT_EQ(ReadSettingsFile(), (GlobalSettings{.disableControlZone = true, .guiScale = 2}));
 }
 
-TEST(ControlZoneFile, LinesAssignKeysInOrderAndOnlyTheFirst24Count) {
-    std::string text = "order\nhold\r\nshift\npattern12\n";
-    for (int i = 4; i < 30; ++i) text += "panic\n";
-    const ControlZoneAssignment assignment = ParseControlZone(text);
-    EXPECT_EQ(assignment[0], 1);
-    EXPECT_EQ(assignment[1], 12);
-    EXPECT_EQ(assignment[2], 0);
-    EXPECT_EQ(assignment[3], 26);
-    EXPECT_EQ(assignment[23], 14);
-    EXPECT_EQ(ParseControlZone("hold")[0], 12);
-}
-
-TEST(ControlZoneFile, AMissingFileGivesNoAssignmentAndIsNotCreated) {
+TEST(ControlZoneFile, LinesAssignKeysInOrderAndAMissingFileIsNotCreated) {
     TempDataHome home;
     EXPECT_FALSE(ReadControlZoneFile().has_value());
     EXPECT_FALSE(fs::exists(home.SorelFolder() + "data/controlzone.srl"));
-    WriteTextFile(home.SorelFolder() + "data/controlzone.srl", "n/a\nnextpreset\n");
+    std::string text = "n/a\nhold\r\nnextpreset\npattern12\n";
+    for (int i = 4; i < 30; ++i) text += "panic\n";  // only the first 24 lines count
+    WriteTextFile(home.SorelFolder() + "data/controlzone.srl", text);
     const auto assignment = ReadControlZoneFile();
     ASSERT_TRUE(assignment.has_value());
-    EXPECT_EQ((*assignment)[1], 11);
-    EXPECT_EQ((*assignment)[2], 0) << "keys after the last line are unassigned";
+    EXPECT_EQ(*assignment, (ControlZoneAssignment{0, 12, 11, 26, 14, 14, 14, 14, 14, 14, 14, 14,
+                                                  14, 14, 14, 14, 14, 14, 14, 14, 14, 14, 14, 14}));
+    EXPECT_EQ(ParseControlZone("hold")[1], 0) << "keys after the last line are unassigned";
 }
 
 }  // namespace

@@ -148,50 +148,6 @@ TEST(StateRead, TheOrderFieldIsReadOnlyWhereItsVersionHasIt) {
     }
 }
 
-TEST(StateRead, OldVersionsMoveKeyAreaNotesIntoTheCurrentRange) {
-    PluginState written = RichState();
-    Param(written, param::kKeyAreaBaseNote + 1) = 30;
-    Param(written, param::kKeyAreaStartNote + 2) = 0;
-    Param(written, param::kKeyAreaEndNote + 3) = 110;
-    for (int32_t version : {3, 4}) {
-        const auto image = ReadState(WithWord(Written(written), version), 0, Ranges());
-        ASSERT_TRUE(image.has_value());
-        // normalised (v + 24) / (119 - 0) maps back to v + 24, limited to 119
-        EXPECT_EQ(Param(*image, param::kKeyAreaBaseNote + 1), 54) << version;
-        EXPECT_EQ(Param(*image, param::kKeyAreaStartNote + 2), 24) << version;
-        EXPECT_EQ(Param(*image, param::kKeyAreaEndNote + 3), 119) << version;
-    }
-    const auto current = ReadState(Written(written), 0, Ranges());
-    EXPECT_EQ(Param(*current, param::kKeyAreaBaseNote + 1), 30);
-}
-
-TEST(StateRead, VersionTwoSwitchesLanesOnAndTheOrderLaneFollowsStepOnOff) {
-    PluginState written = RichState();
-    for (int index = param::kLaneSwitch; index <= param::kCcLaneSwitchLast; ++index) Param(written, index) = 0.0;
-    Param(written, param::PerStep(param::kStepOnOff, 1, 3, 7)) = 0.0;
-    Param(written, param::PerStep(param::kStepOnOff, 1, 3, 8)) = 1.0;
-    const auto image = ReadState(WithoutOrderField(written, 2), 0, Ranges());
-    ASSERT_TRUE(image.has_value());
-    EXPECT_EQ(Param(*image, param::LaneSwitch(1, 3, 0, 7)), 0.0);
-    EXPECT_EQ(Param(*image, param::LaneSwitch(1, 3, 0, 8)), 1.0);
-    for (int lane = 1; lane < 9; ++lane) EXPECT_EQ(Param(*image, param::LaneSwitch(1, 3, lane, 7)), 1.0) << lane;
-    EXPECT_EQ(Param(*image, param::LaneSwitch(3, 11, 8, 31)), 1.0);
-    EXPECT_EQ(Param(*image, param::LaneSwitch(0, 0, 9, 0)), 0.0) << "controller lanes keep their stored switches";
-
-    const auto three = ReadState(WithWord(Written(written), 3), 0, Ranges());
-    EXPECT_EQ(Param(*three, param::LaneSwitch(1, 3, 4, 7)), 0.0) << "from version 3 on the switches are stored";
-}
-
-TEST(StateRead, VersionOneOpensTheWholeSceneSequence) {
-    PluginState written = RichState();
-    Param(written, param::kSceneEnd + 2) = 4;
-    const auto one = ReadState(WithoutOrderField(written, 1), 0, Ranges());
-    ASSERT_TRUE(one.has_value());
-    for (int area = 0; area < 4; ++area) EXPECT_EQ(Param(*one, param::kSceneEnd + area), 16);
-    const auto two = ReadState(WithoutOrderField(written, 2), 0, Ranges());
-    EXPECT_EQ(Param(*two, param::kSceneEnd + 2), 4);
-}
-
 TEST(StateRead, HostileValuesAreHeldToTheirRanges) {
     PluginState written = RichState();
     written.stepCcNumbers[0] = 128;

@@ -104,32 +104,8 @@ protected:
     static inline VSTPluginMainProc entry_ = nullptr;
 };
 
-constexpr int kChord[] = {36, 40, 43};
-
-int NoteOnsOf(const std::vector<SentMidi>& events, std::vector<int>* keys = nullptr) {
-    int count = 0;
-    for (const SentMidi& e : events) {
-        if ((e.status & 0xF0) != 0x90 || e.data2 == 0) continue;
-        ++count;
-        if (keys) keys->push_back(e.data1);
-    }
-    return count;
-}
-
-TEST_F(OnTheModule, AKnownChordGivesTheKnownArpeggio) {
-    const auto host = Open();
-    TestHost& plugin = *host;
-    std::vector<int> keys;
-    const auto events = PlayKnownChord(plugin);
-    // Sixteenths at 120 beats per minute are 6000 samples apart: the chord is
-    // held for 96 blocks of 512, so steps 0 to 8 sound, low to high.
-    ASSERT_EQ(NoteOnsOf(events, &keys), 9);
-    for (size_t i = 0; i < keys.size(); ++i) EXPECT_EQ(keys[i], kChord[i % 3]) << i;
-    plugin.WithChecker([](test::MidiOutChecker& c) {
-        EXPECT_EQ(c.SoundingNotes(), 0);
-        EXPECT_EQ(c.FaultCount(), 0u);
-        return 0;
-    });
+int NoteOnsOf(const std::vector<SentMidi>& events) {
+    return int(std::count_if(events.begin(), events.end(), [](const SentMidi& e) { return (e.status & 0xF0) == 0x90 && e.data2 != 0; }));
 }
 
 TEST_F(OnTheModule, TheComparisonSeesAChangedSetting) {
@@ -140,19 +116,6 @@ TEST_F(OnTheModule, TheComparisonSeesAChangedSetting) {
     const auto b = PlayKnownChord(*fresh);
     ASSERT_EQ(NoteOnsOf(a), NoteOnsOf(b));
     EXPECT_NE(a, b);
-}
-
-TEST_F(OnTheModule, KeysNeverReleasedShowAsSoundingNotes) {
-    const auto host = Open();
-    TestHost& plugin = *host;
-    HostileMidi midi(1);
-    plugin.SetTime(HostileTransport::Ordinary(true), true);
-    plugin.Deliver(midi.Notes({{0x90, 36, 100}, {0x90, 40, 100}}, 0));
-    for (int i = 0; i < 40; ++i) plugin.ProcessBlock(512);
-    plugin.Deliver(midi.Notes({{0x90, 100, 100}}, 0));  // no key area takes it: passed through
-    plugin.ProcessBlock(512);
-    const int sounding = plugin.WithChecker([](test::MidiOutChecker& c) { return c.SoundingNotes(); });
-    EXPECT_GE(sounding, 1);
 }
 
 }  // namespace
