@@ -1,7 +1,5 @@
 #include "FactoryFixture.h"
 
-#include <cstdlib>
-
 #include "frame/Vardo.h"
 #include "persistence/VardoPersistence.h"
 
@@ -31,7 +29,6 @@ class DataHomeEnvironment : public ::testing::Environment {
 public:
     void SetUp() override {
         folder_ = std::make_unique<TempFolder>();
-        folder_->UseAsDataHome();
     }
     void TearDown() override { folder_.reset(); }
 
@@ -42,20 +39,6 @@ private:
 const auto* const kDataHome = ::testing::AddGlobalTestEnvironment(new DataHomeEnvironment);
 
 }  // namespace
-
-TempFolder::TempFolder() {
-    char pattern[] = "/tmp/sorel-factory-XXXXXX";
-    const char* made = mkdtemp(pattern);
-    if (made == nullptr) throw std::runtime_error("no temporary folder");
-    path_ = made;
-}
-
-TempFolder::~TempFolder() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-}
-
-void TempFolder::UseAsDataHome() const { ::setenv("XDG_DATA_HOME", path_.c_str(), 1); }
 
 const WrittenFactory& WrittenFactory::Get() {
     static const auto written = [] {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "FactoryWriter.h"
+#include "persistence/TempDataHome.h"
 #include "persistence/PluginPersistence.h"
 #include "support/TestHost.h"
 
@@ -28,21 +29,7 @@ constexpr double kSampleRate = 48000.0;
 constexpr int kSamplesPerBeat = 24000;  // 120 bpm at 48 kHz
 constexpr int kSixteenth = kSamplesPerBeat / 4;
 
-// A fresh folder below /tmp, removed again; XDG_DATA_HOME points at it while it lives.
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const fs::path& Path() const { return path_; }
-    // Makes XDG_DATA_HOME point here (kept until another folder takes it).
-    void UseAsDataHome() const;
-    fs::path SorelFolder() const { return path_ / "Vardo" / "Sorel"; }
-
-private:
-    fs::path path_;
-};
+using TempFolder = sorel::test::TempDataHome;
 
 // The factory content from the source tree's recipes, built and written into
 // one data folder for the whole test run.

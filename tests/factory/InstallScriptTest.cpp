@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
 
 #include "FactoryFixture.h"
 #include "engine/ControlZone.h"
@@ -16,15 +15,8 @@
 namespace sorel::factory::test {
 namespace {
 
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteFile(const fs::path& path, const std::string& text) {
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << text;
-}
+using sorel::test::ReadTextFile;
+using sorel::test::WriteTextFile;
 
 class InstallScriptTest : public ::testing::Test {
 protected:
@@ -32,11 +24,11 @@ protected:
 
     int RunInstall() {
         const std::string command = "env HOME='" + home.string() + "' XDG_DATA_HOME='" + data.string() + "' '" +
-                                    SOREL_INSTALL_SCRIPT "' '" SOREL_MODULE_DIR "' > '" + (root.Path() / "log").string() + "' 2>&1";
+                                    SOREL_INSTALL_SCRIPT "' '" SOREL_MODULE_DIR "' > '" + root.File("log") + "' 2>&1";
         const int status = std::system(command.c_str());
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
-    std::string Log() { return ReadFile(root.Path() / "log"); }
+    std::string Log() { return ReadTextFile(root.File("log")); }
     fs::path Sorel() const { return data / "Vardo" / "Sorel"; }
 
     TempFolder root;
@@ -90,23 +82,23 @@ TEST_F(InstallScriptTest, LeavesThePlayersFilesAlone) {
     const fs::path user = Sorel() / "presets" / "User" / "1 bass" / "Mine.v2z";
     const fs::path userBank = Sorel() / "presets" / "chordmemory" / "User" / "Mine.cmb";
     const fs::path stale = Sorel() / "presets" / "Factory" / "1 bass" / "Rubber Octaves.v2z";
-    WriteFile(zone, "panic\nhold\n");
-    WriteFile(settings, "true\nfalse\ntrue\nfalse\nfalse\nfalse\ntrue\n");
-    WriteFile(user, "my own preset");
-    WriteFile(userBank, "my own bank");
-    WriteFile(stale, "an older factory file");
+    WriteTextFile(zone, "panic\nhold\n");
+    WriteTextFile(settings, "true\nfalse\ntrue\nfalse\nfalse\nfalse\ntrue\n");
+    WriteTextFile(user, "my own preset");
+    WriteTextFile(userBank, "my own bank");
+    WriteTextFile(stale, "an older factory file");
 
     ASSERT_EQ(RunInstall(), 0) << Log();
-    EXPECT_EQ(ReadFile(zone), "panic\nhold\n");
-    EXPECT_EQ(ReadFile(settings), "true\nfalse\ntrue\nfalse\nfalse\nfalse\ntrue\n");
-    EXPECT_EQ(ReadFile(user), "my own preset");
-    EXPECT_EQ(ReadFile(userBank), "my own bank");
-    EXPECT_NE(ReadFile(stale), "an older factory file");  // factory files are renewed
+    EXPECT_EQ(ReadTextFile(zone), "panic\nhold\n");
+    EXPECT_EQ(ReadTextFile(settings), "true\nfalse\ntrue\nfalse\nfalse\nfalse\ntrue\n");
+    EXPECT_EQ(ReadTextFile(user), "my own preset");
+    EXPECT_EQ(ReadTextFile(userBank), "my own bank");
+    EXPECT_NE(ReadTextFile(stale), "an older factory file");  // factory files are renewed
     EXPECT_NE(Log().find("kept"), std::string::npos) << Log();
 
     // A second run changes nothing of the player's either.
     ASSERT_EQ(RunInstall(), 0) << Log();
-    EXPECT_EQ(ReadFile(zone), "panic\nhold\n");
+    EXPECT_EQ(ReadTextFile(zone), "panic\nhold\n");
 }
 
 }  // namespace

@@ -19,7 +19,7 @@ protected:
     void SetUp() override {
         MidiSong song = songOf(480, {{0, 0x90, 60, 100}, {240, 0x80, 60, 0}, {480, 0x90, 67, 90}, {720, 0x80, 67, 0}}, 960);
         std::string error;
-        ASSERT_TRUE(MidiFile::write(scratch.file("in.mid"), song, error)) << error;
+        ASSERT_TRUE(MidiFile::write(scratch.File("in.mid"), song, error)) << error;
     }
     void expectFailure(const CommandResult& result, int code, const std::string& message) {
         EXPECT_EQ(result.exitCode, code) << result.output;
@@ -39,14 +39,14 @@ TEST_F(CommandLineToolTest, InfoShowsWhatAScannerSees) {
 
 TEST_F(CommandLineToolTest, RenderAppliesSettingsAndWritesTheOutput) {
     const CommandResult result =
-        runHostTool({"render", echoPluginPath(), scratch.file("in.mid"), scratch.file("out.mid"), "--set", "Transpose=5",
+        runHostTool({"render", echoPluginPath(), scratch.File("in.mid"), scratch.File("out.mid"), "--set", "Transpose=5",
                      "--set-normalised", "Gain=0.5", "--block-size", "64", "--sample-rate", "44100"});
     ASSERT_EQ(result.exitCode, 0) << result.output;
     EXPECT_NE(result.output.find("set Transpose = 5"), std::string::npos) << result.output;
     EXPECT_NE(result.output.find("2 notes in, 2 notes out, channels 1"), std::string::npos) << result.output;
     MidiSong out;
     std::string error;
-    ASSERT_TRUE(MidiFile::read(scratch.file("out.mid"), out, error)) << error;
+    ASSERT_TRUE(MidiFile::read(scratch.File("out.mid"), out, error)) << error;
     ASSERT_EQ(out.events.size(), 4u);
     EXPECT_EQ(out.ppqn, 480);
     EXPECT_EQ(out.events[0].bytes[1], 65);
@@ -57,24 +57,24 @@ TEST_F(CommandLineToolTest, RenderAppliesSettingsAndWritesTheOutput) {
 // Failures exit with 1 and say what failed; command line mistakes exit with
 // 2 and show the usage.
 TEST_F(CommandLineToolTest, FailuresAndMistakesExitNonZeroWithAClearMessage) {
-    std::ofstream(scratch.file("bad.mid")) << "MThd but not really a MIDI file";
-    const std::string echo = echoPluginPath(), in = scratch.file("in.mid"), out = scratch.file("out.mid");
+    std::ofstream(scratch.File("bad.mid")) << "MThd but not really a MIDI file";
+    const std::string echo = echoPluginPath(), in = scratch.File("in.mid"), out = scratch.File("out.mid");
     struct Case {
         std::vector<std::string> args;
         int code;
         std::string message;
     };
     const Case cases[] = {
-        {{"info", scratch.file("missing.so")}, kFailed, "plug-in not found"},
+        {{"info", scratch.File("missing.so")}, kFailed, "plug-in not found"},
         {{"info", noEntryModulePath()}, kFailed, "exports no VSTPluginMain"},
-        {{"render", scratch.file("missing.so"), in, out}, kFailed, "plug-in not found"},
-        {{"render", echo, scratch.file("bad.mid"), out}, kFailed, "bad.mid"},
-        {{"render", echo, scratch.file("none.mid"), out}, kFailed, "cannot open MIDI file"},
+        {{"render", scratch.File("missing.so"), in, out}, kFailed, "plug-in not found"},
+        {{"render", echo, scratch.File("bad.mid"), out}, kFailed, "bad.mid"},
+        {{"render", echo, scratch.File("none.mid"), out}, kFailed, "cannot open MIDI file"},
         {{"render", echo, in, out, "--set", "Volume=3"}, kFailed, "unknown parameter name \"Volume\""},
         {{"render", echo, in, out, "--set", "Transpose=up"}, kFailed, "did not take"},
-        {{"render", echo, in, out, "--preset", scratch.file("none.v2z")}, kFailed, "cannot open state file"},
-        {{"render", echo, in, scratch.file("no/such/folder/out.mid")}, kFailed, "cannot write MIDI file"},
-        {{"demo", "--plugin", scratch.file("missing.so")}, kFailed, "plug-in not found"},
+        {{"render", echo, in, out, "--preset", scratch.File("none.v2z")}, kFailed, "cannot open state file"},
+        {{"render", echo, in, scratch.File("no/such/folder/out.mid")}, kFailed, "cannot write MIDI file"},
+        {{"demo", "--plugin", scratch.File("missing.so")}, kFailed, "plug-in not found"},
         {{"gui", echo}, kFailed, " has no editor"},
         {{"play"}, kUsage, "unknown command \"play\""},
         {{"render", echo, in}, kUsage, "wrong number of arguments"},

@@ -9,19 +9,6 @@
 
 namespace sorel::host::test {
 
-ScratchFolder::ScratchFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "sorel-host-test-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) throw std::runtime_error("cannot make a scratch folder");
-    path_ = pattern;
-    std::filesystem::create_directories(path_ / "data-home");
-    ::setenv("XDG_DATA_HOME", (path_ / "data-home").c_str(), 1);
-}
-
-ScratchFolder::~ScratchFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-}
-
 namespace {
 std::string shellQuoted(const std::string& text) {
     std::string quoted = "'";

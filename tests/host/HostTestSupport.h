@@ -3,6 +3,7 @@
 #pragma once
 
 #include "MidiSong.h"
+#include "persistence/TempDataHome.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -14,18 +15,8 @@ inline std::string echoPluginPath() { return SOREL_HOST_ECHO_PLUGIN; }
 inline std::string noEntryModulePath() { return SOREL_HOST_NO_ENTRY_MODULE; }
 inline std::string hostToolPath() { return SOREL_HOST_TOOL; }
 
-// A fresh folder that is removed with the object; XDG_DATA_HOME points into it
-// so that no plug-in under test touches the real data folder.
-class ScratchFolder {
-public:
-    ScratchFolder();
-    ~ScratchFolder();
-    const std::filesystem::path& path() const { return path_; }
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
-
-private:
-    std::filesystem::path path_;
-};
+// A scratch folder that is also the data home of the plug-ins loaded meanwhile.
+using ScratchFolder = sorel::test::TempDataHome;
 
 struct CommandResult {
     int exitCode = -1;

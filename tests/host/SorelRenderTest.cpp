@@ -87,13 +87,13 @@ TEST(SorelRenderTest, BlockSizeDoesNotMoveAnyEvent) {
 
 TEST(SorelRenderTest, DemoFindsTheBuiltPluginAndDrawsTheArpeggio) {
     ScratchFolder scratch;
-    const CommandResult result = runHostTool({"demo"}, scratch.path().string());
+    const CommandResult result = runHostTool({"demo"}, scratch.Root());
     ASSERT_EQ(result.exitCode, 0) << result.output;
     EXPECT_NE(result.output.find(std::filesystem::path(SOREL_MODULE).lexically_normal().string()), std::string::npos)
         << result.output;
     MidiSong demo;
     std::string error;
-    ASSERT_TRUE(MidiFile::read(scratch.file("demo.mid"), demo, error)) << error;
+    ASSERT_TRUE(MidiFile::read(scratch.File("demo.mid"), demo, error)) << error;
     int ons = 0;
     for (const MidiEvent& e : demo.events) ons += e.isNoteOn();
     EXPECT_GE(ons, 48) << "four bars of sixteenths, less the rests";

@@ -1,11 +1,12 @@
-// Points XDG_DATA_HOME at a fresh temporary folder for one test and removes
-// it afterwards, so that no test touches the player's data folder.
+// A fresh folder below /tmp that XDG_DATA_HOME points at while it lives, so
+// that no test touches the player's data folder; removed afterwards.
 #pragma once
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <stdexcept>
 #include <string>
 
 namespace sorel::test {
@@ -13,11 +14,11 @@ namespace sorel::test {
 class TempDataHome {
 public:
     TempDataHome() {
-        char pattern[] = "/tmp/sorel-persistence-XXXXXX";
-        const char* made = mkdtemp(pattern);
-        root_ = made != nullptr ? made : "/tmp/sorel-persistence-fallback";
+        std::string pattern = (std::filesystem::temp_directory_path() / "sorel-test-XXXXXX").string();
+        if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("no temporary folder");
+        root_ = pattern;
         if (const char* old = std::getenv("XDG_DATA_HOME")) previous_ = old;
-        setenv("XDG_DATA_HOME", root_.c_str(), 1);
+        UseAsDataHome();
     }
     ~TempDataHome() {
         if (previous_.empty()) unsetenv("XDG_DATA_HOME");
@@ -28,7 +29,11 @@ public:
     TempDataHome(const TempDataHome&) = delete;
     TempDataHome& operator=(const TempDataHome&) = delete;
 
+    // Points XDG_DATA_HOME here again after another folder took it.
+    void UseAsDataHome() const { setenv("XDG_DATA_HOME", root_.c_str(), 1); }
     const std::string& Root() const { return root_; }
+    std::filesystem::path Path() const { return root_; }
+    std::string File(const std::string& name) const { return root_ + "/" + name; }
     std::string SorelFolder() const { return root_ + "/Vardo/Sorel/"; }
 
 private:

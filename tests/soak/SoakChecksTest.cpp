@@ -7,11 +7,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <filesystem>
 #include <set>
-#include <unistd.h>
 
 #include "engine/ParameterIndex.h"
+#include "persistence/TempDataHome.h"
 #include "soak/HostileMidi.h"
 #include "soak/HostileTransport.h"
 #include "support/TestHost.h"
@@ -84,15 +83,10 @@ TEST(MidiOutChecker, CountsNotesUntilEveryNoteOnHasItsNoteOffOnItsChannel) {
 class OnTheModule : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        char pattern[] = "/tmp/sorel-soak-test-XXXXXX";
-        dataHome_ = mkdtemp(pattern);
-        setenv("XDG_DATA_HOME", dataHome_.c_str(), 1);
+        dataHome_ = std::make_unique<test::TempDataHome>();
         entry_ = test::LoadModuleEntry(test::ModulePathFromEnvironment(), error_);
     }
-    static void TearDownTestSuite() {
-        std::error_code ignored;
-        std::filesystem::remove_all(dataHome_, ignored);
-    }
+    static void TearDownTestSuite() { dataHome_.reset(); }
     void SetUp() override { ASSERT_NE(entry_, nullptr) << error_; }
     static std::unique_ptr<TestHost> Open() {
         auto host = std::make_unique<TestHost>(entry_);
@@ -100,7 +94,8 @@ protected:
         return host;
     }
 
-    static inline std::string dataHome_, error_;
+    static inline std::unique_ptr<test::TempDataHome> dataHome_;
+    static inline std::string error_;
     static inline VSTPluginMainProc entry_ = nullptr;
 };
 

@@ -3,10 +3,10 @@
 // The module defaults to SOREL_MODULE_PATH. The data folder is a fresh
 // temporary one, removed afterwards. Exit status 0 when every check held.
 #include <cstdlib>
-#include <filesystem>
 #include <iostream>
 #include <string>
 
+#include "persistence/TempDataHome.h"
 #include "support/TestHost.h"
 #include "soak/SoakRun.h"
 
@@ -35,15 +35,8 @@ int main(int argc, char** argv) {
     }
     if (module.empty()) return Usage();
 
-    // The player's own data folder is never touched.
-    char pattern[] = "/tmp/sorel-soak-XXXXXX";
-    if (!mkdtemp(pattern)) {
-        std::cerr << "cannot make a temporary data folder\n";
-        return 1;
-    }
-    const std::string dataHome = pattern;
-    setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
-    options.dataRoot = dataHome + "/Vardo/Sorel/";
+    const sorel::test::TempDataHome dataHome;  // the player's own data folder is never touched
+    options.dataRoot = dataHome.SorelFolder();
 
     std::string error;
     const VSTPluginMainProc entry = sorel::test::LoadModuleEntry(module, error);
@@ -55,7 +48,5 @@ int main(int argc, char** argv) {
               << std::endl;
     const sorel::soak::SoakReport report = sorel::soak::SoakRun(entry, options).Run();
     report.Print(std::cout);
-    std::error_code ignored;
-    std::filesystem::remove_all(dataHome, ignored);
     return report.Passed() ? 0 : 1;
 }
