@@ -87,17 +87,5 @@ TEST(EngineRouter, TransportStopEndsEverySoundingNote) {
     EXPECT_EQ(h.NoteOns(0).back().time, 6000 * 5);
 }
 
-TEST(EngineRouter, SwitchingAnAreaOffEndsItsNotes) {
-    EngineHarness h;
-    h.Param(kGate, 100);
-    h.NoteOn(1, kC3, 100, 0);
-    h.At(7000, [&] { h.Param(kKeyAreaOnOff, 0); });
-    h.NoteOff(1, kC3, 20000);
-    h.Run(6000 * 4);
-    EXPECT_EQ(h.NoteOns().size(), 2u);
-    EXPECT_TRUE(h.HangingNotes().empty());
-    EXPECT_EQ(h.NoteOffs(0).back().time, 7168);  // the first block after the switch
-}
-
 }  // namespace
 }  // namespace sorel::test

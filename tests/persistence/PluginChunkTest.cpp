@@ -184,22 +184,6 @@ TEST_F(PluginChunk, EveryLayoutWrittenSoFarRestoresTheState) {
     }
 }
 
-// Hosts keep a chunk per instance in their project files and undo history.
-TEST_F(PluginChunk, ChunksAreCompactAndCompressed) {
-    TestHost host;
-    ASSERT_TRUE(host.CreateAndOpen(kBlock));
-    std::mt19937 random(11);
-    for (int index : PlayerParameters()) host.SetParameter(index, static_cast<float>(random() % 1000) / 999.0f);
-    for (int which : {kProgramChunk, kBankChunk}) {
-        const auto chunk = GetChunk(host, which);
-        EXPECT_LT(chunk.size(), 16u * 1024u) << which;
-        ASSERT_GT(chunk.size(), 10u);
-        EXPECT_EQ(std::vector<uint8_t>(chunk.begin() + 8, chunk.begin() + 10), (std::vector<uint8_t>{0x1f, 0x8b}))
-            << "gzip behind the framework header";
-        EXPECT_GT(PlainState(chunk, which).size(), param::kCount * 8u);
-    }
-}
-
 TEST_F(PluginChunk, TheMachinesSettingsPrevailOverTheChunks) {
     TestHost host;
     ASSERT_TRUE(host.CreateAndOpen(kBlock));

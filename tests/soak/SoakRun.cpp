@@ -179,15 +179,7 @@ void SoakRun::Storm(test::TestHost& plugin, SoakReport& report) {
         plugin.Deliver(events);
         const auto took = plugin.ProcessBlock(plan.frames, plan.entry);
         auto& worst = stateTraffic ? report.worstBlockWithPresets : report.worstBlock;
-        if (took > worst) {
-            worst = took;
-            char what[256];
-            const VstTimeInfo& t = plan.time;
-            std::snprintf(what, sizeof what, "block %lld: %d frames, %d events, flags %#x, tempo %g, position %g, %s",
-                          static_cast<long long>(report.blocks), plan.frames, events->numEvents, t.flags, t.tempo,
-                          t.samplePos, plan.answersTime ? "time answered" : "no time");
-            (stateTraffic ? report.worstBlockWithPresetsWhat : report.worstBlockWhat) = what;
-        }
+        worst = std::max(worst, took);
         ++report.blocks;
         report.frames += plan.frames;
     }
@@ -271,7 +263,6 @@ void SoakReport::Print(std::ostream& out) const {
     std::snprintf(line, sizeof line, "worst block: %.3f ms without state traffic, %.3f ms with preset and chunk loads\n",
                   worstBlock.count() / 1e6, worstBlockWithPresets.count() / 1e6);
     out << line;
-    out << "  worst without: " << worstBlockWhat << "\n  worst with: " << worstBlockWithPresetsWhat << "\n";
     out << "notes sounding after release: " << soundingAfterRelease << "\n";
     out << "arpeggiates as a fresh instance: " << (arpeggiatesAsFresh ? "yes" : "NO " + comparison) << "\n";
     out << "faults: " << faultCount << "\n";

@@ -35,7 +35,6 @@ struct SoakReport {
     Injected injected;
     std::chrono::nanoseconds worstBlock{0};             // while no preset or chunk traffic ran
     std::chrono::nanoseconds worstBlockWithPresets{0};  // while the state traffic ran
-    std::string worstBlockWhat, worstBlockWithPresetsWhat;
     int soundingAfterRelease = 0;
     bool arpeggiatesAsFresh = false;
     std::string comparison;  // what differed, when it did
