@@ -118,7 +118,7 @@ TEST(SorelRenderTest, ARampDrawnInTheEditorIsSavedAndPlayedWithRisingLengths) {
     const testing::XvfbServer& x = testing::XvfbServer::Instance();
     if (!x.Running()) GTEST_SKIP() << "no X server could be started";
     ScratchFolder scratch;
-    const std::string state = scratch.file("ramp.state");
+    const std::string state = scratch.File("ramp.state");
     std::string arguments[] = {SOREL_HOST_TOOL, "gui", SOREL_MODULE, "--set", "Pattern Step mode=GATE", "--save-state", state};
     std::vector<char*> argv;
     for (std::string& a : arguments) argv.push_back(a.data());
@@ -142,12 +142,12 @@ TEST(SorelRenderTest, ARampDrawnInTheEditorIsSavedAndPlayedWithRisingLengths) {
     // C3 held for the pattern's 32 sixteenths.
     std::string error;
     const MidiSong held = songOf(kPpqn, {{0, 0x90, 48, 100}, {kSteps * kSixteenth, 0x80, 48, 0}}, kSteps * kSixteenth);
-    ASSERT_TRUE(MidiFile::write(scratch.file("held.mid"), held, error)) << error;
+    ASSERT_TRUE(MidiFile::write(scratch.File("held.mid"), held, error)) << error;
     const CommandResult render =
-        runHostTool({"render", SOREL_MODULE, scratch.file("held.mid"), scratch.file("out.mid"), "--state", state});
+        runHostTool({"render", SOREL_MODULE, scratch.File("held.mid"), scratch.File("out.mid"), "--state", state});
     ASSERT_EQ(render.exitCode, 0) << render.output;
     MidiSong played;
-    ASSERT_TRUE(MidiFile::read(scratch.file("out.mid"), played, error)) << error;
+    ASSERT_TRUE(MidiFile::read(scratch.File("out.mid"), played, error)) << error;
     std::vector<int64_t> lengths;
     int64_t startedAt = -1;
     for (const MidiEvent& e : played.events) {
