@@ -11,6 +11,7 @@
 #include "editor/IKeyboardControl.h"
 #include "editor/ILoopSelectionControl.h"
 #include "editor/IPanelControl.h"
+#include "editor/IPresetBrowserControl.h"
 #include "editor/PatternView.h"
 #include "editor/PatternViewOverlay.h"
 #include "editor/SceneView.h"
@@ -230,8 +231,11 @@ void EditorComposer::ComposeOverlays() {
         editor_, Rect(127), editor_.plug_.Context().chordMemory.get(), Image(image::kBaseNoteLed))));
     Radio(126, image::kSlotButton, kFontCalibri12White, Scope::kGlobal, kChordMemorySelection, 16);
     editor_.Attach(std::make_unique<ICustomTextControl>(editor_, Rect(139), editor_.Font(kFontCalibri12)));  // box author
-    editor_.Attach(std::make_unique<ICustomTextControl>(editor_, Rect(138), editor_.Font(kFontCalibri12)));  // preset name
-    editor_.Attach(std::make_unique<ICustomTextControl>(editor_, Rect(145), editor_.Font(kFontCalibri12)));  // bank name
+    using Browser = IPresetBrowserControl;
+    editor_.browsers_ = {&static_cast<Browser&>(editor_.Attach(std::make_unique<Browser>(
+                             editor_, Rect(138), editor_.Font(kFontCalibri12), editor_.persistence_, Browser::Kind::kPreset))),
+                         &static_cast<Browser&>(editor_.Attach(std::make_unique<Browser>(
+                             editor_, Rect(145), editor_.Font(kFontCalibri12), editor_.persistence_, Browser::Kind::kChordBank)))};
     editor_.infoPanel_ = &editor_.Attach(std::make_unique<IPanelControl>(editor_, Rect(157), kPanelFill));
     editor_.settingsPanel_ = &editor_.Attach(std::make_unique<IPanelControl>(editor_, Rect(163), kPanelFill));
     editor_.infoPanel_->Hide(true);

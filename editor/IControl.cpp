@@ -79,7 +79,7 @@ void IControl::PromptForValue(int x, int y) {
 }
 
 void IControl::OpenMenu(int x, int y) {
-    if (menuParamIdx_ >= 0) context_.OpenControlMenu(*this, PromptX(x), PromptY(y));
+    if (menuParamIdx_ >= 0) context_.OpenControlMenu(*this, x, y);
 }
 
 }  // namespace sorel

@@ -62,6 +62,9 @@ public:
     int ParamIdx() const { return paramIdx_; }
     const Parameter* Param() const;
     int MenuParamIdx() const { return menuParamIdx_; }
+    // The parameter that "MIDI learn" and the like of a menu opened by a
+    // click at (x, y) act on.
+    virtual int MenuParameterAt(int x, int y) const { return paramIdx_; }
     void SetMenuParamIdx(int index) { menuParamIdx_ = index; }
 
     double Value() const { return value_; }

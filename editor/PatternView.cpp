@@ -161,6 +161,11 @@ int PatternView::ColumnUnder(int x, int y) const {
 
 int PatternView::ExactColumn(int x, int y) const { return y < Top() ? kNoStep : ColumnUnder(x, y); }
 
+int PatternView::MenuParameterAt(int x, int y) const {
+    const int step = ExactColumn(x, y);
+    return step == kNoStep ? kNoParameter : Step(step).index;
+}
+
 // --- the mouse -------------------------------------------------------------------
 
 void PatternView::SetDirty(bool pushToPlug) {

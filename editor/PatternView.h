@@ -61,6 +61,8 @@ public:
     IRECT GetDrawRECT() const override;
     void SetDirty(bool pushToPlug) override;
     bool IsDirty() const override;
+    // The step parameter of the exact column under the click, -1 off the columns.
+    int MenuParameterAt(int x, int y) const override;
 
     // --- what the editor feeds the view ---
     void ShowSelection(const EditorSelection& selection);

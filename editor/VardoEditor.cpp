@@ -8,6 +8,7 @@
 #include "editor/IControl.h"
 #include "editor/IKeyboardControl.h"
 #include "editor/ILoopSelectionControl.h"
+#include "editor/IPresetBrowserControl.h"
 #include "editor/ITextControl.h"
 #include "editor/PatternView.h"
 #include "editor/SceneView.h"
@@ -26,6 +27,7 @@
 #include <cctype>
 #include <string_view>
 #include <thread>
+#include <utility>
 
 namespace sorel {
 
@@ -71,7 +73,7 @@ int WholeValue(double v, int lo, int hi) {
 
 }  // namespace
 
-VardoEditor::VardoEditor(Vardo& plug) : plug_(plug) {}
+VardoEditor::VardoEditor(Vardo& plug, PluginPersistence* persistence) : plug_(plug), persistence_(persistence) {}
 
 VardoEditor::~VardoEditor() { CloseWindow(); }
 
@@ -109,7 +111,8 @@ void VardoEditor::CloseWindow() {
     if (window_) window_->Close();
     window_.reset();
     openScale_.store(0);
-    capture_ = hover_ = promptTarget_ = nullptr;
+    capture_ = hover_ = nullptr;
+    textDone_ = nullptr;
 }
 
 void VardoEditor::Size(int& width, int& height) const {
@@ -175,13 +178,15 @@ void VardoEditor::DropControls() {
     noteIndicators_ = {};
     sendOnlyCaptions_ = {};
     status_ = nullptr;
+    browsers_ = {};
     rateKnob_ = freeRateKnob_ = infoPanel_ = settingsPanel_ = nullptr;
     aboutBox_ = nullptr;
     loop_ = nullptr;
     keyboard_ = nullptr;
     patternView_ = nullptr;
     sceneView_ = nullptr;
-    capture_ = hover_ = promptTarget_ = nullptr;
+    capture_ = hover_ = nullptr;
+    textDone_ = nullptr;
     selection_ = {};
     pending_.fetch_xor((infoShown ? kToggleInfo : 0u) | (settingsShown ? kToggleSettings : 0u) |
                       (aboutShown ? kToggleAbout : 0u));
@@ -214,6 +219,8 @@ void VardoEditor::OnTimer() {
     }
     char status[EditorLink::kStatusLength];
     if (status_ && link.TakeStatus(status)) status_->SetTextFromPlug(status);
+    for (IPresetBrowserControl* browser : browsers_)
+        if (browser) browser->ShowCurrentName();
     if (refreshPending_.exchange(false)) RefreshFromPlug();
     FollowSelection();
     ApplyPendingActions();
@@ -526,35 +533,42 @@ void VardoEditor::SelectSteps(int start, int end) {
 void VardoEditor::PromptForValue(IControl& control, int x, int y) {
     const Parameter* p = control.Param();
     if (!p) return;
-    if (!window_ || !window_->IsOpen()) return;
     if (p->HasDisplayTexts() && !IsNoteParameter(control.ParamIdx())) {
         IPopupMenu menu;
         const int current = WholeValue(p->Value(), static_cast<int>(p->Minimum()), static_cast<int>(p->Maximum()));
         for (int v = static_cast<int>(p->Minimum()); v <= static_cast<int>(p->Maximum()); ++v)
             menu.AddItem(p->DisplayText(v), v, v == current ? IPopupMenu::kChecked : IPopupMenu::kNoFlags);
-        if (const IPopupChoice choice = window_->ShowPopupMenu(menu, x, y)) {
+        if (const IPopupChoice choice = ShowMenu(menu, x, y)) {
             control.SetValue(p->ToNormalized(choice.Item().tag));
             control.SetDirty(true);
         }
         return;
     }
+    if (!window_ || !window_->IsOpen()) return;
     // Note names for notes; numbers for everything without display texts.
     const auto filter = IsNoteParameter(control.ParamIdx()) || p->Kind() != ParamKind::Double
                             ? WindowHost::TextFilter::kInteger
                             : WindowHost::TextFilter::kDouble;
-    promptTarget_ = &control;
+    textDone_ = [this, &control](bool committed, const std::string& text) {
+        if (committed) CommitPrompt(control, text);
+    };
     constexpr int kMaxEntryLength = 16;
     window_->OpenTextEntry(IRECT(x, y, x + control.GetRECT().W(), y + control.GetRECT().H()), control.TextStyle(),
                            p->DisplayText(), kMaxEntryLength, filter);
 }
 
-void VardoEditor::OnTextEntryDone(bool committed, const std::string& text) {
-    if (committed && promptTarget_) CommitPrompt(text);
-    promptTarget_ = nullptr;
+void VardoEditor::AskForText(const IRECT& rect, const std::string& text, int maxLength, TextDone done) {
+    textDone_ = std::move(done);
+    if (window_ && window_->IsOpen())
+        window_->OpenTextEntry(rect, IText{}, text, maxLength, WindowHost::TextFilter::kAny);
 }
 
-void VardoEditor::CommitPrompt(const std::string& text) {
-    IControl& control = *promptTarget_;
+void VardoEditor::OnTextEntryDone(bool committed, const std::string& text) {
+    // Taken first: what it does may ask for the next field.
+    if (TextDone done = std::exchange(textDone_, nullptr)) done(committed, text);
+}
+
+void VardoEditor::CommitPrompt(IControl& control, const std::string& text) {
     const Parameter* p = control.Param();
     if (!p || text.empty()) return;
     double plain = 0.0;
@@ -576,21 +590,36 @@ void VardoEditor::CommitPrompt(const std::string& text) {
     control.SetDirty(true);
 }
 
+IPopupChoice VardoEditor::ShowMenu(const IPopupMenu& menu, int x, int y) {
+    if (window_ && window_->IsOpen()) return window_->ShowPopupMenu(menu, x, y);
+    return menuPresenter_ ? menuPresenter_(menu, x, y) : IPopupChoice{};
+}
+
+void VardoEditor::SetStatusText(std::string text) {
+    if (status_) status_->SetTextFromPlug(text);
+}
+
 void VardoEditor::OpenControlMenu(IControl& control, int x, int y) {
     const Parameter* menuParam = GetParam(control.MenuParamIdx());
     if (!menuParam) return;
-    if (!window_ || !window_->IsOpen()) return;
+    // What the menu acts on is taken now, with the key area or pattern that a
+    // right click on a selector has just chosen: the selection may move while
+    // the menu is open.
+    FollowSelection();
+    const MenuTarget target{control.MenuParameterAt(x, y), selection_.area, selection_.pattern, selection_.lane};
     IPopupMenu menu;
     for (int v = static_cast<int>(menuParam->Minimum()); v <= static_cast<int>(menuParam->Maximum()); ++v)
         menu.AddItem(menuParam->DisplayText(v), v);
-    const IPopupChoice choice = window_->ShowPopupMenu(menu, x, y);
+    const IPopupChoice choice = ShowMenu(menu, control.PromptX(x), control.PromptY(y));
     if (!choice) return;
     WithEngine([&] {
-        plug_.SetMenuTarget(control.ParamIdx());
+        plug_.SetMenuTarget(target);
         plug_.SetParameterFromGUI(control.MenuParamIdx(), menuParam->ToNormalized(choice.Item().tag));
     });
 }
 
-std::unique_ptr<PluginEditor> MakeVardoEditor(Vardo& plug) { return std::make_unique<VardoEditor>(plug); }
+std::unique_ptr<PluginEditor> MakeVardoEditor(Vardo& plug, PluginPersistence* persistence) {
+    return std::make_unique<VardoEditor>(plug, persistence);
+}
 
 }  // namespace sorel

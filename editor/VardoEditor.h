@@ -33,8 +33,10 @@ class IControl;
 class IGraphics;
 class IKeyboardControl;
 class ILoopSelectionControl;
+class IPresetBrowserControl;
 class ITextControl;
 class PatternView;
+class PluginPersistence;
 class SceneView;
 class Vardo;
 class WindowHost;
@@ -54,7 +56,8 @@ public:
     static constexpr int kTagLink = 11;
     static constexpr const char* kWebAddress = "https://vardo.example.org/sorel";
 
-    explicit VardoEditor(Vardo& plug);
+    // Without persistence the browsers show names only.
+    explicit VardoEditor(Vardo& plug, PluginPersistence* persistence = nullptr);
     ~VardoEditor() override;
 
     // PluginEditor (host threads)
@@ -88,6 +91,16 @@ public:
     void WithEngine(const std::function<void()>& work) override;
     const EditorModel& Model() const override;
     void SelectSteps(int start, int end) override;
+    IPopupChoice ShowMenu(const IPopupMenu& menu, int x, int y) override;
+    void AskForText(const IRECT& rect, const std::string& text, int maxLength, TextDone done) override;
+    // Replaces the status text; an open window shows it at the next tick.
+    void SetStatusText(std::string text) override;
+
+    // Who answers menus while no window is open (a test or tool playing the
+    // user); without one such menus choose nothing. A text field asked for
+    // without a window waits for OnTextEntryDone as the window host calls it.
+    using MenuPresenter = std::function<IPopupChoice(const IPopupMenu& menu, int x, int y)>;
+    void SetMenuPresenter(MenuPresenter presenter) { menuPresenter_ = std::move(presenter); }
 
     // IObserverInterface: the about box and the web link.
     void OnNotify(ISubject& subject, int x, int y, int event, const IMouseMod& mod) override;
@@ -138,9 +151,10 @@ private:
     void ShowRateKnob();
     void ShowTool();
     IRECT WholeControlsAround(IRECT area) const;
-    void CommitPrompt(const std::string& text);
+    void CommitPrompt(IControl& control, const std::string& text);
 
     Vardo& plug_;
+    PluginPersistence* persistence_;
     std::atomic<int> height_{kFullHeight};
     std::atomic<unsigned> pending_{0};
     std::atomic<bool> refreshPending_{false};
@@ -163,13 +177,15 @@ private:
 
     IControl* capture_ = nullptr;
     IControl* hover_ = nullptr;
-    IControl* promptTarget_ = nullptr;
+    TextDone textDone_;  // the open text field's
+    MenuPresenter menuPresenter_;
 
     // Controls the editor feeds with more than a parameter.
     std::array<IBitmapControl*, 4> noteIndicators_{};
     std::array<int, 4> noteInTicks_{};
     std::array<ITextControl*, 2> sendOnlyCaptions_{};
     ITextControl* status_ = nullptr;
+    std::array<IPresetBrowserControl*, 2> browsers_{};  // pattern presets, chord banks
     IControl* rateKnob_ = nullptr;
     IControl* freeRateKnob_ = nullptr;
     IBitmapControl* aboutBox_ = nullptr;
@@ -181,6 +197,6 @@ private:
     SceneView* sceneView_ = nullptr;
 };
 
-std::unique_ptr<PluginEditor> MakeVardoEditor(Vardo& plug);
+std::unique_ptr<PluginEditor> MakeVardoEditor(Vardo& plug, PluginPersistence* persistence);
 
 }  // namespace sorel

@@ -1,15 +1,11 @@
 #include "frame/BulkEditWorker.h"
 
-#include <algorithm>
 #include <utility>
 
 namespace sorel {
 
-BulkEditWorker::BulkEditWorker(std::recursive_mutex& pluginLock, ApplyRun apply, Finished finished,
-                               MayStartThread mayStart, size_t reserve)
-    : pluginLock_(pluginLock), apply_(std::move(apply)), finished_(std::move(finished)), mayStart_(std::move(mayStart)) {
-    queue_.reserve(reserve);
-}
+BulkEditWorker::BulkEditWorker(std::recursive_mutex& pluginLock, RunOnce run, MayStartThread mayStart)
+    : pluginLock_(pluginLock), run_(std::move(run)), mayStart_(std::move(mayStart)) {}
 
 BulkEditWorker::~BulkEditWorker() {
     {
@@ -59,7 +55,7 @@ void BulkEditWorker::Run() {
             woken_ = false;
         }
         // A plug-in that goes away drops what is left of a paste.
-        while (!stopping_ && ApplyNextRun()) std::this_thread::sleep_for(kPause);
+        while (!stopping_ && RunUnderLock()) std::this_thread::sleep_for(kPause);
         {
             std::lock_guard<std::mutex> guard(wakeMutex_);
             // A queue started again meanwhile keeps the worker busy.
@@ -69,18 +65,9 @@ void BulkEditWorker::Run() {
     }
 }
 
-bool BulkEditWorker::ApplyNextRun() {
+bool BulkEditWorker::RunUnderLock() {
     std::lock_guard<std::recursive_mutex> lock(pluginLock_);
-    if (applied_ >= queue_.size()) return false;
-    const size_t count = std::min(kRunLength, queue_.size() - applied_);
-    apply_(std::span<const Write>(queue_.data() + applied_, count));
-    applied_ += count;
-    if (applied_ == queue_.size()) {
-        queue_.clear();
-        applied_ = 0;
-        finished_();
-    }
-    return true;
+    return run_();
 }
 
 }  // namespace sorel

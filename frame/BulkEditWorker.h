@@ -1,9 +1,11 @@
-// Writes thousands of parameter values (pasting a pattern to all patterns,
-// a key area to the others) on a thread of its own, a short run at a time,
-// each run under the plug-in lock: blocks and host calls wait at most one run.
+// Carries out bulk edits that touch thousands of parameter values (copying a
+// key area, pasting a pattern to all patterns, a key area to the others) on a
+// thread of its own, a short run at a time, each run under the plug-in lock:
+// blocks and host calls wait at most one run.
 //
-// Writes are queued under the plug-in lock from any thread, the audio thread
-// included (the queue's room is reserved once; waking the thread never waits
+// The owner keeps what is to be done and does one run per call of RunOnce;
+// it queues work under the plug-in lock from any thread, the audio thread
+// included, and wakes the thread with Start (waking the thread never waits
 // on the plug-in lock). The thread starts with the first bulk edit, so an
 // instance that never pastes never has one; the audio thread never starts
 // it: its edit waits for the next start from another thread, a parameter
@@ -16,22 +18,15 @@
 #include <cstddef>
 #include <functional>
 #include <mutex>
-#include <span>
 #include <thread>
-#include <vector>
 
 namespace sorel {
 
 class BulkEditWorker {
 public:
-    struct Write {
-        int index;
-        double value;
-    };
-    // Called under the plug-in lock with one run of writes.
-    using ApplyRun = std::function<void(std::span<const Write>)>;
-    // Called under the plug-in lock once the queue has run empty.
-    using Finished = std::function<void()>;
+    // Called under the plug-in lock: does one run of at most kRunLength
+    // values; false once nothing was left to do.
+    using RunOnce = std::function<bool()>;
     // False on a thread that must not start one (the audio thread).
     using MayStartThread = std::function<bool()>;
 
@@ -41,34 +36,27 @@ public:
     // time slices on a busy machine).
     static constexpr std::chrono::microseconds kPause{20};
 
-    BulkEditWorker(std::recursive_mutex& pluginLock, ApplyRun apply, Finished finished, MayStartThread mayStart,
-                   size_t reserve);
+    BulkEditWorker(std::recursive_mutex& pluginLock, RunOnce run, MayStartThread mayStart);
     ~BulkEditWorker();
     BulkEditWorker(const BulkEditWorker&) = delete;
     BulkEditWorker& operator=(const BulkEditWorker&) = delete;
 
-    // Under the plug-in lock: queue one write / wake the thread for what is queued.
-    void Queue(int index, double value) { queue_.push_back({index, value}); }
+    // Wakes the thread for what the owner has queued.
     void Start();
     // Not on the audio thread: starts the thread for writes the audio thread
     // queued. Cheap when there are none.
     void StartIfWaiting();
-    // Under the plug-in lock: writes not yet applied.
-    size_t Pending() const { return queue_.size() - applied_; }
-    // Without the plug-in lock: returns once everything queued is applied.
+    // Without the plug-in lock: returns once everything queued is done.
     void WaitUntilDone();
 
 private:
     void Run();
     void LaunchIfNeeded();  // under wakeMutex_
-    bool ApplyNextRun();  // false when nothing was left
+    bool RunUnderLock();  // false when nothing was left
 
     std::recursive_mutex& pluginLock_;
-    ApplyRun apply_;
-    Finished finished_;
+    RunOnce run_;
     MayStartThread mayStart_;
-    std::vector<Write> queue_;  // guarded by the plug-in lock
-    size_t applied_ = 0;
 
     std::mutex wakeMutex_;
     std::condition_variable wake_;

@@ -26,8 +26,9 @@ constexpr int kMenuPasteToAll = 2;
 constexpr int kStepMenuToggleOnOff = 0;
 constexpr int kStepMenuResetSteps = 4;
 
-// Room for the largest paste: one key area into the three others.
-constexpr size_t kLargestPaste = size_t(kKeyAreas - 1) * kPatternsPerArea * PatternImage::kValueCount;
+// Room for a few of the largest pastes (one key area into the three others)
+// waiting at once.
+constexpr size_t kBulkCopiesRoom = 4 * size_t(kKeyAreas - 1) * kPatternsPerArea;
 
 int Whole(double value) { return std::isfinite(value) ? static_cast<int>(std::lround(value)) : -1; }
 
@@ -40,9 +41,10 @@ EditorActions::EditorActions(IPlugBase& plug, VardoApp& app, ChordMemoryBank& ch
       chords_(chords),
       changed_(std::move(changed)),
       worker_(
-          plug.Mutex(), [this](std::span<const BulkEditWorker::Write> writes) { ApplyRun(writes); },
-          [this] { changed_(); }, [onAudioThread = std::move(onAudioThread)] { return !onAudioThread(); },
-          kLargestPaste) {}
+          plug.Mutex(), [this] { return RunBulkCopies(); },
+          [onAudioThread = std::move(onAudioThread)] { return !onAudioThread(); }) {
+    bulkCopies_.reserve(kBulkCopiesRoom);
+}
 
 bool EditorActions::IsNewPress(int index, double value) {
     const bool down = value >= 0.5;
@@ -183,9 +185,7 @@ void EditorActions::ToggleLaneOn() {
 
 // --- patterns and key areas ----------------------------------------------------
 
-void EditorActions::ReadPattern(int area, int pattern, PatternImage& image) const {
-    for (int i = 0; i < PatternImage::kValueCount; ++i)
-        image.values[static_cast<size_t>(i)] = plug_.Params().Value(PatternImage::ParameterIndex(area, pattern, i));
+void EditorActions::ReadLoops(int area, int pattern, PatternImage& image) const {
     if (const PatternEngine* engine = app_.Area(area)) {
         for (int lane = 0; lane < kLanes; ++lane)
             image.loops[static_cast<size_t>(lane)] = {engine->Stepper().LaneLoopStart(pattern, lane),
@@ -193,10 +193,8 @@ void EditorActions::ReadPattern(int area, int pattern, PatternImage& image) cons
     }
 }
 
-// The loops are set at once; the values follow through the worker.
-void EditorActions::QueuePattern(const PatternImage& image, int area, int pattern) {
-    for (int i = 0; i < PatternImage::kValueCount; ++i)
-        worker_.Queue(PatternImage::ParameterIndex(area, pattern, i), image.values[static_cast<size_t>(i)]);
+void EditorActions::QueuePattern(PatternImage& image, int area, int pattern) {
+    QueueCopy({&image, area, pattern, false});
     if (PatternEngine* engine = app_.Area(area)) {
         for (int lane = 0; lane < kLanes; ++lane) {
             const LoopBounds& loop = image.loops[static_cast<size_t>(lane)];
@@ -205,31 +203,57 @@ void EditorActions::QueuePattern(const PatternImage& image, int area, int patter
     }
 }
 
-void EditorActions::ApplyRun(std::span<const BulkEditWorker::Write> writes) {
-    for (const BulkEditWorker::Write& write : writes) {
-        Parameter* p = plug_.GetParam(write.index);
-        if (!p) continue;
-        p->SetValue(write.value);
-        plug_.OnParamChange(write.index, ChangeSource::User);
+void EditorActions::QueueCopy(const BulkCopy& copy) { bulkCopies_.push_back(copy); }
+
+bool EditorActions::RunBulkCopies() {
+    size_t budget = BulkEditWorker::kRunLength;
+    while (budget > 0 && bulkCopiesDone_ < bulkCopies_.size()) {
+        const BulkCopy& copy = bulkCopies_[bulkCopiesDone_];
+        const int end = std::min(PatternImage::kValueCount, bulkCursor_ + static_cast<int>(budget));
+        for (int i = bulkCursor_; i < end; ++i) {
+            const int index = PatternImage::ParameterIndex(copy.area, copy.pattern, i);
+            double& value = copy.image->values[static_cast<size_t>(i)];
+            if (copy.intoImage) {
+                value = plug_.Params().Value(index);
+            } else if (Parameter* p = plug_.GetParam(index)) {
+                p->SetValue(value);
+                plug_.OnParamChange(index, ChangeSource::User);
+            }
+        }
+        budget -= static_cast<size_t>(end - bulkCursor_);
+        bulkCursor_ = end;
+        if (bulkCursor_ == PatternImage::kValueCount) {
+            bulkCursor_ = 0;
+            ++bulkCopiesDone_;
+        }
     }
+    if (bulkCopiesDone_ < bulkCopies_.size()) return true;
+    if (bulkCopies_.empty()) return false;
+    bulkCopies_.clear();
+    bulkCopiesDone_ = 0;
+    changed_();
+    return false;
 }
 
 void EditorActions::CopyPattern() {
     EditorModel::PatternClip& clip = model_.patternClip;
     clip.area = model_.Area();
     clip.pattern = model_.Pattern();
-    ReadPattern(clip.area, clip.pattern, clip.image);
+    // One pattern is read at once: a short hold.
+    for (int i = 0; i < PatternImage::kValueCount; ++i)
+        clip.image.values[static_cast<size_t>(i)] = plug_.Params().Value(PatternImage::ParameterIndex(clip.area, clip.pattern, i));
+    ReadLoops(clip.area, clip.pattern, clip.image);
 }
 
 void EditorActions::PastePattern() {
-    const EditorModel::PatternClip& clip = model_.patternClip;
+    EditorModel::PatternClip& clip = model_.patternClip;
     if (!clip.Holds() || (clip.area == model_.Area() && clip.pattern == model_.Pattern())) return;
     QueuePattern(clip.image, model_.Area(), model_.Pattern());
     worker_.Start();
 }
 
 void EditorActions::PastePatternToAll() {
-    const EditorModel::PatternClip& clip = model_.patternClip;
+    EditorModel::PatternClip& clip = model_.patternClip;
     if (!clip.Holds()) return;
     for (int pattern = 0; pattern < kPatternsPerArea; ++pattern)
         if (clip.area != model_.Area() || clip.pattern != pattern) QueuePattern(clip.image, model_.Area(), pattern);
@@ -239,12 +263,17 @@ void EditorActions::PastePatternToAll() {
 void EditorActions::CopyArea() {
     EditorModel::AreaClip& clip = model_.areaClip;
     clip.area = model_.Area();
-    for (int pattern = 0; pattern < kPatternsPerArea; ++pattern)
-        ReadPattern(clip.area, pattern, clip.patterns[static_cast<size_t>(pattern)]);
+    // Read by the worker, before any paste chosen later.
+    for (int pattern = 0; pattern < kPatternsPerArea; ++pattern) {
+        PatternImage& image = clip.patterns[static_cast<size_t>(pattern)];
+        ReadLoops(clip.area, pattern, image);
+        QueueCopy({&image, clip.area, pattern, true});
+    }
+    worker_.Start();
 }
 
 void EditorActions::PasteArea() {
-    const EditorModel::AreaClip& clip = model_.areaClip;
+    EditorModel::AreaClip& clip = model_.areaClip;
     if (!clip.Holds() || clip.area == model_.Area()) return;
     for (int pattern = 0; pattern < kPatternsPerArea; ++pattern)
         QueuePattern(clip.patterns[static_cast<size_t>(pattern)], model_.Area(), pattern);
@@ -252,7 +281,7 @@ void EditorActions::PasteArea() {
 }
 
 void EditorActions::PasteAreaToAll() {
-    const EditorModel::AreaClip& clip = model_.areaClip;
+    EditorModel::AreaClip& clip = model_.areaClip;
     if (!clip.Holds()) return;
     for (int area = 0; area < kKeyAreas; ++area) {
         if (area == clip.area) continue;

@@ -6,12 +6,14 @@
 //
 // For the editor: every public operation runs under the plug-in lock (take it
 // on the editor thread; the audio thread may run them too, through a learnt
-// controller). Pastes that write thousands of values are handed to a worker
-// thread and land a short run at a time; Refresh news follows each action.
+// controller). Key-area copies and the pastes of patterns and key areas read
+// or write thousands of values: a worker thread does that a short run at a
+// time, in the order they were chosen; Refresh news follows each action.
 #pragma once
 
 #include <functional>
 #include <random>
+#include <vector>
 
 #include "frame/BulkEditWorker.h"
 #include "frame/EditorModel.h"
@@ -69,10 +71,21 @@ public:
     void StartWaitingPastes() { worker_.StartIfWaiting(); }
 
 private:
+    // One pattern's values copied between its parameters and an image.
+    struct BulkCopy {
+        PatternImage* image;
+        int area;
+        int pattern;
+        bool intoImage;
+    };
+
     void Send(int area, int pattern, int lane, int step, double normalized);
-    void ReadPattern(int area, int pattern, PatternImage& image) const;
-    void QueuePattern(const PatternImage& image, int area, int pattern);
-    void ApplyRun(std::span<const BulkEditWorker::Write> writes);
+    void ReadLoops(int area, int pattern, PatternImage& image) const;
+    // The loops are set at once; the values follow through the worker.
+    void QueuePattern(PatternImage& image, int area, int pattern);
+    void QueueCopy(const BulkCopy& copy);
+    // One run of the queued copies; false once none is left.
+    bool RunBulkCopies();
 
     IPlugBase& plug_;
     VardoApp& app_;
@@ -81,6 +94,9 @@ private:
     EditorModel model_;
     std::minstd_rand random_;
     std::array<bool, 32> pressed_{};
+    std::vector<BulkCopy> bulkCopies_;  // guarded by the plug-in lock, like the two below
+    size_t bulkCopiesDone_ = 0;
+    int bulkCursor_ = 0;  // the next value of the first copy not done
     BulkEditWorker worker_;
 };
 

@@ -189,11 +189,19 @@ void Vardo::PerformEditorAction(int index, double value) {
     }
 }
 
+void Vardo::SetMenuTarget(int parameterIndex) {
+    const EditorModel& model = actions_->Model();
+    menuTarget_ = MenuTarget{parameterIndex, model.Area(), model.Pattern(), model.Lane()};
+}
+
 // The buttons and menus that change the engine or the plug-in, whoever set
 // them and whether or not a window is open.
 bool Vardo::PerformMenuOrTool(int index, double value) {
+    if (index == kMidiLearnMenu || index == kCopyMenu || index == kCopyCcMenu || index == kResetStepsMenu) {
+        PerformMenu(index, Truncate(value, 0, kMenuItemsMost));
+        return true;
+    }
     if (actions_->Perform(index, value)) return true;
-    const int choice = Truncate(value, 0, kMenuItemsMost);
     switch (index) {
         case kPanicTool:
             if (actions_->IsNewPress(index, value)) panicRequested_ = true;
@@ -209,24 +217,34 @@ bool Vardo::PerformMenuOrTool(int index, double value) {
             if (persistence_ && actions_->IsNewPress(index, value))
                 index == kCmBoxRight ? persistence_->NextChordBank() : persistence_->PreviousChordBank();
             return true;
-        case kMidiLearnMenu:
-            if (choice == kMenuLearn)
-                learn_.BeginLearn(menuTarget_);
-            else
-                learn_.UnlearnAll();
-            return true;
-        case kResetStepsMenu:
-            if (choice == kStepMenuLearn) learn_.BeginLearn(menuTarget_);
-            if (choice == kStepMenuUnlearn) learn_.UnlearnParameter(menuTarget_);
-            if (choice == kStepMenuCopyToAll) actions_->CopyStepToAll(menuTarget_);
-            return true;
-        case kCopyCcMenu:
-            if (choice == kAreaMenuToggleSendCc) ToggleParameter(kSendCc + SelectedArea());
-            if (choice == kAreaMenuToggleTriggerCm) ToggleParameter(kCmTrigger + SelectedArea());
-            return true;
         default:
             return false;
     }
+}
+
+// A menu item acts on the key area, pattern and lane its menu was opened on:
+// the editor's model shows them while the item runs.
+void Vardo::PerformMenu(int index, int choice) {
+    EditorModel& model = actions_->Model();
+    const MenuTarget target = menuTarget_.value_or(MenuTarget{-1, model.Area(), model.Pattern(), model.Lane()});
+    menuTarget_.reset();
+    const int area = model.Area(), lane = model.Lane(), pattern = model.PatternOf(target.area);
+    const auto show = [&model, &target](int a, int p, int l) {
+        model.SelectArea(a);
+        model.SelectPattern(target.area, p);
+        model.SelectLane(l);
+    };
+    show(target.area, target.pattern, target.lane);
+    if (!actions_->Perform(index, choice)) {
+        if (index == kMidiLearnMenu && choice == kMenuLearn) learn_.BeginLearn(target.parameter);
+        if (index == kMidiLearnMenu && choice != kMenuLearn) learn_.UnlearnAll();
+        if (index == kResetStepsMenu && choice == kStepMenuLearn) learn_.BeginLearn(target.parameter);
+        if (index == kResetStepsMenu && choice == kStepMenuUnlearn) learn_.UnlearnParameter(target.parameter);
+        if (index == kResetStepsMenu && choice == kStepMenuCopyToAll) actions_->CopyStepToAll(target.parameter);
+        if (index == kCopyCcMenu && choice == kAreaMenuToggleSendCc) ToggleParameter(kSendCc + target.area);
+        if (index == kCopyCcMenu && choice == kAreaMenuToggleTriggerCm) ToggleParameter(kCmTrigger + target.area);
+    }
+    show(area, pattern, lane);
 }
 
 // "Draw tool" and "Selection tool" are a pair: one of them is always on.

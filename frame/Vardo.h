@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -25,6 +26,7 @@
 #include "frame/GlobalSettings.h"
 #include "frame/HostPositionTracker.h"
 #include "frame/MidiLearn.h"
+#include "frame/MenuTarget.h"
 #include "frame/MidiOutQueue.h"
 #include "frame/PassThroughNotes.h"
 #include "frame/PersistenceHooks.h"
@@ -66,9 +68,13 @@ public:
     // The editor's model and the actions that change the engine (see EditorActions.h).
     EditorActions& Actions() { return *actions_; }
     const EditorModel& Model() const { return actions_->Model(); }
-    // The parameter of the control whose menu is open: "MIDI learn", "MIDI
-    // unlearn" and "Copy to all" (the step's value) of the step menu act on it.
-    void SetMenuTarget(int parameterIndex) { menuTarget_ = parameterIndex; }
+    // What the next menu choice acts on: "MIDI learn", "MIDI unlearn" and
+    // "Copy to all" (the step's value) act on its parameter, every item on its
+    // key area, pattern and lane. Used by that one choice; a menu parameter
+    // set without it acts on the current selection.
+    void SetMenuTarget(const MenuTarget& target) { menuTarget_ = target; }
+    // The parameter alone, on the current selection.
+    void SetMenuTarget(int parameterIndex);
     void RequestPanic() { panicRequested_ = true; }
     // While set (a preset is being applied) blocks run without the engine.
     void SetEngineSuspended(bool suspended) { engineSuspended_.store(suspended); }
@@ -124,6 +130,7 @@ private:
     void ApplyGlobalSetting(int index, double value);
     void PerformEditorAction(int index, double value);
     bool PerformMenuOrTool(int index, double value);
+    void PerformMenu(int index, int choice);
     void FollowTool(int index, double value, bool acted);
     void ToggleParameter(int index);
     void ShowEditedValues();
@@ -156,7 +163,7 @@ private:
     int firstTransportState_ = -1;
     double playedSamples_ = 0.0;
     int blockSkipped_ = 0;  // samples of this block the engine does not see
-    int menuTarget_ = -1;
+    std::optional<MenuTarget> menuTarget_;
     std::atomic<bool> engineSuspended_{false};
     // Last: its worker thread stops before anything it writes goes away.
     std::unique_ptr<EditorActions> actions_;

@@ -44,6 +44,14 @@ void CommonPresetHandler::SelectWithLoading(const PresetMenuItem& item) {
     Open(item);
 }
 
+void CommonPresetHandler::SelectSaved(const std::string& path, std::string name) {
+    const auto& files = Tree().Files();
+    const auto saved = std::find_if(files.begin(), files.end(), [&path](const PresetMenuItem* item) { return item->path == path; });
+    std::lock_guard lock(mutex_);
+    currentId_ = saved == files.end() ? 0 : (*saved)->id;
+    currentName_ = std::move(name);
+}
+
 void CommonPresetHandler::Step(int direction) {
     const auto& files = Tree().Files();
     if (files.empty()) return;

@@ -33,6 +33,10 @@ public:
     void SetCurrentName(std::string name);
     int CurrentId() const;
 
+    // A file just saved (after Rescan) becomes the current one, so that the
+    // previous and next files are its neighbours.
+    void SelectSaved(const std::string& path, std::string name);
+
     // The popup's choice.
     virtual void Choose(int id) = 0;
     void Next() { Step(+1); }

@@ -1,10 +1,13 @@
 #include "persistence/PluginPersistence.h"
 
+#include <Poco/Path.h>
+
 #include <chrono>
 
 #include "persistence/DataFolder.h"
 #include "persistence/HostChunk.h"
 #include "persistence/PresetFile.h"
+#include "persistence/SaveName.h"
 #include "persistence/SettingsFile.h"
 #include "persistence/StateWriter.h"
 #include "persistence/TextLines.h"
@@ -16,12 +19,6 @@ namespace {
 // How often the loading thread looks for next/previous requests and settings
 // writes of the audio thread, which must not wake it itself.
 constexpr auto kStepPollInterval = std::chrono::milliseconds(20);
-constexpr size_t kMaxSaveNameLength = BoxInfo::kNameWidth - 1;
-
-bool IsUsableFileName(const std::string& name) {
-    if (name.empty() || name.size() > kMaxSaveNameLength || name.front() == '.') return false;
-    return name.find_first_of(std::string_view("/\\\0", 3)) == std::string::npos;
-}
 
 // Steps through a browser's files, one file per step, backwards when negative.
 void StepThrough(CommonPresetHandler& browser, int steps) {
@@ -237,44 +234,51 @@ StateChunk PluginPersistence::ComposeCurrentPreset() {
     return ComposePreset(CaptureState(target_, bankName));
 }
 
-std::optional<std::string> PluginPersistence::SaveUserPreset(const std::string& name, int style, const BoxInfo& info) {
-    if (!IsUsableFileName(name) || style < 0 || style >= static_cast<int>(kPresetStyles.size())) return std::nullopt;
+std::optional<std::string> PluginPersistence::UserPresetPath(const std::string& name, int style) const {
+    if (SaveNameProblem(name, kPresetNameRule) || style < 0 || style >= static_cast<int>(kPresetStyles.size()))
+        return std::nullopt;
     const auto presets = GetUserDataFolder(kPresetSubFolder);
     if (!presets) return std::nullopt;
-    const std::string folder =
-        JoinFolder(*presets, "User/" + std::string(kPresetStyles[static_cast<size_t>(style)]));
-    if (!EnsureFolder(folder)) return std::nullopt;
+    return JoinFolder(*presets, "User/" + std::string(kPresetStyles[static_cast<size_t>(style)])) + name +
+           std::string(kPresetExtension);
+}
+
+std::optional<std::string> PluginPersistence::UserChordBankPath(const std::string& name) const {
+    if (SaveNameProblem(name, kChordBankNameRule)) return std::nullopt;
+    const auto banks = GetUserDataFolder(kChordMemorySubFolder);
+    if (!banks) return std::nullopt;
+    return JoinFolder(*banks, "User") + name + std::string(kChordBankExtension);
+}
+
+std::optional<std::string> PluginPersistence::SaveUserPreset(const std::string& name, int style, const BoxInfo& info) {
+    const auto path = UserPresetPath(name, style);
+    if (!path || !EnsureFolder(Poco::Path(*path).parent().toString())) return std::nullopt;
     std::string bankName = chordBanks_->CurrentName();
     if (bankName == CommonPresetHandler::kNoName) bankName.clear();
     PluginState state = CaptureState(target_, bankName);
     state.boxInfo = info;
     if (state.boxInfo.name.empty()) state.boxInfo.name = name;
-    const std::string path = folder + name + std::string(kPresetExtension);
-    if (!WritePresetFile(path, state)) return std::nullopt;
+    if (!WritePresetFile(*path, state)) return std::nullopt;
     {
         TargetLock lock(target_);
         target_.SetBoxInfo(state.boxInfo);
     }
-    presets_->SetCurrentName(state.boxInfo.name);
     presets_->Rescan();
+    presets_->SelectSaved(*path, state.boxInfo.name);
     return path;
 }
 
 std::optional<std::string> PluginPersistence::SaveUserChordBank(const std::string& name) {
-    if (!IsUsableFileName(name)) return std::nullopt;
-    const auto banks = GetUserDataFolder(kChordMemorySubFolder);
-    if (!banks) return std::nullopt;
-    const std::string folder = JoinFolder(*banks, "User");
-    if (!EnsureFolder(folder)) return std::nullopt;
+    const auto path = UserChordBankPath(name);
+    if (!path || !EnsureFolder(Poco::Path(*path).parent().toString())) return std::nullopt;
     ChordBankData bank;
     {
         TargetLock lock(target_);
         bank = target_.GetChordMemory();
     }
-    const std::string path = folder + name + std::string(kChordBankExtension);
-    if (!WriteChordBankFile(path, bank)) return std::nullopt;
-    chordBanks_->SetCurrentName(name);
+    if (!WriteChordBankFile(*path, bank)) return std::nullopt;
     chordBanks_->Rescan();
+    chordBanks_->SelectSaved(*path, name);
     return path;
 }
 

@@ -58,10 +58,16 @@ public:
     bool LoadPresetStream(std::istream& stream, const std::string& name);
     bool LoadChordBank(const std::string& path, const std::string& name);
 
+    // Where a user preset of that name and style (0..3) and a user bank of
+    // that name are saved; nothing for a name SaveNameProblem refuses.
+    std::optional<std::string> UserPresetPath(const std::string& name, int style) const;
+    std::optional<std::string> UserChordBankPath(const std::string& name) const;
     // Saves the current state as "<name>.v2z" in the User folder of `style`
-    // (0..3), with `info` as its texts; the path, or nothing on failure.
+    // (0..3), with `info` as its texts; the path, or nothing on failure. The
+    // file appears in the browser at once, as the current preset.
     std::optional<std::string> SaveUserPreset(const std::string& name, int style, const BoxInfo& info);
-    // Saves the chord memory as "<name>.cmb" in the chord-memory User folder.
+    // Saves the chord memory as "<name>.cmb" in the chord-memory User folder;
+    // likewise listed at once, as the current bank.
     std::optional<std::string> SaveUserChordBank(const std::string& name);
 
     // The texts of the current preset and the info panel's lines made of them.

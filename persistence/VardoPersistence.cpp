@@ -25,7 +25,7 @@ void VardoPersistence::PreviousChordBank() { persistence_.PreviousChordBank(); }
 void VardoPersistence::Shutdown() { persistence_.Shutdown(); }
 void VardoPersistence::SaveGlobalSettings(const GlobalSettings& settings) { persistence_.SaveGlobalSettings(settings); }
 
-std::unique_ptr<PersistenceHooks> MakePersistenceHooks(Vardo& vardo) {
+std::unique_ptr<VardoPersistence> MakePersistenceHooks(Vardo& vardo) {
     try {
         vardo.ApplyGlobalSettings(ReadSettingsFile());
         if (const auto assignment = ReadControlZoneFile()) {

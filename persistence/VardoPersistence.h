@@ -38,7 +38,7 @@ private:
 // Reads the settings and control-zone files into the plug-in object and
 // returns its persistence; nothing (the plug-in then runs without chunks and
 // presets) if that cannot be built.
-std::unique_ptr<PersistenceHooks> MakePersistenceHooks(Vardo& vardo);
+std::unique_ptr<VardoPersistence> MakePersistenceHooks(Vardo& vardo);
 
 // Writes the plug-in object's current state as a preset file with `info` as
 // its texts (for tools that make presets without an editor).

@@ -157,6 +157,24 @@ void BM_PasteKeyAreaToAll(benchmark::State& state) {
 }
 BENCHMARK(BM_PasteKeyAreaToAll)->UseRealTime()->Unit(benchmark::kMillisecond);
 
+// The part of a key-area menu item that runs in the host's (or editor's)
+// call itself, holding the plug-in lock: "Copy" reads the key area's 12
+// patterns, "Paste to all" queues its writes for the worker.
+void BM_KeyAreaMenuItemHoldingTheLock(benchmark::State& state) {
+    AEffect* effect = nullptr;
+    sorel::Vardo* vardo = OpenFrameOnly(effect);
+    const float item = state.range(0) == 0 ? 0.0f : 0.5f;  // "Copy", "Paste to all"
+    effect->setParameter(effect, sorel::param::kCopyCcMenu, 0.0f);
+    for (auto _ : state) {
+        effect->setParameter(effect, sorel::param::kCopyCcMenu, item);
+        state.PauseTiming();
+        vardo->Actions().WaitUntilIdle();
+        state.ResumeTiming();
+    }
+    Close(effect);
+}
+BENCHMARK(BM_KeyAreaMenuItemHoldingTheLock)->Arg(0)->Arg(1)->Iterations(50)->Unit(benchmark::kMicrosecond);
+
 void SendNotes(AEffect* effect, std::initializer_list<int> notes) {
     std::vector<VstMidiEvent> events;
     for (int note : notes) {

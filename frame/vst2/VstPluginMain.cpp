@@ -10,8 +10,10 @@ namespace {
 
 std::unique_ptr<sorel::IPlugVST> BuildPlugin(audioMasterCallback host) {
     auto plugin = std::make_unique<sorel::Vardo>(host);
-    plugin->SetPersistenceHooks(sorel::MakePersistenceHooks(*plugin));
-    plugin->SetEditor(sorel::MakeVardoEditor(*plugin));
+    auto persistence = sorel::MakePersistenceHooks(*plugin);
+    // The editor's browsers and saving work on the same persistence.
+    plugin->SetEditor(sorel::MakeVardoEditor(*plugin, persistence ? &persistence->Persistence() : nullptr));
+    plugin->SetPersistenceHooks(std::move(persistence));
     return plugin;
 }
 

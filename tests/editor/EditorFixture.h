@@ -10,6 +10,7 @@
 #include "editor/VardoEditor.h"
 #include "frame/Vardo.h"
 #include "graphics/IGraphics.h"
+#include "persistence/VardoPersistence.h"
 #include "support/TestHost.h"
 
 namespace sorel::test {
@@ -33,10 +34,26 @@ inline AEffect* EntryWithEditor(audioMasterCallback callback) {
     });
 }
 
+inline VardoPersistence* builtPersistence = nullptr;
+
+// As the module puts it together: the editor's browsers work on the plug-in's persistence.
+inline AEffect* EntryWithPersistence(audioMasterCallback callback) {
+    return CreateEffect(callback, [](audioMasterCallback h) -> std::unique_ptr<IPlugVST> {
+        auto plugin = std::make_unique<Vardo>(h);
+        auto hooks = MakePersistenceHooks(*plugin);
+        builtPersistence = hooks.get();
+        auto editor = std::make_unique<VardoEditor>(*plugin, hooks ? &hooks->Persistence() : nullptr);
+        builtEditor = editor.get();
+        plugin->SetEditor(std::move(editor));
+        plugin->SetPersistenceHooks(std::move(hooks));
+        return plugin;
+    });
+}
+
 class EditorTest : public ::testing::Test {
 public:  // the rows of a table act through the fixture
     void SetUp() override {
-        host = std::make_unique<TestHost>(&EntryWithEditor);
+        host = std::make_unique<TestHost>(entry);
         ASSERT_TRUE(host->CreateAndOpen(512));
         vardo = static_cast<Vardo*>(IPlugVST::FromEffect(host->Effect()));
         editor = builtEditor;
@@ -76,6 +93,7 @@ public:  // the rows of a table act through the fixture
         return hash;
     }
 
+    AEffect* (*entry)(audioMasterCallback) = &EntryWithEditor;
     std::unique_ptr<TestHost> host;
     Vardo* vardo = nullptr;
     VardoEditor* editor = nullptr;

@@ -4,6 +4,7 @@
 // and it opens and closes again and again, even after its parent is gone.
 #include "EditorFixture.h"
 #include "engine/ParameterIndex.h"
+#include "persistence/TempDataHome.h"
 #include "support/XvfbServer.h"
 
 // After gtest, whose names Xlib's macros would replace.
@@ -11,6 +12,7 @@
 #include <X11/Xutil.h>
 
 #include <chrono>
+#include <filesystem>
 #include <thread>
 
 namespace sorel::test {
@@ -75,6 +77,26 @@ protected:
         });
     }
     std::string On(::Window window) const { return "--window " + std::to_string(window) + " "; }
+    std::string At(::Window window, int x, int y) const {
+        return "mousemove " + On(window) + std::to_string(x) + " " + std::to_string(y) + " ";
+    }
+    // A fingerprint of what the window shows in a rectangle.
+    uint64_t ShownPixels(::Window window, const IRECT& r) {
+        XImage* image = XGetImage(display_, window, r.L, r.T, r.W(), r.H(), AllPlanes, ZPixmap);
+        if (!image) return 0;
+        uint64_t hash = 1469598103934665603ull;
+        for (int y = 0; y < r.H(); ++y)
+            for (int x = 0; x < r.W(); ++x) hash = (hash ^ XGetPixel(image, x, y)) * 1099511628211ull;
+        XDestroyImage(image);
+        return hash;
+    }
+    ::Window OpenAndDrawn() {
+        if (!OpenEditor()) return 0;
+        const ::Window window = EditorWindow();
+        const IRECT grid = Skin(36);
+        Eventually([&] { return ShownAt(window, grid.L + 5, grid.T + 5) != IColor{255, 0, 0, 0}; });
+        return window;
+    }
 
     Display* display_ = nullptr;
     ::Window parent_ = 0;
@@ -141,6 +163,48 @@ TEST_F(EditorWindowTest, OpensAndClosesAgainAndSurvivesItsParentGoingFirst) {
     EXPECT_EQ(host->Dispatch(effEditClose), 1);
     host->SetParameter(kGate, 0.75f);  // the plug-in goes on as before
     EXPECT_FLOAT_EQ(host->GetParameter(kGate), 0.75f);
+}
+
+TEST_F(EditorWindowTest, AKnobLearnsAControllerFromItsMenuAndTurnsWithIt) {
+    const ::Window window = OpenAndDrawn();
+    ASSERT_NE(window, 0u);
+    const IRECT knob = Skin(0);
+    const uint64_t before = ShownPixels(window, knob);
+    ASSERT_TRUE(XvfbServer::Instance().Xdotool(At(window, knob.L + 28, knob.T + 28) + "click 3 sleep 0.3 key Down Return"));
+    ASSERT_TRUE(Eventually([&] {
+        std::lock_guard<std::recursive_mutex> lock(vardo->Mutex());
+        return vardo->Learn().LearnTarget() == kGate;
+    })) << "\"MIDI learn\" chosen";
+    host->Controller(0, 1, 20, 127);
+    host->ProcessBlock(64);
+    EXPECT_EQ(host->GetParameter(kGate), 1.0f);
+    EXPECT_TRUE(Eventually([&] { return ShownPixels(window, knob) != before; })) << "the knob turned on screen";
+}
+
+// With the plug-in's persistence, in a data folder of its own.
+class BrowserWindowTest : public EditorWindowTest {
+protected:
+    BrowserWindowTest() { entry = &EntryWithPersistence; }
+    TempDataHome home;
+};
+
+TEST_F(BrowserWindowTest, APresetSavedThroughMenuAndTextFieldsLoadsBackThroughTheBrowser) {
+    const ::Window window = OpenAndDrawn();
+    ASSERT_NE(window, 0u);
+    const IRECT box = Skin(138);
+    const std::string openBox = At(window, box.L + 10, box.T + 5) + "click 1 sleep 0.3 ";
+    host->SetParameter(kGate, 0.8f);
+    // "Save preset" is the last item; then name, author, description, usage and the style "2 lead".
+    ASSERT_TRUE(XvfbServer::Instance().Xdotool(openBox +
+                                               "key Up Return sleep 0.3 type --args 1 -- 'Night Bass' key Return "
+                                               "sleep 0.3 type --args 1 -- Rin key Return sleep 0.3 key Return sleep 0.3 "
+                                               "key Return sleep 0.3 key Down Down Return"));
+    const std::string file = home.SorelFolder() + "presets/User/2 lead/Night Bass.v2z";
+    ASSERT_TRUE(Eventually([&] { return std::filesystem::exists(file); })) << file;
+    host->SetParameter(kGate, 0.1f);
+    // Init, Factory, User; its second style; its first file.
+    ASSERT_TRUE(XvfbServer::Instance().Xdotool(openBox + "key Down Down Down Right Down Right Return"));
+    EXPECT_TRUE(Eventually([&] { return host->GetParameter(kGate) == 0.8f; })) << host->GetParameter(kGate);
 }
 
 }  // namespace

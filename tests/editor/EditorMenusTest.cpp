@@ -1,0 +1,304 @@
+// The editor's right-click menus, its preset and bank browsers and saving,
+// driven as a user drives them: clicks in, menu items and typed texts
+// chosen, parameters, MIDI and files out.
+#include "EditorFixture.h"
+#include "editor/IRadioButtonsControl.h"
+#include "editor/ITextControl.h"
+#include "engine/ChordMemoryBank.h"
+#include "engine/PatternEngine.h"
+#include "engine/PatternStepper.h"
+#include "persistence/TempDataHome.h"
+
+#include <cmath>
+#include <deque>
+#include <filesystem>
+#include <functional>
+
+namespace sorel::test {
+namespace {
+
+using namespace sorel::param;
+
+constexpr int kKnobSkin = 0;  // "Gate"
+constexpr int kAreaSkin = 17, kPatternSkin = 123, kStepsSkin = 36, kStatusSkin = 22;
+constexpr int kPresetBoxSkin = 138, kBankBoxSkin = 145;
+constexpr int kGateLane = 3;
+
+class MenuTest : public EditorTest {
+public:
+    MenuTest() { entry = &EntryWithPersistence; }
+    void SetUp() override {
+        EditorTest::SetUp();
+        ASSERT_NE(builtPersistence, nullptr);
+        editor->SetMenuPresenter([this](const IPopupMenu& menu, int, int) { return Answer(menu); });
+        SetFromHost(kPatternStepMode, kGateLane);
+        Redraw();
+    }
+
+    // Plays the user at an open menu: first whatever happens meanwhile, then
+    // the item (in any submenu) whose text is the next answer.
+    IPopupChoice Answer(const IPopupMenu& menu) {
+        shown.emplace_back();
+        for (const IPopupMenu::Item& item : menu.Items()) shown.back().push_back(item.text);
+        if (whileOpen) std::exchange(whileOpen, nullptr)();
+        if (answers.empty()) return {};
+        const std::string text = answers.front();
+        answers.pop_front();
+        return Find(menu, text);
+    }
+    static IPopupChoice Find(const IPopupMenu& menu, const std::string& text) {
+        for (int i = 0; i < menu.Count(); ++i) {
+            const IPopupMenu::Item& item = menu.ItemAt(i);
+            if (item.submenu) {
+                if (const IPopupChoice inner = Find(*item.submenu, text)) return inner;
+            } else if (item.IsChoosable() && item.text == text) {
+                return {&menu, i};
+            }
+        }
+        return {};
+    }
+
+    void ClickWith(int x, int y, const IMouseMod& mod, std::initializer_list<std::string> choices) {
+        answers = choices;
+        Click(x, y, mod);
+        vardo->Actions().WaitUntilIdle();
+        Redraw();
+    }
+    void RightClick(int skin, const std::string& item) { ClickWith(Skin(skin).L + 5, Skin(skin).T + 5, kRight, {item}); }
+    void RightClickButton(int skin, int button, const std::string& item) {
+        const IRECT r = static_cast<IRadioButtonsControl*>(At(skin))->ButtonRect(button);
+        ClickWith((r.L + r.R) / 2, (r.T + r.B) / 2, kRight, {item});
+    }
+    void RightClickStep(int step, const std::string& item) {
+        ClickWith(Skin(kStepsSkin).L + 1 + 24 * step + 10, Skin(kStepsSkin).T + 50, kRight, {item});
+    }
+    // Clicks a browser, chooses the items in turn and types the texts into the fields it opens.
+    void Browse(int skin, std::initializer_list<std::string> choices, std::initializer_list<std::string> typed = {}) {
+        ClickWith(Skin(skin).L + 5, Skin(skin).T + 5, kLeft, choices);
+        for (const std::string& text : typed) editor->OnTextEntryDone(true, text);
+        builtPersistence->Persistence().WaitUntilIdle();
+        Redraw();
+    }
+
+    // Whole values: the host's float normalisation leaves a little dust.
+    long Plain(int index) const { return std::lround(vardo->Params().Value(index)); }
+    void Bind(int controller, int parameter) { vardo->Params().Get(kControllerMap + controller)->SetValue(parameter); }
+    int Bound(int controller) const { return vardo->Learn().BoundParameter(controller); }
+    std::string Status() const { return static_cast<ITextControl*>(At(kStatusSkin))->Text(); }
+    std::string Shown(int skin) const { return static_cast<ITextControl*>(At(skin))->Text(); }
+    std::string UserPreset(const std::string& style, const std::string& name) const {
+        return home.SorelFolder() + "presets/User/" + style + "/" + name + ".v2z";
+    }
+
+    TempDataHome home;  // before the plug-in builds its browsers
+    std::deque<std::string> answers;
+    std::function<void()> whileOpen;
+    std::vector<std::vector<std::string>> shown;  // the items of each menu shown
+};
+
+int GateStep(int area, int pattern, int step) { return StepValue(area, pattern, kGateLane, step); }
+
+TEST_F(MenuTest, EveryMenuItemActsOnWhatItWasOpenedOn) {
+    const struct {
+        const char* name;
+        std::function<void(MenuTest&)> act;
+        std::function<void(MenuTest&)> check;
+    } rows[] = {
+        {"knob: MIDI learn", [](MenuTest& t) { t.RightClick(kKnobSkin, "MIDI learn"); },
+         [](MenuTest& t) { EXPECT_EQ(t.vardo->Learn().LearnTarget(), kGate); }},
+        {"knob: MIDI unlearn clears every binding",
+         [](MenuTest& t) {
+             t.Bind(7, kSwing);
+             t.Bind(9, GateStep(0, 0, 1));
+             t.RightClick(kKnobSkin, "MIDI unlearn");
+         },
+         [](MenuTest& t) { EXPECT_EQ(t.Bound(7) + t.Bound(9), -2); }},
+        {"pattern: Copy, Paste",
+         [](MenuTest& t) {
+             t.SetFromHost(GateStep(0, 2, 5), 77);
+             t.RightClickButton(kPatternSkin, 2, "Copy");
+             t.RightClickButton(kPatternSkin, 7, "Paste");
+         },
+         [](MenuTest& t) { EXPECT_EQ(t.Plain(GateStep(0, 7, 5)), 77); }},
+        {"pattern: Paste to all",
+         [](MenuTest& t) {
+             t.SetFromHost(GateStep(0, 2, 5), 66);
+             t.RightClickButton(kPatternSkin, 2, "Copy");
+             t.RightClickButton(kPatternSkin, 4, "Paste to all");
+         },
+         [](MenuTest& t) { EXPECT_EQ(t.Plain(GateStep(0, 0, 5)) + t.Plain(GateStep(0, 11, 5)), 132); }},
+        {"key area: Copy, Paste",
+         [](MenuTest& t) {
+             t.SetFromHost(GateStep(1, 0, 9), 55);
+             t.RightClickButton(kAreaSkin, 1, "Copy");
+             t.RightClickButton(kAreaSkin, 3, "Paste");
+         },
+         [](MenuTest& t) { EXPECT_EQ(t.Plain(GateStep(3, 0, 9)), 55); }},
+        {"key area: Paste to all",
+         [](MenuTest& t) {
+             t.SetFromHost(GateStep(1, 0, 9), 44);
+             t.RightClickButton(kAreaSkin, 1, "Copy");
+             t.RightClickButton(kAreaSkin, 1, "Paste to all");
+         },
+         [](MenuTest& t) { EXPECT_EQ(t.Plain(GateStep(0, 0, 9)) + t.Plain(GateStep(2, 0, 9)), 88); }},
+        {"key area: toggles on the area clicked, though the host selects another meanwhile",
+         [](MenuTest& t) {
+             t.whileOpen = [&t] { t.SetFromHost(kKeyAreaSelection, 0); };
+             t.RightClickButton(kAreaSkin, 2, "Toggle send only CC");
+             t.RightClickButton(kAreaSkin, 3, "Toggle trigger CM");
+         },
+         [](MenuTest& t) {
+             EXPECT_EQ(t.Plain(kSendCc + 2) + t.Plain(kCmTrigger + 3), 2);
+             EXPECT_EQ(t.Plain(kSendCc) + t.Plain(kCmTrigger), 0);
+         }},
+        {"step: Toggle On/Off in every pattern", [](MenuTest& t) { t.RightClickStep(3, "Toggle On/Off"); },
+         [](MenuTest& t) {
+             const PatternStepper& stepper = t.vardo->App().Area(0)->Stepper();
+             for (int pattern = 0; pattern < kPatternsPerArea; ++pattern)
+                 EXPECT_FALSE(stepper.Lane(pattern, kGateLane).laneOn) << pattern;
+         }},
+        {"step: MIDI learn the step clicked, though the host shows another lane meanwhile",
+         [](MenuTest& t) {
+             t.whileOpen = [&t] { t.SetFromHost(kPatternStepMode, 1); };
+             t.RightClickStep(6, "MIDI learn");
+         },
+         [](MenuTest& t) { EXPECT_EQ(t.vardo->Learn().LearnTarget(), GateStep(0, 0, 6)); }},
+        {"step: MIDI unlearn only that step's",
+         [](MenuTest& t) {
+             t.Bind(7, GateStep(0, 0, 6));
+             t.Bind(8, GateStep(0, 0, 7));
+             t.RightClickStep(6, "MIDI unlearn");
+         },
+         [](MenuTest& t) { EXPECT_EQ(std::pair(t.Bound(7), t.Bound(8)), std::pair(-1, GateStep(0, 0, 7))); }},
+        {"step: Copy to all",
+         [](MenuTest& t) {
+             t.SetFromHost(GateStep(0, 0, 12), 33);
+             t.RightClickStep(12, "Copy to all");
+         },
+         [](MenuTest& t) { EXPECT_EQ(t.Plain(GateStep(0, 0, 0)) + t.Plain(GateStep(0, 0, 31)), 66); }},
+        {"step: Reset steps",
+         [](MenuTest& t) {
+             t.SetFromHost(GateStep(0, 0, 4), 90);
+             t.RightClickStep(20, "Reset steps");
+         },
+         [](MenuTest& t) { EXPECT_EQ(t.Plain(GateStep(0, 0, 4)) + t.Plain(GateStep(0, 0, 20)), 0); }},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        SetUp();
+        row.act(*this);
+        EXPECT_TRUE(answers.empty()) << "every item was offered";
+        row.check(*this);
+    }
+}
+
+TEST_F(MenuTest, ALearntControllerMovesTheKnobAndABindingToNoLearnableParameterIsNone) {
+    const IRECT knob = Skin(kKnobSkin);
+    const uint64_t before = Pixels(knob);
+    RightClick(kKnobSkin, "MIDI learn");
+    host->Controller(0, 1, 20, 127);
+    host->ProcessBlock(64);
+    Redraw();
+    EXPECT_EQ(host->GetParameter(kGate), 1.0f);
+    EXPECT_EQ(At(kKnobSkin)->Value(), 1.0);
+    EXPECT_NE(Pixels(knob), before) << "the knob is drawn turned";
+    EXPECT_EQ(Bound(20), kGate);
+    Bind(21, kControllerMap + 3);
+    host->ClearSent();
+    host->Controller(0, 1, 21, 100);
+    host->ProcessBlock(64);
+    EXPECT_EQ(Bound(21), -1);
+    ASSERT_EQ(host->Sent().size(), 1u) << "an unbound controller goes on to the host";
+    EXPECT_TRUE(host->Sent()[0].IsController(21));
+}
+
+TEST_F(MenuTest, CcTeachSendsTheControllerChosenInTheEditor) {
+    answers = {"20"};
+    editor->OnMouseDblClick(Skin(25).L + 5, Skin(25).T + 5, kLeft);
+    ClickSkin(26);
+    host->ClearSent();
+    host->ProcessBlocks(20, 64);
+    ASSERT_FALSE(host->Sent().empty());
+    EXPECT_TRUE(host->Sent().back().IsController(20));
+}
+
+TEST_F(MenuTest, APresetSavedThroughTheBrowserAppearsAtOnceAndLoadsBack) {
+    EXPECT_EQ(Shown(kPresetBoxSkin), "------");
+    SetFromHost(kGate, 80);
+    Browse(kPresetBoxSkin, {"Save preset", "2 lead"}, {"Night Bass", "Rin", "Slow and low", "Hold a chord"});
+    EXPECT_EQ(Status(), "Saved \"Night Bass\"");
+    EXPECT_TRUE(std::filesystem::exists(UserPreset("2 lead", "Night Bass")));
+    EXPECT_EQ(Shown(kPresetBoxSkin), "Night Bass");
+    EXPECT_EQ(shown.front(), (std::vector<std::string>{"Init", "", "Factory", "User", "", "Save preset"}));
+    Browse(kPresetBoxSkin, {"Init"});
+    EXPECT_NE(Plain(kGate), 80);
+    Browse(kPresetBoxSkin, {"Night Bass"});
+    EXPECT_EQ(Plain(kGate), 80);
+    EXPECT_EQ(builtPersistence->Persistence().CurrentBoxInfo().description, "Slow and low");
+    SetFromHost(kGate, 10);
+    ClickSkin(137);  // "Box right": the only preset again
+    builtPersistence->Persistence().WaitUntilIdle();
+    EXPECT_EQ(Plain(kGate), 80);
+}
+
+TEST_F(MenuTest, ABankSavedThroughTheBrowserLoadsBack) {
+    const IRECT keys = Skin(127);
+    Click(keys.L + 16 * 4 + 8, keys.T + 10);  // a note into the first chord slot
+    const auto slot = [this] { return vardo->Context().chordMemory->Notes(0).size(); };
+    ASSERT_EQ(slot(), 1u);
+    Browse(kBankBoxSkin, {"Save bank"}, {"Triads"});
+    EXPECT_TRUE(std::filesystem::exists(home.SorelFolder() + "presets/chordmemory/User/Triads.cmb"));
+    ClickSkin(150);  // "CM Clear tool"
+    ASSERT_EQ(slot(), 0u);
+    Browse(kBankBoxSkin, {"Triads"});
+    EXPECT_EQ(slot(), 1u);
+    EXPECT_EQ(Shown(kBankBoxSkin), "Triads");
+}
+
+TEST_F(MenuTest, ANameThatCannotNameAFileIsRefusedOnTheStatusLine) {
+    const struct {
+        std::string name;
+        const char* status;
+    } rows[] = {
+        {"", "Not saved: the name is empty"},
+        {"Bas", "Not saved: name under 4 characters"},
+        {std::string(33, 'x'), "Not saved: name over 32 characters"},
+        {"Bass/Lead", "Not saved: /\\:*?\"<>| not allowed"},
+        {"Bass?", "Not saved: /\\:*?\"<>| not allowed"},
+        {".Bass", "Not saved: . or space at name edge"},
+    };
+    for (const auto& row : rows) {
+        Browse(kPresetBoxSkin, {"Save preset"}, {row.name});
+        EXPECT_EQ(Status(), row.status) << row.name;
+        editor->OnTextEntryDone(true, "Author");  // no further field is open
+    }
+    std::size_t files = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(home.SorelFolder() + "presets"))
+        files += entry.is_regular_file();
+    EXPECT_EQ(files, 0u);
+}
+
+TEST_F(MenuTest, AUserPresetIsReplacedOnlyAfterAYes) {
+    const std::string path = UserPreset("1 bass", "Riff");
+    const auto save = [this](const char* answer) {
+        Browse(kPresetBoxSkin, {"Save preset", "1 bass", answer}, {"Riff", "", "", ""});
+    };
+    SetFromHost(kGate, 20);
+    save("Yes");  // no question for a new file: the "Yes" stays unused
+    answers.clear();
+    SetFromHost(kGate, 90);
+    save("No");
+    EXPECT_EQ(Status(), "Not saved: \"Riff\" is kept");
+    Browse(kPresetBoxSkin, {"Riff"});
+    EXPECT_EQ(Plain(kGate), 20);
+    SetFromHost(kGate, 90);
+    save("Yes");
+    EXPECT_EQ(Status(), "Saved \"Riff\"");
+    SetFromHost(kGate, 50);
+    Browse(kPresetBoxSkin, {"Riff"});
+    EXPECT_EQ(Plain(kGate), 90);
+    EXPECT_TRUE(std::filesystem::exists(path));
+}
+
+}  // namespace
+}  // namespace sorel::test
