@@ -176,6 +176,21 @@ TEST_F(MenuTest, EveryMenuItemActsOnWhatItWasOpenedOn) {
              t.RightClickStep(12, "Copy to all");
          },
          [](MenuTest& t) { EXPECT_EQ(t.Plain(GateStep(0, 0, 0)) + t.Plain(GateStep(0, 0, 31)), 66); }},
+        {"step: Copy to all over the selected steps only",
+         [](MenuTest& t) {
+             t.SetFromHost(GateStep(0, 0, 4), 33);
+             t.ClickSkin(130);  // "Selection tool"
+             const int x = t.Skin(kStepsSkin).L + 1 + 24 * 3 + 10, y = t.Skin(kStepsSkin).T + 50;
+             t.editor->OnMouseDown(x, y, kLeft);
+             t.editor->OnMouseDrag(x + 72, y, 72, 0, kLeft);
+             t.editor->OnMouseUp(x + 72, y, kLeft);
+             t.RightClickStep(4, "Copy to all");
+         },
+         [](MenuTest& t) {
+             EXPECT_EQ(t.Plain(GateStep(0, 0, 3)) + t.Plain(GateStep(0, 0, 6)), 66);
+             EXPECT_NE(t.Plain(GateStep(0, 0, 2)), 33);
+             EXPECT_NE(t.Plain(GateStep(0, 0, 7)), 33);
+         }},
         {"step: Reset steps",
          [](MenuTest& t) {
              t.SetFromHost(GateStep(0, 0, 4), 90);
