@@ -10,14 +10,17 @@
 #include "editor/IContactControl.h"
 #include "editor/IKeyboardControl.h"
 #include "editor/ILoopSelectionControl.h"
-#include "editor/IPanelControl.h"
 #include "editor/IPresetBrowserControl.h"
+#include "editor/InfoControl.h"
 #include "editor/PatternView.h"
 #include "editor/PatternViewOverlay.h"
 #include "editor/SceneView.h"
+#include "editor/SettingsControl.h"
+#include "editor/UIEventHandler.h"
 #include "editor/VardoEditor.h"
 #include "engine/ParameterIndex.h"
 #include "frame/Parameter.h"
+#include "frame/GlobalSettings.h"
 #include "frame/Vardo.h"
 #include "graphics/IGraphics.h"
 
@@ -32,10 +35,18 @@ constexpr int kFirstStepSwitchSkin = 37;
 constexpr int kFirstScenePatternSkin = 70;
 constexpr int kFirstSceneLengthSkin = 86;
 constexpr int kFirstSceneRepeatSkin = 102;
-constexpr IColor kPanelFill{235, 40, 44, 52};
 const char* const kWelcome = "-- WELCOME --";
 const char* const kSendOnlyCcCaption = "Send only CC";
 const char* const kTriggerCmCaption = "Trigger CM";
+const char* const kDoubleSizeLabel = "Double size editor";
+constexpr int kInfoPanelSkin = 157;
+constexpr int kSettingsPanelSkin = 163;
+
+// Presses of the control reach the editor's event handler under this tag.
+void Observe(IControl& control, int tag, IObserverInterface& handler) {
+    control.SetTag(tag);
+    control.Attach(&handler);
+}
 
 // The momentary buttons of the pattern tools, the box browser and the chord
 // memory: skin entry, image, parameter.
@@ -75,12 +86,15 @@ IRECT EditorComposer::Rect(int skinIndex) const { return editor_.skin_.Rect(skin
 IControl& EditorComposer::Knob(int skin, const ImageResource& image, Scope scope, int first) {
     auto knob = std::make_unique<ICustomKnobMultiControl>(editor_, Rect(skin).L, Rect(skin).T, -1, Image(image));
     knob->SetMenuParamIdx(kMidiLearnMenu);
+    Observe(*knob, UIEventHandler::kTagHint, *editor_.uiEvents_);
     return editor_.Attach(std::move(knob), {scope, first}, true);
 }
 
 void EditorComposer::Switch(int skin, const ImageResource& image, Scope scope, int first, int member) {
-    editor_.Attach(std::make_unique<ICustomSwitchControl>(editor_, Rect(skin).L, Rect(skin).T, Image(image), -1),
-                   {scope, first, member}, true);
+    IControl& control = editor_.Attach(
+        std::make_unique<ICustomSwitchControl>(editor_, Rect(skin).L, Rect(skin).T, Image(image), -1),
+        {scope, first, member}, true);
+    Observe(control, UIEventHandler::kTagHint, *editor_.uiEvents_);
 }
 
 void EditorComposer::FontSwitch(int skin, const FontResource& font, Scope scope, int first, int member) {
@@ -88,6 +102,7 @@ void EditorComposer::FontSwitch(int skin, const FontResource& font, Scope scope,
     // texts, or a text field for numbers and note names).
     auto control = std::make_unique<ICustomSwitchControl>(editor_, Rect(skin), editor_.Font(font), -1);
     control->SetPromptOnDoubleClick(true);
+    Observe(*control, UIEventHandler::kTagHint, *editor_.uiEvents_);
     editor_.Attach(std::move(control), {scope, first, member});
 }
 
@@ -176,7 +191,7 @@ void EditorComposer::ComposeTopRows() {
     Knob(0, image::kUnipolarKnob, Scope::kPattern, kGate);
     Knob(4, image::kUnipolarKnob, Scope::kPattern, kSwing);
     Switch(9, image::kOnOff, Scope::kArea, kKeyAreaOnOff);
-    editor_.controls_.back()->SetTag(12);
+    editor_.controls_.back()->SetTag(UIEventHandler::kTagAreaSwitch);
     FontSwitch(18, kFontCalibri12, Scope::kArea, kArpOnNoteCount);
     editor_.controls_.back()->SetMenuParamIdx(kMidiLearnMenu);
     FontSwitch(31, kFontCalibri12, Scope::kArea, kHoldSync);
@@ -216,14 +231,10 @@ void EditorComposer::ComposeSceneCells() {
 void EditorComposer::ComposeOverlays() {
     Switch(119, image::kOnOff, Scope::kGlobal, kMidiOutput);
     editor_.Attach(std::make_unique<ICustomTextControl>(editor_, Rect(21), editor_.Font(kFontCalibri12Black), VersionText()));
-    auto trigger = std::make_unique<ICustomInvisibleSwitchControl>(editor_, Rect(20));
-    trigger->SetTag(VardoEditor::kTagAbout);
-    trigger->Attach(&editor_);
-    editor_.Attach(std::move(trigger));
-    auto link = std::make_unique<ICustomInvisibleSwitchControl>(editor_, Rect(165));
-    link->SetTag(VardoEditor::kTagLink);
-    link->Attach(&editor_);
-    editor_.Attach(std::move(link));
+    Observe(editor_.Attach(std::make_unique<ICustomInvisibleSwitchControl>(editor_, Rect(20))), UIEventHandler::kTagAbout,
+            *editor_.uiEvents_);
+    Observe(editor_.Attach(std::make_unique<ICustomInvisibleSwitchControl>(editor_, Rect(165))), UIEventHandler::kTagLink,
+            *editor_.uiEvents_);
     editor_.Attach(std::make_unique<PatternViewOverlay>(editor_, *editor_.patternView_));
     editor_.loop_ = &static_cast<ILoopSelectionControl&>(editor_.Attach(std::make_unique<ILoopSelectionControl>(
         editor_, Rect(124), Image(image::kLoopStart), Image(image::kLoopEnd))));
@@ -236,17 +247,37 @@ void EditorComposer::ComposeOverlays() {
                              editor_, Rect(138), editor_.Font(kFontCalibri12), editor_.persistence_, Browser::Kind::kPreset))),
                          &static_cast<Browser&>(editor_.Attach(std::make_unique<Browser>(
                              editor_, Rect(145), editor_.Font(kFontCalibri12), editor_.persistence_, Browser::Kind::kChordBank)))};
-    editor_.infoPanel_ = &editor_.Attach(std::make_unique<IPanelControl>(editor_, Rect(157), kPanelFill));
-    editor_.settingsPanel_ = &editor_.Attach(std::make_unique<IPanelControl>(editor_, Rect(163), kPanelFill));
+    editor_.infoPanel_ = &static_cast<InfoControl&>(
+        editor_.Attach(std::make_unique<InfoControl>(editor_, Rect(kInfoPanelSkin), editor_.Font(kFontCalibri12))));
     editor_.infoPanel_->Hide(true);
-    editor_.settingsPanel_->Hide(true);
+    ComposeSettingsPanel();
     // The about box lies over everything else, and covers the whole window;
     // its picture is decoded when it is first shown.
     auto about = std::make_unique<IBitmapControl>(editor_, 0, 0, IBitmap());
-    about->SetTag(VardoEditor::kTagAbout);
-    about->Attach(&editor_);
+    Observe(*about, UIEventHandler::kTagAbout, *editor_.uiEvents_);
     about->Hide(true);
     editor_.aboutBox_ = &static_cast<IBitmapControl&>(editor_.Attach(std::move(about)));
+}
+
+void EditorComposer::ComposeSettingsPanel() {
+    // A switch per global setting, and below them the editor's size, which no parameter carries.
+    VardoEditor& e = editor_;
+    auto panel = std::make_unique<SettingsControl>(e, Rect(kSettingsPanelSkin), e.Font(kFontCalibri12),
+                                                   [&e] { e.pending_.fetch_or(VardoEditor::kToggleSettings); });
+    e.settingsPanel_ = &static_cast<SettingsControl&>(e.Attach(std::move(panel)));
+    e.settingsPanel_->Hide(true);
+    const IBitmap button = Image(image::kButton);
+    const auto item = [&](ControlBinding binding) -> IControl& {
+        return e.Attach(std::make_unique<ICustomSwitchControl>(e, e.settingsPanel_->NextItemX(),
+                                                               e.settingsPanel_->NextItemY(), button, -1),
+                        binding);
+    };
+    for (const GlobalSettingEntry& setting : kGlobalSettingTable)
+        e.settingsPanel_->AddItem(item({Scope::kGlobal, setting.parameter}), setting.label);
+    IControl& doubleSize = item({});
+    doubleSize.SetValue(e.plug_.GuiScale() == kTwiceGuiScale ? 1.0 : 0.0);
+    Observe(doubleSize, UIEventHandler::kTagDoubleSize, *e.uiEvents_);
+    e.settingsPanel_->AddItem(doubleSize, kDoubleSizeLabel);
 }
 
 }  // namespace sorel

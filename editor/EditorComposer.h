@@ -37,6 +37,7 @@ private:
     void ComposeTopRows();
     void ComposeSceneCells();
     void ComposeOverlays();
+    void ComposeSettingsPanel();
 
     VardoEditor& editor_;
 };

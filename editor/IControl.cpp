@@ -58,6 +58,13 @@ void IControl::GrayOut(bool gray) {
     SetDirty(false);
 }
 
+void IControl::MoveTo(int x, int y) {
+    const int dx = x - rect_.L, dy = y - rect_.T;
+    rect_ = {rect_.L + dx, rect_.T + dy, rect_.R + dx, rect_.B + dy};
+    targetRect_ = {targetRect_.L + dx, targetRect_.T + dy, targetRect_.R + dx, targetRect_.B + dy};
+    SetDirty(false);
+}
+
 bool IControl::IsHit(int x, int y) const { return targetRect_ != IRECT{} && targetRect_.Contains(x, y); }
 
 void IControl::SetDirty(bool pushToPlug) {

@@ -78,6 +78,8 @@ public:
     bool IsHidden() const { return hidden_; }
     bool IsGrayed() const { return grayed_; }
     void SetTargetRECT(const IRECT& target) { targetRect_ = target; }
+    // Moves the rectangle and the target area so that the rectangle's top-left corner is (x, y).
+    void MoveTo(int x, int y);
     IRECT TargetRECT() const { return targetRect_; }
     void DisablePrompt(bool disabled) { promptDisabled_ = disabled; }
     void SetPromptAtMouse(bool atX, bool atY) {

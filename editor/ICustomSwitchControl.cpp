@@ -20,6 +20,7 @@ ICustomSwitchControl::ICustomSwitchControl(ControlContext& context, const IRECT&
 
 void ICustomSwitchControl::OnMouseDown(int x, int y, const IMouseMod& mod) {
     if (mod.R) {
+        Notify(x, y, IObserverInterface::kMouseDown, mod);
         OpenMenu(x, y);
         return;
     }

@@ -4,14 +4,18 @@
 #include "editor/EditorComposer.h"
 #include "editor/EditorImages.h"
 #include "editor/FontResources.h"
+#include "editor/HintText.h"
 #include "editor/IBitmapControl.h"
 #include "editor/IControl.h"
 #include "editor/IKeyboardControl.h"
 #include "editor/ILoopSelectionControl.h"
 #include "editor/IPresetBrowserControl.h"
 #include "editor/ITextControl.h"
+#include "editor/InfoControl.h"
 #include "editor/PatternView.h"
 #include "editor/SceneView.h"
+#include "editor/SettingsControl.h"
+#include "editor/UIEventHandler.h"
 #include "engine/ParameterIndex.h"
 #include "engine/PatternEngine.h"
 #include "engine/PatternStepper.h"
@@ -20,6 +24,7 @@
 #include "graphics/IGraphics.h"
 #include "graphics/IPopupMenu.h"
 #include "graphics/WindowHost.h"
+#include "persistence/PluginPersistence.h"
 
 #include <algorithm>
 #include <cmath>
@@ -73,7 +78,8 @@ int WholeValue(double v, int lo, int hi) {
 
 }  // namespace
 
-VardoEditor::VardoEditor(Vardo& plug, PluginPersistence* persistence) : plug_(plug), persistence_(persistence) {}
+VardoEditor::VardoEditor(Vardo& plug, PluginPersistence* persistence)
+    : plug_(plug), persistence_(persistence), uiEvents_(std::make_unique<UIEventHandler>(*this, plug)) {}
 
 VardoEditor::~VardoEditor() { CloseWindow(); }
 
@@ -179,7 +185,9 @@ void VardoEditor::DropControls() {
     sendOnlyCaptions_ = {};
     status_ = nullptr;
     browsers_ = {};
-    rateKnob_ = freeRateKnob_ = infoPanel_ = settingsPanel_ = nullptr;
+    rateKnob_ = freeRateKnob_ = nullptr;
+    infoPanel_ = nullptr;
+    settingsPanel_ = nullptr;
     aboutBox_ = nullptr;
     loop_ = nullptr;
     keyboard_ = nullptr;
@@ -327,10 +335,29 @@ void VardoEditor::ReadEngineState() {
 
 void VardoEditor::ApplyPendingActions() {
     const unsigned pending = pending_.exchange(0);
-    if (pending & kToggleInfo) SetHidden(infoPanel_, !infoPanel_->IsHidden());
-    if (pending & kToggleSettings) SetHidden(settingsPanel_, !settingsPanel_->IsHidden());
+    if (pending & kToggleInfo) ToggleInfoPanel();
+    if (pending & kToggleSettings) ToggleSettingsPanel();
     if (pending & kToggleAbout) ToggleAbout();
     if (pending & kToggleHeight) ToggleHeight();
+    if (pending & kRescale) Rescale();
+}
+
+void VardoEditor::ToggleInfoPanel() {
+    if (!infoPanel_ || !settingsPanel_) return;
+    if (!infoPanel_->IsHidden()) {
+        SetHidden(infoPanel_, true);
+        return;
+    }
+    infoPanel_->SetLines(persistence_ ? persistence_->CurrentInfoLines() : ComposeInfoLines({}));
+    SetHidden(settingsPanel_, true);
+    SetHidden(infoPanel_, false);
+}
+
+void VardoEditor::ToggleSettingsPanel() {
+    if (!infoPanel_ || !settingsPanel_) return;
+    const bool opens = settingsPanel_->IsHidden();
+    if (opens) SetHidden(infoPanel_, true);
+    SetHidden(settingsPanel_, !opens);
 }
 
 void VardoEditor::SetHidden(IControl* control, bool hidden) {
@@ -344,6 +371,23 @@ void VardoEditor::ToggleAbout() {
     if (!aboutBox_->Bitmap().IsValid())
         aboutBox_->SetBitmap(canvas_->LoadIBitmap(image::kAbout.number, image::kAbout.name, image::kAbout.frames));
     SetHidden(aboutBox_, !aboutBox_->IsHidden());
+}
+
+void VardoEditor::SetGuiScale(int scale) {
+    plug_.SetGuiScale(scale);
+    scale = plug_.GuiScale();
+    if (!window_ || !window_->IsOpen() || scale == scale_) return;
+    if (plug_.RequestEditorSize(kWidth * scale, height_.load() * scale)) pending_.fetch_or(kRescale);
+}
+
+void VardoEditor::Rescale() {
+    // Every bitmap and font comes again at the new scale; the window follows.
+    DropControls();
+    BuildControls(plug_.GuiScale());
+    RefreshFromPlug();
+    if (!window_ || !window_->IsOpen()) return;
+    window_->Resize(kWidth, height_.load(), scale_);
+    openScale_.store(scale_);
 }
 
 void VardoEditor::ToggleHeight() {
@@ -503,20 +547,28 @@ void VardoEditor::OnMouseWheel(int x, int y, const IMouseMod& mod, int notches) 
         control->OnMouseWheel(x, y, mod, notches);
 }
 
-void VardoEditor::OnNotify(ISubject& subject, int x, int y, int event, const IMouseMod& mod) {
-    if (event != kMouseDown) return;
-    if (subject.Tag() == kTagAbout) {
-        pending_.fetch_or(kToggleAbout);
-    } else if (subject.Tag() == kTagLink) {
-        WindowHost::OpenURL(kWebAddress);
-    }
-}
-
 // --- parameters, prompts and menus ---------------------------------------------------
 
 const Parameter* VardoEditor::GetParam(int index) const { return plug_.Params().Get(index); }
 
-void VardoEditor::SetParameterFromGUI(int index, double normalized) { plug_.SetParameterFromGUI(index, normalized); }
+void VardoEditor::SetParameterFromGUI(int index, double normalized) {
+    plug_.SetParameterFromGUI(index, normalized);
+    ShowHint(index);
+}
+
+void VardoEditor::ShowHint(int index) {
+    const Parameter* p = GetParam(index);
+    const Parameter* gateInSteps = GetParam(kGateLengthInSteps);
+    if (!p) return;
+    std::string hint = HintText(index, *p, p->ShownValue(), gateInSteps && gateInSteps->Value() >= 0.5);
+    if (!hint.empty()) SetStatusText(std::move(hint));
+}
+
+void VardoEditor::SetStatusText(std::string text) {
+    if (!status_) return;
+    status_->SetTextFromPlug(text);
+    if (window_ && window_->IsOpen()) window_->Wake();
+}
 
 void VardoEditor::WithEngine(const std::function<void()>& work) {
     std::lock_guard<std::recursive_mutex> lock(plug_.Mutex());
@@ -593,10 +645,6 @@ void VardoEditor::CommitPrompt(IControl& control, const std::string& text) {
 IPopupChoice VardoEditor::ShowMenu(const IPopupMenu& menu, int x, int y) {
     if (window_ && window_->IsOpen()) return window_->ShowPopupMenu(menu, x, y);
     return menuPresenter_ ? menuPresenter_(menu, x, y) : IPopupChoice{};
-}
-
-void VardoEditor::SetStatusText(std::string text) {
-    if (status_) status_->SetTextFromPlug(text);
 }
 
 void VardoEditor::OpenControlMenu(IControl& control, int x, int y) {

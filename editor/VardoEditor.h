@@ -11,7 +11,6 @@
 
 #include "editor/ControlBinding.h"
 #include "editor/ControlContext.h"
-#include "editor/IObserverInterface.h"
 #include "editor/Skin.h"
 #include "frame/PluginEditor.h"
 #include "graphics/IBitmap.h"
@@ -21,6 +20,7 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <vector>
 
 namespace sorel {
@@ -32,17 +32,20 @@ class IBitmapControl;
 class IControl;
 class IGraphics;
 class IKeyboardControl;
+class InfoControl;
 class ILoopSelectionControl;
 class IPresetBrowserControl;
 class ITextControl;
 class PatternView;
 class PluginPersistence;
 class SceneView;
+class SettingsControl;
+class UIEventHandler;
 class Vardo;
 class WindowHost;
 struct EditorEvent;
 
-class VardoEditor : public PluginEditor, public WindowClient, public ControlContext, public IObserverInterface {
+class VardoEditor : public PluginEditor, public WindowClient, public ControlContext {
 public:
     static constexpr int kWidth = 1000;
     static constexpr int kFullHeight = 565;
@@ -51,10 +54,6 @@ public:
     static constexpr int kNoteInTicks = 29;
     // More dirty controls than this in a tick are drawn as one area.
     static constexpr std::size_t kMostDirtyAreas = 8;
-    // Kind tags of the controls whose presses the editor itself answers.
-    static constexpr int kTagAbout = 5;
-    static constexpr int kTagLink = 11;
-    static constexpr const char* kWebAddress = "https://vardo.example.org/sorel";
 
     // Without persistence the browsers show names only.
     explicit VardoEditor(Vardo& plug, PluginPersistence* persistence = nullptr);
@@ -93,7 +92,7 @@ public:
     void SelectSteps(int start, int end) override;
     IPopupChoice ShowMenu(const IPopupMenu& menu, int x, int y) override;
     void AskForText(const IRECT& rect, const std::string& text, int maxLength, TextDone done) override;
-    // Replaces the status text; an open window shows it at the next tick.
+    // Replaces the status text (the editor thread); an open window shows it at once.
     void SetStatusText(std::string text) override;
 
     // Who answers menus while no window is open (a test or tool playing the
@@ -102,8 +101,11 @@ public:
     using MenuPresenter = std::function<IPopupChoice(const IPopupMenu& menu, int x, int y)>;
     void SetMenuPresenter(MenuPresenter presenter) { menuPresenter_ = std::move(presenter); }
 
-    // IObserverInterface: the about box and the web link.
-    void OnNotify(ISubject& subject, int x, int y, int event, const IMouseMod& mod) override;
+    // The status line shows what the parameter's control does and its value now.
+    void ShowHint(int index);
+    void ToggleAboutBox() { pending_.fetch_or(kToggleAbout); }
+    // Keeps the scale for the next open; an open window takes it at once when the host accepts the new size.
+    void SetGuiScale(int scale);
 
     // Builds the controls (once) at the plug-in's GUI scale without opening a
     // window; the editor thread (or, with no window, the caller) owns them
@@ -125,7 +127,7 @@ private:
         ControlBinding binding;
         bool restoresDefault;
     };
-    enum PendingAction : unsigned { kToggleAbout = 1, kToggleInfo = 2, kToggleSettings = 4, kToggleHeight = 8 };
+    enum PendingAction : unsigned { kToggleAbout = 1, kToggleInfo = 2, kToggleSettings = 4, kToggleHeight = 8, kRescale = 16 };
 
     // --- used by the composer ---
     IControl& Attach(std::unique_ptr<IControl> control, ControlBinding binding = {}, bool restoresDefault = false);
@@ -146,6 +148,10 @@ private:
     void SetHidden(IControl* control, bool hidden);
     void ToggleHeight();
     void ToggleAbout();
+    // Opening one of the two panels closes the other.
+    void ToggleInfoPanel();
+    void ToggleSettingsPanel();
+    void Rescale();
     void DecayNoteIndicators();
     void ShowSendOnlyCaptions();
     void ShowRateKnob();
@@ -155,6 +161,7 @@ private:
 
     Vardo& plug_;
     PluginPersistence* persistence_;
+    std::unique_ptr<UIEventHandler> uiEvents_;
     std::atomic<int> height_{kFullHeight};
     std::atomic<unsigned> pending_{0};
     std::atomic<bool> refreshPending_{false};
@@ -189,8 +196,8 @@ private:
     IControl* rateKnob_ = nullptr;
     IControl* freeRateKnob_ = nullptr;
     IBitmapControl* aboutBox_ = nullptr;
-    IControl* infoPanel_ = nullptr;
-    IControl* settingsPanel_ = nullptr;
+    InfoControl* infoPanel_ = nullptr;
+    SettingsControl* settingsPanel_ = nullptr;
     ILoopSelectionControl* loop_ = nullptr;
     IKeyboardControl* keyboard_ = nullptr;
     PatternView* patternView_ = nullptr;

@@ -29,20 +29,22 @@ struct GlobalSettings {
     bool operator==(const GlobalSettings&) const = default;
 };
 
-// Each setting with its parameter, in the settings file's line order.
+// Each setting with its parameter and the label of its switch in the
+// settings panel, in the settings file's line order.
 struct GlobalSettingEntry {
     int parameter;
     bool GlobalSettings::*field;
+    const char* label;
 };
 
 inline constexpr std::array<GlobalSettingEntry, 7> kGlobalSettingTable{{
-    {param::kEnableMidiNoteNames, &GlobalSettings::enableMidiNoteNames},
-    {param::kStartNotesImmediately, &GlobalSettings::startNotesImmediately},
-    {param::kUseOnlyOrderOnOff, &GlobalSettings::useOnlyOrderOnOff},
-    {param::kTransposeAsSemitones, &GlobalSettings::transposeAsSemitones},
-    {param::kTransposeAllOutputNotes, &GlobalSettings::transposeAllOutputNotes},
-    {param::kDisableControlZone, &GlobalSettings::disableControlZone},
-    {param::kGateLengthInSteps, &GlobalSettings::gateLengthInSteps},
+    {param::kEnableMidiNoteNames, &GlobalSettings::enableMidiNoteNames, "Enable MIDI note names"},
+    {param::kStartNotesImmediately, &GlobalSettings::startNotesImmediately, "Start notes immediately"},
+    {param::kUseOnlyOrderOnOff, &GlobalSettings::useOnlyOrderOnOff, "Use only ORDER on/off"},
+    {param::kTransposeAsSemitones, &GlobalSettings::transposeAsSemitones, "Transpose as semitones"},
+    {param::kTransposeAllOutputNotes, &GlobalSettings::transposeAllOutputNotes, "Transpose all output notes"},
+    {param::kDisableControlZone, &GlobalSettings::disableControlZone, "Disable Control Zone"},
+    {param::kGateLengthInSteps, &GlobalSettings::gateLengthInSteps, "Gate length in steps"},
 }};
 
 inline constexpr int kGlobalSettingCount = static_cast<int>(kGlobalSettingTable.size());
