@@ -1,5 +1,6 @@
 #include "editor/HintText.h"
 
+#include "editor/PatternView.h"
 #include "engine/ParameterIndex.h"
 #include "engine/RateTexts.h"
 #include "frame/Parameter.h"
@@ -16,8 +17,8 @@ using namespace param;
 
 namespace {
 
-constexpr int kGateLane = 3;
-constexpr int kDivideLane = 6;
+constexpr int kGateLane = PatternView::kGateLane;
+constexpr int kDivideLane = PatternView::kDivideLane;
 constexpr int kStepsOfAllPatterns = kPatterns * kSteps;
 constexpr int kAreaSceneSteps = kKeyAreas * kSceneSteps;
 constexpr double kVelocityRange = 127.0;  // an area's volume is added to velocities times this
