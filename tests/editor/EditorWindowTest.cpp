@@ -151,6 +151,35 @@ TEST_F(EditorWindowTest, ARampDrawnAcrossTheGateLaneGivesIncreasingSteps) {
     EXPECT_GT(lengths[kShortNotes - 1], 2 * lengths.front());
 }
 
+// "Double size editor" switched in an open window: twice the pixels at once
+// where the host lets the window grow; elsewhere only from the next open.
+TEST_F(EditorWindowTest, TheDoubleSizeSwitchGrowsTheWindowWhereTheHostLetsIt) {
+    for (const bool accepts : {true, false}) {
+        SCOPED_TRACE(accepts);
+        host->acceptsEditorSize = accepts;
+        vardo->SetGuiScale(1);
+        ASSERT_TRUE(OpenEditor());
+        const ::Window window = EditorWindow();
+        const IRECT settings = Skin(141), panel = Skin(163);
+        constexpr int kDoubleSizeRow = 8;
+        const auto at = [&](int x, int y) { return "mousemove " + On(window) + std::to_string(x) + " " + std::to_string(y); };
+        ASSERT_TRUE(Eventually([&] { return ShownAt(window, settings.L + 3, settings.T + 3) != IColor{255, 0, 0, 0}; }));
+        ASSERT_TRUE(XvfbServer::Instance().Xdotool(at(settings.L + 3, settings.T + 3) + " click 1 sleep 0.6 " +
+                                                   at(panel.L + 8, panel.T + 30 * kDoubleSizeRow + 5) + " click 1"));
+        EXPECT_TRUE(Eventually([&] { return vardo->GuiScale() == 2; }));
+        const auto width = [&] {
+            XWindowAttributes attributes{};
+            XGetWindowAttributes(display_, EditorWindow(), &attributes);
+            return attributes.width;
+        };
+        const int scale = accepts ? 2 : 1;
+        EXPECT_TRUE(Eventually([&] { return width() == 1000 * scale; })) << width();
+        // Closed by a click on its title, or the next open would show it still open.
+        ASSERT_TRUE(XvfbServer::Instance().Xdotool(at(scale * (panel.L + 20), scale * (panel.T + 5)) + " click 1 sleep 0.3"));
+        EXPECT_EQ(host->Dispatch(effEditClose), 1);
+    }
+}
+
 TEST_F(EditorWindowTest, OpensAndClosesAgainAndSurvivesItsParentGoingFirst) {
     constexpr int kTimes = 100;
     for (int i = 0; i < kTimes; ++i) {

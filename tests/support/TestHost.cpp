@@ -292,6 +292,8 @@ intptr_t TestHost::OnHostCall(int opcode, int, intptr_t, void* ptr, float) {
             return ptr ? 1 : 0;
         case audioMasterGetVendorVersion:
             return kHostVendorVersion;
+        case audioMasterSizeWindow:
+            return acceptsEditorSize.load() ? 1 : 0;
         case audioMasterGetSampleRate:
             return static_cast<intptr_t>(transport.sampleRate);
         case audioMasterBeginEdit:

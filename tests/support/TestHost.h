@@ -110,6 +110,8 @@ public:
     }
 
     HostTransport transport;
+    // Whether the editor may have the size it asks for (audioMasterSizeWindow).
+    std::atomic<bool> acceptsEditorSize{false};
     // From now on the time query answers `info` (or null), not the transport.
     void SetTime(const VstTimeInfo& info, bool answers);
     void SetProductString(const std::string& product);
