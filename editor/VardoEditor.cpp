@@ -385,6 +385,7 @@ void VardoEditor::Rescale() {
     DropControls();
     BuildControls(plug_.GuiScale());
     RefreshFromPlug();
+    ApplyPendingActions();  // the panels that were open open again
     if (!window_ || !window_->IsOpen()) return;
     window_->Resize(kWidth, height_.load(), scale_);
     openScale_.store(scale_);

@@ -174,8 +174,13 @@ TEST_F(EditorWindowTest, TheDoubleSizeSwitchGrowsTheWindowWhereTheHostLetsIt) {
         };
         const int scale = accepts ? 2 : 1;
         EXPECT_TRUE(Eventually([&] { return width() == 1000 * scale; })) << width();
+        XResizeWindow(display_, parent_, 1000 * scale, 565 * scale);  // as the host sizes its frame
+        XSync(display_, False);
         // Closed by a click on its title, or the next open would show it still open.
-        ASSERT_TRUE(XvfbServer::Instance().Xdotool(at(scale * (panel.L + 20), scale * (panel.T + 5)) + " click 1 sleep 0.3"));
+        const int titleX = scale * (panel.L + 20), titleY = scale * (panel.T + 5);
+        const IColor title = ShownAt(EditorWindow(), titleX, titleY);
+        ASSERT_TRUE(XvfbServer::Instance().Xdotool(at(titleX, titleY) + " click 1"));
+        EXPECT_TRUE(Eventually([&] { return ShownAt(EditorWindow(), titleX, titleY) != title; }));
         EXPECT_EQ(host->Dispatch(effEditClose), 1);
     }
 }
