@@ -1,8 +1,8 @@
 #include "editor/HintText.h"
 
-#include "editor/PatternView.h"
 #include "engine/ParameterIndex.h"
 #include "engine/RateTexts.h"
+#include "engine/Step.h"
 #include "frame/Parameter.h"
 
 #include <algorithm>
@@ -17,8 +17,6 @@ using namespace param;
 
 namespace {
 
-constexpr int kGateLane = PatternView::kGateLane;
-constexpr int kDivideLane = PatternView::kDivideLane;
 constexpr int kStepsOfAllPatterns = kPatterns * kSteps;
 constexpr int kAreaSceneSteps = kKeyAreas * kSceneSteps;
 constexpr double kVelocityRange = 127.0;  // an area's volume is added to velocities times this
@@ -145,8 +143,8 @@ std::string ShownText(const HintRow& row, int index, const Parameter& p, double 
         case Shown::kRate: return Named(kRateTexts, v);
         case Shown::kOrder: return Named(kOrderNames, v);
         case Shown::kLane: return Named(kLaneNames, v);
-        case Shown::kStepGate: return std::to_string(ShownStepValue(kGateLane, v, p.Maximum(), gateInSteps));
-        case Shown::kDivide: return std::to_string(ShownStepValue(kDivideLane, v, p.Maximum(), gateInSteps));
+        case Shown::kStepGate: return std::to_string(ShownStepValue(lane::kGate, v, p.Maximum(), gateInSteps));
+        case Shown::kDivide: return std::to_string(ShownStepValue(lane::kDivide, v, p.Maximum(), gateInSteps));
         case Shown::kHoldSync: return Whole(v) == 0 ? "Immediate" : std::to_string(Whole(v) + 1);
         case Shown::kTeachCc: return Whole(v) <= 0 ? "disabled" : p.DisplayText(v);
     }
@@ -155,11 +153,11 @@ std::string ShownText(const HintRow& row, int index, const Parameter& p, double 
 
 }  // namespace
 
-int ShownStepValue(int lane, double value, double maximum, bool gateInSteps) {
+int ShownStepValue(int laneIndex, double value, double maximum, bool gateInSteps) {
     constexpr int kLastColumn = kSteps - 1;
-    if (lane == kGateLane && gateInSteps && value >= 0.0 && maximum > 0.0)
+    if (laneIndex == lane::kGate && gateInSteps && value >= 0.0 && maximum > 0.0)
         return Whole(value / maximum * kLastColumn + 1);
-    if (lane == kDivideLane) return Whole(value + 1);
+    if (laneIndex == lane::kDivide) return Whole(value + 1);
     return Whole(value);
 }
 

@@ -16,6 +16,6 @@ class Parameter;
 std::string HintText(int index, const Parameter& parameter, double plain, bool gateInSteps);
 
 // A step value as the pattern view writes it on its bar.
-int ShownStepValue(int lane, double value, double maximum, bool gateInSteps);
+int ShownStepValue(int laneIndex, double value, double maximum, bool gateInSteps);
 
 }  // namespace sorel

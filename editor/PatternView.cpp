@@ -1,6 +1,7 @@
 #include "editor/PatternView.h"
 
 #include "editor/ControlContext.h"
+#include "editor/HintText.h"
 #include "engine/ParameterIndex.h"
 #include "frame/NoteMarks.h"
 #include "frame/Parameter.h"
@@ -420,12 +421,10 @@ void PatternView::DrawBar(IGraphics& graphics, int step, const StepRecord& recor
                     std::min(kBarClipY, std::max(zero, zero - height))};
     Fill(graphics, dark ? kBarFillDark : kBarFill, bar);
     if (!mouseInside_) return;
-    double shown = std::trunc(record.value);
-    if (shown_.lane == lane::kGate && Context().GetParam(param::kGateLengthInSteps) &&
-        Context().GetParam(param::kGateLengthInSteps)->Value() >= 0.5 && record.value >= 0.0)
-        shown = std::trunc(record.value / record.maximum * (kColumns - 1) + 1);
-    if (shown_.lane == lane::kDivide) shown = std::trunc(record.value + 1);
-    graphics.DrawIText(LabelStyle(kValuePoints), std::to_string(static_cast<int>(shown)), bar);
+    const Parameter* gateInSteps = Context().GetParam(param::kGateLengthInSteps);
+    const int shown =
+        ShownStepValue(shown_.lane, record.value, record.maximum, gateInSteps && gateInSteps->Value() >= 0.5);
+    graphics.DrawIText(LabelStyle(kValuePoints), std::to_string(shown), bar);
 }
 
 void PatternView::DrawBoxes(IGraphics& graphics, int step, const StepRecord& record, bool dark) {
