@@ -24,13 +24,13 @@ constexpr int kAreaSwitchSkin = 9;
 
 class StatusAndPanelsTest : public EditorTest {
 public:
+    StatusAndPanelsTest() { entry = &EntryWithPersistence; }
     void SetUp() override {
         char pattern[] = "/tmp/sorel-editor-XXXXXX";
         ASSERT_NE(::mkdtemp(pattern), nullptr);
         dataHome = pattern;
         ::setenv("XDG_DATA_HOME", pattern, 1);
         EditorTest::SetUp();
-        vardo->SetPersistenceHooks(MakePersistenceHooks(*vardo));
     }
     void TearDown() override {
         host.reset();
@@ -38,7 +38,7 @@ public:
         fs::remove_all(dataHome, ignored);
     }
 
-    PluginPersistence& Persistence() { return dynamic_cast<VardoPersistence&>(*vardo->Persistence()).Persistence(); }
+    PluginPersistence& Persistence() { return builtPersistence->Persistence(); }
     std::string Status() const { return dynamic_cast<ITextControl&>(*At(kStatusSkin)).Text(); }
     // What a control does when the user moves it to `plain`.
     void ChangeFromEditor(int index, double plain) {
