@@ -1,7 +1,5 @@
 #include "engine/EngineHarness.h"
 
-#include "support/MidiOutChecker.h"
-
 #include <algorithm>
 #include <map>
 
@@ -134,6 +132,8 @@ void EngineHarness::OnEngineEvents(std::span<NoteRecord> events, int segmentLeng
         m.cc = r.ccValues;
         // A note that sends only controllers makes no note-on; its note-off still goes out.
         if (m.on && m.onlyCc) continue;
+        checker_.CountNote(static_cast<uint8_t>((m.on ? 0x90 : 0x80) | ((m.channel - 1) & 0x0F)),
+                           static_cast<uint8_t>(m.note), m.on ? 1 : 0);
         blockOut_.push_back(m);
     }
 }
@@ -162,14 +162,6 @@ std::vector<std::int64_t> EngineHarness::Times(const std::vector<MidiOut>& event
     std::vector<std::int64_t> r;
     for (const MidiOut& m : events) r.push_back(m.time);
     return r;
-}
-
-std::vector<std::pair<int, int>> EngineHarness::HangingNotes() const {
-    MidiOutChecker checker;
-    for (const MidiOut& m : out_)
-        checker.CountNote(static_cast<uint8_t>((m.on ? 0x90 : 0x80) | ((m.channel - 1) & 0x0F)),
-                          static_cast<uint8_t>(m.note), m.on ? 1 : 0);
-    return checker.Sounding();
 }
 
 }  // namespace sorel::test

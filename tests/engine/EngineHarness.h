@@ -15,6 +15,7 @@
 #include "engine/ProcessorListener.h"
 #include "engine/TransportState.h"
 #include "engine/VardoApp.h"
+#include "support/MidiOutChecker.h"
 
 namespace sorel::test {
 
@@ -70,8 +71,8 @@ public:
     std::vector<int> NoteNumbers(const std::vector<MidiOut>& events) const;
     std::vector<std::int64_t> Times(const std::vector<MidiOut>& events) const;
     void ClearOut() { out_.clear(); }
-    // (channel, note) pairs whose note-ons outnumber their note-offs, as a synth would count them.
-    std::vector<std::pair<int, int>> HangingNotes() const;
+    // Every note sent, counted as a synth would count it.
+    const MidiOutChecker& Checker() const { return checker_; }
 
     EngineContext& Context() { return *context_; }
     VardoApp& App() { return *app_; }
@@ -102,6 +103,7 @@ private:
     std::unique_ptr<EngineContext> context_;
     std::unique_ptr<VardoApp> app_;
     ParameterReceiver receiver_;
+    MidiOutChecker checker_;
 
     double sampleRate_;
     double bpm_;

@@ -34,7 +34,7 @@ TEST(EngineHold, ReleasedChordKeepsPlayingAndANewChordReplacesItAtTheSyncPoint) 
     h.At(h.Now(), [&] { h.Param(kHold, 0); });
     h.Run(6000 * 4);
     EXPECT_TRUE(NotesBetween(h, 6000 * 12 + 1, 6000 * 16).empty());
-    EXPECT_TRUE(h.HangingNotes().empty());
+    EXPECT_TRUE(h.Checker().Sounding().empty());
 }
 
 TEST(EngineHold, HoldSyncCountsAgainFromEachPatternStart) {
@@ -86,7 +86,7 @@ TEST(EngineHold, HoldBypassLetsNewKeysPassWhileTheChordPlays) {
     EXPECT_EQ(thru, 2);
     h.At(h.Now(), [&] { h.Param(kHold, 0); });
     h.Run(6000);
-    EXPECT_TRUE(h.HangingNotes().empty());
+    EXPECT_TRUE(h.Checker().Sounding().empty());
 }
 
 TEST(EngineHold, NoteReleaseFinishesTheCurrentStepThenStops) {
@@ -98,7 +98,7 @@ TEST(EngineHold, NoteReleaseFinishesTheCurrentStepThenStops) {
     // Released at 1000 inside a four-step step: the step plays to its end.
     ASSERT_EQ(h.NoteOns().size(), 1u);
     EXPECT_EQ(h.NoteOffs().at(0).time, 21600);  // 90 % of 24000
-    EXPECT_TRUE(h.HangingNotes().empty());
+    EXPECT_TRUE(h.Checker().Sounding().empty());
     EXPECT_FALSE(h.Area(0).Busy());
 }
 
@@ -116,7 +116,7 @@ TEST(EngineHold, ArpOnNoteCountForgetsAKeyReleasedBeforeTheCount) {
     EXPECT_EQ(h.NoteNumbers(h.NoteOns(0)), (std::vector<int>{kD3, kE3, kG3}));
     for (int n : {kD3, kE3, kG3}) h.NoteOff(1, n, h.Now());
     h.Run(1000);
-    EXPECT_TRUE(h.HangingNotes().empty());
+    EXPECT_TRUE(h.Checker().Sounding().empty());
 }
 
 // The same, with the control zone switched on over the key while it was
@@ -147,7 +147,7 @@ TEST(EngineHold, ArpOnNoteCountForgetsAKeyReleasedUnderTheControlZone) {
     const size_t played = h.NoteOns(0).size();
     h.Run(6000 * 4);
     EXPECT_EQ(h.NoteOns(0).size(), played) << "the area plays on after every key is up";
-    EXPECT_TRUE(h.HangingNotes().empty());
+    EXPECT_TRUE(h.Checker().Sounding().empty());
 }
 
 }  // namespace

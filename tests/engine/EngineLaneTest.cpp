@@ -86,7 +86,7 @@ TEST(EngineLane, DivPlaysEqualPartsOfTheStep) {
     auto offs = h.NoteOffs();
     ASSERT_EQ(offs.size(), 4u);
     EXPECT_EQ(offs[0].time, 2970);  // a part lasts d * (1 - 0.01)
-    EXPECT_TRUE(h.HangingNotes().empty());
+    EXPECT_TRUE(h.Checker().Sounding().empty());
 }
 
 TEST(EngineLane, ShiftMovesNotesAndDisablesSwingOnlyForWholePercent) {

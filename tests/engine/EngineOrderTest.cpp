@@ -86,7 +86,7 @@ TEST(EngineOrder, ChordMaskPlaysTheNotesWhoseBitsAreSet) {
     ASSERT_EQ(ons.size(), 5u);
     EXPECT_EQ((std::set<int>{ons[0].note, ons[1].note}), (std::set<int>{kC3, kG3}));
     EXPECT_EQ(h.Times(ons), (std::vector<std::int64_t>{0, 0, 6000, 6000, 6000}));
-    EXPECT_TRUE(h.HangingNotes().empty());
+    EXPECT_TRUE(h.Checker().Sounding().empty());
 }
 
 }  // namespace

@@ -49,7 +49,7 @@ TEST(EngineRouter, AFloodOfNoteOffsStaysBoundedAndEndsTheKey) {
     h.Run(6000);
     EXPECT_EQ(router.HeldTotal(), 0);
     EXPECT_FALSE(h.Area(0).Busy());
-    EXPECT_TRUE(h.HangingNotes().empty());
+    EXPECT_TRUE(h.Checker().Sounding().empty());
 }
 
 TEST(EngineRouter, NoteOnAndOffAtOneOffsetReachTheAreaInOrder) {
@@ -58,7 +58,7 @@ TEST(EngineRouter, NoteOnAndOffAtOneOffsetReachTheAreaInOrder) {
     h.NoteOff(1, kC3, 300);
     h.Run(6000);
     EXPECT_FALSE(h.Area(0).Busy());
-    EXPECT_TRUE(h.HangingNotes().empty());
+    EXPECT_TRUE(h.Checker().Sounding().empty());
 }
 
 TEST(EngineRouter, NoteOffReachesTheAreaThatTookTheKeyAfterItsSettingsChange) {
@@ -72,7 +72,7 @@ TEST(EngineRouter, NoteOffReachesTheAreaThatTookTheKeyAfterItsSettingsChange) {
     h.Run(6000 * 4);
     EXPECT_EQ(h.NoteOns().size(), 2u);
     EXPECT_FALSE(h.Area(0).Busy());
-    EXPECT_TRUE(h.HangingNotes().empty());
+    EXPECT_TRUE(h.Checker().Sounding().empty());
 }
 
 TEST(EngineRouter, TransportStopEndsEverySoundingNote) {
@@ -82,7 +82,7 @@ TEST(EngineRouter, TransportStopEndsEverySoundingNote) {
     h.Chord(1, {kC3, kE3}, 0, 96000);
     h.At(6000 * 5 + 3000, [&] { h.StopTransport(); });
     h.Run(6000 * 8);
-    EXPECT_TRUE(h.HangingNotes().empty());
+    EXPECT_TRUE(h.Checker().Sounding().empty());
     for (const auto& m : h.NoteOffs()) EXPECT_EQ(m.velocity, 127);
     EXPECT_EQ(h.NoteOns(0).back().time, 6000 * 5);
 }

@@ -67,7 +67,7 @@ TEST(EngineScene, KeyHeldWhileTheControlZoneComesOnStillStopsItsArpeggio) {
     const size_t started = h.NoteOns(0).size();
     h.Run(60000);
     EXPECT_EQ(h.NoteOns(0).size(), started) << "the area still plays";
-    EXPECT_TRUE(h.HangingNotes().empty());
+    EXPECT_TRUE(h.Checker().Sounding().empty());
 }
 
 }  // namespace

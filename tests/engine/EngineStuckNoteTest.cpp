@@ -149,7 +149,7 @@ TEST(EngineStuckNotes, EveryNoteOnGetsItsNoteOffOnItsChannel) {
             h.StopTransport();
         });
         h.Run(48000 * 2);
-        const auto hanging = h.HangingNotes();
+        const auto hanging = h.Checker().Sounding();
         if (only)
             for (int a = 0; a < 4; ++a)
                 std::printf("area %d busy %d held %d running %d on %d\n", a, h.Area(a).Busy(), h.Area(a).HeldCount(),

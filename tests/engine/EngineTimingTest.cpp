@@ -165,7 +165,7 @@ TEST(EngineTiming, NoEngineWorkWithoutAUsableTempo) {
         h.NoteOff(1, kC3, 3000);
         h.Run(10000);
         EXPECT_TRUE(h.NoteOns().empty()) << spb;
-        EXPECT_TRUE(h.HangingNotes().empty()) << spb;
+        EXPECT_TRUE(h.Checker().Sounding().empty()) << spb;
     }
     // One sample per beat: 1/256D steps are far shorter than a sample, yet every
     // step takes at least a sample, so the block finishes.
@@ -176,7 +176,7 @@ TEST(EngineTiming, NoEngineWorkWithoutAUsableTempo) {
     tiny.NoteOff(1, kC3, 2000);
     tiny.Run(4000);
     EXPECT_LE(tiny.NoteOns().size(), 2000u);
-    EXPECT_TRUE(tiny.HangingNotes().empty());
+    EXPECT_TRUE(tiny.Checker().Sounding().empty());
 }
 
 // A host that loses its tempo for a block and comes back far ahead must not
@@ -205,7 +205,7 @@ TEST(EngineTiming, FarJumpAfterABlockWithoutTempoResumesOnTheHostGrid) {
     h.NoteOff(1, kE3, h.Now());
     h.StopTransport();
     h.Run(48000);
-    EXPECT_TRUE(h.HangingNotes().empty());
+    EXPECT_TRUE(h.Checker().Sounding().empty());
 }
 
 }  // namespace
@@ -239,7 +239,7 @@ TEST(EngineTiming, HostLoopJumpKeepsTheArpeggioOnItsBeat) {
     h.NoteOff(1, kC3, h.Now());
     h.NoteOff(1, kE3, h.Now());
     h.Run(6000);
-    EXPECT_TRUE(h.HangingNotes().empty());
+    EXPECT_TRUE(h.Checker().Sounding().empty());
 }
 
 }  // namespace
@@ -257,7 +257,7 @@ TEST(EngineTiming, ArpeggioRunningWhenTheHostStartsLocksOntoTheHostGrid) {
     EXPECT_EQ(h.Times(h.NoteOns()), (std::vector<std::int64_t>{1000, 7000, 13000, 19000, 25000, 30720, 36720, 42720}));
     h.NoteOff(1, kC3, h.Now());
     h.Run(1000);
-    EXPECT_TRUE(h.HangingNotes().empty());
+    EXPECT_TRUE(h.Checker().Sounding().empty());
 }
 
 }  // namespace

@@ -107,7 +107,7 @@ TEST(EngineVoice, OutputChannelAndNoteOffsFollowTheirNoteOns) {
         if (off.channel == 5) endsOnFive.push_back(off.time);
     EXPECT_EQ(endsOnFive.size(), 2u);
     EXPECT_LT(endsOnFive.back(), 6000 * 3);
-    EXPECT_TRUE(h.HangingNotes().empty());
+    EXPECT_TRUE(h.Checker().Sounding().empty());
 }
 
 }  // namespace

@@ -137,7 +137,7 @@ TEST(ParameterReceiver, ResetEngineRestoresAFreshEngineAndEndsNotes) {
     ParameterReceiver receiver(&h.Context());
     h.At(h.Now(), [&] { receiver.ResetEngine(); });
     h.Run(512);
-    EXPECT_TRUE(h.HangingNotes().empty());
+    EXPECT_TRUE(h.Checker().Sounding().empty());
     EXPECT_EQ(h.Area(0).Stepper().PatternAt(0).rateBeats, 0.25);
     EXPECT_EQ(h.Area(0).Stepper().StepValue(0, lane::kLength, 4), 1.0);
     EXPECT_EQ(h.Area(0).GetSceneStep(3).pattern, 0);

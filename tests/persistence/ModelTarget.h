@@ -9,41 +9,20 @@
 #include <vector>
 
 #include "engine/ParameterIndex.h"
+#include "frame/ParameterLayout.h"
 #include "persistence/StateTarget.h"
 
 namespace sorel::test {
 
+// The ranges of the plug-in's own parameter layout.
 inline std::vector<ParameterRange> ModelRanges() {
-    std::vector<ParameterRange> ranges(param::kCount);
-    const auto set = [&ranges](int index, double minimum, double maximum, double def, bool integral = true) {
-        ranges[static_cast<size_t>(index)] = ParameterRange{minimum, maximum, def, integral ? 1.0 : 0.01, 1.0, integral};
-    };
-    set(param::kGlobalVolume, 0, 127, 64, false);
-    for (int p = 0; p < param::kPatterns; ++p) {
-        set(param::kGate + p, -100, 100, -10, false);
-        set(param::kSwing + p, 0, 1, 0, false);
-        set(param::kRate + p, 0, 22, 12, false);
-        for (int step = 0; step < param::kSteps; ++step) {
-            set(param::kStepOnOff + p * param::kSteps + step, 0, 1, 1);
-            set(param::kStepTranspose + p * param::kSteps + step, -24, 24, 0);
-            set(param::kStepGate + p * param::kSteps + step, -100, 100, 0, false);
-        }
+    ParameterLayout layout;
+    DefineSorelParameters(layout, 0);
+    std::vector<ParameterRange> ranges;
+    for (int index = 0; index < ParameterLayout::Size(); ++index) {
+        const ParameterInfo& p = *layout.Get(index);
+        ranges.push_back({p.Minimum(), p.Maximum(), p.Default(), p.Step(), p.Shape(), p.Kind() != ParamKind::Double});
     }
-    const int starts[] = {24, 48, 60, 72};
-    const int ends[] = {46, 58, 70, 94};
-    for (int area = 0; area < param::kKeyAreas; ++area) {
-        set(param::kKeyAreaStartNote + area, 0, 119, starts[area]);
-        set(param::kKeyAreaEndNote + area, 0, 119, ends[area]);
-        set(param::kKeyAreaBaseNote + area, 0, 119, starts[area]);
-        set(param::kSceneEnd + area, 0, 16, 15);
-        set(param::kKeyAreaPatterns + area, 0, 11, 0);
-    }
-    for (int index = param::kLaneSwitch; index <= param::kCcLaneSwitchLast; ++index) set(index, 0, 1, 1);
-    for (int controller = 0; controller < 128; ++controller) set(param::kControllerMap + controller, -1, 100000, -1);
-    set(param::kDrawTool, 0, 1, 1);
-    set(param::kPatternStepMode, 0, 8, 0);
-    set(param::kChordMemorySelection, 0, 15, 0);
-    set(param::kCcTeachSelection, 0, 128, 0);
     return ranges;
 }
 
