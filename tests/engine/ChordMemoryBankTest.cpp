@@ -13,25 +13,11 @@ using Notes = std::vector<int>;
 
 Notes ToVector(std::span<const int> notes) { return {notes.begin(), notes.end()}; }
 
-Notes Built(const BuiltChord& chord) { return ToVector(chord.Notes()); }
-
 void Fill(ChordMemoryBank& bank, int slot, const Notes& notes) {
     for (int note : notes) ASSERT_TRUE(bank.AddNote(slot, note));
 }
 
 // --- Building on a key ---------------------------------------------------------
-
-TEST(ChordBuild, TheBaseNoteLandsOnTheKey) {
-    ChordMemoryBank bank;
-    Fill(bank, 5, {12, 16, 19});
-    EXPECT_EQ(Built(bank.BuildOnKey(5, 62)), (Notes{62, 66, 69}));
-    bank.SetBase(5, 16);  // the third is now the played key
-    EXPECT_EQ(Built(bank.BuildOnKey(5, 62)), (Notes{58, 62, 65}));
-
-    EXPECT_EQ(bank.BuildOnKey(6, 60).count, 0) << "an empty slot plays nothing";
-    EXPECT_EQ(bank.BuildOnKey(16, 60).count, 0);
-    EXPECT_EQ(bank.BuildOnKey(-1, 60).count, 0);
-}
 
 TEST(ChordBuild, NotesNearTheEdgesAreClampedAndSoundOnce) {
     ChordMemoryBank bank;
@@ -46,8 +32,6 @@ TEST(ChordBuild, NotesNearTheEdgesAreClampedAndSoundOnce) {
         EXPECT_LE(note, 127);
     }
 }
-
-// --- Editing the slots -----------------------------------------------------------
 
 // --- Damaged chord tables -------------------------------------------------------------
 

@@ -1,11 +1,11 @@
 #include "support/TestHost.h"
 
-#include <dlfcn.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
+
+#include "PluginModule.h"
 
 namespace sorel::test {
 namespace {
@@ -47,15 +47,12 @@ std::string ModulePathFromEnvironment() {
 // The module stays loaded: a loader thread of the plug-in may still be
 // finishing, and unloading only tests the dynamic loader.
 VSTPluginMainProc LoadModuleEntry(const std::string& path, std::string& error) {
-    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!handle) {
-        const char* text = dlerror();
-        error = text ? text : "dlopen failed";
-        return nullptr;
-    }
-    auto entry = reinterpret_cast<VSTPluginMainProc>(dlsym(handle, "VSTPluginMain"));
-    if (!entry) error = "no VSTPluginMain in " + path;
-    return entry;
+    static std::mutex mutex;
+    static std::vector<std::unique_ptr<host::PluginModule>> loaded;
+    auto module = host::PluginModule::open(path, error);
+    if (!module) return nullptr;
+    std::lock_guard lock(mutex);
+    return loaded.emplace_back(std::move(module))->entry();
 }
 
 std::string UnendedNotes(const std::vector<SentMidi>& sent) {
@@ -68,19 +65,19 @@ std::string UnendedNotes(const std::vector<SentMidi>& sent) {
 }
 
 TestHost::TestHost(const std::string& modulePath) {
-    library_ = dlopen(modulePath.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!library_) throw std::runtime_error(std::string("cannot load module: ") + dlerror());
+    std::string error;
+    entry_ = LoadModuleEntry(modulePath, error);
+    if (!entry_) throw std::runtime_error(error);
 }
 
 TestHost::TestHost(VSTPluginMainProc entry) : entry_(entry) {}
 
 TestHost::~TestHost() { Close(); }
 
-bool TestHost::Create(const char* entryName) {
-    auto entry = entry_ ? entry_ : reinterpret_cast<VSTPluginMainProc>(dlsym(library_, entryName));
-    if (!entry) return false;
+bool TestHost::Create() {
+    if (!entry_) return false;
     gCreating = this;
-    AEffect* effect = entry(&HostCallback);
+    AEffect* effect = entry_(&HostCallback);
     gCreating = nullptr;
     if (!effect || effect->magic != kEffectMagic || !effect->dispatcher) return false;
     std::lock_guard<std::mutex> lock(gRegistryMutex);

@@ -1,7 +1,7 @@
 // The one VST 2 host of the tests, the soak and the MIDI-path fuzzer: loads a
-// module with dlopen (or takes an entry linked in), creates and opens the
-// plug-in, delivers MIDI with effProcessEvents, runs blocks through any of
-// the three process entries, answers the time query from a scriptable
+// module with sorel-host's loader (or takes an entry linked in), creates and
+// opens the plug-in, delivers MIDI with effProcessEvents, runs blocks through
+// any of the three process entries, answers the time query from a scriptable
 // transport (or any raw answer, null included), and checks every MIDI event
 // the plug-in sends as it arrives.
 #pragma once
@@ -54,8 +54,8 @@ enum class ProcessEntry { Replacing, Accumulating, DoubleReplacing };
 
 // The path of the module under test: SOREL_MODULE_PATH from the environment.
 std::string ModulePathFromEnvironment();
-// Loads a module (it stays loaded) and finds its entry; null and `error` set
-// when that fails.
+// Loads a module with sorel-host's loader (it stays loaded) and finds its
+// entry; null and `error` set when that fails.
 VSTPluginMainProc LoadModuleEntry(const std::string& path, std::string& error);
 // Empty when every note-on in `sent` is ended by a later note-off of its
 // channel and key; otherwise names the notes left sounding.
@@ -74,7 +74,7 @@ public:
     TestHost& operator=(const TestHost&) = delete;
 
     // Calls the module's entry; false when it returned no usable effect.
-    bool Create(const char* entryName = "VSTPluginMain");
+    bool Create();
     // Create, then open with the sample rate and block size, and switch on.
     bool CreateAndOpen(int blockSize = 512);
     void Close();
@@ -142,7 +142,6 @@ private:
     VstTimeInfo TimeFromTransport() const;
     bool Silent(ProcessEntry entry, int frames) const;
 
-    void* library_ = nullptr;
     VSTPluginMainProc entry_ = nullptr;
     AEffect* effect_ = nullptr;
     std::atomic<int> blockCount_{0};

@@ -163,28 +163,14 @@ public:
         Process(kBlock);
         for (int area = 0; area < sorel::param::kKeyAreas; ++area)
             host_.SetParameter(sorel::param::kHold + area, 0.0f);
-        auto* list = reinterpret_cast<VstEvents*>(list_.data());
-        VstEvent** entries = list->events;
+        // Released as a host would, a list of at most kMaxEventsPerList a block.
         int count = 0;
         for (int c = 0; c < 16; ++c)
             for (int k = 0; k < 128; ++k)
                 for (; down_[c][k] > 0; --down_[c][k]) {
-                    VstMidiEvent& e = midi_[count];
-                    e = {};
-                    e.type = kVstMidiType;
-                    e.byteSize = sizeof e;
-                    e.midiData[0] = static_cast<char>(0x80 | c);
-                    e.midiData[1] = static_cast<char>(k);
-                    entries[count++] = reinterpret_cast<VstEvent*>(&e);
-                    if (count == kMaxEventsPerList) {
-                        list->numEvents = count;
-                        Dispatch(effProcessEvents, 0, 0, list);
-                        Process(kBlock);
-                        count = 0;
-                    }
+                    host_.NoteOff(0, c + 1, k);
+                    if (++count % kMaxEventsPerList == 0) Process(kBlock);
                 }
-        list->numEvents = count;
-        Dispatch(effProcessEvents, 0, 0, list);
         for (int i = 0; i < kSettleBlocks; ++i) Process(kBlock);
         if (!changedParameters_) host_.WithChecker([](MidiOutChecker& c) { return c.ReportSoundingNotes(), 0; });
     }
