@@ -96,7 +96,6 @@ public:
 
     double Value(int index) const { return values[static_cast<size_t>(index)]; }
     int AppliedCount(int index) const { return applied[static_cast<size_t>(index)]; }
-    void ForgetApplied() { std::fill(applied.begin(), applied.end(), 0); }
 
     using Clock = std::chrono::steady_clock;
     std::recursive_mutex mutex;

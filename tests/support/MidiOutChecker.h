@@ -38,7 +38,6 @@ public:
     std::vector<std::pair<int, int>> Sounding() const;
     // One fault per sounding note, named by channel and key.
     void ReportSoundingNotes();
-    void ForgetSoundingNotes() { sounding_ = {}; }
 
     int64_t Block() const { return block_; }
     bool InBlock() const { return inBlock_; }

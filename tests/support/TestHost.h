@@ -82,7 +82,6 @@ public:
     AEffect* Effect() const { return effect_; }
     intptr_t Dispatch(int opcode, int index = 0, intptr_t value = 0, void* ptr = nullptr, float opt = 0.0f);
     std::string DispatchString(int opcode, int index = 0, intptr_t value = 0);
-    intptr_t CanDo(const char* question) { return Dispatch(effCanDo, 0, 0, const_cast<char*>(question)); }
 
     void SetParameter(int index, float normalized);
     float GetParameter(int index);
