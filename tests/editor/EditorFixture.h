@@ -5,11 +5,16 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "editor/IControl.h"
+#include "editor/ITextControl.h"
 #include "editor/VardoEditor.h"
 #include "frame/Vardo.h"
 #include "graphics/IGraphics.h"
+#include "persistence/TempDataHome.h"
 #include "persistence/VardoPersistence.h"
 #include "support/TestHost.h"
 
@@ -21,33 +26,28 @@ inline constexpr IMouseMod kLeftCtrl{true, false, false, true};
 inline constexpr IMouseMod kShift{false, false, true};
 inline constexpr IMouseMod kLeftAlt{true, false, false, false, true};
 inline constexpr IMouseMod kNone{};
+inline constexpr int kStatusSkin = 22;  // the status line
 
 inline VardoEditor* builtEditor = nullptr;
-
-inline AEffect* EntryWithEditor(audioMasterCallback callback) {
-    return CreateEffect(callback, [](audioMasterCallback h) -> std::unique_ptr<IPlugVST> {
-        auto plugin = std::make_unique<Vardo>(h);
-        auto editor = std::make_unique<VardoEditor>(*plugin);
-        builtEditor = editor.get();
-        plugin->SetEditor(std::move(editor));
-        return plugin;
-    });
-}
-
 inline VardoPersistence* builtPersistence = nullptr;
 
-// As the module puts it together: the editor's browsers work on the plug-in's persistence.
+// As the module puts it together, with or without the plug-in's persistence
+// for the editor's browsers to work on.
+inline std::unique_ptr<IPlugVST> BuildWithEditor(audioMasterCallback h, bool withPersistence) {
+    auto plugin = std::make_unique<Vardo>(h);
+    std::unique_ptr<VardoPersistence> hooks = withPersistence ? MakePersistenceHooks(*plugin) : nullptr;
+    builtPersistence = hooks.get();
+    auto editor = std::make_unique<VardoEditor>(*plugin, hooks ? &hooks->Persistence() : nullptr);
+    builtEditor = editor.get();
+    plugin->SetEditor(std::move(editor));
+    if (hooks) plugin->SetPersistenceHooks(std::move(hooks));
+    return plugin;
+}
+inline AEffect* EntryWithEditor(audioMasterCallback callback) {
+    return CreateEffect(callback, [](audioMasterCallback h) { return BuildWithEditor(h, false); });
+}
 inline AEffect* EntryWithPersistence(audioMasterCallback callback) {
-    return CreateEffect(callback, [](audioMasterCallback h) -> std::unique_ptr<IPlugVST> {
-        auto plugin = std::make_unique<Vardo>(h);
-        auto hooks = MakePersistenceHooks(*plugin);
-        builtPersistence = hooks.get();
-        auto editor = std::make_unique<VardoEditor>(*plugin, hooks ? &hooks->Persistence() : nullptr);
-        builtEditor = editor.get();
-        plugin->SetEditor(std::move(editor));
-        plugin->SetPersistenceHooks(std::move(hooks));
-        return plugin;
-    });
+    return CreateEffect(callback, [](audioMasterCallback h) { return BuildWithEditor(h, true); });
 }
 
 class EditorTest : public ::testing::Test {
@@ -73,12 +73,18 @@ public:  // the rows of a table act through the fixture
         editor->OnMouseUp(x, y, mod);
     }
     void ClickSkin(int skin, const IMouseMod& mod = kLeft) { Click(Skin(skin).L + 1, Skin(skin).T + 1, mod); }
+    void DragAlong(const std::vector<std::pair<int, int>>& points, const IMouseMod& mod = kLeft) {
+        editor->OnMouseDown(points.front().first, points.front().second, mod);
+        for (std::size_t i = 1; i < points.size(); ++i)
+            editor->OnMouseDrag(points[i].first, points[i].second, points[i].first - points[i - 1].first,
+                                points[i].second - points[i - 1].second, mod);
+        editor->OnMouseUp(points.back().first, points.back().second, mod);
+    }
     void Drag(int skin, int dx, int dy, const IMouseMod& mod = kLeft) {
         const int x = Skin(skin).L + 1, y = Skin(skin).T + 1;
-        editor->OnMouseDown(x, y, mod);
-        editor->OnMouseDrag(x + dx, y + dy, dx, dy, mod);
-        editor->OnMouseUp(x + dx, y + dy, mod);
+        DragAlong({{x, y}, {x + dx, y + dy}}, mod);
     }
+    std::string Status() const { return static_cast<ITextControl*>(At(kStatusSkin))->Text(); }
     void SetFromHost(int index, double plain) {
         host->SetParameter(index, static_cast<float>(vardo->Params().Get(index)->ToNormalized(plain)));
     }
@@ -97,6 +103,15 @@ public:  // the rows of a table act through the fixture
     std::unique_ptr<TestHost> host;
     Vardo* vardo = nullptr;
     VardoEditor* editor = nullptr;
+};
+
+// The editor with the plug-in's persistence, in a data folder of its own.
+class PersistenceEditorTest : public EditorTest {
+public:
+    PersistenceEditorTest() { entry = &EntryWithPersistence; }
+    void TearDown() override { host.reset(); }  // before the data folder goes
+
+    TempDataHome home;  // before the plug-in builds its browsers
 };
 
 }  // namespace sorel::test

@@ -3,11 +3,9 @@
 // chosen, parameters, MIDI and files out.
 #include "EditorFixture.h"
 #include "editor/IRadioButtonsControl.h"
-#include "editor/ITextControl.h"
 #include "engine/ChordMemoryBank.h"
 #include "engine/PatternEngine.h"
 #include "engine/PatternStepper.h"
-#include "persistence/TempDataHome.h"
 
 #include <cmath>
 #include <deque>
@@ -20,13 +18,11 @@ namespace {
 using namespace sorel::param;
 
 constexpr int kKnobSkin = 0;  // "Gate"
-constexpr int kAreaSkin = 17, kPatternSkin = 123, kStepsSkin = 36, kStatusSkin = 22;
-constexpr int kPresetBoxSkin = 138, kBankBoxSkin = 145;
+constexpr int kAreaSkin = 17, kPatternSkin = 123, kStepsSkin = 36, kPresetBoxSkin = 138, kBankBoxSkin = 145;
 constexpr int kGateLane = 3;
 
-class MenuTest : public EditorTest {
+class MenuTest : public PersistenceEditorTest {
 public:
-    MenuTest() { entry = &EntryWithPersistence; }
     void SetUp() override {
         EditorTest::SetUp();
         ASSERT_NE(builtPersistence, nullptr);
@@ -84,13 +80,11 @@ public:
     long Plain(int index) const { return std::lround(vardo->Params().Value(index)); }
     void Bind(int controller, int parameter) { vardo->Params().Get(kControllerMap + controller)->SetValue(parameter); }
     int Bound(int controller) const { return vardo->Learn().BoundParameter(controller); }
-    std::string Status() const { return static_cast<ITextControl*>(At(kStatusSkin))->Text(); }
     std::string Shown(int skin) const { return static_cast<ITextControl*>(At(skin))->Text(); }
     std::string UserPreset(const std::string& style, const std::string& name) const {
         return home.SorelFolder() + "presets/User/" + style + "/" + name + ".v2z";
     }
 
-    TempDataHome home;  // before the plug-in builds its browsers
     std::deque<std::string> answers;
     std::function<void()> whileOpen;
     std::vector<std::vector<std::string>> shown;  // the items of each menu shown
@@ -120,20 +114,6 @@ TEST_F(MenuTest, EveryMenuItemActsOnWhatItWasOpenedOn) {
              t.RightClickButton(kPatternSkin, 7, "Paste");
          },
          [](MenuTest& t) { EXPECT_EQ(t.Plain(GateStep(0, 7, 5)), 77); }},
-        {"pattern: Paste to all",
-         [](MenuTest& t) {
-             t.SetFromHost(GateStep(0, 2, 5), 66);
-             t.RightClickButton(kPatternSkin, 2, "Copy");
-             t.RightClickButton(kPatternSkin, 4, "Paste to all");
-         },
-         [](MenuTest& t) { EXPECT_EQ(t.Plain(GateStep(0, 0, 5)) + t.Plain(GateStep(0, 11, 5)), 132); }},
-        {"key area: Copy, Paste",
-         [](MenuTest& t) {
-             t.SetFromHost(GateStep(1, 0, 9), 55);
-             t.RightClickButton(kAreaSkin, 1, "Copy");
-             t.RightClickButton(kAreaSkin, 3, "Paste");
-         },
-         [](MenuTest& t) { EXPECT_EQ(t.Plain(GateStep(3, 0, 9)), 55); }},
         {"key area: Paste to all",
          [](MenuTest& t) {
              t.SetFromHost(GateStep(1, 0, 9), 44);
@@ -156,6 +136,8 @@ TEST_F(MenuTest, EveryMenuItemActsOnWhatItWasOpenedOn) {
              const PatternStepper& stepper = t.vardo->App().Area(0)->Stepper();
              for (int pattern = 0; pattern < kPatternsPerArea; ++pattern)
                  EXPECT_FALSE(stepper.Lane(pattern, kGateLane).laneOn) << pattern;
+             EXPECT_TRUE(stepper.Lane(0, kGateLane + 1).laneOn);
+             EXPECT_TRUE(t.vardo->App().Area(1)->Stepper().Lane(0, kGateLane).laneOn);
          }},
         {"step: MIDI learn the step clicked, though the host shows another lane meanwhile",
          [](MenuTest& t) {
@@ -176,21 +158,6 @@ TEST_F(MenuTest, EveryMenuItemActsOnWhatItWasOpenedOn) {
              t.RightClickStep(12, "Copy to all");
          },
          [](MenuTest& t) { EXPECT_EQ(t.Plain(GateStep(0, 0, 0)) + t.Plain(GateStep(0, 0, 31)), 66); }},
-        {"step: Copy to all over the selected steps only",
-         [](MenuTest& t) {
-             t.SetFromHost(GateStep(0, 0, 4), 33);
-             t.ClickSkin(130);  // "Selection tool"
-             const int x = t.Skin(kStepsSkin).L + 1 + 24 * 3 + 10, y = t.Skin(kStepsSkin).T + 50;
-             t.editor->OnMouseDown(x, y, kLeft);
-             t.editor->OnMouseDrag(x + 72, y, 72, 0, kLeft);
-             t.editor->OnMouseUp(x + 72, y, kLeft);
-             t.RightClickStep(4, "Copy to all");
-         },
-         [](MenuTest& t) {
-             EXPECT_EQ(t.Plain(GateStep(0, 0, 3)) + t.Plain(GateStep(0, 0, 6)), 66);
-             EXPECT_NE(t.Plain(GateStep(0, 0, 2)), 33);
-             EXPECT_NE(t.Plain(GateStep(0, 0, 7)), 33);
-         }},
         {"step: Reset steps",
          [](MenuTest& t) {
              t.SetFromHost(GateStep(0, 0, 4), 90);
@@ -207,17 +174,7 @@ TEST_F(MenuTest, EveryMenuItemActsOnWhatItWasOpenedOn) {
     }
 }
 
-TEST_F(MenuTest, ALearntControllerMovesTheKnobAndABindingToNoLearnableParameterIsNone) {
-    const IRECT knob = Skin(kKnobSkin);
-    const uint64_t before = Pixels(knob);
-    RightClick(kKnobSkin, "MIDI learn");
-    host->Controller(0, 1, 20, 127);
-    host->ProcessBlock(64);
-    Redraw();
-    EXPECT_EQ(host->GetParameter(kGate), 1.0f);
-    EXPECT_EQ(At(kKnobSkin)->Value(), 1.0);
-    EXPECT_NE(Pixels(knob), before) << "the knob is drawn turned";
-    EXPECT_EQ(Bound(20), kGate);
+TEST_F(MenuTest, ABindingToNoLearnableParameterIsNone) {
     Bind(21, kControllerMap + 3);
     host->ClearSent();
     host->Controller(0, 1, 21, 100);
@@ -279,7 +236,6 @@ TEST_F(MenuTest, ANameThatCannotNameAFileIsRefusedOnTheStatusLine) {
         {"Bas", "Not saved: name under 4 characters"},
         {std::string(33, 'x'), "Not saved: name over 32 characters"},
         {"Bass/Lead", "Not saved: /\\:*?\"<>| not allowed"},
-        {"Bass?", "Not saved: /\\:*?\"<>| not allowed"},
         {".Bass", "Not saved: . or space at name edge"},
     };
     for (const auto& row : rows) {
@@ -294,7 +250,6 @@ TEST_F(MenuTest, ANameThatCannotNameAFileIsRefusedOnTheStatusLine) {
 }
 
 TEST_F(MenuTest, AUserPresetIsReplacedOnlyAfterAYes) {
-    const std::string path = UserPreset("1 bass", "Riff");
     const auto save = [this](const char* answer) {
         Browse(kPresetBoxSkin, {"Save preset", "1 bass", answer}, {"Riff", "", "", ""});
     };
@@ -312,7 +267,6 @@ TEST_F(MenuTest, AUserPresetIsReplacedOnlyAfterAYes) {
     SetFromHost(kGate, 50);
     Browse(kPresetBoxSkin, {"Riff"});
     EXPECT_EQ(Plain(kGate), 90);
-    EXPECT_TRUE(std::filesystem::exists(path));
 }
 
 }  // namespace

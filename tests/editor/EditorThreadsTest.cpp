@@ -21,8 +21,7 @@ TEST_F(EditorTest, TheWindowThreadRunsBesideTheHostsThreads) {
             Drag(0, 0, i % 2 ? -7 : 5);             // "Gate"
             ClickSkin(17 + 0);                        // the key area buttons
             ClickSkin(127);                           // the chord keyboard
-            editor->OnMouseDown(Skin(124).L + 2, Skin(124).T + 2, kLeft);  // the loop markers
-            editor->OnMouseUp(Skin(124).L + 2, Skin(124).T + 2, kLeft);
+            ClickSkin(124);                           // the loop markers
         }
     });
     for (int block = 0; block < kBlocks; ++block) {

@@ -1,10 +1,9 @@
 // Sorel's editor in a real window under a private Xvfb, opened by the
-// editor opcodes as a host opens it: it shows what the headless drawing
-// shows, xdotool's clicks and drags change parameters that the host reads,
-// and it opens and closes again and again, even after its parent is gone.
+// editor opcodes as a host opens it: xdotool's clicks and drags change
+// parameters that the host reads, and it opens and closes again and again,
+// even after its parent is gone.
 #include "EditorFixture.h"
 #include "engine/ParameterIndex.h"
-#include "persistence/TempDataHome.h"
 #include "support/XvfbServer.h"
 
 // After gtest, whose names Xlib's macros would replace.
@@ -60,22 +59,6 @@ protected:
             if (condition()) return true;
         return false;
     }
-    // The same editor drawn without a window, at the plug-in's scale, beside
-    // the one on screen: compared at sampled device pixels, with the pointer
-    // off the window so that no control shows it hovering.
-    bool ShowsTheHeadlessDrawing(::Window window) {
-        if (!XvfbServer::Instance().Xdotool("mousemove 2047 1199")) return false;
-        VardoEditor headless(*vardo);
-        headless.BuildControls();
-        const IGraphics& canvas = headless.Canvas();
-        headless.DrawArea(canvas.Bounds());
-        return Eventually([&] {
-            for (int y = 3; y < canvas.Height() * canvas.Scale(); y += 37)
-                for (int x = 5; x < canvas.Width() * canvas.Scale(); x += 41)
-                    if (ShownAt(window, x, y) != canvas.PixelAt(x, y)) return false;
-            return true;
-        });
-    }
     std::string On(::Window window) const { return "--window " + std::to_string(window) + " "; }
     std::string At(::Window window, int x, int y) const {
         return "mousemove " + On(window) + std::to_string(x) + " " + std::to_string(y) + " ";
@@ -104,12 +87,10 @@ protected:
 
 TEST_F(EditorWindowTest, ARampDrawnAcrossTheGateLaneGivesIncreasingSteps) {
     constexpr int kGateLane = 3;
-    ASSERT_TRUE(OpenEditor());
-    const ::Window window = EditorWindow();
+    const ::Window window = OpenAndDrawn();
     ASSERT_NE(window, 0u);
     const IRECT grid = Skin(36), laneButton = Skin(69);
     const int buttonX = laneButton.L + 64 * kGateLane + 30, buttonY = laneButton.T + 7;
-    ASSERT_TRUE(Eventually([&] { return ShownAt(window, grid.L + 5, grid.T + 5) != IColor{255, 0, 0, 0}; }));
     const IColor unselected = ShownAt(window, buttonX, buttonY);
     SetFromHost(kPatternStepMode, kGateLane);
     ASSERT_TRUE(Eventually([&] { return ShownAt(window, buttonX, buttonY) != unselected; })) << "the Gate lane is shown";

@@ -49,12 +49,10 @@ protected:
         return Bottom() - (PatternView::kValueHeight * box / count + PatternView::kValueHeight * (box + 1) / count) / 2;
     }
     int CellY(int bit) const { return grid.T + 6 + 14 * bit; }
-    void DragAlong(const std::vector<std::pair<int, int>>& points, const IMouseMod& mod = kLeft) {
-        editor->OnMouseDown(points.front().first, points.front().second, mod);
-        for (std::size_t i = 1; i < points.size(); ++i)
-            editor->OnMouseDrag(points[i].first, points[i].second, points[i].first - points[i - 1].first,
-                                points[i].second - points[i - 1].second, mod);
-        editor->OnMouseUp(points.back().first, points.back().second, mod);
+    // The bar of a step's column between two heights.
+    IRECT Column(int step, int top, int bottom) const {
+        const int left = grid.L + 1 + PatternView::kColumnPitch * step;
+        return {left, top, left + PatternView::kBarWidth, bottom};
     }
 
     PatternView* view = nullptr;
@@ -70,6 +68,7 @@ TEST_F(PatternViewTest, AClickOnABarLaneSetsTheValueUnderTheMouse) {
         const struct { int y; double expected; } kClicks[] = {
             {grid.T, p.Maximum()},
             {grid.T - 15, p.Maximum()},  // above the grid: clamped, never past the top
+            {grid.T + PatternView::kValueHeight / 2, (p.Maximum() + p.Minimum()) / 2},  // a two-sided bar's zero
             {Bottom() - 1, p.Minimum()},
             {grid.T + 118, p.Minimum()},  // below the grid: clamped, never below the bottom
         };
@@ -79,21 +78,6 @@ TEST_F(PatternViewTest, AClickOnABarLaneSetsTheValueUnderTheMouse) {
             EXPECT_GE(Read(lane, 4), p.Minimum());
         }
         EXPECT_DOUBLE_EQ(Read(lane, 3), p.Default()) << "a neighbour stays";
-    }
-}
-
-TEST_F(PatternViewTest, ATwoSidedBarMeetsZeroAtItsMiddleLine) {
-    for (int lane : {kGateLane, kTransp, kShift}) {
-        SCOPED_TRACE(lane);
-        ShowLane(lane);
-        const int zero = grid.T + static_cast<int>(-Param(lane, 0).Minimum() / (Pixel(lane) * PatternView::kValueHeight) *
-                                                   PatternView::kValueHeight);
-        Click(X(7), zero);
-        EXPECT_NEAR(Read(lane, 7), 0.0, Pixel(lane) + 0.5);
-        Click(X(7), zero - 20);
-        EXPECT_GT(Read(lane, 7), 0.0);
-        Click(X(7), zero + 20);
-        EXPECT_LT(Read(lane, 7), 0.0);
     }
 }
 
@@ -148,39 +132,31 @@ TEST_F(PatternViewTest, CtrlDragCopiesTheFirstStepOnEveryLaneKind) {
     }
 }
 
-TEST_F(PatternViewTest, DoubleClickReturnsToTheLowestOrTheMiddle) {
-    const struct { int lane; double start, expected; } kRows[] = {
-        {kTransp, 12, 0},  {kGateLane, 80, 0}, {kShift, -20, 0},  {kLength, 6, 1},
-        {kAccent, 50, 0},  {kDiv, 5, 0},       {kFirstCc, 90, 0}, {kOrder, 4, 0},
-        {kChord, 77, 77},  // no double click on the sequence cells
+// A double click (no notches) returns a step to the lowest or the middle; the
+// wheel moves whole units, with Ctrl a twentieth of the range.
+TEST_F(PatternViewTest, DoubleClickAndWheelMoveAStepByItsLanesRules) {
+    const struct { int lane; int notches; bool ctrl; double start, expected; } kRows[] = {
+        {kTransp, 0, false, 12, 0},   {kGateLane, 0, false, 80, 0}, {kShift, 0, false, -20, 0},
+        {kLength, 0, false, 6, 1},    {kAccent, 0, false, 50, 0},   {kDiv, 0, false, 5, 0},
+        {kFirstCc, 0, false, 90, 0},  {kOrder, 0, false, 4, 0},
+        {kChord, 0, false, 77, 77},   // no double click on the sequence cells
+        {kGateLane, 1, true, 0, 10},  // range 200
+        {kGateLane, -2, true, 0, -20},
+        {kLength, 1, true, 3, 4},     // range 7: at least one unit
+        {kDiv, -1, true, 3, 2},       {kTransp, 1, false, 0, 1},    {kFirstCc, 3, false, 10, 13},
+        {kLength, -1, false, 1, 1},   // the lowest stays the lowest, never 0
+        {kGateLane, 5, true, 90, 100},  // and the top stays the top
+        {kChord, 1, false, 9, 9},     // no wheel on the sequence cells
     };
     for (const auto& row : kRows) {
         SCOPED_TRACE(row.lane);
         ShowLane(row.lane);
         Write(row.lane, 10, row.start);
-        editor->OnMouseDblClick(X(10), grid.T + 50, kLeft);
-        EXPECT_NEAR(Read(row.lane, 10), row.expected, 0.01);
-    }
-}
-
-TEST_F(PatternViewTest, WheelMovesWholeUnitsAndCtrlATwentiethOfTheRange) {
-    const struct { int lane; bool ctrl; int notches; double start, expected; } kRows[] = {
-        {kGateLane, true, 1, 0, 10},    // range 200
-        {kGateLane, true, -2, 0, -20},
-        {kLength, true, 1, 3, 4},       // range 7: at least one unit
-        {kDiv, true, -1, 3, 2},
-        {kTransp, false, 1, 0, 1},
-        {kFirstCc, false, 3, 10, 13},
-        {kLength, false, -1, 1, 1},     // the lowest stays the lowest, never 0
-        {kGateLane, true, 5, 90, 100},  // and the top stays the top
-        {kChord, false, 1, 9, 9},       // no wheel on the sequence cells
-    };
-    for (const auto& row : kRows) {
-        SCOPED_TRACE(row.lane);
-        ShowLane(row.lane);
-        Write(row.lane, 12, row.start);
-        editor->OnMouseWheel(X(12), grid.T + 50, row.ctrl ? IMouseMod{false, false, false, true} : kNone, row.notches);
-        EXPECT_NEAR(Read(row.lane, 12), row.expected, 0.01);
+        if (row.notches == 0)
+            editor->OnMouseDblClick(X(10), grid.T + 50, kLeft);
+        else
+            editor->OnMouseWheel(X(10), grid.T + 50, row.ctrl ? IMouseMod{false, false, false, true} : kNone, row.notches);
+        EXPECT_NEAR(Read(row.lane, 10), row.expected, 0.01) << row.notches;
     }
 }
 
@@ -204,13 +180,11 @@ TEST_F(PatternViewTest, NothingOutsideTheColumnsChangesAStep) {
 }
 
 TEST_F(PatternViewTest, ColumnHitTestsShareTheirEdges) {
-    for (int step = 0; step < kSteps; ++step) {
-        const int left = grid.L + 1 + PatternView::kColumnPitch * step;
-        for (int x : {left, left + PatternView::kColumnPitch - 1}) {
+    for (int step = 0; step < kSteps; ++step)
+        for (int x : {Column(step, 0, 0).L, Column(step, 0, 0).L + PatternView::kColumnPitch - 1}) {
             EXPECT_EQ(view->ColumnUnder(x, grid.T + 10), step) << x;
             EXPECT_EQ(view->ExactColumn(x, grid.T + 10), step) << x;
         }
-    }
     EXPECT_EQ(view->ColumnUnder(grid.L, grid.T), PatternView::kNoStep);
     EXPECT_EQ(view->ExactColumn(X(3), grid.T - 5), PatternView::kNoStep);
     EXPECT_EQ(view->ColumnUnder(X(3), grid.T - 5), 3);
@@ -232,19 +206,21 @@ TEST_F(PatternViewTest, TheSelectionToolSelectsADraggedRangeAndChangesNoStep) {
     // The tool buttons and the step menu act on the steps the view shows selected.
     std::vector<double> expected;
     for (int step = 0; step < kSteps; ++step) Write(kGateLane, step, expected.emplace_back(step));
-    const auto selectSteps20To22 = [&] { DragAlong({{X(20), grid.T + 50}, {X(22), grid.T + 50}}); };
+    const auto selectTheLastSteps = [&] { DragAlong({{X(29), grid.T + 50}, {X(31), grid.T + 50}}); };
+    const float pastTheLast = host->GetParameter(Index(kGateLane, kSteps - 1) + 1);
     const struct { const char* what; std::function<void()> act; int first, last; double value, rise; } kActions[] = {
         {"copy 5..9", [&] { ClickSkin(132); }, 0, -1, 0, 0},
-        {"paste at 20", [&] { selectSteps20To22(); ClickSkin(133); }, 20, 24, 5, 1},
-        {"clear tool", [&] { ClickSkin(134); }, 20, 22, 0, 0},
-        {"copy step 3 to all", [&] { vardo->SetMenuTarget(Index(kGateLane, 3)); SetFromHost(kResetStepsMenu, 3); }, 20, 22, 3, 0},
-        {"reset steps", [&] { SetFromHost(kResetStepsMenu, 4); }, 20, 22, 0, 0},
+        {"paste at 29 stops at the last step", [&] { selectTheLastSteps(); ClickSkin(133); }, 29, 31, 5, 1},
+        {"clear tool", [&] { ClickSkin(134); }, 29, 31, 0, 0},
+        {"copy step 3 to all", [&] { vardo->SetMenuTarget(Index(kGateLane, 3)); SetFromHost(kResetStepsMenu, 3); }, 29, 31, 3, 0},
+        {"reset steps", [&] { SetFromHost(kResetStepsMenu, 4); }, 29, 31, 0, 0},
     };
     for (const auto& action : kActions) {
         action.act();
         for (int step = action.first; step <= action.last; ++step)
             expected[std::size_t(step)] = action.value + action.rise * (step - action.first);
         for (int step = 0; step < kSteps; ++step) EXPECT_NEAR(Read(kGateLane, step), expected[std::size_t(step)], 0.01) << action.what << " " << step;
+        EXPECT_EQ(host->GetParameter(Index(kGateLane, kSteps - 1) + 1), pastTheLast) << action.what;
     }
 }
 
@@ -252,10 +228,7 @@ TEST_F(PatternViewTest, EachStepIsDrawnInItsOwnColumn) {
     for (int lane : kEveryLane) {
         SCOPED_TRACE(lane);
         ShowLane(lane);
-        const auto column = [&](int step) {
-            const int left = grid.L + 1 + PatternView::kColumnPitch * step;
-            return IRECT{left, grid.T, left + PatternView::kBarWidth, Bottom()};
-        };
+        const auto column = [&](int step) { return Column(step, grid.T, Bottom()); };
         const uint64_t other = Pixels(column(20)), mine = Pixels(column(6));
         Write(lane, 6, Param(lane, 6).Maximum());
         Redraw();
@@ -266,14 +239,10 @@ TEST_F(PatternViewTest, EachStepIsDrawnInItsOwnColumn) {
 
 TEST_F(PatternViewTest, AChordPlayedShowsItsMarksAtTheirNotesAndThePlayMarker) {
     ShowLane(kGateLane);
-    const auto markerRect = [&](int step) {
-        const int left = grid.L + 1 + PatternView::kColumnPitch * step;
-        return IRECT{left, grid.T, left + PatternView::kBarWidth, grid.T + 4};
-    };
+    const auto markerRect = [&](int step) { return Column(step, grid.T, grid.T + 4); };
     const auto markRect = [&](int step, int note) {
-        const int x = grid.L + 1 + PatternView::kColumnPitch * step;
         const int y = grid.T + 107 - static_cast<int>(std::lround(note * 107.0 / 127));
-        return IRECT{x, y, x + 21, y + 8};
+        return Column(step, y, y + 8);
     };
     const int notes[] = {48, 64, 79};
     std::vector<uint64_t> idleMarkers, idleMarks;

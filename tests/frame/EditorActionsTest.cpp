@@ -1,6 +1,7 @@
 // The tool and menu buttons that change the engine, pressed the way a host
 // or a learnt controller presses them: through setParameter, with no editor
-// attached. What changed is read back as parameter values and MIDI out.
+// attached; MIDI learn started from a control's menu. What changed is read
+// back as parameter values and MIDI out.
 #include <filesystem>
 #include <iterator>
 #include <mutex>
@@ -64,6 +65,11 @@ protected:
         for (int step = 0; step < kSteps; ++step)
             host->SetParameter(StepValue(area, pattern, lane, step), float(step % 7 + 1) / 8.0f);
     }
+    // "MIDI learn" in the menu of the control for `parameter`.
+    void LearnFromMenu(int parameter) {
+        vardo->SetMenuTarget(parameter);
+        host->SetParameter(kMidiLearnMenu, 0.0f);
+    }
     void Select(int start, int end) {
         std::lock_guard<std::recursive_mutex> lock(vardo->Mutex());
         vardo->Actions().Model().Select(start, end);
@@ -120,28 +126,8 @@ TEST_F(EditorActionsTest, LaneToolsEditTheShownLaneOfTheShownPattern) {
     const std::vector<double> random = Lane(0, 3, 2);
     EXPECT_NE(random, std::vector<double>(kSteps, 1.0));
     for (double v : random) EXPECT_TRUE(v == std::trunc(v) && v >= 1.0 && v <= 8.0) << v;
-}
-
-TEST_F(EditorActionsTest, TheSelectionBoundsEditsAndPastesStopAtTheLastStep) {
-    Apply({{kSelectionTool, 1.0f}, {kPatternStepMode, kLengthLane}});
-    EXPECT_EQ(Value(kDrawTool), 0.0);
-    FillLane(0, 0, 2);
-    const std::vector<double> filled = Lane(0, 0, 2);
-    Select(0, 7);
-    Apply({{kCopyTool, 1.0f}});
-    Select(28, kSteps + 5);  // no selection: steps outside 0..31 select nothing
+    Select(28, kSteps + 5);  // steps outside 0..31 select nothing
     EXPECT_EQ(vardo->Model().SelectionStart(), EditorModel::kNoStep);
-    Select(28, 31);
-    Apply({{kPasteTool, 1.0f}});
-    std::vector<double> expected = filled;
-    std::copy(filled.begin(), filled.begin() + 4, expected.begin() + 28);
-    EXPECT_EQ(Lane(0, 0, 2), expected);
-    EXPECT_EQ(Lane(0, 1, 2), std::vector<double>(kSteps, 1.0));  // the next pattern is untouched
-
-    Select(5, 9);
-    Apply({{kClearTool, 1.0f}});
-    std::fill(expected.begin() + 5, expected.begin() + 10, 1.0);
-    EXPECT_EQ(Lane(0, 0, 2), expected);
 }
 
 TEST_F(EditorActionsTest, PatternAndKeyAreaMenusCopyEveryStepAndLoop) {
@@ -184,22 +170,6 @@ TEST_F(EditorActionsTest, ThePasteThreadStartsWithTheFirstPaste) {
     EXPECT_EQ(threads(), before);
     Apply({{kCopyMenu, kMenuPaste}});
     EXPECT_EQ(threads(), before + 1);
-}
-
-TEST_F(EditorActionsTest, TheStepMenuWorksOnTheShownLane) {
-    Apply({{kPatternStepMode, kLengthLane}});
-    FillLane(0, 0, 2);
-    vardo->SetMenuTarget(StepValue(0, 0, 2, 6));
-    Apply({{kResetStepsMenu, 0.75f}});  // "Copy to all"
-    EXPECT_EQ(Lane(0, 0, 2), std::vector<double>(kSteps, Value(StepValue(0, 0, 2, 6))));
-    Apply({{kResetStepsMenu, 1.0f}});  // "Reset steps"
-    EXPECT_EQ(Lane(0, 0, 2), std::vector<double>(kSteps, 1.0));
-    Apply({{kResetStepsMenu, 0.0f}});  // "Toggle On/Off"
-    for (int pattern = 0; pattern < kPatternsPerArea; ++pattern) {
-        EXPECT_FALSE(Stepper(0).Lane(pattern, 2).laneOn);
-        EXPECT_TRUE(Stepper(0).Lane(pattern, 3).laneOn);
-        EXPECT_TRUE(Stepper(1).Lane(pattern, 2).laneOn);
-    }
 }
 
 TEST_F(EditorActionsTest, AButtonActsOncePerPressAndNeverOnOpen) {
@@ -246,13 +216,41 @@ TEST_F(EditorActionsTest, WholeStepValuesShowAndPlayTheNearestStep) {
             played[exact] = NoteOns(host->Sent());
         }
         ASSERT_FALSE(played[0].empty());
-        ASSERT_EQ(played[0].size(), played[1].size()) << c.index;
-        for (size_t i = 0; i < played[0].size(); ++i) {
-            EXPECT_EQ(Absolute(played[0][i]), Absolute(played[1][i])) << c.index;
-            EXPECT_EQ(played[0][i].data1, played[1][i].data1) << c.index;
-            EXPECT_EQ(played[0][i].data2, played[1][i].data2) << c.index;
-        }
+        EXPECT_EQ(played[0], played[1]) << c.index;
     }
+}
+
+TEST_F(EditorActionsTest, TheNextControllerBindsAndAlreadyMoves) {
+    LearnFromMenu(kGlobalVolume);
+    host->Controller(0, 1, 20, 127);
+    host->ProcessBlock(kBlock);
+    EXPECT_TRUE(host->Sent().empty());  // consumed
+    EXPECT_EQ(Value(kGlobalVolume), 127.0);
+    EXPECT_EQ(Value(kControllerMap + 20), kGlobalVolume);
+    host->Controller(0, 1, 20, 0);
+    host->ProcessBlock(kBlock);
+    EXPECT_EQ(Value(kGlobalVolume), 0.0);
+    // The learnt controller changes what the engine plays.
+    host->Controller(0, 1, 20, 127);
+    host->transport.playing = true;
+    host->NoteOn(0, 1, 36, 50);
+    host->ProcessBlocks(30, kBlock);
+    const auto ons = NoteOns(host->Sent());
+    ASSERT_FALSE(ons.empty());
+    EXPECT_EQ(ons[0].data2, 113);  // 50 + (127 - 64)
+}
+
+TEST_F(EditorActionsTest, ThePitchWheelLearnsAsController119) {
+    const int swing = kSwing + PatternIndex(0, 0);
+    LearnFromMenu(swing);
+    host->QueueMidi(0, 0xE0, 0, 127);
+    host->ProcessBlock(kBlock);
+    EXPECT_EQ(Value(swing), 1.0);
+    EXPECT_EQ(Value(kControllerMap + 119), swing);
+    host->QueueMidi(0, 0xE3, 0, 0);  // any channel
+    host->ProcessBlock(kBlock);
+    EXPECT_EQ(Value(swing), 0.0);
+    EXPECT_TRUE(host->Sent().empty());
 }
 
 }  // namespace
