@@ -54,7 +54,7 @@ protected:
     }
     template <typename Condition>
     static bool Eventually(Condition condition) {
-        for (auto end = std::chrono::steady_clock::now() + 3s; std::chrono::steady_clock::now() < end;
+        for (auto end = std::chrono::steady_clock::now() + 10s; std::chrono::steady_clock::now() < end;
              std::this_thread::sleep_for(20ms))
             if (condition()) return true;
         return false;
@@ -145,8 +145,13 @@ TEST_F(EditorWindowTest, TheDoubleSizeSwitchGrowsTheWindowWhereTheHostLetsIt) {
         constexpr int kDoubleSizeRow = 8;
         const auto at = [&](int x, int y) { return "mousemove " + On(window) + std::to_string(x) + " " + std::to_string(y); };
         ASSERT_TRUE(Eventually([&] { return ShownAt(window, settings.L + 3, settings.T + 3) != IColor{255, 0, 0, 0}; }));
-        ASSERT_TRUE(XvfbServer::Instance().Xdotool(at(settings.L + 3, settings.T + 3) + " click 1 sleep 0.6 " +
-                                                   at(panel.L + 8, panel.T + 30 * kDoubleSizeRow + 5) + " click 1"));
+        const int rowX = panel.L + 8, rowY = panel.T + 30 * kDoubleSizeRow + 5;
+        const int fillX = panel.L + 150, fillY = panel.T + 3;
+        const IColor underPanel = ShownAt(window, fillX, fillY);
+        ASSERT_TRUE(XvfbServer::Instance().Xdotool(at(settings.L + 3, settings.T + 3) + " click 1"));
+        // A loaded machine may take a while to draw the panel; click its row only once it shows.
+        ASSERT_TRUE(Eventually([&] { return ShownAt(window, fillX, fillY) != underPanel; }));
+        ASSERT_TRUE(XvfbServer::Instance().Xdotool(at(rowX, rowY) + " click 1"));
         EXPECT_TRUE(Eventually([&] { return vardo->GuiScale() == 2; }));
         const auto width = [&] {
             XWindowAttributes attributes{};
