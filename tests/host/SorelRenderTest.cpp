@@ -13,7 +13,10 @@
 #include <sys/wait.h>
 
 #include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <sstream>
 #include <thread>
@@ -123,10 +126,20 @@ TEST(SorelRenderTest, ARampDrawnInTheEditorIsSavedAndPlayedWithRisingLengths) {
     std::vector<char*> argv;
     for (std::string& a : arguments) argv.push_back(a.data());
     argv.push_back(nullptr);
+    // The gui says when the editor is open; a loaded machine may take seconds to get there.
+    const std::string log = scratch.File("gui.log");
+    posix_spawn_file_actions_t output;
+    posix_spawn_file_actions_init(&output);
+    posix_spawn_file_actions_addopen(&output, STDOUT_FILENO, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     pid_t pid = 0;
-    ASSERT_EQ(posix_spawn(&pid, SOREL_HOST_TOOL, nullptr, nullptr, argv.data(), environ), 0);
-    const std::string window = "search --name \"sorel-host: Sorel\" ";
-    for (int tries = 0; tries < 100 && !x.Xdotool(window); ++tries) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    ASSERT_EQ(posix_spawn(&pid, SOREL_HOST_TOOL, &output, nullptr, argv.data(), environ), 0);
+    posix_spawn_file_actions_destroy(&output);
+    const auto editorOpen = [&] {
+        std::ifstream in(log);
+        return std::string(std::istreambuf_iterator<char>(in), {}).find("editor of Sorel open") != std::string::npos;
+    };
+    for (int tries = 0; tries < 400 && !editorOpen(); ++tries) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    const std::string window = "search --sync --name \"sorel-host: Sorel\" ";
     constexpr int kSteps = 32, kGridLeft = 39, kGridBottom = 404;  // the pattern view's skin rectangle
     std::string drag = window + "sleep 0.5 ";
     for (int step = 0; step < kSteps; ++step)
