@@ -60,14 +60,11 @@ HostedSorel::HostedSorel() {
     host_ = std::make_unique<sorel::test::TestHost>(&SorelEntry);
     builtPersistence = nullptr;
     if (!host_->CreateAndOpen(kBlock)) throw std::runtime_error("Sorel could not be opened");
-    vardo_ = static_cast<Vardo*>(IPlugVST::FromEffect(host_->Effect()));
     if (builtPersistence == nullptr) throw std::runtime_error("Sorel was built without persistence");
     persistence_ = &builtPersistence->Persistence();
 }
 
 HostedSorel::~HostedSorel() = default;
-
-double HostedSorel::Value(int index) const { return vardo_->Params().Value(index); }
 
 std::vector<SentMidi> HostedSorel::PlayHeldChord(const std::vector<int>& notes, int bars) {
     sorel::test::TestHost& host = *host_;

@@ -16,10 +16,6 @@
 #include "persistence/PluginPersistence.h"
 #include "support/TestHost.h"
 
-namespace sorel {
-class Vardo;
-}
-
 namespace sorel::factory::test {
 
 namespace fs = std::filesystem;
@@ -27,7 +23,6 @@ namespace fs = std::filesystem;
 constexpr int kBlock = 512;
 constexpr double kSampleRate = 48000.0;
 constexpr int kSamplesPerBeat = 24000;  // 120 bpm at 48 kHz
-constexpr int kSixteenth = kSamplesPerBeat / 4;
 
 using TempFolder = sorel::test::TempDataHome;
 
@@ -49,9 +44,7 @@ public:
     HostedSorel();
     ~HostedSorel();
     sorel::test::TestHost& Host() { return *host_; }
-    Vardo& Plugin() { return *vardo_; }
     PluginPersistence& Persistence() { return *persistence_; }
-    double Value(int index) const;
     // Plays `notes` held from the first block for `bars` bars at 120 bpm with
     // the transport running, releases them, stops the transport and runs on
     // for half a bar. Returns everything the plug-in sent.
@@ -59,7 +52,6 @@ public:
 
 private:
     std::unique_ptr<sorel::test::TestHost> host_;
-    Vardo* vardo_ = nullptr;
     PluginPersistence* persistence_ = nullptr;
 };
 
