@@ -149,29 +149,21 @@ TEST(StateRead, TheOrderFieldIsReadOnlyWhereItsVersionHasIt) {
 }
 
 TEST(StateRead, HostileValuesAreHeldToTheirRanges) {
+    const int32_t ccWritten[] = {128, -2, 127}, ccRead[] = {-1, -1, 127};
+    // A bad loop range resets to the whole lane; the enabled flag is still the stored one.
+    const LaneLoop loopWritten[] = {{5, 5, true}, {-1, 10, true}, {3, 33, false}, {31, 32, false}};
+    const LaneLoop loopRead[] = {{0, 32, true}, {0, 32, true}, {0, 32, false}, {31, 32, false}};
+    const struct { int index; double written, read; } params[] = {
+        {param::kGate, 1e300, 100.0}, {param::kSwing, std::nan(""), 0.0}, {param::kStepTranspose, -1e9, -24.0}};
     PluginState written = RichState();
-    written.stepCcNumbers[0] = 128;
-    written.stepCcNumbers[1] = -2;
-    written.stepCcNumbers[2] = 127;
-    written.laneLoops[0] = {5, 5, true};
-    written.laneLoops[1] = {-1, 10, true};
-    written.laneLoops[2] = {3, 33, false};
-    written.laneLoops[3] = {31, 32, false};
-    Param(written, param::kGate) = 1e300;
-    Param(written, param::kSwing) = std::nan("");
-    Param(written, param::kStepTranspose) = -1e9;
+    for (size_t i = 0; i < 3; ++i) written.stepCcNumbers[i] = ccWritten[i];
+    for (size_t i = 0; i < 4; ++i) written.laneLoops[i] = loopWritten[i];
+    for (const auto& p : params) Param(written, p.index) = p.written;
     const auto image = ReadState(Written(written), 0, Ranges());
     ASSERT_TRUE(image.has_value());
-    EXPECT_EQ(image->state.stepCcNumbers[0], -1);
-    EXPECT_EQ(image->state.stepCcNumbers[1], -1);
-    EXPECT_EQ(image->state.stepCcNumbers[2], 127);
-    EXPECT_EQ(image->state.laneLoops[0], (LaneLoop{0, 32, true}));
-    EXPECT_EQ(image->state.laneLoops[1], (LaneLoop{0, 32, true}));
-    EXPECT_EQ(image->state.laneLoops[2], (LaneLoop{0, 32, false})) << "the enabled flag is still the stored one";
-    EXPECT_EQ(image->state.laneLoops[3], (LaneLoop{31, 32, false}));
-    EXPECT_EQ(Param(*image, param::kGate), 100.0);
-    EXPECT_EQ(Param(*image, param::kSwing), 0.0) << "not a number: the default";
-    EXPECT_EQ(Param(*image, param::kStepTranspose), -24.0);
+    for (size_t i = 0; i < 3; ++i) EXPECT_EQ(image->state.stepCcNumbers[i], ccRead[i]) << i;
+    for (size_t i = 0; i < 4; ++i) EXPECT_EQ(image->state.laneLoops[i], loopRead[i]) << i;
+    for (const auto& p : params) EXPECT_EQ(Param(*image, p.index), p.read) << p.index;  // not a number: the default
 }
 
 // Field boundaries of a version-5 state with the given chord records.
