@@ -21,18 +21,6 @@ constexpr int kBlock = 512;
 constexpr int kBankChunk = 0;
 constexpr int kProgramChunk = 1;
 
-std::vector<uint8_t> GetChunk(TestHost& host, int which) {
-    void* data = nullptr;
-    const auto size = host.Dispatch(effGetChunk, which, 0, &data);
-    if (size <= 0 || data == nullptr) return {};
-    const auto* bytes = static_cast<const uint8_t*>(data);
-    return {bytes, bytes + size};
-}
-
-bool SetChunk(TestHost& host, int which, std::vector<uint8_t> bytes) {
-    return host.Dispatch(effSetChunk, which, static_cast<intptr_t>(bytes.size()), bytes.data()) == 1;
-}
-
 // Parameters a player sets: pattern, step and lane values of every area.
 std::vector<int> PlayerParameters() {
     std::vector<int> indices;
@@ -119,23 +107,23 @@ TEST_F(PluginChunk, AChunkRestoresEverythingInAFreshInstance) {
     ASSERT_TRUE(first.CreateAndOpen(kBlock));
     std::mt19937 random(11);
     for (int index : PlayerParameters()) first.SetParameter(index, static_cast<float>(random() % 1000) / 999.0f);
-    const auto full = WithEngineStructures(GetChunk(first, kProgramChunk));
-    ASSERT_TRUE(SetChunk(first, kProgramChunk, full));
-    ASSERT_EQ(PlainState(GetChunk(first, kProgramChunk)), PlainState(full)) << "every field came back as it was set";
+    const auto full = WithEngineStructures(first.GetChunk(kProgramChunk));
+    ASSERT_TRUE(first.SetChunk(kProgramChunk, full));
+    ASSERT_EQ(PlainState(first.GetChunk(kProgramChunk)), PlainState(full)) << "every field came back as it was set";
 
     for (int which : {kProgramChunk, kBankChunk}) {
-        const auto chunk = GetChunk(first, which);
+        const auto chunk = first.GetChunk(which);
         TestHost second;
         ASSERT_TRUE(second.CreateAndOpen(kBlock));
-        ASSERT_TRUE(SetChunk(second, which, chunk));
-        EXPECT_EQ(GetChunk(second, which), chunk) << which;
-        EXPECT_EQ(PlainState(GetChunk(second, kProgramChunk)), PlainState(full)) << which;
+        ASSERT_TRUE(second.SetChunk(which, chunk));
+        EXPECT_EQ(second.GetChunk(which), chunk) << which;
+        EXPECT_EQ(PlainState(second.GetChunk(kProgramChunk)), PlainState(full)) << which;
         for (int index : PlayerParameters()) ASSERT_EQ(second.GetParameter(index), first.GetParameter(index)) << index;
     }
 
     TestHost second;
     ASSERT_TRUE(second.CreateAndOpen(kBlock));
-    ASSERT_TRUE(SetChunk(second, kBankChunk, GetChunk(first, kBankChunk)));
+    ASSERT_TRUE(second.SetChunk(kBankChunk, first.GetChunk(kBankChunk)));
     const auto played = PlayChordAndRelease(first);
     EXPECT_GT(std::count_if(played.begin(), played.end(), [](const auto& m) { return m.IsNoteOn(); }), 3);
     const auto replayed = PlayChordAndRelease(second);
@@ -153,7 +141,7 @@ TEST_F(PluginChunk, AChunkRestoresEverythingInAFreshInstance) {
 TEST_F(PluginChunk, EveryLayoutWrittenSoFarRestoresTheState) {
     TestHost author;
     ASSERT_TRUE(author.CreateAndOpen(kBlock));
-    const auto state = PlainState(WithEngineStructures(GetChunk(author, kProgramChunk)));
+    const auto state = PlainState(WithEngineStructures(author.GetChunk(kProgramChunk)));
     const std::vector<double> slotValues(param::kCount, 0.25);
     auto layout = [&](bool compressed, int slots, const char* slotName = "") {
         StateChunk chunk;
@@ -179,8 +167,8 @@ TEST_F(PluginChunk, EveryLayoutWrittenSoFarRestoresTheState) {
     for (const auto& [which, chunk] : cases) {
         TestHost host;
         ASSERT_TRUE(host.CreateAndOpen(kBlock));
-        ASSERT_TRUE(SetChunk(host, which, chunk)) << which << " " << chunk.size();
-        EXPECT_EQ(PlainState(GetChunk(host, which), which), state) << which << " " << chunk.size();
+        ASSERT_TRUE(host.SetChunk(which, chunk)) << which << " " << chunk.size();
+        EXPECT_EQ(PlainState(host.GetChunk(which), which), state) << which << " " << chunk.size();
     }
 }
 
@@ -195,7 +183,7 @@ TEST_F(PluginChunk, TheMachinesSettingsPrevailOverTheChunks) {
     StateChunk chunk;
     BeginHostChunk(chunk);
     WriteState(chunk, state);
-    ASSERT_TRUE(SetChunk(host, kProgramChunk, chunk.Bytes()));
+    ASSERT_TRUE(host.SetChunk(kProgramChunk, chunk.Bytes()));
     EXPECT_EQ(host.GetParameter(param::kEnableMidiNoteNames), 1.0f);
     EXPECT_EQ(host.GetParameter(param::kStartNotesImmediately), 0.0f);
     EXPECT_EQ(host.GetParameter(param::kUseOnlyOrderOnOff), 1.0f);
@@ -206,17 +194,17 @@ TEST_F(PluginChunk, HostileChunksAreRefusedOrReset) {
     TestHost host;
     ASSERT_TRUE(host.CreateAndOpen(kBlock));
     std::vector<uint8_t> versionSix = {0x74, 0x66, 0x66, 0x70, 0, 0, 1, 0, 6, 0, 0, 0};
-    EXPECT_FALSE(SetChunk(host, kProgramChunk, versionSix));
+    EXPECT_FALSE(host.SetChunk(kProgramChunk, versionSix));
     std::vector<uint8_t> noise(100000);
     std::mt19937 random(5);
     for (auto& byte : noise) byte = static_cast<uint8_t>(random());
     noise[0] = 1;  // a version-1 word: read as far as it goes
     noise[1] = noise[2] = noise[3] = 0;
-    SetChunk(host, kProgramChunk, noise);
-    SetChunk(host, kBankChunk, noise);
+    host.SetChunk(kProgramChunk, noise);
+    host.SetChunk(kBankChunk, noise);
     host.NoteOn(0, 1, 36, 100);
     host.ProcessBlocks(20, kBlock);
-    EXPECT_GT(GetChunk(host, kProgramChunk).size(), 0u) << "the instance still works";
+    EXPECT_GT(host.GetChunk(kProgramChunk).size(), 0u) << "the instance still works";
 }
 
 }  // namespace

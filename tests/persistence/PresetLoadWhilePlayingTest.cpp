@@ -38,13 +38,6 @@ AEffect* EntryWithPersistence(audioMasterCallback callback) {
     });
 }
 
-std::vector<uint8_t> ProgramChunk(TestHost& host) {
-    void* data = nullptr;
-    const auto size = host.Dispatch(effGetChunk, 1, 0, &data);
-    const auto* bytes = static_cast<const uint8_t*>(data);
-    return size > 0 ? std::vector<uint8_t>(bytes, bytes + size) : std::vector<uint8_t>{};
-}
-
 // Presets that differ in rate, gate, octaves and step lengths.
 void WriteFactoryPresets(const test::TempDataHome& home, int count) {
     TestHost author(&EntryWithPersistence);
@@ -54,7 +47,7 @@ void WriteFactoryPresets(const test::TempDataHome& home, int count) {
         author.SetParameter(param::kGate, static_cast<float>(0.2 + 0.15 * (i % 4)));
         author.SetParameter(param::kOctaves, static_cast<float>((i % 3) / 4.0));
         author.SetParameter(param::PerStep(param::kStepLength, 0, 0, i % 8), static_cast<float>((i % 4) / 7.0));
-        const auto state = HostChunkState(ProgramChunk(author), false, param::kCount);
+        const auto state = HostChunkState(author.GetChunk(1), false, param::kCount);
         ASSERT_TRUE(state.has_value());
         StateChunk preset;
         BoxInfo info;
@@ -151,19 +144,19 @@ TEST(PresetLoadWhilePlaying, HostChunksSetDuringLoadsWinAndNeverDeadlock) {
     PluginPersistence& persistence = g_persistence->Persistence();
     auto* vardo = static_cast<Vardo*>(IPlugVST::FromEffect(host.Effect()));
     vardo->SetParameterValue(param::kGate + 30, 77);
-    auto chunk = ProgramChunk(host);  // the host's copy: gate 77 in pattern 31
+    auto chunk = host.GetChunk(1);  // the host's copy: gate 77 in pattern 31
     ASSERT_FALSE(chunk.empty());
 
     for (int round = 0; round < 12; ++round) {
         persistence.Presets().Next();
         std::this_thread::sleep_for(std::chrono::microseconds(300 * (round % 4)));
         // The dispatcher holds the plug-in lock through the call, as hosts see it.
-        ASSERT_EQ(host.Dispatch(effSetChunk, 1, static_cast<intptr_t>(chunk.size()), chunk.data()), 1);
+        ASSERT_TRUE(host.SetChunk(1, chunk));
         persistence.WaitUntilIdle();
     }
     persistence.Presets().Next();
     persistence.WaitUntilIdle();
-    ASSERT_EQ(host.Dispatch(effSetChunk, 1, static_cast<intptr_t>(chunk.size()), chunk.data()), 1);
+    ASSERT_TRUE(host.SetChunk(1, chunk));
     EXPECT_EQ(vardo->Params().Value(param::kGate + 30), 77) << "the chunk set last is what plays";
 }
 

@@ -87,9 +87,7 @@ SoakReport SoakRun::Run() {
     {
         // The presets must exist before the instance builds its browser.
         const auto probe = OpenInstance(entry_);
-        void* data = nullptr;
-        const intptr_t size = probe ? probe->Dispatch(effGetChunk, 1, 0, &data) : 0;
-        if (size > 0 && data) shelf.Fill({static_cast<const uint8_t*>(data), static_cast<const uint8_t*>(data) + size});
+        if (const auto chunk = probe ? probe->GetChunk(1) : std::vector<uint8_t>{}; !chunk.empty()) shelf.Fill(chunk);
     }
     midi_ = std::make_unique<HostileMidi>(options_.seed);
     const auto instance = OpenInstance(entry_);
@@ -221,14 +219,12 @@ void SoakRun::ReleaseEverything(test::TestHost& plugin, SoakReport& report) {
 
 void SoakRun::CompareWithFresh(test::TestHost& plugin, SoakReport& report) {
     const auto instance = OpenInstance(entry_);
-    void* data = nullptr;
-    const intptr_t size = instance ? instance->Dispatch(effGetChunk, 1, 0, &data) : 0;
-    if (size <= 0 || !data) {
+    const std::vector<uint8_t> chunk = instance ? instance->GetChunk(1) : std::vector<uint8_t>{};
+    if (chunk.empty()) {
         report.comparison = "a fresh instance gave no chunk";
         return;
     }
-    const std::vector<uint8_t> chunk(static_cast<const uint8_t*>(data), static_cast<const uint8_t*>(data) + size);
-    if (plugin.Dispatch(effSetChunk, 1, size, const_cast<uint8_t*>(chunk.data())) != 1) {
+    if (!plugin.SetChunk(1, chunk)) {
         report.comparison = "the fresh instance's chunk was refused";
         return;
     }

@@ -103,10 +103,8 @@ StateStorm::StateStorm(uint64_t seed, PresetShelf* shelf) : rng_(seed), shelf_(s
 
 // Bank chunks are asked for too; the program chunk is the one kept.
 void StateStorm::TakeChunk(test::TestHost& plugin) {
-    void* data = nullptr;
-    if (Chance(0.5)) plugin.Dispatch(effGetChunk, 0, 0, &data);
-    const intptr_t size = plugin.Dispatch(effGetChunk, 1, 0, &data);
-    if (size > 0 && data) own_.assign(static_cast<const uint8_t*>(data), static_cast<const uint8_t*>(data) + size);
+    if (Chance(0.5)) plugin.GetChunk(0);
+    if (auto chunk = plugin.GetChunk(1); !chunk.empty()) own_ = std::move(chunk);
 }
 
 std::vector<uint8_t> StateStorm::Mutated(const std::vector<uint8_t>& chunk) {

@@ -124,6 +124,17 @@ float TestHost::GetParameter(int index) {
     return effect_ && effect_->getParameter ? effect_->getParameter(effect_, index) : 0.0f;
 }
 
+std::vector<uint8_t> TestHost::GetChunk(int which) {
+    void* data = nullptr;
+    const intptr_t size = Dispatch(effGetChunk, which, 0, &data);
+    if (size <= 0 || !data) return {};
+    return {static_cast<const uint8_t*>(data), static_cast<const uint8_t*>(data) + size};
+}
+
+bool TestHost::SetChunk(int which, std::vector<uint8_t> bytes) {
+    return Dispatch(effSetChunk, which, static_cast<intptr_t>(bytes.size()), bytes.data()) == 1;
+}
+
 bool TestHost::SetParameterText(int index, const std::string& text) {
     std::string copy = text;
     return Dispatch(effString2Parameter, index, 0, copy.data()) == 1;
@@ -171,7 +182,7 @@ std::chrono::nanoseconds TestHost::ProcessBlock(int frames, ProcessEntry entry) 
     const bool silent = Silent(entry, length);
     WithChecker([&](MidiOutChecker& c) { return c.InspectSilence(silent), c.EndBlock(), 0; });
     ++blockCount_;
-    if (transport.playing && transport.advanceWhilePlaying) transport.samplePos += length;
+    if (transport.playing) transport.samplePos += length;
     return std::chrono::duration_cast<std::chrono::nanoseconds>(took);
 }
 

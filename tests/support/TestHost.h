@@ -31,8 +31,6 @@ struct HostTransport {
     bool answersTime = true;
     // When false the validity flags and the tempo are left out.
     bool reportsTempo = true;
-    // While playing, each block moves samplePos on by its frames.
-    bool advanceWhilePlaying = true;
 };
 
 struct SentMidi {
@@ -85,6 +83,9 @@ public:
 
     void SetParameter(int index, float normalized);
     float GetParameter(int index);
+    // The bank (0) or program (1) chunk the plug-in hands out; empty when it gives none.
+    std::vector<uint8_t> GetChunk(int which);
+    bool SetChunk(int which, std::vector<uint8_t> bytes);
     // Sets a parameter to a plain value through effString2Parameter.
     bool SetParameterText(int index, const std::string& text);
 
