@@ -3,7 +3,6 @@
 #include "ParameterSetter.h"
 #include "Renderer.h"
 #include "host/HostTestSupport.h"
-#include "support/MidiOutChecker.h"
 #include "support/XvfbServer.h"
 
 #include <gtest/gtest.h>
@@ -32,7 +31,6 @@ namespace {
 constexpr int kPpqn = 480;
 constexpr int kSixteenth = kPpqn / 4;
 constexpr int kFourBars = 16 * kPpqn;
-constexpr int kRateEighth = 9;
 
 MidiSong heldChord() {
     return songOf(kPpqn, {{0, 0x90, 48, 100}, {0, 0x90, 52, 100}, {0, 0x90, 55, 100},

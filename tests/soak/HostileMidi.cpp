@@ -191,11 +191,4 @@ const VstEvents* HostileMidi::Notes(std::initializer_list<std::array<uint8_t, 3>
     return Finish();
 }
 
-int HostileMidi::KeysDown() const {
-    int total = 0;
-    for (const auto& channel : down_)
-        for (int d : channel) total += d;
-    return total;
-}
-
 }  // namespace sorel::soak

@@ -35,7 +35,6 @@ public:
     const VstEvents* ReleaseKeys(int limit);
     // A list of the given note messages, all at `offset`.
     const VstEvents* Notes(std::initializer_list<std::array<uint8_t, 3>> messages, int offset);
-    int KeysDown() const;
 
 private:
     const VstEvents* Finish();
