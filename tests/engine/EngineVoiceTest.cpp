@@ -15,36 +15,36 @@ namespace {
 using namespace param;
 constexpr int kC3 = 48, kE3 = 52, kG3 = 55;
 
-std::vector<int> Velocities(std::function<void(EngineHarness&)> setup, int steps = 3) {
+std::vector<int> Velocities(const std::vector<std::pair<int, double>>& settings) {
     EngineHarness h;
-    setup(h);
+    for (const auto& [index, value] : settings) h.Param(index, value);
     h.NoteOn(1, kC3 - 12, 40, 0);  // an octave block below the other two
     h.NoteOn(1, kE3, 80, 0);
     h.NoteOn(1, kG3, 120, 0);
-    h.Run(6000 * steps - 10);
+    h.Run(6000 * 3 - 10);
     std::vector<int> v;
     for (const auto& m : h.NoteOns()) v.push_back(m.velocity);
     return v;
 }
 
-TEST(EngineVoice, VelocityModes) {
-    EXPECT_EQ(Velocities([](EngineHarness& h) { h.Param(kVelocityMode, 0); }), (std::vector<int>{127, 127, 127}));
-    EXPECT_EQ(Velocities([](EngineHarness& h) { h.Param(kVelocityMode, 1); }), (std::vector<int>{40, 80, 120}));
-    // First: the latest key of the highest octave block; Last: of the lowest block.
-    EXPECT_EQ(Velocities([](EngineHarness& h) { h.Param(kVelocityMode, 2); }), (std::vector<int>{120, 120, 120}));
-    EXPECT_EQ(Velocities([](EngineHarness& h) { h.Param(kVelocityMode, 3); }), (std::vector<int>{40, 40, 40}));
-    EXPECT_EQ(Velocities([](EngineHarness& h) { h.Param(kVelocityMode, 4); }), (std::vector<int>{80, 80, 80}));
-}
-
-TEST(EngineVoice, AccentAndVolumeAddToTheVelocityAndClamp) {
-    EXPECT_EQ(Velocities([](EngineHarness& h) {
-                  h.Param(PerStep(kStepAccent, 0, 0, 0), 50);
-                  h.Param(PerStep(kStepAccent, 0, 0, 1), -100);
-                  h.Param(PerStep(kStepAccent, 0, 0, 2), 100);
-              }),
-              (std::vector<int>{40 + 63, 1, 127}));
-    EXPECT_EQ(Velocities([](EngineHarness& h) { h.Param(kAreaVolume, -0.25); }),
-              (std::vector<int>{8, 48, 88}));  // 127 * -0.25 = -31.75, truncated after adding
+// The velocity modes, then accent and volume added to the velocity and clamped.
+TEST(EngineVoice, VelocityModesAccentAndVolume) {
+    const struct {
+        const char* what;
+        std::vector<std::pair<int, double>> settings;
+        std::vector<int> expected;
+    } cases[] = {
+        {"Max", {{kVelocityMode, 0}}, {127, 127, 127}},
+        {"Note", {{kVelocityMode, 1}}, {40, 80, 120}},
+        // First: the latest key of the highest octave block; Last: of the lowest block.
+        {"First", {{kVelocityMode, 2}}, {120, 120, 120}},
+        {"Last", {{kVelocityMode, 3}}, {40, 40, 40}},
+        {"Average", {{kVelocityMode, 4}}, {80, 80, 80}},
+        {"accent", {{PerStep(kStepAccent, 0, 0, 0), 50}, {PerStep(kStepAccent, 0, 0, 1), -100},
+                    {PerStep(kStepAccent, 0, 0, 2), 100}}, {40 + 63, 1, 127}},
+        {"volume", {{kAreaVolume, -0.25}}, {8, 48, 88}},  // 127 * -0.25 = -31.75, truncated after adding
+    };
+    for (const auto& c : cases) EXPECT_EQ(Velocities(c.settings), c.expected) << c.what;
 }
 
 TEST(EngineVoice, TranspositionByScaleDegreesOrSemitones) {
