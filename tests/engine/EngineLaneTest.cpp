@@ -122,11 +122,6 @@ TEST(EngineLane, GateShortensAndStretchesNotes) {
     EXPECT_EQ(firstLength(40, 0), 7200);     // positive gates are halved: +20 %
 }
 
-}  // namespace
-}  // namespace sorel::test
-
-namespace sorel::test {
-namespace {
 
 TEST(EngineLane, ResetOnNewNoteRestartsThePatternAtTheNextStep) {
     EngineHarness h;
@@ -148,11 +143,6 @@ TEST(EngineLane, ResetOnNewNoteRestartsThePatternAtTheNextStep) {
     EXPECT_EQ(notes[5], kC3 + 2 + 1);
 }
 
-}  // namespace
-}  // namespace sorel::test
-
-namespace sorel::test {
-namespace {
 
 TEST(EngineLane, LaneSwitchesTurnStepValuesOffUnlessOnlyOrderCounts) {
     auto transposes = [](bool onlyOrder) {

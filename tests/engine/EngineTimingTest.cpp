@@ -208,11 +208,6 @@ TEST(EngineTiming, FarJumpAfterABlockWithoutTempoResumesOnTheHostGrid) {
     EXPECT_TRUE(h.Checker().Sounding().empty());
 }
 
-}  // namespace
-}  // namespace sorel::test
-
-namespace sorel::test {
-namespace {
 
 TEST(EngineTiming, FreeRateCountsStepsPerSecondWhateverTheTempo) {
     for (double bpm : {90.0, 171.0}) {
@@ -242,11 +237,6 @@ TEST(EngineTiming, HostLoopJumpKeepsTheArpeggioOnItsBeat) {
     EXPECT_TRUE(h.Checker().Sounding().empty());
 }
 
-}  // namespace
-}  // namespace sorel::test
-
-namespace sorel::test {
-namespace {
 
 TEST(EngineTiming, ArpeggioRunningWhenTheHostStartsLocksOntoTheHostGrid) {
     EngineHarness h;

@@ -29,11 +29,7 @@ std::vector<int> Velocities(const std::vector<std::pair<int, double>>& settings)
 
 // The velocity modes, then accent and volume added to the velocity and clamped.
 TEST(EngineVoice, VelocityModesAccentAndVolume) {
-    const struct {
-        const char* what;
-        std::vector<std::pair<int, double>> settings;
-        std::vector<int> expected;
-    } cases[] = {
+    const struct { const char* what; std::vector<std::pair<int, double>> settings; std::vector<int> expected; } cases[] = {
         {"Max", {{kVelocityMode, 0}}, {127, 127, 127}},
         {"Note", {{kVelocityMode, 1}}, {40, 80, 120}},
         // First: the latest key of the highest octave block; Last: of the lowest block.

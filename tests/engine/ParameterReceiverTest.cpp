@@ -118,12 +118,6 @@ TEST(ParameterReceiver, EditorIndicesAndBadValuesReachNoEngineObject) {
     EXPECT_EQ(h.Area(0).Stepper().StepValue(0, lane::kLength, 0), 8);
 }
 
-}  // namespace
-}  // namespace sorel::test
-
-namespace sorel::test {
-namespace {
-
 TEST(ParameterReceiver, ResetEngineRestoresAFreshEngineAndEndsNotes) {
     EngineHarness h;
     h.Param(kRate, 3);
