@@ -1,7 +1,6 @@
 #include "engine/EngineHarness.h"
 
 #include <algorithm>
-#include <map>
 
 #include "engine/NoteRouter.h"
 #include "engine/PatternEngine.h"

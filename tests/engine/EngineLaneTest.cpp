@@ -2,7 +2,6 @@
 // gate, LENGTH and the pattern's step count.
 #include <gtest/gtest.h>
 
-#include <tuple>
 
 #include "engine/EngineHarness.h"
 #include "engine/ParameterIndex.h"

@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <chrono>
 #include <set>
-#include <tuple>
 
 #include "FactoryFixture.h"
 

@@ -2,7 +2,6 @@
 // and hosts show the names and texts. One digest pins every slot.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>

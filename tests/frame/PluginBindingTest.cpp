@@ -1,8 +1,5 @@
 // Sorel.so as a host meets it: identity, the dispatcher's answers, host
 // identification and hostile calls.
-#include <cstdlib>
-#include <cstring>
-#include <fstream>
 #include <vector>
 
 #include "PluginFixture.h"

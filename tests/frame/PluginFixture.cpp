@@ -4,9 +4,7 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <map>
 #include <string>
-#include <utility>
 
 namespace sorel::test {
 namespace {

@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <algorithm>
 #include <chrono>
-#include <set>
 
 #include "PluginFixture.h"
 

@@ -13,7 +13,6 @@
 
 #include <chrono>
 #include <condition_variable>
-#include <filesystem>
 #include <functional>
 #include <mutex>
 #include <set>

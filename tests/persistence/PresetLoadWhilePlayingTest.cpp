@@ -6,9 +6,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <filesystem>
 #include <map>
-#include <set>
 #include <thread>
 
 #include "frame/Vardo.h"

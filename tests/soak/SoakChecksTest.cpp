@@ -5,9 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
-#include <cstdlib>
-#include <set>
 
 #include "engine/ParameterIndex.h"
 #include "persistence/TempDataHome.h"
