@@ -81,11 +81,4 @@ std::vector<SentMidi> HostedSorel::PlayHeldChord(const std::vector<int>& notes, 
     return host.Sent();
 }
 
-std::vector<SentMidi> NoteOns(const std::vector<SentMidi>& sent) {
-    std::vector<SentMidi> ons;
-    for (const SentMidi& m : sent)
-        if (m.IsNoteOn()) ons.push_back(m);
-    return ons;
-}
-
 }  // namespace sorel::factory::test

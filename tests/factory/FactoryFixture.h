@@ -57,6 +57,6 @@ private:
 
 // Sample position on the host's time line.
 inline long Absolute(const sorel::test::SentMidi& m) { return long(m.block) * kBlock + m.offset; }
-std::vector<sorel::test::SentMidi> NoteOns(const std::vector<sorel::test::SentMidi>& sent);
+using sorel::test::NoteOns;
 
 }  // namespace sorel::factory::test

@@ -39,25 +39,4 @@ void UseFreshDataFolder() {
     ::setenv("XDG_DATA_HOME", folder.c_str(), 1);
 }
 
-std::vector<SentMidi> NoteOns(const std::vector<SentMidi>& sent) {
-    std::vector<SentMidi> result;
-    for (const SentMidi& m : sent)
-        if (m.IsNoteOn()) result.push_back(m);
-    return result;
-}
-
-std::vector<SentMidi> NoteOffs(const std::vector<SentMidi>& sent) {
-    std::vector<SentMidi> result;
-    for (const SentMidi& m : sent)
-        if (m.IsNoteOff()) result.push_back(m);
-    return result;
-}
-
-std::vector<SentMidi> Controllers(const std::vector<SentMidi>& sent, int number) {
-    std::vector<SentMidi> result;
-    for (const SentMidi& m : sent)
-        if (m.IsController(number)) result.push_back(m);
-    return result;
-}
-
 }  // namespace sorel::test

@@ -44,9 +44,6 @@ protected:
     std::unique_ptr<TestHost> host;
 };
 
-std::vector<SentMidi> NoteOns(const std::vector<SentMidi>& sent);
-std::vector<SentMidi> NoteOffs(const std::vector<SentMidi>& sent);
-std::vector<SentMidi> Controllers(const std::vector<SentMidi>& sent, int number);
 // Sample position of a message on the host's time line, with every block
 // `blockSize` long and the first at position 0.
 inline long Absolute(const SentMidi& m, int blockSize = kBlock) { return long(m.block) * blockSize + m.offset; }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <stdexcept>
 
 #include "PluginModule.h"
@@ -53,6 +54,25 @@ VSTPluginMainProc LoadModuleEntry(const std::string& path, std::string& error) {
     if (!module) return nullptr;
     std::lock_guard lock(mutex);
     return loaded.emplace_back(std::move(module))->entry();
+}
+
+namespace {
+template <typename Keep>
+std::vector<SentMidi> Filtered(const std::vector<SentMidi>& sent, Keep keep) {
+    std::vector<SentMidi> result;
+    std::copy_if(sent.begin(), sent.end(), std::back_inserter(result), keep);
+    return result;
+}
+}  // namespace
+
+std::vector<SentMidi> NoteOns(const std::vector<SentMidi>& sent) {
+    return Filtered(sent, [](const SentMidi& m) { return m.IsNoteOn(); });
+}
+std::vector<SentMidi> NoteOffs(const std::vector<SentMidi>& sent) {
+    return Filtered(sent, [](const SentMidi& m) { return m.IsNoteOff(); });
+}
+std::vector<SentMidi> Controllers(const std::vector<SentMidi>& sent, int number) {
+    return Filtered(sent, [number](const SentMidi& m) { return m.IsController(number); });
 }
 
 std::string UnendedNotes(const std::vector<SentMidi>& sent) {

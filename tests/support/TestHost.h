@@ -55,6 +55,10 @@ std::string ModulePathFromEnvironment();
 // Loads a module with sorel-host's loader (it stays loaded) and finds its
 // entry; null and `error` set when that fails.
 VSTPluginMainProc LoadModuleEntry(const std::string& path, std::string& error);
+// The note-ons, note-offs or given controller's messages among `sent`.
+std::vector<SentMidi> NoteOns(const std::vector<SentMidi>& sent);
+std::vector<SentMidi> NoteOffs(const std::vector<SentMidi>& sent);
+std::vector<SentMidi> Controllers(const std::vector<SentMidi>& sent, int number);
 // Empty when every note-on in `sent` is ended by a later note-off of its
 // channel and key; otherwise names the notes left sounding.
 std::string UnendedNotes(const std::vector<SentMidi>& sent);
