@@ -25,18 +25,7 @@ AEffect* SorelEntry(audioMasterCallback callback) {
 
 // No test may reach the player's data folder: every plug-in built here,
 // including those inside the factory's builder, finds a temporary one.
-class DataHomeEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        folder_ = std::make_unique<TempFolder>();
-    }
-    void TearDown() override { folder_.reset(); }
-
-private:
-    std::unique_ptr<TempFolder> folder_;
-};
-
-const auto* const kDataHome = ::testing::AddGlobalTestEnvironment(new DataHomeEnvironment);
+const TempFolder kDataHome;
 
 }  // namespace
 
