@@ -1,12 +1,9 @@
 #include <gtest/gtest.h>
 
-
 #include "engine/ControlZone.h"
 
 namespace sorel {
 namespace {
-
-// --- Key assignment ----------------------------------------------------------
 
 TEST(ControlZoneAssignment, BadKeysAndNumbersAreRefused) {
     ControlZone zone;
@@ -30,8 +27,6 @@ TEST(ControlZoneAssignment, BadKeysAndNumbersAreRefused) {
     EXPECT_EQ(zone.KeyFunction(17), 0);
     EXPECT_EQ(zone.KeyFunction(35), ControlZone::kHold);
 }
-
-// --- Which notes the zone takes ---------------------------------------------------
 
 }  // namespace
 }  // namespace sorel

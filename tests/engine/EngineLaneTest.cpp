@@ -2,7 +2,6 @@
 // gate, LENGTH and the pattern's step count.
 #include <gtest/gtest.h>
 
-
 #include "engine/EngineHarness.h"
 #include "engine/ParameterIndex.h"
 #include "engine/PatternEngine.h"
@@ -121,7 +120,6 @@ TEST(EngineLane, GateShortensAndStretchesNotes) {
     EXPECT_EQ(firstLength(40, 0), 7200);     // positive gates are halved: +20 %
 }
 
-
 TEST(EngineLane, ResetOnNewNoteRestartsThePatternAtTheNextStep) {
     EngineHarness h;
     h.Param(kResetOnNewNote, 1);
@@ -141,7 +139,6 @@ TEST(EngineLane, ResetOnNewNoteRestartsThePatternAtTheNextStep) {
     EXPECT_EQ(notes[4], kC3);
     EXPECT_EQ(notes[5], kC3 + 2 + 1);
 }
-
 
 TEST(EngineLane, LaneSwitchesTurnStepValuesOffUnlessOnlyOrderCounts) {
     auto transposes = [](bool onlyOrder) {

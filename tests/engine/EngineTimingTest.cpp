@@ -208,7 +208,6 @@ TEST(EngineTiming, FarJumpAfterABlockWithoutTempoResumesOnTheHostGrid) {
     EXPECT_TRUE(h.Checker().Sounding().empty());
 }
 
-
 TEST(EngineTiming, FreeRateCountsStepsPerSecondWhateverTheTempo) {
     for (double bpm : {90.0, 171.0}) {
         EngineHarness h(48000.0, bpm);
@@ -236,7 +235,6 @@ TEST(EngineTiming, HostLoopJumpKeepsTheArpeggioOnItsBeat) {
     h.Run(6000);
     EXPECT_TRUE(h.Checker().Sounding().empty());
 }
-
 
 TEST(EngineTiming, ArpeggioRunningWhenTheHostStartsLocksOntoTheHostGrid) {
     EngineHarness h;
