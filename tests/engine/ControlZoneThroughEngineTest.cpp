@@ -21,17 +21,12 @@ constexpr int kChannel = 1;
 constexpr std::int64_t kStep = 6000;  // rate 1/16 at 120 bpm and 48 kHz
 constexpr int kC3 = 48;               // inside key area 1 (36..59 by default)
 
-struct Notification {
-    int code;
-    int argument;
-};
-
 class NotificationLog : public EngineNotificationListener {
 public:
     void OnEngineNotification(int code, int argument, const NoteRecord*) override {
         if (code >= notify::kNextPreset && code <= notify::kPanic) seen.push_back({code, argument});
     }
-    std::vector<Notification> seen;
+    std::vector<std::pair<int, int>> seen;  // code and argument
 };
 
 class ThroughEngine : public ::testing::Test {
@@ -61,16 +56,11 @@ TEST_F(ThroughEngine, EveryFunctionRaisesItsNotification) {
 
     std::vector<std::pair<int, int>> expected;
     for (int lane = 0; lane <= 8; ++lane) expected.push_back({notify::kSelectLane, lane});
-    expected.push_back({notify::kPreviousPreset, 0});
-    expected.push_back({notify::kNextPreset, 0});
-    expected.push_back({notify::kHold, 0});
-    expected.push_back({notify::kHoldBypass, 0});
-    expected.push_back({notify::kPanic, 0});
+    for (int code : {notify::kPreviousPreset, notify::kNextPreset, notify::kHold, notify::kHoldBypass, notify::kPanic})
+        expected.push_back({code, 0});
     for (int pattern = 0; pattern <= 9; ++pattern) expected.push_back({notify::kSelectPattern, pattern});
 
-    std::vector<std::pair<int, int>> seen;
-    for (const Notification& n : log.seen) seen.push_back({n.code, n.argument});
-    EXPECT_EQ(seen, expected);
+    EXPECT_EQ(log.seen, expected);
 }
 
 // Pattern 3 of area 1 plays an octave higher, so the switch shows in the notes.
