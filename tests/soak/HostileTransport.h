@@ -6,11 +6,8 @@
 // program and mains calls between blocks.
 #pragma once
 
-#include <cstdint>
-#include <random>
-
 #include "frame/vst2/VstApi.h"
-#include "soak/Injected.h"
+#include "soak/Dice.h"
 #include "support/TestHost.h"
 
 namespace sorel::soak {
@@ -24,12 +21,12 @@ struct BlockPlan {
 
 class HostileTransport {
 public:
-    explicit HostileTransport(uint64_t seed);
+    explicit HostileTransport(Dice& dice) : dice_(dice) {}
 
     // The next block: its size, process entry and time answer.
-    BlockPlan Next(Injected& injected);
+    BlockPlan Next();
     // Host calls a host makes between blocks now and then.
-    void BetweenBlocks(test::TestHost& plugin, Injected& injected);
+    void BetweenBlocks(test::TestHost& plugin);
 
     // An ordinary transport: `playing` or stopped, 120 beats per minute at
     // 48 kHz, from sample 0.
@@ -39,14 +36,10 @@ private:
     enum class Mode { Stopped, Playing, Looping, Chaos, Toggling, Silent };
 
     void ChooseMode();
-    int Frames(Injected& injected);
-    void Disturb(VstTimeInfo& time, Injected& injected);
+    int Frames();
+    void Disturb(VstTimeInfo& time);
 
-    int Uniform(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng_); }
-    double Real(double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(rng_); }
-    bool Chance(double p) { return std::bernoulli_distribution(p)(rng_); }
-
-    std::mt19937_64 rng_;
+    Dice& dice_;
     Mode mode_ = Mode::Playing;
     int blocksLeft_ = 0;
     double samplePos_ = 0.0;

@@ -18,78 +18,59 @@ constexpr const char* kJunkTexts[] = {"",     "abc",   "1e308", "-1e308", "nan",
                                       "99999999999999999999999", "-0", "1/16", "1/256 dotted", "  7  ", "\xff\xfe"};
 constexpr const char* kCanDoQuestions[] = {"receiveVstTimeInfo", "bypass", "", "sendVstMidiEvent",
                                            "hasCockosExtensions", "hasCockosViewAsConfig"};
+constexpr int kTextQueries[] = {effGetParamLabel, effGetParamDisplay, effGetParamName};
+constexpr int kLongestJunk = 300;
 
 }  // namespace
 
-ParameterStorm::ParameterStorm(uint64_t seed) : rng_(seed) {}
+int ParameterStorm::Index() { return dice_.Chance(0.9) ? dice_.Uniform(0, param::kCount - 1) : dice_.Pick(kOutsideIndices); }
 
-int ParameterStorm::Index(Injected& injected) {
-    if (Chance(0.9)) return Uniform(0, param::kCount - 1);
-    ++injected[Injected::kBadParameters];
-    return kOutsideIndices[Uniform(0, std::size(kOutsideIndices) - 1)];
+float ParameterStorm::Value() {
+    return dice_.Chance(0.8) ? static_cast<float>(dice_.Real(0.0, 1.0)) : dice_.Pick(kOddValues);
 }
 
-float ParameterStorm::Value(Injected& injected) {
-    if (Chance(0.8)) return std::uniform_real_distribution<float>(0.0f, 1.0f)(rng_);
-    ++injected[Injected::kBadParameters];
-    return kOddValues[Uniform(0, std::size(kOddValues) - 1)];
+char* ParameterStorm::Text(bool question) {
+    if (question || dice_.Chance(0.6)) {
+        std::strcpy(buffer_, question ? dice_.Pick(kCanDoQuestions) : dice_.Pick(kJunkTexts));
+    } else {
+        const int length = static_cast<int>(dice_.Uniform(1, kLongestJunk));
+        for (int i = 0; i < length; ++i) buffer_[i] = static_cast<char>(dice_.Uniform(1, 255));
+        buffer_[length] = '\0';
+    }
+    return buffer_;
 }
 
-std::string ParameterStorm::JunkText() {
-    if (Chance(0.6)) return kJunkTexts[Uniform(0, std::size(kJunkTexts) - 1)];
-    std::string text(Uniform(1, 300), ' ');
-    for (char& c : text) c = static_cast<char>(Uniform(1, 255));
-    return text;
-}
-
-void ParameterStorm::Step(test::TestHost& plugin, Injected& injected) {
-    ++injected[Injected::kParameterCalls];
-    switch (Uniform(0, 9)) {
-        case 0:
-        case 1:
-        case 2:
-        case 3: {
-            const int index = Index(injected);
-            plugin.SetParameter(index, Value(injected));
+void ParameterStorm::Step(test::TestHost& plugin) {
+    switch (dice_.Uniform(0, 9)) {
+        case 0: case 1: case 2: case 3: {
+            const int index = Index();
+            plugin.SetParameter(index, Value());
             break;
         }
-        case 4: plugin.GetParameter(Index(injected)); break;
+        case 4: plugin.GetParameter(Index()); break;
         case 5: {
-            const int index = Index(injected);
-            if (Chance(0.1)) {
-                plugin.Dispatch(effString2Parameter, index, 0, nullptr);
-                break;
-            }
-            const std::string text = JunkText();
-            std::memcpy(buffer_, text.c_str(), text.size() + 1);
-            ++injected[Injected::kBadParameters];
-            plugin.Dispatch(effString2Parameter, index, 0, buffer_);
+            const int index = Index();
+            plugin.Dispatch(effString2Parameter, index, 0, dice_.Chance(0.1) ? nullptr : Text(false));
             break;
         }
         case 6: {
-            static constexpr int kTextQueries[] = {effGetParamLabel, effGetParamDisplay, effGetParamName};
-            plugin.Dispatch(kTextQueries[Uniform(0, 2)], Index(injected), 0, buffer_);
+            const int query = dice_.Pick(kTextQueries);
+            plugin.Dispatch(query, Index(), 0, buffer_);
             break;
         }
         case 7: {
-            const int index = Index(injected);
-            plugin.Dispatch(effVendorSpecific, 7, index, buffer_, Value(injected));
+            const int index = Index();
+            plugin.Dispatch(effVendorSpecific, 7, index, buffer_, Value());
             break;
         }
         case 8: {
             MidiKeyName key{};
-            key.thisKeyNumber = Chance(0.8) ? Uniform(0, 127) : Uniform(INT_MIN, INT_MAX);
-            key.thisProgramIndex = Uniform(-1, 1);
+            key.thisKeyNumber = static_cast<VstInt32>(dice_.Chance(0.8) ? dice_.Uniform(0, 127) : dice_.Uniform(INT_MIN, INT_MAX));
+            key.thisProgramIndex = static_cast<VstInt32>(dice_.Uniform(-1, 1));
             plugin.Dispatch(effGetMidiKeyName, 0, 0, &key);
             break;
         }
-        default: {
-            const std::string question = Chance(0.5) ? kCanDoQuestions[Uniform(0, std::size(kCanDoQuestions) - 1)]
-                                                     : JunkText();
-            std::memcpy(buffer_, question.c_str(), question.size() + 1);
-            plugin.Dispatch(effCanDo, 0, 0, buffer_);
-            break;
-        }
+        default: plugin.Dispatch(effCanDo, 0, 0, Text(dice_.Chance(0.5))); break;
     }
 }
 

@@ -4,31 +4,27 @@
 // and vendor-specific queries with indices nobody checked.
 #pragma once
 
-#include <cstdint>
-#include <random>
 #include <string>
 
-#include "soak/Injected.h"
+#include "soak/Dice.h"
 #include "support/TestHost.h"
 
 namespace sorel::soak {
 
 class ParameterStorm {
 public:
-    explicit ParameterStorm(uint64_t seed);
+    explicit ParameterStorm(Dice& dice) : dice_(dice) {}
 
     // One call into the plug-in.
-    void Step(test::TestHost& plugin, Injected& injected);
+    void Step(test::TestHost& plugin);
 
 private:
-    int Index(Injected& injected);
-    float Value(Injected& injected);
-    std::string JunkText();
+    int Index();
+    float Value();
+    // Copies junk text, or with `question` one of the host's questions, into the buffer.
+    char* Text(bool question);
 
-    int Uniform(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng_); }
-    bool Chance(double p) { return std::bernoulli_distribution(p)(rng_); }
-
-    std::mt19937_64 rng_;
+    Dice& dice_;
     char buffer_[512] = {};
 };
 

@@ -67,17 +67,13 @@ protected:
     static inline VSTPluginMainProc entry_ = nullptr;
 };
 
-int NoteOnsOf(const std::vector<SentMidi>& events) {
-    return int(std::count_if(events.begin(), events.end(), [](const SentMidi& e) { return (e.status & 0xF0) == 0x90 && e.data2 != 0; }));
-}
-
 TEST_F(OnTheModule, TheComparisonSeesAChangedSetting) {
     const auto changed = Open(), fresh = Open();
-    // One octave up through the host's text entry: every note moves.
+    // One octave up through the host's text entry: the first area's notes move.
     ASSERT_TRUE(changed->SetParameterText(param::kTranspose, "12"));
-    const auto a = PlayKnownChord(*changed);
-    const auto b = PlayKnownChord(*fresh);
-    ASSERT_EQ(NoteOnsOf(a), NoteOnsOf(b));
+    const auto a = PlayKnownPassage(*changed);
+    const auto b = PlayKnownPassage(*fresh);
+    ASSERT_GT(test::NoteOns(a).size(), 0u);
     EXPECT_NE(a, b);
 }
 

@@ -46,7 +46,7 @@ int main(int argc, char** argv) {
     }
     std::cout << "sorel-soak: seed " << options.seed << (options.threads ? ", threaded" : "") << ", module " << module
               << std::endl;
-    const sorel::soak::SoakReport report = sorel::soak::SoakRun(entry, options).Run();
+    const sorel::soak::SoakReport report = sorel::soak::RunSoak(entry, options);
     report.Print(std::cout);
     return report.Passed() ? 0 : 1;
 }

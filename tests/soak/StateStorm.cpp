@@ -53,8 +53,8 @@ void PresetShelf::Fill(const std::vector<uint8_t>& hostChunk) {
     }
 }
 
-void PresetShelf::Damage(std::mt19937_64& rng, const std::vector<uint8_t>& hostChunk) {
-    auto uniform = [&](size_t lo, size_t hi) { return std::uniform_int_distribution<size_t>(lo, hi)(rng); };
+void PresetShelf::Damage(Dice& dice, const std::vector<uint8_t>& hostChunk) {
+    auto uniform = [&](size_t lo, size_t hi) { return static_cast<size_t>(dice.Uniform(int64_t(lo), int64_t(hi))); };
     const std::string path = Path(static_cast<int>(uniform(0, kFiles - 1)));
     std::vector<uint8_t> bytes = PresetBytes(hostChunk, "Damaged");
     switch (uniform(0, 8)) {
@@ -99,60 +99,53 @@ void PresetShelf::Damage(std::mt19937_64& rng, const std::vector<uint8_t>& hostC
     }
 }
 
-StateStorm::StateStorm(uint64_t seed, PresetShelf* shelf) : rng_(seed), shelf_(shelf) {}
-
 // Bank chunks are asked for too; the program chunk is the one kept.
 void StateStorm::TakeChunk(test::TestHost& plugin) {
-    if (Chance(0.5)) plugin.GetChunk(0);
+    if (dice_.Chance(0.5)) plugin.GetChunk(0);
     if (auto chunk = plugin.GetChunk(1); !chunk.empty()) own_ = std::move(chunk);
 }
 
 std::vector<uint8_t> StateStorm::Mutated(const std::vector<uint8_t>& chunk) {
     std::vector<uint8_t> bytes = chunk;
     if (bytes.size() < 16) return bytes;
-    const int mutations = Uniform(1, 16);
+    const int mutations = dice_.Uniform(1, 16);
     for (int i = 0; i < mutations; ++i) {
-        if (Chance(0.5)) {
-            bytes[Uniform(0, static_cast<int>(bytes.size()) - 1)] ^= static_cast<uint8_t>(1 << Uniform(0, 7));
+        if (dice_.Chance(0.5)) {
+            bytes[dice_.Uniform(0, static_cast<int>(bytes.size()) - 1)] ^= static_cast<uint8_t>(1 << dice_.Uniform(0, 7));
         } else {
             // Words that matter most sit near the start: versions, counts.
-            const int limit = Chance(0.7) ? std::min<int>(2048, bytes.size() - 4) : static_cast<int>(bytes.size()) - 4;
-            const uint32_t word = kOddWords[Uniform(0, std::size(kOddWords) - 1)];
-            std::memcpy(bytes.data() + (Uniform(0, limit) & ~3), &word, 4);
+            const int limit = dice_.Chance(0.7) ? std::min<int>(2048, bytes.size() - 4) : static_cast<int>(bytes.size()) - 4;
+            const uint32_t word = dice_.Pick(kOddWords);
+            std::memcpy(bytes.data() + (dice_.Uniform(0, limit) & ~3), &word, 4);
         }
     }
     return bytes;
 }
 
-void StateStorm::Step(test::TestHost& plugin, Injected& injected) {
-    if (own_.empty() || Chance(0.05)) TakeChunk(plugin);
-    const int pick = Uniform(0, 99);
-    if (pick < 35 && shelf_) {
-        shelf_->Damage(rng_, own_);
-        ++injected[Injected::kPresetFiles];
+void StateStorm::Step(test::TestHost& plugin) {
+    if (own_.empty() || dice_.Chance(0.05)) TakeChunk(plugin);
+    const int pick = dice_.Uniform(0, 99);
+    if (pick < 35) {
+        shelf_.Damage(dice_, own_);
         return;
     }
     std::vector<uint8_t> chunk;
-    bool damaged = true;
     if (pick < 50) {
         chunk = own_;
-        damaged = false;
     } else if (pick < 65) {
-        chunk.assign(own_.begin(), own_.begin() + Uniform(0, static_cast<int>(own_.size())));
+        chunk.assign(own_.begin(), own_.begin() + dice_.Uniform(0, static_cast<int>(own_.size())));
     } else if (pick < 90) {
         chunk = Mutated(own_);
     } else {
-        chunk.resize(Uniform(0, 70000));
-        for (uint8_t& b : chunk) b = static_cast<uint8_t>(Uniform(0, 255));
+        chunk.resize(dice_.Uniform(0, 70000));
+        for (uint8_t& b : chunk) b = static_cast<uint8_t>(dice_.Uniform(0, 255));
         // Half of them behind a proper framework header.
-        if (chunk.size() >= 8 && Chance(0.5)) {
+        if (chunk.size() >= 8 && dice_.Chance(0.5)) {
             const uint8_t header[8] = {0x74, 0x66, 0x66, 0x70, 0x00, 0x00, 0x01, 0x00};
             std::memcpy(chunk.data(), header, 8);
         }
     }
-    ++injected[Injected::kChunks];
-    if (damaged) ++injected[Injected::kDamagedChunks];
-    plugin.Dispatch(effSetChunk, Chance(0.5) ? 0 : 1, static_cast<intptr_t>(chunk.size()), chunk.empty() ? nullptr : chunk.data());
+    plugin.Dispatch(effSetChunk, dice_.Chance(0.5) ? 0 : 1, static_cast<intptr_t>(chunk.size()), chunk.empty() ? nullptr : chunk.data());
 }
 
 }  // namespace sorel::soak

@@ -5,11 +5,10 @@
 #pragma once
 
 #include <cstdint>
-#include <random>
 #include <string>
 #include <vector>
 
-#include "soak/Injected.h"
+#include "soak/Dice.h"
 #include "support/TestHost.h"
 
 namespace sorel::soak {
@@ -26,7 +25,7 @@ public:
     // host chunk (framework header included).
     void Fill(const std::vector<uint8_t>& hostChunk);
     // Rewrites one file, damaged in one of several ways, or removes it.
-    void Damage(std::mt19937_64& rng, const std::vector<uint8_t>& hostChunk);
+    void Damage(Dice& dice, const std::vector<uint8_t>& hostChunk);
 
 private:
     std::string Path(int file) const;
@@ -35,20 +34,17 @@ private:
 
 class StateStorm {
 public:
-    StateStorm(uint64_t seed, PresetShelf* shelf);
+    StateStorm(Dice& dice, PresetShelf& shelf) : dice_(dice), shelf_(shelf) {}
 
     // One state call: a chunk handed to the plug-in, or a preset file changed.
-    void Step(test::TestHost& plugin, Injected& injected);
+    void Step(test::TestHost& plugin);
 
 private:
     void TakeChunk(test::TestHost& plugin);
     std::vector<uint8_t> Mutated(const std::vector<uint8_t>& chunk);
 
-    int Uniform(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng_); }
-    bool Chance(double p) { return std::bernoulli_distribution(p)(rng_); }
-
-    std::mt19937_64 rng_;
-    PresetShelf* shelf_;
+    Dice& dice_;
+    PresetShelf& shelf_;
     std::vector<uint8_t> own_;  // the plug-in's latest chunk
 };
 
