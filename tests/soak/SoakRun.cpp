@@ -54,11 +54,11 @@ std::unique_ptr<test::TestHost> OpenInstance(VSTPluginMainProc entry) {
 // pushes parameters beside it, and a third thread loads states and serves
 // the plug-in's idle work, which steps through presets. Without, the audio
 // thread makes those calls between its blocks.
-void Storm(test::TestHost& plugin, const SoakOptions& options, PresetShelf& shelf, SoakReport& report) {
+void Storm(test::TestHost& plugin, const SoakOptions& options, SoakReport& report) {
     Dice dice(options.seed), parameterDice(options.seed ^ kParameterSeedSalt), stateDice(options.seed ^ kStateSeedSalt);
     HostileHost host(plugin, dice);
     ParameterStorm parameters(parameterDice);
-    StateStorm states(stateDice, shelf);
+    StateStorm states(stateDice, options.dataRoot);
     std::atomic<bool> stateTrafficNow{false}, stop{false};
     auto stateStep = [&] {
         plugin.SetParameter(param::kDisableControlZone, 0.0f);
@@ -164,11 +164,11 @@ std::vector<test::SentMidi> PlayKnownPassage(test::TestHost& plugin) {
 
 SoakReport RunSoak(VSTPluginMainProc entry, const SoakOptions& options) {
     SoakReport report;
-    PresetShelf shelf(options.dataRoot);
     {
         // The presets must exist before the instance builds its browser.
         const auto probe = OpenInstance(entry);
-        if (const auto chunk = probe ? probe->GetChunk(1) : std::vector<uint8_t>{}; !chunk.empty()) shelf.Fill(chunk);
+        if (const auto chunk = probe ? probe->GetChunk(1) : std::vector<uint8_t>{}; !chunk.empty())
+            StateStorm::FillShelf(options.dataRoot, chunk);
     }
     const auto instance = OpenInstance(entry);
     if (!instance) {
@@ -176,7 +176,7 @@ SoakReport RunSoak(VSTPluginMainProc entry, const SoakOptions& options) {
         report.faultCount = 1;
         return report;
     }
-    Storm(*instance, options, shelf, report);
+    Storm(*instance, options, report);
     CompareWithFresh(entry, *instance, report);
     instance->WithChecker([&](test::MidiOutChecker& c) {
         report.eventsOut = c.EventCount();

@@ -13,39 +13,22 @@
 
 namespace sorel::soak {
 
-// The preset files the soak keeps below a data folder.
-class PresetShelf {
-public:
-    static constexpr int kFiles = 8;
-
-    // `dataRoot` is the Sorel data folder (…/Vardo/Sorel/).
-    explicit PresetShelf(std::string dataRoot);
-
-    // Writes every file intact, from a state the plug-in handed out as a
-    // host chunk (framework header included).
-    void Fill(const std::vector<uint8_t>& hostChunk);
-    // Rewrites one file, damaged in one of several ways, or removes it.
-    void Damage(Dice& dice, const std::vector<uint8_t>& hostChunk);
-
-private:
-    std::string Path(int file) const;
-    std::string dataRoot_;
-};
-
 class StateStorm {
 public:
-    StateStorm(Dice& dice, PresetShelf& shelf) : dice_(dice), shelf_(shelf) {}
+    // `dataRoot` is the Sorel data folder (…/Vardo/Sorel/).
+    StateStorm(Dice& dice, std::string dataRoot) : dice_(dice), dataRoot_(std::move(dataRoot)) {}
 
+    // Writes every preset file intact, from a program chunk the plug-in handed out.
+    static void FillShelf(const std::string& dataRoot, const std::vector<uint8_t>& chunk);
     // One state call: a chunk handed to the plug-in, or a preset file changed.
     void Step(test::TestHost& plugin);
 
 private:
-    void TakeChunk(test::TestHost& plugin);
-    std::vector<uint8_t> Mutated(const std::vector<uint8_t>& chunk);
+    void DamagePresetFile();
 
     Dice& dice_;
-    PresetShelf& shelf_;
-    std::vector<uint8_t> own_;  // the plug-in's latest chunk
+    std::string dataRoot_;
+    std::vector<uint8_t> own_;  // the plug-in's latest program chunk
 };
 
 }  // namespace sorel::soak
