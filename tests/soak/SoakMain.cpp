@@ -1,5 +1,5 @@
 // sorel-soak: plays a hostile host to Sorel.so for a while and reports.
-//   sorel-soak [--module PATH] [--seconds N] [--blocks N] [--seed S] [--threads]
+//   sorel-soak [--module PATH] [--seconds N] [--seed S] [--threads]
 // The module defaults to SOREL_MODULE_PATH. The data folder is a fresh
 // temporary one, removed afterwards. Exit status 0 when every check held.
 #include <cstdlib>
@@ -7,37 +7,27 @@
 #include <string>
 
 #include "persistence/TempDataHome.h"
-#include "support/TestHost.h"
 #include "soak/SoakRun.h"
-
-namespace {
-
-int Usage() {
-    std::cerr << "usage: sorel-soak [--module PATH] [--seconds N] [--blocks N] [--seed S] [--threads]\n";
-    return 2;
-}
-
-}  // namespace
+#include "support/TestHost.h"
 
 int main(int argc, char** argv) {
     sorel::soak::SoakOptions options;
-    const char* fromEnvironment = std::getenv("SOREL_MODULE_PATH");
-    std::string module = fromEnvironment ? fromEnvironment : "";
+    std::string module = sorel::test::ModulePathFromEnvironment();
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const bool hasValue = i + 1 < argc;
         if (arg == "--threads") options.threads = true;
         else if (arg == "--module" && hasValue) module = argv[++i];
         else if (arg == "--seconds" && hasValue) options.seconds = std::atof(argv[++i]);
-        else if (arg == "--blocks" && hasValue) options.maxBlocks = std::atoll(argv[++i]);
         else if (arg == "--seed" && hasValue) options.seed = std::strtoull(argv[++i], nullptr, 0);
-        else return Usage();
+        else module.clear();
     }
-    if (module.empty()) return Usage();
-
+    if (module.empty()) {
+        std::cerr << "usage: sorel-soak [--module PATH] [--seconds N] [--seed S] [--threads]\n";
+        return 2;
+    }
     const sorel::test::TempDataHome dataHome;  // the player's own data folder is never touched
     options.dataRoot = dataHome.SorelFolder();
-
     std::string error;
     const VSTPluginMainProc entry = sorel::test::LoadModuleEntry(module, error);
     if (!entry) {

@@ -29,14 +29,13 @@ constexpr uint8_t kPassageKeys[] = {36, 40, 43, 48, 52, 55, 60, 64, 67, 72, 76, 
 // A rate for each area, so that their notes rarely end together.
 constexpr const char* kPassageRates[param::kKeyAreas] = {"12", "14", "15", "17"};  // 1/16, 1/16T, 1/32, 1/32T
 
-// State traffic runs in every other stretch of blocks, so that block times
-// with and without it can be told apart; counted in blocks, not wall time,
-// so that a seed replays the same storm.
+// State traffic comes in every other stretch of blocks; counted in blocks,
+// not wall time, so that a seed replays the same storm.
 constexpr int64_t kPhaseBlocks = 1000;
 bool StateTrafficAt(int64_t block) { return (block / kPhaseBlocks) % 2 == 0; }
 
-std::string Describe(const test::SentMidi* e) {
-    if (!e) return "nothing";
+std::string Describe(std::vector<test::SentMidi>::const_iterator e, const std::vector<test::SentMidi>& all) {
+    if (e == all.end()) return "nothing";
     char text[80];
     std::snprintf(text, sizeof text, "block %lld offset %d [%02X %02X %02X]", static_cast<long long>(e->block),
                   e->offset, e->status, e->data1, e->data2);
@@ -83,7 +82,7 @@ void Storm(test::TestHost& plugin, const SoakOptions& options, SoakReport& repor
     }
     const auto deadline = Clock::now() + std::chrono::duration_cast<Clock::duration>(
                                              std::chrono::duration<double>(options.seconds));
-    while (Clock::now() < deadline && (options.maxBlocks <= 0 || report.blocks < options.maxBlocks)) {
+    while (Clock::now() < deadline) {
         const bool stateTraffic = StateTrafficAt(report.blocks);
         stateTrafficNow.store(stateTraffic);
         if (!options.threads) {
@@ -108,27 +107,22 @@ void Storm(test::TestHost& plugin, const SoakOptions& options, SoakReport& repor
     report.soundingAfterRelease = host.ReleaseEverything();
 }
 
-// Both instances play the known passage from a fresh instance's state; the
-// soaked one must play it alike and end every note of it.
-void CompareWithFresh(VSTPluginMainProc entry, test::TestHost& plugin, SoakReport& report) {
-    const auto fresh = OpenInstance(entry);
-    const std::vector<uint8_t> chunk = fresh ? fresh->GetChunk(1) : std::vector<uint8_t>{};
-    if (chunk.empty() || !plugin.SetChunk(1, chunk)) {
-        report.comparison = "a fresh instance's chunk could not be had or was refused";
+// The soaked instance takes a fresh one's state; both play the known
+// passage, which must come out alike, every note of it ended.
+void CompareWithFresh(test::TestHost& fresh, test::TestHost& plugin, SoakReport& report) {
+    if (!plugin.SetChunk(1, fresh.GetChunk(1))) {
+        report.comparison = "a fresh instance's chunk was refused";
         return;
     }
-    const std::vector<test::SentMidi> expected = PlayKnownPassage(*fresh);
+    const std::vector<test::SentMidi> expected = PlayKnownPassage(fresh);
     const std::vector<test::SentMidi> played = PlayKnownPassage(plugin);
     report.soundingAfterRelease += SettleAndCountSounding(plugin);
-    if (const size_t notes = test::NoteOns(expected).size(); notes < kFewestPassageNotes) {
-        report.comparison = "a fresh instance played only " + std::to_string(notes) + " notes of the passage";
-        return;
-    }
     const auto [mine, theirs] = std::mismatch(played.begin(), played.end(), expected.begin(), expected.end());
-    if (mine == played.end() && theirs == expected.end()) return;
-    report.comparison = "after the storm: " + Describe(mine != played.end() ? &*mine : nullptr) +
-                        ", fresh: " + Describe(theirs != expected.end() ? &*theirs : nullptr) + " (event " +
-                        std::to_string(mine - played.begin()) + " of " + std::to_string(expected.size()) + ")";
+    if (const size_t notes = test::NoteOns(expected).size(); notes < kFewestPassageNotes)
+        report.comparison = "a fresh instance played only " + std::to_string(notes) + " notes of the passage";
+    else if (mine != played.end() || theirs != expected.end())
+        report.comparison = "from event " + std::to_string(mine - played.begin()) + " of " + std::to_string(expected.size()) +
+                            " on: " + Describe(mine, played) + " where a fresh one sent " + Describe(theirs, expected);
 }
 
 }  // namespace
@@ -164,20 +158,17 @@ std::vector<test::SentMidi> PlayKnownPassage(test::TestHost& plugin) {
 
 SoakReport RunSoak(VSTPluginMainProc entry, const SoakOptions& options) {
     SoakReport report;
-    {
-        // The presets must exist before the instance builds its browser.
-        const auto probe = OpenInstance(entry);
-        if (const auto chunk = probe ? probe->GetChunk(1) : std::vector<uint8_t>{}; !chunk.empty())
-            StateStorm::FillShelf(options.dataRoot, chunk);
-    }
+    // The presets must exist before the soaked instance builds its browser.
+    const auto fresh = OpenInstance(entry);
+    if (fresh) StateStorm::FillShelf(options.dataRoot, fresh->GetChunk(1));
     const auto instance = OpenInstance(entry);
-    if (!instance) {
+    if (!fresh || !instance) {
         report.faults.push_back("the module's entry gave no plug-in");
         report.faultCount = 1;
         return report;
     }
     Storm(*instance, options, report);
-    CompareWithFresh(entry, *instance, report);
+    CompareWithFresh(*fresh, *instance, report);
     instance->WithChecker([&](test::MidiOutChecker& c) {
         report.eventsOut = c.EventCount();
         report.faultCount += c.FaultCount();

@@ -1,5 +1,5 @@
 // One soak: a plug-in instance from the module driven by a hostile host for
-// a time or a number of blocks, optionally with a parameter thread and a
+// a time, optionally with a parameter thread and a
 // state thread beside the audio thread; then keys released, hold off and
 // transport stopped, every note must have ended; and finally the instance
 // must play a known passage exactly as a fresh instance does, and end it.
@@ -17,7 +17,6 @@ namespace sorel::soak {
 
 struct SoakOptions {
     double seconds = 10.0;
-    int64_t maxBlocks = 0;  // 0: no limit besides the time
     uint64_t seed = 1;
     bool threads = false;
     // The Sorel data folder (…/Vardo/Sorel/) where the preset files go.
