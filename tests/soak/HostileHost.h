@@ -1,15 +1,19 @@
 // A hostile host, one block at a time, for the soak and the MIDI-path fuzzer
-// alike: host calls between blocks, an event list (now and then none, or one
-// with a negative count), any time answer and any process entry. At the end
-// it releases every key it holds, switches hold and note release off, stops
-// the transport and plays on until nothing sounds.
+// alike. Its transport plays stretches of ordinary playing, stopping and
+// looping, broken by tempos of 0, below 0, NaN and huge, positions that jump
+// back and forth, loops of zero length and inverted loops, play/stop every
+// block and a time query that answers null; its blocks have 0, 1, odd or 8192
+// frames and go through any process entry; between them come sample-rate,
+// block-size, program and mains calls; its event lists are hostile too, and
+// now and then there is none, or one with a negative count. At the end it
+// releases every key it holds, switches hold and note release off, stops the
+// transport and plays on until nothing sounds.
 #pragma once
 
 #include <chrono>
 
 #include "soak/Dice.h"
 #include "soak/HostileMidi.h"
-#include "soak/HostileTransport.h"
 #include "support/TestHost.h"
 
 namespace sorel::soak {
@@ -18,7 +22,7 @@ class HostileHost {
 public:
     static constexpr int kOrdinaryBlock = 512;
 
-    HostileHost(test::TestHost& plugin, Dice& dice) : plugin_(plugin), dice_(dice), midi_(dice), transport_(dice) {}
+    HostileHost(test::TestHost& plugin, Dice& dice) : plugin_(plugin), dice_(dice), midi_(dice) {}
 
     // One block; with `presetSteps` its events may step through the
     // presets. Returns how long the plug-in took.
@@ -27,16 +31,36 @@ public:
     // checker counts each as a fault.
     int ReleaseEverything();
 
+    // An ordinary transport: `playing` or stopped, 120 beats per minute at
+    // 48 kHz, from `samplePos`.
+    static VstTimeInfo Ordinary(bool playing, double samplePos = 0.0);
+
 private:
+    enum class Mode { Stopped, Playing, Looping, Chaos, Toggling, Silent };
+
+    void ChooseMode();
+    int Frames();
+    VstTimeInfo Time(int frames);
+    void Disturb(VstTimeInfo& time);
+    void BetweenBlocks();
+
     test::TestHost& plugin_;
     Dice& dice_;
     HostileMidi midi_;
-    HostileTransport transport_;
+    Mode mode_ = Mode::Playing;
+    int blocksLeft_ = 0;
+    double samplePos_ = 0.0;
+    double tempo_ = 120.0;
+    double sampleRate_ = 48000.0;
+    double loopStart_ = 0.0;
+    double loopEnd_ = 8.0;
+    bool togglePlaying_ = false;
+    int normalFrames_ = kOrdinaryBlock;
 };
 
-// Plays ordinary blocks until nothing sounded for two
-// seconds, or for half a minute at most; returns the notes still sounding,
-// each counted as a fault of the checker.
+// Plays ordinary blocks until nothing sounded for two seconds, or for half
+// a minute at most; returns the notes still sounding, each counted as a
+// fault of the checker.
 int SettleAndCountSounding(test::TestHost& plugin);
 
 }  // namespace sorel::soak

@@ -96,7 +96,7 @@ void Storm(test::TestHost& plugin, const SoakOptions& options, SoakReport& repor
     stop = true;
     for (std::thread& t : helpers) t.join();
     report.seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    plugin.SetTime(HostileTransport::Ordinary(false), true);
+    plugin.SetTime(HostileHost::Ordinary(false), true);
     // Preset steps the storm asked for are served by idle calls and loaded
     // on the plug-in's own thread: let them land before the checks begin.
     for (const auto settled = Clock::now() + kLoadSettleTime; Clock::now() < settled;) {
@@ -128,7 +128,7 @@ void CompareWithFresh(test::TestHost& fresh, test::TestHost& plugin, SoakReport&
 }  // namespace
 
 std::vector<test::SentMidi> PlayKnownPassage(test::TestHost& plugin) {
-    plugin.SetTime(HostileTransport::Ordinary(false), true);
+    plugin.SetTime(HostileHost::Ordinary(false), true);
     for (int area = 0; area < param::kKeyAreas; ++area) {
         plugin.SetParameter(param::kKeyAreaOnOff + area, 1.0f);
         plugin.SetParameterText(param::kRate + area * param::kPatternsPerArea, kPassageRates[area]);
@@ -141,13 +141,13 @@ std::vector<test::SentMidi> PlayKnownPassage(test::TestHost& plugin) {
     auto play = [&](int blocks, uint8_t status) {
         for (const uint8_t key : kPassageKeys) plugin.QueueMidi(0, status, key, status == 0x90 ? 100 : 0);
         for (int i = 0; i < blocks; ++i, position += kPassageBlock) {
-            plugin.SetTime(HostileTransport::Ordinary(true, static_cast<double>(position)), true);
+            plugin.SetTime(HostileHost::Ordinary(true, static_cast<double>(position)), true);
             plugin.ProcessBlock(kPassageBlock);
         }
     };
     play(kPassageHeldBlocks, 0x90);
     play(kPassageReleasedBlocks, 0x80);
-    plugin.SetTime(HostileTransport::Ordinary(false), true);
+    plugin.SetTime(HostileHost::Ordinary(false), true);
     plugin.ProcessBlocks(4, kPassageBlock);
     plugin.SetRecording(false);
     std::vector<test::SentMidi> events = plugin.Sent();
