@@ -137,7 +137,7 @@ void HostileHost::BetweenBlocks() {
     }
 }
 
-std::chrono::nanoseconds HostileHost::Block(bool presetSteps) {
+void HostileHost::Block(bool presetSteps) {
     BetweenBlocks();
     const int frames = Frames();
     const int entry = static_cast<int>(dice_.Uniform(0, 9));
@@ -154,9 +154,9 @@ std::chrono::nanoseconds HostileHost::Block(bool presetSteps) {
         list->numEvents = count;
     }
     plugin_.Deliver(events);
-    return plugin_.ProcessBlock(frames, entry < 7   ? test::ProcessEntry::Replacing
-                                        : entry < 9 ? test::ProcessEntry::DoubleReplacing
-                                                    : test::ProcessEntry::Accumulating);
+    plugin_.ProcessBlock(frames, entry < 7   ? test::ProcessEntry::Replacing
+                                 : entry < 9 ? test::ProcessEntry::DoubleReplacing
+                                             : test::ProcessEntry::Accumulating);
 }
 
 int HostileHost::ReleaseEverything() {

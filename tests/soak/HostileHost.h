@@ -10,8 +10,6 @@
 // transport and plays on until nothing sounds.
 #pragma once
 
-#include <chrono>
-
 #include "soak/Dice.h"
 #include "soak/HostileMidi.h"
 #include "support/TestHost.h"
@@ -24,9 +22,8 @@ public:
 
     HostileHost(test::TestHost& plugin, Dice& dice) : plugin_(plugin), dice_(dice), midi_(dice) {}
 
-    // One block; with `presetSteps` its events may step through the
-    // presets. Returns how long the plug-in took.
-    std::chrono::nanoseconds Block(bool presetSteps);
+    // One block; with `presetSteps` its events may step through the presets.
+    void Block(bool presetSteps);
     // Returns the notes still sounding once everything was released; the
     // checker counts each as a fault.
     int ReleaseEverything();

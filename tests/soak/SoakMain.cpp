@@ -36,7 +36,5 @@ int main(int argc, char** argv) {
     }
     std::cout << "sorel-soak: seed " << options.seed << (options.threads ? ", threaded" : "") << ", module " << module
               << std::endl;
-    const sorel::soak::SoakReport report = sorel::soak::RunSoak(entry, options);
-    report.Print(std::cout);
-    return report.Passed() ? 0 : 1;
+    return sorel::soak::RunSoak(entry, options, std::cout) ? 0 : 1;
 }

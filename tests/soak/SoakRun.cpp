@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <memory>
 #include <thread>
@@ -15,12 +16,12 @@ namespace sorel::soak {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using Sent = std::vector<test::SentMidi>;
 
-constexpr int kOrdinaryBlock = HostileHost::kOrdinaryBlock;
 constexpr int kPassageBlock = 441;
 constexpr int kPassageHeldBlocks = 24 * 48000 / kPassageBlock;  // 24 seconds
 constexpr int kPassageReleasedBlocks = 48000 / kPassageBlock;
-constexpr int kFewestPassageNotes = 200;
+constexpr size_t kFewestPassageNotes = 200;
 constexpr auto kLoadSettleTime = std::chrono::seconds(3);
 constexpr uint64_t kParameterSeedSalt = 0x9E3779B97F4A7C15ull;
 constexpr uint64_t kStateSeedSalt = 0xC2B2AE3D27D4EB4Full;
@@ -34,7 +35,7 @@ constexpr const char* kPassageRates[param::kKeyAreas] = {"12", "14", "15", "17"}
 constexpr int64_t kPhaseBlocks = 1000;
 bool StateTrafficAt(int64_t block) { return (block / kPhaseBlocks) % 2 == 0; }
 
-std::string Describe(std::vector<test::SentMidi>::const_iterator e, const std::vector<test::SentMidi>& all) {
+std::string Describe(Sent::const_iterator e, const Sent& all) {
     if (e == all.end()) return "nothing";
     char text[80];
     std::snprintf(text, sizeof text, "block %lld offset %d [%02X %02X %02X]", static_cast<long long>(e->block),
@@ -45,15 +46,15 @@ std::string Describe(std::vector<test::SentMidi>::const_iterator e, const std::v
 std::unique_ptr<test::TestHost> OpenInstance(VSTPluginMainProc entry) {
     auto plugin = std::make_unique<test::TestHost>(entry);
     plugin->SetRecording(false);
-    if (!plugin->CreateAndOpen(kOrdinaryBlock)) return nullptr;
-    return plugin;
+    return plugin->CreateAndOpen(HostileHost::kOrdinaryBlock) ? std::move(plugin) : nullptr;
 }
 
 // The audio thread plays the storm; with `threads` a host's editor thread
 // pushes parameters beside it, and a third thread loads states and serves
 // the plug-in's idle work, which steps through presets. Without, the audio
-// thread makes those calls between its blocks.
-void Storm(test::TestHost& plugin, const SoakOptions& options, SoakReport& report) {
+// thread makes those calls between its blocks. Returns the notes still
+// sounding once everything was released.
+int Storm(test::TestHost& plugin, const SoakOptions& options, std::ostream& out) {
     Dice dice(options.seed), parameterDice(options.seed ^ kParameterSeedSalt), stateDice(options.seed ^ kStateSeedSalt);
     HostileHost host(plugin, dice);
     ParameterStorm parameters(parameterDice);
@@ -63,7 +64,6 @@ void Storm(test::TestHost& plugin, const SoakOptions& options, SoakReport& repor
         plugin.SetParameter(param::kDisableControlZone, 0.0f);
         states.Step(plugin);
     };
-    const auto start = Clock::now();
     std::vector<std::thread> helpers;
     if (options.threads) {
         helpers.emplace_back([&] {
@@ -80,54 +80,50 @@ void Storm(test::TestHost& plugin, const SoakOptions& options, SoakReport& repor
             }
         });
     }
-    const auto deadline = Clock::now() + std::chrono::duration_cast<Clock::duration>(
-                                             std::chrono::duration<double>(options.seconds));
-    while (Clock::now() < deadline) {
-        const bool stateTraffic = StateTrafficAt(report.blocks);
+    int64_t blocks = 0;
+    for (const auto deadline = Clock::now() + std::chrono::duration<double>(options.seconds); Clock::now() < deadline;) {
+        const bool stateTraffic = StateTrafficAt(blocks++);
         stateTrafficNow.store(stateTraffic);
         if (!options.threads) {
             for (int n = static_cast<int>(dice.Uniform(0, 2)); n > 0; --n) parameters.Step(plugin);
             if (stateTraffic && dice.Chance(0.02)) stateStep();
             plugin.Dispatch(effIdle);
         }
-        report.worstBlock = std::max(report.worstBlock, host.Block(stateTraffic));
-        ++report.blocks;
+        host.Block(stateTraffic);
     }
     stop = true;
     for (std::thread& t : helpers) t.join();
-    report.seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    out << "soak: " << blocks << " blocks in " << options.seconds << " s\n";
     plugin.SetTime(HostileHost::Ordinary(false), true);
     // Preset steps the storm asked for are served by idle calls and loaded
     // on the plug-in's own thread: let them land before the checks begin.
     for (const auto settled = Clock::now() + kLoadSettleTime; Clock::now() < settled;) {
         plugin.Dispatch(effIdle);
-        plugin.ProcessBlock(kOrdinaryBlock);
+        plugin.ProcessBlock(HostileHost::kOrdinaryBlock);
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-    report.soundingAfterRelease = host.ReleaseEverything();
+    return host.ReleaseEverything();
 }
 
 // The soaked instance takes a fresh one's state; both play the known
-// passage, which must come out alike, every note of it ended.
-void CompareWithFresh(test::TestHost& fresh, test::TestHost& plugin, SoakReport& report) {
-    if (!plugin.SetChunk(1, fresh.GetChunk(1))) {
-        report.comparison = "a fresh instance's chunk was refused";
-        return;
-    }
-    const std::vector<test::SentMidi> expected = PlayKnownPassage(fresh);
-    const std::vector<test::SentMidi> played = PlayKnownPassage(plugin);
-    report.soundingAfterRelease += SettleAndCountSounding(plugin);
-    const auto [mine, theirs] = std::mismatch(played.begin(), played.end(), expected.begin(), expected.end());
+// passage, which must come out alike, every note of it ended. Returns what
+// differed, empty when nothing did.
+std::string CompareWithFresh(test::TestHost& fresh, test::TestHost& plugin, int& sounding) {
+    if (!plugin.SetChunk(1, fresh.GetChunk(1))) return "a fresh instance's chunk was refused";
+    const Sent expected = PlayKnownPassage(fresh);
+    const Sent played = PlayKnownPassage(plugin);
+    sounding += SettleAndCountSounding(plugin);
     if (const size_t notes = test::NoteOns(expected).size(); notes < kFewestPassageNotes)
-        report.comparison = "a fresh instance played only " + std::to_string(notes) + " notes of the passage";
-    else if (mine != played.end() || theirs != expected.end())
-        report.comparison = "from event " + std::to_string(mine - played.begin()) + " of " + std::to_string(expected.size()) +
-                            " on: " + Describe(mine, played) + " where a fresh one sent " + Describe(theirs, expected);
+        return "a fresh instance played only " + std::to_string(notes) + " notes of the passage";
+    const auto [mine, theirs] = std::mismatch(played.begin(), played.end(), expected.begin(), expected.end());
+    if (mine == played.end() && theirs == expected.end()) return "";
+    return "from event " + std::to_string(mine - played.begin()) + " of " + std::to_string(expected.size()) +
+           " on: " + Describe(mine, played) + " where a fresh one sent " + Describe(theirs, expected);
 }
 
 }  // namespace
 
-std::vector<test::SentMidi> PlayKnownPassage(test::TestHost& plugin) {
+Sent PlayKnownPassage(test::TestHost& plugin) {
     plugin.SetTime(HostileHost::Ordinary(false), true);
     for (int area = 0; area < param::kKeyAreas; ++area) {
         plugin.SetParameter(param::kKeyAreaOnOff + area, 1.0f);
@@ -150,43 +146,30 @@ std::vector<test::SentMidi> PlayKnownPassage(test::TestHost& plugin) {
     plugin.SetTime(HostileHost::Ordinary(false), true);
     plugin.ProcessBlocks(4, kPassageBlock);
     plugin.SetRecording(false);
-    std::vector<test::SentMidi> events = plugin.Sent();
+    Sent events = plugin.Sent();
     for (test::SentMidi& e : events) e.block -= first;
     plugin.ClearSent();
     return events;
 }
 
-SoakReport RunSoak(VSTPluginMainProc entry, const SoakOptions& options) {
-    SoakReport report;
+bool RunSoak(VSTPluginMainProc entry, const SoakOptions& options, std::ostream& out) {
     // The presets must exist before the soaked instance builds its browser.
     const auto fresh = OpenInstance(entry);
     if (fresh) StateStorm::FillShelf(options.dataRoot, fresh->GetChunk(1));
-    const auto instance = OpenInstance(entry);
-    if (!fresh || !instance) {
-        report.faults.push_back("the module's entry gave no plug-in");
-        report.faultCount = 1;
-        return report;
+    const auto plugin = OpenInstance(entry);
+    if (!fresh || !plugin) {
+        out << "the module's entry gave no plug-in\nFAILED\n";
+        return false;
     }
-    Storm(*instance, options, report);
-    CompareWithFresh(*fresh, *instance, report);
-    instance->WithChecker([&](test::MidiOutChecker& c) {
-        report.eventsOut = c.EventCount();
-        report.faultCount += c.FaultCount();
-        report.faults = c.FaultTexts();
-        return 0;
-    });
-    return report;
-}
-
-void SoakReport::Print(std::ostream& out) const {
-    char line[160];
-    std::snprintf(line, sizeof line, "soak: %.1f s, %lld blocks, %llu events out, worst block %.3f ms\n", seconds,
-                  static_cast<long long>(blocks), static_cast<unsigned long long>(eventsOut), worstBlock.count() / 1e6);
-    out << line << "notes sounding after release: " << soundingAfterRelease << "\n";
-    out << "arpeggiates as a fresh instance: " << (comparison.empty() ? "yes" : "NO " + comparison) << "\n";
-    out << "faults: " << faultCount << "\n";
-    for (const std::string& f : faults) out << "  " << f << "\n";
-    out << (Passed() ? "PASSED" : "FAILED") << "\n";
+    int sounding = Storm(*plugin, options, out);
+    const std::string differs = CompareWithFresh(*fresh, *plugin, sounding);
+    const std::string faults = plugin->Faults();
+    const bool passed = sounding == 0 && differs.empty() && faults.empty();
+    out << "notes sounding after release: " << sounding << "\n"
+        << "arpeggiates as a fresh instance: " << (differs.empty() ? "yes" : "NO " + differs) << "\n"
+        << "faults: " << (faults.empty() ? "none" : faults) << "\n"
+        << (passed ? "PASSED" : "FAILED") << "\n";
+    return passed;
 }
 
 }  // namespace sorel::soak

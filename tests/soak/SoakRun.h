@@ -1,11 +1,10 @@
 // One soak: a plug-in instance from the module driven by a hostile host for
-// a time, optionally with a parameter thread and a
-// state thread beside the audio thread; then keys released, hold off and
-// transport stopped, every note must have ended; and finally the instance
-// must play a known passage exactly as a fresh instance does, and end it.
+// a time, optionally with a parameter thread and a state thread beside the
+// audio thread; then keys released, hold off and transport stopped, every
+// note must have ended; and finally the instance must play a known passage
+// exactly as a fresh instance does, and end it.
 #pragma once
 
-#include <chrono>
 #include <cstdint>
 #include <ostream>
 #include <string>
@@ -23,21 +22,8 @@ struct SoakOptions {
     std::string dataRoot;
 };
 
-struct SoakReport {
-    double seconds = 0.0;
-    int64_t blocks = 0;
-    uint64_t eventsOut = 0;
-    std::chrono::nanoseconds worstBlock{0};
-    int soundingAfterRelease = 0;
-    std::string comparison;  // what differed from a fresh instance, when something did
-    uint64_t faultCount = 0;
-    std::vector<std::string> faults;
-
-    bool Passed() const { return faultCount == 0 && soundingAfterRelease == 0 && comparison.empty(); }
-    void Print(std::ostream& out) const;
-};
-
-SoakReport RunSoak(VSTPluginMainProc entry, const SoakOptions& options);
+// Runs the soak and reports to `out`; true when every check held.
+bool RunSoak(VSTPluginMainProc entry, const SoakOptions& options, std::ostream& out);
 
 // Switches every key area on, holds a chord in each for a while with the
 // transport running, in blocks of an odd size, then releases them and stops;
