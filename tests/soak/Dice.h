@@ -18,22 +18,18 @@ public:
     // lo..hi, both included.
     int64_t Uniform(int64_t lo, int64_t hi) {
         const uint64_t span = static_cast<uint64_t>(hi - lo) + 1;
-        return lo + static_cast<int64_t>(span == 0 ? Bits(8) : Bits(BytesFor(span)) % span);
+        int bytes = 1;
+        while (bytes < 8 && (span - 1) >> (8 * bytes) != 0) ++bytes;
+        return lo + static_cast<int64_t>(span == 0 ? Bits(8) : Bits(bytes) % span);
     }
-    bool Chance(double p) { return static_cast<double>(Uniform(0, kChanceSteps - 1)) >= (1.0 - p) * kChanceSteps; }
-    double Real(double lo, double hi) { return lo + (hi - lo) * static_cast<double>(Uniform(0, kRealSteps - 1)) / kRealSteps; }
+    bool Chance(double p) { return static_cast<double>(Uniform(0, kSteps - 1)) >= (1.0 - p) * kSteps; }
+    double Real(double lo, double hi) { return lo + (hi - lo) * static_cast<double>(Uniform(0, kSteps - 1)) / kSteps; }
     template <typename T, size_t N>
     const T& Pick(const T (&choices)[N]) { return choices[Uniform(0, N - 1)]; }
 
 private:
-    static constexpr int64_t kChanceSteps = 1 << 16;
-    static constexpr int64_t kRealSteps = int64_t{1} << 32;
+    static constexpr int64_t kSteps = 1 << 16;
 
-    static int BytesFor(uint64_t span) {
-        int bytes = 1;
-        while (bytes < 8 && (span - 1) >> (8 * bytes) != 0) ++bytes;
-        return bytes;
-    }
     uint64_t Bits(int bytes) {
         if (data_ == nullptr) return rng_();
         uint64_t bits = 0;

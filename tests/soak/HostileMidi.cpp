@@ -6,6 +6,8 @@
 namespace sorel::soak {
 namespace {
 
+constexpr int kBurst = 10000;
+constexpr int kCapacity = kBurst + 64;
 constexpr int kForeignCapacity = 64;
 constexpr int kSysexBytes = 256;
 constexpr int kHighestControlKey = 36;

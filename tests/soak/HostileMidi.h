@@ -17,9 +17,6 @@ namespace sorel::soak {
 
 class HostileMidi {
 public:
-    static constexpr int kBurst = 10000;
-    static constexpr int kCapacity = kBurst + 64;
-
     explicit HostileMidi(Dice& dice);
 
     // The list for the next block of `frames`; valid until the next call.

@@ -15,26 +15,21 @@ int main(int argc, char** argv) {
     std::string module = sorel::test::ModulePathFromEnvironment();
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        const bool hasValue = i + 1 < argc;
+        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
         if (arg == "--threads") options.threads = true;
-        else if (arg == "--module" && hasValue) module = argv[++i];
-        else if (arg == "--seconds" && hasValue) options.seconds = std::atof(argv[++i]);
-        else if (arg == "--seed" && hasValue) options.seed = std::strtoull(argv[++i], nullptr, 0);
+        else if (arg == "--module" && value) module = argv[++i];
+        else if (arg == "--seconds" && value) options.seconds = std::atof(argv[++i]);
+        else if (arg == "--seed" && value) options.seed = std::strtoull(argv[++i], nullptr, 0);
         else module.clear();
     }
-    if (module.empty()) {
-        std::cerr << "usage: sorel-soak [--module PATH] [--seconds N] [--seed S] [--threads]\n";
-        return 2;
+    std::string error;
+    const VSTPluginMainProc entry = module.empty() ? nullptr : sorel::test::LoadModuleEntry(module, error);
+    if (!entry) {
+        std::cerr << (module.empty() ? "usage: sorel-soak [--module PATH] [--seconds N] [--seed S] [--threads]" : error) << "\n";
+        return module.empty() ? 2 : 1;
     }
     const sorel::test::TempDataHome dataHome;  // the player's own data folder is never touched
     options.dataRoot = dataHome.SorelFolder();
-    std::string error;
-    const VSTPluginMainProc entry = sorel::test::LoadModuleEntry(module, error);
-    if (!entry) {
-        std::cerr << error << "\n";
-        return 1;
-    }
-    std::cout << "sorel-soak: seed " << options.seed << (options.threads ? ", threaded" : "") << ", module " << module
-              << std::endl;
+    std::cout << "sorel-soak: seed " << options.seed << (options.threads ? ", threaded" : "") << ", module " << module << "\n";
     return sorel::soak::RunSoak(entry, options, std::cout) ? 0 : 1;
 }
