@@ -24,6 +24,8 @@ constexpr float kSampleRates[] = {44100.0f, 48000.0f, 88200.0f, 96000.0f, 192000
 constexpr intptr_t kBlockSizes[] = {0, -1, 1, 7, 64, 512, 8192, INT_MAX, 100000};
 constexpr int kNormalFrames[] = {32, 64, 128, 256, 441, 512, 1024, 2048};
 constexpr int kTimeFlags = kVstPpqPosValid | kVstTempoValid | kVstBarsValid | kVstTimeSigValid;
+// In percent, in the order of HostileHost::Mode.
+constexpr int kModeChances[] = {20, 30, 20, 15, 10, 5};
 constexpr int kCycleFlags = kVstCyclePosValid | kVstTransportCycleActive;
 
 void SetCycle(VstTimeInfo& t, double start, double end) {
@@ -47,13 +49,9 @@ VstTimeInfo HostileHost::Ordinary(bool playing, double samplePos) {
 }
 
 void HostileHost::ChooseMode() {
-    const int pick = static_cast<int>(dice_.Uniform(0, 99));
-    mode_ = pick < 20   ? Mode::Stopped
-            : pick < 50 ? Mode::Playing
-            : pick < 70 ? Mode::Looping
-            : pick < 85 ? Mode::Chaos
-            : pick < 95 ? Mode::Toggling
-                        : Mode::Silent;
+    int pick = static_cast<int>(dice_.Uniform(0, 99)), mode = 0;
+    while (pick >= kModeChances[mode]) pick -= kModeChances[mode++];
+    mode_ = static_cast<Mode>(mode);
     blocksLeft_ = static_cast<int>(dice_.Uniform(20, 600));
     normalFrames_ = dice_.Pick(kNormalFrames);
     tempo_ = dice_.Real(40.0, 300.0);
@@ -113,19 +111,18 @@ VstTimeInfo HostileHost::Time(int frames) {
 
 void HostileHost::BetweenBlocks() {
     if (!dice_.Chance(0.02)) return;
-    switch (dice_.Uniform(0, 6)) {
+    switch (dice_.Uniform(0, 5)) {
         case 0:
             sampleRate_ = dice_.Pick(kSampleRates);
             plugin_.Dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(sampleRate_));
             break;
         case 1: plugin_.Dispatch(effSetSampleRate, 0, 0, nullptr, dice_.Pick(kOddSampleRates)); break;
         case 2: plugin_.Dispatch(effSetBlockSize, 0, dice_.Pick(kBlockSizes)); break;
-        case 3:
+        case 3:  // off and on, or left suspended and processing anyway
             plugin_.Dispatch(effMainsChanged, 0, 0);
-            plugin_.Dispatch(effMainsChanged, 0, 1);
+            if (dice_.Chance(0.5)) plugin_.Dispatch(effMainsChanged, 0, 1);
             break;
-        case 4: plugin_.Dispatch(effMainsChanged, 0, 0); break;  // suspended, and processing anyway
-        case 5: plugin_.Dispatch(effSetProgram, 0, dice_.Uniform(-2, 3)); break;
+        case 4: plugin_.Dispatch(effSetProgram, 0, dice_.Uniform(-2, 3)); break;
         default: {
             char name[64] = {};
             plugin_.Dispatch(effGetProgramName, 0, 0, name);
