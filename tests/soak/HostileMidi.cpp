@@ -86,13 +86,8 @@ void HostileMidi::Add(VstEvent* entry) {
 void HostileMidi::AddMidi(int offset, int status, int data1, int data2) {
     if (count_ >= kCapacity) return;
     VstMidiEvent& e = midi_[midiUsed_++];
-    e = {};
-    e.type = kVstMidiType;
-    e.byteSize = sizeof(VstMidiEvent);
-    e.deltaFrames = offset;
-    e.midiData[0] = static_cast<char>(status);
-    e.midiData[1] = static_cast<char>(data1);
-    e.midiData[2] = static_cast<char>(data2);
+    e = {kVstMidiType, sizeof(VstMidiEvent), offset, 0, 0, 0,
+         {static_cast<char>(status), static_cast<char>(data1), static_cast<char>(data2), 0}, 0, 0, 0, 0};
     Add(reinterpret_cast<VstEvent*>(&e));
     const int kind = status >> 4;
     if ((kind != 8 && kind != 9) || data1 > 127 || data2 > 127) return;
@@ -113,13 +108,9 @@ void HostileMidi::AddForeign(int offset) {
     const int slot = foreignUsed_++;
     VstEvent* entry = &foreign_[slot];
     if (dice_.Chance(0.5)) {
-        VstMidiSysexEvent& s = sysex_[slot];
-        s = {};
-        s.type = kVstSysExType;
-        s.byteSize = sizeof(VstMidiSysexEvent);
-        s.dumpBytes = dice_.Chance(0.8) ? kSysexBytes : 0;
-        s.sysexDump = s.dumpBytes > 0 ? sysexBytes_.data() : nullptr;
-        entry = reinterpret_cast<VstEvent*>(&s);
+        const int bytes = dice_.Chance(0.8) ? kSysexBytes : 0;
+        sysex_[slot] = {kVstSysExType, sizeof(VstMidiSysexEvent), 0, 0, bytes, 0, bytes > 0 ? sysexBytes_.data() : nullptr, 0};
+        entry = reinterpret_cast<VstEvent*>(&sysex_[slot]);
     } else {
         *entry = {};
         entry->type = dice_.Pick(kForeignTypes);
