@@ -1,13 +1,10 @@
 // A hostile host, one block at a time, for the soak and the MIDI-path fuzzer
-// alike. Its transport plays stretches of ordinary playing, stopping and
-// looping, broken by tempos of 0, below 0, NaN and huge, positions that jump
-// back and forth, loops of zero length and inverted loops, play/stop every
-// block and a time query that answers null; its blocks have 0, 1, odd or 8192
-// frames and go through any process entry; between them come sample-rate,
-// block-size, program and mains calls; its event lists are hostile too, and
-// now and then there is none, or one with a negative count. At the end it
-// releases every key it holds, switches hold and note release off, stops the
-// transport and plays on until nothing sounds.
+// alike: stretches of playing, stopping and looping broken by odd tempos,
+// positions, loops and time signatures, a time query that answers null,
+// blocks of 0, 1, odd or 8192 frames through any process entry, host calls
+// between blocks, and hostile event lists (now and then none, or one with a
+// negative count). At the end it releases every key it holds, switches hold
+// and note release off, stops the transport and plays on until nothing sounds.
 #pragma once
 
 #include "soak/Dice.h"

@@ -59,6 +59,14 @@ constexpr int TotalWeight() {
     return total;
 }
 
+int OffsetOutside(Dice& dice, int frames) {
+    switch (dice.Uniform(0, 2)) {
+        case 0: return dice.Pick(kFixedOutsideOffsets);
+        case 1: return frames + dice.Uniform(0, 1000);
+        default: return -dice.Uniform(1, 1000);
+    }
+}
+
 }  // namespace
 
 HostileMidi::HostileMidi(Dice& dice)
@@ -121,19 +129,11 @@ void HostileMidi::AddForeign(int offset) {
     Add(entry);
 }
 
-int HostileMidi::OffsetOutside(int frames) {
-    switch (dice_.Uniform(0, 2)) {
-        case 0: return dice_.Pick(kFixedOutsideOffsets);
-        case 1: return frames + dice_.Uniform(0, 1000);
-        default: return -dice_.Uniform(1, 1000);
-    }
-}
-
 void HostileMidi::AddDrawn(int frames) {
     int pick = dice_.Uniform(0, TotalWeight() - 1);
     const EntryKind* kind = kEntryKinds;
     while (pick >= kind->weight) pick -= (kind++)->weight;
-    const int offset = kind->outside ? OffsetOutside(frames) : dice_.Uniform(0, std::max(frames - 1, 0));
+    const int offset = kind->outside ? OffsetOutside(dice_, frames) : dice_.Uniform(0, std::max(frames - 1, 0));
     const int status = dice_.Uniform(kind->statusLo, kind->statusHi);
     const int data1 = dice_.Uniform(kind->data1Lo, kind->data1Hi);
     switch (kind->shape) {

@@ -33,7 +33,6 @@ private:
     void AddMidi(int offset, int status, int data1, int data2);
     void AddNote(int offset, int channel, int key, bool on);
     void AddForeign(int offset);
-    int OffsetOutside(int frames);
 
     Dice& dice_;
     std::vector<VstMidiEvent> midi_;

@@ -21,13 +21,10 @@ constexpr const char* kCanDoQuestions[] = {"receiveVstTimeInfo", "bypass", "", "
 constexpr int kTextQueries[] = {effGetParamLabel, effGetParamDisplay, effGetParamName};
 constexpr int kLongestJunk = 300;
 
+int Index(Dice& dice) { return static_cast<int>(dice.Chance(0.9) ? dice.Uniform(0, param::kCount - 1) : dice.Pick(kOutsideIndices)); }
+float Value(Dice& dice) { return dice.Chance(0.8) ? static_cast<float>(dice.Real(0.0, 1.0)) : dice.Pick(kOddValues); }
+
 }  // namespace
-
-int ParameterStorm::Index() { return dice_.Chance(0.9) ? dice_.Uniform(0, param::kCount - 1) : dice_.Pick(kOutsideIndices); }
-
-float ParameterStorm::Value() {
-    return dice_.Chance(0.8) ? static_cast<float>(dice_.Real(0.0, 1.0)) : dice_.Pick(kOddValues);
-}
 
 char* ParameterStorm::Text(bool question) {
     if (question || dice_.Chance(0.6)) {
@@ -43,24 +40,24 @@ char* ParameterStorm::Text(bool question) {
 void ParameterStorm::Step(test::TestHost& plugin) {
     switch (dice_.Uniform(0, 9)) {
         case 0: case 1: case 2: case 3: {
-            const int index = Index();
-            plugin.SetParameter(index, Value());
+            const int index = Index(dice_);
+            plugin.SetParameter(index, Value(dice_));
             break;
         }
-        case 4: plugin.GetParameter(Index()); break;
+        case 4: plugin.GetParameter(Index(dice_)); break;
         case 5: {
-            const int index = Index();
+            const int index = Index(dice_);
             plugin.Dispatch(effString2Parameter, index, 0, dice_.Chance(0.1) ? nullptr : Text(false));
             break;
         }
         case 6: {
             const int query = dice_.Pick(kTextQueries);
-            plugin.Dispatch(query, Index(), 0, buffer_);
+            plugin.Dispatch(query, Index(dice_), 0, buffer_);
             break;
         }
         case 7: {
-            const int index = Index();
-            plugin.Dispatch(effVendorSpecific, 7, index, buffer_, Value());
+            const int index = Index(dice_);
+            plugin.Dispatch(effVendorSpecific, 7, index, buffer_, Value(dice_));
             break;
         }
         case 8: {

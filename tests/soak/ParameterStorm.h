@@ -4,8 +4,6 @@
 // and vendor-specific queries with indices nobody checked.
 #pragma once
 
-#include <string>
-
 #include "soak/Dice.h"
 #include "support/TestHost.h"
 
@@ -19,8 +17,6 @@ public:
     void Step(test::TestHost& plugin);
 
 private:
-    int Index();
-    float Value();
     // Copies junk text, or with `question` one of the host's questions, into the buffer.
     char* Text(bool question);
 
