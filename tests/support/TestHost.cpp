@@ -6,36 +6,22 @@
 #include <iterator>
 #include <stdexcept>
 
-#include "PluginModule.h"
-
 namespace sorel::test {
 namespace {
 
-constexpr VstIntPtr kHostVstVersion = 2400;
-constexpr VstIntPtr kHostVendorVersion = 10203;
 // Stale non-zero samples, so that a replacing call that writes nothing shows.
 constexpr float kStale = 0.25f;
 
-std::mutex gRegistryMutex;
-std::map<const AEffect*, TestHost*> gHosts;
-// The plug-in may call back before its entry has returned the AEffect.
-thread_local TestHost* gCreating = nullptr;
-
-TestHost* HostFor(const AEffect* effect) {
-    std::lock_guard<std::mutex> lock(gRegistryMutex);
-    const auto it = gHosts.find(effect);
-    return it != gHosts.end() ? it->second : gCreating;
-}
-
-VstIntPtr HostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {
-    if (opcode == audioMasterVersion) return kHostVstVersion;
-    TestHost* host = HostFor(effect);
-    return host ? host->OnHostCall(opcode, index, value, ptr, opt) : 0;
-}
-
 template <typename Sample>
-bool AllEqual(const std::vector<Sample>& samples, int frames, Sample value) {
-    return std::all_of(samples.begin(), samples.begin() + frames, [&](Sample s) { return s == value; });
+bool AllEqual(const Sample* samples, int frames, Sample value) {
+    return std::all_of(samples, samples + frames, [&](Sample s) { return s == value; });
+}
+
+template <typename Keep>
+std::vector<SentMidi> Filtered(const std::vector<SentMidi>& sent, Keep keep) {
+    std::vector<SentMidi> result;
+    std::copy_if(sent.begin(), sent.end(), std::back_inserter(result), keep);
+    return result;
 }
 
 }  // namespace
@@ -55,15 +41,6 @@ VSTPluginMainProc LoadModuleEntry(const std::string& path, std::string& error) {
     std::lock_guard lock(mutex);
     return loaded.emplace_back(std::move(module))->entry();
 }
-
-namespace {
-template <typename Keep>
-std::vector<SentMidi> Filtered(const std::vector<SentMidi>& sent, Keep keep) {
-    std::vector<SentMidi> result;
-    std::copy_if(sent.begin(), sent.end(), std::back_inserter(result), keep);
-    return result;
-}
-}  // namespace
 
 std::vector<SentMidi> NoteOns(const std::vector<SentMidi>& sent) {
     return Filtered(sent, [](const SentMidi& m) { return m.IsNoteOn(); });
@@ -94,39 +71,21 @@ TestHost::TestHost(VSTPluginMainProc entry) : entry_(entry) {}
 
 TestHost::~TestHost() { Close(); }
 
-bool TestHost::Create() {
-    if (!entry_) return false;
-    gCreating = this;
-    AEffect* effect = entry_(&HostCallback);
-    gCreating = nullptr;
-    if (!effect || effect->magic != kEffectMagic || !effect->dispatcher) return false;
-    std::lock_guard<std::mutex> lock(gRegistryMutex);
-    gHosts[effect] = this;
-    effect_ = effect;
-    return true;
-}
-
 bool TestHost::CreateAndOpen(int blockSize) {
-    if (!Create()) return false;
-    Dispatch(effOpen);
-    Dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(transport.sampleRate));
-    Dispatch(effSetBlockSize, 0, blockSize);
-    Dispatch(effMainsChanged, 0, 1);
+    std::string error;
+    plugin_ = host::HostedPlugin::create(host::PluginModule::linked(entry_, "plug-in under test"), error, this);
+    if (!plugin_) return false;
+    if (transport.sampleRate != plugin_->sampleRate()) plugin_->setSampleRate(transport.sampleRate);
+    if (blockSize != plugin_->maxBlockSize()) plugin_->setMaxBlockSize(blockSize);
+    plugin_->reserveFrames(kMaxFrames);
+    plugin_->resume();
     return true;
 }
 
-void TestHost::Close() {
-    if (!effect_) return;
-    Dispatch(effMainsChanged, 0, 0);
-    AEffect* closing = effect_;
-    closing->dispatcher(closing, effClose, 0, 0, nullptr, 0.0f);
-    std::lock_guard<std::mutex> lock(gRegistryMutex);
-    gHosts.erase(closing);
-    effect_ = nullptr;
-}
+void TestHost::Close() { plugin_.reset(); }
 
 intptr_t TestHost::Dispatch(int opcode, int index, intptr_t value, void* ptr, float opt) {
-    return effect_ ? effect_->dispatcher(effect_, opcode, index, value, ptr, opt) : 0;
+    return plugin_ ? plugin_->dispatch(opcode, index, value, ptr, opt) : 0;
 }
 
 std::string TestHost::DispatchString(int opcode, int index, intptr_t value) {
@@ -134,30 +93,6 @@ std::string TestHost::DispatchString(int opcode, int index, intptr_t value) {
     Dispatch(opcode, index, value, text);
     text[sizeof text - 1] = 0;
     return text;
-}
-
-void TestHost::SetParameter(int index, float normalized) {
-    if (effect_ && effect_->setParameter) effect_->setParameter(effect_, index, normalized);
-}
-
-float TestHost::GetParameter(int index) {
-    return effect_ && effect_->getParameter ? effect_->getParameter(effect_, index) : 0.0f;
-}
-
-std::vector<uint8_t> TestHost::GetChunk(int which) {
-    void* data = nullptr;
-    const intptr_t size = Dispatch(effGetChunk, which, 0, &data);
-    if (size <= 0 || !data) return {};
-    return {static_cast<const uint8_t*>(data), static_cast<const uint8_t*>(data) + size};
-}
-
-bool TestHost::SetChunk(int which, std::vector<uint8_t> bytes) {
-    return Dispatch(effSetChunk, which, static_cast<intptr_t>(bytes.size()), bytes.data()) == 1;
-}
-
-bool TestHost::SetParameterText(int index, const std::string& text) {
-    std::string copy = text;
-    return Dispatch(effString2Parameter, index, 0, copy.data()) == 1;
 }
 
 void TestHost::QueueMidi(int offset, uint8_t status, uint8_t data1, uint8_t data2) {
@@ -172,32 +107,18 @@ void TestHost::QueueMidi(int offset, uint8_t status, uint8_t data1, uint8_t data
 }
 
 std::chrono::nanoseconds TestHost::ProcessBlock(int frames, ProcessEntry entry) {
-    if (!queued_.empty()) {
-        eventList_.assign(sizeof(VstEvents) + queued_.size() * sizeof(VstEvent*), 0);
-        auto* list = reinterpret_cast<VstEvents*>(eventList_.data());
-        list->numEvents = static_cast<VstInt32>(queued_.size());
-        VstEvent** entries = list->events;  // longer than the declared two
-        for (size_t i = 0; i < queued_.size(); ++i) entries[i] = reinterpret_cast<VstEvent*>(&queued_[i]);
-        Deliver(list);
-        queued_.clear();
-    }
+    plugin_->sendEvents(queued_);
+    queued_.clear();
     // A hostile host may ask for a negative number of frames; its buffers are empty.
     const int length = std::max(frames, 0);
-    for (int c = 0; c < 2; ++c) {
-        if (floatOut_[c].size() < size_t(length)) floatOut_[c].resize(std::max(length, kMaxFrames));
-        if (doubleOut_[c].size() < size_t(length)) doubleOut_[c].resize(std::max(length, kMaxFrames));
-        std::fill(floatOut_[c].begin(), floatOut_[c].begin() + length, kStale);
-        std::fill(doubleOut_[c].begin(), doubleOut_[c].begin() + length, kStale);
+    plugin_->reserveFrames(length);
+    for (int c = 0; c < plugin_->outputCount(); ++c) {
+        std::fill_n(plugin_->output(c), length, kStale);
+        std::fill_n(plugin_->doubleOutput(c), length, kStale);
     }
-    float* floats[2] = {floatOut_[0].data(), floatOut_[1].data()};
-    double* doubles[2] = {doubleOut_[0].data(), doubleOut_[1].data()};
     WithChecker([&](MidiOutChecker& c) { return c.BeginBlock(frames), 0; });
     const auto start = std::chrono::steady_clock::now();
-    switch (entry) {
-        case ProcessEntry::Replacing: effect_->processReplacing(effect_, nullptr, floats, frames); break;
-        case ProcessEntry::Accumulating: effect_->process(effect_, nullptr, floats, frames); break;
-        case ProcessEntry::DoubleReplacing: effect_->processDoubleReplacing(effect_, nullptr, doubles, frames); break;
-    }
+    plugin_->process(frames, entry);
     const auto took = std::chrono::steady_clock::now() - start;
     const bool silent = Silent(entry, length);
     WithChecker([&](MidiOutChecker& c) { return c.InspectSilence(silent), c.EndBlock(), 0; });
@@ -206,14 +127,15 @@ std::chrono::nanoseconds TestHost::ProcessBlock(int frames, ProcessEntry entry) 
     return std::chrono::duration_cast<std::chrono::nanoseconds>(took);
 }
 
-bool TestHost::Silent(ProcessEntry entry, int frames) const {
-    switch (entry) {
-        case ProcessEntry::Replacing: return AllEqual(floatOut_[0], frames, 0.0f) && AllEqual(floatOut_[1], frames, 0.0f);
-        // Adding silence leaves what was there.
-        case ProcessEntry::Accumulating: return AllEqual(floatOut_[0], frames, kStale);
-        case ProcessEntry::DoubleReplacing: return AllEqual(doubleOut_[0], frames, 0.0) && AllEqual(doubleOut_[1], frames, 0.0);
+bool TestHost::Silent(ProcessEntry entry, int frames) {
+    for (int c = 0; c < plugin_->outputCount(); ++c) {
+        const bool silent = entry == ProcessEntry::Replacing ? AllEqual(plugin_->output(c), frames, 0.0f)
+                            // Adding silence leaves what was there.
+                            : entry == ProcessEntry::Accumulating ? AllEqual(plugin_->output(c), frames, kStale)
+                                                                  : AllEqual(plugin_->doubleOutput(c), frames, 0.0);
+        if (!silent) return false;
     }
-    return false;
+    return true;
 }
 
 void TestHost::SetTime(const VstTimeInfo& info, bool answers) {
@@ -234,10 +156,7 @@ std::vector<SentMidi> TestHost::Sent() const {
 }
 
 std::vector<SentMidi> TestHost::SentInBlock(int64_t block) const {
-    std::vector<SentMidi> result;
-    for (const SentMidi& m : Sent())
-        if (m.block == block) result.push_back(m);
-    return result;
+    return Filtered(Sent(), [block](const SentMidi& m) { return m.block == block; });
 }
 
 void TestHost::ClearSent() {
@@ -278,59 +197,41 @@ VstTimeInfo TestHost::TimeFromTransport() const {
     return info;
 }
 
-intptr_t TestHost::OnHostCall(int opcode, int, intptr_t, void* ptr, float) {
+const VstTimeInfo* TestHost::timeInfo(VstInt32) {
+    // Each thread reads its own copy, valid until its next query.
+    thread_local VstTimeInfo answer;
+    std::lock_guard<std::mutex> lock(timeMutex_);
+    if (rawTime_ ? !answersTime_ : !transport.answersTime) return nullptr;
+    answer = rawTime_ ? time_ : TimeFromTransport();
+    return &answer;
+}
+
+void TestHost::receiveEvents(const VstEvents* list) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    checker_.Inspect(list);
+    if (!list || !recording_) return;
+    VstEvent* const* entries = list->events;  // longer than the declared two
+    for (int i = 0; i < list->numEvents; ++i) {
+        if (!entries[i] || entries[i]->type != kVstMidiType) continue;
+        const auto* midi = reinterpret_cast<const VstMidiEvent*>(entries[i]);
+        sent_.push_back({checker_.InBlock() ? checker_.Block() : -1, midi->deltaFrames,
+                         static_cast<uint8_t>(midi->midiData[0]), static_cast<uint8_t>(midi->midiData[1]),
+                         static_cast<uint8_t>(midi->midiData[2])});
+    }
+}
+
+std::optional<VstIntPtr> TestHost::answer(VstInt32 opcode, VstInt32, VstIntPtr, void* ptr, float) {
     {
         std::lock_guard<std::mutex> lock(mutex_);
         ++callCounts_[opcode];
     }
-    switch (opcode) {
-        case audioMasterGetTime: {
-            // Each thread reads its own copy, valid until its next query.
-            thread_local VstTimeInfo answer;
-            std::lock_guard<std::mutex> lock(timeMutex_);
-            if (rawTime_ ? !answersTime_ : !transport.answersTime) return 0;
-            answer = rawTime_ ? time_ : TimeFromTransport();
-            return reinterpret_cast<intptr_t>(&answer);
-        }
-        case audioMasterProcessEvents: {
-            const auto* list = static_cast<const VstEvents*>(ptr);
-            std::lock_guard<std::mutex> lock(mutex_);
-            checker_.Inspect(list);
-            if (!list || !recording_) return 1;
-            VstEvent* const* entries = list->events;  // longer than the declared two
-            for (int i = 0; i < list->numEvents; ++i) {
-                if (!entries[i] || entries[i]->type != kVstMidiType) continue;
-                const auto* midi = reinterpret_cast<const VstMidiEvent*>(entries[i]);
-                sent_.push_back({checker_.InBlock() ? checker_.Block() : -1, midi->deltaFrames,
-                                 static_cast<uint8_t>(midi->midiData[0]), static_cast<uint8_t>(midi->midiData[1]),
-                                 static_cast<uint8_t>(midi->midiData[2])});
-            }
-            return 1;
-        }
-        case audioMasterGetProductString: {
-            if (!ptr) return 0;
-            std::lock_guard<std::mutex> lock(timeMutex_);
-            const size_t length = std::min<size_t>(product_.size(), kVstMaxProductStrLen - 1);
-            std::memcpy(ptr, product_.data(), length);
-            static_cast<char*>(ptr)[length] = 0;
-            return 1;
-        }
-        case audioMasterGetVendorString:
-            if (ptr) std::strcpy(static_cast<char*>(ptr), "Sorel tests");
-            return ptr ? 1 : 0;
-        case audioMasterGetVendorVersion:
-            return kHostVendorVersion;
-        case audioMasterSizeWindow:
-            return acceptsEditorSize.load() ? 1 : 0;
-        case audioMasterGetSampleRate:
-            return static_cast<intptr_t>(transport.sampleRate);
-        case audioMasterBeginEdit:
-        case audioMasterEndEdit:
-        case audioMasterUpdateDisplay:
-            return 1;
-        default:
-            return 0;
-    }
+    if (opcode == audioMasterSizeWindow) return acceptsEditorSize.load() ? 1 : 0;
+    if (opcode != audioMasterGetProductString || !ptr) return std::nullopt;
+    std::lock_guard<std::mutex> lock(timeMutex_);
+    const size_t length = std::min<size_t>(product_.size(), kVstMaxProductStrLen - 1);
+    std::memcpy(ptr, product_.data(), length);
+    static_cast<char*>(ptr)[length] = 0;
+    return 1;
 }
 
 }  // namespace sorel::test

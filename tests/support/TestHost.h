@@ -1,20 +1,19 @@
-// The one VST 2 host of the tests, the soak and the MIDI-path fuzzer: loads a
-// module with sorel-host's loader (or takes an entry linked in), creates and
-// opens the plug-in, delivers MIDI with effProcessEvents, runs blocks through
-// any of the three process entries, answers the time query from a scriptable
-// transport (or any raw answer, null included), and checks every MIDI event
-// the plug-in sends as it arrives.
+// The one VST 2 host of the tests, the soak and the MIDI-path fuzzer: a test
+// session over sorel-host's HostedPlugin. It answers the time query from a
+// scriptable transport (or any raw answer, null included), checks every MIDI
+// event the plug-in sends as it arrives, and counts the host calls.
 #pragma once
 
 #include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
 
-#include "frame/vst2/VstApi.h"
+#include "HostedPlugin.h"
 #include "support/MidiOutChecker.h"
 
 namespace sorel::test {
@@ -48,7 +47,7 @@ struct SentMidi {
     bool operator==(const SentMidi&) const = default;
 };
 
-enum class ProcessEntry { Replacing, Accumulating, DoubleReplacing };
+using ProcessEntry = host::HostedPlugin::ProcessEntry;
 
 // The path of the module under test: SOREL_MODULE_PATH from the environment.
 std::string ModulePathFromEnvironment();
@@ -63,7 +62,7 @@ std::vector<SentMidi> Controllers(const std::vector<SentMidi>& sent, int number)
 // channel and key; otherwise names the notes left sounding.
 std::string UnendedNotes(const std::vector<SentMidi>& sent);
 
-class TestHost {
+class TestHost : public host::HostSession {
 public:
     static constexpr int kMaxFrames = 8192;
 
@@ -71,27 +70,28 @@ public:
     explicit TestHost(const std::string& modulePath = ModulePathFromEnvironment());
     // A plug-in linked into the test itself, created through this entry.
     explicit TestHost(VSTPluginMainProc entry);
-    ~TestHost();
+    ~TestHost() override;
     TestHost(const TestHost&) = delete;
     TestHost& operator=(const TestHost&) = delete;
 
-    // Calls the module's entry; false when it returned no usable effect.
-    bool Create();
-    // Create, then open with the sample rate and block size, and switch on.
+    // Creates the plug-in, opens it with the sample rate and block size, and
+    // switches it on; false when the entry returned no usable effect.
     bool CreateAndOpen(int blockSize = 512);
     void Close();
 
-    AEffect* Effect() const { return effect_; }
+    AEffect* Effect() const { return plugin_ ? &plugin_->effect() : nullptr; }
     intptr_t Dispatch(int opcode, int index = 0, intptr_t value = 0, void* ptr = nullptr, float opt = 0.0f);
     std::string DispatchString(int opcode, int index = 0, intptr_t value = 0);
 
-    void SetParameter(int index, float normalized);
-    float GetParameter(int index);
+    void SetParameter(int index, float normalized) { plugin_->setParameterNormalised(index, normalized); }
+    float GetParameter(int index) { return plugin_->parameterNormalised(index); }
     // The bank (0) or program (1) chunk the plug-in hands out; empty when it gives none.
-    std::vector<uint8_t> GetChunk(int which);
-    bool SetChunk(int which, std::vector<uint8_t> bytes);
+    std::vector<uint8_t> GetChunk(int which) { return plugin_->getChunk(which == 0); }
+    bool SetChunk(int which, std::vector<uint8_t> bytes) {
+        return Dispatch(effSetChunk, which, static_cast<intptr_t>(bytes.size()), bytes.data()) == 1;
+    }
     // Sets a parameter to a plain value through effString2Parameter.
-    bool SetParameterText(int index, const std::string& text);
+    bool SetParameterText(int index, const std::string& text) { return plugin_->setParameterText(index, text); }
 
     // MIDI delivered with the next block.
     void QueueMidi(int offset, uint8_t status, uint8_t data1, uint8_t data2);
@@ -135,25 +135,21 @@ public:
         std::lock_guard<std::mutex> lock(mutex_);
         return fn(checker_);
     }
-
     // The checker's faults so far, one text each; empty when there were none.
     std::string Faults();
 
-    // Called by the host callback.
-    intptr_t OnHostCall(int opcode, int index, intptr_t value, void* ptr, float opt);
+    const VstTimeInfo* timeInfo(VstInt32 requestMask) override;
+    void receiveEvents(const VstEvents* list) override;
+    std::optional<VstIntPtr> answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) override;
 
 private:
     VstTimeInfo TimeFromTransport() const;
-    bool Silent(ProcessEntry entry, int frames) const;
+    bool Silent(ProcessEntry entry, int frames);
 
     VSTPluginMainProc entry_ = nullptr;
-    AEffect* effect_ = nullptr;
     std::atomic<int> blockCount_{0};
     std::atomic<bool> recording_{true};
     std::vector<VstMidiEvent> queued_;
-    std::vector<char> eventList_;
-    std::vector<float> floatOut_[2];
-    std::vector<double> doubleOut_[2];
 
     mutable std::mutex timeMutex_;
     bool rawTime_ = false;
@@ -165,6 +161,7 @@ private:
     MidiOutChecker checker_;
     std::vector<SentMidi> sent_;
     std::map<int, int> callCounts_;
+    std::unique_ptr<host::HostedPlugin> plugin_;
 };
 
 }  // namespace sorel::test

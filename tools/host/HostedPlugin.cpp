@@ -40,8 +40,13 @@ HostedPlugin::HostedPlugin(Token, std::unique_ptr<PluginModule> module) : module
 
 std::unique_ptr<HostedPlugin> HostedPlugin::load(const std::string& path, std::string& error) {
     auto module = PluginModule::open(path, error);
-    if (!module) return nullptr;
+    return module ? create(std::move(module), error) : nullptr;
+}
+
+std::unique_ptr<HostedPlugin> HostedPlugin::create(std::unique_ptr<PluginModule> module, std::string& error,
+                                                   HostSession* session) {
     auto plugin = std::make_unique<HostedPlugin>(Token{}, std::move(module));
+    plugin->session_ = session;
     if (!plugin->create(error)) return nullptr;
     return plugin;
 }
@@ -68,7 +73,7 @@ bool HostedPlugin::create(std::string& error) {
     dispatch(effOpen);
     dispatch(effSetSampleRate, 0, 0, nullptr, float(sampleRate_));
     dispatch(effSetBlockSize, 0, maxBlockSize_);
-    allocateBuffers();
+    allocateBuffers(maxBlockSize_);
     return true;
 }
 
@@ -165,21 +170,29 @@ void HostedPlugin::setSampleRate(double sampleRate) {
 void HostedPlugin::setMaxBlockSize(int frames) {
     maxBlockSize_ = std::max(1, frames);
     dispatch(effSetBlockSize, 0, maxBlockSize_);
-    allocateBuffers();
+    allocateBuffers(maxBlockSize_);
 }
 
-void HostedPlugin::allocateBuffers() {
+void HostedPlugin::allocateBuffers(int frames) {
     if (!effect_) return;
     const int inputs = std::max(0, effect_->numInputs);
     const int outputs = std::max(0, effect_->numOutputs);
-    channelBuffers_.assign(size_t(inputs + outputs), std::vector<float>(size_t(maxBlockSize_), 0.0f));
+    bufferFrames_ = frames;
+    channelBuffers_.assign(size_t(inputs + outputs), std::vector<float>(size_t(frames), 0.0f));
+    doubleBuffers_.assign(size_t(inputs + outputs), std::vector<double>(size_t(frames), 0.0));
     inputs_.clear();
     outputs_.clear();
-    for (int i = 0; i < inputs; ++i) inputs_.push_back(channelBuffers_[size_t(i)].data());
-    for (int i = 0; i < outputs; ++i) outputs_.push_back(channelBuffers_[size_t(inputs + i)].data());
+    doubleInputs_.clear();
+    doubleOutputs_.clear();
+    for (int i = 0; i < inputs + outputs; ++i) {
+        (i < inputs ? inputs_ : outputs_).push_back(channelBuffers_[size_t(i)].data());
+        (i < inputs ? doubleInputs_ : doubleOutputs_).push_back(doubleBuffers_[size_t(i)].data());
+    }
     // Some plug-ins read one pointer even when they declare no channel.
     inputs_.push_back(nullptr);
     outputs_.push_back(nullptr);
+    doubleInputs_.push_back(nullptr);
+    doubleOutputs_.push_back(nullptr);
 }
 
 void HostedPlugin::resume() {
@@ -199,6 +212,14 @@ void HostedPlugin::suspend() {
 void HostedPlugin::processBlock(const std::vector<VstMidiEvent>& events, int frames) {
     frames = std::clamp(frames, 0, maxBlockSize_);
     processing_ = true;
+    sendEvents(events);
+    for (int i = 0; i < outputCount(); ++i) std::fill_n(outputs_[size_t(i)], frames, 0.0f);
+    const bool replacing = (effect_->flags & effFlagsCanReplacing) && effect_->processReplacing;
+    if (replacing || effect_->process) process(frames, replacing ? ProcessEntry::Replacing : ProcessEntry::Accumulating);
+    processing_ = false;
+}
+
+void HostedPlugin::sendEvents(const std::vector<VstMidiEvent>& events) {
     if (!events.empty()) {
         eventCopies_.assign(events.begin(), events.end());
         // VstEvents ends in a variable array of event pointers.
@@ -210,12 +231,23 @@ void HostedPlugin::processBlock(const std::vector<VstMidiEvent>& events, int fra
             list->events[i] = reinterpret_cast<VstEvent*>(&eventCopies_[i]);
         dispatch(effProcessEvents, 0, 0, list);
     }
-    for (int i = 0; i < effect_->numInputs; ++i) std::fill_n(inputs_[size_t(i)], frames, 0.0f);
-    for (int i = 0; i < effect_->numOutputs; ++i) std::fill_n(outputs_[size_t(i)], frames, 0.0f);
-    if ((effect_->flags & effFlagsCanReplacing) && effect_->processReplacing)
-        effect_->processReplacing(effect_, inputs_.data(), outputs_.data(), frames);
-    else if (effect_->process)
-        effect_->process(effect_, inputs_.data(), outputs_.data(), frames);
+}
+
+void HostedPlugin::process(int frames, ProcessEntry entry) {
+    const int length = std::max(frames, 0);
+    reserveFrames(length);
+    for (int i = 0; i < std::max(0, effect_->numInputs); ++i) {
+        std::fill_n(inputs_[size_t(i)], length, 0.0f);
+        std::fill_n(doubleInputs_[size_t(i)], length, 0.0);
+    }
+    processing_ = true;
+    switch (entry) {
+    case ProcessEntry::Replacing: effect_->processReplacing(effect_, inputs_.data(), outputs_.data(), frames); break;
+    case ProcessEntry::Accumulating: effect_->process(effect_, inputs_.data(), outputs_.data(), frames); break;
+    case ProcessEntry::DoubleReplacing:
+        effect_->processDoubleReplacing(effect_, doubleInputs_.data(), doubleOutputs_.data(), frames);
+        break;
+    }
     processing_ = false;
 }
 
@@ -256,20 +288,16 @@ VstIntPtr HostedPlugin::hostCallback(AEffect* effect, VstInt32 opcode, VstInt32 
 }
 
 VstIntPtr HostedPlugin::answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {
+    if (session_)
+        if (const auto given = session_->answer(opcode, index, value, ptr, opt)) return *given;
     switch (opcode) {
+    case audioMasterProcessEvents:
+        if (!session_) return 0;
+        session_->receiveEvents(static_cast<const VstEvents*>(ptr));
+        return ptr ? 1 : 0;
     case audioMasterGetTime: {
         const VstTimeInfo* info = session_ ? session_->timeInfo(VstInt32(value)) : idleTimeInfo(VstInt32(value));
         return reinterpret_cast<VstIntPtr>(info);
-    }
-    case audioMasterProcessEvents: {
-        auto* list = static_cast<VstEvents*>(ptr);
-        if (!list || !session_) return 0;
-        for (VstInt32 i = 0; i < list->numEvents; ++i) {
-            const VstEvent* event = list->events[i];
-            if (event && event->type == kVstMidiType)
-                session_->receiveMidi(*reinterpret_cast<const VstMidiEvent*>(event));
-        }
-        return 1;
     }
     case audioMasterWantMidi: return 1;
     case audioMasterGetSampleRate: return VstIntPtr(sampleRate_);
@@ -281,7 +309,7 @@ VstIntPtr HostedPlugin::answer(VstInt32 opcode, VstInt32 index, VstIntPtr value,
     case audioMasterCanDo: return ptr && hostCanDo(static_cast<const char*>(ptr)) ? 1 : 0;
     case audioMasterGetLanguage: return kLanguageEnglish;
     case audioMasterIOChanged:
-        if (!processing_) allocateBuffers();
+        if (!processing_) allocateBuffers(bufferFrames_);
         return 1;
     case audioMasterSizeWindow: return sizeWindow_ && sizeWindow_(index, int(value)) ? 1 : 0;
     case audioMasterAutomate:

@@ -7,6 +7,7 @@
 #include "PluginModule.h"
 #include "engine/ParameterIndex.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -29,11 +30,18 @@ public:
 
     // Loads the module, creates the plug-in and opens it (effOpen).
     static std::unique_ptr<HostedPlugin> load(const std::string& path, std::string& error);
+    // Creates and opens the plug-in of a module already at hand; `session`
+    // answers from the plug-in's first call on.
+    static std::unique_ptr<HostedPlugin> create(std::unique_ptr<PluginModule> module, std::string& error,
+                                                HostSession* session = nullptr);
     ~HostedPlugin();
     HostedPlugin(const HostedPlugin&) = delete;
     HostedPlugin& operator=(const HostedPlugin&) = delete;
 
     const AEffect& effect() const { return *effect_; }
+    AEffect& effect() { return *effect_; }
+    // A dispatcher call as it is, whatever its arguments.
+    VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr, float opt = 0.0f);
     const std::string& path() const { return module_->path(); }
 
     // Identity and capabilities, as a host's scanner asks for them.
@@ -71,8 +79,21 @@ public:
 
     void setSession(HostSession* session) { session_ = session; }
     // Delivers the block's events (ordered by deltaFrames), then processes
-    // `frames` samples (at most the maximum block size).
+    // `frames` samples (at most the maximum block size) on silent buffers.
     void processBlock(const std::vector<VstMidiEvent>& events, int frames);
+    // Hands events over with effProcessEvents.
+    void sendEvents(const std::vector<VstMidiEvent>& events);
+    enum class ProcessEntry { Replacing, Accumulating, DoubleReplacing };
+    // Runs one block through `entry` on the buffers as they are, with the
+    // frame count as given; the buffers grow to hold it.
+    void process(int frames, ProcessEntry entry);
+    // Buffers that hold blocks of `frames`, longer ones than announced included.
+    void reserveFrames(int frames) {
+        if (frames > bufferFrames_) allocateBuffers(frames);
+    }
+    int outputCount() const { return std::max(0, effect_->numOutputs); }
+    float* output(int channel) { return outputs_[size_t(channel)]; }
+    double* doubleOutput(int channel) { return doubleOutputs_[size_t(channel)]; }
 
     // The editor, as a host's plug-in window drives it. `window` is the X
     // window the editor opens in; the size is in pixels, zero when unknown.
@@ -95,10 +116,9 @@ private:
                                   float opt);
     VstIntPtr answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);
     const VstTimeInfo* idleTimeInfo(VstInt32 requestMask);
-    VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr, float opt = 0.0f);
     std::string dispatchText(VstInt32 opcode, VstInt32 index = 0);
     bool create(std::string& error);
-    void allocateBuffers();
+    void allocateBuffers(int frames);
 
     std::unique_ptr<PluginModule> module_;
     AEffect* effect_ = nullptr;
@@ -108,9 +128,13 @@ private:
     bool resumed_ = false;
     std::atomic<bool> processing_ = false;  // asked by the plug-in from any thread
     SizeWindowHandler sizeWindow_;
+    int bufferFrames_ = 0;
     std::vector<std::vector<float>> channelBuffers_;
+    std::vector<std::vector<double>> doubleBuffers_;
     std::vector<float*> inputs_;
     std::vector<float*> outputs_;
+    std::vector<double*> doubleInputs_;
+    std::vector<double*> doubleOutputs_;
     std::vector<VstIntPtr> eventListStorage_;  // a VstEvents header followed by its pointers
     std::vector<VstMidiEvent> eventCopies_;
     VstTimeInfo idleTime_{};

@@ -34,9 +34,15 @@ std::unique_ptr<PluginModule> PluginModule::open(const std::string& path, std::s
     return std::make_unique<PluginModule>(Token{}, handle, entry, path);
 }
 
+std::unique_ptr<PluginModule> PluginModule::linked(VSTPluginMainProc entry, std::string name) {
+    return std::make_unique<PluginModule>(Token{}, nullptr, entry, std::move(name));
+}
+
 PluginModule::PluginModule(Token, void* handle, VSTPluginMainProc entry, std::string path)
     : handle_(handle), entry_(entry), path_(std::move(path)) {}
 
-PluginModule::~PluginModule() { ::dlclose(handle_); }
+PluginModule::~PluginModule() {
+    if (handle_) ::dlclose(handle_);
+}
 
 }  // namespace sorel::host

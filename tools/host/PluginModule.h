@@ -1,5 +1,6 @@
 // A VST 2 module opened with dlopen: finds its entry function and closes the
-// module when the last plug-in made from it is gone.
+// module when the last plug-in made from it is gone. A module can also be an
+// entry function linked into the program itself.
 #pragma once
 
 #include "frame/vst2/VstApi.h"
@@ -14,6 +15,8 @@ public:
     // Null with a message in `error` when the file is missing, is no shared
     // object, or exports neither "VSTPluginMain" nor "main".
     static std::unique_ptr<PluginModule> open(const std::string& path, std::string& error);
+    // An entry function linked into the program, known by `name`.
+    static std::unique_ptr<PluginModule> linked(VSTPluginMainProc entry, std::string name);
     ~PluginModule();
     PluginModule(const PluginModule&) = delete;
     PluginModule& operator=(const PluginModule&) = delete;
