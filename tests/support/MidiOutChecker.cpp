@@ -112,4 +112,13 @@ void MidiOutChecker::ReportSoundingNotes() {
                       std::to_string(startedIn_[c][n]) + ")");
 }
 
+std::string UnendedNotes(const std::vector<SentMidi>& sent) {
+    MidiOutChecker checker;
+    for (const SentMidi& m : sent) checker.CountNote(m.status, m.data1, m.data2);
+    std::string text;
+    for (const auto& [channel, key] : checker.Sounding())
+        text += "key " + std::to_string(key) + " on channel " + std::to_string(channel) + " never ended; ";
+    return text;
+}
+
 }  // namespace sorel::test

@@ -5,8 +5,10 @@
 // again, on its own channel.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
@@ -14,6 +16,38 @@
 #include "frame/vst2/VstApi.h"
 
 namespace sorel::test {
+
+// One MIDI message a plug-in sent.
+struct SentMidi {
+    int64_t block = 0;  // number of the process call it was sent in, -1 outside any
+    int offset = 0;     // deltaFrames
+    uint8_t status = 0;
+    uint8_t data1 = 0;
+    uint8_t data2 = 0;
+
+    int Kind() const { return status >> 4; }
+    int Channel() const { return (status & 0x0F) + 1; }
+    bool IsNoteOn() const { return Kind() == 9 && data2 > 0; }
+    bool IsNoteOff() const { return Kind() == 8 || (Kind() == 9 && data2 == 0); }
+    bool IsController(int number) const { return Kind() == 11 && data1 == number; }
+    bool operator==(const SentMidi&) const = default;
+};
+
+// The messages among `sent` that `keep` is true of.
+template <typename Keep>
+std::vector<SentMidi> Filtered(const std::vector<SentMidi>& sent, Keep keep) {
+    std::vector<SentMidi> result;
+    std::ranges::copy_if(sent, std::back_inserter(result), keep);
+    return result;
+}
+inline std::vector<SentMidi> NoteOns(const std::vector<SentMidi>& sent) { return Filtered(sent, &SentMidi::IsNoteOn); }
+inline std::vector<SentMidi> NoteOffs(const std::vector<SentMidi>& sent) { return Filtered(sent, &SentMidi::IsNoteOff); }
+inline std::vector<SentMidi> Controllers(const std::vector<SentMidi>& sent, int number) {
+    return Filtered(sent, [number](const SentMidi& m) { return m.IsController(number); });
+}
+// Empty when every note-on in `sent` is ended by a later note-off of its
+// channel and key; otherwise names the notes left sounding.
+std::string UnendedNotes(const std::vector<SentMidi>& sent);
 
 class MidiOutChecker {
 public:

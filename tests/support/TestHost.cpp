@@ -1,9 +1,6 @@
 #include "support/TestHost.h"
 
-#include <algorithm>
-#include <cstdlib>
 #include <cstring>
-#include <iterator>
 #include <stdexcept>
 
 namespace sorel::test {
@@ -17,19 +14,7 @@ bool AllEqual(const Sample* samples, int frames, Sample value) {
     return std::all_of(samples, samples + frames, [&](Sample s) { return s == value; });
 }
 
-template <typename Keep>
-std::vector<SentMidi> Filtered(const std::vector<SentMidi>& sent, Keep keep) {
-    std::vector<SentMidi> result;
-    std::copy_if(sent.begin(), sent.end(), std::back_inserter(result), keep);
-    return result;
-}
-
 }  // namespace
-
-std::string ModulePathFromEnvironment() {
-    const char* path = std::getenv("SOREL_MODULE_PATH");
-    return path ? path : "";
-}
 
 // The module stays loaded: a loader thread of the plug-in may still be
 // finishing, and unloading only tests the dynamic loader.
@@ -42,34 +27,11 @@ VSTPluginMainProc LoadModuleEntry(const std::string& path, std::string& error) {
     return loaded.emplace_back(std::move(module))->entry();
 }
 
-std::vector<SentMidi> NoteOns(const std::vector<SentMidi>& sent) {
-    return Filtered(sent, [](const SentMidi& m) { return m.IsNoteOn(); });
-}
-std::vector<SentMidi> NoteOffs(const std::vector<SentMidi>& sent) {
-    return Filtered(sent, [](const SentMidi& m) { return m.IsNoteOff(); });
-}
-std::vector<SentMidi> Controllers(const std::vector<SentMidi>& sent, int number) {
-    return Filtered(sent, [number](const SentMidi& m) { return m.IsController(number); });
-}
-
-std::string UnendedNotes(const std::vector<SentMidi>& sent) {
-    MidiOutChecker checker;
-    for (const SentMidi& m : sent) checker.CountNote(m.status, m.data1, m.data2);
-    std::string text;
-    for (const auto& [channel, key] : checker.Sounding())
-        text += "key " + std::to_string(key) + " on channel " + std::to_string(channel) + " never ended; ";
-    return text;
-}
-
 TestHost::TestHost(const std::string& modulePath) {
     std::string error;
     entry_ = LoadModuleEntry(modulePath, error);
     if (!entry_) throw std::runtime_error(error);
 }
-
-TestHost::TestHost(VSTPluginMainProc entry) : entry_(entry) {}
-
-TestHost::~TestHost() { Close(); }
 
 bool TestHost::CreateAndOpen(int blockSize) {
     std::string error;
@@ -80,30 +42,6 @@ bool TestHost::CreateAndOpen(int blockSize) {
     plugin_->reserveFrames(kMaxFrames);
     plugin_->resume();
     return true;
-}
-
-void TestHost::Close() { plugin_.reset(); }
-
-intptr_t TestHost::Dispatch(int opcode, int index, intptr_t value, void* ptr, float opt) {
-    return plugin_ ? plugin_->dispatch(opcode, index, value, ptr, opt) : 0;
-}
-
-std::string TestHost::DispatchString(int opcode, int index, intptr_t value) {
-    char text[512] = {};
-    Dispatch(opcode, index, value, text);
-    text[sizeof text - 1] = 0;
-    return text;
-}
-
-void TestHost::QueueMidi(int offset, uint8_t status, uint8_t data1, uint8_t data2) {
-    VstMidiEvent event{};
-    event.type = kVstMidiType;
-    event.byteSize = sizeof(VstMidiEvent);
-    event.deltaFrames = offset;
-    event.midiData[0] = static_cast<char>(status);
-    event.midiData[1] = static_cast<char>(data1);
-    event.midiData[2] = static_cast<char>(data2);
-    queued_.push_back(event);
 }
 
 std::chrono::nanoseconds TestHost::ProcessBlock(int frames, ProcessEntry entry) {
@@ -128,40 +66,13 @@ std::chrono::nanoseconds TestHost::ProcessBlock(int frames, ProcessEntry entry) 
 }
 
 bool TestHost::Silent(ProcessEntry entry, int frames) {
-    for (int c = 0; c < plugin_->outputCount(); ++c) {
-        const bool silent = entry == ProcessEntry::Replacing ? AllEqual(plugin_->output(c), frames, 0.0f)
-                            // Adding silence leaves what was there.
-                            : entry == ProcessEntry::Accumulating ? AllEqual(plugin_->output(c), frames, kStale)
-                                                                  : AllEqual(plugin_->doubleOutput(c), frames, 0.0);
-        if (!silent) return false;
-    }
+    // Adding silence leaves what was there.
+    const float expected = entry == ProcessEntry::Accumulating ? kStale : 0.0f;
+    for (int c = 0; c < plugin_->outputCount(); ++c)
+        if (entry == ProcessEntry::DoubleReplacing ? !AllEqual(plugin_->doubleOutput(c), frames, 0.0)
+                                                   : !AllEqual(plugin_->output(c), frames, expected))
+            return false;
     return true;
-}
-
-void TestHost::SetTime(const VstTimeInfo& info, bool answers) {
-    std::lock_guard<std::mutex> lock(timeMutex_);
-    rawTime_ = true;
-    time_ = info;
-    answersTime_ = answers;
-}
-
-void TestHost::SetProductString(const std::string& product) {
-    std::lock_guard<std::mutex> lock(timeMutex_);
-    product_ = product;
-}
-
-std::vector<SentMidi> TestHost::Sent() const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return sent_;
-}
-
-std::vector<SentMidi> TestHost::SentInBlock(int64_t block) const {
-    return Filtered(Sent(), [block](const SentMidi& m) { return m.block == block; });
-}
-
-void TestHost::ClearSent() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    sent_.clear();
 }
 
 std::string TestHost::Faults() {
@@ -172,14 +83,13 @@ std::string TestHost::Faults() {
     });
 }
 
-int TestHost::CallCount(int opcode) const {
+const VstTimeInfo* TestHost::timeInfo(VstInt32) {
+    // Each thread reads its own copy, valid until its next query.
+    thread_local VstTimeInfo info;
     std::lock_guard<std::mutex> lock(mutex_);
-    const auto it = callCounts_.find(opcode);
-    return it != callCounts_.end() ? it->second : 0;
-}
-
-VstTimeInfo TestHost::TimeFromTransport() const {
-    VstTimeInfo info{};
+    if (rawTime_ ? !answersTime_ : !transport.answersTime) return nullptr;
+    if (rawTime_) return &(info = time_);
+    info = VstTimeInfo{};
     info.samplePos = transport.samplePos;
     info.sampleRate = transport.sampleRate;
     const double samplesPerBeat = transport.sampleRate * 60.0 / (transport.tempo > 0 ? transport.tempo : 120.0);
@@ -194,16 +104,7 @@ VstTimeInfo TestHost::TimeFromTransport() const {
         info.cycleEndPos = transport.cycleEndPpq;
         info.flags |= kVstPpqPosValid | kVstTempoValid | kVstBarsValid | kVstCyclePosValid | kVstTimeSigValid;
     }
-    return info;
-}
-
-const VstTimeInfo* TestHost::timeInfo(VstInt32) {
-    // Each thread reads its own copy, valid until its next query.
-    thread_local VstTimeInfo answer;
-    std::lock_guard<std::mutex> lock(timeMutex_);
-    if (rawTime_ ? !answersTime_ : !transport.answersTime) return nullptr;
-    answer = rawTime_ ? time_ : TimeFromTransport();
-    return &answer;
+    return &info;
 }
 
 void TestHost::receiveEvents(const VstEvents* list) {
@@ -221,13 +122,10 @@ void TestHost::receiveEvents(const VstEvents* list) {
 }
 
 std::optional<VstIntPtr> TestHost::answer(VstInt32 opcode, VstInt32, VstIntPtr, void* ptr, float) {
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        ++callCounts_[opcode];
-    }
+    std::lock_guard<std::mutex> lock(mutex_);
+    ++callCounts_[opcode];
     if (opcode == audioMasterSizeWindow) return acceptsEditorSize.load() ? 1 : 0;
     if (opcode != audioMasterGetProductString || !ptr) return std::nullopt;
-    std::lock_guard<std::mutex> lock(timeMutex_);
     const size_t length = std::min<size_t>(product_.size(), kVstMaxProductStrLen - 1);
     std::memcpy(ptr, product_.data(), length);
     static_cast<char*>(ptr)[length] = 0;

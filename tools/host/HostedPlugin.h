@@ -42,6 +42,8 @@ public:
     AEffect& effect() { return *effect_; }
     // A dispatcher call as it is, whatever its arguments.
     VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr, float opt = 0.0f);
+    // The text a dispatcher call writes into the buffer it is handed.
+    std::string dispatchText(VstInt32 opcode, VstInt32 index = 0);
     const std::string& path() const { return module_->path(); }
 
     // Identity and capabilities, as a host's scanner asks for them.
@@ -116,7 +118,6 @@ private:
                                   float opt);
     VstIntPtr answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);
     const VstTimeInfo* idleTimeInfo(VstInt32 requestMask);
-    std::string dispatchText(VstInt32 opcode, VstInt32 index = 0);
     bool create(std::string& error);
     void allocateBuffers(int frames);
 
