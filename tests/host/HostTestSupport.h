@@ -22,15 +22,8 @@ struct CommandResult {
     std::string output;  // standard output and standard error together
 };
 
-inline CommandResult runHostTool(const std::vector<std::string>& arguments, const std::string& workingFolder = {}) {
-    const auto quoted = [](const std::string& text) {
-        std::string result = "'";
-        for (char c : text) result += c == '\'' ? std::string("'\\''") : std::string(1, c);
-        return result + "'";
-    };
-    std::string command = workingFolder.empty() ? "" : "cd " + quoted(workingFolder) + " && ";
-    command += quoted(SOREL_HOST_TOOL);
-    for (const std::string& argument : arguments) command += " " + quoted(argument);
+// Runs a shell command; its standard output and standard error together.
+inline CommandResult runCommand(const std::string& command) {
     CommandResult result;
     FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
     if (!pipe) return result;
@@ -39,6 +32,23 @@ inline CommandResult runHostTool(const std::vector<std::string>& arguments, cons
     const int status = ::pclose(pipe);
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;
+}
+
+inline std::string quoted(const std::string& text) {
+    std::string result = "'";
+    for (char c : text) result += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return result + "'";
+}
+
+// sorel-host with the given arguments, as a user runs it.
+inline std::string hostCommand(const std::vector<std::string>& arguments) {
+    std::string command = quoted(SOREL_HOST_TOOL);
+    for (const std::string& argument : arguments) command += " " + quoted(argument);
+    return command;
+}
+
+inline CommandResult runHostTool(const std::vector<std::string>& arguments, const std::string& workingFolder = {}) {
+    return runCommand((workingFolder.empty() ? "" : "cd " + quoted(workingFolder) + " && ") + hostCommand(arguments));
 }
 
 // A song of (tick, status, data1, data2) messages.

@@ -1,4 +1,4 @@
-// Sorel.so rendered through sorel-host's renderer, as a host would play it.
+// Sorel.so rendered through sorel-host, as a host would play it.
 #include "MidiFile.h"
 #include "ParameterSetter.h"
 #include "Renderer.h"
@@ -7,25 +7,12 @@
 
 #include <gtest/gtest.h>
 
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <fstream>
-#include <iterator>
 #include <sstream>
-#include <thread>
 #include <utility>
-
-extern char** environ;
 
 namespace sorel::host::test {
 namespace {
 
-// 120 bpm, 480 ticks per quarter: a sixteenth is 120 ticks.
 constexpr int kPpqn = 480;
 constexpr int kSixteenth = kPpqn / 4;
 
@@ -66,25 +53,19 @@ TEST(SorelRenderTest, DemoFindsTheBuiltPluginAndDrawsTheArpeggio) {
     ScratchFolder scratch;
     const CommandResult result = runHostTool({"demo"}, scratch.Root());
     ASSERT_EQ(result.exitCode, 0) << result.output;
-    EXPECT_NE(result.output.find(std::filesystem::path(SOREL_MODULE).lexically_normal().string()), std::string::npos)
-        << result.output;
+    EXPECT_NE(result.output.find(std::filesystem::path(SOREL_MODULE).lexically_normal().string()), std::string::npos);
     MidiSong demo;
     std::string error;
     ASSERT_TRUE(MidiFile::read(scratch.File("demo.mid"), demo, error)) << error;
-    int ons = 0;
-    for (const MidiEvent& e : demo.events) ons += e.isNoteOn();
+    const auto ons = std::ranges::count_if(demo.events, &MidiEvent::isNoteOn);
     EXPECT_GE(ons, 48) << "four bars of sixteenths, less the rests";
     // The roll of what Sorel sent: a row per pitch over two octaves, a "#" per note.
     const auto sent = result.output.find("Sorel sent:");
     ASSERT_NE(sent, std::string::npos) << result.output;
     std::istringstream roll(result.output.substr(sent));
-    int marks = 0;
-    int rows = 0;
-    for (std::string line; std::getline(roll, line);) {
-        if (line.size() < 6 || line[5] != '|') continue;  // pitch rows: name, then the grid
-        ++rows;
-        marks += int(std::count(line.begin() + 5, line.end(), '#'));
-    }
+    int marks = 0, rows = 0;
+    for (std::string line; std::getline(roll, line);)
+        if (line.size() >= 6 && line[5] == '|') rows += 1, marks += int(std::count(line.begin() + 5, line.end(), '#'));
     EXPECT_EQ(marks, ons) << result.output;
     EXPECT_GE(rows, 13) << result.output;
 }
@@ -92,39 +73,21 @@ TEST(SorelRenderTest, DemoFindsTheBuiltPluginAndDrawsTheArpeggio) {
 // A ramp drawn with the mouse across the GATE lane in sorel-host gui (under
 // Xvfb) is in the state the gui saves on closing, and render plays it.
 TEST(SorelRenderTest, ARampDrawnInTheEditorIsSavedAndPlayedWithRisingLengths) {
-    const testing::XvfbServer& x = testing::XvfbServer::Instance();
-    if (!x.Running()) GTEST_SKIP() << "no X server could be started";
+    if (!sorel::testing::XvfbServer::Instance().Running()) GTEST_SKIP() << "no X server could be started";
     ScratchFolder scratch;
-    const std::string state = scratch.File("ramp.state");
-    std::string arguments[] = {SOREL_HOST_TOOL, "gui", SOREL_MODULE, "--set", "Pattern Step mode=GATE", "--save-state", state};
-    std::vector<char*> argv;
-    for (std::string& a : arguments) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    // The gui says when the editor is open; a loaded machine may take seconds to get there.
-    const std::string log = scratch.File("gui.log");
-    posix_spawn_file_actions_t output;
-    posix_spawn_file_actions_init(&output);
-    posix_spawn_file_actions_addopen(&output, STDOUT_FILENO, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    pid_t pid = 0;
-    ASSERT_EQ(posix_spawn(&pid, SOREL_HOST_TOOL, &output, nullptr, argv.data(), environ), 0);
-    posix_spawn_file_actions_destroy(&output);
-    const auto editorOpen = [&] {
-        std::ifstream in(log);
-        return std::string(std::istreambuf_iterator<char>(in), {}).find("editor of Sorel open") != std::string::npos;
-    };
-    for (int tries = 0; tries < 400 && !editorOpen(); ++tries) std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    const std::string window = "search --sync --name \"sorel-host: Sorel\" ";
+    const std::string state = scratch.File("ramp.state"), log = scratch.File("gui.log");
     constexpr int kSteps = 32, kGridLeft = 39, kGridBottom = 404;  // the pattern view's skin rectangle
-    std::string drag = window + "sleep 0.5 ";
+    std::string drag = "xdotool search --sync --name 'sorel-host: Sorel' sleep 0.5";
     for (int step = 0; step < kSteps; ++step)
-        drag += "mousemove --window %1 " + std::to_string(kGridLeft + 11 + 24 * step) + " " +
-                std::to_string(kGridBottom - 4 - 3 * step) + (step == 0 ? " mousedown 1 " : " ");
-    const bool dragged = x.Xdotool(drag + "mouseup 1 sleep 0.2");
-    kill(pid, SIGTERM);  // ends the window as its close button does
-    int status = -1;
-    waitpid(pid, &status, 0);
-    ASSERT_TRUE(dragged);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        drag += " mousemove --window %1 " + std::to_string(kGridLeft + 11 + 24 * step) + " " +
+                std::to_string(kGridBottom - 4 - 3 * step) + (step == 0 ? " mousedown 1" : "");
+    // A loaded machine may take seconds to open the editor; SIGTERM ends the
+    // window as its close button does.
+    const std::string gui = hostCommand({"gui", SOREL_MODULE, "--set", "Pattern Step mode=GATE", "--save-state", state});
+    const CommandResult run = runCommand(gui + " >" + log + " & pid=$!; for i in $(seq 400); do grep -q 'editor of Sorel open' " +
+                                         log + " && break; sleep 0.05; done; " + drag +
+                                         " mouseup 1 sleep 0.2; dragged=$?; kill $pid; wait $pid && exit $dragged");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
 
     // C3 held for the pattern's 32 sixteenths.
     std::string error;
