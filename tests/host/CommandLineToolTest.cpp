@@ -1,11 +1,15 @@
-// sorel-host run as a user runs it on Sorel: exit status, messages and the
+// sorel-host run on Sorel as a user runs it: exit status, messages and the
 // MIDI it writes.
 #include "MidiFile.h"
 #include "host/HostTestSupport.h"
+#include "support/XvfbServer.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
+#include <sstream>
+#include <utility>
 
 namespace sorel::host::test {
 namespace {
@@ -17,52 +21,31 @@ constexpr int kSixteenth = kPpqn / 4;
 
 class CommandLineToolTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(MidiFile::write(in, heldChord(kPpqn, 4 * kPpqn), error)) << error; }
+    void SetUp() override { ASSERT_TRUE(MidiFile::write(in, heldChord(kPpqn, 16 * kPpqn), error)) << error; }
+    MidiSong read(const std::string& file) {
+        MidiSong song;
+        EXPECT_TRUE(MidiFile::read(file, song, error)) << error;
+        return song;
+    }
     ScratchFolder scratch;
-    const std::string in = scratch.File("in.mid"), out = scratch.File("out.mid");
+    const std::string sorel = SOREL_MODULE, in = scratch.File("in.mid"), out = scratch.File("out.mid");
     std::string error;
 };
 
-TEST_F(CommandLineToolTest, InfoShowsWhatAScannerSees) {
-    const CommandResult result = runHostTool({"info", SOREL_MODULE});
-    ASSERT_EQ(result.exitCode, 0) << result.output;
-    for (const char* line : {"Name:            Sorel", "Unique id:       '2u95' (0x32753935)", "Category:        2 (synth)",
-                             "Outputs:         2", "Chunks:          yes", "receiveVstTimeInfo   1", "bypass               0"})
-        EXPECT_NE(result.output.find(line), std::string::npos) << line << "\n" << result.output;
-}
-
-// The settings take, and every note lands on the sixteenth grid of the file,
-// whatever the sample rate and block size.
-TEST_F(CommandLineToolTest, RenderAppliesSettingsAndWritesNotesOnTheGrid) {
-    const CommandResult result = runHostTool({"render", SOREL_MODULE, in, out, "--set", "Octaves T1 P1=2",
-                                              "--block-size", "64", "--sample-rate", "44100"});
-    ASSERT_EQ(result.exitCode, 0) << result.output;
-    EXPECT_NE(result.output.find("set Octaves T1 P1 = 2"), std::string::npos) << result.output;
-    EXPECT_NE(result.output.find("3 notes in"), std::string::npos) << result.output;
-    MidiSong played;
-    ASSERT_TRUE(MidiFile::read(out, played, error)) << error;
-    EXPECT_EQ(played.ppqn, kPpqn);
-    int ons = 0, highest = 0;
-    for (const MidiEvent& e : played.events) {
-        if (!e.isNoteOn()) continue;
-        EXPECT_EQ(e.tick % kSixteenth, 0) << e.tick;
-        ons += 1;
-        highest = std::max(highest, int(e.bytes[1]));
-    }
-    EXPECT_GE(ons, 8);
-    EXPECT_GE(highest, 55 + 12) << "the second octave plays";
-}
-
 // Failures exit with 1 and say what failed; command line mistakes exit with
 // 2 and name the mistake.
-TEST_F(CommandLineToolTest, FailuresAndMistakesExitNonZeroWithAClearMessage) {
+TEST_F(CommandLineToolTest, EveryCommandAndFailureExitsWithItsCodeAndMessage) {
     std::ofstream(scratch.File("bad.mid")) << "MThd but not really a MIDI file";
-    const std::string sorel = SOREL_MODULE;
     struct Case {
         std::vector<std::string> args;
         int code;
         std::string message;
     } const cases[] = {
+        {{"--help"}, 0, "sorel-host render PLUGIN.so IN.mid OUT.mid"},
+        {{"info", sorel}, 0, "Unique id:       '2u95' (0x32753935)\n"},
+        {{"info", sorel}, 0, "Category:        2 (synth)\n"},
+        {{"info", sorel}, 0, "Chunks:          yes\n"},
+        {{"info", sorel}, 0, "receiveVstTimeInfo   1\n"},
         {{"info", scratch.File("missing.so")}, kFailed, "plug-in not found"},
         {{"info", SOREL_HOST_NO_ENTRY_MODULE}, kFailed, "exports no VSTPluginMain"},
         {{"demo", "--plugin", scratch.File("missing.so")}, kFailed, "plug-in not found"},
@@ -86,9 +69,85 @@ TEST_F(CommandLineToolTest, FailuresAndMistakesExitNonZeroWithAClearMessage) {
         EXPECT_NE(result.output.find(c.message), std::string::npos) << result.output;
     }
     EXPECT_FALSE(std::ifstream(out).good()) << "no output after a failure";
-    const CommandResult help = runHostTool({"--help"});
-    EXPECT_EQ(help.exitCode, 0);
-    EXPECT_NE(help.output.find("sorel-host render PLUGIN.so IN.mid OUT.mid"), std::string::npos);
+}
+
+// The settings take, every note lands on the file's sixteenth grid, and no
+// block size moves any event.
+TEST_F(CommandLineToolTest, RenderAppliesSettingsAndNoBlockSizeMovesAnEvent) {
+    std::vector<MidiEvent> reference;
+    for (const char* frames : {"32", "1024", "333", "4096"}) {
+        const CommandResult result = runHostTool({"render", sorel, in, out, "--set", "Octaves T1 P1=2", "--set",
+                                                  "Sort order T1 P1=Hi-Lo", "--block-size", frames, "--sample-rate", "44100"});
+        ASSERT_EQ(result.exitCode, 0) << result.output;
+        EXPECT_NE(result.output.find("set Octaves T1 P1 = 2"), std::string::npos) << result.output;
+        const MidiSong played = read(out);
+        EXPECT_EQ(played.ppqn, kPpqn);
+        if (reference.empty()) reference = played.events;
+        ASSERT_EQ(played.events.size(), reference.size()) << frames;
+        for (size_t i = 0; i < reference.size(); ++i) {
+            EXPECT_EQ(played.events[i].tick, reference[i].tick) << frames << " " << i;
+            EXPECT_EQ(played.events[i].bytes, reference[i].bytes) << frames << " " << i;
+        }
+    }
+    ASSERT_GE(reference.size(), 120u);
+    int highest = 0;
+    for (const MidiEvent& e : reference) {
+        if (!e.isNoteOn()) continue;
+        EXPECT_EQ(e.tick % kSixteenth, 0) << e.tick;
+        highest = std::max(highest, int(e.bytes[1]));
+    }
+    EXPECT_GE(highest, 55 + 12) << "the second octave plays";
+}
+
+TEST_F(CommandLineToolTest, DemoFindsTheBuiltPluginAndDrawsTheArpeggio) {
+    const CommandResult result = runHostTool({"demo"}, scratch.Root());
+    ASSERT_EQ(result.exitCode, 0) << result.output;
+    EXPECT_NE(result.output.find(std::filesystem::path(sorel).lexically_normal().string()), std::string::npos);
+    const auto ons = std::ranges::count_if(read(scratch.File("demo.mid")).events, &MidiEvent::isNoteOn);
+    EXPECT_GE(ons, 48) << "four bars of sixteenths, less the rests";
+    // The roll of what Sorel sent: a row per pitch over two octaves, a "#" per note.
+    const auto sent = result.output.find("Sorel sent:");
+    ASSERT_NE(sent, std::string::npos) << result.output;
+    std::istringstream roll(result.output.substr(sent));
+    int marks = 0, rows = 0;
+    for (std::string line; std::getline(roll, line);)
+        if (line.size() >= 6 && line[5] == '|') rows += 1, marks += int(std::count(line.begin() + 5, line.end(), '#'));
+    EXPECT_EQ(marks, ons) << result.output;
+    EXPECT_GE(rows, 13) << result.output;
+}
+
+// A ramp drawn with the mouse across the GATE lane in sorel-host gui (under
+// Xvfb) is in the state the gui saves on closing, and render plays it.
+TEST_F(CommandLineToolTest, ARampDrawnInTheEditorIsSavedAndPlayedWithRisingLengths) {
+    if (!sorel::testing::XvfbServer::Instance().Running()) GTEST_SKIP() << "no X server could be started";
+    const std::string state = scratch.File("ramp.state"), log = scratch.File("gui.log");
+    constexpr int kSteps = 32, kGridLeft = 39, kGridBottom = 404;  // the pattern view's skin rectangle
+    std::string drag = "xdotool search --sync --name 'sorel-host: Sorel' sleep 0.5";
+    for (int step = 0; step < kSteps; ++step)
+        drag += " mousemove --window %1 " + std::to_string(kGridLeft + 11 + 24 * step) + " " +
+                std::to_string(kGridBottom - 4 - 3 * step) + (step == 0 ? " mousedown 1" : "");
+    // A loaded machine may take seconds to open the editor; SIGTERM ends the
+    // window as its close button does.
+    const std::string gui = hostCommand({"gui", sorel, "--set", "Pattern Step mode=GATE", "--save-state", state});
+    const CommandResult run = runCommand(gui + " >" + log + " & pid=$!; for i in $(seq 400); do grep -q 'editor of Sorel open' " +
+                                         log + " && break; sleep 0.05; done; " + drag +
+                                         " mouseup 1 sleep 0.2; dragged=$?; kill $pid; wait $pid && exit $dragged");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    // C3 held for the pattern's 32 sixteenths.
+    const MidiSong held = songOf(kPpqn, {{0, 0x90, 48, 100}, {kSteps * kSixteenth, 0x80, 48, 0}}, kSteps * kSixteenth);
+    ASSERT_TRUE(MidiFile::write(in, held, error)) << error;
+    const CommandResult render = runHostTool({"render", sorel, in, out, "--state", state});
+    ASSERT_EQ(render.exitCode, 0) << render.output;
+    std::vector<int64_t> lengths;
+    int64_t startedAt = -1;
+    for (const MidiEvent& e : read(out).events) {
+        if (e.isNoteOn()) startedAt = e.tick;
+        if (e.isNoteOff() && startedAt >= 0) lengths.push_back(e.tick - std::exchange(startedAt, -1));
+    }
+    // Up to the middle of the ramp each note still ends before the next one starts.
+    ASSERT_GE(lengths.size(), std::size_t(kSteps / 2));
+    for (int step = 1; step < kSteps / 2; ++step) EXPECT_GE(lengths[step], lengths[step - 1]) << step;
+    EXPECT_GT(lengths[kSteps / 2 - 1], 2 * lengths.front());
 }
 
 }  // namespace
