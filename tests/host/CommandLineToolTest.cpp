@@ -1,12 +1,16 @@
 // sorel-host run on Sorel as a user runs it: exit status, messages and the
 // MIDI it writes.
 #include "MidiFile.h"
-#include "host/HostTestSupport.h"
+#include "MidiSong.h"
+#include "persistence/TempDataHome.h"
 #include "support/XvfbServer.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <algorithm>
+#include <array>
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <utility>
@@ -14,20 +18,64 @@
 namespace sorel::host::test {
 namespace {
 
+struct CommandResult {
+    int exitCode = -1;
+    std::string output;  // standard output and standard error together
+};
+
+// Runs a shell command; its standard output and standard error together.
+CommandResult runCommand(const std::string& command) {
+    CommandResult result;
+    FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
+    if (!pipe) return result;
+    std::array<char, 4096> buffer{};
+    for (size_t got; (got = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0;) result.output.append(buffer.data(), got);
+    const int status = ::pclose(pipe);
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
+std::string quoted(const std::string& text) {
+    std::string result = "'";
+    for (char c : text) result += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return result + "'";
+}
+
+// sorel-host with the given arguments, as a user runs it.
+std::string hostCommand(const std::vector<std::string>& arguments) {
+    std::string command = quoted(SOREL_HOST_TOOL);
+    for (const std::string& argument : arguments) command += " " + quoted(argument);
+    return command;
+}
+
+CommandResult runHostTool(const std::vector<std::string>& arguments, const std::string& workingFolder = {}) {
+    return runCommand((workingFolder.empty() ? "" : "cd " + quoted(workingFolder) + " && ") + hostCommand(arguments));
+}
+
 constexpr int kFailed = 1;
 constexpr int kUsage = 2;
 constexpr int kPpqn = 480;
 constexpr int kSixteenth = kPpqn / 4;
 
+// The keys pressed together at the start and held for `ticks`.
+MidiSong heldKeys(std::initializer_list<uint8_t> keys, int64_t ticks) {
+    MidiSong song;
+    song.ppqn = kPpqn;
+    for (uint8_t key : keys) song.events.push_back({0, {0x90, key, 100}, 3});
+    for (uint8_t key : keys) song.events.push_back({ticks, {0x80, key, 0}, 3});
+    song.lengthTicks = ticks;
+    return song;
+}
+
 class CommandLineToolTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(MidiFile::write(in, heldChord(kPpqn, 16 * kPpqn), error)) << error; }
+    void SetUp() override { ASSERT_TRUE(MidiFile::write(in, heldKeys({48, 52, 55}, 16 * kPpqn), error)) << error; }
     MidiSong read(const std::string& file) {
         MidiSong song;
         EXPECT_TRUE(MidiFile::read(file, song, error)) << error;
         return song;
     }
-    ScratchFolder scratch;
+    sorel::test::TempDataHome scratch;  // also the data home of the plug-ins loaded meanwhile
     const std::string sorel = SOREL_MODULE, in = scratch.File("in.mid"), out = scratch.File("out.mid");
     std::string error;
 };
@@ -134,8 +182,7 @@ TEST_F(CommandLineToolTest, ARampDrawnInTheEditorIsSavedAndPlayedWithRisingLengt
                                          " mouseup 1 sleep 0.2; dragged=$?; kill $pid; wait $pid && exit $dragged");
     ASSERT_EQ(run.exitCode, 0) << run.output;
     // C3 held for the pattern's 32 sixteenths.
-    const MidiSong held = songOf(kPpqn, {{0, 0x90, 48, 100}, {kSteps * kSixteenth, 0x80, 48, 0}}, kSteps * kSixteenth);
-    ASSERT_TRUE(MidiFile::write(in, held, error)) << error;
+    ASSERT_TRUE(MidiFile::write(in, heldKeys({48}, kSteps * kSixteenth), error)) << error;
     const CommandResult render = runHostTool({"render", sorel, in, out, "--state", state});
     ASSERT_EQ(render.exitCode, 0) << render.output;
     std::vector<int64_t> lengths;

@@ -1,8 +1,8 @@
 #include "MidiFile.h"
-#include "host/HostTestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 
 namespace sorel::host::test {
 namespace {

@@ -104,12 +104,10 @@ std::vector<std::pair<int, int>> MidiOutChecker::Sounding() const {
 }
 
 void MidiOutChecker::ReportSoundingNotes() {
-    for (int c = 0; c < kChannels; ++c)
-        for (int n = 0; n < kNotes; ++n)
-            if (sounding_[c][n] > 0)
-                Fault("note left sounding: channel " + std::to_string(c + 1) + " key " + std::to_string(n) + " (" +
-                      std::to_string(sounding_[c][n]) + " note-on(s) without note-off, the last in block " +
-                      std::to_string(startedIn_[c][n]) + ")");
+    for (const auto& [channel, key] : Sounding())
+        Fault("note left sounding: channel " + std::to_string(channel) + " key " + std::to_string(key) + " (" +
+              std::to_string(sounding_[channel - 1][key]) + " note-on(s) without note-off, the last in block " +
+              std::to_string(startedIn_[channel - 1][key]) + ")");
 }
 
 std::string UnendedNotes(const std::vector<SentMidi>& sent) {
