@@ -3,19 +3,24 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <tuple>
 
 namespace sorel::host::test {
 namespace {
 
+std::vector<uint8_t> withTrack(std::vector<uint8_t> track) {
+    std::vector<uint8_t> file = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, 96, 'M', 'T', 'r', 'k', 0, 0, 0, 0};
+    file[21] = uint8_t(track.size());
+    file.insert(file.end(), track.begin(), track.end());
+    return file;
+}
+
 // A hand-made format 0 file: 96 ticks per quarter, tempo 100 bpm (600000 us),
 // note 60 on at 0 and off at 96 with running status, then end of track.
 std::vector<uint8_t> handMadeFile() {
-    return {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, 96,
-            'M', 'T', 'r', 'k', 0, 0, 0, 18,
-            0x00, 0xFF, 0x51, 0x03, 0x09, 0x27, 0xC0,  // tempo 600000
-            0x00, 0x90, 60, 100,
-            0x60, 60, 0,                               // running status: note on velocity 0 = off
-            0x00, 0xFF, 0x2F, 0x00};
+    return withTrack({0x00, 0xFF, 0x51, 0x03, 0x09, 0x27, 0xC0,  // tempo 600000
+                      0x00, 0x90, 60, 100, 0x60, 60, 0,         // running status: note on velocity 0 = off
+                      0x00, 0xFF, 0x2F, 0x00});
 }
 
 struct BrokenFile {
@@ -24,20 +29,12 @@ struct BrokenFile {
     const char* reason;  // a phrase of the message
 };
 
-std::vector<uint8_t> withTrack(std::vector<uint8_t> track) {
-    std::vector<uint8_t> file = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, 96, 'M', 'T', 'r', 'k', 0, 0, 0, 0};
-    file[21] = uint8_t(track.size());
-    for (uint8_t byte : track) file.push_back(byte);
-    return file;
-}
-
 std::vector<BrokenFile> brokenFiles() {
     auto with = [](std::function<void(std::vector<uint8_t>&)> change) {
         auto bytes = handMadeFile();
         change(bytes);
         return bytes;
     };
-    const std::vector<uint8_t> endOfTrack = {0x00, 0xFF, 0x2F, 0x00};
     return {
         {"empty", {}, "no MThd"},
         {"text file", {'h', 'e', 'l', 'l', 'o', ' ', 'w', 'o', 'r', 'l', 'd', '!', '!', '!'}, "no MThd"},
@@ -82,49 +79,30 @@ TEST(MidiFileTest, RefusesMalformedFilesWithAMessage) {
     EXPECT_EQ(song.events.size(), 2u);
 }
 
-std::vector<uint8_t> variableLength(uint32_t value, bool padded = false) {
-    std::vector<uint8_t> bytes{uint8_t(value & 0x7F)};
-    for (value >>= 7; value != 0; value >>= 7) bytes.insert(bytes.begin(), uint8_t(0x80 | (value & 0x7F)));
-    if (padded) bytes.insert(bytes.begin(), 0x80);  // a longer form than needed, still valid
-    return bytes;
-}
-
-void append(std::vector<uint8_t>& to, const std::vector<uint8_t>& bytes) { to.insert(to.end(), bytes.begin(), bytes.end()); }
-
 // Events a render has no use for, in forms the format allows, between the
 // notes: every note must come through at its own tick.
 TEST(MidiFileTest, KeepsEveryNoteAroundLongTextsSysexAndForeignChunks) {
-    std::vector<uint8_t> track;
-    append(track, {0x00, 0xFF, 0x03});  // a track name of 200 characters
-    append(track, variableLength(200));
+    std::vector<uint8_t> track = {0x00, 0xFF, 0x03, 0x81, 0x48};  // a track name of 200 characters
     track.insert(track.end(), 200, 'x');
-    append(track, {0x10, 0x90, 60, 100});
-    append(track, {0x20, 0xFF, 0x01});  // a short text with a padded length
-    append(track, variableLength(5, true));
-    append(track, {'h', 'e', 'l', 'l', 'o'});
-    append(track, {0x30, 0xF0, 0x03, 0x7E, 0x01, 0xF7});  // system exclusive
-    append(track, {0x40, 0xF7, 0x02, 0xF8, 0xF8});        // escaped real-time bytes
-    append(track, {0x50, 0x80, 60, 0});
-    append(track, variableLength(0x60, true));           // a padded delta time
-    append(track, {0x90, 64, 90, 0x70, 64, 0, 0x00, 0xFF, 0x2F, 0x00});
-    std::vector<uint8_t> file = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 1, 0, 1, 0, 96,
-                                 'X', 'F', 'I', 'H', 0, 0, 0, 3, 1, 2, 3};
-    append(file, {'M', 'T', 'r', 'k'});
-    for (int shift = 24; shift >= 0; shift -= 8) file.push_back(uint8_t(track.size() >> shift));
-    append(file, track);
-
+    track.insert(track.end(), {0x10, 0x90, 60, 100,
+                               0x20, 0xFF, 0x01, 0x80, 0x05, 'h', 'e', 'l', 'l', 'o',  // a text, its length padded
+                               0x30, 0xF0, 0x03, 0x7E, 0x01, 0xF7,                     // system exclusive
+                               0x40, 0xF7, 0x02, 0xF8, 0xF8,                           // escaped real-time bytes
+                               0x50, 0x80, 60, 0,
+                               0x80, 0x60, 0x90, 64, 90,  // a padded delta time
+                               0x70, 64, 0, 0x00, 0xFF, 0x2F, 0x00});
+    std::vector<uint8_t> file = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 1, 0, 1, 0, 96, 'X', 'F', 'I', 'H', 0, 0, 0, 3, 1, 2, 3,
+                                 'M', 'T', 'r', 'k', 0, 0, uint8_t(track.size() >> 8), uint8_t(track.size())};
+    file.insert(file.end(), track.begin(), track.end());
     MidiSong song;
     std::string error;
     ASSERT_TRUE(MidiFile::readFromMemory(file.data(), file.size(), song, error)) << error;
-    ASSERT_EQ(song.events.size(), 4u);
-    const int64_t ticks[] = {0x10, 0x10 + 0x20 + 0x30 + 0x40 + 0x50, 0x10 + 0x20 + 0x30 + 0x40 + 0x50 + 0x60,
-                             0x10 + 0x20 + 0x30 + 0x40 + 0x50 + 0x60 + 0x70};
-    for (size_t i = 0; i < 4; ++i) EXPECT_EQ(song.events[i].tick, ticks[i]) << i;
-    EXPECT_TRUE(song.events[0].isNoteOn());
-    EXPECT_TRUE(song.events[1].isNoteOff());
-    EXPECT_EQ(song.events[2].bytes[1], 64);
-    EXPECT_TRUE(song.events[3].isNoteOff());
-    EXPECT_EQ(song.lengthTicks, ticks[3]);
+    const std::tuple<int64_t, int, bool> expected[] = {  // tick, key, note-on
+        {0x10, 60, true}, {0x10 + 0x20 + 0x30 + 0x40 + 0x50, 60, false}, {0x150, 64, true}, {0x150 + 0x70, 64, false}};
+    ASSERT_EQ(song.events.size(), std::size(expected));
+    for (size_t i = 0; i < song.events.size(); ++i)
+        EXPECT_EQ(std::tuple(song.events[i].tick, int(song.events[i].bytes[1]), song.events[i].isNoteOn()), expected[i]) << i;
+    EXPECT_EQ(song.lengthTicks, 0x150 + 0x70);
 }
 
 }  // namespace

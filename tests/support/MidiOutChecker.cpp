@@ -13,14 +13,6 @@ std::string Describe(int offset, uint8_t status, uint8_t data1, uint8_t data2) {
 
 }  // namespace
 
-void MidiOutChecker::BeginBlock(int frames) {
-    inBlock_ = true;
-    frames_ = frames;
-    ++block_;
-}
-
-void MidiOutChecker::EndBlock() { inBlock_ = false; }
-
 void MidiOutChecker::Fault(const std::string& text) {
     ++faults_;
     if (faultTexts_.size() < kKeptFaultTexts) faultTexts_.push_back(text);
@@ -82,10 +74,6 @@ void MidiOutChecker::CountNote(uint8_t status, uint8_t key, uint8_t velocity) {
         // An extra note-off is harmless; only a missing one hangs a note.
         if (count > 0) --count;
     }
-}
-
-void MidiOutChecker::InspectSilence(bool silent) {
-    if (!silent) Fault("audio output is not silent");
 }
 
 int MidiOutChecker::SoundingNotes() const {

@@ -56,13 +56,15 @@ public:
     static constexpr size_t kKeptFaultTexts = 32;
 
     // The process call that follows sends its events into a block of `frames`.
-    void BeginBlock(int frames);
-    void EndBlock();
+    void BeginBlock(int frames) { inBlock_ = true, frames_ = frames, ++block_; }
+    void EndBlock() { inBlock_ = false; }
     // One event list handed over by the plug-in (audioMasterProcessEvents).
     void Inspect(const VstEvents* events);
     void InspectMidi(int offset, uint8_t status, uint8_t data1, uint8_t data2);
     // The output buffers of a replacing call must hold silence.
-    void InspectSilence(bool silent);
+    void InspectSilence(bool silent) {
+        if (!silent) Fault("audio output is not silent");
+    }
     // Counts a note-on or note-off of a well-formed channel message.
     void CountNote(uint8_t status, uint8_t key, uint8_t velocity);
 

@@ -10,11 +10,8 @@
 #include <cstdlib>
 
 namespace sorel::testing {
-namespace {
 
 constexpr int kStartTimeoutMs = 10000;
-
-}  // namespace
 
 XvfbServer& XvfbServer::Instance() {
     static XvfbServer server;
