@@ -19,20 +19,13 @@ void MidiOutChecker::Fault(const std::string& text) {
 }
 
 void MidiOutChecker::Inspect(const VstEvents* events) {
-    if (!events) {
-        Fault("null event list");
-        return;
-    }
+    if (!events) return Fault("null event list");
     if (events->numEvents < 0) Fault("negative event count");
     VstEvent* const* entries = events->events;  // longer than the declared two
     for (int i = 0; i < events->numEvents; ++i) {
         const VstEvent* event = entries[i];
-        if (!event) {
-            Fault("null event in the list");
-            continue;
-        }
-        if (event->type != kVstMidiType) {
-            Fault("event of type " + std::to_string(event->type));
+        if (!event || event->type != kVstMidiType) {
+            Fault(event ? "event of type " + std::to_string(event->type) : "null event in the list");
             continue;
         }
         const auto* midi = reinterpret_cast<const VstMidiEvent*>(event);
@@ -53,14 +46,8 @@ void MidiOutChecker::InspectMidi(int offset, uint8_t status, uint8_t data1, uint
         Fault("offset outside the block of " + std::to_string(frames_) + ": " + what);
     // Only short channel messages travel this way; system messages have no
     // business in a note stream.
-    if (status < 0x80 || status >= 0xF0) {
-        Fault("bad status byte: " + what);
-        return;
-    }
-    if (data1 > 127 || data2 > 127) {
-        Fault("data byte above 127: " + what);
-        return;
-    }
+    if (status < 0x80 || status >= 0xF0) return Fault("bad status byte: " + what);
+    if (data1 > 127 || data2 > 127) return Fault("data byte above 127: " + what);
     CountNote(status, data1, data2);
 }
 

@@ -26,10 +26,8 @@ struct HostTransport {
     bool loopEnabled = false;
     double cycleStartPpq = 0.0;
     double cycleEndPpq = 0.0;
-    // When false the time query returns null (a host that reports nothing).
-    bool answersTime = true;
-    // When false the validity flags and the tempo are left out.
-    bool reportsTempo = true;
+    bool answersTime = true;   // when false the time query returns null (a host that reports nothing)
+    bool reportsTempo = true;  // when false the validity flags and the tempo are left out
 };
 
 using ProcessEntry = host::HostedPlugin::ProcessEntry;
