@@ -71,7 +71,7 @@ public:
 
     // MIDI delivered with the next block.
     void QueueMidi(int offset, uint8_t status, uint8_t data1, uint8_t data2) {
-        queued_.push_back({kVstMidiType, sizeof(VstMidiEvent), offset, 0, 0, 0, {char(status), char(data1), char(data2)}});
+        queued_.push_back({kVstMidiType, sizeof(VstMidiEvent), offset, 0, 0, 0, {char(status), char(data1), char(data2), 0}, 0, 0, 0, 0});
     }
     void NoteOn(int offset, int channel, int note, int velocity) { QueueMidi(offset, 0x8F + channel, note, velocity); }
     void NoteOff(int offset, int channel, int note, int velocity = 0) { QueueMidi(offset, 0x7F + channel, note, velocity); }
