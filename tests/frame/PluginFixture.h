@@ -18,6 +18,9 @@ constexpr int kSamplesPerStep = 6000;  // 1/16 at 120 beats per minute and 48 kH
 // Points XDG_DATA_HOME at a fresh folder below the test's temporary folder,
 // so that settings one test saves never reach another (or the real one).
 void UseFreshDataFolder();
+// The global settings file of the current data folder, and a file's whole content.
+std::string SettingsFile();
+std::string ReadWholeFile(const std::string& path);
 
 class PluginTest : public ::testing::Test {
 protected:
