@@ -50,15 +50,11 @@ TEST(ArdourScan, TheScannerIndexesSorelAsAMidiInstrument) {
         xml.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
     }
     ASSERT_FALSE(xml.empty()) << "no cache file below " << cache;
-    EXPECT_EQ(Attribute(xml, "name"), "Sorel");
-    EXPECT_EQ(Attribute(xml, "creator"), "Vardo");
-    EXPECT_EQ(Attribute(xml, "id"), std::to_string(0x32753935));
-    EXPECT_EQ(Attribute(xml, "n_inputs"), "0");
-    EXPECT_EQ(Attribute(xml, "n_outputs"), "2");
-    EXPECT_EQ(Attribute(xml, "n_midi_inputs"), "1");
-    EXPECT_EQ(Attribute(xml, "n_midi_outputs"), "1");
-    EXPECT_EQ(Attribute(xml, "is_instrument"), "1");
-    EXPECT_EQ(Attribute(xml, "category"), "Instrument");
+    const std::pair<const char*, std::string> expected[] = {
+        {"name", "Sorel"},       {"creator", "Vardo"},     {"id", std::to_string(0x32753935)},
+        {"n_inputs", "0"},       {"n_outputs", "2"},       {"n_midi_inputs", "1"},
+        {"n_midi_outputs", "1"}, {"is_instrument", "1"},   {"category", "Instrument"}};
+    for (const auto& [name, value] : expected) EXPECT_EQ(Attribute(xml, name), value) << name;
     fs::remove_all(home);
 }
 

@@ -2,17 +2,21 @@
 // or a learnt controller presses them: through setParameter, with no editor
 // attached; MIDI learn started from a control's menu. What changed is read
 // back as parameter values and MIDI out.
+#include <array>
+#include <cmath>
 #include <filesystem>
+#include <functional>
 #include <iterator>
 #include <mutex>
 #include <set>
+#include <tuple>
 #include <utility>
 #include <vector>
 
+#include "InProcessEntry.h"
 #include "PluginFixture.h"
 #include "engine/PatternEngine.h"
 #include "engine/PatternStepper.h"
-#include "InProcessEntry.h"
 
 namespace sorel::test {
 namespace {
@@ -39,26 +43,24 @@ protected:
         vardo->Actions().WaitUntilIdle();
     }
     double Value(int index) const { return vardo->Params().Value(index); }
-    std::vector<double> Lane(int area, int pattern, int lane) const {
+    std::vector<double> Values(int count, const std::function<int(int)>& index) const {
         std::vector<double> values;
-        for (int step = 0; step < kSteps; ++step) values.push_back(Value(StepValue(area, pattern, lane, step)));
+        for (int i = 0; i < count; ++i) values.push_back(Value(index(i)));
         return values;
+    }
+    std::vector<double> Lane(int area, int pattern, int lane) const {
+        return Values(kSteps, [&](int step) { return StepValue(area, pattern, lane, step); });
     }
     std::vector<double> Pattern(int area, int pattern) const {
-        std::vector<double> values;
-        for (int i = 0; i < PatternImage::kValueCount; ++i)
-            values.push_back(Value(PatternImage::ParameterIndex(area, pattern, i)));
-        return values;
+        return Values(PatternImage::kValueCount, [&](int i) { return PatternImage::ParameterIndex(area, pattern, i); });
     }
     PatternStepper& Stepper(int area) { return vardo->App().Area(area)->Stepper(); }
-    // Every pitch the plug-in plays while `key` is held for about eight steps.
-    std::set<int> PitchesFor(int key) {
+    // The note-ons played while `keys` are held for `blocks` blocks.
+    std::vector<SentMidi> Hold(std::initializer_list<int> keys, int blocks = 100) {
         host->transport.playing = true;
-        host->NoteOn(0, 1, key, 100);
-        host->ProcessBlocks(100, kBlock);
-        std::set<int> pitches;
-        for (const SentMidi& m : NoteOns(host->Sent())) pitches.insert(m.data1);
-        return pitches;
+        for (int key : keys) host->NoteOn(0, 1, key, 100);
+        host->ProcessBlocks(blocks, kBlock);
+        return NoteOns(host->Sent());
     }
     // Steps 0..31 of a lane set to distinct values through the host.
     void FillLane(int area, int pattern, int lane) {
@@ -69,10 +71,6 @@ protected:
     void LearnFromMenu(int parameter) {
         vardo->SetMenuTarget(parameter);
         host->SetParameter(kMidiLearnMenu, 0.0f);
-    }
-    void Select(int start, int end) {
-        std::lock_guard<std::recursive_mutex> lock(vardo->Mutex());
-        vardo->Actions().Model().Select(start, end);
     }
 
     std::unique_ptr<TestHost> host;
@@ -107,7 +105,9 @@ TEST_F(EditorActionsTest, ChordMemoryButtonsChangeTheChordsATriggerPlays) {
         Open();
         host->SetParameter(kCmTrigger, 1.0f);
         Apply(c.settings);
-        EXPECT_EQ(PitchesFor(c.key), c.pitches) << c.what;
+        std::set<int> pitches;
+        for (const SentMidi& m : Hold({c.key})) pitches.insert(m.data1);
+        EXPECT_EQ(pitches, c.pitches) << c.what;
     }
 }
 
@@ -117,17 +117,18 @@ TEST_F(EditorActionsTest, LaneToolsEditTheShownLaneOfTheShownPattern) {
     const std::vector<double> filled = Lane(0, 0, 2);
     Apply({{kCopyTool, 1.0f}, {kKeyAreaPatterns, kPattern4}, {kPasteTool, 1.0f}});
     EXPECT_EQ(Lane(0, 3, 2), filled);
-
     Apply({{kClearTool, 1.0f}});
     EXPECT_EQ(Lane(0, 3, 2), std::vector<double>(kSteps, 1.0));  // LENGTH's lowest value
     EXPECT_EQ(Lane(0, 0, 2), filled);
-
     Apply({{kRandomize, 1.0f}});
     const std::vector<double> random = Lane(0, 3, 2);
     EXPECT_NE(random, std::vector<double>(kSteps, 1.0));
     for (double v : random) EXPECT_TRUE(v == std::trunc(v) && v >= 1.0 && v <= 8.0) << v;
-    Select(28, kSteps + 5);  // steps outside 0..31 select nothing
-    EXPECT_EQ(vardo->Model().SelectionStart(), EditorModel::kNoStep);
+    {
+        std::lock_guard<std::recursive_mutex> lock(vardo->Mutex());
+        vardo->Actions().Model().Select(28, kSteps + 5);
+    }
+    EXPECT_EQ(vardo->Model().SelectionStart(), EditorModel::kNoStep) << "steps outside 0..31 select nothing";
 }
 
 TEST_F(EditorActionsTest, PatternAndKeyAreaMenusCopyEveryStepAndLoop) {
@@ -138,22 +139,18 @@ TEST_F(EditorActionsTest, PatternAndKeyAreaMenusCopyEveryStepAndLoop) {
     const std::vector<double> source = Pattern(0, 0);
     const std::vector<double> untouched = Pattern(0, 5);
     ASSERT_NE(source, untouched);
-
     Apply({{kKeyAreaPatterns, kPattern4}, {kCopyMenu, kMenuPaste}});  // nothing copied yet
     EXPECT_EQ(Pattern(0, 3), untouched);
-
     Apply({{kKeyAreaPatterns, 0.0f}, {kCopyMenu, 0.0f}, {kKeyAreaPatterns, kPattern4}, {kCopyMenu, kMenuPaste}});
     EXPECT_EQ(Pattern(0, 3), source);
     EXPECT_EQ(Pattern(0, 5), untouched);
     Apply({{kCopyMenu, kMenuPasteToAll}});
     for (int pattern = 0; pattern < kPatternsPerArea; ++pattern) {
         EXPECT_EQ(Pattern(0, pattern), source) << pattern;
-        for (int lane = 0; lane < kLanes; ++lane) {
-            EXPECT_EQ(Stepper(0).LaneLoopStart(pattern, lane), lane % 5);
-            EXPECT_EQ(Stepper(0).LaneLoopEnd(pattern, lane), 20 + lane % 9);
-        }
+        for (int lane = 0; lane < kLanes; ++lane)
+            EXPECT_EQ(std::pair(Stepper(0).LaneLoopStart(pattern, lane), Stepper(0).LaneLoopEnd(pattern, lane)),
+                      std::pair(lane % 5, 20 + lane % 9));
     }
-
     Apply({{kCopyCcMenu, 0.0f}, {kKeyAreaSelection, 1.0f}, {kCopyCcMenu, kAreaMenuPaste}});
     EXPECT_EQ(Pattern(3, 7), source);
     EXPECT_EQ(Pattern(1, 7), untouched);
@@ -174,11 +171,10 @@ TEST_F(EditorActionsTest, ThePasteThreadStartsWithTheFirstPaste) {
 
 TEST_F(EditorActionsTest, AButtonActsOncePerPressAndNeverOnOpen) {
     const int step = StepValue(0, 0, 2, 0);
-    auto changeStep = [&] { host->SetParameter(step, 0.5f); };
     Apply({{kPatternStepMode, kLengthLane}});
     host->SetParameter(kClearTool, 1.0f);
     EXPECT_EQ(Value(step), 1.0);
-    changeStep();
+    host->SetParameter(step, 0.5f);
     host->SetParameter(kClearTool, 1.0f);  // held: no second press
     host->Dispatch(effOpen);               // every value re-applied: no action
     EXPECT_EQ(Value(step), 5.0);           // 1 + 7 * 0.5, rounded half up
@@ -190,67 +186,58 @@ TEST_F(EditorActionsTest, AButtonActsOncePerPressAndNeverOnOpen) {
 // A whole-step value set from a host between two steps shows and plays the
 // nearest step, as its plain value would.
 TEST_F(EditorActionsTest, WholeStepValuesShowAndPlayTheNearestStep) {
-    const struct {
-        int index;
-        float normalized;
-        const char* shown;
-    } cases[] = {
+    const std::tuple<int, float, const char*> cases[] = {
         {kRate, 9.0f / 22.0f, "9"},
         {kOctaves, 0.5f, "3"},
         {kTranspose, 13.0f / 24.0f, "1"},
         {kGlobalVolume, 100.0f / 127.0f, "100"},
     };
-    for (const auto& c : cases) {
+    for (const auto& [index, normalized, shown] : cases) {
         std::vector<SentMidi> played[2];
         for (int exact = 0; exact < 2; ++exact) {
             Open();
             if (exact)
-                ASSERT_TRUE(host->SetParameterText(c.index, c.shown));
+                ASSERT_TRUE(host->SetParameterText(index, shown));
             else
-                host->SetParameter(c.index, c.normalized);
-            EXPECT_EQ(host->DispatchString(effGetParamDisplay, c.index), c.shown) << c.index;
-            host->transport.playing = true;
-            host->NoteOn(0, 1, 40, 90);
-            host->NoteOn(0, 1, 43, 90);
-            host->ProcessBlocks(200, kBlock);
-            played[exact] = NoteOns(host->Sent());
+                host->SetParameter(index, normalized);
+            EXPECT_EQ(host->DispatchString(effGetParamDisplay, index), shown) << index;
+            played[exact] = Hold({40, 43}, 200);
         }
         ASSERT_FALSE(played[0].empty());
-        EXPECT_EQ(played[0], played[1]) << c.index;
+        EXPECT_EQ(played[0], played[1]) << index;
     }
 }
 
+// The next controller (the pitch wheel of any channel as controller 119)
+// binds, is consumed and already moves its parameter.
 TEST_F(EditorActionsTest, TheNextControllerBindsAndAlreadyMoves) {
-    LearnFromMenu(kGlobalVolume);
+    const struct {
+        int target;
+        std::array<uint8_t, 3> learn, move;
+        int controller;
+        double learnt;
+    } cases[] = {
+        {kSwing + PatternIndex(0, 0), {0xE0, 0, 127}, {0xE3, 0, 0}, 119, 1.0},
+        {kGlobalVolume, {0xB0, 20, 127}, {0xB0, 20, 0}, 20, 127.0},
+    };
+    for (const auto& c : cases) {
+        Open();
+        LearnFromMenu(c.target);
+        host->QueueMidi(0, c.learn[0], c.learn[1], c.learn[2]);
+        host->ProcessBlock(kBlock);
+        EXPECT_EQ(Value(c.target), c.learnt);
+        EXPECT_EQ(Value(kControllerMap + c.controller), c.target);
+        host->QueueMidi(0, c.move[0], c.move[1], c.move[2]);
+        host->ProcessBlock(kBlock);
+        EXPECT_EQ(Value(c.target), 0.0);
+        EXPECT_TRUE(host->Sent().empty());
+    }
+    // The learnt controller changes what the engine plays: volume 127 adds 63 to the velocity.
     host->Controller(0, 1, 20, 127);
-    host->ProcessBlock(kBlock);
-    EXPECT_TRUE(host->Sent().empty());  // consumed
-    EXPECT_EQ(Value(kGlobalVolume), 127.0);
-    EXPECT_EQ(Value(kControllerMap + 20), kGlobalVolume);
-    host->Controller(0, 1, 20, 0);
-    host->ProcessBlock(kBlock);
-    EXPECT_EQ(Value(kGlobalVolume), 0.0);
-    // The learnt controller changes what the engine plays.
-    host->Controller(0, 1, 20, 127);
-    host->transport.playing = true;
     host->NoteOn(0, 1, 36, 50);
-    host->ProcessBlocks(30, kBlock);
-    const auto ons = NoteOns(host->Sent());
+    const auto ons = Hold({}, 30);
     ASSERT_FALSE(ons.empty());
-    EXPECT_EQ(ons[0].data2, 113);  // 50 + (127 - 64)
-}
-
-TEST_F(EditorActionsTest, ThePitchWheelLearnsAsController119) {
-    const int swing = kSwing + PatternIndex(0, 0);
-    LearnFromMenu(swing);
-    host->QueueMidi(0, 0xE0, 0, 127);
-    host->ProcessBlock(kBlock);
-    EXPECT_EQ(Value(swing), 1.0);
-    EXPECT_EQ(Value(kControllerMap + 119), swing);
-    host->QueueMidi(0, 0xE3, 0, 0);  // any channel
-    host->ProcessBlock(kBlock);
-    EXPECT_EQ(Value(swing), 0.0);
-    EXPECT_TRUE(host->Sent().empty());
+    EXPECT_EQ(ons[0].data2, 113);
 }
 
 }  // namespace
