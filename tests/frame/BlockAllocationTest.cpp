@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "engine/ParameterIndex.h"
-#include "frame/Vardo.h"
+#include "InProcessEntry.h"
 #include "support/AllocationCounter.h"
 
 namespace sorel {
@@ -26,26 +26,22 @@ VstIntPtr Host(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void* ptr, float)
     return 0;
 }
 
+// Up to eight MIDI messages (offset, status, data 1, data 2) in storage made
+// once, so that handing them over allocates nothing.
 struct EventList {
     VstMidiEvent events[8]{};
-    VstEvents* list;
     std::vector<char> storage = std::vector<char>(sizeof(VstEvents) + 8 * sizeof(VstEvent*));
-    EventList() { list = reinterpret_cast<VstEvents*>(storage.data()); }
+    VstEvents* list = reinterpret_cast<VstEvents*>(storage.data());
     void Set(std::initializer_list<std::array<int, 4>> messages) {
-        int i = 0;
-        for (const auto& m : messages) {
-            events[i] = VstMidiEvent{};
-            events[i].type = kVstMidiType;
-            events[i].byteSize = sizeof(VstMidiEvent);
-            events[i].deltaFrames = m[0];
-            events[i].midiData[0] = static_cast<char>(m[1]);
-            events[i].midiData[1] = static_cast<char>(m[2]);
-            events[i].midiData[2] = static_cast<char>(m[3]);
-            VstEvent** slots = list->events;
-            slots[i] = reinterpret_cast<VstEvent*>(&events[i]);
-            ++i;
+        list->numEvents = 0;
+        for (const auto& [offset, status, data1, data2] : messages) {
+            VstMidiEvent& e = events[list->numEvents];
+            e = VstMidiEvent{};
+            e.type = kVstMidiType, e.byteSize = sizeof e, e.deltaFrames = offset;
+            e.midiData[0] = char(status), e.midiData[1] = char(data1), e.midiData[2] = char(data2);
+            VstEvent** slots = list->events;  // the list is longer than its declared two
+            slots[list->numEvents++] = reinterpret_cast<VstEvent*>(&e);
         }
-        list->numEvents = i;
     }
 };
 
@@ -53,9 +49,7 @@ TEST(BlockAllocation, PlayingAllocatesNothingAfterWarmUp) {
     gTime.sampleRate = 48000;
     gTime.tempo = 140;
     gTime.flags = kVstTempoValid | kVstPpqPosValid | kVstTransportPlaying;
-    AEffect* effect = CreateEffect(&Host, [](audioMasterCallback h) -> std::unique_ptr<IPlugVST> {
-        return std::make_unique<Vardo>(h);
-    });
+    AEffect* effect = test::InProcessEntry(&Host);
     ASSERT_NE(effect, nullptr);
     effect->dispatcher(effect, effOpen, 0, 0, nullptr, 0);
     effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, 48000.0f);

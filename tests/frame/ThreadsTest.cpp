@@ -26,23 +26,14 @@ TEST_F(PluginTest, BlocksOnOneThreadParametersAndOpcodesOnAnother) {
     AEffect* effect = host->Effect();
 
     std::thread audio([&] {
-        int cycle = 0;
-        while (!stop.load()) {
-            if (cycle % 8 == 0) {
-                host->NoteOn(cycle % kBlock, 1, 36 + cycle % 20, 100);
-                host->NoteOn(5, 3, 90, 80);  // passed through
-            }
-            if (cycle % 8 == 5) {
-                host->NoteOff(0, 1, 36 + (cycle - 5) % 20);
-                host->NoteOff(7, 3, 90);
-            }
+        for (int cycle = 0; !stop.load(); ++cycle, ++blocks) {
+            const int key = 36 + (cycle - cycle % 8) % 20;
+            if (cycle % 8 == 0) host->NoteOn(cycle % kBlock, 1, key, 100), host->NoteOn(5, 3, 90, 80);  // 90 passes through
+            if (cycle % 8 == 5) host->NoteOff(0, 1, key), host->NoteOff(7, 3, 90);
             if (cycle % 50 == 0) host->Controller(1, 1, 123, 0);
             host->ProcessBlock(kBlock);
-            ++cycle;
-            ++blocks;
         }
     });
-
     std::mt19937 random(7);
     // At least three seconds and two hundred blocks, however slow a
     // sanitizer makes either side; a host's main thread pauses now and then.
@@ -53,14 +44,13 @@ TEST_F(PluginTest, BlocksOnOneThreadParametersAndOpcodesOnAnother) {
     while (std::chrono::steady_clock::now() < limit &&
            (std::chrono::steady_clock::now() < minimum || blocks.load() < 200)) {
         if (calls % 16 == 0) std::this_thread::sleep_for(std::chrono::microseconds(200));
-        const int index = std::uniform_int_distribution<int>(0, kCount - 1)(random);
-        effect->setParameter(effect, index, std::uniform_real_distribution<float>(0, 1)(random));
+        const int index = static_cast<int>(random() % kCount);
+        effect->setParameter(effect, index, static_cast<float>(random() % 1001) / 1000.0f);
         effect->getParameter(effect, index);
         effect->dispatcher(effect, effGetParamDisplay, index, 0, text, 0);
         effect->dispatcher(effect, effGetParamName, index, 0, text, 0);
         std::string value = std::to_string(random() % 100);
-        effect->dispatcher(effect, effString2Parameter, kGate + static_cast<int>(random() % kPatterns), 0,
-                           value.data(), 0);
+        effect->dispatcher(effect, effString2Parameter, kGate + int(random() % kPatterns), 0, value.data(), 0);
         effect->dispatcher(effect, effCanDo, 0, 0, const_cast<char*>("receiveVstMidiEvent"), 0);
         MidiKeyName key{};
         key.thisKeyNumber = static_cast<int>(random() % 128);
@@ -128,8 +118,7 @@ TEST_F(PluginTest, InstancesOnTwoThreadsPickTheSameRandomNotesAsOneAlone) {
 // The settings file cannot be written until someone reads the pipe put in
 // place of its temporary file: neither the host's call nor the block waits.
 TEST_F(PluginTest, ASettingsWriteThatCannotFinishKeepsNoCallWaiting) {
-    const std::string fifo = std::string(std::getenv("XDG_DATA_HOME")) + "/Vardo/Sorel/data/settings.srl.tmp" +
-                             std::to_string(getpid());
+    const std::string fifo = SettingsFile() + ".tmp" + std::to_string(getpid());
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     std::atomic<bool> returned{false};
     std::thread hostThread([&] {
