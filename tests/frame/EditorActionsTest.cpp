@@ -111,18 +111,26 @@ TEST_F(EditorActionsTest, ChordMemoryButtonsChangeTheChordsATriggerPlays) {
     }
 }
 
-TEST_F(EditorActionsTest, LaneToolsEditTheShownLaneOfTheShownPattern) {
+// A button acts once per press: not again while held, nor when open
+// re-applies every value.
+TEST_F(EditorActionsTest, LaneToolsEditTheShownLaneOfTheShownPatternOncePerPress) {
     Apply({{kPatternStepMode, kLengthLane}});
     FillLane(0, 0, 2);
-    const std::vector<double> filled = Lane(0, 0, 2);
+    const std::vector<double> filled = Lane(0, 0, 2), lowest(kSteps, 1.0);  // LENGTH's lowest value
     Apply({{kCopyTool, 1.0f}, {kKeyAreaPatterns, kPattern4}, {kPasteTool, 1.0f}});
     EXPECT_EQ(Lane(0, 3, 2), filled);
-    Apply({{kClearTool, 1.0f}});
-    EXPECT_EQ(Lane(0, 3, 2), std::vector<double>(kSteps, 1.0));  // LENGTH's lowest value
+    host->SetParameter(kClearTool, 1.0f);
+    EXPECT_EQ(Lane(0, 3, 2), lowest);
     EXPECT_EQ(Lane(0, 0, 2), filled);
+    host->SetParameter(StepValue(0, 3, 2, 0), 0.5f);
+    host->SetParameter(kClearTool, 1.0f);
+    host->Dispatch(effOpen);
+    EXPECT_EQ(Value(StepValue(0, 3, 2, 0)), 5.0);  // 1 + 7 * 0.5, rounded half up
+    Apply({{kClearTool, 0.0f}, {kClearTool, 1.0f}});
+    EXPECT_EQ(Lane(0, 3, 2), lowest);
     Apply({{kRandomize, 1.0f}});
     const std::vector<double> random = Lane(0, 3, 2);
-    EXPECT_NE(random, std::vector<double>(kSteps, 1.0));
+    EXPECT_NE(random, lowest);
     for (double v : random) EXPECT_TRUE(v == std::trunc(v) && v >= 1.0 && v <= 8.0) << v;
     {
         std::lock_guard<std::recursive_mutex> lock(vardo->Mutex());
@@ -131,7 +139,10 @@ TEST_F(EditorActionsTest, LaneToolsEditTheShownLaneOfTheShownPattern) {
     EXPECT_EQ(vardo->Model().SelectionStart(), EditorModel::kNoStep) << "steps outside 0..31 select nothing";
 }
 
+// The paste thread starts with the first paste: an instance that never pastes runs none.
 TEST_F(EditorActionsTest, PatternAndKeyAreaMenusCopyEveryStepAndLoop) {
+    const auto threads = [] { return std::distance(std::filesystem::directory_iterator("/proc/self/task"), {}); };
+    const auto before = threads();
     for (int lane : {0, 2, 8, 9, 16}) FillLane(0, 0, lane);
     host->SetParameter(LaneSwitch(0, 0, 12, 3), 0.0f);
     host->SetParameter(PerStep(kStepOnOff, 0, 0, 4), 0.0f);
@@ -141,7 +152,10 @@ TEST_F(EditorActionsTest, PatternAndKeyAreaMenusCopyEveryStepAndLoop) {
     ASSERT_NE(source, untouched);
     Apply({{kKeyAreaPatterns, kPattern4}, {kCopyMenu, kMenuPaste}});  // nothing copied yet
     EXPECT_EQ(Pattern(0, 3), untouched);
-    Apply({{kKeyAreaPatterns, 0.0f}, {kCopyMenu, 0.0f}, {kCopyMenu, kMenuPasteToAll}});
+    Apply({{kKeyAreaPatterns, 0.0f}, {kCopyMenu, 0.0f}});
+    EXPECT_EQ(threads(), before);
+    Apply({{kCopyMenu, kMenuPasteToAll}});
+    EXPECT_EQ(threads(), before + 1);
     for (int pattern = 0; pattern < kPatternsPerArea; ++pattern) {
         EXPECT_EQ(Pattern(0, pattern), source) << pattern;
         for (int lane = 0; lane < kLanes; ++lane)
@@ -153,30 +167,6 @@ TEST_F(EditorActionsTest, PatternAndKeyAreaMenusCopyEveryStepAndLoop) {
     EXPECT_EQ(Stepper(3).LaneLoopEnd(7, 16), 20 + 16 % 9);
     Apply({{kCopyCcMenu, kAreaMenuPasteToAll}});
     for (int area = 1; area < kKeyAreas; ++area) EXPECT_EQ(Pattern(area, 11), source) << area;
-}
-
-// An instance that never pastes runs no paste thread.
-TEST_F(EditorActionsTest, ThePasteThreadStartsWithTheFirstPaste) {
-    const auto threads = [] { return std::distance(std::filesystem::directory_iterator("/proc/self/task"), {}); };
-    const auto before = threads();
-    Apply({{kCopyMenu, 0.0f}, {kKeyAreaPatterns, kPattern4}});
-    EXPECT_EQ(threads(), before);
-    Apply({{kCopyMenu, kMenuPaste}});
-    EXPECT_EQ(threads(), before + 1);
-}
-
-TEST_F(EditorActionsTest, AButtonActsOncePerPressAndNeverOnOpen) {
-    const int step = StepValue(0, 0, 2, 0);
-    Apply({{kPatternStepMode, kLengthLane}});
-    host->SetParameter(kClearTool, 1.0f);
-    EXPECT_EQ(Value(step), 1.0);
-    host->SetParameter(step, 0.5f);
-    host->SetParameter(kClearTool, 1.0f);  // held: no second press
-    host->Dispatch(effOpen);               // every value re-applied: no action
-    EXPECT_EQ(Value(step), 5.0);           // 1 + 7 * 0.5, rounded half up
-    host->SetParameter(kClearTool, 0.0f);
-    host->SetParameter(kClearTool, 1.0f);
-    EXPECT_EQ(Value(step), 1.0);
 }
 
 // A whole-step value set from a host between two steps shows and plays the
