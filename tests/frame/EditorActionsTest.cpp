@@ -9,7 +9,6 @@
 #include <iterator>
 #include <mutex>
 #include <set>
-#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -66,11 +65,6 @@ protected:
     void FillLane(int area, int pattern, int lane) {
         for (int step = 0; step < kSteps; ++step)
             host->SetParameter(StepValue(area, pattern, lane, step), float(step % 7 + 1) / 8.0f);
-    }
-    // "MIDI learn" in the menu of the control for `parameter`.
-    void LearnFromMenu(int parameter) {
-        vardo->SetMenuTarget(parameter);
-        host->SetParameter(kMidiLearnMenu, 0.0f);
     }
 
     std::unique_ptr<TestHost> host;
@@ -169,31 +163,6 @@ TEST_F(EditorActionsTest, PatternAndKeyAreaMenusCopyEveryStepAndLoop) {
     for (int area = 1; area < kKeyAreas; ++area) EXPECT_EQ(Pattern(area, 11), source) << area;
 }
 
-// A whole-step value set from a host between two steps shows and plays the
-// nearest step, as its plain value would.
-TEST_F(EditorActionsTest, WholeStepValuesShowAndPlayTheNearestStep) {
-    const std::tuple<int, float, const char*> cases[] = {
-        {kRate, 9.0f / 22.0f, "9"},
-        {kOctaves, 0.5f, "3"},
-        {kTranspose, 13.0f / 24.0f, "1"},
-        {kGlobalVolume, 100.0f / 127.0f, "100"},
-    };
-    for (const auto& [index, normalized, shown] : cases) {
-        std::vector<SentMidi> played[2];
-        for (int exact = 0; exact < 2; ++exact) {
-            Open();
-            if (exact)
-                ASSERT_TRUE(host->SetParameterText(index, shown));
-            else
-                host->SetParameter(index, normalized);
-            EXPECT_EQ(host->DispatchString(effGetParamDisplay, index), shown) << index;
-            played[exact] = Hold({40, 43}, 200);
-        }
-        ASSERT_FALSE(played[0].empty());
-        EXPECT_EQ(played[0], played[1]) << index;
-    }
-}
-
 // The next controller (the pitch wheel of any channel as controller 119)
 // binds, is consumed and already moves its parameter.
 TEST_F(EditorActionsTest, TheNextControllerBindsAndAlreadyMoves) {
@@ -208,7 +177,8 @@ TEST_F(EditorActionsTest, TheNextControllerBindsAndAlreadyMoves) {
     };
     for (const auto& c : cases) {
         Open();
-        LearnFromMenu(c.target);
+        vardo->SetMenuTarget(c.target);  // "MIDI learn" in the menu of its control
+        host->SetParameter(kMidiLearnMenu, 0.0f);
         host->QueueMidi(0, c.learn[0], c.learn[1], c.learn[2]);
         host->ProcessBlock(kBlock);
         EXPECT_EQ(Value(c.target), c.learnt);
