@@ -164,9 +164,7 @@ TEST_F(PluginMidiTest, ControllerLanesSendTheirValuesBeforeTheirNotes) {
     ASSERT_GE(ons.size(), 4u);
     for (const SentMidi& on : ons) EXPECT_EQ(on.Channel(), 3);
     ASSERT_EQ(ccs.size(), ons.size() - 1);  // none for the switched-off step
-    EXPECT_EQ(ccs[0].data2, 10);
-    EXPECT_EQ(ccs[1].data2, 12);
-    EXPECT_EQ(ccs[2].data2, 13);
+    EXPECT_EQ(std::vector<int>({ccs[0].data2, ccs[1].data2, ccs[2].data2}), std::vector<int>({10, 12, 13}));
     // Each controller goes out right before its note, at the same offset, on its channel.
     for (size_t i = 0; i + 1 < sent.size(); ++i) {
         if (!sent[i].IsController(74)) continue;
