@@ -1,5 +1,7 @@
 // Sorel.so as a host meets it: identity, the dispatcher's answers, host
 // identification and hostile calls.
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "PluginFixture.h"
@@ -9,19 +11,14 @@ namespace {
 
 using namespace sorel::param;
 
+// What a host reads first, beyond what the scanner test sees: no parameter
+// reported, the state in chunks, the editor's size known before it opens.
 TEST_F(PluginTest, IdentityOfTheEffect) {
     const AEffect* e = host->Effect();
+    EXPECT_EQ(std::tuple(e->numParams, e->numPrograms, e->flags, e->version), std::tuple(0, 1, 0x1130 | effFlagsHasEditor, 10204));
     ERect* rect = nullptr;  // asked before any open, as hosts do
     ASSERT_EQ(host->Dispatch(effEditGetRect, 0, 0, &rect), 1);
-    const std::vector<intptr_t> numbers = {e->magic, e->uniqueID, e->version, e->numInputs, e->numOutputs, e->numParams,
-                                           e->numPrograms, e->initialDelay, e->flags, rect->right - rect->left,
-                                           rect->bottom - rect->top, host->Dispatch(effGetVstVersion),
-                                           host->Dispatch(effGetPlugCategory), host->Dispatch(effIdentify)};
-    EXPECT_EQ(numbers, (std::vector<intptr_t>{kEffectMagic, ('2' << 24) | ('u' << 16) | ('9' << 8) | '5', 10204, 0, 2, 0, 1, 0,
-                                              0x1130 | effFlagsHasEditor, 1000, 565, 2400, kPlugCategSynth, 0x4E764566}));
-    EXPECT_EQ(host->DispatchString(effGetEffectName) + "|" + host->DispatchString(effGetVendorString) + "|" +
-                  host->DispatchString(effGetProductString),
-              "Sorel|Vardo|");
+    EXPECT_EQ(std::pair(rect->right - rect->left, rect->bottom - rect->top), std::pair(1000, 565));
 }
 
 TEST_F(PluginTest, ParameterTextsAndConversions) {
