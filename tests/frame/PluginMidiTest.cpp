@@ -101,7 +101,8 @@ TEST(PluginPanic, EveryTriggerEndsEverythingInItsBlock) {
         for (int c = 0; c < 16; ++c)
             EXPECT_TRUE(sent[c].IsController(123) && sent[c].Channel() == c + 1 && sent[c].offset == 0) << c;
         const auto sends = [&](int key, bool on) {
-            return std::any_of(sent.begin(), sent.end(), [&](const SentMidi& m) { return m.data1 == key && (on ? m.IsNoteOn() : m.IsNoteOff()); });
+            return std::any_of(sent.begin(), sent.end(),
+                               [&](const SentMidi& m) { return m.data1 == key && (on ? m.IsNoteOn() : m.IsNoteOff()); });
         };
         EXPECT_TRUE(sends(kC2, false) && sends(kOutsideEveryArea, false)) << "a note still sounds";
         EXPECT_TRUE(sends(90, true));
