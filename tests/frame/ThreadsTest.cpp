@@ -44,8 +44,8 @@ TEST_F(PluginTest, BlocksOnOneThreadParametersAndOpcodesOnAnother) {
     while (std::chrono::steady_clock::now() < limit &&
            (std::chrono::steady_clock::now() < minimum || blocks.load() < 200)) {
         if (calls % 16 == 0) std::this_thread::sleep_for(std::chrono::microseconds(200));
-        const int index = static_cast<int>(random() % kCount);
-        effect->setParameter(effect, index, static_cast<float>(random() % 1001) / 1000.0f);
+        const int index = std::uniform_int_distribution<int>(0, kCount - 1)(random);
+        effect->setParameter(effect, index, std::uniform_real_distribution<float>(0, 1)(random));
         effect->getParameter(effect, index);
         effect->dispatcher(effect, effGetParamDisplay, index, 0, text, 0);
         effect->dispatcher(effect, effGetParamName, index, 0, text, 0);
