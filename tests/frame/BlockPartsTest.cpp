@@ -6,6 +6,7 @@
 #include <atomic>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "frame/EditorLink.h"
 #include "frame/MidiOutQueue.h"
@@ -20,13 +21,9 @@ TEST(MidiOutQueueTest, OrdersByOffsetAndKeepsTheOrderWithinAnOffset) {
     queue.Add(MidiMessage::NoteOn(1, 62, 100, 10));
     queue.Add(MidiMessage::NoteOff(1, 50, 10));
     queue.Add(MidiMessage::ControlChange(123, 0, 1, 10), true);
-    const auto ordered = queue.Ordered(64);
-    ASSERT_EQ(ordered.size(), 5u);
-    EXPECT_TRUE(ordered[0].Kind() == midi::kControlChange && ordered[0].data1 == 123);
-    EXPECT_EQ(ordered[1].data1, 7);
-    EXPECT_EQ(ordered[2].data1, 62);
-    EXPECT_EQ(ordered[3].data1, 50);
-    EXPECT_EQ(ordered[4].data1, 60);
+    std::vector<int> order;
+    for (const MidiMessage& m : queue.Ordered(64)) order.push_back(m.data1);
+    EXPECT_EQ(order, (std::vector<int>{123, 7, 62, 50, 60}));
 }
 
 // Past their reserve, note-offs take the places of controllers first, then
@@ -53,35 +50,29 @@ TEST(MidiOutQueueTest, AFloodNeverCrowdsOutNoteOffs) {
     EXPECT_EQ(count(&MidiMessage::IsNoteOff), kFull - 1);
     const auto ordered = queue.Ordered(64);
     EXPECT_TRUE(ordered[0].Kind() == midi::kControlChange && ordered[0].data1 == 123);
-    queue.Clear();
-    EXPECT_TRUE(queue.Empty());
 }
 
 // One producer, one consumer: every event arrives, in order; a full ring
 // refuses and counts what it dropped.
 TEST(EditorLinkTest, AProducerAndAConsumerOnTwoThreads) {
     EditorLink link;
+    EditorEvent event;
     for (uint32_t i = 0; i < EditorLink::kCapacity; ++i) EXPECT_TRUE(link.Post({EditorEvent::Kind::NoteShown, -1}));
     EXPECT_FALSE(link.Post({EditorEvent::Kind::NoteShown, -1}));
     EXPECT_EQ(link.DroppedCount(), 1u);
-    EditorEvent event;
     for (uint32_t i = 0; i < EditorLink::kCapacity; ++i) ASSERT_TRUE(link.Take(event));
     EXPECT_FALSE(link.Take(event));
     constexpr int kEvents = 200000;
     std::thread producer([&] {
-        for (int i = 0; i < kEvents;) {
-            if (link.Post({EditorEvent::Kind::NoteShown, i})) ++i;
-        }
+        for (int i = 0; i < kEvents;) i += link.Post({EditorEvent::Kind::NoteShown, i});
     });
-    int expected = 0;
-    while (expected < kEvents) {
-        if (link.Take(event)) {
-            ASSERT_EQ(event.area, expected);
-            ++expected;
-        }
-    }
+    int outOfOrder = 0;
+    for (int expected = 0; expected < kEvents;)
+        if (link.Take(event)) outOfOrder += event.area != expected++;
     producer.join();
+    EXPECT_EQ(outOfOrder, 0);
 }
+
 TEST(EditorLinkTest, StatusTextsAreNeverTornAcrossThreads) {
     EditorLink link;
     std::atomic<bool> done{false};
@@ -90,15 +81,15 @@ TEST(EditorLinkTest, StatusTextsAreNeverTornAcrossThreads) {
         done = true;
     });
     char text[EditorLink::kStatusLength];
-    int taken = 0;
+    int taken = 0, torn = 0;
     for (bool finished = false; !finished;) {
         finished = done.load();  // once the writer is done, the last text is there to take
         if (!link.TakeStatus(text)) continue;
-        const std::string seen(text);
-        ASSERT_TRUE(seen == std::string(16, 'a') || seen == std::string(32, 'b')) << seen;
         ++taken;
+        torn += std::string(text) != std::string(16, 'a') && std::string(text) != std::string(32, 'b');
     }
     writer.join();
+    EXPECT_EQ(torn, 0);
     EXPECT_GT(taken, 0);
     EXPECT_FALSE(link.TakeStatus(text));
 }

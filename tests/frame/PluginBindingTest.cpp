@@ -29,9 +29,9 @@ TEST_F(PluginTest, ParameterTextsAndConversions) {
     Set(kGate, 500);  // limited to the range
     EXPECT_EQ(Display(kGate), "100");
     EXPECT_EQ(host->Dispatch(effString2Parameter, kGate, 0, nullptr), 1);
-    host->SetParameter(PerStep(kStepTranspose, 0, 0, 0), 0.51f);
-    EXPECT_EQ(Display(PerStep(kStepTranspose, 0, 0, 0)), "0");
-    EXPECT_NEAR(host->GetParameter(PerStep(kStepTranspose, 0, 0, 0)), 0.5f, 1e-6);
+    const int transpose = PerStep(kStepTranspose, 0, 0, 0);
+    host->SetParameter(transpose, 0.51f);
+    EXPECT_EQ(std::pair(Display(transpose), host->GetParameter(transpose)), std::pair(std::string("0"), 0.5f));
     host->SetParameter(kSwing, 0.125f);
     EXPECT_NEAR(host->GetParameter(kSwing), 0.125f, 1e-6);
     // The host extension that shows a value before it is set.
@@ -43,13 +43,12 @@ TEST_F(PluginTest, ParameterTextsAndConversions) {
 TEST_F(PluginTest, HostileCallsAnswerZeroAndReportNothing) {
     std::vector<unsigned char> zeros(4096, 0);
     for (int opcode : {-5, 70, 71, 99, 1000, 0x7FFFFFFF}) EXPECT_EQ(host->Dispatch(opcode, 1, 2, zeros.data()), 0);
-    for (int opcode : {effGetParamName, effGetParamDisplay, effGetParamLabel, effGetProgramName, effGetChunk,
-                       effSetChunk, effProcessEvents, effGetMidiKeyName, effEditGetRect, effEditOpen,
-                       effGetEffectName, effGetVendorString, effGetInputProperties, effGetOutputProperties,
-                       effVendorSpecific, effSetProgramName, effGetProgramNameIndexed})
+    for (int opcode : {effGetParamName, effGetParamDisplay, effGetParamLabel, effGetProgramName, effGetChunk, effSetChunk,
+                       effProcessEvents, effGetMidiKeyName, effEditGetRect, effEditOpen, effGetEffectName, effGetVendorString,
+                       effGetInputProperties, effGetOutputProperties, effVendorSpecific, effSetProgramName,
+                       effGetProgramNameIndexed})
         EXPECT_EQ(host->Dispatch(opcode, 0, 0, nullptr), 0) << opcode;
-    host->ProcessBlock(0);
-    host->ProcessBlock(-5);
+    for (int frames : {0, -5}) host->ProcessBlock(frames);
     // No parameter change, from the host or a controller, is reported back.
     host->SetParameter(kGlobalVolume, 0.3f);
     host->Controller(0, 1, 7, 64);
@@ -63,7 +62,7 @@ TEST_F(PluginTest, MidiKeyNamesOnlyWhenTheSettingIsOn) {
         k.thisKeyNumber = key;
         return host->Dispatch(effGetMidiKeyName, 0, 0, &k) ? std::string(k.keyName) : "<none>";
     };
-    EXPECT_EQ(name(36), "<none>");
+    EXPECT_EQ(name(36), "<none>");  // until the setting is on
     Set(kEnableMidiNoteNames, 1);
     Set(kKeyAreaOnOff + 1, 1);
     host->SetParameter(kKeyAreaBaseNote + 1, 50.0f / 119.0f);  // key area 2 (keys 60..71) moved up by two
@@ -74,10 +73,9 @@ TEST_F(PluginTest, MidiKeyNamesOnlyWhenTheSettingIsOn) {
 }
 
 TEST(HostIdentification, NoteNamesFollowTheHostsOctaveNumbering) {
-    const std::pair<const char*, const char*> cases[] = {{"CUBASE 12", "C 1"}, {"Ableton Live 11", "C 1"},
-                                                         {"Logic Pro", "C 1"}, {"Nuendo Live", "C 2"},
-                                                         {"REAPER", "C 2"},    {"", "C 2"}};
-    for (const auto& [product, startNote] : cases) {
+    for (const auto& [product, startNote] : std::vector<std::pair<std::string, std::string>>{
+             {"CUBASE 12", "C 1"}, {"Ableton Live 11", "C 1"}, {"Logic Pro", "C 1"}, {"Nuendo Live", "C 2"},
+             {"REAPER", "C 2"}, {"", "C 2"}}) {
         TestHost host;
         host.SetProductString(product);
         ASSERT_TRUE(host.CreateAndOpen());
