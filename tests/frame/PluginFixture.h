@@ -50,5 +50,10 @@ protected:
 // Sample position of a message on the host's time line, with every block
 // `blockSize` long and the first at position 0.
 inline long Absolute(const SentMidi& m, int blockSize = kBlock) { return long(m.block) * blockSize + m.offset; }
+inline std::vector<long> Times(const std::vector<SentMidi>& sent) {
+    std::vector<long> times;
+    for (const SentMidi& m : sent) times.push_back(Absolute(m));
+    return times;
+}
 
 }  // namespace sorel::test
