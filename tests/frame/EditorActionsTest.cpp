@@ -6,11 +6,8 @@
 #include <cmath>
 #include <filesystem>
 #include <functional>
-#include <iterator>
 #include <mutex>
 #include <set>
-#include <utility>
-#include <vector>
 
 #include "InProcessEntry.h"
 #include "PluginFixture.h"
@@ -43,8 +40,8 @@ protected:
     }
     double Value(int index) const { return vardo->Params().Value(index); }
     std::vector<double> Values(int count, const std::function<int(int)>& index) const {
-        std::vector<double> values;
-        for (int i = 0; i < count; ++i) values.push_back(Value(index(i)));
+        std::vector<double> values(size_t(count), 0.0);
+        for (int i = 0; i < count; ++i) values[size_t(i)] = Value(index(i));
         return values;
     }
     std::vector<double> Lane(int area, int pattern, int lane) const {
@@ -179,13 +176,12 @@ TEST_F(EditorActionsTest, TheNextControllerBindsAndAlreadyMoves) {
         Open();
         vardo->SetMenuTarget(c.target);  // "MIDI learn" in the menu of its control
         host->SetParameter(kMidiLearnMenu, 0.0f);
-        host->QueueMidi(0, c.learn[0], c.learn[1], c.learn[2]);
-        host->ProcessBlock(kBlock);
-        EXPECT_EQ(Value(c.target), c.learnt);
+        for (const auto& [message, value] : {std::pair(c.learn, c.learnt), std::pair(c.move, 0.0)}) {
+            host->QueueMidi(0, message[0], message[1], message[2]);
+            host->ProcessBlock(kBlock);
+            EXPECT_EQ(Value(c.target), value);
+        }
         EXPECT_EQ(Value(kControllerMap + c.controller), c.target);
-        host->QueueMidi(0, c.move[0], c.move[1], c.move[2]);
-        host->ProcessBlock(kBlock);
-        EXPECT_EQ(Value(c.target), 0.0);
         EXPECT_TRUE(host->Sent().empty());
     }
     // The learnt controller changes what the engine plays: volume 127 adds 63 to the velocity.

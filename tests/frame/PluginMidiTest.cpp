@@ -214,8 +214,6 @@ TEST_F(PluginMidiTest, AnAbsurdHostPositionDoesNotStallTheBlock) {
     host->ClearSent();
     host->ProcessBlocks(40, kBlock);
     EXPECT_GE(NoteOns(host->Sent()).size(), 2u);  // still arpeggiating
-    host->NoteOff(0, 1, kC2);
-    host->ProcessBlocks(20, kBlock);
 }
 
 TEST_F(PluginMidiTest, AKeysNoteOffListedAfterItsNoteOnNeverOvertakesIt) {
