@@ -3,11 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "engine/ParameterIndex.h"
+#include "persistence/TempDataHome.h"
 #include "support/TestHost.h"
 
 namespace sorel::test {
@@ -15,12 +18,24 @@ namespace sorel::test {
 constexpr int kBlock = 512;
 constexpr int kSamplesPerStep = 6000;  // 1/16 at 120 beats per minute and 48 kHz
 
-// Points XDG_DATA_HOME at a fresh folder below the test's temporary folder,
-// so that settings one test saves never reach another (or the real one).
-void UseFreshDataFolder();
-// The global settings file of the current data folder, and a file's whole content.
-std::string SettingsFile();
-std::string ReadWholeFile(const std::string& path);
+// Every test of the binary keeps its data below one temporary folder, made
+// before the first plug-in is built and removed at the end.
+inline const TempDataHome kDataRoot;
+
+// Points XDG_DATA_HOME at a fresh folder below it, so that settings one
+// test saves never reach another.
+inline void UseFreshDataFolder() {
+    static int counter = 0;
+    const std::string folder = kDataRoot.File(std::to_string(++counter));
+    std::filesystem::create_directories(folder);
+    ::setenv("XDG_DATA_HOME", folder.c_str(), 1);
+}
+// The global settings file of the current data folder, and its whole content.
+inline std::string SettingsFile() { return std::string(std::getenv("XDG_DATA_HOME")) + "/Vardo/Sorel/data/settings.srl"; }
+inline std::string SettingsText() {
+    std::ifstream in(SettingsFile(), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
 
 class PluginTest : public ::testing::Test {
 protected:

@@ -50,10 +50,7 @@ std::vector<std::pair<long, int>> PlayFifth(const std::function<void(HostTranspo
 // Transports no player sets up, each of which once stalled or derailed the
 // arpeggio: they must play as 120 bpm at 48 kHz without a loop.
 TEST(PluginOddTransport, FallsBackToTheDefaultGrid) {
-    const struct {
-        const char* what;
-        std::function<void(HostTransport&)> odd;
-    } cases[] = {
+    const std::pair<const char*, std::function<void(HostTransport&)>> cases[] = {
         {"no tempo", [](HostTransport& t) { t.reportsTempo = false, t.tempo = 0; }},
         {"no time info", [](HostTransport& t) { t.answersTime = false; }},
         {"tempo 1e-9", [](HostTransport& t) { t.tempo = 1e-9; }},
@@ -66,10 +63,10 @@ TEST(PluginOddTransport, FallsBackToTheDefaultGrid) {
     const auto playing = PlayFifth([](HostTransport& t) { t.playing = true; });
     ASSERT_GE(stopped.size(), 8u);
     EXPECT_EQ(stopped[3].first - stopped[2].first, kSamplesPerStep);
-    for (const auto& c : cases) {
+    for (const auto& [what, odd] : cases) {
         HostTransport probe;
-        c.odd(probe);
-        EXPECT_EQ(PlayFifth(c.odd), probe.playing ? playing : stopped) << c.what;
+        odd(probe);
+        EXPECT_EQ(PlayFifth(odd), probe.playing ? playing : stopped) << what;
     }
 }
 
@@ -243,8 +240,8 @@ TEST_F(PluginMidiTest, ALearntControllerOnASettingIsSavedWithoutIdleCalls) {
     EXPECT_EQ(host->GetParameter(kDisableControlZone), 1.0f);
     // A host that never sends idle calls: the plug-in's own thread writes it.
     const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (ReadWholeFile(SettingsFile()) != expected && std::chrono::steady_clock::now() < limit) host->ProcessBlock(kBlock);
-    EXPECT_EQ(ReadWholeFile(SettingsFile()), expected);
+    while (SettingsText() != expected && std::chrono::steady_clock::now() < limit) host->ProcessBlock(kBlock);
+    EXPECT_EQ(SettingsText(), expected);
 }
 
 TEST_F(PluginMidiTest, AReleasedHeldBackKeyLeavesTheArpeggiosNoteAlone) {
