@@ -21,11 +21,10 @@ using namespace sorel::param;
 // (index, normalised value); a button set to 1 is pressed and released.
 using Setting = std::pair<int, float>;
 
-class EditorActionsTest : public ::testing::Test {
+class EditorActionsTest : public PluginTest {
 protected:
     void SetUp() override { Open(); }
     void Open() {
-        host.reset();
         host = std::make_unique<TestHost>(&InProcessEntry);
         ASSERT_TRUE(host->CreateAndOpen(kBlock));
         vardo = static_cast<Vardo*>(IPlugVST::FromEffect(host->Effect()));
@@ -63,7 +62,6 @@ protected:
             host->SetParameter(StepValue(area, pattern, lane, step), float(step % 7 + 1) / 8.0f);
     }
 
-    std::unique_ptr<TestHost> host;
     Vardo* vardo = nullptr;
 };
 

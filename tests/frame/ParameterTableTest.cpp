@@ -49,9 +49,6 @@ TEST(ParameterTable, EverySlotKeepsItsNameKindRangeDefaultAndTexts) {
     // SOREL_PARAMETER_TABLE_DUMP=FILE writes the described table, to see what changed.
     if (const char* dump = std::getenv("SOREL_PARAMETER_TABLE_DUMP")) std::ofstream(dump) << text.str();
     EXPECT_EQ(Fnv1a(text.str()), kTableDigest) << "a slot changed its saved meaning or its texts";
-    EXPECT_EQ(table.Get(-1), nullptr);
-    EXPECT_EQ(table.Get(ParameterTable::Size()), nullptr);
-    EXPECT_EQ(table.Value(100000), 0.0);
 }
 
 // What a slot is, is built once per process and host numbering; values and
