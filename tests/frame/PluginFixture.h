@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -30,12 +29,8 @@ inline void UseFreshDataFolder() {
     std::filesystem::create_directories(folder);
     ::setenv("XDG_DATA_HOME", folder.c_str(), 1);
 }
-// The global settings file of the current data folder, and its whole content.
+// The global settings file of the current data folder.
 inline std::string SettingsFile() { return std::string(std::getenv("XDG_DATA_HOME")) + "/Vardo/Sorel/data/settings.srl"; }
-inline std::string SettingsText() {
-    std::ifstream in(SettingsFile(), std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
 
 class PluginTest : public ::testing::Test {
 protected:

@@ -232,18 +232,6 @@ TEST_F(PluginMidiTest, AKeysNoteOffListedAfterItsNoteOnNeverOvertakesIt) {
     EXPECT_TRUE(NoteOns(host->Sent()).empty());
 }
 
-TEST_F(PluginMidiTest, ALearntControllerOnASettingIsSavedWithoutIdleCalls) {
-    const std::string expected = "false\nfalse\nfalse\nfalse\nfalse\ntrue\nfalse\n";
-    Set(kControllerMap + 20, kDisableControlZone);
-    host->Controller(0, 1, 20, 127);
-    host->ProcessBlock(kBlock);
-    EXPECT_EQ(host->GetParameter(kDisableControlZone), 1.0f);
-    // A host that never sends idle calls: the plug-in's own thread writes it.
-    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (SettingsText() != expected && std::chrono::steady_clock::now() < limit) host->ProcessBlock(kBlock);
-    EXPECT_EQ(SettingsText(), expected);
-}
-
 TEST_F(PluginMidiTest, AReleasedHeldBackKeyLeavesTheArpeggiosNoteAlone) {
     constexpr int kHeldBack = 48, kStarter = 52;
     SetText(kArpOnNoteCount, "2");
