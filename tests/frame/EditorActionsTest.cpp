@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <functional>
 #include <set>
+#include <tuple>
 
 #include "InProcessEntry.h"
 #include "PluginFixture.h"
@@ -74,12 +75,8 @@ constexpr float kAreaMenuPaste = 0.25f, kAreaMenuPasteToAll = 0.5f;
 TEST_F(EditorActionsTest, ChordMemoryButtonsChangeTheChordsATriggerPlays) {
     // Key area 1 in "CM Trigger": its lowest key 36 plays slot 1, key 37 slot 2, built on the key.
     const Setting major{kChordMemoryApplyChordSelection, 0.0f}, apply{kCmApply, 1.0f};
-    const struct {
-        const char* what;
-        std::vector<Setting> settings;
-        int key;
-        std::set<int> pitches;
-    } cases[] = {
+    // (what, buttons pressed, key played, pitches heard)
+    const std::tuple<const char*, std::vector<Setting>, int, std::set<int>> cases[] = {
         {"empty slot", {}, 36, {}},
         {"apply", {major, apply}, 36, {24, 36, 40, 43, 48}},
         {"invert up", {major, apply, {kCmInvRight, 1.0f}}, 36, {36, 40, 43, 48}},
@@ -89,13 +86,13 @@ TEST_F(EditorActionsTest, ChordMemoryButtonsChangeTheChordsATriggerPlays) {
          37, {25, 37, 41, 44, 49}},
         {"apply to another slot", {{kChordMemorySelection, kSlot2}, major, apply}, 36, {}},
     };
-    for (const auto& c : cases) {
+    for (const auto& [what, settings, key, expected] : cases) {
         Open();
         host->SetParameter(kCmTrigger, 1.0f);
-        Apply(c.settings);
+        Apply(settings);
         std::set<int> pitches;
-        for (const SentMidi& m : Hold({c.key})) pitches.insert(m.data1);
-        EXPECT_EQ(pitches, c.pitches) << c.what;
+        for (const SentMidi& m : Hold({key})) pitches.insert(m.data1);
+        EXPECT_EQ(pitches, expected) << what;
     }
 }
 
@@ -155,25 +152,22 @@ TEST_F(EditorActionsTest, PatternAndKeyAreaMenusCopyEveryStepAndLoop) {
 // The next controller (the pitch wheel of any channel as controller 119)
 // binds, is consumed and already moves its parameter.
 TEST_F(EditorActionsTest, TheNextControllerBindsAndAlreadyMoves) {
-    const struct {
-        int target;
-        std::array<uint8_t, 3> learn, move;
-        int controller;
-        double learnt;
-    } cases[] = {
+    // (target, message learnt, message moving it to 0, controller bound, value learnt)
+    using Message = std::array<uint8_t, 3>;
+    const std::tuple<int, Message, Message, int, double> cases[] = {
         {kSwing + PatternIndex(0, 0), {0xE0, 0, 127}, {0xE3, 0, 0}, 119, 1.0},
         {kGlobalVolume, {0xB0, 20, 127}, {0xB0, 20, 0}, 20, 127.0},
     };
-    for (const auto& c : cases) {
+    for (const auto& [target, learn, move, controller, learnt] : cases) {
         Open();
-        vardo->SetMenuTarget(c.target);  // "MIDI learn" in the menu of its control
+        vardo->SetMenuTarget(target);  // "MIDI learn" in the menu of its control
         host->SetParameter(kMidiLearnMenu, 0.0f);
-        for (const auto& [message, value] : {std::pair(c.learn, c.learnt), std::pair(c.move, 0.0)}) {
+        for (const auto& [message, value] : {std::pair(learn, learnt), std::pair(move, 0.0)}) {
             host->QueueMidi(0, message[0], message[1], message[2]);
             host->ProcessBlock(kBlock);
-            EXPECT_EQ(Value(c.target), value);
+            EXPECT_EQ(Value(target), value);
         }
-        EXPECT_EQ(Value(kControllerMap + c.controller), c.target);
+        EXPECT_EQ(Value(kControllerMap + controller), target);
         EXPECT_TRUE(host->Sent().empty());
     }
     // The learnt controller changes what the engine plays: volume 127 adds 63 to the velocity.
