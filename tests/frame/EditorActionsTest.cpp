@@ -57,7 +57,6 @@ protected:
         host->ProcessBlocks(blocks, kBlock);
         return NoteOns(host->Sent());
     }
-    // Steps 0..31 of a lane set to distinct values through the host.
     void FillLane(int area, int pattern, int lane) {
         for (int step = 0; step < kSteps; ++step)
             host->SetParameter(StepValue(area, pattern, lane, step), float(step % 7 + 1) / 8.0f);

@@ -29,7 +29,6 @@ inline void UseFreshDataFolder() {
     std::filesystem::create_directories(folder);
     ::setenv("XDG_DATA_HOME", folder.c_str(), 1);
 }
-// The global settings file of the current data folder.
 inline std::string SettingsFile() { return std::string(std::getenv("XDG_DATA_HOME")) + "/Vardo/Sorel/data/settings.srl"; }
 
 class PluginTest : public ::testing::Test {
@@ -57,8 +56,7 @@ protected:
     std::unique_ptr<TestHost> host;
 };
 
-// Sample position of a message on the host's time line, with every block
-// `blockSize` long and the first at position 0.
+// Sample position of a message, with every block `blockSize` long.
 inline long Absolute(const SentMidi& m, int blockSize = kBlock) { return long(m.block) * blockSize + m.offset; }
 inline std::vector<long> Times(const std::vector<SentMidi>& sent) {
     std::vector<long> times;

@@ -17,11 +17,9 @@ constexpr int kOutsideEveryArea = 80;
 
 class PluginMidiTest : public PluginTest {
 protected:
-    // Plays until the transport reaches `samples`.
     void RunFor(long samples) {
         while (long(host->BlockCount()) * kBlock < samples) host->ProcessBlock(kBlock);
     }
-    // Holds `key` from the first sample of a playing transport.
     void Play(int key = kC2) {
         host->transport.playing = true;
         host->NoteOn(0, 1, key, 100);
