@@ -131,8 +131,7 @@ TEST_F(PluginMidiTest, APassedThroughKeyStillEndsAfterThousandsOfRepeatedNoteOns
     host->NoteOff(3, 1, kBefore);
     host->NoteOff(4, 1, kAfter);
     host->ProcessBlock(kBlock);
-    std::vector<SentMidi> channel1 = host->Sent();
-    std::erase_if(channel1, [](const SentMidi& m) { return m.Channel() != 1; });
+    const auto channel1 = Filtered(host->Sent(), [](const SentMidi& m) { return m.Channel() == 1; });
     EXPECT_EQ(channel1.size(), 4u);
     EXPECT_EQ(UnendedNotes(channel1), "");
 }
@@ -242,8 +241,7 @@ TEST_F(PluginMidiTest, AReleasedHeldBackKeyLeavesTheArpeggiosNoteAlone) {
     RunFor(30000);
     host->NoteOff(0, 1, kStarter);
     RunFor(40000);
-    std::vector<SentMidi> heldBack = host->Sent();
-    std::erase_if(heldBack, [](const SentMidi& m) { return m.data1 != kHeldBack; });
+    const auto heldBack = Filtered(host->Sent(), [](const SentMidi& m) { return m.data1 == kHeldBack; });
     EXPECT_EQ(Times(NoteOns(heldBack)), (std::vector<long>{100, 6000, 18000}));
     EXPECT_EQ(Times(NoteOffs(heldBack)), (std::vector<long>{6000, 11400, 23400})) << "the release passes nothing through";
 }
