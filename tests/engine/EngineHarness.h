@@ -4,14 +4,20 @@
 // collected with absolute sample times.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include "engine/EngineContext.h"
 #include "engine/EngineNotifier.h"
+#include "engine/ParameterIndex.h"
 #include "engine/ParameterReceiver.h"
+#include "engine/PatternEngine.h"
+#include "engine/PatternStepper.h"
 #include "engine/ProcessorListener.h"
 #include "engine/TransportState.h"
 #include "engine/VardoApp.h"
@@ -19,43 +25,57 @@
 
 namespace sorel::test {
 
+using namespace param;
+
+constexpr int kC3 = 48, kD3 = 50, kE3 = 52, kG3 = 55;  // inside key area 1's default range 36..59
+constexpr int kStep = 6000;                             // a 1/16 step at 120 bpm and 48 kHz
+
 struct MidiOut {
     std::int64_t time = 0;
     bool on = false;
-    int channel = 1;
-    int note = 0;
-    int velocity = 0;
-    int area = -1;          // -1: passed through by the frame
+    int channel = 1, note = 0, velocity = 0;
+    int area = -1;  // -1: passed through by the frame
     int step = -1;
-    bool onlyCc = false;
     std::array<int, 8> cc{};
 
     bool operator==(const MidiOut&) const = default;
 };
 
+// One field of every event: Column(h.NoteOns(), &MidiOut::time).
+template <typename T>
+std::vector<T> Column(const std::vector<MidiOut>& events, T MidiOut::*field) {
+    std::vector<T> r;
+    for (const MidiOut& m : events) r.push_back(m.*field);
+    return r;
+}
+
+// (parameter index, plain value) pairs.
+using Settings = std::vector<std::pair<int, double>>;
+
 class EngineHarness : public ProcessorListener, public EngineNotificationListener {
 public:
-    explicit EngineHarness(double sampleRate = 48000.0, double bpm = 120.0, bool stepDefaults = false);
+    explicit EngineHarness(double sampleRate = 48000.0, double bpm = 120.0);
     ~EngineHarness() override;
 
     // --- host ---
     void SetTempo(double bpm) { bpm_ = bpm; }
-    double SamplesPerBeat() const { return bpm_ > 0 ? sampleRate_ * 60.0 / bpm_ : 0.0; }
+    double SamplesPerBeat() const { return sampleRate_ * 60.0 / bpm_; }
     // Starts the host transport at song position `samplePosition`.
-    void Play(std::int64_t samplePosition = 0);
+    void Play(std::int64_t samplePosition = 0) { playing_ = true, songPosition_ = samplePosition; }
     void StopTransport() { playing_ = false; }
     // A host loop over [start, end) song samples while playing.
     void SetLoop(std::int64_t start, std::int64_t end) { loopStart_ = start, loopEnd_ = end; }
     // Overrides the samples-per-beat the frame reports (for broken hosts).
-    void ForceSamplesPerBeat(double spb) { forcedSpb_ = spb; forceSpb_ = true; }
+    void ForceSamplesPerBeat(double spb) { forcedSpb_ = spb; }
     // Block sizes used in turn.
     void SetBlockSizes(std::vector<int> sizes) { blockSizes_ = std::move(sizes); blockIndex_ = 0; }
 
-    // --- input at absolute engine samples (must not lie before Now()) ---
+    // --- input at absolute engine samples (earlier times mean now) ---
     void NoteOn(int channel, int note, int velocity, std::int64_t time);
     void NoteOff(int channel, int note, std::int64_t time);
     void Chord(int channel, std::initializer_list<int> notes, std::int64_t on, std::int64_t off, int velocity = 100);
     void Param(int index, double value) { receiver_.ApplyParameter(index, value); }
+    void Apply(const Settings& settings);
     // Called between blocks, at the first block boundary at or after `time`.
     void At(std::int64_t time, std::function<void()> action);
 
@@ -66,36 +86,37 @@ public:
 
     // --- output ---
     const std::vector<MidiOut>& Out() const { return out_; }
-    std::vector<MidiOut> NoteOns(int area = -2) const;   // -2: every source
-    std::vector<MidiOut> NoteOffs(int area = -2) const;
-    std::vector<int> NoteNumbers(const std::vector<MidiOut>& events) const;
-    std::vector<std::int64_t> Times(const std::vector<MidiOut>& events) const;
+    std::vector<MidiOut> NoteOns(int area = kAnySource) const { return Select(true, area); }
+    std::vector<MidiOut> NoteOffs(int area = kAnySource) const { return Select(false, area); }
     void ClearOut() { out_.clear(); }
     // Every note sent, counted as a synth would count it.
     const MidiOutChecker& Checker() const { return checker_; }
+    bool Silent() const { return checker_.Sounding().empty(); }
+    // Control-zone news (code, argument) in the order it came.
+    const std::vector<std::pair<int, int>>& Notices() const { return notices_; }
 
     EngineContext& Context() { return *context_; }
     VardoApp& App() { return *app_; }
     PatternEngine& Area(int i) { return *app_->Area(i); }
+    PatternStepper& Stepper(int area = 0) { return Area(area).Stepper(); }
     TransportState& Transport() { return transport_; }
 
-    // ProcessorListener
     void OnEngineEvents(std::span<NoteRecord> events, int segmentLength) override;
     void OnProcessingState(bool) override {}
-    // EngineNotificationListener
-    void OnEngineNotification(int, int, const NoteRecord*) override {}
+    void OnEngineNotification(int code, int argument, const NoteRecord*) override;
 
 private:
+    static constexpr int kAnySource = -2;
     struct Input {
         std::int64_t time;
         bool on;
         int channel, note, velocity;
-        std::uint64_t order;
     };
     struct Action {
         std::int64_t time;
         std::function<void()> run;
     };
+    std::vector<MidiOut> Select(bool on, int area) const;
     void RunBlock(int frames);
     void FillTransport(int frames);
 
@@ -105,22 +126,24 @@ private:
     ParameterReceiver receiver_;
     MidiOutChecker checker_;
 
-    double sampleRate_;
-    double bpm_;
+    double sampleRate_, bpm_;
     bool playing_ = false;
     std::int64_t songPosition_ = 0;
     std::int64_t loopStart_ = -1, loopEnd_ = -1;
-    bool forceSpb_ = false;
-    double forcedSpb_ = 0.0;
+    std::optional<double> forcedSpb_;
     std::vector<int> blockSizes_{512};
     std::size_t blockIndex_ = 0;
-    std::int64_t now_ = 0;
-    std::int64_t blockStart_ = 0;
-    std::uint64_t inputOrder_ = 0;
+    std::int64_t now_ = 0, blockStart_ = 0;
     std::vector<Input> inputs_;
     std::vector<Action> actions_;
-    std::vector<MidiOut> out_;
-    std::vector<MidiOut> blockOut_;
+    std::vector<MidiOut> out_, blockOut_;
+    std::vector<std::pair<int, int>> notices_;
 };
+
+// A fresh engine with `settings` and `keys` pressed in this order at sample 0
+// (or one sample apart), the i-th with velocity 40 * (i + 1), held for
+// `steps` sixteenths: its note-ons.
+std::vector<MidiOut> NoteOnsOfHeldKeys(const Settings& settings, const std::vector<int>& keys, int steps,
+                                       bool apart = false);
 
 }  // namespace sorel::test

@@ -1,42 +1,25 @@
 // Which notes the arpeggio plays: sort orders, alt directions, octaves, the
-// ORDER lane's picks, chord masks and the area's base note.
+// ORDER lane's picks, chord masks, the area's base note and transposition.
 #include <gtest/gtest.h>
 
 #include <set>
 
 #include "engine/EngineHarness.h"
-#include "engine/ParameterIndex.h"
-#include "engine/PatternStepper.h"
 
 namespace sorel::test {
 namespace {
 
-using namespace param;
-constexpr int kC3 = 48, kE3 = 52, kG3 = 55;
-
-// Keys pressed in this order, together or one sample apart, held for `steps`
-// sixteenths; the settings are (parameter, value) pairs applied first.
-std::vector<int> Played(std::vector<std::pair<int, double>> settings, std::vector<int> keys, int steps,
-                        bool apart = false) {
-    EngineHarness h;
-    for (const auto& [index, value] : settings) h.Param(index, value);
-    std::int64_t t = 0;
-    for (int k : keys) h.NoteOn(1, k, 100, apart ? t++ : 0);
-    h.Run(6000 * steps - 10);
-    return h.NoteNumbers(h.NoteOns());
-}
-
-std::vector<std::pair<int, double>> OrderLane(std::vector<int> values) {
-    std::vector<std::pair<int, double>> settings = {{kSortOrder, 2}};  // as played
+Settings OrderLane(std::vector<int> values) {
+    Settings settings = {{kSortOrder, 2}};  // as played
     for (std::size_t s = 0; s < values.size(); ++s) settings.push_back({PerStep(kStepNoteList, 0, 0, int(s)), values[s]});
     return settings;
 }
 
-TEST(EngineOrder, SortOrdersOctavesAndTheOrderLanePickTheirNotes) {
-    const int kC4 = kC3 + 12, kE4 = kE3 + 12, kG4 = kG3 + 12;
+TEST(EngineOrder, SortOrdersOctavesTheOrderLaneAndTranspositionPickTheNotes) {
+    const int kC4 = kC3 + 12, kE4 = kE3 + 12, kG4 = kG3 + 12, kCSharp3 = kC3 + 1;
     const struct {
         const char* what;
-        std::vector<std::pair<int, double>> settings;
+        Settings settings;
         std::vector<int> keys;
         std::vector<int> expected;
         int steps = 0;  // 0: one per expected note
@@ -64,18 +47,26 @@ TEST(EngineOrder, SortOrdersOctavesAndTheOrderLanePickTheirNotes) {
         // Chord mask 160 sets bits 7 and 5: the first and third note; 255 all three.
         {"chord mask", {{PerStep(kStepChord, 0, 0, 0), 160}, {PerStep(kStepChord, 0, 0, 1), 255}}, {kC3, kE3, kG3},
          {kC3, kG3, kC3, kE3, kG3}, 2},
+        // In C major a degree up from C# (not in the scale) lands on the second
+        // tone above; a semitone up on D; no transposition still puts it on the scale.
+        {"a degree up", {{kScale, 1}, {PerStep(kStepTranspose, 0, 0, 0), 1}}, {kCSharp3, kE3}, {kE3, kE3}},
+        {"a semitone up", {{kScale, 1}, {kTransposeAsSemitones, 1}, {PerStep(kStepTranspose, 0, 0, 0), 1}},
+         {kCSharp3, kE3}, {kC3 + 2, kE3}},
+        {"onto the scale", {{kScale, 1}}, {kCSharp3, kE3}, {kC3 + 2, kE3}},
+        {"the pattern's transpose adds to the step's", {{PerStep(kStepTranspose, 0, 0, 0), 3}, {kTranspose, 4}}, {kC3},
+         {kC3 + 7}},
     };
     for (const auto& c : cases) {
         const bool apart = c.settings.size() == 1 && c.settings[0].first == kSortOrder && c.settings[0].second < 4;
         const int steps = c.steps > 0 ? c.steps : int(c.expected.size());
-        EXPECT_EQ(Played(c.settings, c.keys, steps, apart), c.expected) << c.what;
+        EXPECT_EQ(Column(NoteOnsOfHeldKeys(c.settings, c.keys, steps, apart), &MidiOut::note), c.expected) << c.what;
     }
 }
 
 TEST(EngineOrder, RandomPicksEveryHeldNoteAndNoOther) {
-    std::vector<std::pair<int, double>> settings;
+    Settings settings;
     for (int s = 0; s < 32; ++s) settings.push_back({PerStep(kStepNoteList, 0, 0, s), 7});
-    const std::vector<int> played = Played(settings, {kC3, kE3, kG3}, 64);
+    const std::vector<int> played = Column(NoteOnsOfHeldKeys(settings, {kC3, kE3, kG3}, 64), &MidiOut::note);
     EXPECT_EQ(std::set<int>(played.begin(), played.end()), (std::set<int>{kC3, kE3, kG3}));
 }
 

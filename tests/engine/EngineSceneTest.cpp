@@ -1,50 +1,58 @@
-// Scenes chaining patterns, pattern requests with their sync, program changes.
+// Scenes chaining patterns, and the control zone: its functions, pattern
+// requests with their sync, and keys it covers.
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include "engine/ControlZone.h"
 #include "engine/EngineHarness.h"
-#include "engine/ParameterIndex.h"
-#include "engine/PatternEngine.h"
 
 namespace sorel::test {
 namespace {
 
-using namespace param;
-constexpr int kC3 = 48;
-
-int PerPattern(int first, int area, int pattern) { return first + PatternIndex(area, pattern); }
-
-// Each pattern p transposes by p semitones, so the note tells the pattern.
-void MarkPatterns(EngineHarness& h) {
-    for (int p = 0; p < 12; ++p) h.Param(PerPattern(kTranspose, 0, p), p);
-}
-
-std::vector<int> PatternsPlayed(const EngineHarness& h) {
-    std::vector<int> r;
-    for (const auto& m : h.NoteOns(0)) r.push_back(m.note - kC3);
-    return r;
-}
-
 TEST(EngineScene, ScenesChainPatternsWithTheirRepeats) {
     EngineHarness h;
-    MarkPatterns(h);
+    // Each pattern p transposes by p semitones, so the note tells the pattern.
+    for (int p = 0; p < 12; ++p) h.Param(kTranspose + PatternIndex(0, p), p);
     // Scene step 0: 8 steps of pattern 1, repeated once; step 1: 4 steps of pattern 4.
-    h.Param(kSceneStepLength + 0, 7);
-    h.Param(kSceneStepPattern + 0, 0);
-    h.Param(kSceneStepRepeat + 0, 1);
-    h.Param(kSceneStepLength + 1, 3);
-    h.Param(kSceneStepPattern + 1, 3);
-    h.Param(kSceneStepRepeat + 1, 0);
-    h.Param(kSceneEnd, 1);
-    h.Param(kSceneOnOff, 1);
+    h.Apply({{kSceneStepLength + 0, 7}, {kSceneStepPattern + 0, 0}, {kSceneStepRepeat + 0, 1}, {kSceneStepLength + 1, 3},
+             {kSceneStepPattern + 1, 3}, {kSceneStepRepeat + 1, 0}, {kSceneEnd, 1}, {kSceneOnOff, 1}});
     h.NoteOn(1, kC3, 100, 0);
-    h.Run(6000 * 40 - 10);
+    h.Run(kStep * 40 - 10);
     std::vector<int> expected;
     for (int pass = 0; pass < 2; ++pass) {
-        expected.insert(expected.end(), 16, 0);
-        expected.insert(expected.end(), 4, 3);
+        expected.insert(expected.end(), 16, kC3);
+        expected.insert(expected.end(), 4, kC3 + 3);
     }
-    EXPECT_EQ(PatternsPlayed(h), expected);
+    EXPECT_EQ(Column(h.NoteOns(0), &MidiOut::note), expected);
+}
+
+TEST(EngineScene, EveryControlZoneFunctionRaisesItsNotification) {
+    EngineHarness h;
+    ControlZone::Assignment keys{};
+    for (int i = 0; i < ControlZone::kKeyCount; ++i) keys[static_cast<std::size_t>(i)] = std::min(i + 1, 30);
+    h.Context().controlZone->SetAssignment(keys);  // keys 12..35 run functions 1..24
+    for (int key = ControlZone::kLowKey; key <= ControlZone::kHighKey; ++key)
+        h.Chord(1, {key}, (key - 12) * 500, (key - 12) * 500 + 100);
+    h.RunUntil(20000);
+    std::vector<std::pair<int, int>> expected;
+    for (int lane = 0; lane <= 8; ++lane) expected.push_back({notify::kSelectLane, lane});
+    for (int code : {notify::kPreviousPreset, notify::kNextPreset, notify::kHold, notify::kHoldBypass, notify::kPanic})
+        expected.push_back({code, 0});
+    for (int pattern = 0; pattern <= 9; ++pattern) expected.push_back({notify::kSelectPattern, pattern});
+    EXPECT_EQ(h.Notices(), expected);
+}
+
+// With the zone's sync at "Next", a pattern key switches at the end of the
+// current step; pattern 3 plays an octave higher, so the switch shows.
+TEST(EngineScene, APatternKeySwitchesAtTheEndOfTheCurrentStep) {
+    EngineHarness h;
+    h.Apply({{kTranspose + PatternIndex(0, 2), 12}, {kControlZoneSync, 0}});
+    h.Play();
+    h.NoteOn(1, kC3, 100, 0);
+    h.Chord(1, {26}, kStep + kStep / 2, kStep + kStep / 2 + 100);
+    h.RunUntil(4 * kStep - 10);
+    EXPECT_EQ(Column(h.NoteOns(0), &MidiOut::note), (std::vector<int>{kC3, kC3, kC3 + 12, kC3 + 12}));
 }
 
 // A key an area took keeps its release when the control zone is switched on
@@ -52,11 +60,9 @@ TEST(EngineScene, ScenesChainPatternsWithTheirRepeats) {
 // the arpeggio would never stop.
 TEST(EngineScene, KeyHeldWhileTheControlZoneComesOnStillStopsItsArpeggio) {
     EngineHarness h;
-    h.Param(kDisableControlZone, 1);
-    h.Param(kKeyAreaStartNote + 0, 12);  // the area from key 24 up
-    ASSERT_TRUE(h.Area(0).Accepts(1, 30));
-    const int key = 30;  // inside the area and the zone
-    ASSERT_FALSE(h.Context().controlZone->Covers(key));
+    h.Apply({{kDisableControlZone, 1}, {kKeyAreaStartNote, 12}});  // the area from key 24 up
+    const int key = 30;                                             // inside the area and the zone
+    ASSERT_TRUE(h.Area(0).Accepts(1, key));
     h.NoteOn(1, key, 100, 0);
     h.Run(30000);
     ASSERT_FALSE(h.NoteOns(0).empty());
@@ -67,7 +73,7 @@ TEST(EngineScene, KeyHeldWhileTheControlZoneComesOnStillStopsItsArpeggio) {
     const size_t started = h.NoteOns(0).size();
     h.Run(60000);
     EXPECT_EQ(h.NoteOns(0).size(), started) << "the area still plays";
-    EXPECT_TRUE(h.Checker().Sounding().empty());
+    EXPECT_TRUE(h.Silent());
 }
 
 }  // namespace

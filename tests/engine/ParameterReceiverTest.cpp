@@ -1,24 +1,20 @@
 // Every family of the parameter table reaches the key area, pattern, lane and
-// step its index names.
+// step its index names; editor indices and bad values reach nothing.
 #include <gtest/gtest.h>
 
-#include <vector>
+#include <cmath>
+#include <functional>
 
 #include "engine/ChordMemoryBank.h"
 #include "engine/ControlZone.h"
 #include "engine/EngineHarness.h"
-#include "engine/ParameterIndex.h"
-#include "engine/PatternEngine.h"
-#include "engine/PatternStepper.h"
 #include "engine/ScaleState.h"
 
 namespace sorel::test {
 namespace {
 
-using namespace param;
-
 // One slot of a per-step family and the step it must reach: a lane value, or
-// a lane switch when `isSwitch`.
+// a lane switch when `isSwitch`. Slots of area -1 reach no step.
 struct FamilySlot {
     int index;
     int area, pattern, lane, step;
@@ -27,7 +23,7 @@ struct FamilySlot {
 };
 
 double Read(EngineHarness& h, const FamilySlot& s) {
-    PatternStepper& stepper = h.Area(s.area).Stepper();
+    PatternStepper& stepper = h.Stepper(s.area);
     return s.isSwitch ? stepper.LaneSwitch(s.pattern, s.lane, s.step) : stepper.StepValue(s.pattern, s.lane, s.step);
 }
 
@@ -57,7 +53,12 @@ TEST(ParameterReceiver, FirstAndLastSlotOfEveryStepFamilyReachOnlyTheirStep) {
                                {CcLaneValue(0, 0, 9, 0), 0, 0, 9, 0, 11, 11},
                                {CcLaneValue(3, 11, 16, 31), 3, 11, 16, 31, 127, 127},
                                {CcLaneValue(1, 4, 12, 7), 1, 4, 12, 7, 64, 64}});
-    for (const FamilySlot& set : slots) {
+    std::vector<FamilySlot> settings = slots;
+    for (int index : {kDrawTool, kPanicTool, kCopyMenu, kMidiLearnMenu, kControllerMap + 5, 2, 3, 18155, -1, kCount})
+        settings.push_back({index, -1, 0, 0, 0, 1.0, 0});
+    settings.push_back({PerStep(kStepLength, 0, 0, 0), -1, 0, 0, 0, std::nan(""), 0});
+    settings.push_back({PerStep(kStepLength, 0, 0, 0), 0, 0, lane::kLength, 0, 1e9, 8});
+    for (const FamilySlot& set : settings) {
         EngineHarness h;
         std::vector<double> before;
         for (const FamilySlot& s : slots) before.push_back(Read(h, s));
@@ -71,72 +72,46 @@ TEST(ParameterReceiver, FirstAndLastSlotOfEveryStepFamilyReachOnlyTheirStep) {
     }
 }
 
-TEST(ParameterReceiver, PerAreaSceneAndGlobalFamilies) {
-    EngineHarness h;
-    h.Param(kMidiInChannel + 2, 15);
-    EXPECT_EQ(h.Area(2).MidiInChannel(), 16);
-    h.Param(kMidiOutChannel + 1, 0);
-    EXPECT_EQ(h.Area(1).MidiOutChannel(), 1);
-    h.Param(kArpOnNoteCount + 3, 3);
-    EXPECT_EQ(h.Area(3).ArpOnNoteCount(), 4);
-    h.Param(kHoldSync + 1, 0);
-    EXPECT_EQ(h.Area(1).HoldSync(), 1);  // "Next": every step
-    h.Param(kKeyAreaStartNote + 1, 10);
-    h.Param(kKeyAreaEndNote + 1, 20);
-    EXPECT_EQ(h.Area(1).KeyLow(), 22);
-    EXPECT_EQ(h.Area(1).KeyHigh(), 33);
-    h.Param(kSceneStepLength + 16 * 2 + 5, 7);
-    h.Param(kSceneStepPattern + 16 * 2 + 5, 11);
-    h.Param(kSceneStepRepeat + 16 * 2 + 5, 3);
-    EXPECT_EQ(h.Area(2).GetSceneStep(5).length, 8);
-    EXPECT_EQ(h.Area(2).GetSceneStep(5).pattern, 11);
-    EXPECT_EQ(h.Area(2).GetSceneStep(5).repeat, 3);
-    h.Param(kScale, 2);
-    h.Param(kScaleKey, 3);
-    for (int a = 0; a < 4; ++a) {
-        EXPECT_EQ(h.Area(a).Scale().ScaleIndex(), 1);
-        EXPECT_EQ(h.Area(a).Scale().Key(), 3);
+TEST(ParameterReceiver, PerAreaSceneAndGlobalFamiliesReachTheirObject) {
+    using Reader = std::function<int(EngineHarness&)>;
+    const struct { int index; double value; Reader read; int expected; } cases[] = {
+        {kMidiInChannel + 2, 15, [](EngineHarness& h) { return h.Area(2).MidiInChannel(); }, 16},
+        {kMidiOutChannel + 1, 0, [](EngineHarness& h) { return h.Area(1).MidiOutChannel(); }, 1},
+        {kArpOnNoteCount + 3, 3, [](EngineHarness& h) { return h.Area(3).ArpOnNoteCount(); }, 4},
+        {kHoldSync + 1, 0, [](EngineHarness& h) { return h.Area(1).HoldSync(); }, 1},  // "Next": every step
+        {kKeyAreaStartNote + 1, 10, [](EngineHarness& h) { return h.Area(1).KeyLow(); }, 22},
+        {kKeyAreaEndNote + 1, 20, [](EngineHarness& h) { return h.Area(1).KeyHigh(); }, 33},
+        {kSceneStepLength + 16 * 2 + 5, 7, [](EngineHarness& h) { return h.Area(2).GetSceneStep(5).length; }, 8},
+        {kSceneStepPattern + 16 * 2 + 5, 11, [](EngineHarness& h) { return h.Area(2).GetSceneStep(5).pattern; }, 11},
+        {kSceneStepRepeat + 16 * 2 + 5, 3, [](EngineHarness& h) { return h.Area(2).GetSceneStep(5).repeat; }, 3},
+        {kScale, 2, [](EngineHarness& h) { return h.Area(3).Scale().ScaleIndex(); }, 1},
+        {kScaleKey, 3, [](EngineHarness& h) { return h.Area(1).Scale().Key(); }, 3},
+        {kChordMemorySelection, 6, [](EngineHarness& h) { return h.Context().chordMemory->Selected(); }, 6},
+        {kDisableControlZone, 1, [](EngineHarness& h) { return int(h.Context().controlZone->Enabled()); }, 0},
+        {kStartNotesImmediately, 1, [](EngineHarness& h) { return h.Context().startNotesImmediately; }, 1},
+    };
+    for (const auto& c : cases) {
+        EngineHarness h;
+        h.Param(c.index, c.value);
+        EXPECT_EQ(c.read(h), c.expected) << c.index;
     }
-    h.Param(kChordMemorySelection, 6);
-    EXPECT_EQ(h.Context().chordMemory->Selected(), 6);
-    h.Param(kDisableControlZone, 1);
-    EXPECT_FALSE(h.Context().controlZone->Enabled());
-    h.Param(kStartNotesImmediately, 1);
-    EXPECT_EQ(h.Context().startNotesImmediately, 1);
-}
-
-TEST(ParameterReceiver, EditorIndicesAndBadValuesReachNoEngineObject) {
-    EngineHarness h;
-    const auto before = h.Area(0).Stepper().StepValue(0, lane::kLength, 0);
-    for (int index : {kDrawTool, kPanicTool, kCopyMenu, kMidiLearnMenu, kControllerMap + 5, 2, 3, 18155, 44693 - 256})
-        h.Param(index, 1.0);
-    h.Param(-1, 1.0);
-    h.Param(kCount, 1.0);
-    h.Param(PerStep(kStepLength, 0, 0, 0), std::nan(""));
-    EXPECT_EQ(h.Area(0).Stepper().StepValue(0, lane::kLength, 0), before);
-    h.Param(PerStep(kStepLength, 0, 0, 0), 1e9);
-    EXPECT_EQ(h.Area(0).Stepper().StepValue(0, lane::kLength, 0), 8);
 }
 
 TEST(ParameterReceiver, ResetEngineRestoresAFreshEngineAndEndsNotes) {
     EngineHarness h;
-    h.Param(kRate, 3);
-    h.Param(PerStep(kStepLength, 0, 0, 4), 6);
-    h.Param(kSceneStepPattern + 3, 9);
-    h.Param(kKeyAreaOnOff + 2, 1);
-    h.Area(0).Stepper().SetLaneLoop(0, lane::kGate, 5, 9);
-    h.NoteOn(1, 48, 100, 0);
+    h.Apply({{kRate, 3}, {PerStep(kStepLength, 0, 0, 4), 6}, {kSceneStepPattern + 3, 9}, {kKeyAreaOnOff + 2, 1}});
+    h.Stepper().SetLaneLoop(0, lane::kGate, 5, 9);
+    h.NoteOn(1, kC3, 100, 0);
     h.Run(3000);
     ASSERT_EQ(h.NoteOns().size(), 1u);
-    ParameterReceiver receiver(&h.Context());
-    h.At(h.Now(), [&] { receiver.ResetEngine(); });
+    h.At(h.Now(), [&] { ParameterReceiver(&h.Context()).ResetEngine(); });
     h.Run(512);
-    EXPECT_TRUE(h.Checker().Sounding().empty());
-    EXPECT_EQ(h.Area(0).Stepper().PatternAt(0).rateBeats, 0.25);
-    EXPECT_EQ(h.Area(0).Stepper().StepValue(0, lane::kLength, 4), 1.0);
+    EXPECT_TRUE(h.Silent());
+    EXPECT_EQ(h.Stepper().PatternAt(0).rateBeats, 0.25);
+    EXPECT_EQ(h.Stepper().StepValue(0, lane::kLength, 4), 1.0);
     EXPECT_EQ(h.Area(0).GetSceneStep(3).pattern, 0);
-    EXPECT_EQ(h.Area(0).Stepper().LaneLoopStart(0, lane::kGate), 0);
-    EXPECT_EQ(h.Area(0).Stepper().LaneLoopEnd(0, lane::kGate), 32);
+    EXPECT_EQ(h.Stepper().LaneLoopStart(0, lane::kGate), 0);
+    EXPECT_EQ(h.Stepper().LaneLoopEnd(0, lane::kGate), 32);
     EXPECT_TRUE(h.Area(0).AreaOn());
     EXPECT_FALSE(h.Area(2).AreaOn());
     EXPECT_EQ(h.Area(0).KeyLow(), 36);

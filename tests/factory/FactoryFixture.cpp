@@ -1,13 +1,13 @@
 #include "FactoryFixture.h"
 
+#include <cstdlib>
+
 #include "frame/Vardo.h"
 #include "persistence/VardoPersistence.h"
 
 namespace sorel::factory::test {
 
 namespace {
-
-using sorel::test::SentMidi;
 
 // Filled by the entry below for the plug-in it builds last.
 VardoPersistence* builtPersistence = nullptr;
@@ -23,46 +23,44 @@ AEffect* SorelEntry(audioMasterCallback callback) {
     });
 }
 
-// No test may reach the player's data folder: every plug-in built here,
-// including those inside the factory's builder, finds a temporary one.
-const TempFolder kDataHome;
-
 }  // namespace
 
-const WrittenFactory& WrittenFactory::Get() {
-    static const auto written = [] {
-        auto w = std::make_unique<WrittenFactory>();
-        w->data.UseAsDataHome();
-        const FactoryWriter writer(SOREL_FACTORY_RECIPES);
-        w->content = writer.Build();
-        w->files = writer.Write(w->content);
-        for (const std::string& file : w->files) {
-            if (fs::path(file).extension() == ".v2z") w->presetFiles[fs::path(file).stem().string()] = file;
-        }
-        return w;
+const Installation& Installation::Shared() {
+    static const auto installed = [] {
+        auto i = std::make_unique<Installation>();
+        if (i->Install() != 0) throw std::runtime_error("scripts/install failed: " + i->Log());
+        return i;
     }();
-    written->data.UseAsDataHome();
-    return *written;
+    installed->UseAsDataHome();
+    return *installed;
 }
 
-HostedSorel::HostedSorel() {
-    host_ = std::make_unique<sorel::test::TestHost>(&SorelEntry);
+int Installation::Install() const {
+    const std::string command = "env HOME='" + Home().string() + "' XDG_DATA_HOME='" + data_.Root() + "' '" +
+                                SOREL_INSTALL_SCRIPT "' '" SOREL_MODULE_DIR "' > '" + data_.File("log") + "' 2>&1";
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::vector<std::string> Installation::PresetFiles() const {
+    std::vector<std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(FactoryPresets()))
+        if (entry.path().extension() == ".v2z") files.push_back(entry.path().string());
+    return files;
+}
+
+HostedSorel::HostedSorel() : host_(std::make_unique<TestHost>(&SorelEntry)) {
     builtPersistence = nullptr;
-    if (!host_->CreateAndOpen(kBlock)) throw std::runtime_error("Sorel could not be opened");
-    if (builtPersistence == nullptr) throw std::runtime_error("Sorel was built without persistence");
+    if (!host_->CreateAndOpen(kBlock) || builtPersistence == nullptr)
+        throw std::runtime_error("Sorel could not be opened with its persistence");
     persistence_ = &builtPersistence->Persistence();
 }
 
-HostedSorel::~HostedSorel() = default;
-
 std::vector<SentMidi> HostedSorel::PlayHeldChord(const std::vector<int>& notes, int bars) {
-    sorel::test::TestHost& host = *host_;
-    host.transport.sampleRate = kSampleRate;
-    host.transport.tempo = 120.0;
+    TestHost& host = *host_;
     host.transport.playing = true;
     for (int note : notes) host.NoteOn(0, 1, note, 100);
-    const int blocks = bars * 4 * kSamplesPerBeat / kBlock;
-    host.ProcessBlocks(blocks, kBlock);
+    host.ProcessBlocks(bars * 4 * kSamplesPerBeat / kBlock, kBlock);
     for (int note : notes) host.NoteOff(0, 1, note);
     host.ProcessBlocks(4, kBlock);
     host.transport.playing = false;

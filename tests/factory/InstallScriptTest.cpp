@@ -1,10 +1,10 @@
 // scripts/install with HOME and XDG_DATA_HOME pointed at temporary folders:
-// the plug-in lands in ~/.vst, the factory content where the browsers list
-// it, the control-zone file only on a fresh installation, and nothing of
-// the player's is touched.
+// the plug-in lands in ~/.vst, every factory recipe's preset or bank where
+// the browsers list it, the control-zone file only on a fresh installation,
+// and nothing of the player's is touched.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <set>
 
 #include "FactoryFixture.h"
 #include "engine/ControlZone.h"
@@ -15,90 +15,53 @@
 namespace sorel::factory::test {
 namespace {
 
-using sorel::test::ReadTextFile;
-using sorel::test::WriteTextFile;
+// The names of the recipes below `folder` of the source tree's factory content.
+std::set<std::string> RecipeNames(const std::string& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : fs::recursive_directory_iterator(std::string(SOREL_FACTORY_RECIPES) + "/" + folder))
+        if (entry.path().extension() == ".recipe") names.insert(entry.path().stem().string());
+    return names;
+}
 
-class InstallScriptTest : public ::testing::Test {
-protected:
-    void SetUp() override { data = root.Path() / "data"; home = root.Path() / "home"; fs::create_directories(home); }
+std::set<std::string> Listed(const PresetTree& tree) {
+    std::set<std::string> names;
+    for (const PresetMenuItem* item : tree.Files()) names.insert(item->text);
+    return names;
+}
 
-    int RunInstall() {
-        const std::string command = "env HOME='" + home.string() + "' XDG_DATA_HOME='" + data.string() + "' '" +
-                                    SOREL_INSTALL_SCRIPT "' '" SOREL_MODULE_DIR "' > '" + root.File("log") + "' 2>&1";
-        const int status = std::system(command.c_str());
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    std::string Log() { return ReadTextFile(root.File("log")); }
-    fs::path Sorel() const { return data / "Vardo" / "Sorel"; }
+TEST(InstallScriptTest, PutsEverythingWhereTheBrowsersListItAndLeavesThePlayersFilesAlone) {
+    const Installation install;
+    ASSERT_EQ(install.Install(), 0) << install.Log();
+    EXPECT_TRUE(fs::is_regular_file(install.Home() / ".vst" / "Sorel.so"));
 
-    TempFolder root;
-    fs::path data;
-    fs::path home;
-};
-
-TEST_F(InstallScriptTest, PutsEverythingWhereTheBrowsersListIt) {
-    ASSERT_EQ(RunInstall(), 0) << Log();
-    EXPECT_TRUE(fs::is_regular_file(home / ".vst" / "Sorel.so"));
-
-    ::setenv("XDG_DATA_HOME", data.c_str(), 1);
     const PresetTree presets(kPresetSubFolder, ".v2", ".v2z", true);
-    const FactoryContent& built = WrittenFactory::Get().content;
-    ::setenv("XDG_DATA_HOME", data.c_str(), 1);  // Get() may have taken it
-    ASSERT_EQ(presets.Files().size(), built.presets.size());
-    std::set<std::string> listed;
-    for (const PresetMenuItem* item : presets.Files()) {
-        listed.insert(item->text);
-        EXPECT_NE(item->path.find("/presets/Factory/"), std::string::npos) << item->path;
-    }
-    for (const BuiltPreset& preset : built.presets) {
-        EXPECT_TRUE(listed.count(preset.name)) << preset.name;
-        EXPECT_TRUE(fs::is_regular_file(Sorel() / "presets" / "Factory" / std::string(kPresetStyles[preset.style]) / (preset.name + ".v2z")));
-    }
+    EXPECT_EQ(Listed(presets), RecipeNames("presets"));
+    EXPECT_EQ(presets.Files().size(), install.PresetFiles().size());
+    for (const PresetMenuItem* item : presets.Files())
+        EXPECT_EQ(fs::path(item->path).parent_path().parent_path(), install.FactoryPresets()) << item->path;
     EXPECT_EQ(presets.UserEntries(), 4);  // the four empty style menus
-
-    const PresetTree banks(kChordMemorySubFolder, ".cmb", "", false);
-    std::set<std::string> bankNames;
-    for (const PresetMenuItem* item : banks.Files()) bankNames.insert(item->text);
-    std::set<std::string> builtBanks;
-    for (const BuiltBank& bank : built.banks) builtBanks.insert(bank.name);
-    EXPECT_EQ(bankNames, builtBanks);
+    EXPECT_EQ(Listed(PresetTree(kChordMemorySubFolder, ".cmb", "", false)), RecipeNames("chordmemory"));
 
     // The control keys of a fresh installation: the zone's own assignment,
-    // with "n/a" for the one function the file has no keyword for.
-    const auto assignment = ReadControlZoneFile();
-    ASSERT_TRUE(assignment);
+    // with none for the functions the file has no keyword for.
     ControlZone::Assignment expected = ControlZone::DefaultAssignment();
     for (int& function : expected)
         if (ControlZone::KeywordOf(function) == "n/a") function = 0;
-    EXPECT_EQ(*assignment, expected);
-    EXPECT_EQ((*assignment)[0], 1);    // note 12: the ORDER lane
-    EXPECT_EQ((*assignment)[7], 0);    // note 19: "shift" has no keyword
-    EXPECT_EQ((*assignment)[12], 15);  // note 24: pattern 1
-}
+    EXPECT_EQ(ReadControlZoneFile(), expected);
 
-TEST_F(InstallScriptTest, LeavesThePlayersFilesAlone) {
-    const fs::path zone = Sorel() / "data" / "controlzone.srl";
-    const fs::path settings = Sorel() / "data" / "settings.srl";
-    const fs::path user = Sorel() / "presets" / "User" / "1 bass" / "Mine.v2z";
-    const fs::path userBank = Sorel() / "presets" / "chordmemory" / "User" / "Mine.cmb";
-    const fs::path stale = Sorel() / "presets" / "Factory" / "1 bass" / "Rubber Octaves.v2z";
-    WriteTextFile(zone, "panic\nhold\n");
-    WriteTextFile(settings, "true\nfalse\ntrue\nfalse\nfalse\nfalse\ntrue\n");
-    WriteTextFile(user, "my own preset");
-    WriteTextFile(userBank, "my own bank");
-    WriteTextFile(stale, "an older factory file");
-
-    ASSERT_EQ(RunInstall(), 0) << Log();
-    EXPECT_EQ(ReadTextFile(zone), "panic\nhold\n");
-    EXPECT_EQ(ReadTextFile(settings), "true\nfalse\ntrue\nfalse\nfalse\nfalse\ntrue\n");
-    EXPECT_EQ(ReadTextFile(user), "my own preset");
-    EXPECT_EQ(ReadTextFile(userBank), "my own bank");
-    EXPECT_NE(ReadTextFile(stale), "an older factory file");  // factory files are renewed
-    EXPECT_NE(Log().find("kept"), std::string::npos) << Log();
-
-    // A second run changes nothing of the player's either.
-    ASSERT_EQ(RunInstall(), 0) << Log();
-    EXPECT_EQ(ReadTextFile(zone), "panic\nhold\n");
+    const fs::path sorel = install.Sorel();
+    const std::pair<fs::path, std::string> players[] = {
+        {sorel / "data" / "controlzone.srl", "panic\nhold\n"},
+        {sorel / "data" / "settings.srl", "true\nfalse\ntrue\nfalse\nfalse\nfalse\ntrue\n"},
+        {sorel / "presets" / "User" / "1 bass" / "Mine.v2z", "my own preset"},
+        {sorel / "presets" / "chordmemory" / "User" / "Mine.cmb", "my own bank"}};
+    for (const auto& [file, text] : players) WriteTextFile(file, text);
+    const std::string factoryFile = install.PresetFiles().front();
+    WriteTextFile(factoryFile, "an older factory file");
+    ASSERT_EQ(install.Install(), 0) << install.Log();
+    for (const auto& [file, text] : players) EXPECT_EQ(ReadTextFile(file), text) << file;
+    EXPECT_NE(ReadTextFile(factoryFile), "an older factory file");  // factory files are renewed
+    EXPECT_NE(install.Log().find("kept"), std::string::npos) << install.Log();
 }
 
 }  // namespace
