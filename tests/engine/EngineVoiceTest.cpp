@@ -1,7 +1,8 @@
-// How each note sounds: velocity modes, accent, volume, and the area's output
-// channel.
+// How each note sounds: velocity modes, accent, volume, chord memory and the
+// area's output channel.
 #include <gtest/gtest.h>
 
+#include "engine/ChordMemoryBank.h"
 #include "engine/EngineHarness.h"
 
 namespace sorel::test {
@@ -22,6 +23,15 @@ TEST(EngineVoice, VelocityModesAccentAndVolume) {
     };
     for (const auto& c : cases)  // an octave block below the other two keys
         EXPECT_EQ(Column(NoteOnsOfHeldKeys(c.settings, {kC3 - 12, kE3, kG3}, 3), &MidiOut::velocity), c.expected) << c.what;
+}
+
+TEST(EngineVoice, ChordMemoryStepPlaysTheSlotOnTheLowestKey) {
+    EngineHarness h;
+    for (int note : {12, 16, 19}) h.Context().chordMemory->ToggleNote(2, note, true);
+    h.Apply({{PerStep(kStepSource, 0, 0, 0), 3}, {PerStep(kStepChord, 0, 0, 0), 224}});  // slot 3, three notes at once
+    h.Chord(1, {kE3, kG3}, 0, 100);
+    h.Run(100);
+    EXPECT_EQ(Column(h.NoteOns(), &MidiOut::note), (std::vector<int>{kE3, kE3 + 4, kE3 + 7}));
 }
 
 TEST(EngineVoice, OutputChannelAndNoteOffsFollowTheirNoteOns) {
