@@ -1,7 +1,5 @@
 #include "engine/EngineHarness.h"
 
-#include <algorithm>
-
 #include "engine/NoteRouter.h"
 
 namespace sorel::test {
@@ -16,29 +14,18 @@ EngineHarness::EngineHarness(double sampleRate, double bpm)
     // A fresh engine already holds the per-step defaults; pushing them all is slow.
     receiver_.ApplyDefaults(false);
     out_.reserve(1 << 16);
-    blockOut_.reserve(1 << 14);
 }
 
 EngineHarness::~EngineHarness() = default;
 
-void EngineHarness::NoteOn(int channel, int note, int velocity, std::int64_t time) {
-    inputs_.push_back({std::max(time, now_), true, channel, note, velocity});
-}
-
-void EngineHarness::NoteOff(int channel, int note, std::int64_t time) {
-    inputs_.push_back({std::max(time, now_), false, channel, note, 0});
-}
-
-void EngineHarness::Chord(int channel, std::initializer_list<int> notes, std::int64_t on, std::int64_t off, int velocity) {
-    for (int n : notes) NoteOn(channel, n, velocity, on);
+void EngineHarness::Chord(int channel, std::initializer_list<int> notes, std::int64_t on, std::int64_t off) {
+    for (int n : notes) NoteOn(channel, n, 100, on);
     for (int n : notes) NoteOff(channel, n, off);
 }
 
 void EngineHarness::Apply(const Settings& settings) {
     for (const auto& [index, value] : settings) Param(index, value);
 }
-
-void EngineHarness::At(std::int64_t time, std::function<void()> action) { actions_.push_back({time, std::move(action)}); }
 
 void EngineHarness::RunUntil(std::int64_t time) {
     while (now_ < time) {
@@ -55,11 +42,10 @@ void EngineHarness::RunUntil(std::int64_t time) {
     }
 }
 
-void EngineHarness::FillTransport(int frames) {
-    const double spb = forcedSpb_.value_or(SamplesPerBeat());
+void EngineHarness::FillTransport() {
     transport_.loopJumped = false;
     transport_.sampleRate = sampleRate_;
-    transport_.samplesPerBeat = spb;
+    transport_.samplesPerBeat = forcedSpb_.value_or(sampleRate_ * 60.0 / bpm_);
     transport_.playing = playing_;
     if (!playing_) return;
     if (loopEnd_ > loopStart_ && loopStart_ >= 0 && songPosition_ >= loopEnd_) {
@@ -67,19 +53,18 @@ void EngineHarness::FillTransport(int frames) {
         transport_.loopJumped = true;
     }
     transport_.samplePosition = static_cast<double>(songPosition_);
-    transport_.ppqPosition = spb > 0 ? static_cast<double>(songPosition_) / spb : 0.0;
+    transport_.ppqPosition = transport_.samplesPerBeat > 0 ? transport_.samplePosition / transport_.samplesPerBeat : 0.0;
 }
 
 void EngineHarness::RunBlock(int frames) {
-    blockStart_ = now_;
-    blockOut_.clear();
-    std::stable_sort(inputs_.begin(), inputs_.end(), [](const Input& a, const Input& b) { return a.time < b.time; });
+    const std::size_t blockBegin = out_.size();
+    std::stable_sort(inputs_.begin(), inputs_.end(), [](const KeyEvent& a, const KeyEvent& b) { return a.time < b.time; });
     // Host MIDI of the block reaches the plug-in before the block is processed;
     // what no area takes the frame passes through at the block's end.
     std::vector<MidiOut> passed;
     std::size_t used = 0;
     for (; used < inputs_.size() && inputs_[used].time < now_ + frames; ++used) {
-        const Input& in = inputs_[used];
+        const KeyEvent& in = inputs_[used];
         const int offset = static_cast<int>(in.time - now_);
         int changed[4] = {-1, -1, -1, -1};
         const bool taken = in.on ? app_->NoteOn(in.channel, in.note, in.velocity, offset, changed) > 0
@@ -87,12 +72,12 @@ void EngineHarness::RunBlock(int frames) {
         if (!taken) passed.push_back({in.time, in.on, in.channel, in.note, in.on ? in.velocity : 127});
     }
     inputs_.erase(inputs_.begin(), inputs_.begin() + static_cast<std::ptrdiff_t>(used));
-    FillTransport(frames);
+    FillTransport();
     app_->ProcessBlock(transport_.samplesPerBeat, playing_, frames);
     // The host orders a block's events by offset.
-    blockOut_.insert(blockOut_.end(), passed.begin(), passed.end());
-    std::stable_sort(blockOut_.begin(), blockOut_.end(), [](const MidiOut& a, const MidiOut& b) { return a.time < b.time; });
-    out_.insert(out_.end(), blockOut_.begin(), blockOut_.end());
+    out_.insert(out_.end(), passed.begin(), passed.end());
+    std::stable_sort(out_.begin() + static_cast<std::ptrdiff_t>(blockBegin), out_.end(),
+                     [](const MidiOut& a, const MidiOut& b) { return a.time < b.time; });
     now_ += frames;
     if (playing_) songPosition_ += frames;
 }
@@ -101,11 +86,11 @@ void EngineHarness::OnEngineEvents(std::span<NoteRecord> events, int) {
     for (const NoteRecord& r : events) {
         // A note that sends only controllers makes no note-on; its note-off still goes out.
         if (r.isNoteOn != 0 && r.onlyCc) continue;
-        const MidiOut m{blockStart_ + static_cast<std::int64_t>(r.time), r.isNoteOn != 0, r.channel, r.OutputNote(),
+        const MidiOut m{now_ + static_cast<std::int64_t>(r.time), r.isNoteOn != 0, r.channel, r.OutputNote(),
                         r.velocity, r.area, r.step, r.ccValues};
         checker_.CountNote(static_cast<uint8_t>((m.on ? 0x90 : 0x80) | ((m.channel - 1) & 0x0F)),
                            static_cast<uint8_t>(m.note), m.on ? 1 : 0);
-        blockOut_.push_back(m);
+        out_.push_back(m);
     }
 }
 

@@ -4,6 +4,7 @@
 // collected with absolute sample times.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -54,12 +55,13 @@ using Settings = std::vector<std::pair<int, double>>;
 
 class EngineHarness : public ProcessorListener, public EngineNotificationListener {
 public:
+    static constexpr int kAnySource = -2;
+
     explicit EngineHarness(double sampleRate = 48000.0, double bpm = 120.0);
     ~EngineHarness() override;
 
     // --- host ---
     void SetTempo(double bpm) { bpm_ = bpm; }
-    double SamplesPerBeat() const { return sampleRate_ * 60.0 / bpm_; }
     // Starts the host transport at song position `samplePosition`.
     void Play(std::int64_t samplePosition = 0) { playing_ = true, songPosition_ = samplePosition; }
     void StopTransport() { playing_ = false; }
@@ -71,13 +73,19 @@ public:
     void SetBlockSizes(std::vector<int> sizes) { blockSizes_ = std::move(sizes); blockIndex_ = 0; }
 
     // --- input at absolute engine samples (earlier times mean now) ---
-    void NoteOn(int channel, int note, int velocity, std::int64_t time);
-    void NoteOff(int channel, int note, std::int64_t time);
-    void Chord(int channel, std::initializer_list<int> notes, std::int64_t on, std::int64_t off, int velocity = 100);
+    struct KeyEvent {
+        std::int64_t time;
+        bool on;
+        int channel, note, velocity;
+    };
+    void Queue(KeyEvent key) { inputs_.push_back({std::max(key.time, now_), key.on, key.channel, key.note, key.velocity}); }
+    void NoteOn(int channel, int note, int velocity, std::int64_t time) { Queue({time, true, channel, note, velocity}); }
+    void NoteOff(int channel, int note, std::int64_t time) { Queue({time, false, channel, note, 0}); }
+    void Chord(int channel, std::initializer_list<int> notes, std::int64_t on, std::int64_t off);
     void Param(int index, double value) { receiver_.ApplyParameter(index, value); }
     void Apply(const Settings& settings);
     // Called between blocks, at the first block boundary at or after `time`.
-    void At(std::int64_t time, std::function<void()> action);
+    void At(std::int64_t time, std::function<void()> action) { actions_.push_back({time, std::move(action)}); }
 
     // Runs blocks until Now() >= time.
     void RunUntil(std::int64_t time);
@@ -85,13 +93,12 @@ public:
     std::int64_t Now() const { return now_; }
 
     // --- output ---
-    const std::vector<MidiOut>& Out() const { return out_; }
+    std::vector<MidiOut>& Out() { return out_; }
     std::vector<MidiOut> NoteOns(int area = kAnySource) const { return Select(true, area); }
     std::vector<MidiOut> NoteOffs(int area = kAnySource) const { return Select(false, area); }
-    void ClearOut() { out_.clear(); }
-    // Every note sent, counted as a synth would count it.
-    const MidiOutChecker& Checker() const { return checker_; }
-    bool Silent() const { return checker_.Sounding().empty(); }
+    // Every note sent, counted as a synth would count it: (channel, key) of those still sounding.
+    std::vector<std::pair<int, int>> Sounding() const { return checker_.Sounding(); }
+    bool Silent() const { return Sounding().empty(); }
     // Control-zone news (code, argument) in the order it came.
     const std::vector<std::pair<int, int>>& Notices() const { return notices_; }
 
@@ -99,26 +106,20 @@ public:
     VardoApp& App() { return *app_; }
     PatternEngine& Area(int i) { return *app_->Area(i); }
     PatternStepper& Stepper(int area = 0) { return Area(area).Stepper(); }
-    TransportState& Transport() { return transport_; }
+    const TransportState& Transport() const { return transport_; }
 
     void OnEngineEvents(std::span<NoteRecord> events, int segmentLength) override;
     void OnProcessingState(bool) override {}
     void OnEngineNotification(int code, int argument, const NoteRecord*) override;
 
 private:
-    static constexpr int kAnySource = -2;
-    struct Input {
-        std::int64_t time;
-        bool on;
-        int channel, note, velocity;
-    };
     struct Action {
         std::int64_t time;
         std::function<void()> run;
     };
     std::vector<MidiOut> Select(bool on, int area) const;
     void RunBlock(int frames);
-    void FillTransport(int frames);
+    void FillTransport();
 
     TransportState transport_;
     std::unique_ptr<EngineContext> context_;
@@ -128,15 +129,14 @@ private:
 
     double sampleRate_, bpm_;
     bool playing_ = false;
-    std::int64_t songPosition_ = 0;
-    std::int64_t loopStart_ = -1, loopEnd_ = -1;
+    std::int64_t songPosition_ = 0, loopStart_ = -1, loopEnd_ = -1;
     std::optional<double> forcedSpb_;
     std::vector<int> blockSizes_{512};
     std::size_t blockIndex_ = 0;
-    std::int64_t now_ = 0, blockStart_ = 0;
-    std::vector<Input> inputs_;
+    std::int64_t now_ = 0;
+    std::vector<KeyEvent> inputs_;
     std::vector<Action> actions_;
-    std::vector<MidiOut> out_, blockOut_;
+    std::vector<MidiOut> out_;
     std::vector<std::pair<int, int>> notices_;
 };
 

@@ -127,7 +127,7 @@ TEST(EngineStuckNotes, EveryNoteOnGetsItsNoteOffOnItsChannel) {
             h.StopTransport();
         });
         h.Run(48000 * 2);
-        const auto hanging = h.Checker().Sounding();
+        const auto hanging = h.Sounding();
         ASSERT_TRUE(hanging.empty()) << "seed " << seed << ": channel " << hanging[0].first << " note "
                                      << hanging[0].second << " still sounding";
         ASSERT_EQ(h.Context().router->SoundingTotal(), 0) << "seed " << seed;

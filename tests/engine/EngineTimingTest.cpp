@@ -159,7 +159,7 @@ TEST(EngineTiming, FarJumpAfterABlockWithoutTempoResumesOnTheHostGrid) {
     h.Run(480);
     h.ForceSamplesPerBeat(24000.0);
     h.Play(24000LL * 4000000);  // four million quarter notes on
-    h.ClearOut();
+    h.Out().clear();
     h.Run(480 * 100);  // one second
     // One second of 1/16 steps is eight notes; a replay of the missed steps is millions.
     EXPECT_LE(h.NoteOns().size(), 10u);
