@@ -35,53 +35,43 @@ TEST(EngineTiming, RatesGiveTheirExactStepLengths) {
     }
 }
 
-// Each case sets up the host and holds keys; the first note-ons come at
-// `expected`, and once the keys are up and the transport stops nothing sounds.
+// Each case sets up the host and holds a key from `keyAt`; the first
+// note-ons come at `expected`, and once the key is up and the transport
+// stops nothing sounds.
 TEST(EngineTiming, StepsFollowTheHostGridItsTempoAndItsLoops) {
+    using Setup = std::function<void(EngineHarness&)>;
+    const Setup freeRate = [](EngineHarness& h) { h.Apply({{kRateFreeToggle, 1}, {kRateFreeMode, 4.0}}); };  // 12000
     const struct {
         const char* what;
-        std::function<void(EngineHarness&)> setup;
+        int block;
+        std::int64_t keyAt;
+        Setup setup;
         std::int64_t until;
         std::vector<std::int64_t> expected;
     } cases[] = {
-        {"a key waits for the next grid line", [](EngineHarness& h) { h.Play(0), h.NoteOn(1, kC3, 100, 5376); }, 30000,
+        {"a key waits for the next grid line", 512, 5376, [](EngineHarness& h) { h.Play(0); }, 30000,
          {6000, 12000, 18000, 24000}},
-        {"start notes immediately",
-         [](EngineHarness& h) { h.Param(kStartNotesImmediately, 1), h.Play(0), h.NoteOn(1, kC3, 100, 5376); }, 20000,
-         {5376}},
-        {"a tempo change keeps the step that was due",
-         [](EngineHarness& h) {
-             h.SetBlockSizes({8000});
-             h.NoteOn(1, kC3, 100, 0);
-             h.At(24000, [&h] { h.SetTempo(60.0); });
-         },
-         72001, {0, 6000, 12000, 18000, 24000, 36000, 48000}},
-        {"a running arpeggio locks onto the host grid when the song starts",
-         [](EngineHarness& h) {
-             h.SetBlockSizes({1024});
-             h.NoteOn(1, kC3, 100, 1000);
-             h.At(30720, [&h] { h.Play(0); });
-         },
-         48000, {1000, 7000, 13000, 19000, 25000, 30720, 36720, 42720}},
-        {"a host loop keeps the beat",
-         [](EngineHarness& h) {
-             h.SetBlockSizes({1000});
-             h.Play(0);
-             h.SetLoop(0, 48000);
-             h.Chord(1, {kC3, kE3}, 0, 48000 * 3);
-         },
-         48000 * 3, {0, 6000, 12000, 18000, 24000, 30000, 36000, 42000, 48000, 54000, 60000, 66000, 72000, 78000,
-                     84000, 90000, 96000, 102000, 108000, 114000, 120000, 126000, 132000, 138000}},
-        {"a free rate counts steps per second at 90 bpm",
-         [](EngineHarness& h) { h.SetTempo(90), h.Param(kRateFreeToggle, 1), h.Param(kRateFreeMode, 4.0), h.NoteOn(1, kC3, 100, 0); },
-         12000 * 5 - 10, {0, 12000, 24000, 36000, 48000}},
-        {"a free rate counts steps per second at 171 bpm",
-         [](EngineHarness& h) { h.SetTempo(171), h.Param(kRateFreeToggle, 1), h.Param(kRateFreeMode, 4.0), h.NoteOn(1, kC3, 100, 0); },
-         12000 * 5 - 10, {0, 12000, 24000, 36000, 48000}},
+        {"start notes immediately", 512, 5376, [](EngineHarness& h) { h.Param(kStartNotesImmediately, 1), h.Play(0); },
+         20000, {5376}},
+        {"a tempo change keeps the step that was due", 8000, 0,
+         [](EngineHarness& h) { h.At(24000, [&h] { h.SetTempo(60.0); }); }, 72001,
+         {0, 6000, 12000, 18000, 24000, 36000, 48000}},
+        {"a running arpeggio locks onto the host grid when the song starts", 1024, 1000,
+         [](EngineHarness& h) { h.At(30720, [&h] { h.Play(0); }); }, 48000,
+         {1000, 7000, 13000, 19000, 25000, 30720, 36720, 42720}},
+        {"a host loop keeps the beat", 1000, 0, [](EngineHarness& h) { h.Play(0), h.SetLoop(0, 48000); }, 48000 * 3,
+         {0,     6000,  12000, 18000, 24000, 30000, 36000,  42000,  48000,  54000,  60000,  66000,
+          72000, 78000, 84000, 90000, 96000, 102000, 108000, 114000, 120000, 126000, 132000, 138000}},
+        {"a free rate counts steps per second at 90 bpm", 512, 0, [&](EngineHarness& h) { h.SetTempo(90), freeRate(h); },
+         59990, {0, 12000, 24000, 36000, 48000}},
+        {"a free rate counts steps per second at 171 bpm", 512, 0, [&](EngineHarness& h) { h.SetTempo(171), freeRate(h); },
+         59990, {0, 12000, 24000, 36000, 48000}},
     };
     for (const auto& c : cases) {
         EngineHarness h;
+        h.SetBlockSizes({c.block});
         c.setup(h);
+        h.NoteOn(1, kC3, 100, c.keyAt);
         h.RunUntil(c.until);
         auto times = Column(h.NoteOns(), &MidiOut::time);
         times.resize(std::min(times.size(), c.expected.size()));

@@ -31,7 +31,7 @@ const Installation& Installation::Shared() {
         if (i->Install() != 0) throw std::runtime_error("scripts/install failed: " + i->Log());
         return i;
     }();
-    installed->UseAsDataHome();
+    installed->data_.UseAsDataHome();
     return *installed;
 }
 
@@ -49,23 +49,11 @@ std::vector<std::string> Installation::PresetFiles() const {
     return files;
 }
 
-HostedSorel::HostedSorel() : host_(std::make_unique<TestHost>(&SorelEntry)) {
+HostedSorel::HostedSorel() : host(std::make_unique<TestHost>(&SorelEntry)) {
     builtPersistence = nullptr;
-    if (!host_->CreateAndOpen(kBlock) || builtPersistence == nullptr)
+    if (!host->CreateAndOpen(kBlock) || builtPersistence == nullptr)
         throw std::runtime_error("Sorel could not be opened with its persistence");
-    persistence_ = &builtPersistence->Persistence();
-}
-
-std::vector<SentMidi> HostedSorel::PlayHeldChord(const std::vector<int>& notes, int bars) {
-    TestHost& host = *host_;
-    host.transport.playing = true;
-    for (int note : notes) host.NoteOn(0, 1, note, 100);
-    host.ProcessBlocks(bars * 4 * kSamplesPerBeat / kBlock, kBlock);
-    for (int note : notes) host.NoteOff(0, 1, note);
-    host.ProcessBlocks(4, kBlock);
-    host.transport.playing = false;
-    host.ProcessBlocks(2 * kSamplesPerBeat / kBlock, kBlock);
-    return host.Sent();
+    persistence = &builtPersistence->Persistence();
 }
 
 }  // namespace sorel::factory::test

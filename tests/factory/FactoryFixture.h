@@ -20,7 +20,6 @@ namespace fs = std::filesystem;
 using namespace sorel::test;
 
 constexpr int kBlock = 512;
-constexpr int kSamplesPerBeat = 24000;  // 120 bpm at 48 kHz
 
 // A temporary data folder (XDG_DATA_HOME while it lives) with a home folder
 // inside, into which scripts/install puts Sorel.
@@ -35,28 +34,17 @@ public:
     fs::path Home() const { return data_.Path() / "home"; }
     fs::path Sorel() const { return data_.SorelFolder(); }
     fs::path FactoryPresets() const { return Sorel() / "presets" / "Factory"; }
-    // Every factory preset file it holds.
     std::vector<std::string> PresetFiles() const;
-    void UseAsDataHome() const { data_.UseAsDataHome(); }
 
 private:
     TempDataHome data_;
 };
 
 // A plug-in object as a host gets it from the module's entry, in this process.
-class HostedSorel {
-public:
+struct HostedSorel {
     HostedSorel();
-    TestHost& Host() { return *host_; }
-    PluginPersistence& Persistence() { return *persistence_; }
-    // Holds `notes` for `bars` bars at 120 bpm with the transport running,
-    // releases them, stops the transport and runs on for half a bar.
-    // Returns everything the plug-in sent.
-    std::vector<SentMidi> PlayHeldChord(const std::vector<int>& notes, int bars);
-
-private:
-    std::unique_ptr<TestHost> host_;
-    PluginPersistence* persistence_ = nullptr;
+    std::unique_ptr<TestHost> host;
+    PluginPersistence* persistence = nullptr;
 };
 
 }  // namespace sorel::factory::test

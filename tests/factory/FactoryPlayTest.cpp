@@ -11,7 +11,20 @@
 namespace sorel::factory::test {
 namespace {
 
-constexpr int kBars = 2;
+constexpr int kBars = 2, kSamplesPerBeat = 24000;  // 120 bpm at 48 kHz
+
+// Holds `notes` for `bars` bars with the transport running, releases them,
+// stops the transport and runs on for half a bar: everything sent.
+std::vector<SentMidi> PlayHeldChord(TestHost& host, const std::vector<int>& notes, int bars) {
+    host.transport.playing = true;
+    for (int note : notes) host.NoteOn(0, 1, note, 100);
+    host.ProcessBlocks(bars * 4 * kSamplesPerBeat / kBlock, kBlock);
+    for (int note : notes) host.NoteOff(0, 1, note);
+    host.ProcessBlocks(4, kBlock);
+    host.transport.playing = false;
+    host.ProcessBlocks(2 * kSamplesPerBeat / kBlock, kBlock);
+    return host.Sent();
+}
 
 // Keys 21 and 22 of the control zone step through the presets in a host
 // that never sends idle calls, as a headless render does.
@@ -20,14 +33,14 @@ TEST(FactoryPlayTest, ControlZonePresetKeysStepWithoutIdleCalls) {
     ASSERT_GT(Installation::Shared().PresetFiles().size(), 2u);
     HostedSorel sorel;
     auto press = [&](int key) {
-        const std::string before = sorel.Persistence().Presets().CurrentName();
-        sorel.Host().NoteOn(0, 1, key, 100);
-        sorel.Host().NoteOff(10, 1, key);
+        const std::string before = sorel.persistence->Presets().CurrentName();
+        sorel.host->NoteOn(0, 1, key, 100);
+        sorel.host->NoteOff(10, 1, key);
         const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-        while (sorel.Persistence().Presets().CurrentName() == before && std::chrono::steady_clock::now() < limit)
-            sorel.Host().ProcessBlock(kBlock);
-        sorel.Persistence().WaitUntilIdle();
-        return sorel.Persistence().Presets().CurrentName();
+        while (sorel.persistence->Presets().CurrentName() == before && std::chrono::steady_clock::now() < limit)
+            sorel.host->ProcessBlock(kBlock);
+        sorel.persistence->WaitUntilIdle();
+        return sorel.persistence->Presets().CurrentName();
     };
     const std::string next = press(kNextPresetKey);
     EXPECT_NE(press(kNextPresetKey), next);
@@ -38,8 +51,8 @@ TEST(FactoryPlayTest, EveryPresetPlaysAndEndsEveryNote) {
     const int releaseBlock = kBars * 4 * kSamplesPerBeat / kBlock;
     for (const std::string& file : Installation::Shared().PresetFiles()) {
         HostedSorel sorel;
-        ASSERT_TRUE(sorel.Persistence().LoadPresetFile(file)) << file;
-        const std::vector<SentMidi> sent = sorel.PlayHeldChord({60, 64, 67}, kBars);
+        ASSERT_TRUE(sorel.persistence->LoadPresetFile(file)) << file;
+        const std::vector<SentMidi> sent = PlayHeldChord(*sorel.host, {60, 64, 67}, kBars);
         const std::vector<SentMidi> ons = NoteOns(sent);
         // At least one note per beat, at six different times or more.
         std::set<long> times;
