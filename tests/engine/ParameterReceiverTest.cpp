@@ -97,25 +97,5 @@ TEST(ParameterReceiver, PerAreaSceneAndGlobalFamiliesReachTheirObject) {
     }
 }
 
-TEST(ParameterReceiver, ResetEngineRestoresAFreshEngineAndEndsNotes) {
-    EngineHarness h;
-    h.Apply({{kRate, 3}, {PerStep(kStepLength, 0, 0, 4), 6}, {kSceneStepPattern + 3, 9}, {kKeyAreaOnOff + 2, 1}});
-    h.Stepper().SetLaneLoop(0, lane::kGate, 5, 9);
-    h.NoteOn(1, kC3, 100, 0);
-    h.Run(3000);
-    ASSERT_EQ(h.NoteOns().size(), 1u);
-    h.At(h.Now(), [&] { ParameterReceiver(&h.Context()).ResetEngine(); });
-    h.Run(512);
-    EXPECT_TRUE(h.Silent());
-    EXPECT_EQ(h.Stepper().PatternAt(0).rateBeats, 0.25);
-    EXPECT_EQ(h.Stepper().StepValue(0, lane::kLength, 4), 1.0);
-    EXPECT_EQ(h.Area(0).GetSceneStep(3).pattern, 0);
-    EXPECT_EQ(h.Stepper().LaneLoopStart(0, lane::kGate), 0);
-    EXPECT_EQ(h.Stepper().LaneLoopEnd(0, lane::kGate), 32);
-    EXPECT_TRUE(h.Area(0).AreaOn());
-    EXPECT_FALSE(h.Area(2).AreaOn());
-    EXPECT_EQ(h.Area(0).KeyLow(), 36);
-}
-
 }  // namespace
 }  // namespace sorel::test
