@@ -60,19 +60,17 @@ public:
     explicit EngineHarness(double sampleRate = 48000.0, double bpm = 120.0);
     ~EngineHarness() override;
 
-    // --- host ---
+    // The host: tempo, transport, loop, block sizes.
     void SetTempo(double bpm) { bpm_ = bpm; }
-    // Starts the host transport at song position `samplePosition`.
     void Play(std::int64_t samplePosition = 0) { playing_ = true, songPosition_ = samplePosition; }
     void StopTransport() { playing_ = false; }
-    // A host loop over [start, end) song samples while playing.
+    // A loop over [start, end) song samples.
     void SetLoop(std::int64_t start, std::int64_t end) { loopStart_ = start, loopEnd_ = end; }
     // Overrides the samples-per-beat the frame reports (for broken hosts).
     void ForceSamplesPerBeat(double spb) { forcedSpb_ = spb; }
-    // Block sizes used in turn.
     void SetBlockSizes(std::vector<int> sizes) { blockSizes_ = std::move(sizes); blockIndex_ = 0; }
 
-    // --- input at absolute engine samples (earlier times mean now) ---
+    // Keys at absolute engine samples (earlier times mean now).
     struct KeyEvent {
         std::int64_t time;
         bool on;
@@ -92,11 +90,10 @@ public:
     void Run(std::int64_t samples) { RunUntil(now_ + samples); }
     std::int64_t Now() const { return now_; }
 
-    // --- output ---
     std::vector<MidiOut>& Out() { return out_; }
     std::vector<MidiOut> NoteOns(int area = kAnySource) const { return Select(true, area); }
     std::vector<MidiOut> NoteOffs(int area = kAnySource) const { return Select(false, area); }
-    // Every note sent, counted as a synth would count it: (channel, key) of those still sounding.
+    // (channel, key) of the notes sent and not ended, counted as a synth counts them.
     std::vector<std::pair<int, int>> Sounding() const { return checker_.Sounding(); }
     bool Silent() const { return Sounding().empty(); }
     // Control-zone news (code, argument) in the order it came.

@@ -10,18 +10,17 @@ namespace {
 
 TEST(EngineRouter, AreasTakeNotesByChannelRangeAndSwitch) {
     EngineHarness h;
-    int changed[4] = {-1, -1, -1, -1};
-    EXPECT_EQ(h.App().NoteOn(2, kC3, 100, 0, changed), 0);  // area 1 listens on channel 1
-    EXPECT_EQ(h.App().NoteOn(1, 70, 100, 0, changed), 0);   // above area 1's range, area 2 is off
-    EXPECT_EQ(h.App().NoteOn(1, kC3, 100, 0, changed), 2);
-    EXPECT_EQ(changed[0], 1);
-    EXPECT_EQ(changed[1], -1);
+    using Changed = std::array<int, 4>;
+    Changed changed{-1, -1, -1, -1};
+    EXPECT_EQ(h.App().NoteOn(2, kC3, 100, 0, changed.data()), 0);  // area 1 listens on channel 1
+    EXPECT_EQ(h.App().NoteOn(1, 70, 100, 0, changed.data()), 0);   // above area 1's range, area 2 is off
+    EXPECT_EQ(h.App().NoteOn(1, kC3, 100, 0, changed.data()), 2);
+    EXPECT_EQ(changed, (Changed{1, -1, -1, -1}));
     // Two areas on one channel with overlapping ranges both take the note.
     h.Apply({{kKeyAreaOnOff + 1, 1}, {kKeyAreaStartNote + 1, 30}});  // 42..
-    int both[4] = {-1, -1, -1, -1};
-    EXPECT_EQ(h.App().NoteOn(1, kE3, 100, 10, both), 2);
-    EXPECT_EQ(both[0], 1);
-    EXPECT_EQ(both[1], 1);
+    changed = {-1, -1, -1, -1};
+    EXPECT_EQ(h.App().NoteOn(1, kE3, 100, 10, changed.data()), 2);
+    EXPECT_EQ(changed, (Changed{1, 1, -1, -1}));
     EXPECT_TRUE(h.App().NoteOff(1, kE3, 20));
     EXPECT_FALSE(h.App().NoteOff(3, kE3, 20));  // never taken: the frame passes it through
     EXPECT_EQ(h.App().Area(4), nullptr);

@@ -93,14 +93,9 @@ std::vector<MidiOut> BusyStream(std::vector<int> blockSizes, bool playing) {
              {PerStep(kStepGate, 0, 0, 3), 80.0}, {PerStep(kStepLength, 0, 0, 4), 3.0},
              {PerStep(kStepChord, 0, 0, 6), 160.0}, {PerStep(kStepAccent, 0, 0, 7), -40.0}});
     if (playing) h.Play(12345);
-    h.NoteOn(1, kE3, 90, 1013);
-    h.NoteOn(1, kC3, 70, 1013);
-    h.NoteOn(1, kG3, 110, 4099);
-    h.NoteOff(1, kE3, 70001);
-    h.NoteOn(1, 57, 64, 80003);
-    h.NoteOff(1, kC3, 120017);
-    h.NoteOff(1, kG3, 150000);
-    h.NoteOff(1, 57, 160001);
+    const std::array<int, 4> keys[] = {{kE3, 90, 1013, 70001}, {kC3, 70, 1013, 120017}, {kG3, 110, 4099, 150000},
+                                       {57, 64, 80003, 160001}};  // note, velocity, on, off
+    for (auto [note, velocity, on, off] : keys) h.NoteOn(1, note, velocity, on), h.NoteOff(1, note, off);
     h.Run(180000);
     return h.Out();
 }
