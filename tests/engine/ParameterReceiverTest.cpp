@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <functional>
 
 #include "engine/ChordMemoryBank.h"
 #include "engine/ControlZone.h"
@@ -73,28 +72,19 @@ TEST(ParameterReceiver, FirstAndLastSlotOfEveryStepFamilyReachOnlyTheirStep) {
 }
 
 TEST(ParameterReceiver, PerAreaSceneAndGlobalFamiliesReachTheirObject) {
-    using Reader = std::function<int(EngineHarness&)>;
-    const struct { int index; double value; Reader read; int expected; } cases[] = {
-        {kMidiInChannel + 2, 15, [](EngineHarness& h) { return h.Area(2).MidiInChannel(); }, 16},
-        {kMidiOutChannel + 1, 0, [](EngineHarness& h) { return h.Area(1).MidiOutChannel(); }, 1},
-        {kArpOnNoteCount + 3, 3, [](EngineHarness& h) { return h.Area(3).ArpOnNoteCount(); }, 4},
-        {kHoldSync + 1, 0, [](EngineHarness& h) { return h.Area(1).HoldSync(); }, 1},  // "Next": every step
-        {kKeyAreaStartNote + 1, 10, [](EngineHarness& h) { return h.Area(1).KeyLow(); }, 22},
-        {kKeyAreaEndNote + 1, 20, [](EngineHarness& h) { return h.Area(1).KeyHigh(); }, 33},
-        {kSceneStepLength + 16 * 2 + 5, 7, [](EngineHarness& h) { return h.Area(2).GetSceneStep(5).length; }, 8},
-        {kSceneStepPattern + 16 * 2 + 5, 11, [](EngineHarness& h) { return h.Area(2).GetSceneStep(5).pattern; }, 11},
-        {kSceneStepRepeat + 16 * 2 + 5, 3, [](EngineHarness& h) { return h.Area(2).GetSceneStep(5).repeat; }, 3},
-        {kScale, 2, [](EngineHarness& h) { return h.Area(3).Scale().ScaleIndex(); }, 1},
-        {kScaleKey, 3, [](EngineHarness& h) { return h.Area(1).Scale().Key(); }, 3},
-        {kChordMemorySelection, 6, [](EngineHarness& h) { return h.Context().chordMemory->Selected(); }, 6},
-        {kDisableControlZone, 1, [](EngineHarness& h) { return int(h.Context().controlZone->Enabled()); }, 0},
-        {kStartNotesImmediately, 1, [](EngineHarness& h) { return h.Context().startNotesImmediately; }, 1},
-    };
-    for (const auto& c : cases) {
-        EngineHarness h;
-        h.Param(c.index, c.value);
-        EXPECT_EQ(c.read(h), c.expected) << c.index;
-    }
+    EngineHarness h;
+    h.Apply({{kMidiInChannel + 2, 15}, {kMidiOutChannel + 1, 0}, {kArpOnNoteCount + 3, 3}, {kHoldSync + 1, 0},
+             {kKeyAreaStartNote + 1, 10}, {kKeyAreaEndNote + 1, 20}, {kSceneStepLength + 16 * 2 + 5, 7},
+             {kSceneStepPattern + 16 * 2 + 5, 11}, {kSceneStepRepeat + 16 * 2 + 5, 3}, {kScale, 2}, {kScaleKey, 3},
+             {kChordMemorySelection, 6}, {kDisableControlZone, 1}, {kStartNotesImmediately, 1}});
+    PatternEngine &one = h.Area(1), &two = h.Area(2), &three = h.Area(3);
+    const auto& scene = two.GetSceneStep(5);
+    // Hold sync 0 is "Next": every step; scale 0 is no scale, so the table index is one less.
+    EXPECT_EQ((std::vector<int>{two.MidiInChannel(), one.MidiOutChannel(), three.ArpOnNoteCount(), one.HoldSync(),
+                                one.KeyLow(), one.KeyHigh(), scene.length, scene.pattern, scene.repeat,
+                                three.Scale().ScaleIndex(), one.Scale().Key(), h.Context().chordMemory->Selected(),
+                                h.Context().controlZone->Enabled(), h.Context().startNotesImmediately}),
+              (std::vector<int>{16, 1, 4, 1, 22, 33, 8, 11, 3, 1, 3, 6, 0, 1}));
 }
 
 }  // namespace
