@@ -87,7 +87,7 @@ void EngineHarness::OnEngineEvents(std::span<NoteRecord> events, int) {
         // A note that sends only controllers makes no note-on; its note-off still goes out.
         if (r.isNoteOn != 0 && r.onlyCc) continue;
         const MidiOut m{now_ + static_cast<std::int64_t>(r.time), r.isNoteOn != 0, r.channel, r.OutputNote(),
-                        r.velocity, r.area, r.step, r.ccValues};
+                        r.velocity, r.area, r.step};
         checker_.CountNote(static_cast<uint8_t>((m.on ? 0x90 : 0x80) | ((m.channel - 1) & 0x0F)),
                            static_cast<uint8_t>(m.note), m.on ? 1 : 0);
         out_.push_back(m);

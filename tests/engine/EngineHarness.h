@@ -5,7 +5,6 @@
 #pragma once
 
 #include <algorithm>
-#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -37,7 +36,6 @@ struct MidiOut {
     int channel = 1, note = 0, velocity = 0;
     int area = -1;  // -1: passed through by the frame
     int step = -1;
-    std::array<int, 8> cc{};
 
     bool operator==(const MidiOut&) const = default;
 };

@@ -96,9 +96,8 @@ public:
     }
 
     std::vector<int> BlockSizes() {
-        std::vector<int> sizes;
-        const int n = Int(1, 5);
-        for (int i = 0; i < n; ++i) sizes.push_back(Chance(0.3) ? Int(1, 32) : Int(32, 2048));
+        std::vector<int> sizes(static_cast<std::size_t>(Int(1, 5)));
+        for (int& size : sizes) size = Chance(0.3) ? Int(1, 32) : Int(32, 2048);
         return sizes;
     }
 
