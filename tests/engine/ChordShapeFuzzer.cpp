@@ -30,8 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (note < 0 || note > 127 || std::count(notes.begin(), notes.end(), note) != 1) std::abort();
     }
     // No such shape: the slot keeps its notes.
-    const auto before = bank.Notes(bank.Selected());
-    const std::vector<int> kept(before.begin(), before.end());
+    const std::vector<int> kept(bank.Notes(bank.Selected()).begin(), bank.Notes(bank.Selected()).end());
     bank.ApplyShape(shapes.Count());
     const auto after = bank.Notes(bank.Selected());
     if (!std::equal(kept.begin(), kept.end(), after.begin(), after.end())) std::abort();

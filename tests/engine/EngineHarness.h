@@ -48,7 +48,6 @@ std::vector<T> Column(const std::vector<MidiOut>& events, T MidiOut::*field) {
     return r;
 }
 
-// (parameter index, plain value) pairs.
 using Settings = std::vector<std::pair<int, double>>;
 
 class EngineHarness : public ProcessorListener, public EngineNotificationListener {

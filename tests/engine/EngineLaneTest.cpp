@@ -9,8 +9,7 @@ namespace {
 
 // One held key over `steps` sixteenths: the note-ons.
 std::vector<MidiOut> HeldKey(EngineHarness& h, int steps) {
-    h.NoteOn(1, kC3, 100, 0);
-    h.NoteOff(1, kC3, kStep * steps - 1);
+    h.Chord(1, {kC3}, 0, kStep * steps - 1);
     h.Run(kStep * steps + kStep);
     return h.NoteOns();
 }

@@ -58,8 +58,8 @@ TEST(EngineOrder, SortOrdersOctavesTheOrderLaneAndTranspositionPickTheNotes) {
     };
     for (const auto& c : cases) {
         const bool apart = c.settings.size() == 1 && c.settings[0].first == kSortOrder && c.settings[0].second < 4;
-        const int steps = c.steps > 0 ? c.steps : int(c.expected.size());
-        EXPECT_EQ(Column(NoteOnsOfHeldKeys(c.settings, c.keys, steps, apart), &MidiOut::note), c.expected) << c.what;
+        const auto ons = NoteOnsOfHeldKeys(c.settings, c.keys, c.steps > 0 ? c.steps : int(c.expected.size()), apart);
+        EXPECT_EQ(Column(ons, &MidiOut::note), c.expected) << c.what;
     }
 }
 

@@ -51,8 +51,7 @@ TEST(EngineRouter, AFloodOfNoteOffsStaysBoundedAndEndsTheKey) {
 TEST(EngineRouter, NoteOffReachesTheAreaThatTookTheKey) {
     for (bool settingsChange : {false, true}) {
         EngineHarness h;
-        h.NoteOn(1, kC3, 100, 300);
-        h.NoteOff(1, kC3, settingsChange ? 9000 : 300);
+        h.Chord(1, {kC3}, 300, settingsChange ? 9000 : 300);
         if (settingsChange) h.At(3000, [&] { h.Apply({{kMidiInChannel, 5}, {kKeyAreaStartNote, 60}}); });
         h.Run(kStep * 4);
         if (settingsChange) EXPECT_EQ(h.NoteOns().size(), 2u);

@@ -19,11 +19,9 @@ TEST(EngineScene, ScenesChainPatternsWithTheirRepeats) {
              {kSceneStepPattern + 1, 3}, {kSceneStepRepeat + 1, 0}, {kSceneEnd, 1}, {kSceneOnOff, 1}});
     h.NoteOn(1, kC3, 100, 0);
     h.Run(kStep * 40 - 10);
-    std::vector<int> expected;
-    for (int pass = 0; pass < 2; ++pass) {
-        expected.insert(expected.end(), 16, kC3);
-        expected.insert(expected.end(), 4, kC3 + 3);
-    }
+    std::vector<int> pass(16, kC3), expected;
+    pass.insert(pass.end(), 4, kC3 + 3);
+    for (int n = 0; n < 2; ++n) expected.insert(expected.end(), pass.begin(), pass.end());
     EXPECT_EQ(Column(h.NoteOns(0), &MidiOut::note), expected);
 }
 
