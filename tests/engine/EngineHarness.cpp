@@ -4,6 +4,8 @@
 
 namespace sorel::test {
 
+constexpr auto kByTime = [](const auto& a, const auto& b) { return a.time < b.time; };
+
 EngineHarness::EngineHarness(double sampleRate, double bpm)
     : context_(std::make_unique<EngineContext>(&transport_)),
       app_(std::make_unique<VardoApp>(this, &transport_, context_.get())),
@@ -13,10 +15,7 @@ EngineHarness::EngineHarness(double sampleRate, double bpm)
     context_->notifier->SetListener(this);
     // A fresh engine already holds the per-step defaults; pushing them all is slow.
     receiver_.ApplyDefaults(false);
-    out_.reserve(1 << 16);
 }
-
-EngineHarness::~EngineHarness() = default;
 
 void EngineHarness::Chord(int channel, std::initializer_list<int> notes, std::int64_t on, std::int64_t off) {
     for (int n : notes) NoteOn(channel, n, 100, on);
@@ -32,7 +31,7 @@ void EngineHarness::RunUntil(std::int64_t time) {
         const int size = blockSizes_[blockIndex_++ % blockSizes_.size()];
         // Parameter changes and other host actions happen between blocks; a
         // stable sort keeps the order in which they were given.
-        std::stable_sort(actions_.begin(), actions_.end(), [](const Action& a, const Action& b) { return a.time < b.time; });
+        std::stable_sort(actions_.begin(), actions_.end(), kByTime);
         while (!actions_.empty() && actions_.front().time <= now_) {
             auto run = std::move(actions_.front().run);
             actions_.erase(actions_.begin());
@@ -53,12 +52,13 @@ void EngineHarness::FillTransport() {
         transport_.loopJumped = true;
     }
     transport_.samplePosition = static_cast<double>(songPosition_);
-    transport_.ppqPosition = transport_.samplesPerBeat > 0 ? transport_.samplePosition / transport_.samplesPerBeat : 0.0;
+    const double spb = transport_.samplesPerBeat;
+    transport_.ppqPosition = spb > 0 ? transport_.samplePosition / spb : 0.0;
 }
 
 void EngineHarness::RunBlock(int frames) {
     const std::size_t blockBegin = out_.size();
-    std::stable_sort(inputs_.begin(), inputs_.end(), [](const KeyEvent& a, const KeyEvent& b) { return a.time < b.time; });
+    std::stable_sort(inputs_.begin(), inputs_.end(), kByTime);
     // Host MIDI of the block reaches the plug-in before the block is processed;
     // what no area takes the frame passes through at the block's end.
     std::vector<MidiOut> passed;
@@ -76,8 +76,7 @@ void EngineHarness::RunBlock(int frames) {
     app_->ProcessBlock(transport_.samplesPerBeat, playing_, frames);
     // The host orders a block's events by offset.
     out_.insert(out_.end(), passed.begin(), passed.end());
-    std::stable_sort(out_.begin() + static_cast<std::ptrdiff_t>(blockBegin), out_.end(),
-                     [](const MidiOut& a, const MidiOut& b) { return a.time < b.time; });
+    std::stable_sort(out_.begin() + static_cast<std::ptrdiff_t>(blockBegin), out_.end(), kByTime);
     now_ += frames;
     if (playing_) songPosition_ += frames;
 }

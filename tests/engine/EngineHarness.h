@@ -55,7 +55,7 @@ public:
     static constexpr int kAnySource = -2;
 
     explicit EngineHarness(double sampleRate = 48000.0, double bpm = 120.0);
-    ~EngineHarness() override;
+    ~EngineHarness() override = default;
 
     // The host: tempo, transport, loop, block sizes.
     void SetTempo(double bpm) { bpm_ = bpm; }
@@ -73,8 +73,8 @@ public:
         bool on;
         int channel, note, velocity;
     };
-    void Queue(KeyEvent key) { inputs_.push_back({std::max(key.time, now_), key.on, key.channel, key.note, key.velocity}); }
-    void NoteOn(int channel, int note, int velocity, std::int64_t time) { Queue({time, true, channel, note, velocity}); }
+    void Queue(KeyEvent key) { key.time = std::max(key.time, now_), inputs_.push_back(key); }
+    void NoteOn(int channel, int note, int velocity, std::int64_t at) { Queue({at, true, channel, note, velocity}); }
     void NoteOff(int channel, int note, std::int64_t time) { Queue({time, false, channel, note, 0}); }
     void Chord(int channel, std::initializer_list<int> notes, std::int64_t on, std::int64_t off);
     void Param(int index, double value) { receiver_.ApplyParameter(index, value); }

@@ -30,8 +30,9 @@ TEST(EngineLane, TransposeLaneLoopsDirectionsAndSwitchesPickTheStepValue) {
          {0, 1, 2, 0, 1, 2}},
         {"Up Alt", {{PerPatternLane(kDirection, 0, 0, lane::kTranspose), 2}}, {0, 1, 2, 3}, 0, 4,
          {0, 1, 2, 3, 2, 1, 0, 1, 2}},
-        {"reset with the pattern", {{kPatternSteps, 3}, {PerPatternLane(kResetLaneOnPatternReset, 0, 0, lane::kTranspose), 1}},
-         {0, 1, 2, 3}, 0, 3, {0, 1, 2, 0, 0, 1, 2, 0}},
+        {"reset with the pattern",
+         {{kPatternSteps, 3}, {PerPatternLane(kResetLaneOnPatternReset, 0, 0, lane::kTranspose), 1}}, {0, 1, 2, 3}, 0, 3,
+         {0, 1, 2, 0, 0, 1, 2, 0}},
         // Step 1's transpose switched off, step 2 muted; only ORDER's switch
         // counts when "Use only ORDER on/off" is on.
         {"lane switches", {{LaneSwitch(0, 0, lane::kTranspose, 1), 0}, {LaneSwitch(0, 0, lane::kOrder, 2), 0}}, {5, 7},
@@ -43,10 +44,11 @@ TEST(EngineLane, TransposeLaneLoopsDirectionsAndSwitchesPickTheStepValue) {
         EngineHarness h;
         h.Apply({{kScale, 0}});  // plain semitones
         h.Apply(c.settings);
-        for (std::size_t s = 0; s < c.transposes.size(); ++s) h.Param(PerStep(kStepTranspose, 0, 0, int(s)), c.transposes[s]);
+        for (int s = 0; s < int(c.transposes.size()); ++s) h.Param(PerStep(kStepTranspose, 0, 0, s), c.transposes[s]);
         h.Stepper().SetLaneLoop(0, lane::kTranspose, c.loopStart, c.loopEnd);
         std::vector<int> offsets;
-        for (const MidiOut& m : HeldKey(h, c.steps > 0 ? c.steps : int(c.expected.size()))) offsets.push_back(m.note - kC3);
+        for (const MidiOut& m : HeldKey(h, c.steps > 0 ? c.steps : int(c.expected.size())))
+            offsets.push_back(m.note - kC3);
         EXPECT_EQ(offsets, c.expected) << c.what;
     }
 }

@@ -27,7 +27,8 @@ public:
     void RandomSettings(EngineHarness& h) {
         for (int a = 0; a < 4; ++a) {
             // Braced lists evaluate in order, so each seed draws its values in a fixed order.
-            h.Apply({{kKeyAreaOnOff + a, Chance(0.7) ? 1 : 0}, {kMidiInChannel + a, Int(0, 1)}, {kMidiOutChannel + a, Int(0, 2)}});
+            h.Apply({{kKeyAreaOnOff + a, Chance(0.7) ? 1 : 0}, {kMidiInChannel + a, Int(0, 1)},
+                     {kMidiOutChannel + a, Int(0, 2)}});
             const int start = Int(12, 40);
             h.Apply({{kKeyAreaStartNote + a, start}, {kKeyAreaEndNote + a, start + Int(10, 60)},
                      {kKeyAreaBaseNote + a, Int(10, 90)}, {kArpOnNoteCount + a, Chance(0.7) ? 0 : Int(1, 3)},
@@ -35,7 +36,8 @@ public:
                      {kHoldTranspose + a, Chance(0.2) ? 1 : 0}, {kSceneOnOff + a, Chance(0.2) ? 1 : 0},
                      {kSceneEnd + a, Int(0, 3)}});
             for (int k = a * 16; k < a * 16 + 4; ++k)
-                h.Apply({{kSceneStepLength + k, Int(0, 7)}, {kSceneStepPattern + k, Int(0, 2)}, {kSceneStepRepeat + k, Int(0, 2)}});
+                h.Apply({{kSceneStepLength + k, Int(0, 7)}, {kSceneStepPattern + k, Int(0, 2)},
+                         {kSceneStepRepeat + k, Int(0, 2)}});
             for (int p = 0; p < 3; ++p) {
                 const int pi = PatternIndex(a, p);
                 h.Apply({{kRate + pi, Chance(0.8) ? Int(9, 23) : Int(0, 23)}, {kGate + pi, Int(-100, 100)},

@@ -62,9 +62,9 @@ TEST(EngineTiming, StepsFollowTheHostGridItsTempoAndItsLoops) {
         {"a host loop keeps the beat", 1000, 0, [](EngineHarness& h) { h.Play(0), h.SetLoop(0, 48000); }, 48000 * 3,
          {0,     6000,  12000, 18000, 24000, 30000, 36000,  42000,  48000,  54000,  60000,  66000,
           72000, 78000, 84000, 90000, 96000, 102000, 108000, 114000, 120000, 126000, 132000, 138000}},
-        {"a free rate counts steps per second at 90 bpm", 512, 0, [&](EngineHarness& h) { h.SetTempo(90), freeRate(h); },
+        {"a free rate counts steps a second at 90 bpm", 512, 0, [&](EngineHarness& h) { h.SetTempo(90), freeRate(h); },
          59990, {0, 12000, 24000, 36000, 48000}},
-        {"a free rate counts steps per second at 171 bpm", 512, 0, [&](EngineHarness& h) { h.SetTempo(171), freeRate(h); },
+        {"a free rate counts steps a second at 171 bpm", 512, 0, [&](EngineHarness& h) { h.SetTempo(171), freeRate(h); },
          59990, {0, 12000, 24000, 36000, 48000}},
     };
     for (const auto& c : cases) {

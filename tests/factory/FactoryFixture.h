@@ -3,8 +3,6 @@
 // creates it, with its persistence at hand for loading presets.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <memory>
 #include <string>
