@@ -19,7 +19,7 @@ TEST(EngineHold, HoldSyncCountsAgainFromEachPatternStart) {
     // A new key during step 5 of a six-step pattern first plays at step
     // `firstNew`: a sync of four ends at step 10 (the fourth step of the
     // second pass); one longer than the pattern at the pattern's end.
-    for (const auto [holdSync, firstNew] : {std::pair{4, 11}, std::pair{16, 7}}) {
+    for (const auto& [holdSync, firstNew] : {std::pair{4, 11}, std::pair{16, 7}}) {
         EngineHarness h;
         h.Apply({{kHold, 1}, {kHoldSync, holdSync - 1}, {kPatternSteps, 5}});
         h.Chord(1, {kC3, kE3}, 0, 100);

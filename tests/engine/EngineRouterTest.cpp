@@ -54,7 +54,9 @@ TEST(EngineRouter, NoteOffReachesTheAreaThatTookTheKey) {
         h.Chord(1, {kC3}, 300, settingsChange ? 9000 : 300);
         if (settingsChange) h.At(3000, [&] { h.Apply({{kMidiInChannel, 5}, {kKeyAreaStartNote, 60}}); });
         h.Run(kStep * 4);
-        if (settingsChange) EXPECT_EQ(h.NoteOns().size(), 2u);
+        if (settingsChange) {
+            EXPECT_EQ(h.NoteOns().size(), 2u);
+        }
         EXPECT_FALSE(h.Area(0).Busy()) << settingsChange;
         EXPECT_TRUE(h.Silent()) << settingsChange;
     }

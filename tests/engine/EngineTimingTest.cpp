@@ -30,8 +30,9 @@ TEST(EngineTiming, RatesGiveTheirExactStepLengths) {
         ASSERT_GE(times.size(), static_cast<std::size_t>(c.steps)) << c.rate;
         for (int k = 0; k < c.steps; ++k)
             ASSERT_EQ(times[k], kKey + static_cast<std::int64_t>(std::ceil(k * c.length - 1e-9))) << c.rate << " step " << k;
-        if (c.rate == 12)  // the engine tells the frame where its clock stands
+        if (c.rate == 12) {  // the engine tells the frame where its clock stands
             EXPECT_NEAR(h.Transport().ppqPosition, (h.Now() - 512 - kKey) / 24000.0, 0.05);
+        }
     }
 }
 
