@@ -1,9 +1,13 @@
-// The plug-in linked into the test with its editor attached, and the means
-// to drive the editor as the window host does: without a window.
+// The plug-in linked into the test as the module builds it, with its editor
+// and persistence in a data folder of their own, and the means to drive the
+// editor as the window host does: without a window, its menus answered and
+// its text fields typed into by the test.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -23,6 +27,7 @@ namespace sorel::test {
 inline constexpr IMouseMod kLeft{true, false};
 inline constexpr IMouseMod kRight{false, true};
 inline constexpr IMouseMod kLeftCtrl{true, false, false, true};
+inline constexpr IMouseMod kCtrl{false, false, false, true};
 inline constexpr IMouseMod kShift{false, false, true};
 inline constexpr IMouseMod kLeftAlt{true, false, false, false, true};
 inline constexpr IMouseMod kNone{};
@@ -31,35 +36,31 @@ inline constexpr int kStatusSkin = 22;  // the status line
 inline VardoEditor* builtEditor = nullptr;
 inline VardoPersistence* builtPersistence = nullptr;
 
-// As the module puts it together, with or without the plug-in's persistence
-// for the editor's browsers to work on.
-inline std::unique_ptr<IPlugVST> BuildWithEditor(audioMasterCallback h, bool withPersistence) {
-    auto plugin = std::make_unique<Vardo>(h);
-    std::unique_ptr<VardoPersistence> hooks = withPersistence ? MakePersistenceHooks(*plugin) : nullptr;
-    builtPersistence = hooks.get();
-    auto editor = std::make_unique<VardoEditor>(*plugin, hooks ? &hooks->Persistence() : nullptr);
-    builtEditor = editor.get();
-    plugin->SetEditor(std::move(editor));
-    if (hooks) plugin->SetPersistenceHooks(std::move(hooks));
-    return plugin;
-}
 inline AEffect* EntryWithEditor(audioMasterCallback callback) {
-    return CreateEffect(callback, [](audioMasterCallback h) { return BuildWithEditor(h, false); });
-}
-inline AEffect* EntryWithPersistence(audioMasterCallback callback) {
-    return CreateEffect(callback, [](audioMasterCallback h) { return BuildWithEditor(h, true); });
+    return CreateEffect(callback, [](audioMasterCallback h) -> std::unique_ptr<IPlugVST> {
+        auto plugin = std::make_unique<Vardo>(h);
+        auto hooks = MakePersistenceHooks(*plugin);
+        builtPersistence = hooks.get();
+        auto editor = std::make_unique<VardoEditor>(*plugin, &hooks->Persistence());
+        builtEditor = editor.get();
+        plugin->SetEditor(std::move(editor));
+        plugin->SetPersistenceHooks(std::move(hooks));
+        return plugin;
+    });
 }
 
 class EditorTest : public ::testing::Test {
 public:  // the rows of a table act through the fixture
     void SetUp() override {
-        host = std::make_unique<TestHost>(entry);
+        host = std::make_unique<TestHost>(&EntryWithEditor);
         ASSERT_TRUE(host->CreateAndOpen(512));
         vardo = static_cast<Vardo*>(IPlugVST::FromEffect(host->Effect()));
         editor = builtEditor;
         editor->BuildControls();
+        editor->SetMenuPresenter([this](const IPopupMenu& menu, int, int) { return Answer(menu); });
         Redraw();
     }
+    void TearDown() override { host.reset(); }  // before the data folder goes
 
     void Redraw() {
         editor->OnTimer();
@@ -88,6 +89,11 @@ public:  // the rows of a table act through the fixture
     void SetFromHost(int index, double plain) {
         host->SetParameter(index, static_cast<float>(vardo->Params().Get(index)->ToNormalized(plain)));
     }
+    // What a control does when the user moves it to `plain`.
+    void ChangeFromEditor(int index, double plain) {
+        editor->SetParameterFromGUI(index, vardo->Params().Get(index)->ToNormalized(plain));
+    }
+    PluginPersistence& Persistence() { return builtPersistence->Persistence(); }
     // A fingerprint of the pixels of a rectangle.
     uint64_t Pixels(const IRECT& r) const {
         uint64_t hash = 1469598103934665603ull;
@@ -99,19 +105,50 @@ public:  // the rows of a table act through the fixture
         return hash;
     }
 
-    AEffect* (*entry)(audioMasterCallback) = &EntryWithEditor;
+    // Plays the user at an open menu: first whatever happens meanwhile, then
+    // the item (in any submenu) whose text is the next answer.
+    IPopupChoice Answer(const IPopupMenu& menu) {
+        shown.emplace_back();
+        for (const IPopupMenu::Item& item : menu.Items()) shown.back().push_back(item.text);
+        if (whileOpen) std::exchange(whileOpen, nullptr)();
+        if (answers.empty()) return {};
+        const std::string text = answers.front();
+        answers.pop_front();
+        return Find(menu, text);
+    }
+    static IPopupChoice Find(const IPopupMenu& menu, const std::string& text) {
+        for (int i = 0; i < menu.Count(); ++i) {
+            const IPopupMenu::Item& item = menu.ItemAt(i);
+            if (item.submenu) {
+                if (const IPopupChoice inner = Find(*item.submenu, text)) return inner;
+            } else if (item.IsChoosable() && item.text == text) {
+                return {&menu, i};
+            }
+        }
+        return {};
+    }
+    // A click that opens menus, answered in turn, then texts typed into the fields it opens.
+    void ClickWith(int x, int y, const IMouseMod& mod, std::initializer_list<std::string> choices,
+                   std::initializer_list<std::string> typed = {}) {
+        answers = choices;
+        Click(x, y, mod);
+        for (const std::string& text : typed) editor->OnTextEntryDone(true, text);
+        vardo->Actions().WaitUntilIdle();
+        Persistence().WaitUntilIdle();
+        Redraw();
+    }
+    void RightClick(int skin, const std::string& item) { ClickWith(Skin(skin).L + 5, Skin(skin).T + 5, kRight, {item}); }
+    void Browse(int skin, std::initializer_list<std::string> choices, std::initializer_list<std::string> typed = {}) {
+        ClickWith(Skin(skin).L + 5, Skin(skin).T + 5, kLeft, choices, typed);
+    }
+
+    TempDataHome home;  // before the plug-in builds its browsers
     std::unique_ptr<TestHost> host;
     Vardo* vardo = nullptr;
     VardoEditor* editor = nullptr;
-};
-
-// The editor with the plug-in's persistence, in a data folder of its own.
-class PersistenceEditorTest : public EditorTest {
-public:
-    PersistenceEditorTest() { entry = &EntryWithPersistence; }
-    void TearDown() override { host.reset(); }  // before the data folder goes
-
-    TempDataHome home;  // before the plug-in builds its browsers
+    std::deque<std::string> answers;
+    std::function<void()> whileOpen;
+    std::vector<std::vector<std::string>> shown;  // the items of each menu shown
 };
 
 }  // namespace sorel::test

@@ -8,7 +8,6 @@
 #include "engine/PatternStepper.h"
 
 #include <cmath>
-#include <deque>
 #include <filesystem>
 #include <functional>
 
@@ -21,46 +20,13 @@ constexpr int kKnobSkin = 0;  // "Gate"
 constexpr int kAreaSkin = 17, kPatternSkin = 123, kStepsSkin = 36, kPresetBoxSkin = 138, kBankBoxSkin = 145;
 constexpr int kGateLane = 3;
 
-class MenuTest : public PersistenceEditorTest {
+class MenuTest : public EditorTest {
 public:
     void SetUp() override {
         EditorTest::SetUp();
-        ASSERT_NE(builtPersistence, nullptr);
-        editor->SetMenuPresenter([this](const IPopupMenu& menu, int, int) { return Answer(menu); });
         SetFromHost(kPatternStepMode, kGateLane);
         Redraw();
     }
-
-    // Plays the user at an open menu: first whatever happens meanwhile, then
-    // the item (in any submenu) whose text is the next answer.
-    IPopupChoice Answer(const IPopupMenu& menu) {
-        shown.emplace_back();
-        for (const IPopupMenu::Item& item : menu.Items()) shown.back().push_back(item.text);
-        if (whileOpen) std::exchange(whileOpen, nullptr)();
-        if (answers.empty()) return {};
-        const std::string text = answers.front();
-        answers.pop_front();
-        return Find(menu, text);
-    }
-    static IPopupChoice Find(const IPopupMenu& menu, const std::string& text) {
-        for (int i = 0; i < menu.Count(); ++i) {
-            const IPopupMenu::Item& item = menu.ItemAt(i);
-            if (item.submenu) {
-                if (const IPopupChoice inner = Find(*item.submenu, text)) return inner;
-            } else if (item.IsChoosable() && item.text == text) {
-                return {&menu, i};
-            }
-        }
-        return {};
-    }
-
-    void ClickWith(int x, int y, const IMouseMod& mod, std::initializer_list<std::string> choices) {
-        answers = choices;
-        Click(x, y, mod);
-        vardo->Actions().WaitUntilIdle();
-        Redraw();
-    }
-    void RightClick(int skin, const std::string& item) { ClickWith(Skin(skin).L + 5, Skin(skin).T + 5, kRight, {item}); }
     void RightClickButton(int skin, int button, const std::string& item) {
         const IRECT r = static_cast<IRadioButtonsControl*>(At(skin))->ButtonRect(button);
         ClickWith((r.L + r.R) / 2, (r.T + r.B) / 2, kRight, {item});
@@ -68,14 +34,6 @@ public:
     void RightClickStep(int step, const std::string& item) {
         ClickWith(Skin(kStepsSkin).L + 1 + 24 * step + 10, Skin(kStepsSkin).T + 50, kRight, {item});
     }
-    // Clicks a browser, chooses the items in turn and types the texts into the fields it opens.
-    void Browse(int skin, std::initializer_list<std::string> choices, std::initializer_list<std::string> typed = {}) {
-        ClickWith(Skin(skin).L + 5, Skin(skin).T + 5, kLeft, choices);
-        for (const std::string& text : typed) editor->OnTextEntryDone(true, text);
-        builtPersistence->Persistence().WaitUntilIdle();
-        Redraw();
-    }
-
     // Whole values: the host's float normalisation leaves a little dust.
     long Plain(int index) const { return std::lround(vardo->Params().Value(index)); }
     void Bind(int controller, int parameter) { vardo->Params().Get(kControllerMap + controller)->SetValue(parameter); }
@@ -84,10 +42,6 @@ public:
     std::string UserPreset(const std::string& style, const std::string& name) const {
         return home.SorelFolder() + "presets/User/" + style + "/" + name + ".v2z";
     }
-
-    std::deque<std::string> answers;
-    std::function<void()> whileOpen;
-    std::vector<std::vector<std::string>> shown;  // the items of each menu shown
 };
 
 int GateStep(int area, int pattern, int step) { return StepValue(area, pattern, kGateLane, step); }
@@ -206,10 +160,10 @@ TEST_F(MenuTest, APresetSavedThroughTheBrowserAppearsAtOnceAndLoadsBack) {
     EXPECT_NE(Plain(kGate), 80);
     Browse(kPresetBoxSkin, {"Night Bass"});
     EXPECT_EQ(Plain(kGate), 80);
-    EXPECT_EQ(builtPersistence->Persistence().CurrentBoxInfo().description, "Slow and low");
+    EXPECT_EQ(Persistence().CurrentBoxInfo().description, "Slow and low");
     SetFromHost(kGate, 10);
     ClickSkin(137);  // "Box right": the only preset again
-    builtPersistence->Persistence().WaitUntilIdle();
+    Persistence().WaitUntilIdle();
     EXPECT_EQ(Plain(kGate), 80);
 }
 

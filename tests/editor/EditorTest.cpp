@@ -1,18 +1,26 @@
 // The editor without a window: drawn into its canvas, clicked and dragged as
-// the window host would, read back through the VST 2 interface.
-#include <functional>
+// the window host would, read back through the VST 2 interface; its status
+// line, panels and key-area solo.
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
 
 #include "EditorFixture.h"
-#include "editor/ISwitchControl.h"
+#include "editor/HintText.h"
+#include "editor/InfoControl.h"
+#include "editor/SettingsControl.h"
 #include "engine/ChordMemoryBank.h"
 #include "engine/ParameterIndex.h"
 #include "engine/PatternEngine.h"
 #include "engine/PatternStepper.h"
+#include "persistence/SettingsFile.h"
 
 namespace sorel::test {
 namespace {
 
 using namespace sorel::param;
+
+constexpr int kInfoButtonSkin = 140, kSettingsButtonSkin = 141, kAreaSwitchSkin = 9;
 
 // Key area 2, its pattern 5: every family shows the member of that selection.
 TEST_F(EditorTest, EachControlShowsTheCurrentKeyAreasValueInItsRectangle) {
@@ -60,36 +68,30 @@ TEST_F(EditorTest, EachControlShowsTheCurrentKeyAreasValueInItsRectangle) {
 // What the mouse does to each family, read back as the host reads it.
 TEST_F(EditorTest, MouseEventsMoveTheBoundParameter) {
     using Act = std::function<void(EditorTest&)>;
-    const struct { const char* what; int skin; int param; Act act; double expected; } kRows[] = {
-        {"two-frame switch toggles", 9, kKeyAreaOnOff, [](EditorTest& t) { t.ClickSkin(9); }, 0.0},
-        {"and back", 9, kKeyAreaOnOff, [](EditorTest& t) { t.ClickSkin(9); t.ClickSkin(9); }, 1.0},
-        {"double click returns a switch to its default", 9, kKeyAreaOnOff,
-         [](EditorTest& t) { t.ClickSkin(9); t.ClickSkin(9); t.editor->OnMouseDblClick(t.Skin(9).L + 1, t.Skin(9).T + 1, kLeft); },
-         1.0},
-        {"knob: 28 px up is a tenth", 0, kGate, [](EditorTest& t) { t.Drag(0, 0, -28); }, 0.55},
-        {"knob: 280 px with Ctrl too", 0, kGate, [](EditorTest& t) { t.Drag(0, 0, -280, kLeftCtrl); }, 0.55},
-        {"knob: 280 px is the range", 4, kSwing, [](EditorTest& t) { t.Drag(4, 0, -280); }, 1.0},
-        {"double click restores the default", 0, kGate,
-         [](EditorTest& t) { t.Drag(0, 0, -100); t.editor->OnMouseDblClick(t.Skin(0).L + 5, t.Skin(0).T + 5, kLeft); },
-         0.45},
-        {"wheel notch", 4, kSwing, [](EditorTest& t) { t.editor->OnMouseWheel(t.Skin(4).L + 5, t.Skin(4).T + 5, kNone, 2); },
+    const auto dblClick = [](EditorTest& t, int skin) { t.editor->OnMouseDblClick(t.Skin(skin).L + 5, t.Skin(skin).T + 5, kLeft); };
+    const struct { const char* what; int param; Act act; double expected; } kRows[] = {
+        {"two-frame switch toggles", kKeyAreaOnOff, [](EditorTest& t) { t.ClickSkin(9); }, 0.0},
+        {"and back", kKeyAreaOnOff, [](EditorTest& t) { t.ClickSkin(9); t.ClickSkin(9); }, 1.0},
+        {"double click returns a switch to its default", kKeyAreaOnOff,
+         [&](EditorTest& t) { t.ClickSkin(9); dblClick(t, 9); }, 1.0},
+        {"knob: 28 px up is a tenth", kGate, [](EditorTest& t) { t.Drag(0, 0, -28); }, 0.55},
+        {"knob: 280 px with Ctrl too", kGate, [](EditorTest& t) { t.Drag(0, 0, -280, kLeftCtrl); }, 0.55},
+        {"knob: 280 px is the range", kSwing, [](EditorTest& t) { t.Drag(4, 0, -280); }, 1.0},
+        {"double click restores the default", kGate, [&](EditorTest& t) { t.Drag(0, 0, -100); dblClick(t, 0); }, 0.45},
+        {"wheel notch", kSwing, [](EditorTest& t) { t.editor->OnMouseWheel(t.Skin(4).L + 5, t.Skin(4).T + 5, kNone, 2); },
          0.02},
-        {"fine wheel notch", 4, kSwing,
+        {"fine wheel notch", kSwing,
          [](EditorTest& t) { t.editor->OnMouseWheel(t.Skin(4).L + 5, t.Skin(4).T + 5, kShift, 1); }, 0.001},
-        {"radio button", 123, kKeyAreaPatterns,
-         [](EditorTest& t) {
-             const IRECT r = t.Skin(123);
-             t.Click(r.L + r.W() * 3 / 12 + 2, r.T + 2);
-         },
-         3.0 / 11},
-        {"font switch dragged over five heights", 32, kVelocityMode,
+        {"radio button", kKeyAreaPatterns,
+         [](EditorTest& t) { t.Click(t.Skin(123).L + t.Skin(123).W() * 3 / 12 + 2, t.Skin(123).T + 2); }, 3.0 / 11},
+        {"font switch dragged over five heights", kVelocityMode,
          [](EditorTest& t) { t.Drag(32, 0, -5 * t.Skin(32).H()); }, 1.0},
-        {"contact is down while held", 151, kCmApply,
+        {"contact is down while held", kCmApply,
          [](EditorTest& t) { t.editor->OnMouseDown(t.Skin(151).L + 1, t.Skin(151).T + 1, kLeft); }, 1.0},
-        {"and up when released", 151, kCmApply, [](EditorTest& t) { t.ClickSkin(151); }, 0.0},
-        {"lock switch", 158, kLockGate, [](EditorTest& t) { t.ClickSkin(158); }, 1.0},
-        {"the MIDI output switch is stored", 119, kMidiOutput, [](EditorTest& t) { t.ClickSkin(119); }, 1.0},
-        {"a second key area's button rebinds the knob", 0, kGate + PatternIndex(1, 0),
+        {"and up when released", kCmApply, [](EditorTest& t) { t.ClickSkin(151); }, 0.0},
+        {"lock switch", kLockGate, [](EditorTest& t) { t.ClickSkin(158); }, 1.0},
+        {"the MIDI output switch is stored", kMidiOutput, [](EditorTest& t) { t.ClickSkin(119); }, 1.0},
+        {"a second key area's button rebinds the knob", kGate + PatternIndex(1, 0),
          [](EditorTest& t) {
              t.Click(t.Skin(17).L + t.Skin(17).W() / 4 + 2, t.Skin(17).T + 2);
              t.Redraw();
@@ -123,13 +125,11 @@ TEST_F(EditorTest, ControllerLaneStepSwitchesLightWhileTheControllerIsOn) {
 }
 
 TEST_F(EditorTest, TheAboutBoxCoversAllAndAClickHidesIt) {
-    const IRECT info = Skin(157);
-    const int x = info.L + info.W() / 2, y = info.T + info.H() / 2;
     ClickSkin(20);  // the about-box trigger
     IControl* about = editor->ControlAt(0, 0);
     ASSERT_NE(about, nullptr);
     EXPECT_EQ(about->GetRECT(), IRECT(0, 0, 1000, 565));
-    Click(x, y);
+    Click(500, 300);
     EXPECT_TRUE(about->IsHidden());
     EXPECT_NE(editor->ControlAt(0, 0), about);
 }
@@ -154,14 +154,6 @@ TEST_F(EditorTest, LoopMarkersAndChordKeyboardEditTheEngine) {
     EXPECT_EQ(bank.Slot(bank.Selected())->Base(), 7);
 }
 
-TEST_F(EditorTest, AThreeStateSwitchStepsAndWraps) {
-    ISwitchControl threeStates(*editor, 0, 0, IBitmap(std::make_shared<PixelImage>(1, 3), 3));
-    for (double expected : {0.5, 1.0, 0.0}) {
-        threeStates.OnMouseDown(0, 0, kLeft);
-        EXPECT_DOUBLE_EQ(threeStates.Value(), expected);
-    }
-}
-
 TEST_F(EditorTest, TheResizeSwitchTogglesTheHeightTheHostIsGiven) {
     for (int height : {432, 565}) {
         ClickSkin(156);
@@ -177,8 +169,7 @@ TEST_F(EditorTest, AtTwiceTheScaleTheHostGetsTwiceThePixelsAndClicksLandAsBefore
     vardo->SetGuiScale(2);
     ERect* rect = nullptr;
     ASSERT_EQ(host->Dispatch(effEditGetRect, 0, 0, &rect), 1);
-    EXPECT_EQ(rect->right - rect->left, 2000);
-    EXPECT_EQ(rect->bottom - rect->top, 1130);
+    EXPECT_EQ(std::pair(rect->right - rect->left, rect->bottom - rect->top), std::pair(2000, 1130));
     VardoEditor twice(*vardo);
     twice.BuildControls();
     twice.DrawArea(twice.Canvas().Bounds());
@@ -198,11 +189,165 @@ TEST_F(EditorTest, AtTwiceTheScaleTheHostGetsTwiceThePixelsAndClicksLandAsBefore
     EXPECT_EQ(vardo->GuiScale(), 1) << "any other scale is the normal size";
 }
 
-TEST_F(EditorTest, StatusTextArrivesThroughTheLink) {
-    vardo->Link().PostStatus("Chord memory slot : 3");
-    editor->OnTimer();
-    const IRECT status = Skin(kStatusSkin);
-    EXPECT_FALSE(editor->DirtyArea().Intersect(status).Empty());
+// Every slot's hint at its ends, its default and a third of its range (every
+// value of a short whole-number range), with the GATE lane read as a gate and
+// in steps. FNV-1a over them all.
+constexpr uint64_t kHintDigest = 6459357372172554516ull;
+constexpr double kListedValues = 16;
+
+TEST_F(EditorTest, EverySlotKeepsItsHints) {
+    std::ostringstream text;
+    for (int index = 0; index < kCount; ++index) {
+        const Parameter& p = *vardo->Params().Get(index);
+        std::vector<double> values{p.Minimum(), p.Default(), p.Maximum(), (p.Minimum() + p.Maximum()) / 3};
+        if (p.Kind() != ParamKind::Double && p.Maximum() - p.Minimum() <= kListedValues)
+            for (double v = p.Minimum() + 1; v < p.Maximum(); ++v) values.push_back(v);
+        text << index << '|';
+        for (double v : values) text << HintText(index, p, v, false) << ';' << HintText(index, p, v, true) << ';';
+        text << '\n';
+    }
+    // SOREL_HINT_DUMP=FILE writes the hints, to see what changed.
+    if (const char* dump = std::getenv("SOREL_HINT_DUMP")) std::ofstream(dump) << text.str();
+    uint64_t hash = 0xcbf29ce484222325ull;
+    for (unsigned char c : text.str()) hash = (hash ^ c) * 0x100000001b3ull;
+    EXPECT_EQ(hash, kHintDigest) << "a hint changed";
+}
+
+TEST_F(EditorTest, AMovedControlWritesItsHintAndARightClickOnlyShowsIt) {
+    EXPECT_EQ(Status(), "-- WELCOME --");
+    const uint64_t welcome = Pixels(Skin(kStatusSkin));
+    Drag(4, 0, -35);  // the swing knob: 280 px is the range
+    EXPECT_EQ(Status(), "Swing: 12.5");
+    Redraw();
+    EXPECT_NE(Pixels(Skin(kStatusSkin)), welcome);
+    ChangeFromEditor(kPatternSteps + 5, 15);
+    EXPECT_EQ(Status(), "Pattern length: 16");
+    ChangeFromEditor(kLockGate, 1);
+    EXPECT_EQ(Status(), "Pattern length: 16") << "no hint: the last one stays";
+    SetFromHost(kGate, 20);
+    Redraw();
+    ClickSkin(0, kRight);
+    EXPECT_EQ(Status(), "Gate: 20.0");
+    EXPECT_FLOAT_EQ(host->GetParameter(kGate), static_cast<float>(vardo->Params().Get(kGate)->ToNormalized(20)));
+    SetFromHost(kResetOnNewNote, 1);
+    Redraw();
+    ClickSkin(14, kRight);  // a switch shows its hint without switching
+    EXPECT_EQ(Status(), "Reset on new note: On");
+    EXPECT_EQ(host->GetParameter(kResetOnNewNote), 1.0f);
+}
+
+template <class Panel>
+Panel* Shown(EditorTest& t, int skin) {
+    return dynamic_cast<Panel*>(t.editor->ControlAt(t.Skin(skin).L + 2, t.Skin(skin).T + 2));
+}
+SettingsControl* Settings(EditorTest& t) { return Shown<SettingsControl>(t, 163); }
+InfoControl* Info(EditorTest& t) { return Shown<InfoControl>(t, 157); }
+
+TEST_F(EditorTest, TheSettingsPanelsSwitchesARowApartWriteTheSettingsFileAndAClickBesideThemCloses) {
+    ClickSkin(kSettingsButtonSkin);
+    Redraw();
+    SettingsControl* panel = Settings(*this);
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(panel->Text(), "GLOBAL SETTINGS");
+    constexpr int kRows = 8;  // the seven settings and the editor's size
+    ASSERT_EQ(panel->ItemCount(), kRows);
+    constexpr int kTitleHeight = 17;  // one line of the 12 px font
+    const IRECT r = panel->GetRECT();
+    EXPECT_EQ(r.B - r.T, kTitleHeight + kRows * 30 + 10);
+    const auto rowAt = [&](int row) { return editor->ControlAt(r.L + 6, r.T + 30 * row + 1); };
+    for (int row = 1; row <= kRows; ++row) {
+        ASSERT_NE(rowAt(row), nullptr) << row;
+        EXPECT_NE(rowAt(row), panel) << row;
+        EXPECT_EQ(rowAt(row)->ParamIdx(), row <= kGlobalSettingCount ? kGlobalSettingTable[row - 1].parameter : -1);
+    }
+    EXPECT_EQ(editor->Canvas().PixelAt(r.L, r.T), COLOR_WHITE) << "outlined in white";
+    EXPECT_EQ(editor->Canvas().PixelAt(r.R - 1, r.B - 1), COLOR_WHITE);
+
+    const auto clickRow = [&](int row) { Click(r.L + 6, r.T + 30 * row + 1); };
+    clickRow(3);  // "Use only ORDER on/off"
+    clickRow(7);  // "Gate length in steps"
+    clickRow(8);  // "Double size editor"
+    ASSERT_NE(Settings(*this), nullptr) << "still open";
+    EXPECT_EQ(host->GetParameter(kUseOnlyOrderOnOff), 1.0f);
+    EXPECT_EQ(host->GetParameter(kGateLengthInSteps), 1.0f);
+    EXPECT_EQ(vardo->GuiScale(), 2);
+    ChangeFromEditor(PerStep(kStepGate, 0, 0, 1), 50);
+    EXPECT_EQ(Status(), "Gate: 16") << "a gate in steps";
+    Persistence().WaitUntilIdle();
+    GlobalSettings expected;
+    expected.useOnlyOrderOnOff = expected.gateLengthInSteps = true;
+    expected.guiScale = 2;
+    EXPECT_EQ(ReadSettingsFile(), expected);
+    clickRow(3);
+    EXPECT_EQ(host->GetParameter(kUseOnlyOrderOnOff), 0.0f);
+    Click(r.L + 100, r.T + 30 * 2 + 26);  // between rows 2 and 3
+    EXPECT_EQ(Settings(*this), nullptr);
+    EXPECT_TRUE(std::none_of(editor->Controls().begin(), editor->Controls().end(), [&](const auto& c) {
+        return !c->IsHidden() && c->GetRECT().L == r.L + 5 && c->GetRECT().T == r.T + 30;
+    })) << "the switches close with the panel";
+}
+
+TEST_F(EditorTest, OpeningOnePanelClosesTheOther) {
+    const struct { int button; bool info, settings; } kSteps[] = {
+        {kInfoButtonSkin, true, false},   {kSettingsButtonSkin, false, true}, {kInfoButtonSkin, true, false},
+        {kInfoButtonSkin, false, false},  {kSettingsButtonSkin, false, true}, {kSettingsButtonSkin, false, false},
+    };
+    for (const auto& step : kSteps) {
+        ClickSkin(step.button);
+        EXPECT_EQ(Info(*this) != nullptr, step.info) << step.button;
+        EXPECT_EQ(Settings(*this) != nullptr, step.settings) << step.button;
+    }
+}
+
+TEST_F(EditorTest, TheInfoPanelShowsThePresetsTextsOrNoInfo) {
+    ClickSkin(kInfoButtonSkin);
+    ASSERT_NE(Info(*this), nullptr);
+    ASSERT_EQ(Info(*this)->Lines().size(), 1u);
+    EXPECT_EQ(Info(*this)->Lines()[0].text, "NO INFO");
+    EXPECT_EQ(Info(*this)->Height(), 17 + 10);
+    ClickSkin(kInfoButtonSkin);
+
+    BoxInfo info;
+    info.Set("Walking bass", "Ann", "A long description of this preset that cannot fit on one line of the panel",
+             "Hold a chord");
+    const auto path = Persistence().SaveUserPreset("Walking bass", 0, info);
+    ASSERT_TRUE(path);
+    ASSERT_TRUE(Persistence().LoadPresetFile(*path));
+    ClickSkin(kInfoButtonSkin);
+    Redraw();
+    const InfoControl* panel = Info(*this);
+    ASSERT_NE(panel, nullptr);
+    std::vector<std::string> texts;
+    for (const TextLine& line : panel->Lines()) texts.push_back(line.text);
+    ASSERT_GT(texts.size(), 8u) << "the description takes more than one line";
+    using Texts = std::vector<std::string>;
+    EXPECT_EQ(Texts(texts.begin(), texts.begin() + 5), (Texts{"NAME:", "Walking bass", "AUTHOR:", "Ann", "DESCRIPTION:"}));
+    EXPECT_EQ(Texts(texts.end() - 2, texts.end()), (Texts{"USAGE:", "Hold a chord"}));
+    std::string description;
+    for (std::size_t i = 5; i + 2 < texts.size(); ++i) description += (i > 5 ? " " : "") + texts[i];
+    EXPECT_EQ(description, info.description) << "broken between words, nothing lost";
+    EXPECT_EQ(panel->Height(), static_cast<int>(17 * texts.size() + 10));
+    EXPECT_EQ(panel->GetRECT().B, Skin(157).T + panel->Height());
+    EXPECT_EQ(editor->Canvas().PixelAt(panel->GetRECT().L, panel->GetRECT().B - 1), COLOR_WHITE);
+}
+
+// Clicks on the switch of key area 2.
+TEST_F(EditorTest, CtrlClickOnAKeyAreaSwitchSolosIt) {
+    using Areas = std::array<float, kKeyAreas>;
+    const struct { Areas before; IMouseMod mod; Areas after; } kRows[] = {
+        {{1, 0, 1, 1}, kLeftCtrl, {0, 1, 0, 0}},
+        {{1, 0, 1, 1}, kLeft, {1, 1, 1, 1}},
+        {{0, 1, 0, 0}, kLeftCtrl, {1, 0, 1, 1}},
+        {{0, 1, 1, 0}, kLeft, {0, 0, 1, 0}},
+    };
+    SetFromHost(kKeyAreaSelection, 1);
+    for (const auto& row : kRows) {
+        for (int area = 0; area < kKeyAreas; ++area) SetFromHost(kKeyAreaOnOff + area, row.before[area]);
+        Redraw();
+        ClickSkin(kAreaSwitchSkin, row.mod);
+        for (int area = 0; area < kKeyAreas; ++area)
+            EXPECT_EQ(host->GetParameter(kKeyAreaOnOff + area), row.after[area]) << "key area " << area + 1;
+    }
 }
 
 }  // namespace

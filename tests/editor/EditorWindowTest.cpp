@@ -201,14 +201,7 @@ TEST_F(EditorWindowTest, AKnobLearnsAControllerFromItsMenuAndTurnsWithIt) {
     EXPECT_TRUE(Eventually([&] { return ShownPixels(window, knob) != before; })) << "the knob turned on screen";
 }
 
-// With the plug-in's persistence, in a data folder of its own.
-class BrowserWindowTest : public EditorWindowTest {
-protected:
-    BrowserWindowTest() { entry = &EntryWithPersistence; }
-    TempDataHome home;
-};
-
-TEST_F(BrowserWindowTest, APresetSavedThroughMenuAndTextFieldsLoadsBackThroughTheBrowser) {
+TEST_F(EditorWindowTest, APresetSavedThroughMenuAndTextFieldsLoadsBackThroughTheBrowser) {
     const ::Window window = OpenAndDrawn();
     ASSERT_NE(window, 0u);
     const IRECT box = Skin(138);
