@@ -27,13 +27,6 @@ using testing::XvfbServer;
 constexpr int kWidth = 200, kHeight = 120;
 constexpr IColor kQuadrants[] = {{255, 200, 30, 30}, {255, 30, 200, 30}, {255, 30, 30, 200}, {255, 220, 220, 40}};
 
-std::string Mods(const IMouseMod& m) {
-    std::string s;
-    for (auto [on, letter] : {std::pair{m.L, 'L'}, {m.R, 'R'}, {m.S, 'S'}, {m.C, 'C'}, {m.A, 'A'}})
-        if (on) s += letter;
-    return s;
-}
-
 // Draws four coloured quadrants (device pixels) and records every call as a line of text.
 class RecordingClient : public WindowClient {
 public:
@@ -43,39 +36,33 @@ public:
                                                      (q % 2 + 1) * kWidth / 2, (q / 2 + 1) * kHeight / 2}));
     }
     WindowHost* host = nullptr;
-    std::function<void(WindowHost&, int, int)> onDown;  // set before the window opens
+    std::function<void(WindowHost&)> onDown;  // set before the window opens
     std::function<bool(WindowHost&, int)> onKey;
-    IRECT dirty;
-    std::mutex mutex;
 
     void OnMouseDown(int x, int y, const IMouseMod& m) override {
-        Log("down " + Point(x, y) + Mods(m));
-        if (onDown) onDown(*host, x, y);
+        Log("down", x, y, m);
+        if (onDown) onDown(*host);
     }
-    void OnMouseUp(int x, int y, const IMouseMod& m) override { Log("up " + Point(x, y) + Mods(m)); }
+    void OnMouseUp(int x, int y, const IMouseMod& m) override { Log("up", x, y, m); }
     void OnMouseDrag(int x, int y, int dx, int dy, const IMouseMod& m) override {
-        dragged_[0] += dx;
-        dragged_[1] += dy;
-        Log("drag " + Point(x, y) + Mods(m) + " total " + std::to_string(dragged_[0]) + "," + std::to_string(dragged_[1]));
+        dragged_ = {dragged_.first + dx, dragged_.second + dy};
+        Log("drag", x, y, m, " total " + std::to_string(dragged_.first) + "," + std::to_string(dragged_.second));
     }
-    bool OnMouseDblClick(int x, int y, const IMouseMod& m) override { return Log("dbl " + Point(x, y) + Mods(m)); }
+    bool OnMouseDblClick(int x, int y, const IMouseMod& m) override { return Log("dbl", x, y, m); }
     bool OnMouseOver(int, int, const IMouseMod&) override { return true; }
-    void OnMouseOut() override { Log("out"); }
-    void OnMouseWheel(int x, int y, const IMouseMod& m, int n) override {
-        Log("wheel " + Point(x, y) + Mods(m) + " " + std::to_string(n));
-    }
+    void OnMouseOut() override {}
+    void OnMouseWheel(int x, int y, const IMouseMod& m, int n) override { Log("wheel", x, y, m, " " + std::to_string(n)); }
     bool OnKeyDown(int, int, int key) override {
         const bool used = onKey ? onKey(*host, key) : true;
-        Log("key " + std::to_string(key));
-        return used;
+        return Log("key " + std::to_string(key)) && used;
     }
     void OnTimer() override {}
     IRECT DirtyArea() override {
-        std::lock_guard guard(mutex);
-        return std::exchange(dirty, IRECT{});
+        std::lock_guard guard(mutex_);
+        return std::exchange(dirty_, IRECT{});
     }
     void DrawArea(const IRECT& area) override {
-        std::lock_guard guard(mutex);
+        std::lock_guard guard(mutex_);
         canvas_.FillIRect(COLOR_WHITE, Device(area.Intersect(dirtyShown_)));
     }
     IGraphics& Canvas() override { return canvas_; }
@@ -85,39 +72,38 @@ public:
 
     // Paints the area white at the next tick.
     void MakeDirty(const IRECT& area) {
-        std::lock_guard guard(mutex);
-        dirty = dirtyShown_ = area;
+        std::lock_guard guard(mutex_);
+        dirty_ = dirtyShown_ = area;
     }
-    // Waits for a recorded line that begins with `prefix`; returns it, or "" after two seconds.
-    std::string WaitFor(const std::string& prefix) {
-        std::unique_lock lock(mutex);
-        std::string found;
+    // The lines recorded so far, once one begins with `prefix` (or after two seconds).
+    std::vector<std::string> LogOnce(const std::string& prefix) {
+        std::unique_lock lock(mutex_);
         changed_.wait_for(lock, 2s, [&] {
-            for (const std::string& line : log_)
-                if (line.rfind(prefix, 0) == 0) return !(found = line).empty();
-            return false;
+            return std::any_of(log_.begin(), log_.end(), [&](const std::string& l) { return l.rfind(prefix, 0) == 0; });
         });
-        return found;
+        return log_;
     }
-    std::vector<std::string> TakeLog() {
-        std::lock_guard guard(mutex);
-        return std::exchange(log_, {});
-    }
-
     bool Log(std::string line) {
-        std::lock_guard guard(mutex);
+        std::lock_guard guard(mutex_);
         log_.push_back(std::move(line));
         changed_.notify_all();
         return true;
     }
+
 private:
-    static std::string Point(int x, int y) { return std::to_string(x) + "," + std::to_string(y) + " "; }
+    bool Log(const char* what, int x, int y, const IMouseMod& m, const std::string& rest = "") {
+        std::string mods;
+        for (auto [on, letter] : {std::pair{m.L, 'L'}, {m.R, 'R'}, {m.S, 'S'}, {m.C, 'C'}, {m.A, 'A'}})
+            if (on) mods += letter;
+        return Log(std::string(what) + " " + std::to_string(x) + "," + std::to_string(y) + " " + mods + rest);
+    }
     IRECT Device(const IRECT& r) const { return {r.L * scale_, r.T * scale_, r.R * scale_, r.B * scale_}; }
 
     IGraphics canvas_;
     int scale_;
-    int dragged_[2] = {};
-    IRECT dirtyShown_;
+    std::pair<int, int> dragged_;
+    std::mutex mutex_;
+    IRECT dirty_, dirtyShown_;
     std::condition_variable changed_;
     std::vector<std::string> log_;
 };
@@ -140,11 +126,10 @@ protected:
         host_.reset();
         XCloseDisplay(display_);
     }
-    WindowHost& Open(RecordingClient& client, int scale = 1) {
+    void Open(RecordingClient& client, int scale = 1) {
         host_ = std::make_unique<WindowHost>(client, [this](int w, int h) { return sizeAsked_ = {w, h}, true; });
         client.host = host_.get();
         EXPECT_TRUE(host_->Open(parent_, kWidth, kHeight, scale));
-        return *host_;
     }
     IColor ShownAt(int x, int y) {
         XImage* image = XGetImage(display_, ::Window(host_->WindowId()), x, y, 1, 1, AllPlanes, ZPixmap);
@@ -163,8 +148,12 @@ protected:
         }
         return false;
     }
-    std::string WindowArg() const { return "--window " + std::to_string(host_->WindowId()) + " "; }
-    static bool Xdotool(const std::string& arguments) { return XvfbServer::Instance().Xdotool(arguments); }
+    // Runs xdotool with "%W" standing for this window.
+    bool Xdotool(std::string command) const {
+        for (size_t at; (at = command.find("%W")) != std::string::npos;)
+            command.replace(at, 2, "--window " + std::to_string(host_->WindowId()));
+        return XvfbServer::Instance().Xdotool(command);
+    }
 
     Display* display_ = nullptr;
     ::Window parent_ = 0;
@@ -191,31 +180,54 @@ TEST_F(WindowHostTest, ShowsTheCanvasInAChildOfTheParentAndRedrawsWhatIsDirty) {
     }
 }
 
-TEST_F(WindowHostTest, MouseReachesTheClientWithCoordinatesAndModifiers) {
-    const struct {
-        int scale;
-        const char* xdotool;
-        const char* expected;
-    } cases[] = {
-        {1, "mousemove --sync %W 150 90 keydown shift click 3 keyup shift", "down 150,90 RS|up 150,90 RS"},
-        {1, "mousemove --sync %W 30 30 keydown ctrl mousedown 1 mousemove --sync %W 40 60 mouseup 1 keyup ctrl",
+// A press at (50, 50) may open a menu or a text field first. Menu rows are 20
+// pixels, separators 7, inside a 2-pixel border.
+TEST_F(WindowHostTest, MouseMenusAndTextFieldsReachTheClient) {
+    IPopupMenu menu;
+    menu.AddItem("One", 1);
+    menu.AddItem("Off", 2, IPopupMenu::kDisabled);
+    menu.AddSeparator();
+    menu.AddItem("Grey", 3, IPopupMenu::kGreyed | IPopupMenu::kChecked);
+    menu.AddSubmenu("More").AddItem("Deep", 4);
+    using Filter = WindowHost::TextFilter;
+    enum class Press { kNothing, kMenu, kInteger, kDouble, kText };
+    const struct { int scale; Press press; const char* xdotool; const char* expected; } kCases[] = {
+        {1, Press::kNothing, "mousemove --sync %W 150 90 keydown shift click 3 keyup shift", "down 150,90 RS|up 150,90 RS"},
+        {1, Press::kNothing, "mousemove --sync %W 30 30 keydown ctrl mousedown 1 mousemove --sync %W 40 60 mouseup 1 keyup ctrl",
          "down 30,30 LC|drag 40,60 LC total 10,30|up 40,60 LC"},
-        {1, "mousemove --sync %W 5 6 click 4 click 5", "wheel 5,6  1|wheel 5,6  -1"},
-        {1, "mousemove --sync %W 70 40 click --repeat 2 --delay 80 1", "down 70,40 L|up 70,40 L|dbl 70,40 L|up 70,40 L"},
-        {2, "mousemove --sync %W 81 121 click 1", "down 40,60 L|up 40,60 L"},  // device pixels halved
+        {1, Press::kNothing, "mousemove --sync %W 5 6 click 4 click 5", "wheel 5,6  1|wheel 5,6  -1"},
+        {1, Press::kNothing, "mousemove --sync %W 70 40 click --repeat 2 --delay 80 1", "down 70,40 L|up 70,40 L|dbl 70,40 L|up 70,40 L"},
+        {2, Press::kNothing, "mousemove --sync %W 81 121 click 1", "down 40,60 L|up 40,60 L"},  // device pixels halved
+        {1, Press::kMenu, "mousemove 60 62 click 1", "chose 1"},
+        {1, Press::kMenu, "mousemove 60 129 mousemove 62 129 sleep 0.2 mousemove 160 129 mousemove 165 130 click 1", "chose 4"},
+        {1, Press::kMenu, "mousemove 500 500 click 1", "chose 0"},
+        {1, Press::kMenu, "key Escape", "chose 0"},
+        {1, Press::kMenu, "key Down Down Return", "chose 3"},  // past the disabled row and the separator
+        {1, Press::kInteger, "type --args 1 -- c#h5 key Return", "commit c#5"},
+        {1, Press::kDouble, "type --args 1 -- -1.5e2x key Return", "commit -1.5"},  // at most 4 characters
+        {1, Press::kText, "type --args 1 -- ab mousemove --sync %W 150 100 click 1", "cancel ab"},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.xdotool);
         RecordingClient client(c.scale);
+        client.onDown = [&](WindowHost& host) {
+            if (c.press == Press::kMenu) {
+                const IPopupChoice choice = host.ShowPopupMenu(menu, 50, 50);
+                client.Log("chose " + std::to_string(choice ? choice.Item().tag : 0));
+            } else if (c.press != Press::kNothing && !host.TextEntryOpen()) {
+                const Filter filter = c.press == Press::kInteger ? Filter::kInteger
+                                      : c.press == Press::kDouble ? Filter::kDouble : Filter::kAny;
+                host.OpenTextEntry({20, 20, 100, 40}, IText{}, "12", 4, filter);
+            }
+        };
         Open(client, c.scale);
-        std::string command = c.xdotool;
-        for (size_t at; (at = command.find("%W")) != std::string::npos;) command.replace(at, 3, WindowArg());
-        ASSERT_TRUE(Xdotool(command)) << command;
-        std::string expected = c.expected, last = expected.substr(expected.rfind('|') + 1);
-        EXPECT_FALSE(client.WaitFor(last).empty()) << command;
+        ASSERT_TRUE(Xdotool((c.press == Press::kNothing ? "" : "mousemove %W 50 50 click 1 sleep 0.3 ") + std::string(c.xdotool)));
+        const std::string expected = c.expected;
         std::string got;
-        for (const std::string& line : client.TakeLog())
-            if (line != "out") got += (got.empty() ? "" : "|") + line;
-        EXPECT_EQ(got, expected) << command;
+        for (const std::string& line : client.LogOnce(expected.substr(expected.rfind('|') + 1)))
+            if (c.press == Press::kNothing || line.rfind(expected.substr(0, 5), 0) == 0) got += (got.empty() ? "" : "|") + line;
+        EXPECT_EQ(got, expected);
+        EXPECT_FALSE(host_->TextEntryOpen());
         host_->Close();
     }
 }
@@ -227,11 +239,11 @@ TEST_F(WindowHostTest, KeysReachTheClientAndUnusedOnesTheParent) {
         return key != WindowClient::kKeyLetterA + ('z' - 'a');
     };
     Open(client);
-    ASSERT_TRUE(Xdotool("mousemove --sync " + WindowArg() + "20 20 key space Up Right 0 9 a Z z F5 r"));
-    EXPECT_FALSE(client.WaitFor("key 32").empty());
+    XSetInputFocus(display_, PointerRoot, RevertToPointerRoot, CurrentTime);  // as a closed text field may leave none
+    XSync(display_, False);
+    ASSERT_TRUE(Xdotool("mousemove --sync %W 20 20 key space Up Right 0 9 a Z z F5 r"));
     std::string got;
-    for (const std::string& line : client.TakeLog())
-        if (line.rfind("key", 0) == 0) got += line + "|";
+    for (const std::string& line : client.LogOnce("key 32")) got += line + "|";
     EXPECT_EQ(got, "key 0|key 1|key 4|key 5|key 14|key 15|key 40|key 40|key 32|");
     // 'z' and F5 went on to the parent, as events sent by the editor; 'a' did not.
     std::set<KeySym> forwarded;
@@ -242,67 +254,6 @@ TEST_F(WindowHostTest, KeysReachTheClientAndUnusedOnesTheParent) {
     XWindowAttributes attributes;
     XGetWindowAttributes(display_, ::Window(host_->WindowId()), &attributes);
     EXPECT_EQ(std::pair(attributes.width, attributes.height), sizeAsked_);
-}
-
-TEST_F(WindowHostTest, PopupMenuChoiceByClickOrKeysThroughSubmenus) {
-    IPopupMenu menu;
-    menu.AddItem("One", 1);
-    menu.AddItem("Off", 2, IPopupMenu::kDisabled);
-    menu.AddSeparator();
-    menu.AddItem("Grey", 3, IPopupMenu::kGreyed | IPopupMenu::kChecked);
-    IPopupMenu& more = menu.AddSubmenu("More");
-    more.AddItem("Deep", 4);
-    // Rows are 20 pixels, separators 7, inside a 2-pixel border; the menu opens at (50, 50).
-    const struct {
-        const char* clicks;
-        int tag;  // 0: nothing chosen
-    } cases[] = {
-        {"mousemove 60 62 click 1", 1},
-        {"mousemove 60 129 mousemove 62 129 sleep 0.2 mousemove 160 129 mousemove 165 130 click 1", 4},
-        {"mousemove 500 500 click 1", 0},
-        {"key Escape", 0},
-        {"key Down Down Return", 3},  // past the disabled row and the separator
-    };
-    for (const auto& c : cases) {
-        RecordingClient client(1);
-        client.onDown = [&client, &menu](WindowHost& host, int x, int y) {
-            const IPopupChoice choice = host.ShowPopupMenu(menu, x, y);
-            client.Log("chose " + std::to_string(choice ? choice.Item().tag : 0));
-        };
-        Open(client);
-        ASSERT_TRUE(Xdotool("mousemove " + WindowArg() + "50 50 click 1 sleep 0.3 " + c.clicks));
-        const std::string line = client.WaitFor("chose");
-        ASSERT_FALSE(line.empty()) << c.clicks;
-        EXPECT_EQ(std::stoi(line.substr(6)), c.tag) << c.clicks;
-        host_->Close();
-    }
-}
-
-TEST_F(WindowHostTest, TextEntryFiltersCommitsAndCancels) {
-    const struct {
-        WindowHost::TextFilter filter;
-        const char* typed;
-        const char* keys;
-        const char* expected;
-    } cases[] = {
-        {WindowHost::TextFilter::kInteger, "c#h5", "key Return", "commit c#5"},
-        {WindowHost::TextFilter::kDouble, "-1.5e2x", "key Return", "commit -1.5"},  // at most 4 characters
-        {WindowHost::TextFilter::kAny, "ab", "mousemove --sync %W 150 100 click 1", "cancel ab"},
-    };
-    for (const auto& c : cases) {
-        RecordingClient client(1);
-        client.onDown = [&c](WindowHost& host, int, int) {
-            if (!host.TextEntryOpen()) host.OpenTextEntry({20, 20, 100, 40}, IText{}, "12", 4, c.filter);
-        };
-        Open(client);
-        std::string keys = c.keys;
-        if (const size_t at = keys.find("%W"); at != std::string::npos) keys.replace(at, 3, WindowArg());
-        ASSERT_TRUE(Xdotool("mousemove " + WindowArg() + "30 30 click 1 sleep 0.2 type --args 1 -- '" +
-                            c.typed + "' " + keys));
-        EXPECT_EQ(client.WaitFor(std::string(c.expected).substr(0, 6)), c.expected) << c.typed;
-        EXPECT_FALSE(host_->TextEntryOpen());
-        host_->Close();
-    }
 }
 
 TEST_F(WindowHostTest, SurvivesTheParentDestroyedBeforeClose) {
