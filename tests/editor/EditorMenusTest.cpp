@@ -148,25 +148,6 @@ TEST_F(MenuTest, CcTeachSendsTheControllerChosenInTheEditor) {
     EXPECT_TRUE(host->Sent().back().IsController(20));
 }
 
-TEST_F(MenuTest, APresetSavedThroughTheBrowserAppearsAtOnceAndLoadsBack) {
-    EXPECT_EQ(Shown(kPresetBoxSkin), "------");
-    SetFromHost(kGate, 80);
-    Browse(kPresetBoxSkin, {"Save preset", "2 lead"}, {"Night Bass", "Rin", "Slow and low", "Hold a chord"});
-    EXPECT_EQ(Status(), "Saved \"Night Bass\"");
-    EXPECT_TRUE(std::filesystem::exists(UserPreset("2 lead", "Night Bass")));
-    EXPECT_EQ(Shown(kPresetBoxSkin), "Night Bass");
-    EXPECT_EQ(shown.front(), (std::vector<std::string>{"Init", "", "Factory", "User", "", "Save preset"}));
-    Browse(kPresetBoxSkin, {"Init"});
-    EXPECT_NE(Plain(kGate), 80);
-    Browse(kPresetBoxSkin, {"Night Bass"});
-    EXPECT_EQ(Plain(kGate), 80);
-    EXPECT_EQ(Persistence().CurrentBoxInfo().description, "Slow and low");
-    SetFromHost(kGate, 10);
-    ClickSkin(137);  // "Box right": the only preset again
-    Persistence().WaitUntilIdle();
-    EXPECT_EQ(Plain(kGate), 80);
-}
-
 TEST_F(MenuTest, ABankSavedThroughTheBrowserLoadsBack) {
     const IRECT keys = Skin(127);
     Click(keys.L + 16 * 4 + 8, keys.T + 10);  // a note into the first chord slot
@@ -182,10 +163,7 @@ TEST_F(MenuTest, ABankSavedThroughTheBrowserLoadsBack) {
 }
 
 TEST_F(MenuTest, ANameThatCannotNameAFileIsRefusedOnTheStatusLine) {
-    const struct {
-        std::string name;
-        const char* status;
-    } rows[] = {
+    const struct { std::string name; const char* status; } rows[] = {
         {"", "Not saved: the name is empty"},
         {"Bas", "Not saved: name under 4 characters"},
         {std::string(33, 'x'), "Not saved: name over 32 characters"},
@@ -203,23 +181,34 @@ TEST_F(MenuTest, ANameThatCannotNameAFileIsRefusedOnTheStatusLine) {
     EXPECT_EQ(files, 0u);
 }
 
-TEST_F(MenuTest, AUserPresetIsReplacedOnlyAfterAYes) {
+// Saved through the browser's menus and text fields, a preset shows at once
+// and loads back; saving over it asks first.
+TEST_F(MenuTest, APresetSavedThroughTheBrowserLoadsBackAndIsReplacedOnlyAfterAYes) {
+    EXPECT_EQ(Shown(kPresetBoxSkin), "------");
     const auto save = [this](const char* answer) {
-        Browse(kPresetBoxSkin, {"Save preset", "1 bass", answer}, {"Riff", "", "", ""});
+        Browse(kPresetBoxSkin, {"Save preset", "2 lead", answer}, {"Night Bass", "Rin", "Slow and low", "Hold a chord"});
     };
-    SetFromHost(kGate, 20);
+    SetFromHost(kGate, 80);
     save("Yes");  // no question for a new file: the "Yes" stays unused
     answers.clear();
+    EXPECT_EQ(Status(), "Saved \"Night Bass\"");
+    EXPECT_TRUE(std::filesystem::exists(UserPreset("2 lead", "Night Bass")));
+    EXPECT_EQ(Shown(kPresetBoxSkin), "Night Bass");
+    EXPECT_EQ(shown.front(), (std::vector<std::string>{"Init", "", "Factory", "User", "", "Save preset"}));
     SetFromHost(kGate, 90);
     save("No");
-    EXPECT_EQ(Status(), "Not saved: \"Riff\" is kept");
-    Browse(kPresetBoxSkin, {"Riff"});
-    EXPECT_EQ(Plain(kGate), 20);
+    EXPECT_EQ(Status(), "Not saved: \"Night Bass\" is kept");
+    Browse(kPresetBoxSkin, {"Init"});
+    EXPECT_NE(Plain(kGate), 80);
+    Browse(kPresetBoxSkin, {"Night Bass"});
+    EXPECT_EQ(Plain(kGate), 80);
+    EXPECT_EQ(Persistence().CurrentBoxInfo().description, "Slow and low");
     SetFromHost(kGate, 90);
     save("Yes");
-    EXPECT_EQ(Status(), "Saved \"Riff\"");
-    SetFromHost(kGate, 50);
-    Browse(kPresetBoxSkin, {"Riff"});
+    EXPECT_EQ(Status(), "Saved \"Night Bass\"");
+    SetFromHost(kGate, 10);
+    ClickSkin(137);  // "Box right": the only preset again
+    Persistence().WaitUntilIdle();
     EXPECT_EQ(Plain(kGate), 90);
 }
 

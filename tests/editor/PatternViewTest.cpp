@@ -81,7 +81,7 @@ TEST_F(PatternViewTest, AClickOnABarLaneSetsTheValueUnderTheMouse) {
     }
 }
 
-TEST_F(PatternViewTest, BoxesFillOnClickAndClearWhenClickedFilled) {
+TEST_F(PatternViewTest, BoxesFillOnClickAndClearWhenClickedFilledAndCellsToggle) {
     for (int lane : {kOrder, kChordMemory}) {
         SCOPED_TRACE(lane);
         ShowLane(lane);
@@ -97,9 +97,7 @@ TEST_F(PatternViewTest, BoxesFillOnClickAndClearWhenClickedFilled) {
                    {X(6), BoxY(3, count) + 1}});
         EXPECT_EQ(Read(lane, 6), 4);
     }
-}
-
-TEST_F(PatternViewTest, SequenceCellsToggleTheirBitOncePerVisit) {
+    // The sequence lane's cells toggle their bit once per visit.
     ShowLane(kChord);
     const struct { std::vector<std::pair<int, int>> path; int expected; } kGestures[] = {
         {{{X(5), CellY(0)}}, 1},
@@ -114,6 +112,7 @@ TEST_F(PatternViewTest, SequenceCellsToggleTheirBitOncePerVisit) {
     }
 }
 
+// Each step is drawn in its own column: the copies change theirs, step 20's stays.
 TEST_F(PatternViewTest, CtrlDragCopiesTheFirstStepOnEveryLaneKind) {
     for (int lane : kEveryLane) {
         SCOPED_TRACE(lane);
@@ -122,6 +121,8 @@ TEST_F(PatternViewTest, CtrlDragCopiesTheFirstStepOnEveryLaneKind) {
         const double source = p.Kind() == ParamKind::Double ? p.Minimum() + (p.Maximum() - p.Minimum()) * 0.3 : 3.0;
         Write(lane, 1, source);
         const double before = Read(lane, 1);
+        const auto column = [&](int step) { return Pixels(Column(step, grid.T, Bottom())); };
+        const uint64_t other = column(20), copy = column(6);
         std::vector<std::pair<int, int>> path;
         for (int step = 1; step <= 8; ++step) path.push_back({X(step), grid.T + 40});
         path.push_back({X(1), grid.T + 90});
@@ -129,6 +130,9 @@ TEST_F(PatternViewTest, CtrlDragCopiesTheFirstStepOnEveryLaneKind) {
         EXPECT_DOUBLE_EQ(Read(lane, 1), before) << "returning over the source changes nothing";
         for (int step = 2; step <= 8; ++step) EXPECT_NEAR(Read(lane, step), before, 1e-4) << step;
         EXPECT_DOUBLE_EQ(Read(lane, 9), p.Default());
+        Redraw();
+        EXPECT_NE(column(6), copy);
+        EXPECT_EQ(column(20), other);
     }
 }
 
@@ -155,15 +159,21 @@ TEST_F(PatternViewTest, DoubleClickAndWheelMoveAStepByItsLanesRules) {
         if (row.notches == 0)
             editor->OnMouseDblClick(X(10), grid.T + 50, kLeft);
         else
-            editor->OnMouseWheel(X(10), grid.T + 50, row.ctrl ? IMouseMod{false, false, false, true} : kNone, row.notches);
+            editor->OnMouseWheel(X(10), grid.T + 50, row.ctrl ? kCtrl : kNone, row.notches);
         EXPECT_NEAR(Read(row.lane, 10), row.expected, 0.01) << row.notches;
     }
 }
 
+// Columns share their edges; nothing outside them changes a step.
 TEST_F(PatternViewTest, NothingOutsideTheColumnsChangesAStep) {
+    for (int step = 0; step < kSteps; ++step)
+        for (int x : {Column(step, 0, 0).L, Column(step, 0, 0).L + PatternView::kColumnPitch - 1})
+            EXPECT_EQ(std::pair(view->ColumnUnder(x, grid.T + 10), view->ExactColumn(x, grid.T + 10)), std::pair(step, step)) << x;
+    EXPECT_EQ(std::pair(view->ColumnUnder(X(3), grid.T - 5), view->ExactColumn(X(3), grid.T - 5)), std::pair(3, PatternView::kNoStep));
     const int rightOfLast = grid.L + 1 + PatternView::kColumnPitch * PatternView::kColumns + 2;
     // (x, y) inside the view's target but outside every column.
     const std::pair<int, int> kPlaces[] = {{X(24), grid.T - 40}, {rightOfLast, grid.T + 50}, {grid.L, grid.T + 50}};
+    EXPECT_EQ(editor->ControlAt(X(24), grid.T - 40), view) << "the target reaches above the grid";
     for (int lane : kEveryLane) {
         SCOPED_TRACE(lane);
         ShowLane(lane);
@@ -176,18 +186,6 @@ TEST_F(PatternViewTest, NothingOutsideTheColumnsChangesAStep) {
         }
         for (int step = 0; step < kSteps; ++step) EXPECT_DOUBLE_EQ(Read(lane, step), Param(lane, step).Default()) << step;
     }
-    EXPECT_EQ(editor->ControlAt(X(24), grid.T - 40), view) << "the target reaches above the grid";
-}
-
-TEST_F(PatternViewTest, ColumnHitTestsShareTheirEdges) {
-    for (int step = 0; step < kSteps; ++step)
-        for (int x : {Column(step, 0, 0).L, Column(step, 0, 0).L + PatternView::kColumnPitch - 1}) {
-            EXPECT_EQ(view->ColumnUnder(x, grid.T + 10), step) << x;
-            EXPECT_EQ(view->ExactColumn(x, grid.T + 10), step) << x;
-        }
-    EXPECT_EQ(view->ColumnUnder(grid.L, grid.T), PatternView::kNoStep);
-    EXPECT_EQ(view->ExactColumn(X(3), grid.T - 5), PatternView::kNoStep);
-    EXPECT_EQ(view->ColumnUnder(X(3), grid.T - 5), 3);
 }
 
 TEST_F(PatternViewTest, TheSelectionToolSelectsADraggedRangeAndChangesNoStep) {
@@ -221,19 +219,6 @@ TEST_F(PatternViewTest, TheSelectionToolSelectsADraggedRangeAndChangesNoStep) {
             expected[std::size_t(step)] = action.value + action.rise * (step - action.first);
         for (int step = 0; step < kSteps; ++step) EXPECT_NEAR(Read(kGateLane, step), expected[std::size_t(step)], 0.01) << action.what << " " << step;
         EXPECT_EQ(host->GetParameter(Index(kGateLane, kSteps - 1) + 1), pastTheLast) << action.what;
-    }
-}
-
-TEST_F(PatternViewTest, EachStepIsDrawnInItsOwnColumn) {
-    for (int lane : kEveryLane) {
-        SCOPED_TRACE(lane);
-        ShowLane(lane);
-        const auto column = [&](int step) { return Column(step, grid.T, Bottom()); };
-        const uint64_t other = Pixels(column(20)), mine = Pixels(column(6));
-        Write(lane, 6, Param(lane, 6).Maximum());
-        Redraw();
-        EXPECT_NE(Pixels(column(6)), mine);
-        EXPECT_EQ(Pixels(column(20)), other);
     }
 }
 
@@ -303,12 +288,14 @@ TEST_F(PatternViewTest, ARedrawCoversTheStepNumbersAndThePatternDots) {
     EXPECT_NE(Pixels(dot), bare) << "pattern 4 holds values now";
 }
 
-// The scene view under the scene cells.
-TEST_F(EditorTest, AClickSetsTheSceneEndThroughItsParameterAndTheBarFollows) {
+// The scene view under the scene cells: a click sets the scene end, the
+// playing scene step blinks while the scene is on.
+TEST_F(EditorTest, TheSceneViewSetsTheEndAndBlinksThePlayingStep) {
     const IRECT scene = Skin(118);
     const auto columnX = [&](int column) { return scene.L + 2 + SceneView::kCellWidth * column + 8; };
     const int barY = scene.B - 9;
-    const struct { int x; double expectedEnd; } kClicks[] = {
+    constexpr IColor kBar{255, 112, 154, 225};
+    const struct { int x; int end; } kClicks[] = {
         {columnX(3), 3},
         {columnX(15), 15},
         {scene.L + 2 + SceneView::kCellWidth * 16 + 1, 15},  // right of the last column: nothing
@@ -320,32 +307,21 @@ TEST_F(EditorTest, AClickSetsTheSceneEndThroughItsParameterAndTheBarFollows) {
         ASSERT_NE(dynamic_cast<SceneView*>(editor->ControlAt(click.x, barY)), nullptr);
         Click(click.x, barY);
         Redraw();
-        EXPECT_EQ(vardo->Params().Get(kSceneEnd)->FromNormalized(host->GetParameter(kSceneEnd)), click.expectedEnd);
-        const int end = static_cast<int>(click.expectedEnd);
-        EXPECT_EQ(editor->Canvas().PixelAt(columnX(end), barY), (IColor{255, 112, 154, 225}));
-        if (end < 15) {
-            EXPECT_NE(editor->Canvas().PixelAt(columnX(end + 1), barY), (IColor{255, 112, 154, 225}));
-        }
+        EXPECT_EQ(vardo->Params().Get(kSceneEnd)->FromNormalized(host->GetParameter(kSceneEnd)), click.end);
+        EXPECT_EQ(editor->Canvas().PixelAt(columnX(click.end), barY), kBar);
+        EXPECT_TRUE(click.end == 15 || editor->Canvas().PixelAt(columnX(click.end + 1), barY) != kBar);
     }
-}
-
-TEST_F(EditorTest, ThePlayingSceneStepBlinksOnlyWhileTheSceneIsOn) {
-    const IRECT scene = Skin(118);
     const IRECT column{scene.L + 2, scene.T + 2, scene.L + 19, scene.B - 15};
     const uint64_t off = Pixels(column);
-    Redraw();
-    EXPECT_EQ(Pixels(column), off);
-    SetFromHost(kSceneOnOff, 1);
-    std::vector<bool> lit;
-    for (int frame = 0; frame < SceneView::kBlinkPeriod * 2; ++frame) {
-        Redraw();
-        lit.push_back(Pixels(column) != off);
+    int lit = 0;
+    for (const bool on : {false, true, false}) {
+        SetFromHost(kSceneOnOff, on);
+        for (int frame = 0; frame < SceneView::kBlinkPeriod * 2; ++frame) {
+            Redraw();
+            lit += Pixels(column) != off;
+        }
     }
-    EXPECT_EQ(std::count(lit.begin(), lit.end(), true), SceneView::kBlinkPeriod);
-    SetFromHost(kSceneOnOff, 0);
-    Redraw();
-    Redraw();
-    EXPECT_EQ(Pixels(column), off);
+    EXPECT_EQ(lit, SceneView::kBlinkPeriod) << "lit half the time, only while on";
 }
 
 }  // namespace
