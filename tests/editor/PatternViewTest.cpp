@@ -224,30 +224,29 @@ TEST_F(PatternViewTest, TheSelectionToolSelectsADraggedRangeAndChangesNoStep) {
 
 TEST_F(PatternViewTest, AChordPlayedShowsItsMarksAtTheirNotesAndThePlayMarker) {
     ShowLane(kGateLane);
-    const auto markerRect = [&](int step) { return Column(step, grid.T, grid.T + 4); };
-    const auto markRect = [&](int step, int note) {
+    const auto marker = [&](int step) { return Pixels(Column(step, grid.T, grid.T + 4)); };
+    const auto mark = [&](int note) {  // on step 1
         const int y = grid.T + 107 - static_cast<int>(std::lround(note * 107.0 / 127));
-        return Column(step, y, y + 8);
+        return Pixels(Column(1, y, y + 8));
     };
     const int notes[] = {48, 64, 79};
     std::vector<uint64_t> idleMarkers, idleMarks;
-    for (int step = 0; step < 4; ++step) idleMarkers.push_back(Pixels(markerRect(step)));
-    for (int note = 0; note < 128; ++note) idleMarks.push_back(Pixels(markRect(1, note)));
+    for (int step = 0; step < 4; ++step) idleMarkers.push_back(marker(step));
+    for (int note = 0; note < 128; ++note) idleMarks.push_back(mark(note));
     host->transport.playing = true;
     for (int note : notes) host->NoteOn(0, 1, note, 100);
     for (int block = 0; block < 200 && vardo->Marks().PlayingStep(0) < 1; ++block) host->ProcessBlock(256);
-    const int playing = vardo->Marks().PlayingStep(0);
-    ASSERT_EQ(playing, 1);
+    ASSERT_EQ(vardo->Marks().PlayingStep(0), 1);
     Redraw();
-    // Every note played on step 1 (the output notes) is marked at its height.
+    // Every note played on step 1 (the output notes) is marked at its height, and far from it nothing.
     std::vector<int> marked;
     for (int note = 0; note < 128; ++note)
         if (vardo->Marks().StateOf(0, 1, note) != NoteMarks::State::kNone) marked.push_back(note);
     ASSERT_FALSE(marked.empty());
-    for (int note : marked) EXPECT_NE(Pixels(markRect(1, note)), idleMarks[static_cast<std::size_t>(note)]) << note;
-    EXPECT_EQ(Pixels(markRect(1, (marked.front() + 64) % 128)), idleMarks[static_cast<std::size_t>((marked.front() + 64) % 128)]);
-    EXPECT_NE(Pixels(markerRect(playing)), idleMarkers[static_cast<std::size_t>(playing)]);
-    EXPECT_EQ(Pixels(markerRect(playing + 2)), idleMarkers[static_cast<std::size_t>(playing + 2)]);
+    for (int note : marked) EXPECT_NE(mark(note), idleMarks.at(note)) << note;
+    EXPECT_EQ(mark((marked.front() + 64) % 128), idleMarks.at((marked.front() + 64) % 128));
+    EXPECT_NE(marker(1), idleMarkers[1]);
+    EXPECT_EQ(marker(3), idleMarkers[3]);
     // Released marks fade by the clock, even with nobody drawing them.
     for (int note : notes) host->NoteOff(0, 1, note);
     host->transport.playing = false;
@@ -270,8 +269,8 @@ TEST_F(PatternViewTest, AChordPlayedShowsItsMarksAtTheirNotesAndThePlayMarker) {
     host->ProcessBlocks(400, 512);
     for (int note : marked) EXPECT_EQ(vardo->Marks().StateOf(0, 1, note), NoteMarks::State::kNone) << note;
     Redraw();
-    for (int note : marked) EXPECT_EQ(Pixels(markRect(1, note)), idleMarks[static_cast<std::size_t>(note)]) << note;
-    EXPECT_EQ(Pixels(markerRect(playing)), idleMarkers[static_cast<std::size_t>(playing)]);
+    for (int note : marked) EXPECT_EQ(mark(note), idleMarks.at(note)) << note;
+    EXPECT_EQ(marker(1), idleMarkers[1]);
 }
 
 TEST_F(PatternViewTest, ARedrawCoversTheStepNumbersAndThePatternDots) {

@@ -256,17 +256,5 @@ TEST_F(WindowHostTest, KeysReachTheClientAndUnusedOnesTheParent) {
     EXPECT_EQ(std::pair(attributes.width, attributes.height), sizeAsked_);
 }
 
-TEST_F(WindowHostTest, SurvivesTheParentDestroyedBeforeClose) {
-    RecordingClient client(1);
-    Open(client);
-    XDestroyWindow(display_, parent_);
-    XSync(display_, False);
-    client.MakeDirty({0, 0, kWidth, kHeight});
-    host_->Wake();
-    std::this_thread::sleep_for(100ms);
-    host_->Close();
-    EXPECT_FALSE(host_->IsOpen());
-}
-
 }  // namespace
 }  // namespace sorel
