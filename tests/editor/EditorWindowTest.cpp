@@ -1,7 +1,7 @@
 // Sorel's editor in a real window under a private Xvfb, opened by the
 // editor opcodes as a host opens it: xdotool's clicks, menus and typing
-// change parameters and files, and it opens and closes again and again,
-// even after its parent is gone.
+// change parameters and files, its keys go on to the host, and it opens and
+// closes again and again, even after its parent is gone.
 #include "EditorFixture.h"
 #include "engine/ParameterIndex.h"
 #include "support/XvfbServer.h"
@@ -9,9 +9,11 @@
 // After gtest, whose names Xlib's macros would replace.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/keysym.h>
 
 #include <chrono>
 #include <filesystem>
+#include <set>
 #include <thread>
 
 namespace sorel::test {
@@ -122,6 +124,22 @@ TEST_F(EditorWindowTest, OpensAndClosesAgainAndSurvivesItsParentGoingFirst) {
     EXPECT_EQ(host->Dispatch(effEditClose), 1);
     host->SetParameter(kGate, 0.75f);  // the plug-in goes on as before
     EXPECT_FLOAT_EQ(host->GetParameter(kGate), 0.75f);
+}
+
+// The editor uses no key: each goes on to the host's window.
+TEST_F(EditorWindowTest, KeysGoOnToTheHostsWindow) {
+    XSelectInput(display_, parent_, KeyPressMask);
+    ASSERT_TRUE(OpenAndDrawn());
+    XSetInputFocus(display_, PointerRoot, RevertToPointerRoot, CurrentTime);
+    XSync(display_, False);
+    ASSERT_TRUE(XvfbServer::Instance().Xdotool("mousemove --sync --window " + std::to_string(EditorWindow()) +
+                                               " 20 20 key space z F5"));
+    std::set<KeySym> forwarded;
+    EXPECT_TRUE(Eventually([&] {
+        for (XEvent event; XCheckTypedWindowEvent(display_, parent_, KeyPress, &event);)
+            if (event.xkey.send_event) forwarded.insert(XLookupKeysym(&event.xkey, 0));
+        return forwarded == std::set<KeySym>{XK_space, XK_z, XK_F5};
+    })) << forwarded.size();
 }
 
 TEST_F(EditorWindowTest, AKnobLearnsAControllerFromItsMenuAndTurnsWithIt) {
