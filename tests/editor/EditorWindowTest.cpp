@@ -47,15 +47,34 @@ protected:
         XFree(children);
         return child;
     }
+    template <class PixelAt>
+    static uint64_t Fingerprint(const IRECT& r, PixelAt pixel) {
+        uint64_t hash = 0;
+        for (int y = r.T; y < r.B; ++y)
+            for (int x = r.L; x < r.R; ++x) hash = (hash ^ pixel(x, y)) * 1099511628211ull;
+        return hash;
+    }
     // A fingerprint of what the editor's window shows in a rectangle (0 for black).
     uint64_t Shown(const IRECT& r) {
         XImage* image = XGetImage(display_, EditorWindow(), r.L, r.T, r.W(), r.H(), AllPlanes, ZPixmap);
         if (!image) return 0;
-        uint64_t hash = 0;
-        for (int y = 0; y < r.H(); ++y)
-            for (int x = 0; x < r.W(); ++x) hash = (hash ^ XGetPixel(image, x, y)) * 1099511628211ull;
+        const uint64_t hash = Fingerprint(r, [&](int x, int y) { return XGetPixel(image, x - r.L, y - r.T); });
         XDestroyImage(image);
         return hash;
+    }
+    // Closes the editor once its window shows the same twice, and tells
+    // whether that is what the editor drew, device pixel for device pixel.
+    bool ClosedShowingWhatWasDrawn(const IRECT& r) {
+        uint64_t shown = Shown(r);
+        Eventually([&] {
+            const uint64_t before = std::exchange(shown, Shown(r));
+            return before == shown;
+        });
+        host->Dispatch(effEditClose);
+        return shown == Fingerprint(r, [&](int x, int y) {
+                   const IColor c = editor->Canvas().PixelAt(x, y);
+                   return static_cast<unsigned long>(c.R << 16 | c.G << 8 | c.B);
+               });
     }
     uint64_t Shown(int x, int y) { return Shown({x, y, x + 1, y + 1}); }
     template <typename Condition>
@@ -108,7 +127,7 @@ TEST_F(EditorWindowTest, TheDoubleSizeSwitchGrowsTheWindowWhereTheHostLetsIt) {
         const uint64_t title = Shown(titleX, titleY);
         ASSERT_TRUE(Xdotool(titleX, titleY, "click 1"));
         EXPECT_TRUE(Eventually([&] { return Shown(titleX, titleY) != title; }));
-        EXPECT_EQ(host->Dispatch(effEditClose), 1);
+        EXPECT_TRUE(ClosedShowingWhatWasDrawn({0, 0, 1000 * scale, 565 * scale}));
     }
 }
 
@@ -155,6 +174,7 @@ TEST_F(EditorWindowTest, AKnobLearnsAControllerFromItsMenuAndTurnsWithIt) {
     host->ProcessBlock(64);
     EXPECT_EQ(host->GetParameter(kGate), 1.0f);
     EXPECT_TRUE(Eventually([&] { return Shown(knob) != before; })) << "the knob turned on screen";
+    EXPECT_TRUE(ClosedShowingWhatWasDrawn({0, 0, 1000, 565}));
 }
 
 TEST_F(EditorWindowTest, APresetSavedThroughMenuAndTextFieldsLoadsBackThroughTheBrowser) {

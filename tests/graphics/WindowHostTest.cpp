@@ -1,5 +1,5 @@
-// The X11 window host under a private Xvfb: what the window shows, and the
-// mouse, menus and text entry that xdotool sends, as the client hears them.
+// The X11 window host under a private Xvfb: the mouse, menus and text entry
+// that xdotool sends, as the client hears them.
 #include "graphics/IGraphics.h"
 #include "graphics/WindowClient.h"
 #include "graphics/WindowHost.h"
@@ -14,7 +14,6 @@
 #include <condition_variable>
 #include <functional>
 #include <mutex>
-#include <thread>
 
 namespace sorel {
 namespace {
@@ -23,16 +22,11 @@ using namespace std::chrono_literals;
 using testing::XvfbServer;
 
 constexpr int kWidth = 200, kHeight = 120;
-constexpr IColor kQuadrants[] = {{255, 200, 30, 30}, {255, 30, 200, 30}, {255, 30, 30, 200}, {255, 220, 220, 40}};
 
-// Draws four coloured quadrants (device pixels) and records every call as a line of text.
+// Records every call as a line of text.
 class RecordingClient : public WindowClient {
 public:
-    explicit RecordingClient(int scale) : canvas_(kWidth * scale, kHeight * scale), scale_(scale) {
-        for (int q = 0; q < 4; ++q)
-            canvas_.FillIRect(kQuadrants[q], Device({q % 2 * kWidth / 2, q / 2 * kHeight / 2,
-                                                     (q % 2 + 1) * kWidth / 2, (q / 2 + 1) * kHeight / 2}));
-    }
+    explicit RecordingClient(int scale) : canvas_(kWidth * scale, kHeight * scale) {}
     WindowHost* host = nullptr;
     std::function<void(WindowHost&)> onDown;  // set before the window opens
 
@@ -51,24 +45,13 @@ public:
     void OnMouseWheel(int x, int y, const IMouseMod& m, int n) override { Log("wheel", x, y, m, " " + std::to_string(n)); }
     bool OnKeyDown(int, int, int) override { return false; }
     void OnTimer() override {}
-    IRECT DirtyArea() override {
-        std::lock_guard guard(mutex_);
-        return std::exchange(dirty_, IRECT{});
-    }
-    void DrawArea(const IRECT& area) override {
-        std::lock_guard guard(mutex_);
-        canvas_.FillIRect(COLOR_WHITE, Device(area.Intersect(dirtyShown_)));
-    }
+    IRECT DirtyArea() override { return {}; }
+    void DrawArea(const IRECT&) override {}
     IGraphics& Canvas() override { return canvas_; }
     void OnTextEntryDone(bool committed, const std::string& text) override {
         Log((committed ? "commit " : "cancel ") + text);
     }
 
-    // Paints the area white at the next tick.
-    void MakeDirty(const IRECT& area) {
-        std::lock_guard guard(mutex_);
-        dirty_ = dirtyShown_ = area;
-    }
     // The lines recorded so far, once one begins with `prefix` (or after two seconds).
     std::vector<std::string> LogOnce(const std::string& prefix) {
         std::unique_lock lock(mutex_);
@@ -91,13 +74,10 @@ private:
             if (on) mods += letter;
         return Log(std::string(what) + " " + std::to_string(x) + "," + std::to_string(y) + " " + mods + rest);
     }
-    IRECT Device(const IRECT& r) const { return {r.L * scale_, r.T * scale_, r.R * scale_, r.B * scale_}; }
 
     IGraphics canvas_;
-    int scale_;
     std::pair<int, int> dragged_;
     std::mutex mutex_;
-    IRECT dirty_, dirtyShown_;
     std::condition_variable changed_;
     std::vector<std::string> log_;
 };
@@ -122,23 +102,6 @@ protected:
         client.host = host_.get();
         EXPECT_TRUE(host_->Open(parent_, kWidth, kHeight, scale));
     }
-    IColor ShownAt(int x, int y) {
-        XImage* image = XGetImage(display_, ::Window(host_->WindowId()), x, y, 1, 1, AllPlanes, ZPixmap);
-        if (!image) return COLOR_TRANSPARENT;
-        const unsigned long pixel = XGetPixel(image, 0, 0);
-        XDestroyImage(image);
-        return {255, int(pixel >> 16 & 0xFF), int(pixel >> 8 & 0xFF), int(pixel & 0xFF)};
-    }
-    bool ShowsCanvas(RecordingClient& client, int scale) {
-        for (auto deadline = std::chrono::steady_clock::now() + 2s; std::chrono::steady_clock::now() < deadline;
-             std::this_thread::sleep_for(20ms)) {
-            bool same = true;
-            for (int y = 1; y < kHeight * scale && same; y += 9)
-                for (int x = 3; x < kWidth * scale && same; x += 13) same = ShownAt(x, y) == client.Canvas().PixelAt(x, y);
-            if (same) return true;
-        }
-        return false;
-    }
     // Runs xdotool with "%W" standing for this window.
     bool Xdotool(std::string command) const {
         for (size_t at; (at = command.find("%W")) != std::string::npos;)
@@ -150,25 +113,6 @@ protected:
     ::Window parent_ = 0;
     std::unique_ptr<WindowHost> host_;
 };
-
-TEST_F(WindowHostTest, ShowsTheCanvasInAChildOfTheParentAndRedrawsWhatIsDirty) {
-    for (int scale : {1, 2}) {
-        RecordingClient client(scale);
-        Open(client, scale);
-        ::Window root = 0, parent = 0, *children = nullptr;
-        unsigned count = 0;
-        XQueryTree(display_, ::Window(host_->WindowId()), &root, &parent, &children, &count);
-        XFree(children);
-        EXPECT_EQ(parent, parent_);
-        EXPECT_TRUE(ShowsCanvas(client, scale)) << "scale " << scale;
-        client.MakeDirty({10, 10, 40, 30});
-        host_->Wake();
-        EXPECT_TRUE(ShowsCanvas(client, scale)) << "scale " << scale;
-        EXPECT_EQ(client.Canvas().PixelAt(20 * scale, 20 * scale), COLOR_WHITE);
-        host_->Close();
-        EXPECT_EQ(host_->WindowId(), 0u);
-    }
-}
 
 // A press at (50, 50) may open a menu or a text field first. Menu rows are 20
 // pixels, separators 7, inside a 2-pixel border.
