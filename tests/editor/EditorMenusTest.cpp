@@ -47,39 +47,29 @@ public:
 int GateStep(int area, int pattern, int step) { return StepValue(area, pattern, kGateLane, step); }
 
 TEST_F(MenuTest, EveryMenuItemActsOnWhatItWasOpenedOn) {
-    const struct {
-        const char* name;
-        std::function<void(MenuTest&)> act;
-        std::function<void(MenuTest&)> check;
-    } rows[] = {
+    using Act = std::function<void(MenuTest&)>;
+    const struct { const char* name; Act act, check; } rows[] = {
         {"knob: MIDI learn", [](MenuTest& t) { t.RightClick(kKnobSkin, "MIDI learn"); },
          [](MenuTest& t) { EXPECT_EQ(t.vardo->Learn().LearnTarget(), kGate); }},
         {"knob: MIDI unlearn clears every binding",
-         [](MenuTest& t) {
-             t.Bind(7, kSwing);
-             t.Bind(9, GateStep(0, 0, 1));
-             t.RightClick(kKnobSkin, "MIDI unlearn");
-         },
+         [](MenuTest& t) { t.Bind(7, kSwing); t.Bind(9, GateStep(0, 0, 1)); t.RightClick(kKnobSkin, "MIDI unlearn"); },
          [](MenuTest& t) { EXPECT_EQ(t.Bound(7) + t.Bound(9), -2); }},
         {"pattern: Copy, Paste",
          [](MenuTest& t) {
              t.SetFromHost(GateStep(0, 2, 5), 77);
-             t.RightClickButton(kPatternSkin, 2, "Copy");
-             t.RightClickButton(kPatternSkin, 7, "Paste");
+             t.RightClickButton(kPatternSkin, 2, "Copy"); t.RightClickButton(kPatternSkin, 7, "Paste");
          },
          [](MenuTest& t) { EXPECT_EQ(t.Plain(GateStep(0, 7, 5)), 77); }},
         {"key area: Paste to all",
          [](MenuTest& t) {
              t.SetFromHost(GateStep(1, 0, 9), 44);
-             t.RightClickButton(kAreaSkin, 1, "Copy");
-             t.RightClickButton(kAreaSkin, 1, "Paste to all");
+             t.RightClickButton(kAreaSkin, 1, "Copy"); t.RightClickButton(kAreaSkin, 1, "Paste to all");
          },
          [](MenuTest& t) { EXPECT_EQ(t.Plain(GateStep(0, 0, 9)) + t.Plain(GateStep(2, 0, 9)), 88); }},
         {"key area: toggles on the area clicked, though the host selects another meanwhile",
          [](MenuTest& t) {
              t.whileOpen = [&t] { t.SetFromHost(kKeyAreaSelection, 0); };
-             t.RightClickButton(kAreaSkin, 2, "Toggle send only CC");
-             t.RightClickButton(kAreaSkin, 3, "Toggle trigger CM");
+             t.RightClickButton(kAreaSkin, 2, "Toggle send only CC"); t.RightClickButton(kAreaSkin, 3, "Toggle trigger CM");
          },
          [](MenuTest& t) {
              EXPECT_EQ(t.Plain(kSendCc + 2) + t.Plain(kCmTrigger + 3), 2);
@@ -100,23 +90,11 @@ TEST_F(MenuTest, EveryMenuItemActsOnWhatItWasOpenedOn) {
          },
          [](MenuTest& t) { EXPECT_EQ(t.vardo->Learn().LearnTarget(), GateStep(0, 0, 6)); }},
         {"step: MIDI unlearn only that step's",
-         [](MenuTest& t) {
-             t.Bind(7, GateStep(0, 0, 6));
-             t.Bind(8, GateStep(0, 0, 7));
-             t.RightClickStep(6, "MIDI unlearn");
-         },
+         [](MenuTest& t) { t.Bind(7, GateStep(0, 0, 6)); t.Bind(8, GateStep(0, 0, 7)); t.RightClickStep(6, "MIDI unlearn"); },
          [](MenuTest& t) { EXPECT_EQ(std::pair(t.Bound(7), t.Bound(8)), std::pair(-1, GateStep(0, 0, 7))); }},
-        {"step: Copy to all",
-         [](MenuTest& t) {
-             t.SetFromHost(GateStep(0, 0, 12), 33);
-             t.RightClickStep(12, "Copy to all");
-         },
+        {"step: Copy to all", [](MenuTest& t) { t.SetFromHost(GateStep(0, 0, 12), 33); t.RightClickStep(12, "Copy to all"); },
          [](MenuTest& t) { EXPECT_EQ(t.Plain(GateStep(0, 0, 0)) + t.Plain(GateStep(0, 0, 31)), 66); }},
-        {"step: Reset steps",
-         [](MenuTest& t) {
-             t.SetFromHost(GateStep(0, 0, 4), 90);
-             t.RightClickStep(20, "Reset steps");
-         },
+        {"step: Reset steps", [](MenuTest& t) { t.SetFromHost(GateStep(0, 0, 4), 90); t.RightClickStep(20, "Reset steps"); },
          [](MenuTest& t) { EXPECT_EQ(t.Plain(GateStep(0, 0, 4)) + t.Plain(GateStep(0, 0, 20)), 0); }},
     };
     for (const auto& row : rows) {

@@ -153,21 +153,20 @@ TEST_F(EditorTest, LoopMarkersAndChordKeyboardEditTheEngine) {
     EXPECT_EQ(bank.Slot(bank.Selected())->Base(), 7);
 }
 
-TEST_F(EditorTest, TheResizeSwitchTogglesTheHeightTheHostIsGiven) {
-    for (int height : {432, 565}) {
-        ClickSkin(156);
+// The resize switch toggles the height the host is given; at twice the size
+// the host is given twice the pixels, drawn to the last.
+TEST_F(EditorTest, TheHostIsGivenTheSizeTheEditorIsSwitchedTo) {
+    const auto size = [&] {
         ERect* rect = nullptr;
-        ASSERT_EQ(host->Dispatch(effEditGetRect, 0, 0, &rect), 1);
-        EXPECT_EQ(rect->bottom - rect->top, height);
-    }
-}
-
-// At twice the size the host is given twice the pixels, drawn to the last.
-TEST_F(EditorTest, AtTwiceTheScaleTheHostGetsTwiceThePixels) {
+        EXPECT_EQ(host->Dispatch(effEditGetRect, 0, 0, &rect), 1);
+        return std::pair(rect->right - rect->left, rect->bottom - rect->top);
+    };
+    ClickSkin(156);
+    EXPECT_EQ(size(), std::pair(1000, 432));
+    ClickSkin(156);
+    EXPECT_EQ(size(), std::pair(1000, 565));
     vardo->SetGuiScale(2);
-    ERect* rect = nullptr;
-    ASSERT_EQ(host->Dispatch(effEditGetRect, 0, 0, &rect), 1);
-    EXPECT_EQ(std::pair(rect->right - rect->left, rect->bottom - rect->top), std::pair(2000, 1130));
+    EXPECT_EQ(size(), std::pair(2000, 1130));
     VardoEditor twice(*vardo);
     twice.BuildControls();
     twice.DrawArea(twice.Canvas().Bounds());

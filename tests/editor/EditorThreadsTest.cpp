@@ -18,10 +18,8 @@ TEST_F(EditorTest, TheWindowThreadRunsBesideTheHostsThreads) {
     std::thread window([&] {
         for (int i = 0; !stop.load(); ++i) {
             Redraw();
-            Drag(0, 0, i % 2 ? -7 : 5);             // "Gate"
-            ClickSkin(17 + 0);                        // the key area buttons
-            ClickSkin(127);                           // the chord keyboard
-            ClickSkin(124);                           // the loop markers
+            Drag(0, 0, i % 2 ? -7 : 5);  // "Gate"
+            for (int skin : {17, 127, 124}) ClickSkin(skin);  // key area buttons, chord keyboard, loop markers
         }
     });
     for (int block = 0; block < kBlocks; ++block) {
