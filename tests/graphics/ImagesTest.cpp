@@ -1,10 +1,7 @@
-// The images compiled into the module: each one the editor names decodes to
-// the frames it is drawn from, decoded once for all the instances of the
-// process and freed with their last user.
+// The images compiled into the module, as the editor names them.
 #include "editor/EditorImages.h"
 #include "graphics/BitmapCache.h"
 #include "graphics/IGraphics.h"
-#include "resources/Resources.h"
 
 #include <gtest/gtest.h>
 
@@ -29,40 +26,31 @@ constexpr struct { const ImageResource* image; int width, height; } kFrames[] = 
     {&kOctavesKnob, 56, 56},   {&kTransposeKnob, 56, 56}, {&kRateKnob, 56, 56},      {&kSettings, 48, 14},
 };
 
-TEST(Images, EveryImageDecodesToItsFrames) {
-    IGraphics g(1, 1);
-    for (const auto& [image, width, height] : kFrames) {
-        const IBitmap bitmap = g.LoadIBitmap(image->number, image->name, image->frames);
-        EXPECT_EQ(std::pair(bitmap.W(), bitmap.H()), std::pair(width, height * image->frames)) << image->name;
-    }
-}
-
-TEST(Images, InstancesLoadingAtOnceShareOneDecodeFreedWithItsLastUser) {
-    std::vector<const resources::Resource*> images;
-    for (const auto& resource : resources::All())
-        if (resource.type == "PNG") images.push_back(&resource);
-    ASSERT_GE(images.size(), std::size(kFrames));
+// Instances loading every image at once: each gets the frames it asked for,
+// all share the pixels of one decode, freed with their last user.
+TEST(Images, EveryImageDecodesOnceToItsFrames) {
     constexpr int kInstances = 4;
     std::vector<std::vector<IBitmap>> loaded(kInstances);
     std::vector<std::thread> threads;
     for (int i = 0; i < kInstances; ++i)
         threads.emplace_back([&, i] {
             IGraphics g(1, 1);
-            // The frame count belongs to the bitmap, not to the shared pixels.
-            for (const auto* image : images) loaded[i].push_back(g.LoadIBitmap(image->number, image->name, 1 + i % 2));
+            for (const auto& row : kFrames)
+                loaded[i].push_back(g.LoadIBitmap(row.image->number, row.image->name, i % 2 ? 1 : row.image->frames));
         });
     for (auto& t : threads) t.join();
-    for (std::size_t k = 0; k < images.size(); ++k) {
-        ASSERT_TRUE(loaded[0][k].IsValid()) << images[k]->name;
+    for (std::size_t k = 0; k < std::size(kFrames); ++k) {
+        const auto& [image, width, height] = kFrames[k];
+        EXPECT_EQ(std::pair(loaded[0][k].W(), loaded[0][k].FrameHeight()), std::pair(width, height)) << image->name;
         for (int i = 1; i < kInstances; ++i) {
             EXPECT_EQ(loaded[i][k].Pixels(), loaded[0][k].Pixels());
-            EXPECT_EQ(loaded[i][k].Frames(), 1 + i % 2);
+            EXPECT_EQ(loaded[i][k].Frames(), i % 2 ? 1 : image->frames);
         }
     }
     const std::weak_ptr<const PixelImage> watch = loaded[0][0].SharedPixels();
     loaded.clear();
     EXPECT_TRUE(watch.expired());
-    EXPECT_TRUE(BitmapCache::Shared().Load(images[0]->number, images[0]->name, 1).IsValid()) << "decoded again";
+    EXPECT_TRUE(BitmapCache::Shared().Load(kBackground.number, kBackground.name, 1).IsValid()) << "decoded again";
 }
 
 }  // namespace
