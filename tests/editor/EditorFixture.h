@@ -102,15 +102,19 @@ public:  // the rows of a table act through the fixture
             for (const TextLine& line : panel->Lines()) text += (text.empty() ? "" : "\n") + line.text;
         return text;
     }
-    // A fingerprint of the pixels of a rectangle.
-    uint64_t Pixels(const IRECT& r) const {
-        uint64_t hash = 1469598103934665603ull;
+    // A fingerprint of the pixels of a rectangle, as the canvas holds them or as `pixel` reads them.
+    template <class PixelAt>
+    static uint64_t Fingerprint(const IRECT& r, PixelAt pixel) {
+        uint64_t hash = 0;
         for (int y = r.T; y < r.B; ++y)
-            for (int x = r.L; x < r.R; ++x) {
-                const IColor c = editor->Canvas().PixelAt(x, y);
-                hash = (hash ^ static_cast<uint64_t>((c.A << 24) | (c.R << 16) | (c.G << 8) | c.B)) * 1099511628211ull;
-            }
+            for (int x = r.L; x < r.R; ++x) hash = (hash ^ pixel(x, y)) * 1099511628211ull;
         return hash;
+    }
+    uint64_t Pixels(const IRECT& r) const {
+        return Fingerprint(r, [&](int x, int y) {
+            const IColor c = editor->Canvas().PixelAt(x, y);
+            return static_cast<uint64_t>(uint32_t(c.A) << 24 | c.R << 16 | c.G << 8 | c.B);
+        });
     }
 
     // Plays the user at an open menu: first whatever happens meanwhile, then

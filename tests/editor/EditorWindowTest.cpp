@@ -47,18 +47,12 @@ protected:
         XFree(children);
         return child;
     }
-    template <class PixelAt>
-    static uint64_t Fingerprint(const IRECT& r, PixelAt pixel) {
-        uint64_t hash = 0;
-        for (int y = r.T; y < r.B; ++y)
-            for (int x = r.L; x < r.R; ++x) hash = (hash ^ pixel(x, y)) * 1099511628211ull;
-        return hash;
-    }
-    // A fingerprint of what the editor's window shows in a rectangle (0 for black).
+    // A fingerprint of what the editor's window shows in a rectangle (0 when unreadable); black is not drawn.
     uint64_t Shown(const IRECT& r) {
         XImage* image = XGetImage(display_, EditorWindow(), r.L, r.T, r.W(), r.H(), AllPlanes, ZPixmap);
         if (!image) return 0;
-        const uint64_t hash = Fingerprint(r, [&](int x, int y) { return XGetPixel(image, x - r.L, y - r.T); });
+        // An opaque window: its pixels read as the canvas's with full alpha.
+        const uint64_t hash = Fingerprint(r, [&](int x, int y) { return 0xFF000000 | XGetPixel(image, x - r.L, y - r.T); });
         XDestroyImage(image);
         return hash;
     }
@@ -71,12 +65,10 @@ protected:
             return before == shown;
         });
         host->Dispatch(effEditClose);
-        return shown == Fingerprint(r, [&](int x, int y) {
-                   const IColor c = editor->Canvas().PixelAt(x, y);
-                   return static_cast<unsigned long>(c.R << 16 | c.G << 8 | c.B);
-               });
+        return shown == Pixels(r);
     }
     uint64_t Shown(int x, int y) { return Shown({x, y, x + 1, y + 1}); }
+    bool Drawn(int x, int y) { return Shown(x, y) != Fingerprint({0, 0, 1, 1}, [](int, int) { return 0xFF000000ul; }); }
     template <typename Condition>
     static bool Eventually(Condition condition) {
         for (auto end = std::chrono::steady_clock::now() + 10s; std::chrono::steady_clock::now() < end;
@@ -89,7 +81,7 @@ protected:
                                               std::to_string(x) + " " + std::to_string(y) + " " + then);
     }
     bool OpenAndDrawn() {
-        return OpenEditor() && Eventually([&] { return Shown(Skin(36).L + 5, Skin(36).T + 5) != 0; });
+        return OpenEditor() && Eventually([&] { return Drawn(Skin(36).L + 5, Skin(36).T + 5); });
     }
 
     Display* display_ = nullptr;
@@ -106,7 +98,7 @@ TEST_F(EditorWindowTest, TheDoubleSizeSwitchGrowsTheWindowWhereTheHostLetsIt) {
         ASSERT_TRUE(OpenEditor());
         const IRECT settings = Skin(141), panel = Skin(163);
         constexpr int kDoubleSizeRow = 8;
-        ASSERT_TRUE(Eventually([&] { return Shown(settings.L + 3, settings.T + 3) != 0; }));
+        ASSERT_TRUE(Eventually([&] { return Drawn(settings.L + 3, settings.T + 3); }));
         const uint64_t underPanel = Shown(panel.L + 150, panel.T + 3);
         ASSERT_TRUE(Xdotool(settings.L + 3, settings.T + 3, "click 1"));
         // A loaded machine may take a while to draw the panel; click its row only once it shows.
