@@ -59,7 +59,10 @@ protected:
     IRECT grid;
 };
 
+// The first pattern's dot over its button shows once the pattern holds values.
 TEST_F(PatternViewTest, AClickOnABarLaneSetsTheValueUnderTheMouse) {
+    const IRECT dot{grid.L + 77, grid.T - 54, grid.L + 80, grid.T - 51};
+    const uint64_t bare = Pixels(dot);
     for (int lane : kBarLanes) {
         SCOPED_TRACE(lane);
         ShowLane(lane);
@@ -79,6 +82,8 @@ TEST_F(PatternViewTest, AClickOnABarLaneSetsTheValueUnderTheMouse) {
         }
         EXPECT_DOUBLE_EQ(Read(lane, 3), p.Default()) << "a neighbour stays";
     }
+    Redraw();
+    EXPECT_NE(Pixels(dot), bare);
 }
 
 TEST_F(PatternViewTest, BoxesFillOnClickAndClearWhenClickedFilledAndCellsToggle) {
@@ -262,6 +267,8 @@ TEST_F(PatternViewTest, AChordPlayedShowsItsMarksAtTheirNotesAndThePlayMarker) {
         Redraw();
     }
     const IRECT around{grid.L - 1, grid.T - 8, grid.R + 4, grid.B + 12};
+    EXPECT_GE(view->GetDrawRECT().B, Bottom() + 12) << "the step numbers below the grid are redrawn too";
+    EXPECT_LE(view->GetDrawRECT().B, around.B);
     const uint64_t fading = Pixels(around);
     view->SetDirty(false);
     Redraw();
@@ -271,20 +278,6 @@ TEST_F(PatternViewTest, AChordPlayedShowsItsMarksAtTheirNotesAndThePlayMarker) {
     Redraw();
     for (int note : marked) EXPECT_EQ(mark(note), idleMarks.at(note)) << note;
     EXPECT_EQ(marker(1), idleMarkers[1]);
-}
-
-TEST_F(PatternViewTest, ARedrawCoversTheStepNumbersAndThePatternDots) {
-    const IRECT area = view->GetDrawRECT();
-    EXPECT_LE(area.B, grid.T + 125);
-    EXPECT_GE(area.B, grid.T + PatternView::kValueHeight + 12) << "the numbers below the grid";
-    const IRECT dot{grid.L + 77 + 32 * 3, grid.T - 54, grid.L + 80 + 32 * 3, grid.T - 51};
-    const uint64_t bare = Pixels(dot);
-    SetFromHost(kKeyAreaPatterns, 3);
-    Redraw();
-    ShowLane(kTransp);
-    Click(X(2), grid.T + 5);
-    Redraw();
-    EXPECT_NE(Pixels(dot), bare) << "pattern 4 holds values now";
 }
 
 // The scene view under the scene cells: a click sets the scene end, the
