@@ -47,62 +47,45 @@ public:
 int GateStep(int area, int pattern, int step) { return StepValue(area, pattern, kGateLane, step); }
 
 TEST_F(MenuTest, EveryMenuItemActsOnWhatItWasOpenedOn) {
-    using Act = std::function<void(MenuTest&)>;
-    const struct { const char* name; Act act, check; } rows[] = {
-        {"knob: MIDI learn", [](MenuTest& t) { t.RightClick(kKnobSkin, "MIDI learn"); },
-         [](MenuTest& t) { EXPECT_EQ(t.vardo->Learn().LearnTarget(), kGate); }},
+    const struct { const char* name; std::function<void()> act, check; } rows[] = {
         {"knob: MIDI unlearn clears every binding",
-         [](MenuTest& t) { t.Bind(7, kSwing); t.Bind(9, GateStep(0, 0, 1)); t.RightClick(kKnobSkin, "MIDI unlearn"); },
-         [](MenuTest& t) { EXPECT_EQ(t.Bound(7) + t.Bound(9), -2); }},
+         [&] { Bind(7, kSwing); Bind(9, GateStep(0, 0, 1)); RightClick(kKnobSkin, "MIDI unlearn"); },
+         [&] { EXPECT_EQ(Bound(7) + Bound(9), -2); }},
         {"pattern: Copy, Paste",
-         [](MenuTest& t) {
-             t.SetFromHost(GateStep(0, 2, 5), 77);
-             t.RightClickButton(kPatternSkin, 2, "Copy"); t.RightClickButton(kPatternSkin, 7, "Paste");
-         },
-         [](MenuTest& t) { EXPECT_EQ(t.Plain(GateStep(0, 7, 5)), 77); }},
+         [&] { SetFromHost(GateStep(0, 2, 5), 77); RightClickButton(kPatternSkin, 2, "Copy"); RightClickButton(kPatternSkin, 7, "Paste"); },
+         [&] { EXPECT_EQ(Plain(GateStep(0, 7, 5)), 77); }},
         {"key area: Paste to all",
-         [](MenuTest& t) {
-             t.SetFromHost(GateStep(1, 0, 9), 44);
-             t.RightClickButton(kAreaSkin, 1, "Copy"); t.RightClickButton(kAreaSkin, 1, "Paste to all");
-         },
-         [](MenuTest& t) { EXPECT_EQ(t.Plain(GateStep(0, 0, 9)) + t.Plain(GateStep(2, 0, 9)), 88); }},
+         [&] { SetFromHost(GateStep(1, 0, 9), 44); RightClickButton(kAreaSkin, 1, "Copy"); RightClickButton(kAreaSkin, 1, "Paste to all"); },
+         [&] { EXPECT_EQ(Plain(GateStep(0, 0, 9)) + Plain(GateStep(2, 0, 9)), 88); }},
         {"key area: toggles on the area clicked, though the host selects another meanwhile",
-         [](MenuTest& t) {
-             t.whileOpen = [&t] { t.SetFromHost(kKeyAreaSelection, 0); };
-             t.RightClickButton(kAreaSkin, 2, "Toggle send only CC"); t.RightClickButton(kAreaSkin, 3, "Toggle trigger CM");
+         [&] {
+             whileOpen = [&] { SetFromHost(kKeyAreaSelection, 0); };
+             RightClickButton(kAreaSkin, 2, "Toggle send only CC"); RightClickButton(kAreaSkin, 3, "Toggle trigger CM");
          },
-         [](MenuTest& t) {
-             EXPECT_EQ(t.Plain(kSendCc + 2) + t.Plain(kCmTrigger + 3), 2);
-             EXPECT_EQ(t.Plain(kSendCc) + t.Plain(kCmTrigger), 0);
-         }},
-        {"step: Toggle On/Off in every pattern", [](MenuTest& t) { t.RightClickStep(3, "Toggle On/Off"); },
-         [](MenuTest& t) {
-             const PatternStepper& stepper = t.vardo->App().Area(0)->Stepper();
-             for (int pattern = 0; pattern < kPatternsPerArea; ++pattern)
-                 EXPECT_FALSE(stepper.Lane(pattern, kGateLane).laneOn) << pattern;
-             EXPECT_TRUE(stepper.Lane(0, kGateLane + 1).laneOn);
-             EXPECT_TRUE(t.vardo->App().Area(1)->Stepper().Lane(0, kGateLane).laneOn);
+         [&] { EXPECT_EQ(std::pair(Plain(kSendCc + 2) + Plain(kCmTrigger + 3), Plain(kSendCc) + Plain(kCmTrigger)), std::pair(2L, 0L)); }},
+        {"step: Toggle On/Off in every pattern", [&] { RightClickStep(3, "Toggle On/Off"); },
+         [&] {
+             const PatternStepper& stepper = vardo->App().Area(0)->Stepper();
+             for (int pattern = 0; pattern < kPatternsPerArea; ++pattern) EXPECT_FALSE(stepper.Lane(pattern, kGateLane).laneOn) << pattern;
+             EXPECT_TRUE(stepper.Lane(0, kGateLane + 1).laneOn && vardo->App().Area(1)->Stepper().Lane(0, kGateLane).laneOn);
          }},
         {"step: MIDI learn the step clicked, though the host shows another lane meanwhile",
-         [](MenuTest& t) {
-             t.whileOpen = [&t] { t.SetFromHost(kPatternStepMode, 1); };
-             t.RightClickStep(6, "MIDI learn");
-         },
-         [](MenuTest& t) { EXPECT_EQ(t.vardo->Learn().LearnTarget(), GateStep(0, 0, 6)); }},
+         [&] { whileOpen = [&] { SetFromHost(kPatternStepMode, 1); }; RightClickStep(6, "MIDI learn"); },
+         [&] { EXPECT_EQ(vardo->Learn().LearnTarget(), GateStep(0, 0, 6)); }},
         {"step: MIDI unlearn only that step's",
-         [](MenuTest& t) { t.Bind(7, GateStep(0, 0, 6)); t.Bind(8, GateStep(0, 0, 7)); t.RightClickStep(6, "MIDI unlearn"); },
-         [](MenuTest& t) { EXPECT_EQ(std::pair(t.Bound(7), t.Bound(8)), std::pair(-1, GateStep(0, 0, 7))); }},
-        {"step: Copy to all", [](MenuTest& t) { t.SetFromHost(GateStep(0, 0, 12), 33); t.RightClickStep(12, "Copy to all"); },
-         [](MenuTest& t) { EXPECT_EQ(t.Plain(GateStep(0, 0, 0)) + t.Plain(GateStep(0, 0, 31)), 66); }},
-        {"step: Reset steps", [](MenuTest& t) { t.SetFromHost(GateStep(0, 0, 4), 90); t.RightClickStep(20, "Reset steps"); },
-         [](MenuTest& t) { EXPECT_EQ(t.Plain(GateStep(0, 0, 4)) + t.Plain(GateStep(0, 0, 20)), 0); }},
+         [&] { Bind(7, GateStep(0, 0, 6)); Bind(8, GateStep(0, 0, 7)); RightClickStep(6, "MIDI unlearn"); },
+         [&] { EXPECT_EQ(std::pair(Bound(7), Bound(8)), std::pair(-1, GateStep(0, 0, 7))); }},
+        {"step: Copy to all", [&] { SetFromHost(GateStep(0, 0, 12), 33); RightClickStep(12, "Copy to all"); },
+         [&] { EXPECT_EQ(Plain(GateStep(0, 0, 0)) + Plain(GateStep(0, 0, 31)), 66); }},
+        {"step: Reset steps", [&] { SetFromHost(GateStep(0, 0, 4), 90); RightClickStep(20, "Reset steps"); },
+         [&] { EXPECT_EQ(Plain(GateStep(0, 0, 4)) + Plain(GateStep(0, 0, 20)), 0); }},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         SetUp();
-        row.act(*this);
+        row.act();
         EXPECT_TRUE(answers.empty()) << "every item was offered";
-        row.check(*this);
+        row.check();
     }
 }
 

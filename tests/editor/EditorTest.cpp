@@ -66,42 +66,31 @@ TEST_F(EditorTest, EachControlShowsTheCurrentKeyAreasValueInItsRectangle) {
 
 // What the mouse does to each family, read back as the host reads it.
 TEST_F(EditorTest, MouseEventsMoveTheBoundParameter) {
-    using Act = std::function<void(EditorTest&)>;
-    const auto dblClick = [](EditorTest& t, int skin) { t.editor->OnMouseDblClick(t.Skin(skin).L + 5, t.Skin(skin).T + 5, kLeft); };
-    const struct { const char* what; int param; Act act; double expected; } kRows[] = {
-        {"two-frame switch toggles", kKeyAreaOnOff, [](EditorTest& t) { t.ClickSkin(9); }, 0.0},
-        {"and back", kKeyAreaOnOff, [](EditorTest& t) { t.ClickSkin(9); t.ClickSkin(9); }, 1.0},
-        {"double click returns a switch to its default", kKeyAreaOnOff,
-         [&](EditorTest& t) { t.ClickSkin(9); dblClick(t, 9); }, 1.0},
-        {"knob: 28 px up is a tenth", kGate, [](EditorTest& t) { t.Drag(0, 0, -28); }, 0.55},
-        {"knob: 280 px with Ctrl too", kGate, [](EditorTest& t) { t.Drag(0, 0, -280, kLeftCtrl); }, 0.55},
-        {"knob: 280 px is the range", kSwing, [](EditorTest& t) { t.Drag(4, 0, -280); }, 1.0},
-        {"double click restores the default", kGate, [&](EditorTest& t) { t.Drag(0, 0, -100); dblClick(t, 0); }, 0.45},
-        {"wheel notch", kSwing, [](EditorTest& t) { t.editor->OnMouseWheel(t.Skin(4).L + 5, t.Skin(4).T + 5, kNone, 2); },
-         0.02},
-        {"fine wheel notch", kSwing,
-         [](EditorTest& t) { t.editor->OnMouseWheel(t.Skin(4).L + 5, t.Skin(4).T + 5, kShift, 1); }, 0.001},
-        {"radio button", kKeyAreaPatterns,
-         [](EditorTest& t) { t.Click(t.Skin(123).L + t.Skin(123).W() * 3 / 12 + 2, t.Skin(123).T + 2); }, 3.0 / 11},
-        {"font switch dragged over five heights", kVelocityMode,
-         [](EditorTest& t) { t.Drag(32, 0, -5 * t.Skin(32).H()); }, 1.0},
-        {"contact is down while held", kCmApply,
-         [](EditorTest& t) { t.editor->OnMouseDown(t.Skin(151).L + 1, t.Skin(151).T + 1, kLeft); }, 1.0},
-        {"and up when released", kCmApply, [](EditorTest& t) { t.ClickSkin(151); }, 0.0},
-        {"lock switch", kLockGate, [](EditorTest& t) { t.ClickSkin(158); }, 1.0},
-        {"the MIDI output switch is stored", kMidiOutput, [](EditorTest& t) { t.ClickSkin(119); }, 1.0},
-        {"a second key area's button rebinds the knob", kGate + PatternIndex(1, 0),
-         [](EditorTest& t) {
-             t.Click(t.Skin(17).L + t.Skin(17).W() / 4 + 2, t.Skin(17).T + 2);
-             t.Redraw();
-             t.Drag(0, 0, -28);
-         },
-         0.55},
+    const auto dblClick = [&](int skin) { editor->OnMouseDblClick(Skin(skin).L + 5, Skin(skin).T + 5, kLeft); };
+    const auto wheel = [&](const IMouseMod& mod, int notches) { editor->OnMouseWheel(Skin(4).L + 5, Skin(4).T + 5, mod, notches); };
+    const auto button = [&](int skin, int of, int which) { Click(Skin(skin).L + Skin(skin).W() * which / of + 2, Skin(skin).T + 2); };
+    const struct { const char* what; int param; std::function<void()> act; double expected; } kRows[] = {
+        {"two-frame switch toggles", kKeyAreaOnOff, [&] { ClickSkin(9); }, 0.0},
+        {"and back", kKeyAreaOnOff, [&] { ClickSkin(9); ClickSkin(9); }, 1.0},
+        {"double click returns a switch to its default", kKeyAreaOnOff, [&] { ClickSkin(9); dblClick(9); }, 1.0},
+        {"knob: 28 px up is a tenth", kGate, [&] { Drag(0, 0, -28); }, 0.55},
+        {"knob: 280 px with Ctrl too", kGate, [&] { Drag(0, 0, -280, kLeftCtrl); }, 0.55},
+        {"knob: 280 px is the range", kSwing, [&] { Drag(4, 0, -280); }, 1.0},
+        {"double click restores the default", kGate, [&] { Drag(0, 0, -100); dblClick(0); }, 0.45},
+        {"wheel notch", kSwing, [&] { wheel(kNone, 2); }, 0.02},
+        {"fine wheel notch", kSwing, [&] { wheel(kShift, 1); }, 0.001},
+        {"radio button", kKeyAreaPatterns, [&] { button(123, 12, 3); }, 3.0 / 11},
+        {"font switch dragged over five heights", kVelocityMode, [&] { Drag(32, 0, -5 * Skin(32).H()); }, 1.0},
+        {"contact is down while held", kCmApply, [&] { editor->OnMouseDown(Skin(151).L + 1, Skin(151).T + 1, kLeft); }, 1.0},
+        {"and up when released", kCmApply, [&] { ClickSkin(151); }, 0.0},
+        {"lock switch", kLockGate, [&] { ClickSkin(158); }, 1.0},
+        {"the MIDI output switch is stored", kMidiOutput, [&] { ClickSkin(119); }, 1.0},
+        {"a second key area's button rebinds the knob", kGate + PatternIndex(1, 0), [&] { button(17, 4, 1); Redraw(); Drag(0, 0, -28); }, 0.55},
     };
     for (const auto& row : kRows) {
         SCOPED_TRACE(row.what);
         SetUp();
-        row.act(*this);
+        row.act();
         EXPECT_NEAR(host->GetParameter(row.param), row.expected, 1e-6);
     }
 }
