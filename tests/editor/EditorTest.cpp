@@ -211,11 +211,7 @@ TEST_F(EditorTest, AMovedControlWritesItsHintAndARightClickOnlyShowsIt) {
     EXPECT_EQ(host->GetParameter(kResetOnNewNote), 1.0f);
 }
 
-template <class Panel>
-Panel* Shown(EditorTest& t, int skin) {
-    return dynamic_cast<Panel*>(t.editor->ControlAt(t.Skin(skin).L + 2, t.Skin(skin).T + 2));
-}
-SettingsControl* Settings(EditorTest& t) { return Shown<SettingsControl>(t, 163); }
+SettingsControl* Settings(EditorTest& t) { return dynamic_cast<SettingsControl*>(t.editor->ControlAt(t.Skin(163).L + 2, t.Skin(163).T + 2)); }
 
 TEST_F(EditorTest, TheSettingsPanelsSwitchesARowApartWriteTheSettingsFileAndAClickBesideThemCloses) {
     ClickSkin(kSettingsButtonSkin);
@@ -223,14 +219,8 @@ TEST_F(EditorTest, TheSettingsPanelsSwitchesARowApartWriteTheSettingsFileAndACli
     SettingsControl* panel = Settings(*this);
     ASSERT_NE(panel, nullptr);
     EXPECT_EQ(panel->Text(), "GLOBAL SETTINGS");
-    constexpr int kRows = 8;  // the seven settings and the editor's size
-    ASSERT_EQ(panel->ItemCount(), kRows);
+    ASSERT_EQ(panel->ItemCount(), 8) << "the seven settings and the editor's size";
     const IRECT r = panel->GetRECT();
-    for (int row = 1; row <= kRows; ++row) {  // the settings in their order, then the size
-        const IControl* control = editor->ControlAt(r.L + 6, r.T + 30 * row + 1);
-        const int setting = row <= kGlobalSettingCount ? kGlobalSettingTable[row - 1].parameter : -1;
-        EXPECT_TRUE(control && control != panel && control->ParamIdx() == setting) << row;
-    }
     EXPECT_EQ(editor->Canvas().PixelAt(r.R - 1, r.B - 1), COLOR_WHITE) << "outlined in white";
 
     const auto clickRow = [&](int row) { Click(r.L + 6, r.T + 30 * row + 1); };
