@@ -27,12 +27,11 @@ constexpr int kWidth = 200, kHeight = 120;
 class RecordingClient : public WindowClient {
 public:
     explicit RecordingClient(int scale) : canvas_(kWidth * scale, kHeight * scale) {}
-    WindowHost* host = nullptr;
-    std::function<void(WindowHost&)> onDown;  // set before the window opens
+    std::function<void()> onDown;  // set before the window opens
 
     void OnMouseDown(int x, int y, const IMouseMod& m) override {
         Log("down", x, y, m);
-        if (onDown) onDown(*host);
+        if (onDown) onDown();
     }
     void OnMouseUp(int x, int y, const IMouseMod& m) override { Log("up", x, y, m); }
     void OnMouseDrag(int x, int y, int dx, int dy, const IMouseMod& m) override {
@@ -99,7 +98,6 @@ protected:
     }
     void Open(RecordingClient& client, int scale = 1) {
         host_ = std::make_unique<WindowHost>(client, [](int, int) { return true; });
-        client.host = host_.get();
         EXPECT_TRUE(host_->Open(parent_, kWidth, kHeight, scale));
     }
     // Runs xdotool with "%W" standing for this window.
@@ -124,7 +122,8 @@ TEST_F(WindowHostTest, MouseMenusAndTextFieldsReachTheClient) {
     menu.AddItem("Grey", 3, IPopupMenu::kGreyed | IPopupMenu::kChecked);
     menu.AddSubmenu("More").AddItem("Deep", 4);
     using Filter = WindowHost::TextFilter;
-    enum class Press { kNothing, kMenu, kInteger, kDouble, kText };
+    enum class Press { kNothing, kMenu, kInteger, kDouble, kText };  // the text fields in kFilters' order
+    constexpr Filter kFilters[] = {Filter::kInteger, Filter::kDouble, Filter::kAny};
     const struct { int scale; Press press; const char* xdotool; const char* expected; } kCases[] = {
         {1, Press::kNothing, "mousemove --sync %W 150 90 keydown shift click 3 keyup shift", "down 150,90 RS|up 150,90 RS"},
         {1, Press::kNothing, "mousemove --sync %W 30 30 keydown ctrl mousedown 1 mousemove --sync %W 40 60 mouseup 1 keyup ctrl",
@@ -144,14 +143,12 @@ TEST_F(WindowHostTest, MouseMenusAndTextFieldsReachTheClient) {
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.xdotool);
         RecordingClient client(c.scale);
-        client.onDown = [&](WindowHost& host) {
+        client.onDown = [&] {
             if (c.press == Press::kMenu) {
-                const IPopupChoice choice = host.ShowPopupMenu(menu, 50, 50);
+                const IPopupChoice choice = host_->ShowPopupMenu(menu, 50, 50);
                 client.Log("chose " + std::to_string(choice ? choice.Item().tag : 0));
-            } else if (c.press != Press::kNothing && !host.TextEntryOpen()) {
-                const Filter filter = c.press == Press::kInteger ? Filter::kInteger
-                                      : c.press == Press::kDouble ? Filter::kDouble : Filter::kAny;
-                host.OpenTextEntry({20, 20, 100, 40}, IText{}, "12", 4, filter);
+            } else if (c.press != Press::kNothing && !host_->TextEntryOpen()) {
+                host_->OpenTextEntry({20, 20, 100, 40}, IText{}, "12", 4, kFilters[int(c.press) - int(Press::kInteger)]);
             }
         };
         Open(client, c.scale);
