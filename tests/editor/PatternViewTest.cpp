@@ -199,8 +199,7 @@ TEST_F(PatternViewTest, TheSelectionToolSelectsADraggedRangeAndChangesNoStep) {
     Redraw();
     ASSERT_EQ(view->CurrentTool(), PatternView::Tool::kSelection);
     DragAlong({{X(5), grid.T + 50}, {X(7), grid.T + 10}, {X(9), grid.T + 90}, {X(3), grid.T + 90}, {X(9), grid.T + 50}});
-    EXPECT_EQ(view->SelectionStart(), 5);
-    EXPECT_EQ(view->SelectionEnd(), 9);
+    EXPECT_EQ(std::pair(view->SelectionStart(), view->SelectionEnd()), std::pair(5, 9));
     for (int step = 0; step < kSteps; ++step) EXPECT_DOUBLE_EQ(Read(kGateLane, step), 0.0);
     const uint64_t before = Pixels(grid);
     Redraw();
