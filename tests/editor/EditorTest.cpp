@@ -110,15 +110,6 @@ TEST_F(EditorTest, ControllerLaneStepSwitchesLightWhileTheControllerIsOn) {
     }
 }
 
-TEST_F(EditorTest, TheAboutBoxCoversAllAndAClickHidesIt) {
-    ClickSkin(20);  // the about-box trigger
-    IControl* about = editor->ControlAt(0, 0);
-    ASSERT_NE(about, nullptr);
-    EXPECT_EQ(about->GetRECT(), IRECT(0, 0, 1000, 565));
-    Click(500, 300);
-    EXPECT_NE(editor->ControlAt(0, 0), about) << "hidden";
-}
-
 TEST_F(EditorTest, LoopMarkersEditTheEngine) {
     const IRECT loop = Skin(124);
     const PatternStepper& stepper = vardo->App().Area(0)->Stepper();
@@ -234,8 +225,8 @@ TEST_F(EditorTest, TheSettingsPanelsSwitchesARowApartWriteTheSettingsFileAndACli
     })) << "the switches close with the panel";
 }
 
-// Without a preset's texts the info panel says so.
-TEST_F(EditorTest, OpeningOnePanelClosesTheOther) {
+// Without a preset's texts the info panel says so. The about box covers all until a click.
+TEST_F(EditorTest, OpeningOnePanelClosesTheOtherAndAClickHidesTheAboutBox) {
     const struct { int button; bool info, settings; } kSteps[] = {
         {kInfoButtonSkin, true, false},   {kSettingsButtonSkin, false, true}, {kInfoButtonSkin, true, false},
         {kInfoButtonSkin, false, false},  {kSettingsButtonSkin, false, true}, {kSettingsButtonSkin, false, false},
@@ -245,6 +236,12 @@ TEST_F(EditorTest, OpeningOnePanelClosesTheOther) {
         EXPECT_EQ(Settings(*this) != nullptr, step.settings) << step.button;
         EXPECT_EQ(InfoLines(), step.info ? "NO INFO" : "");
     }
+    ClickSkin(20);  // the about-box trigger
+    IControl* about = editor->ControlAt(0, 0);
+    ASSERT_NE(about, nullptr);
+    EXPECT_EQ(about->GetRECT(), IRECT(0, 0, 1000, 565));
+    Click(500, 300);
+    EXPECT_NE(editor->ControlAt(0, 0), about) << "hidden";
 }
 
 // Clicks on the switch of key area 2.

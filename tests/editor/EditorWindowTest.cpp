@@ -97,13 +97,12 @@ TEST_F(EditorWindowTest, TheDoubleSizeSwitchGrowsTheWindowWhereTheHostLetsIt) {
         vardo->SetGuiScale(1);
         ASSERT_TRUE(OpenEditor());
         const IRECT settings = Skin(141), panel = Skin(163);
-        constexpr int kDoubleSizeRow = 8;
         ASSERT_TRUE(Eventually([&] { return Drawn(settings.L + 3, settings.T + 3); }));
         const uint64_t underPanel = Shown(panel.L + 150, panel.T + 3);
         ASSERT_TRUE(Xdotool(settings.L + 3, settings.T + 3, "click 1"));
         // A loaded machine may take a while to draw the panel; click its row only once it shows.
         ASSERT_TRUE(Eventually([&] { return Shown(panel.L + 150, panel.T + 3) != underPanel; }));
-        ASSERT_TRUE(Xdotool(panel.L + 8, panel.T + 30 * kDoubleSizeRow + 5, "click 1"));
+        ASSERT_TRUE(Xdotool(panel.L + 8, panel.T + 30 * 8 + 5, "click 1"));  // its last row
         EXPECT_TRUE(Eventually([&] { return vardo->GuiScale() == 2; }));
         const auto width = [&] {
             XWindowAttributes attributes{};
