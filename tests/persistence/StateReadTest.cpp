@@ -11,10 +11,7 @@
 namespace sorel {
 namespace {
 
-const std::vector<ParameterRange>& Ranges() {
-    static const std::vector<ParameterRange> ranges = test::ModelRanges();
-    return ranges;
-}
+const std::vector<ParameterRange>& Ranges() { return test::ModelRanges(); }
 
 double& Param(PluginState& state, int index) { return state.parameters[static_cast<size_t>(index)]; }
 double Param(const StateImage& image, int index) { return image.state.parameters[static_cast<size_t>(index)]; }

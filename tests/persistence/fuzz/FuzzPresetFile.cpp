@@ -12,6 +12,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!chunk) return 0;
     const PresetHeader header = ReadPresetHeader(*chunk);
     if (header.info.name.size() > 32 || header.info.usage.size() > 254) __builtin_trap();
-    if (const auto image = ReadState(*chunk, header.statePos, fuzz::TableRanges())) fuzz::CheckImage(*image);
+    if (const auto image = ReadState(*chunk, header.statePos, test::ModelRanges())) fuzz::CheckImage(*image);
     return 0;
 }

@@ -1,32 +1,16 @@
-// The real parameter table's ranges, for the fuzz targets of the readers.
+// What the fuzz targets of the state readers check of every state read.
 #pragma once
 
 #include <algorithm>
-#include <memory>
-#include <vector>
 
-#include "frame/ParameterLayout.h"
 #include "persistence/StateReader.h"
+#include "tests/persistence/ModelTarget.h"
 
 namespace sorel::fuzz {
 
-inline const std::vector<ParameterRange>& TableRanges() {
-    static const std::vector<ParameterRange> ranges = [] {
-        ParameterLayout layout;
-        DefineSorelParameters(layout, 0);
-        std::vector<ParameterRange> result;
-        for (int index = 0; index < ParameterLayout::Size(); ++index) {
-            const ParameterInfo* p = layout.Get(index);
-            result.push_back({p->Minimum(), p->Maximum(), p->Default(), p->Step(), p->Shape(), p->Kind() != ParamKind::Double});
-        }
-        return result;
-    }();
-    return ranges;
-}
-
 // What every read state must satisfy, whatever the bytes were.
 inline void CheckImage(const StateImage& image) {
-    const auto& ranges = TableRanges();
+    const auto& ranges = test::ModelRanges();
     if (image.state.parameters.size() != ranges.size()) __builtin_trap();
     // The others hold their defaults, apart from the key-area conversions.
     const auto assigned = static_cast<size_t>(std::max(image.parametersAssigned, param::kKeyAreaBaseNote + 4));

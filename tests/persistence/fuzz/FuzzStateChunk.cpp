@@ -13,6 +13,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const bool isBank = size > 0 && (data[size - 1] & 1) != 0;
     const auto state = HostChunkState({data, size}, isBank, param::kCount);
     if (!state) return 0;
-    if (const auto image = ReadState(*state, 0, fuzz::TableRanges())) fuzz::CheckImage(*image);
+    if (const auto image = ReadState(*state, 0, test::ModelRanges())) fuzz::CheckImage(*image);
     return 0;
 }
