@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <mutex>
+#include <random>
 #include <vector>
 
 #include "engine/ParameterIndex.h"
@@ -26,6 +27,25 @@ inline const std::vector<ParameterRange>& ModelRanges() {
         return result;
     }();
     return ranges;
+}
+
+// Something other than the reset value in every field of `state` but the
+// parameters.
+inline void FillStructures(PluginState& state) {
+    std::mt19937 random(7);
+    state.boxInfo.Set("Night Bus", "Ilse K.", "Walking bass over two octaves", "Hold a chord with the left hand");
+    state.chordBankName = "Jazz voicings";
+    state.chords.slots[0] = {12, {0, 4, 7, 11}};
+    state.chords.slots[9] = {30, {3, 10}};
+    state.chords.slots[15] = {0, {35}};
+    for (int i = 0; i < kStepCcNumberCount; ++i) state.stepCcNumbers[static_cast<size_t>(i)] = i % 3 == 0 ? -1 : 20 + i;
+    for (auto& loop : state.laneLoops) {
+        const auto start = static_cast<int32_t>(random() % 31);
+        const auto length = static_cast<int32_t>(random() % static_cast<unsigned>(32 - start));
+        loop = {start, start + 1 + length, random() % 4 != 0};
+    }
+    state.enableMidiNoteNames = 1.0;
+    state.useOnlyOrderOnOff = 1.0;
 }
 
 class ModelTarget : public StateTarget {

@@ -6,13 +6,13 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <map>
+#include <filesystem>
 #include <thread>
 
 #include "frame/Vardo.h"
-#include "persistence/ChordBank.h"
-#include "persistence/HostChunk.h"
+#include "persistence/ModelTarget.h"
 #include "persistence/PresetFile.h"
+#include "persistence/StateApplier.h"
 #include "persistence/TempDataHome.h"
 #include "persistence/VardoPersistence.h"
 #include "support/TestHost.h"
@@ -38,22 +38,20 @@ AEffect* EntryWithPersistence(audioMasterCallback callback) {
 
 // Presets that differ in rate, gate, octaves and step lengths.
 void WriteFactoryPresets(const test::TempDataHome& home, int count) {
-    TestHost author(&EntryWithPersistence);
-    ASSERT_TRUE(author.CreateAndOpen(kBlock));
+    const std::string folder = home.SorelFolder() + "presets/Factory/1 bass/";
+    std::filesystem::create_directories(folder);
     for (int i = 0; i < count; ++i) {
-        author.SetParameter(param::kRate, static_cast<float>(0.3 + 0.1 * (i % 5)));
-        author.SetParameter(param::kGate, static_cast<float>(0.2 + 0.15 * (i % 4)));
-        author.SetParameter(param::kOctaves, static_cast<float>((i % 3) / 4.0));
-        author.SetParameter(param::PerStep(param::kStepLength, 0, 0, i % 8), static_cast<float>((i % 4) / 7.0));
-        const auto state = HostChunkState(author.GetChunk(1), false, param::kCount);
-        ASSERT_TRUE(state.has_value());
-        StateChunk preset;
-        BoxInfo info;
-        info.Set("Preset " + std::to_string(i), "Test", "", "");
-        WritePresetHeader(preset, info);
-        preset.PutBytes(state->Data(), state->Size());
-        ASSERT_TRUE(SaveChunkToFile(home.SorelFolder() + "presets/Factory/1 bass/p" + std::to_string(10 + i) + ".v2z",
-                                    preset));
+        test::ModelTarget model;
+        const auto set = [&](int index, double normalised) {
+            model.values[static_cast<size_t>(index)] = test::ModelRanges()[static_cast<size_t>(index)].FromNormalised(normalised);
+        };
+        set(param::kRate, 0.3 + 0.1 * (i % 5));
+        set(param::kGate, 0.2 + 0.15 * (i % 4));
+        set(param::kOctaves, (i % 3) / 4.0);
+        set(param::PerStep(param::kStepLength, 0, 0, i % 8), (i % 4) / 7.0);
+        PluginState state = CaptureState(model, "");
+        state.boxInfo.Set("Preset " + std::to_string(i), "Test", "", "");
+        ASSERT_TRUE(WritePresetFile(folder + "p" + std::to_string(10 + i) + ".v2z", state));
     }
 }
 
@@ -72,36 +70,29 @@ TEST(PresetLoadWhilePlaying, NoRaceNoStuckNoteAndShortBlockWaits) {
     auto* vardo = static_cast<Vardo*>(IPlugVST::FromEffect(host.Effect()));
     std::atomic<int> blocks{0};
     std::thread audio([&] {
+        using Clock = std::chrono::steady_clock;
         host.NoteOn(0, 1, 36, 100);
         host.NoteOn(3, 1, 43, 100);
         while (!stop.load()) {
-            const auto start = std::chrono::steady_clock::now();
             // What the block path waits for the plug-in lock at this moment.
+            const auto start = Clock::now();
             vardo->Mutex().lock();
-            const auto locked = std::chrono::steady_clock::now();
+            const auto waited = std::chrono::nanoseconds(Clock::now() - start).count();
             vardo->Mutex().unlock();
-            const auto waited = std::chrono::duration_cast<std::chrono::nanoseconds>(locked - start);
-            longestWaitNs = std::max(longestWaitNs.load(), static_cast<long long>(waited.count()));
-            host.ProcessBlock(kBlock);
-            const auto took = std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - start);
-            longestBlockNs = std::max(longestBlockNs.load(), static_cast<long long>(took.count()));
+            longestWaitNs = std::max<long long>(longestWaitNs.load(), waited);
+            longestBlockNs = std::max<long long>(longestBlockNs.load(), host.ProcessBlock(kBlock).count());
             ++blocks;
             std::this_thread::sleep_for(std::chrono::microseconds(500));
         }
         // While a preset is applied blocks run without the engine, so the keys
         // may not have reached a step yet; they must still play once the loads end.
-        const size_t sentBeforeEnd = host.Sent().size();
-        const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (std::chrono::steady_clock::now() < limit) {
-            const auto sent = host.Sent();
-            if (std::any_of(sent.begin() + static_cast<std::ptrdiff_t>(sentBeforeEnd), sent.end(),
-                            [](const test::SentMidi& m) { return m.IsNoteOn(); }))
-                break;
+        const size_t played = test::NoteOns(host.Sent()).size();
+        for (auto limit = Clock::now() + std::chrono::seconds(10);
+             test::NoteOns(host.Sent()).size() == played && Clock::now() < limit;)
             host.ProcessBlock(kBlock);
-        }
         host.NoteOff(0, 1, 36);
         host.NoteOff(0, 1, 43);
-        for (int i = 0; i < 40; ++i) host.ProcessBlock(kBlock);
+        host.ProcessBlocks(40, kBlock);
     });
 
     constexpr int kLoads = 24;
@@ -116,19 +107,8 @@ TEST(PresetLoadWhilePlaying, NoRaceNoStuckNoteAndShortBlockWaits) {
 
     EXPECT_GT(blocks.load(), kLoads);
     const auto sent = host.Sent();
-    std::map<std::pair<int, int>, int> sounding;
-    int noteOns = 0;
-    for (const auto& message : sent) {
-        const std::pair<int, int> key{message.Channel(), message.data1};
-        if (message.IsNoteOn()) {
-            ++sounding[key];
-            ++noteOns;
-        } else if (message.IsNoteOff()) {
-            sounding[key] = 0;
-        }
-    }
-    EXPECT_GT(noteOns, 0) << "the held notes played";
-    for (const auto& [key, count] : sounding) EXPECT_EQ(count, 0) << "note " << key.second << " left sounding";
+    EXPECT_FALSE(test::NoteOns(sent).empty()) << "the held notes played";
+    EXPECT_EQ(test::UnendedNotes(sent), "");
     std::printf("during %d preset loads: longest lock wait %.3f ms, longest block %.3f ms, %d blocks\n", kLoads,
                 longestWaitNs.load() / 1e6, longestBlockNs.load() / 1e6, blocks.load());
     ::testing::Test::RecordProperty("longest_lock_wait_us", static_cast<int>(longestWaitNs.load() / 1000));

@@ -16,22 +16,11 @@ const std::vector<ParameterRange>& Ranges() { return test::ModelRanges(); }
 double& Param(PluginState& state, int index) { return state.parameters[static_cast<size_t>(index)]; }
 double Param(const StateImage& image, int index) { return image.state.parameters[static_cast<size_t>(index)]; }
 
-// A state with something other than the reset value in every kind of field.
+// A state with something other than the reset value in every field.
 PluginState RichState() {
     std::mt19937 random(7);
     PluginState state;
-    state.boxInfo.Set("Night Bus", "Ilse K.", "Walking bass over two octaves", "Hold a chord with the left hand");
-    state.chordBankName = "Jazz voicings";
-    state.chords.slots[0] = {12, {0, 4, 7, 11}};
-    state.chords.slots[9] = {30, {3, 10}};
-    for (int i = 0; i < kStepCcNumberCount; ++i) state.stepCcNumbers[static_cast<size_t>(i)] = i % 3 == 0 ? -1 : 20 + i;
-    for (auto& loop : state.laneLoops) {
-        const auto start = static_cast<int32_t>(random() % 31);
-        const auto length = static_cast<int32_t>(random() % static_cast<unsigned>(32 - start));
-        loop = {start, start + 1 + length, random() % 4 != 0};
-    }
-    state.enableMidiNoteNames = 1.0;
-    state.useOnlyOrderOnOff = 1.0;
+    test::FillStructures(state);
     for (const auto& range : Ranges()) {
         const double fraction = static_cast<double>(random() % 1000) / 999.0;
         const double value = range.minimum + (range.maximum - range.minimum) * fraction;
