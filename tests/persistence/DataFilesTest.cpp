@@ -1,7 +1,11 @@
+// The machine's files (data folder, settings, control zone), chord-bank
+// records and the info lines of a preset's texts.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
+#include "persistence/BoxInfo.h"
+#include "persistence/ChordBank.h"
 #include "persistence/ControlZoneFile.h"
 #include "persistence/DataFolder.h"
 #include "persistence/SettingsFile.h"
@@ -10,7 +14,6 @@
 namespace sorel {
 namespace {
 
-namespace fs = std::filesystem;
 using test::TempDataHome;
 using test::WriteTextFile;
 
@@ -41,7 +44,6 @@ TEST(SettingsFile, TheEighthLineKeepsTheGuiScale) {
     const std::string seven = "true\nfalse\nfalse\nfalse\nfalse\nfalse\ntrue\n";
     const struct { std::string text; int scale; std::string written; } kRows[] = {
         {seven, 1, seven},
-        {seven + "2\n", 2, seven + "2\n"},
         {seven + "2", 2, seven + "2\n"},
         {seven + "2\r\n", 2, seven + "2\n"},
         {seven + "1\n", 1, seven},
@@ -66,7 +68,7 @@ TEST(SettingsFile, TheEighthLineKeepsTheGuiScale) {
 TEST(ControlZoneFile, LinesAssignKeysInOrderAndAMissingFileIsNotCreated) {
     TempDataHome home;
     EXPECT_FALSE(ReadControlZoneFile().has_value());
-    EXPECT_FALSE(fs::exists(home.SorelFolder() + "data/controlzone.srl"));
+    EXPECT_FALSE(std::filesystem::exists(home.SorelFolder() + "data/controlzone.srl"));
     std::string text = "n/a\nhold\r\nnextpreset\npattern12\n";
     for (int i = 4; i < 30; ++i) text += "panic\n";  // only the first 24 lines count
     WriteTextFile(home.SorelFolder() + "data/controlzone.srl", text);
@@ -75,6 +77,52 @@ TEST(ControlZoneFile, LinesAssignKeysInOrderAndAMissingFileIsNotCreated) {
     EXPECT_EQ(*assignment, (ControlZoneAssignment{0, 12, 11, 26, 14, 14, 14, 14, 14, 14, 14, 14,
                                                   14, 14, 14, 14, 14, 14, 14, 14, 14, 14, 14, 14}));
     EXPECT_EQ(ParseControlZone("hold")[1], 0) << "keys after the last line are unassigned";
+}
+
+// Surplus records are read past, so that what follows them in a state is
+// found; negative counts read nothing; notes outside the MIDI range or
+// beyond a slot's capacity are dropped.
+TEST(ChordBank, RecordsAreReadAsFarAsTheyHoldSlots) {
+    const auto ints = [](std::vector<int32_t> values) {
+        StateChunk chunk;
+        for (int32_t v : values) chunk.PutInt32(v);
+        return chunk;
+    };
+    std::vector<int32_t> surplus = {18};
+    for (int slot = 0; slot < 18; ++slot) surplus.insert(surplus.end(), {slot, 1, slot + 1});
+    surplus.push_back(777);  // what follows the records
+    const StateChunk chunk = ints(surplus);
+    ChordBankData bank;
+    int32_t after = 0;
+    chunk.GetInt32(after, ReadChordRecords(chunk, 0, bank));
+    EXPECT_EQ(after, 777);
+    EXPECT_EQ(bank.slots[15], (ChordSlotData{15, {16}}));
+    const struct { std::vector<int32_t> data; ChordSlotData first, second; } rows[] = {
+        {{-3, 50, 1, 5}, {}, {}},
+        {{1, 50, -2, 5}, {50, {}}, {}},
+        {{2, 500, 4, -1, 128, 60, 127, -9, 10, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10},
+         {12, {60, 127}},
+         {12, {1, 2, 3, 4, 5, 6, 7, 8}}},
+    };
+    for (const auto& row : rows) {
+        const ChordBankData read = ReadChordBank(ints(row.data));
+        EXPECT_EQ(read.slots[0], row.first) << row.data[0];
+        EXPECT_EQ(read.slots[1], row.second) << row.data[0];
+    }
+}
+
+// No texts (white space alone is none) give one centred line; any text
+// gives eight, headings and indented texts, empty texts included.
+TEST(BoxInfo, InfoLinesOfTheTexts) {
+    BoxInfo info;
+    info.Set("  ", "\t", "", " \n");
+    EXPECT_EQ(ComposeInfoLines(info), (std::vector<InfoLine>{{"NO INFO", false, false, false}}));
+    info.Set("", "Mara", "", "");
+    std::vector<InfoLine> expected;
+    for (const char* heading : {"NAME:", "AUTHOR:", "DESCRIPTION:", "USAGE:"})
+        expected.insert(expected.end(), {{heading, true, true, false}, {"", true, true, true}});
+    expected[3].text = "Mara";
+    EXPECT_EQ(ComposeInfoLines(info), expected);
 }
 
 }  // namespace
