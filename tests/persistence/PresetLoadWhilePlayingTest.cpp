@@ -55,19 +55,27 @@ void WriteFactoryPresets(const test::TempDataHome& home, int count) {
     }
 }
 
-TEST(PresetLoadWhilePlaying, NoRaceNoStuckNoteAndShortBlockWaits) {
+class PresetLoadWhilePlaying : public ::testing::Test {
+protected:
+    void SetUp() override {
+        WriteFactoryPresets(home, 6);
+        ASSERT_TRUE(host.CreateAndOpen(kBlock));
+        vardo = static_cast<Vardo*>(IPlugVST::FromEffect(host.Effect()));
+        ASSERT_EQ(Persistence().Presets().Tree().Files().size(), 6u);
+    }
+    static PluginPersistence& Persistence() { return g_persistence->Persistence(); }
+
     test::TempDataHome home;
-    WriteFactoryPresets(home, 6);
-    TestHost host(&EntryWithPersistence);
-    ASSERT_TRUE(host.CreateAndOpen(kBlock));
-    PluginPersistence& persistence = g_persistence->Persistence();
-    ASSERT_EQ(persistence.Presets().Tree().Files().size(), 6u);
+    TestHost host{&EntryWithPersistence};
+    Vardo* vardo = nullptr;
+};
+
+TEST_F(PresetLoadWhilePlaying, NoRaceNoStuckNoteAndShortBlockWaits) {
     host.transport.playing = true;
 
     std::atomic<bool> stop{false};
     std::atomic<long long> longestBlockNs{0};
     std::atomic<long long> longestWaitNs{0};
-    auto* vardo = static_cast<Vardo*>(IPlugVST::FromEffect(host.Effect()));
     std::atomic<int> blocks{0};
     std::thread audio([&] {
         using Clock = std::chrono::steady_clock;
@@ -97,11 +105,11 @@ TEST(PresetLoadWhilePlaying, NoRaceNoStuckNoteAndShortBlockWaits) {
 
     constexpr int kLoads = 24;
     for (int i = 0; i < kLoads; ++i) {
-        i % 3 == 2 ? persistence.Presets().Previous() : persistence.Presets().Next();
-        persistence.WaitUntilIdle();
+        i % 3 == 2 ? Persistence().Presets().Previous() : Persistence().Presets().Next();
+        Persistence().WaitUntilIdle();
     }
-    persistence.Presets().Choose(PresetTree::kInitId);
-    persistence.WaitUntilIdle();
+    Persistence().Presets().Choose(PresetTree::kInitId);
+    Persistence().WaitUntilIdle();
     stop = true;
     audio.join();
 
@@ -114,26 +122,20 @@ TEST(PresetLoadWhilePlaying, NoRaceNoStuckNoteAndShortBlockWaits) {
     ::testing::Test::RecordProperty("longest_lock_wait_us", static_cast<int>(longestWaitNs.load() / 1000));
 }
 
-TEST(PresetLoadWhilePlaying, HostChunksSetDuringLoadsWinAndNeverDeadlock) {
-    test::TempDataHome home;
-    WriteFactoryPresets(home, 3);
-    TestHost host(&EntryWithPersistence);
-    ASSERT_TRUE(host.CreateAndOpen(kBlock));
-    PluginPersistence& persistence = g_persistence->Persistence();
-    auto* vardo = static_cast<Vardo*>(IPlugVST::FromEffect(host.Effect()));
+TEST_F(PresetLoadWhilePlaying, HostChunksSetDuringLoadsWinAndNeverDeadlock) {
     vardo->SetParameterValue(param::kGate + 30, 77);
     auto chunk = host.GetChunk(1);  // the host's copy: gate 77 in pattern 31
     ASSERT_FALSE(chunk.empty());
 
     for (int round = 0; round < 12; ++round) {
-        persistence.Presets().Next();
+        Persistence().Presets().Next();
         std::this_thread::sleep_for(std::chrono::microseconds(300 * (round % 4)));
         // The dispatcher holds the plug-in lock through the call, as hosts see it.
         ASSERT_TRUE(host.SetChunk(1, chunk));
-        persistence.WaitUntilIdle();
+        Persistence().WaitUntilIdle();
     }
-    persistence.Presets().Next();
-    persistence.WaitUntilIdle();
+    Persistence().Presets().Next();
+    Persistence().WaitUntilIdle();
     ASSERT_TRUE(host.SetChunk(1, chunk));
     EXPECT_EQ(vardo->Params().Value(param::kGate + 30), 77) << "the chunk set last is what plays";
 }

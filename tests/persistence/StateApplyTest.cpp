@@ -19,9 +19,14 @@ StateImage ImageOf(ModelTarget& source, size_t cut = SIZE_MAX) {
 
 // Locked parameters keep their value through presets and through the reset
 // of a short chunk; the MIDI-learn map belongs to the player, not to presets.
-TEST(StateApply, LockedParametersAndTheControllerMapFollowTheSource) {
+// Tool and menu actions are never replayed, nor is the editor resized.
+TEST(StateApply, WhatEachSourceRestoresAndWhatIsNeverReplayed) {
     constexpr int kLocked = param::kGate + 4, kFree = param::kGate + 1, kMapped = param::kControllerMap + 7;
+    const int actions[] = {param::kPasteTool, param::kPanicTool,  param::kBoxLeft, param::kMidiLearnMenu, param::kResize,
+                           param::kRandomize, param::kCmClearTool, param::kCcTeach, param::kBoxInfo};
     ModelTarget source;
+    for (int index : actions) source.values[static_cast<size_t>(index)] = 1;
+    source.values[param::kCcTeachSelection] = 12;
     source.values[kLocked] = 55;
     source.values[kFree] = -30;
     source.values[kMapped] = 1234;
@@ -36,6 +41,7 @@ TEST(StateApply, LockedParametersAndTheControllerMapFollowTheSource) {
         {LoadSource::HostChunk, 5, -70, -10, -1},
     };
     for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << static_cast<int>(row.load) << " " << row.cut);
         ModelTarget player;
         player.keep[kLocked] = true;
         player.values[kLocked] = -70;
@@ -43,29 +49,13 @@ TEST(StateApply, LockedParametersAndTheControllerMapFollowTheSource) {
         player.values[kMapped] = 17080;
         ApplyState(player, ImageOf(source, row.cut), row.load);
         EXPECT_EQ(std::tie(player.values[kLocked], player.values[kFree], player.values[kMapped]),
-                  std::tie(row.locked, row.free, row.mapped))
-            << static_cast<int>(row.load) << " " << row.cut;
-    }
-}
-
-TEST(StateApply, ToolAndMenuActionsAreNeverReplayed) {
-    ModelTarget source;
-    const int actions[] = {param::kPasteTool, param::kPanicTool,  param::kBoxLeft, param::kMidiLearnMenu,
-                           param::kRandomize, param::kCmClearTool, param::kCcTeach, param::kBoxInfo};
-    for (int index : actions) source.values[static_cast<size_t>(index)] = 1;
-    source.values[param::kCcTeachSelection] = 12;
-    source.values[param::kResize] = 1;
-    const StateImage image = ImageOf(source);
-    for (LoadSource load : {LoadSource::HostChunk, LoadSource::PresetFile}) {
-        ModelTarget player;
-        ApplyState(player, image, load);
+                  std::tie(row.locked, row.free, row.mapped));
         for (int index : actions) {
             EXPECT_EQ(player.applied[static_cast<size_t>(index)], 0) << index;
             EXPECT_EQ(player.values[static_cast<size_t>(index)], 0.0) << index;
         }
         EXPECT_EQ(player.values[param::kCcTeachSelection], 0.0);
         EXPECT_EQ(player.applied[param::kCcTeachSelection], 0) << "refreshing the selection teaches nothing";
-        EXPECT_EQ(player.values[param::kResize], 0.0) << "loading never resizes the editor";
         EXPECT_EQ(player.applied[param::kGate + 3], 1) << "ordinary parameters reach the engine once";
         EXPECT_EQ(player.applied[param::kDrawTool], 1);
     }

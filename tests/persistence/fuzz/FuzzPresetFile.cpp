@@ -11,7 +11,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const auto chunk = DecompressPreset({data, size});
     if (!chunk) return 0;
     const PresetHeader header = ReadPresetHeader(*chunk);
-    if (header.info.name.size() > 32 || header.info.usage.size() > 254) __builtin_trap();
+    fuzz::Require(header.info.name.size() <= 32 && header.info.usage.size() <= 254);
     if (const auto image = ReadState(*chunk, header.statePos, test::ModelRanges())) fuzz::CheckImage(*image);
     return 0;
 }
