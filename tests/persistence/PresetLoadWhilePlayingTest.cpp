@@ -1,9 +1,9 @@
 // Presets load on the loading thread while the audio thread plays blocks
 // with notes held: no data race (this test runs under ThreadSanitizer), no
-// note left sounding, and the block path never waits long for a load.
+// note left sounding, and blocks run on through the loads (the benchmarks
+// measure how long they wait).
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <filesystem>
@@ -74,22 +74,13 @@ TEST_F(PresetLoadWhilePlaying, NoRaceNoStuckNoteAndShortBlockWaits) {
     host.transport.playing = true;
 
     std::atomic<bool> stop{false};
-    std::atomic<long long> longestBlockNs{0};
-    std::atomic<long long> longestWaitNs{0};
     std::atomic<int> blocks{0};
     std::thread audio([&] {
         using Clock = std::chrono::steady_clock;
         host.NoteOn(0, 1, 36, 100);
         host.NoteOn(3, 1, 43, 100);
-        while (!stop.load()) {
-            // What the block path waits for the plug-in lock at this moment.
-            const auto start = Clock::now();
-            vardo->Mutex().lock();
-            const auto waited = std::chrono::nanoseconds(Clock::now() - start).count();
-            vardo->Mutex().unlock();
-            longestWaitNs = std::max<long long>(longestWaitNs.load(), waited);
-            longestBlockNs = std::max<long long>(longestBlockNs.load(), host.ProcessBlock(kBlock).count());
-            ++blocks;
+        for (; !stop.load(); ++blocks) {
+            host.ProcessBlock(kBlock);
             std::this_thread::sleep_for(std::chrono::microseconds(500));
         }
         // While a preset is applied blocks run without the engine, so the keys
@@ -113,13 +104,10 @@ TEST_F(PresetLoadWhilePlaying, NoRaceNoStuckNoteAndShortBlockWaits) {
     stop = true;
     audio.join();
 
-    EXPECT_GT(blocks.load(), kLoads);
+    EXPECT_GT(blocks.load(), kLoads) << "blocks ran on through the loads";
     const auto sent = host.Sent();
     EXPECT_FALSE(test::NoteOns(sent).empty()) << "the held notes played";
     EXPECT_EQ(test::UnendedNotes(sent), "");
-    std::printf("during %d preset loads: longest lock wait %.3f ms, longest block %.3f ms, %d blocks\n", kLoads,
-                longestWaitNs.load() / 1e6, longestBlockNs.load() / 1e6, blocks.load());
-    ::testing::Test::RecordProperty("longest_lock_wait_us", static_cast<int>(longestWaitNs.load() / 1000));
 }
 
 TEST_F(PresetLoadWhilePlaying, HostChunksSetDuringLoadsWinAndNeverDeadlock) {
