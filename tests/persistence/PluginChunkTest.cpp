@@ -47,22 +47,6 @@ std::vector<uint8_t> PlainState(const std::vector<uint8_t>& chunk, int which = k
     return state ? state->Bytes() : std::vector<uint8_t>{};
 }
 
-// A program chunk of `parameters` and every other field filled.
-std::vector<uint8_t> ChunkOf(const std::vector<double>& parameters) {
-    PluginState state;
-    test::FillStructures(state);  // its switches as the settings file below says
-    state.parameters = parameters;
-    return ComposeHostChunk(state);
-}
-
-// The parameters inside the program chunk of `host`.
-std::vector<double> Parameters(TestHost& host) {
-    const auto plain = PlainState(host.GetChunk(kProgramChunk));
-    std::vector<double> parameters(param::kCount);
-    std::memcpy(parameters.data(), plain.data() + plain.size() - param::kCount * 8, param::kCount * 8);
-    return parameters;
-}
-
 std::vector<test::SentMidi> PlayChordAndRelease(TestHost& host) {
     host.ClearSent();
     host.transport.playing = true;
@@ -81,12 +65,22 @@ protected:
         std::mt19937 random(11);
         for (int index : PlayerParameters()) author.SetParameter(index, static_cast<float>(random() % 1000) / 999.0f);
     }
+    // A program chunk of the author's parameters and every other field filled.
+    std::vector<uint8_t> FullChunk() {
+        const auto plain = PlainState(author.GetChunk(kProgramChunk));
+        PluginState state;
+        test::FillStructures(state);  // its switches as the settings file says
+        state.parameters.resize(param::kCount);
+        std::memcpy(state.parameters.data(), plain.data() + plain.size() - param::kCount * 8, param::kCount * 8);
+        return ComposeHostChunk(state);
+    }
+
     test::TempDataHome home;
     TestHost author;
 };
 
 TEST_F(PluginChunk, AChunkRestoresEverythingInAFreshInstance) {
-    const auto full = ChunkOf(Parameters(author));
+    const auto full = FullChunk();
     ASSERT_TRUE(author.SetChunk(kProgramChunk, full));
     ASSERT_EQ(PlainState(author.GetChunk(kProgramChunk)), PlainState(full)) << "every field came back as it was set";
     for (int which : {kProgramChunk, kBankChunk}) {
@@ -122,7 +116,7 @@ TEST_F(PluginChunk, ChunksAreCompactAndCompressed) {
 // named and empty), a bare state without the header, and the compressed
 // chunk written today. Damaged slots and unknown versions change nothing.
 TEST_F(PluginChunk, EveryLayoutWrittenSoFarRestoresTheState) {
-    const auto state = PlainState(ChunkOf(Parameters(author)));
+    const auto state = PlainState(FullChunk());
     const std::vector<double> slotValues(param::kCount, 0.25);
     auto layout = [&](bool compressed, int slots, const char* slotName = "") {
         StateChunk chunk;
@@ -167,12 +161,11 @@ TEST_F(PluginChunk, TheMachinesSettingsPrevailOverTheChunks) {
     state.parameters.assign(param::kCount, 0.0);  // every global switch off in the state
     state.startNotesImmediately = 1.0;
     ASSERT_TRUE(author.SetChunk(kProgramChunk, ComposeHostChunk(state)));
-    const std::vector<float> expected = {1, 0, 1, 0};
-    EXPECT_EQ((std::vector<float>{author.GetParameter(param::kEnableMidiNoteNames),
-                                  author.GetParameter(param::kStartNotesImmediately),
-                                  author.GetParameter(param::kUseOnlyOrderOnOff),
-                                  author.GetParameter(param::kGateLengthInSteps)}),
-              expected);
+    std::vector<float> switches;
+    for (int index : {param::kEnableMidiNoteNames, param::kStartNotesImmediately, param::kUseOnlyOrderOnOff,
+                      param::kGateLengthInSteps})
+        switches.push_back(author.GetParameter(index));
+    EXPECT_EQ(switches, (std::vector<float>{1, 0, 1, 0}));
 }
 
 }  // namespace

@@ -13,10 +13,8 @@ namespace sorel::test {
 
 class TempDataHome {
 public:
-    TempDataHome() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "sorel-test-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("no temporary folder");
-        root_ = pattern;
+    TempDataHome() : root_((std::filesystem::temp_directory_path() / "sorel-test-XXXXXX").string()) {
+        if (mkdtemp(root_.data()) == nullptr) throw std::runtime_error("no temporary folder");
         if (const char* old = std::getenv("XDG_DATA_HOME")) previous_ = old;
         UseAsDataHome();
     }
