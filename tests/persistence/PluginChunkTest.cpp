@@ -22,21 +22,14 @@ constexpr int kBlock = 512;
 constexpr int kBankChunk = 0;
 constexpr int kProgramChunk = 1;
 
-// Parameters a player sets: pattern, step and lane values of every area.
+// Parameters a player sets: a sample of every pattern, step and lane family.
 std::vector<int> PlayerParameters() {
     std::vector<int> indices;
-    for (int first : {param::kGate, param::kSwing, param::kRate, param::kOctaves, param::kSortOrder}) {
-        for (int p = 0; p < param::kPatterns; p += 5) indices.push_back(first + p);
-    }
-    for (int area = 0; area < param::kKeyAreas; ++area) {
-        for (int step = 0; step < param::kSteps; step += 3) {
-            for (int first : {param::kStepLength, param::kStepGate, param::kStepAccent, param::kStepTranspose,
-                              param::kStepShift, param::kStepChord})
-                indices.push_back(param::PerStep(first, area, area, step));
-            indices.push_back(param::LaneSwitch(area, 1, step % 9, step));
-            indices.push_back(param::CcLaneValue(area, 2, 9 + step % 8, step));
-        }
-        indices.insert(indices.end(), {param::kSceneStepPattern + area * 16 + 3, param::kAreaVolume + area});
+    for (auto [first, last] : {std::pair{param::kGate, param::kKeyAreaOnOff - 1},
+                               {param::kStepLength, param::kChordMemorySelection - 1},
+                               {param::kStepCc, param::kStepCcLast},
+                               {param::kLaneSwitch, param::kCcLaneSwitchLast}}) {
+        for (int index = first; index <= last; index += 41) indices.push_back(index);
     }
     return indices;
 }

@@ -57,15 +57,11 @@ TEST(StateRead, VersionWordRules) {
     written.boxInfo.name = "";  // the word 0 is read again as the reserved byte and the name
     Param(written, param::kSceneEnd + 2) = 4;
     Param(written, param::kKeyAreaBaseNote + 1) = 30;
-    const int step = param::PerStep(param::kStepOnOff, 1, 3, 7);
-    Param(written, step) = 0.0;
+    Param(written, param::PerStep(param::kStepOnOff, 1, 3, 7)) = 0.0;
     const int lanes[] = {param::LaneSwitch(1, 3, 0, 7), param::LaneSwitch(1, 3, 4, 7), param::LaneSwitch(1, 3, 9, 7)};
     for (int lane : lanes) Param(written, lane) = lane == lanes[0] ? 1.0 : 0.0;
-    struct Case {
-        std::optional<int32_t> word;  // nothing: no version word
-        std::optional<int32_t> version;  // nothing: rejected
-    };
-    const Case cases[] = {
+    // No word: a state without one; no version: rejected.
+    const struct { std::optional<int32_t> word, version; } cases[] = {
         {std::nullopt, 1}, {1, 1}, {2, 2}, {3, 3}, {4, 4}, {5, 5},
         {0x05000000, 5}, {0x01000000, 1},  // written big-endian
         {6, {}}, {100, {}}, {101, {}}, {-1, {}}, {0x06000000, {}}, {0x7fffffff, {}},
@@ -92,19 +88,14 @@ TEST(StateRead, VersionWordRules) {
 // Version 3 has the ORDER field only when the value after the two switches
 // lies within 0..1; versions 1 and 2 never have it.
 TEST(StateRead, TheOrderFieldIsReadOnlyWhereItsVersionHasIt) {
-    struct Case {
-        int32_t version;
-        bool orderField;
-        double firstParameter;
-        double order;  // read back
-    };
+    struct Case { int32_t version; bool orderField; double firstParameter, orderRead; };
     for (const Case& c : {Case{3, false, 90.0, 0.0}, Case{3, true, 90.0, 1.0}, Case{2, false, 0.5, 0.0}}) {
         SCOPED_TRACE(testing::Message() << c.version << c.orderField);
         PluginState written = RichState();
         Param(written, param::kGlobalVolume) = c.firstParameter;
         const auto image = ReadState(Rewritten(written, c.version, c.orderField), 0, Ranges());
         ASSERT_TRUE(image.has_value());
-        EXPECT_EQ(image->state.useOnlyOrderOnOff, c.order);
+        EXPECT_EQ(image->state.useOnlyOrderOnOff, c.orderRead);
         EXPECT_EQ(Param(*image, param::kGlobalVolume), c.firstParameter);
         for (int gate : {param::kGate + 5, param::kGate + 47}) EXPECT_EQ(Param(*image, gate), Param(written, gate));
         EXPECT_EQ(image->parametersAssigned, param::kCount);
