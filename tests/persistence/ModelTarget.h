@@ -22,7 +22,8 @@ inline const std::vector<ParameterRange>& ModelRanges() {
         std::vector<ParameterRange> result;
         for (int index = 0; index < ParameterLayout::Size(); ++index) {
             const ParameterInfo& p = *layout.Get(index);
-            result.push_back({p.Minimum(), p.Maximum(), p.Default(), p.Step(), p.Shape(), p.Kind() != ParamKind::Double});
+            const bool rounds = p.Kind() != ParamKind::Double;
+            result.push_back({p.Minimum(), p.Maximum(), p.Default(), p.Step(), p.Shape(), rounds});
         }
         return result;
     }();
@@ -38,7 +39,7 @@ inline void FillStructures(PluginState& state) {
     state.chords.slots[0] = {12, {0, 4, 7, 11}};
     state.chords.slots[9] = {30, {3, 10}};
     state.chords.slots[15] = {0, {35}};
-    for (int i = 0; i < kStepCcNumberCount; ++i) state.stepCcNumbers[static_cast<size_t>(i)] = i % 3 == 0 ? -1 : 20 + i;
+    for (size_t i = 0; i < state.stepCcNumbers.size(); ++i) state.stepCcNumbers[i] = i % 3 == 0 ? -1 : 20 + int(i);
     for (auto& loop : state.laneLoops) {
         const auto start = static_cast<int32_t>(random() % 31);
         const auto length = static_cast<int32_t>(random() % static_cast<unsigned>(32 - start));
@@ -78,12 +79,8 @@ public:
     }
     bool KeepOnPresetLoad(int index) const override { return keep[static_cast<size_t>(index)]; }
 
-    LaneLoop GetLaneLoop(int area, int pattern, int lane) const override {
-        return loops[static_cast<size_t>(LaneLoopIndex(area, pattern, lane))];
-    }
-    void SetLaneLoop(int area, int pattern, int lane, const LaneLoop& loop) override {
-        loops[static_cast<size_t>(LaneLoopIndex(area, pattern, lane))] = loop;
-    }
+    LaneLoop GetLaneLoop(int area, int pattern, int lane) const override { return loops[At(area, pattern, lane)]; }
+    void SetLaneLoop(int a, int p, int l, const LaneLoop& to) override { loops[At(a, p, l)] = to; }
     ChordBankData GetChordMemory() const override { return chords; }
     void SetChordMemory(const ChordBankData& bank) override { chords = bank; }
     std::array<int32_t, kStepCcNumberCount> GetStepCcNumbers() const override { return stepCcNumbers; }
@@ -93,10 +90,7 @@ public:
     GlobalSettings GetGlobalSettings() const override { return {}; }
     void ApplyGlobalSettings(const GlobalSettings&) override {}
     void SetStateLoading(bool loading) override { stateLoading = loading; }
-    void SetPresetLoading(bool loading) override {
-        presetLoading = loading;
-        presetLoads += loading ? 1 : 0;
-    }
+    void SetPresetLoading(bool loading) override { presetLoads += (presetLoading = loading) ? 1 : 0; }
     void StateApplied() override {}
 
     std::recursive_mutex mutex;
@@ -115,6 +109,7 @@ public:
 
 private:
     void CountCall() { mostCallsInOneHold = std::max(mostCallsInOneHold, ++callsThisHold_); }
+    static size_t At(int area, int pattern, int lane) { return size_t(LaneLoopIndex(area, pattern, lane)); }
 
     int callsThisHold_ = 0;
     int appliesThisHold_ = 0;

@@ -53,7 +53,8 @@ std::vector<test::SentMidi> PlayChordAndRelease(TestHost& host) {
 class PluginChunk : public ::testing::Test {
 protected:
     void SetUp() override {
-        test::WriteTextFile(home.SorelFolder() + "data/settings.srl", "true\nfalse\ntrue\nfalse\nfalse\nfalse\nfalse\n");
+        const std::string settings = "true\nfalse\ntrue\nfalse\nfalse\nfalse\nfalse\n";
+        test::WriteTextFile(home.SorelFolder() + "data/settings.srl", settings);
         ASSERT_TRUE(author.CreateAndOpen(kBlock));
         std::mt19937 random(11);
         for (int index : PlayerParameters()) author.SetParameter(index, static_cast<float>(random() % 1000) / 999.0f);

@@ -148,7 +148,8 @@ TEST(Browser, ListsThePresetFoldersAndStepsThroughThemAround) {
 // nothing starts once the plug-in shuts down.
 TEST(Browser, TheLoadingThreadEndsOnTheLastRequestAndStopsAtShutdown) {
     TempDataHome home;
-    for (int i = 0; i < 5; ++i) WritePreset(PresetPath(home, "Factory", "4 misc", "p" + std::to_string(i) + ".v2z"), 40 + i);
+    for (int i = 0; i < 5; ++i)
+        WritePreset(PresetPath(home, "Factory", "4 misc", "p" + std::to_string(i) + ".v2z"), 40 + i);
     ModelTarget player;
     PluginPersistence hooks(player);
     for (int i = 0; i < 5; ++i) hooks.Presets().Next();

@@ -43,7 +43,8 @@ void WriteFactoryPresets(const test::TempDataHome& home, int count) {
     for (int i = 0; i < count; ++i) {
         test::ModelTarget model;
         const auto set = [&](int index, double normalised) {
-            model.values[static_cast<size_t>(index)] = test::ModelRanges()[static_cast<size_t>(index)].FromNormalised(normalised);
+            const auto at = static_cast<size_t>(index);
+            model.values[at] = test::ModelRanges()[at].FromNormalised(normalised);
         };
         set(param::kRate, 0.3 + 0.1 * (i % 5));
         set(param::kGate, 0.2 + 0.15 * (i % 4));

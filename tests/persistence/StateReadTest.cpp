@@ -210,7 +210,7 @@ StateImage ImageOf(ModelTarget& source, size_t cut = SIZE_MAX) {
 // Tool and menu actions are never replayed, nor is the editor resized.
 TEST(StateApply, WhatEachSourceRestoresAndWhatIsNeverReplayed) {
     constexpr int kLocked = param::kGate + 4, kFree = param::kGate + 1, kMapped = param::kControllerMap + 7;
-    const int actions[] = {param::kPasteTool, param::kPanicTool,  param::kBoxLeft, param::kMidiLearnMenu, param::kResize,
+    const int actions[] = {param::kPasteTool, param::kPanicTool, param::kBoxLeft, param::kMidiLearnMenu, param::kResize,
                            param::kRandomize, param::kCmClearTool, param::kCcTeach, param::kBoxInfo};
     ModelTarget source;
     for (int index : actions) source.values[static_cast<size_t>(index)] = 1;
