@@ -1,6 +1,6 @@
 // The plug-in's files in a temporary data folder: preset files, the two
 // browsers and the loading thread on a plug-in model; the machine's settings
-// and control-zone files; chord-bank records and the info lines of a preset.
+// and control-zone files; chord-bank records.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -88,8 +88,10 @@ TEST(PresetFiles, GzipAndPlainFormsLoadAlikeAndShortFilesReset) {
 
 // The browse order is Factory then User, style by style, each folder by
 // name; ".v2" files are listed but load nothing; stepping wraps around.
-// Choosing a chord bank changes nothing but the chord memory.
-TEST(Browser, ListsThePresetFoldersAndStepsThroughThemAround) {
+// Choosing a chord bank changes nothing but the chord memory. One load runs
+// at a time: requests meanwhile end on the last one, and none starts after
+// shutdown.
+TEST(Browser, ListsStepsAndLoadsThePresetFolders) {
     TempDataHome home;
     ChordBankData bank;
     bank.slots[15] = {24, {0, 7}};
@@ -127,8 +129,11 @@ TEST(Browser, ListsThePresetFoldersAndStepsThroughThemAround) {
         EXPECT_EQ(player.values[param::kGlobalVolume], step.volume) << step.name;
         EXPECT_EQ(hooks.Presets().CurrentName(), step.name);
     }
-    EXPECT_EQ(player.boxInfo, BoxInfo{}) << "Init resets";
     EXPECT_EQ(player.values[param::kControllerMap + 3], 4000) << "Init keeps MIDI learn";
+    // No texts (white space alone is none) show one centred line.
+    EXPECT_EQ(hooks.CurrentInfoLines(), (std::vector<InfoLine>{{"NO INFO", false, false, false}})) << "Init resets";
+    player.boxInfo.Set("  ", "\t", "", " \n");
+    EXPECT_EQ(hooks.CurrentInfoLines().size(), 1u);
 
     EXPECT_EQ(hooks.ChordBanks().Tree().Root().items.size(), 3u) << "no Init for chord banks";
     player.values[param::kChordMemorySelection] = 5;
@@ -142,26 +147,22 @@ TEST(Browser, ListsThePresetFoldersAndStepsThroughThemAround) {
     EXPECT_EQ(player.boxInfo.name, "Kept");
     EXPECT_EQ(hooks.ChordBanks().CurrentName(), "Fifths");
     for (int style : {-1, 4}) EXPECT_FALSE(hooks.SaveUserPreset("Fine", style, BoxInfo{}).has_value()) << style;
-}
 
-// One load runs at a time; requests meanwhile end on the last one, and
-// nothing starts once the plug-in shuts down.
-TEST(Browser, TheLoadingThreadEndsOnTheLastRequestAndStopsAtShutdown) {
-    TempDataHome home;
-    for (int i = 0; i < 5; ++i)
-        WritePreset(PresetPath(home, "Factory", "4 misc", "p" + std::to_string(i) + ".v2z"), 40 + i);
-    ModelTarget player;
-    PluginPersistence hooks(player);
-    for (int i = 0; i < 5; ++i) hooks.Presets().Next();
+    for (int id : {3000, 4000, 4002, 3000, 10000}) hooks.Presets().Choose(id);
     EXPECT_TRUE(hooks.IsPresetLoading());
     hooks.WaitUntilIdle();
-    EXPECT_EQ(hooks.Presets().CurrentName(), "p4");
-    EXPECT_EQ(player.values[param::kGlobalVolume], 44);
-
+    EXPECT_EQ(hooks.Presets().CurrentName(), "mine");
+    EXPECT_EQ(player.values[param::kGlobalVolume], 14);
+    // Any text gives eight lines: headings, and the texts indented, empty ones too.
+    std::vector<InfoLine> lines;
+    for (const char* heading : {"NAME:", "AUTHOR:", "DESCRIPTION:", "USAGE:"})
+        lines.insert(lines.end(), {{heading, true, true, false}, {"", true, true, true}});
+    lines[1].text = "mine";
+    EXPECT_EQ(hooks.CurrentInfoLines(), lines);
     hooks.Presets().Next();
     hooks.Shutdown();
     EXPECT_FALSE(player.stateLoading) << "the engine runs again";
-    hooks.RequestPresetLoad(hooks.Presets().Tree().Files()[0]->path, "p0");
+    hooks.RequestPresetLoad(hooks.Presets().Tree().Files()[0]->path, "b1");
     EXPECT_FALSE(hooks.IsPresetLoading()) << "nothing starts after shutdown";
 }
 
@@ -241,20 +242,6 @@ TEST(ChordBank, RecordsAreReadAsFarAsTheyHoldSlots) {
         EXPECT_EQ(read.slots[0], row.first) << row.data[0];
         EXPECT_EQ(read.slots[1], row.second) << row.data[0];
     }
-}
-
-// No texts (white space alone is none) give one centred line; any text
-// gives eight, headings and indented texts, empty texts included.
-TEST(BoxInfo, InfoLinesOfTheTexts) {
-    BoxInfo info;
-    info.Set("  ", "\t", "", " \n");
-    EXPECT_EQ(ComposeInfoLines(info), (std::vector<InfoLine>{{"NO INFO", false, false, false}}));
-    info.Set("", "Mara", "", "");
-    std::vector<InfoLine> expected;
-    for (const char* heading : {"NAME:", "AUTHOR:", "DESCRIPTION:", "USAGE:"})
-        expected.insert(expected.end(), {{heading, true, true, false}, {"", true, true, true}});
-    expected[3].text = "Mara";
-    EXPECT_EQ(ComposeInfoLines(info), expected);
 }
 
 }  // namespace
