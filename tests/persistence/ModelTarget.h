@@ -1,6 +1,5 @@
-// A plug-in model for the persistence tests: the plug-in's parameter
-// ranges, the engine structures a state fills, and a record of what was
-// applied and how many calls each hold of the lock made.
+// A plug-in model for the persistence tests: the plug-in's parameter ranges,
+// the structures a state fills, and what each hold of the lock applied.
 #pragma once
 
 #include <algorithm>
@@ -30,8 +29,7 @@ inline const std::vector<ParameterRange>& ModelRanges() {
     return ranges;
 }
 
-// Something other than the reset value in every field of `state` but the
-// parameters.
+// Something other than the reset value in every field but the parameters.
 inline void FillStructures(PluginState& state) {
     std::mt19937 random(7);
     state.boxInfo.Set("Night Bus", "Ilse K.", "Walking bass over two octaves", "Hold a chord with the left hand");

@@ -18,9 +18,7 @@ namespace {
 
 using test::TestHost;
 
-constexpr int kBlock = 512;
-constexpr int kBankChunk = 0;
-constexpr int kProgramChunk = 1;
+constexpr int kBlock = 512, kBankChunk = 0, kProgramChunk = 1;
 
 // The plain state inside a chunk the plug-in handed out.
 std::vector<uint8_t> PlainState(const std::vector<uint8_t>& chunk, int which = kProgramChunk) {
@@ -99,10 +97,9 @@ TEST_F(PluginChunk, ChunksAreCompactAndCompressed) {
     }
 }
 
-// Every layout hosts may hold restores the same state: plain program and
-// bank chunks with or without a program slot (one unnamed and filled, or one
-// named and empty), a bare state without the header, and the compressed
-// chunk written today. Damaged slots and unknown versions change nothing.
+// Every layout hosts may hold restores the same state: plain program and bank
+// chunks with or without a program slot (unnamed and filled, or named and
+// empty), a bare state, and today's compressed chunk. Damaged ones change nothing.
 TEST_F(PluginChunk, EveryLayoutWrittenSoFarRestoresTheState) {
     const auto state = PlainState(FullChunk());
     const std::vector<double> slotValues(param::kCount, 0.25);

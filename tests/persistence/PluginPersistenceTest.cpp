@@ -1,6 +1,5 @@
-// The plug-in's files in a temporary data folder: preset files, the two
-// browsers and the loading thread on a plug-in model; the machine's settings
-// and control-zone files; chord-bank records.
+// Preset files, the browsers and the loading thread on a plug-in model, the
+// machine's settings and control-zone files, and chord-bank records.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -40,10 +39,9 @@ std::string PresetPath(const TempDataHome& home, const char* category, const cha
 void WritePreset(const std::string& path, double volume) {
     ModelTarget source;
     Shape(source, volume);
-    PluginState state = CaptureState(source, "");
-    state.boxInfo.Set(fs::path(path).stem().string(), "", "", "");
+    source.boxInfo.Set(fs::path(path).stem().string(), "", "", "");
     fs::create_directories(fs::path(path).parent_path());
-    ASSERT_TRUE(WritePresetFile(path, state));
+    ASSERT_TRUE(WritePresetFile(path, CaptureState(source, "")));
 }
 
 // Gzip and plain files load alike; files too short for a header, and files
@@ -86,11 +84,9 @@ TEST(PresetFiles, GzipAndPlainFormsLoadAlikeAndShortFilesReset) {
     }
 }
 
-// The browse order is Factory then User, style by style, each folder by
-// name; ".v2" files are listed but load nothing; stepping wraps around.
-// Choosing a chord bank changes nothing but the chord memory. One load runs
-// at a time: requests meanwhile end on the last one, and none starts after
-// shutdown.
+// Factory then User, style by style, each folder by name; ".v2" files are
+// listed but load nothing; stepping wraps around; a chord bank changes only
+// the chord memory; requests during a load end on the last one.
 TEST(Browser, ListsStepsAndLoadsThePresetFolders) {
     TempDataHome home;
     ChordBankData bank;

@@ -20,8 +20,6 @@
 namespace sorel {
 namespace {
 
-using test::TestHost;
-
 constexpr int kBlock = 256;
 
 VardoPersistence* g_persistence = nullptr;
@@ -61,7 +59,7 @@ protected:
     static PluginPersistence& Persistence() { return g_persistence->Persistence(); }
 
     test::TempDataHome home;
-    TestHost host{&EntryWithPersistence};
+    test::TestHost host{&EntryWithPersistence};
     Vardo* vardo = nullptr;
 };
 
