@@ -51,9 +51,6 @@ class ModelTarget : public StateTarget {
 public:
     ModelTarget() {
         for (const auto& range : ModelRanges()) values.push_back(range.defaultValue);
-        keep.assign(values.size(), false);
-        applied.assign(values.size(), 0);
-        stepCcNumbers.fill(-1);
     }
 
     int ParameterCount() const override { return static_cast<int>(values.size()); }
@@ -93,11 +90,11 @@ public:
 
     std::recursive_mutex mutex;
     std::vector<double> values;
-    std::vector<bool> keep;
-    std::vector<int> applied;
+    std::vector<bool> keep = std::vector<bool>(ModelRanges().size());
+    std::vector<int> applied = std::vector<int>(ModelRanges().size());
     std::array<LaneLoop, kLaneLoopCount> loops{};
     ChordBankData chords;
-    std::array<int32_t, kStepCcNumberCount> stepCcNumbers;
+    std::array<int32_t, kStepCcNumberCount> stepCcNumbers = PluginState().stepCcNumbers;
     BoxInfo boxInfo;
     bool stateLoading = false;
     bool presetLoading = false;

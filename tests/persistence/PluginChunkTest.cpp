@@ -9,6 +9,7 @@
 #include "persistence/HostChunk.h"
 #include "persistence/ModelTarget.h"
 #include "persistence/PresetFile.h"
+#include "persistence/StateReader.h"
 #include "persistence/StateWriter.h"
 #include "persistence/TempDataHome.h"
 #include "support/TestHost.h"
@@ -54,11 +55,9 @@ protected:
     }
     // A program chunk of the author's parameters and every other field filled.
     std::vector<uint8_t> FullChunk() {
-        const auto plain = PlainState(author.GetChunk(kProgramChunk));
-        PluginState state;
+        const auto plain = HostChunkState(author.GetChunk(kProgramChunk), false, param::kCount);
+        PluginState state = ReadState(*plain, 0, test::ModelRanges())->state;
         test::FillStructures(state);  // its switches as the settings file says
-        state.parameters.resize(param::kCount);
-        std::memcpy(state.parameters.data(), plain.data() + plain.size() - param::kCount * 8, param::kCount * 8);
         return ComposeHostChunk(state);
     }
 
