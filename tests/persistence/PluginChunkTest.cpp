@@ -1,6 +1,5 @@
-// Sorel.so loaded as a host loads it: the chunk one instance hands out
-// restores everything in a fresh instance, which then plays the same MIDI;
-// chunks of every layout written so far restore, damaged ones are refused.
+// Sorel.so loaded as a host loads it: a chunk restores everything in a fresh
+// instance, which plays the same MIDI; old layouts restore, damaged ones do not.
 #include <gtest/gtest.h>
 
 #include <cstring>

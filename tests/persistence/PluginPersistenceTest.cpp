@@ -171,9 +171,8 @@ TEST(DataFolder, AFolderThatCannotBeCreatedIsReportedNotThrown) {
     EXPECT_FALSE(ReadControlZoneFile().has_value());
 }
 
-// Lines in settings order; only an exact "true" line is true, a carriage
-// return is no part of the line, missing lines are false. An eighth line
-// holds the editor's scale: 2, or nothing for the normal size.
+// Lines in settings order: only an exact "true" (carriage return aside) is true,
+// missing lines are false; an eighth line holds the editor's scale 2.
 TEST(SettingsFile, LinesMapToTheirSettingsInOrder) {
     const std::string seven = "true\nfalse\nfalse\nfalse\nfalse\nfalse\ntrue\n";
     const struct { std::string text, read; } kRows[] = {
@@ -208,9 +207,8 @@ TEST(ControlZoneFile, LinesAssignKeysInOrderAndAMissingFileIsNotCreated) {
     EXPECT_EQ(ParseControlZone("hold")[1], 0) << "keys after the last line are unassigned";
 }
 
-// Surplus records are read past, so that what follows them in a state is
-// found; negative counts read nothing; notes outside the MIDI range or
-// beyond a slot's capacity are dropped.
+// Surplus records are read past, so that what follows them in a state is found;
+// negative counts read nothing; notes out of range or beyond capacity drop.
 TEST(ChordBank, RecordsAreReadAsFarAsTheyHoldSlots) {
     const auto ints = [](std::vector<int32_t> values) {
         StateChunk chunk;

@@ -1,7 +1,6 @@
-// Presets load on the loading thread while the audio thread plays blocks
-// with notes held: no data race (this test runs under ThreadSanitizer), no
-// note left sounding, and blocks run on through the loads (the benchmarks
-// measure how long they wait).
+// Presets load while the audio thread plays blocks with notes held: no data
+// race (this test runs under ThreadSanitizer), no note left sounding, and
+// blocks run on through the loads (the benchmarks measure their waits).
 #include <gtest/gtest.h>
 
 #include <atomic>

@@ -1,6 +1,5 @@
-// The state reader on hand-built states (version words and the conversions
-// of older versions, hostile values, states cut short anywhere), and the
-// applier: what each source restores and how long the lock is held.
+// The state reader on hand-built states of every version, hostile or cut
+// short, and the applier: what each source restores, how long it holds the lock.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -74,9 +73,8 @@ TEST(StateRead, VersionWordRules) {
         EXPECT_EQ(image->version, *c.version);
         EXPECT_EQ(image->state.boxInfo.author, "Ilse K.");
         EXPECT_EQ(image->state.laneLoops, written.laneLoops);
-        // Older versions stored the key-area notes two octaves lower, had no
-        // scene end and no lane switches: the ORDER lane follows the step's
-        // on/off, lanes 1 to 8 play, controller lanes keep theirs.
+        // Older versions kept key-area notes two octaves lower, had no scene end and
+        // no lane switches: ORDER follows the step, lanes 1-8 play, controller lanes keep theirs.
         const int v = *c.version;
         EXPECT_EQ(Param(*image, param::kKeyAreaBaseNote + 1), v <= 4 ? 54 : 30);
         EXPECT_EQ(Param(*image, param::kSceneEnd + 2), v == 1 ? 16 : 4);
