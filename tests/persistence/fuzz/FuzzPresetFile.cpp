@@ -2,7 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "FuzzRanges.h"
+#include "FuzzChecks.h"
 #include "persistence/PresetFile.h"
 #include "persistence/StateReader.h"
 

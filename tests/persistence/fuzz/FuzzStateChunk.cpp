@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "FuzzRanges.h"
+#include "FuzzChecks.h"
 #include "persistence/HostChunk.h"
 #include "persistence/StateReader.h"
 
