@@ -75,7 +75,9 @@ public:
     bool KeepOnPresetLoad(int index) const override { return keep[static_cast<size_t>(index)]; }
 
     LaneLoop GetLaneLoop(int area, int pattern, int lane) const override { return loops[At(area, pattern, lane)]; }
-    void SetLaneLoop(int a, int p, int l, const LaneLoop& to) override { loops[At(a, p, l)] = to; }
+    void SetLaneLoop(int area, int pattern, int lane, const LaneLoop& loop) override {
+        loops[At(area, pattern, lane)] = loop;
+    }
     ChordBankData GetChordMemory() const override { return chords; }
     void SetChordMemory(const ChordBankData& bank) override { chords = bank; }
     std::array<int32_t, kStepCcNumberCount> GetStepCcNumbers() const override { return stepCcNumbers; }
@@ -85,7 +87,10 @@ public:
     GlobalSettings GetGlobalSettings() const override { return {}; }
     void ApplyGlobalSettings(const GlobalSettings&) override {}
     void SetStateLoading(bool loading) override { stateLoading = loading; }
-    void SetPresetLoading(bool loading) override { presetLoads += (presetLoading = loading) ? 1 : 0; }
+    void SetPresetLoading(bool loading) override {
+        presetLoading = loading;
+        if (loading) ++presetLoads;
+    }
     void StateApplied() override {}
 
     std::recursive_mutex mutex;

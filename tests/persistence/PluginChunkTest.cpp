@@ -39,8 +39,7 @@ std::vector<test::SentMidi> PlayChordAndRelease(TestHost& host) {
 class PluginChunk : public ::testing::Test {
 protected:
     void SetUp() override {
-        const std::string settings = "true\nfalse\ntrue\nfalse\nfalse\nfalse\nfalse\n";
-        test::WriteTextFile(home.SorelFolder() + "data/settings.srl", settings);
+        test::WriteTextFile(home.SorelFolder() + "data/settings.srl", "true\nfalse\ntrue\n");  // the rest false
         ASSERT_TRUE(author.CreateAndOpen(kBlock));
         // What a player sets: a sample of every pattern, step and lane family.
         std::mt19937 random(11);
@@ -89,8 +88,7 @@ TEST_F(PluginChunk, ChunksAreCompactAndCompressed) {
         const auto chunk = author.GetChunk(which);
         ASSERT_GT(chunk.size(), 10u);
         EXPECT_LT(chunk.size(), 16u * 1024u) << which;
-        EXPECT_EQ((std::vector<uint8_t>(chunk.begin() + 8, chunk.begin() + 10)), (std::vector<uint8_t>{0x1f, 0x8b}))
-            << "gzip behind the framework header";
+        EXPECT_EQ(std::pair(chunk[8], chunk[9]), (std::pair<uint8_t, uint8_t>(0x1f, 0x8b))) << "gzip behind the header";
         EXPECT_GT(PlainState(chunk, which).size(), param::kCount * 8u);
     }
 }

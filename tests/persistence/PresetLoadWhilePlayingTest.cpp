@@ -41,14 +41,11 @@ protected:
         std::filesystem::create_directories(folder);
         for (int i = 0; i < 6; ++i) {
             test::ModelTarget model;
-            const auto set = [&](int index, double normalised) {
-                const auto at = static_cast<size_t>(index);
-                model.values[at] = test::ModelRanges()[at].FromNormalised(normalised);
-            };
-            set(param::kRate, 0.3 + 0.1 * (i % 5));
-            set(param::kGate, 0.2 + 0.15 * (i % 4));
-            set(param::kOctaves, (i % 3) / 4.0);
-            set(param::PerStep(param::kStepLength, 0, 0, i % 8), (i % 4) / 7.0);
+            for (auto [index, normalised] : {std::pair{param::kRate, 0.3 + 0.1 * (i % 5)},
+                                             {param::kGate, 0.2 + 0.15 * (i % 4)},
+                                             {param::kOctaves, (i % 3) / 4.0},
+                                             {param::PerStep(param::kStepLength, 0, 0, i % 8), (i % 4) / 7.0}})
+                model.values[size_t(index)] = test::ModelRanges()[size_t(index)].FromNormalised(normalised);
             ASSERT_TRUE(WritePresetFile(folder + "p" + std::to_string(10 + i) + ".v2z", CaptureState(model, "")));
         }
         ASSERT_TRUE(host.CreateAndOpen(kBlock));
