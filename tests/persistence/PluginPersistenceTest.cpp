@@ -141,7 +141,8 @@ TEST(Browser, ListsStepsAndLoadsThePresetFolders) {
     EXPECT_EQ(player.values, before);
     EXPECT_EQ(player.boxInfo.name, "Kept");
     EXPECT_EQ(hooks.ChordBanks().CurrentName(), "Fifths");
-    for (int style : {-1, 4}) EXPECT_FALSE(hooks.SaveUserPreset("Fine", style, BoxInfo{}).has_value()) << style;
+    for (auto [name, style] : {std::pair{"Fine", -1}, {"Fine", 4}, {"../up", 0}, {"", 0}})
+        EXPECT_FALSE(hooks.SaveUserPreset(name, style, BoxInfo{}).has_value()) << name << style;
 
     for (int id : {3000, 4000, 4002, 3000, 10000}) hooks.Presets().Choose(id);
     EXPECT_TRUE(hooks.IsPresetLoading());
