@@ -12,7 +12,6 @@
 #include "engine/PatternEngine.h"
 #include "engine/PatternStepper.h"
 #include "engine/ScaleState.h"
-#include "engine/VardoApp.h"
 
 namespace sorel {
 
@@ -61,14 +60,6 @@ Address LaneSwitchOfNotes(int d) {
 double StepValueOf(int lane, double value) { return lane == lane::kDivide ? value + 1.0 : value; }
 
 }  // namespace
-
-void ParameterReceiver::ResetEngine() {
-    if (context_ == nullptr || context_->keyAreas == nullptr) return;
-    if (context_->app != nullptr) context_->app->ReleaseAll();
-    for (int i = 0; i < kKeyAreas; ++i)
-        if (PatternEngine* area = context_->keyAreas->Area(i)) area->ResetToDefaults();
-    ApplyDefaults(false);
-}
 
 bool ParameterReceiver::IsStepFamily(int index) {
     return In(index, kStepOnOff, kPerStepCount) || (index >= kStepLength && index < kStepSource + kPerStepCount) ||

@@ -17,10 +17,6 @@ public:
     // per-step values and switches are left alone (a freshly built engine
     // already holds their defaults).
     void ApplyDefaults(bool stepFamilies = true);
-    // Ends every note and puts the whole engine back to the state of a freshly
-    // opened plug-in: parameter defaults, lane loops over all 32 steps, scenes
-    // cleared. Chord-memory slots are left to their own bank. Not for the audio thread.
-    void ResetEngine();
     // Per-step values, controller values and lane switches.
     static bool IsStepFamily(int index);
 

@@ -39,31 +39,6 @@ PatternEngine::PatternEngine(int index, TransportState* hostTime, EngineContext*
 
 PatternEngine::~PatternEngine() = default;
 
-void PatternEngine::ResetToDefaults() {
-    Reset(0);
-    scale_ = std::make_unique<ScaleState>();
-    stepper_ = std::make_unique<PatternStepper>(context_, this);
-    stepper_->SetGateInSteps(context_->gateInSteps);
-    triggerChordMemory_ = false;
-    transposeAsSemitones_ = false;
-    holdSync_ = 1;
-    hold_ = holdTranspose_ = holdBypass_ = noteRelease_ = false;
-    arpOnNoteCount_ = 1;
-    pendingPattern_ = pendingSync_ = 0;
-    pendingFlag_ = false;
-    velocityMode_ = velocity::kMax;
-    sceneSteps_.fill(SceneStep{});
-    sceneEnd_ = 15;
-    sceneOn_ = false;
-    sceneIndex_ = sceneStepCount_ = sceneRepeat_ = 0;
-    areaOn_ = false;
-    midiInChannel_ = midiOutChannel_ = 1;
-    volume_ = 0.0;
-    onlyCc_ = false;
-    startValue_ = endValue_ = baseValue_ = -1;
-    keyLow_ = keyHigh_ = baseNote_ = -1;
-}
-
 // --- input ------------------------------------------------------------------
 
 bool PatternEngine::Accepts(int channel, int note) const {

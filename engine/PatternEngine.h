@@ -108,9 +108,6 @@ public:
     ScaleState& Scale() { return *scale_; }
     const ScaleState& Scale() const { return *scale_; }
 
-    // Back to the settings of a freshly built area (everything but the index).
-    void ResetToDefaults();
-
     // --- ActionListener ---
     void FireAction(StepAction& action, int part, int offset) override;
     void EndAction(StepAction& action, int part, int offset) override;
