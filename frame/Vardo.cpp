@@ -75,8 +75,9 @@ Vardo::Vardo(audioMasterCallback host) : IPlugVST(host, kIdentity) {
 }
 
 Vardo::~Vardo() {
-    actions_.reset();
+    // A preset still being applied goes through the actions: it ends first.
     if (persistence_) persistence_->Shutdown();
+    actions_.reset();
     editor_.reset();
     context_.notifier->SetListener(nullptr);
     app_.reset();

@@ -116,5 +116,19 @@ TEST_F(PresetLoadWhilePlaying, HostChunksSetDuringLoadsWinAndNeverDeadlock) {
     EXPECT_EQ(vardo->Params().Value(param::kGate + 30), 77) << "the chunk set last is what plays";
 }
 
+// A host may close the plug-in while a preset is still being applied: the
+// close waits for the load, and nothing the load reaches is gone before.
+TEST_F(PresetLoadWhilePlaying, ClosingInTheMiddleOfALoadIsSafe) {
+    for (int round = 0; round < 30; ++round) {
+        test::TestHost closing{&EntryWithPersistence};
+        ASSERT_TRUE(closing.CreateAndOpen(kBlock));
+        PluginPersistence& persistence = g_persistence->Persistence();
+        persistence.Presets().Next();
+        for (auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(round % 3 * 20);
+             !persistence.IsPresetLoading() && std::chrono::steady_clock::now() < end;)
+            std::this_thread::yield();
+    }
+}
+
 }  // namespace
 }  // namespace sorel
