@@ -14,9 +14,12 @@ int VardoStateTarget::ParameterCount() const { return ParameterTable::Size(); }
 
 ParameterRange VardoStateTarget::Range(int index) const {
     const Parameter* p = vardo_.Params().Get(index);
-    if (p == nullptr) return ParameterRange{};
-    return ParameterRange{p->Minimum(), p->Maximum(), p->Default(), p->Step(), p->Shape(),
-                          p->Kind() != ParamKind::Double};
+    return p ? RangeOf(p->Info()) : ParameterRange{};
+}
+
+ParameterRange VardoStateTarget::RangeOf(const ParameterInfo& info) {
+    return ParameterRange{info.Minimum(), info.Maximum(), info.Default(), info.Step(), info.Shape(),
+                          info.Kind() != ParamKind::Double};
 }
 
 std::shared_ptr<const std::vector<ParameterRange>> VardoStateTarget::Ranges() const {

@@ -9,11 +9,15 @@
 
 namespace sorel {
 
+class ParameterInfo;
 class Vardo;
 
 class VardoStateTarget final : public StateTarget {
 public:
     explicit VardoStateTarget(Vardo& vardo) : vardo_(vardo) {}
+
+    // A parameter's range as stored states see it: whole-step kinds round.
+    static ParameterRange RangeOf(const ParameterInfo& info);
 
     int ParameterCount() const override;
     ParameterRange Range(int index) const override;

@@ -17,10 +17,9 @@
 #include "editor/InfoControl.h"
 #include "editor/ITextControl.h"
 #include "editor/VardoEditor.h"
-#include "frame/Vardo.h"
 #include "graphics/IGraphics.h"
 #include "persistence/TempDataHome.h"
-#include "persistence/VardoPersistence.h"
+#include "support/LinkedPlugin.h"
 #include "support/TestHost.h"
 
 namespace sorel::test {
@@ -35,17 +34,14 @@ inline constexpr IMouseMod kNone{};
 inline constexpr int kStatusSkin = 22;  // the status line
 
 inline VardoEditor* builtEditor = nullptr;
-inline VardoPersistence* builtPersistence = nullptr;
 
+// The plug-in as the module builds it, with the editor kept at hand.
 inline AEffect* EntryWithEditor(audioMasterCallback callback) {
     return CreateEffect(callback, [](audioMasterCallback h) -> std::unique_ptr<IPlugVST> {
-        auto plugin = std::make_unique<Vardo>(h);
-        auto hooks = MakePersistenceHooks(*plugin);
-        builtPersistence = hooks.get();
-        auto editor = std::make_unique<VardoEditor>(*plugin, &hooks->Persistence());
+        auto plugin = BuildLinkedPlugin<true>(h);
+        auto editor = std::make_unique<VardoEditor>(*plugin, &lastLinked.persistence->Persistence());
         builtEditor = editor.get();
         plugin->SetEditor(std::move(editor));
-        plugin->SetPersistenceHooks(std::move(hooks));
         return plugin;
     });
 }
@@ -94,7 +90,7 @@ public:  // the rows of a table act through the fixture
     void ChangeFromEditor(int index, double plain) {
         editor->SetParameterFromGUI(index, vardo->Params().Get(index)->ToNormalized(plain));
     }
-    PluginPersistence& Persistence() { return builtPersistence->Persistence(); }
+    PluginPersistence& Persistence() { return lastLinked.persistence->Persistence(); }
     // The info panel's lines, one a line; empty while it is hidden.
     std::string InfoLines() const {
         std::string text;

@@ -2,28 +2,9 @@
 
 #include <cstdlib>
 
-#include "frame/Vardo.h"
-#include "persistence/VardoPersistence.h"
+#include "support/LinkedPlugin.h"
 
 namespace sorel::factory::test {
-
-namespace {
-
-// Filled by the entry below for the plug-in it builds last.
-VardoPersistence* builtPersistence = nullptr;
-
-// The module's composition: the plug-in object with its persistence.
-AEffect* SorelEntry(audioMasterCallback callback) {
-    return CreateEffect(callback, [](audioMasterCallback host) -> std::unique_ptr<IPlugVST> {
-        auto plugin = std::make_unique<Vardo>(host);
-        auto hooks = MakePersistenceHooks(*plugin);
-        builtPersistence = dynamic_cast<VardoPersistence*>(hooks.get());
-        plugin->SetPersistenceHooks(std::move(hooks));
-        return plugin;
-    });
-}
-
-}  // namespace
 
 const Installation& Installation::Shared() {
     static const auto installed = [] {
@@ -49,11 +30,11 @@ std::vector<std::string> Installation::PresetFiles() const {
     return files;
 }
 
-HostedSorel::HostedSorel() : host(std::make_unique<TestHost>(&SorelEntry)) {
-    builtPersistence = nullptr;
-    if (!host->CreateAndOpen(kBlock) || builtPersistence == nullptr)
+HostedSorel::HostedSorel() : host(std::make_unique<TestHost>(&sorel::test::EntryWithPersistence)) {
+    sorel::test::lastLinked = {};
+    if (!host->CreateAndOpen(kBlock) || sorel::test::lastLinked.persistence == nullptr)
         throw std::runtime_error("Sorel could not be opened with its persistence");
-    persistence = &builtPersistence->Persistence();
+    persistence = &sorel::test::lastLinked.persistence->Persistence();
 }
 
 }  // namespace sorel::factory::test

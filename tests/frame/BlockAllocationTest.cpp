@@ -4,81 +4,47 @@
 
 #include <array>
 #include <memory>
-#include <string>
 #include <vector>
 
 #include "engine/ParameterIndex.h"
-#include "InProcessEntry.h"
+#include "support/LinkedPlugin.h"
 #include "support/AllocationCounter.h"
+#include "support/TestHost.h"
 
 namespace sorel {
 namespace {
 
-VstTimeInfo gTime{};
-long gReceived = 0;
-
-VstIntPtr Host(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void* ptr, float) {
-    if (opcode == audioMasterGetTime) return reinterpret_cast<VstIntPtr>(&gTime);
-    if (opcode == audioMasterProcessEvents) {
-        gReceived += static_cast<VstEvents*>(ptr)->numEvents;
-        return 1;
-    }
-    return 0;
-}
-
-// Up to eight MIDI messages (offset, status, data 1, data 2) in storage made
-// once, so that handing them over allocates nothing.
-struct EventList {
-    VstMidiEvent events[8]{};
-    std::vector<char> storage = std::vector<char>(sizeof(VstEvents) + 8 * sizeof(VstEvent*));
-    VstEvents* list = reinterpret_cast<VstEvents*>(storage.data());
-    void Set(std::initializer_list<std::array<int, 4>> messages) {
-        list->numEvents = 0;
-        for (const auto& [offset, status, data1, data2] : messages) {
-            VstMidiEvent& e = events[list->numEvents];
-            e = VstMidiEvent{};
-            e.type = kVstMidiType, e.byteSize = sizeof e, e.deltaFrames = offset;
-            e.midiData[0] = char(status), e.midiData[1] = char(data1), e.midiData[2] = char(data2);
-            VstEvent** slots = list->events;  // the list is longer than its declared two
-            slots[list->numEvents++] = reinterpret_cast<VstEvent*>(&e);
-        }
-    }
-};
+using Message = std::array<int, 4>;  // offset, status, data 1, data 2
 
 TEST(BlockAllocation, PlayingAllocatesNothingAfterWarmUp) {
-    gTime.sampleRate = 48000;
-    gTime.tempo = 140;
-    gTime.flags = kVstTempoValid | kVstPpqPosValid | kVstTransportPlaying;
-    AEffect* effect = test::InProcessEntry(&Host);
-    ASSERT_NE(effect, nullptr);
-    effect->dispatcher(effect, effOpen, 0, 0, nullptr, 0);
-    effect->dispatcher(effect, effSetSampleRate, 0, 0, nullptr, 48000.0f);
-    effect->dispatcher(effect, effSetBlockSize, 0, 128, nullptr, 0);
-    effect->setParameter(effect, param::kKeyAreaOnOff + 1, 1.0f);
-    effect->setParameter(effect, param::kRate, 18.0f / 22.0f);  // 1/64
-    std::string teach = "74";
-    effect->dispatcher(effect, effString2Parameter, param::kCcTeachSelection, 0, teach.data(), 0);
-    effect->setParameter(effect, param::kCcTeach, 1.0f);
-    std::vector<float> buffer(128);
-    float* outputs[2] = {buffer.data(), buffer.data()};
-    EventList events;
+    test::TestHost h(&test::InProcessEntry);
+    h.transport.tempo = 140;
+    h.transport.playing = true;
+    ASSERT_TRUE(h.CreateAndOpen(128));
+    h.SetRecording(false);  // the host's own record of what was sent would grow
+    h.SetParameter(param::kKeyAreaOnOff + 1, 1.0f);
+    h.SetParameter(param::kRate, 18.0f / 22.0f);  // 1/64
+    ASSERT_TRUE(h.SetParameterText(param::kCcTeachSelection, "74"));
+    h.SetParameter(param::kCcTeach, 1.0f);
 
+    const auto queue = [&](std::initializer_list<Message> messages) {
+        for (const auto& [offset, status, data1, data2] : messages) h.QueueMidi(offset, status, data1, data2);
+    };
     auto play = [&](int blocks) {
         for (int b = 0; b < blocks; ++b) {
             switch (b % 64) {
-                case 0: events.Set({{3, 0x90, 36, 100}, {5, 0x90, 43, 90}, {9, 0x90, 64, 80}, {11, 0x92, 90, 70}}); break;
-                case 20: events.Set({{0, 0xB0, 7, 64}, {1, 0xE0, 0, 70}, {2, 0xB0, 64, 127}}); break;
-                case 40: events.Set({{7, 0x80, 36, 0}, {8, 0x90, 43, 0}, {9, 0x80, 64, 0}, {10, 0x82, 90, 0}}); break;
-                case 50: events.Set({{0, 0xB0, 123, 0}}); break;
-                default: events.Set({}); break;
+                case 0: queue({{3, 0x90, 36, 100}, {5, 0x90, 43, 90}, {9, 0x90, 64, 80}, {11, 0x92, 90, 70}}); break;
+                case 20: queue({{0, 0xB0, 7, 64}, {1, 0xE0, 0, 70}, {2, 0xB0, 64, 127}}); break;
+                case 40: queue({{7, 0x80, 36, 0}, {8, 0x90, 43, 0}, {9, 0x80, 64, 0}, {10, 0x82, 90, 0}}); break;
+                case 50: queue({{0, 0xB0, 123, 0}}); break;
+                default: break;
             }
-            if (events.list->numEvents > 0) effect->dispatcher(effect, effProcessEvents, 0, 0, events.list, 0);
-            effect->processReplacing(effect, nullptr, outputs, 128);
-            gTime.samplePos += 128;
+            h.ProcessBlock(128);
         }
     };
+    const auto received = [&] { return h.WithChecker([](const test::MidiOutChecker& c) { return c.EventCount(); }); };
     play(2000);  // warm-up: every path once
-    const long receivedBefore = gReceived;
+    const uint64_t receivedBefore = received();
     test::AllocationCounter::Start();
     play(20000);
     const long duringPlay = test::AllocationCounter::Count();
@@ -86,8 +52,8 @@ TEST(BlockAllocation, PlayingAllocatesNothingAfterWarmUp) {
     test::AllocationCounter::Stop();
     EXPECT_EQ(duringPlay, 0);
     EXPECT_GE(test::AllocationCounter::Count(), 2);
-    EXPECT_GT(gReceived - receivedBefore, 1000);  // it did play
-    effect->dispatcher(effect, effClose, 0, 0, nullptr, 0);
+    EXPECT_GT(received() - receivedBefore, 1000u);  // it did play
+    EXPECT_EQ(h.Faults(), "");
 }
 
 }  // namespace

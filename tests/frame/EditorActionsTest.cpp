@@ -9,7 +9,7 @@
 #include <set>
 #include <tuple>
 
-#include "InProcessEntry.h"
+#include "support/LinkedPlugin.h"
 #include "PluginFixture.h"
 #include "engine/PatternEngine.h"
 #include "engine/PatternStepper.h"

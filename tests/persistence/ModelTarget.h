@@ -10,6 +10,7 @@
 #include "engine/ParameterIndex.h"
 #include "frame/ParameterLayout.h"
 #include "persistence/StateTarget.h"
+#include "persistence/VardoStateTarget.h"
 
 namespace sorel::test {
 
@@ -19,11 +20,8 @@ inline const std::vector<ParameterRange>& ModelRanges() {
         ParameterLayout layout;
         DefineSorelParameters(layout, 0);
         std::vector<ParameterRange> result;
-        for (int index = 0; index < ParameterLayout::Size(); ++index) {
-            const ParameterInfo& p = *layout.Get(index);
-            const bool rounds = p.Kind() != ParamKind::Double;
-            result.push_back({p.Minimum(), p.Maximum(), p.Default(), p.Step(), p.Shape(), rounds});
-        }
+        for (int index = 0; index < ParameterLayout::Size(); ++index)
+            result.push_back(VardoStateTarget::RangeOf(*layout.Get(index)));
         return result;
     }();
     return ranges;

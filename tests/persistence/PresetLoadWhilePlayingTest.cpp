@@ -13,25 +13,13 @@
 #include "persistence/PresetFile.h"
 #include "persistence/StateApplier.h"
 #include "persistence/TempDataHome.h"
-#include "persistence/VardoPersistence.h"
+#include "support/LinkedPlugin.h"
 #include "support/TestHost.h"
 
 namespace sorel {
 namespace {
 
 constexpr int kBlock = 256;
-
-VardoPersistence* g_persistence = nullptr;
-
-AEffect* EntryWithPersistence(audioMasterCallback callback) {
-    return CreateEffect(callback, [](audioMasterCallback host) -> std::unique_ptr<IPlugVST> {
-        auto vardo = std::make_unique<Vardo>(host);
-        auto hooks = std::make_unique<VardoPersistence>(*vardo);
-        g_persistence = hooks.get();
-        vardo->SetPersistenceHooks(std::move(hooks));
-        return vardo;
-    });
-}
 
 class PresetLoadWhilePlaying : public ::testing::Test {
 protected:
@@ -52,10 +40,10 @@ protected:
         vardo = static_cast<Vardo*>(IPlugVST::FromEffect(host.Effect()));
         ASSERT_EQ(Persistence().Presets().Tree().Files().size(), 6u);
     }
-    static PluginPersistence& Persistence() { return g_persistence->Persistence(); }
+    static PluginPersistence& Persistence() { return test::lastLinked.persistence->Persistence(); }
 
     test::TempDataHome home;
-    test::TestHost host{&EntryWithPersistence};
+    test::TestHost host{&test::EntryWithPersistence};
     Vardo* vardo = nullptr;
 };
 
@@ -120,9 +108,9 @@ TEST_F(PresetLoadWhilePlaying, HostChunksSetDuringLoadsWinAndNeverDeadlock) {
 // close waits for the load, and nothing the load reaches is gone before.
 TEST_F(PresetLoadWhilePlaying, ClosingInTheMiddleOfALoadIsSafe) {
     for (int round = 0; round < 30; ++round) {
-        test::TestHost closing{&EntryWithPersistence};
+        test::TestHost closing{&test::EntryWithPersistence};
         ASSERT_TRUE(closing.CreateAndOpen(kBlock));
-        PluginPersistence& persistence = g_persistence->Persistence();
+        PluginPersistence& persistence = test::lastLinked.persistence->Persistence();
         persistence.Presets().Next();
         for (auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(round % 3 * 20);
              !persistence.IsPresetLoading() && std::chrono::steady_clock::now() < end;)

@@ -38,16 +38,17 @@ void MidiOutChecker::Inspect(const VstEvents* events) {
 
 void MidiOutChecker::InspectMidi(int offset, uint8_t status, uint8_t data1, uint8_t data2) {
     ++events_;
-    const std::string what = Describe(offset, status, data1, data2);
-    if (!inBlock_) Fault("sent outside a process call: " + what);
+    // Described only for a fault: a well-formed stream costs no allocation.
+    const auto what = [&] { return Describe(offset, status, data1, data2); };
+    if (!inBlock_) Fault("sent outside a process call: " + what());
     // A block of 0 frames still has one place to put an event: its start.
     const int lastOffset = frames_ > 0 ? frames_ - 1 : 0;
     if (inBlock_ && (offset < 0 || offset > lastOffset))
-        Fault("offset outside the block of " + std::to_string(frames_) + ": " + what);
+        Fault("offset outside the block of " + std::to_string(frames_) + ": " + what());
     // Only short channel messages travel this way; system messages have no
     // business in a note stream.
-    if (status < 0x80 || status >= 0xF0) return Fault("bad status byte: " + what);
-    if (data1 > 127 || data2 > 127) return Fault("data byte above 127: " + what);
+    if (status < 0x80 || status >= 0xF0) return Fault("bad status byte: " + what());
+    if (data1 > 127 || data2 > 127) return Fault("data byte above 127: " + what());
     CountNote(status, data1, data2);
 }
 

@@ -20,11 +20,11 @@ bool AllEqual(const Sample* samples, int frames, Sample value) {
 // finishing, and unloading only tests the dynamic loader.
 VSTPluginMainProc LoadModuleEntry(const std::string& path, std::string& error) {
     static std::mutex mutex;
-    static std::vector<std::unique_ptr<host::PluginModule>> loaded;
-    auto module = host::PluginModule::open(path, error);
-    if (!module) return nullptr;
+    static std::map<std::string, std::unique_ptr<host::PluginModule>> loaded;
     std::lock_guard lock(mutex);
-    return loaded.emplace_back(std::move(module))->entry();
+    auto& module = loaded[path];
+    if (!module) module = host::PluginModule::open(path, error);
+    return module ? module->entry() : nullptr;
 }
 
 TestHost::TestHost(const std::string& modulePath) {
@@ -51,15 +51,17 @@ std::chrono::nanoseconds TestHost::ProcessBlock(int frames, ProcessEntry entry) 
     const int length = std::max(frames, 0);
     plugin_->reserveFrames(length);
     for (int c = 0; c < plugin_->outputCount(); ++c) {
-        std::fill_n(plugin_->output(c), length, kStale);
-        std::fill_n(plugin_->doubleOutput(c), length, kStale);
+        if (entry == ProcessEntry::DoubleReplacing)
+            std::fill_n(plugin_->doubleOutput(c), length, kStale);
+        else
+            std::fill_n(plugin_->output(c), length, kStale);
     }
-    WithChecker([&](MidiOutChecker& c) { return c.BeginBlock(frames), 0; });
+    Locked([&] { checker_.BeginBlock(frames); });
     const auto start = std::chrono::steady_clock::now();
     plugin_->process(frames, entry);
     const auto took = std::chrono::steady_clock::now() - start;
     const bool silent = Silent(entry, length);
-    WithChecker([&](MidiOutChecker& c) { return c.InspectSilence(silent), c.EndBlock(), 0; });
+    Locked([&] { checker_.InspectSilence(silent), checker_.EndBlock(); });
     ++blockCount_;
     if (transport.playing) transport.samplePos += length;
     return std::chrono::duration_cast<std::chrono::nanoseconds>(took);

@@ -11,6 +11,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "HostedPlugin.h"
@@ -88,30 +89,28 @@ public:
     // The checker of everything the plug-in sent, under its own lock.
     template <typename Fn>
     auto WithChecker(Fn&& fn) const {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return fn(checker_);
+        return Locked([&] { return fn(checker_); });
     }
     HostTransport transport;
     // Whether the editor may have the size it asks for (audioMasterSizeWindow).
     std::atomic<bool> acceptsEditorSize{false};
     // From now on the time query answers `info` (or null), not the transport.
     void SetTime(const VstTimeInfo& info, bool answers) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        rawTime_ = true, time_ = info, answersTime_ = answers;
+        Locked([&] { rawTime_ = true, time_ = info, answersTime_ = answers; });
     }
-    void SetProductString(const std::string& product) { WithChecker([&](const MidiOutChecker&) { return product_ = product; }); }
+    void SetProductString(const std::string& product) { Locked([&] { product_ = product; }); }
 
     // Every MIDI event sent is kept while this is on.
     void SetRecording(bool on) { recording_ = on; }
-    std::vector<SentMidi> Sent() const { return WithChecker([&](const MidiOutChecker&) { return sent_; }); }
+    std::vector<SentMidi> Sent() const { return Locked([&] { return sent_; }); }
     std::vector<SentMidi> SentInBlock(int64_t block) const {
         return Filtered(Sent(), [block](const SentMidi& m) { return m.block == block; });
     }
-    void ClearSent() { WithChecker([&](const MidiOutChecker&) { return sent_.clear(), 0; }); }
+    void ClearSent() { Locked([&] { sent_.clear(); }); }
     int BlockCount() const { return blockCount_; }
     // How often the plug-in called each host opcode.
     int CallCount(int opcode) const {
-        return WithChecker([&](const MidiOutChecker&) { return callCounts_.contains(opcode) ? callCounts_.at(opcode) : 0; });
+        return Locked([&] { return callCounts_.contains(opcode) ? callCounts_.at(opcode) : 0; });
     }
 
     // The checker's faults so far, one text each; empty when there were none.
@@ -123,6 +122,11 @@ public:
 
 private:
     bool Silent(ProcessEntry entry, int frames);
+    template <typename Fn>
+    std::invoke_result_t<Fn> Locked(Fn&& fn) const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return fn();
+    }
 
     VSTPluginMainProc entry_ = nullptr;
     std::atomic<int> blockCount_{0};

@@ -236,9 +236,12 @@ void HostedPlugin::sendEvents(const std::vector<VstMidiEvent>& events) {
 void HostedPlugin::process(int frames, ProcessEntry entry) {
     const int length = std::max(frames, 0);
     reserveFrames(length);
+    // Silent inputs, in the sample type of the entry.
     for (int i = 0; i < std::max(0, effect_->numInputs); ++i) {
-        std::fill_n(inputs_[size_t(i)], length, 0.0f);
-        std::fill_n(doubleInputs_[size_t(i)], length, 0.0);
+        if (entry == ProcessEntry::DoubleReplacing)
+            std::fill_n(doubleInputs_[size_t(i)], length, 0.0);
+        else
+            std::fill_n(inputs_[size_t(i)], length, 0.0f);
     }
     processing_ = true;
     switch (entry) {

@@ -9,24 +9,15 @@
 #include <memory>
 #include <string>
 
-#include "frame/Vardo.h"
-#include "persistence/VardoPersistence.h"
 #include "soak/HostileHost.h"
 #include "soak/ParameterStorm.h"
+#include "support/LinkedPlugin.h"
 #include "support/TestHost.h"
 
 namespace {
 
 constexpr int kMostBlocks = 256;
 constexpr double kParameterCallChance = 0.25;
-
-std::unique_ptr<sorel::IPlugVST> BuildPlugin(audioMasterCallback host) {
-    auto plugin = std::make_unique<sorel::Vardo>(host);
-    plugin->SetPersistenceHooks(sorel::MakePersistenceHooks(*plugin));
-    return plugin;
-}
-
-AEffect* LinkedEntry(audioMasterCallback host) { return sorel::CreateEffect(host, &BuildPlugin); }
 
 }  // namespace
 
@@ -39,7 +30,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     sorel::soak::Dice dice(data, size);
-    sorel::test::TestHost plugin(&LinkedEntry);
+    sorel::test::TestHost plugin(&sorel::test::EntryWithPersistence);
     plugin.SetRecording(false);
     if (!plugin.CreateAndOpen(sorel::soak::HostileHost::kOrdinaryBlock)) std::abort();
     sorel::soak::HostileHost host(plugin, dice);
