@@ -36,7 +36,14 @@ void IControl::OnMouseDblClick(int x, int y, const IMouseMod& mod) {
 }
 
 void IControl::OnMouseWheel(int x, int y, const IMouseMod& mod, int notches) {
-    value_ += notches * ((mod.C || mod.S) ? kFineWheelStep : kWheelStep);
+    const Parameter* p = Param();
+    if (p && p->MovesInWholeSteps()) {
+        // A share of the range would round to nothing on a control of few steps.
+        const double plain = p->ShownValue(p->FromNormalized(value_)) + notches * p->Step();
+        value_ = p->ToNormalized(std::clamp(plain, p->Minimum(), p->Maximum()));
+    } else {
+        value_ += notches * ((mod.C || mod.S) ? kFineWheelStep : kWheelStep);
+    }
     SetDirty(true);
 }
 
