@@ -88,8 +88,13 @@ bool IControl::SetClean() {
     return wasForced;
 }
 
+IRECT IControl::PromptRECT(int x, int y) const {
+    const int left = promptAtMouseX_ ? x : rect_.L, top = promptAtMouseY_ ? y : rect_.T;
+    return {left, top, left + rect_.W(), top + rect_.H()};
+}
+
 void IControl::PromptForValue(int x, int y) {
-    if (paramIdx_ >= 0 && !promptDisabled_) context_.PromptForValue(*this, PromptX(x), PromptY(y));
+    if (paramIdx_ >= 0 && !promptDisabled_) context_.PromptForValue(*this, x, y);
 }
 
 void IControl::OpenMenu(int x, int y) {

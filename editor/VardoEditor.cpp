@@ -591,7 +591,8 @@ void VardoEditor::PromptForValue(IControl& control, int x, int y) {
         const int current = WholeValue(p->Value(), static_cast<int>(p->Minimum()), static_cast<int>(p->Maximum()));
         for (int v = static_cast<int>(p->Minimum()); v <= static_cast<int>(p->Maximum()); ++v)
             menu.AddItem(p->DisplayText(v), v, v == current ? IPopupMenu::kChecked : IPopupMenu::kNoFlags);
-        if (const IPopupChoice choice = ShowMenu(menu, x, y)) {
+        const IRECT below = control.PromptRECT(x, y);
+        if (const IPopupChoice choice = ShowMenu(menu, below.L, below.B)) {
             control.SetValue(p->ToNormalized(choice.Item().tag));
             control.SetDirty(true);
         }
@@ -606,8 +607,7 @@ void VardoEditor::PromptForValue(IControl& control, int x, int y) {
         if (committed) CommitPrompt(control, text);
     };
     constexpr int kMaxEntryLength = 16;
-    window_->OpenTextEntry(IRECT(x, y, x + control.GetRECT().W(), y + control.GetRECT().H()), control.TextStyle(),
-                           p->DisplayText(), kMaxEntryLength, filter);
+    window_->OpenTextEntry(control.PromptRECT(x, y), control.TextStyle(), p->DisplayText(), kMaxEntryLength, filter);
 }
 
 void VardoEditor::AskForText(const IRECT& rect, const std::string& text, int maxLength, TextDone done) {
@@ -651,20 +651,33 @@ IPopupChoice VardoEditor::ShowMenu(const IPopupMenu& menu, int x, int y) {
 void VardoEditor::OpenControlMenu(IControl& control, int x, int y) {
     const Parameter* menuParam = GetParam(control.MenuParamIdx());
     if (!menuParam) return;
-    // What the menu acts on is taken now, with the key area or pattern that a
-    // right click on a selector has just chosen: the selection may move while
-    // the menu is open.
+    // What the menu acts on is taken now: the selection may move while the menu is open.
     FollowSelection();
-    const MenuTarget target{control.MenuParameterAt(x, y), selection_.area, selection_.pattern, selection_.lane};
+    const MenuTarget target = MenuTargetAt(control, x, y);
     IPopupMenu menu;
     for (int v = static_cast<int>(menuParam->Minimum()); v <= static_cast<int>(menuParam->Maximum()); ++v)
         menu.AddItem(menuParam->DisplayText(v), v);
-    const IPopupChoice choice = ShowMenu(menu, control.PromptX(x), control.PromptY(y));
+    const IRECT below = control.PromptRECT(x, y);
+    const IPopupChoice choice = ShowMenu(menu, below.L, below.B);
     if (!choice) return;
     WithEngine([&] {
         plug_.SetMenuTarget(target);
         plug_.SetParameterFromGUI(control.MenuParamIdx(), menuParam->ToNormalized(choice.Item().tag));
     });
+}
+
+MenuTarget VardoEditor::MenuTargetAt(const IControl& control, int x, int y) const {
+    MenuTarget target{control.MenuParameterAt(x, y), selection_.area, selection_.pattern, selection_.lane};
+    // A key area or pattern button's menu is for the button clicked, which stays unselected.
+    const int button = control.ButtonAt(x, y);
+    if (button < 0) return target;
+    if (control.ParamIdx() == kKeyAreaSelection) {
+        target.area = button;
+        target.pattern = WholeValue(plug_.Params().Value(kKeyAreaPatterns + button), 0, kPatternsPerArea - 1);
+    } else if (control.ParamIdx() == kKeyAreaPatterns + selection_.area) {
+        target.pattern = button;
+    }
+    return target;
 }
 
 std::unique_ptr<PluginEditor> MakeVardoEditor(Vardo& plug, PluginPersistence* persistence) {

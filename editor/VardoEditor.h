@@ -12,6 +12,7 @@
 #include "editor/ControlBinding.h"
 #include "editor/ControlContext.h"
 #include "editor/Skin.h"
+#include "frame/MenuTarget.h"
 #include "frame/PluginEditor.h"
 #include "graphics/IBitmap.h"
 #include "graphics/WindowClient.h"
@@ -158,6 +159,8 @@ private:
     void ShowTool();
     IRECT WholeControlsAround(IRECT area) const;
     void CommitPrompt(IControl& control, const std::string& text);
+    // The key area, pattern, lane and parameter that a menu opened by a click at (x, y) acts on.
+    MenuTarget MenuTargetAt(const IControl& control, int x, int y) const;
 
     Vardo& plug_;
     PluginPersistence* persistence_;
