@@ -30,9 +30,10 @@ public:
     // The control's right-click menu (its menu parameter's display texts)
     // for a click at (x, y); the control says where it opens.
     virtual void OpenControlMenu(IControl& control, int x, int y) = 0;
-    // Puts a menu before the user with its top-left corner at (x, y) and returns the
-    // choice; none when nothing was chosen.
-    virtual IPopupChoice ShowMenu(const IPopupMenu& menu, int x, int y) = 0;
+    // Puts a menu before the user at the lower-left corner of `under` (above
+    // it where the screen ends below) and returns the choice; none when
+    // nothing was chosen.
+    virtual IPopupChoice ShowMenu(const IPopupMenu& menu, const IRECT& under) = 0;
     // Opens a text field over `rect` holding `text` (any characters, at most
     // maxLength); `done` hears at a later timer tick whether it was committed,
     // and the text. A field opened meanwhile drops this one's `done`.

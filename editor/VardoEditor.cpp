@@ -591,8 +591,7 @@ void VardoEditor::PromptForValue(IControl& control, int x, int y) {
         const int current = WholeValue(p->Value(), static_cast<int>(p->Minimum()), static_cast<int>(p->Maximum()));
         for (int v = static_cast<int>(p->Minimum()); v <= static_cast<int>(p->Maximum()); ++v)
             menu.AddItem(p->DisplayText(v), v, v == current ? IPopupMenu::kChecked : IPopupMenu::kNoFlags);
-        const IRECT below = control.PromptRECT(x, y);
-        if (const IPopupChoice choice = ShowMenu(menu, below.L, below.B)) {
+        if (const IPopupChoice choice = ShowMenu(menu, control.PromptRECT(x, y))) {
             control.SetValue(p->ToNormalized(choice.Item().tag));
             control.SetDirty(true);
         }
@@ -643,9 +642,9 @@ void VardoEditor::CommitPrompt(IControl& control, const std::string& text) {
     control.SetDirty(true);
 }
 
-IPopupChoice VardoEditor::ShowMenu(const IPopupMenu& menu, int x, int y) {
-    if (window_ && window_->IsOpen()) return window_->ShowPopupMenu(menu, x, y);
-    return menuPresenter_ ? menuPresenter_(menu, x, y) : IPopupChoice{};
+IPopupChoice VardoEditor::ShowMenu(const IPopupMenu& menu, const IRECT& under) {
+    if (window_ && window_->IsOpen()) return window_->ShowPopupMenu(menu, under);
+    return menuPresenter_ ? menuPresenter_(menu, under.L, under.B) : IPopupChoice{};
 }
 
 void VardoEditor::OpenControlMenu(IControl& control, int x, int y) {
@@ -657,8 +656,7 @@ void VardoEditor::OpenControlMenu(IControl& control, int x, int y) {
     IPopupMenu menu;
     for (int v = static_cast<int>(menuParam->Minimum()); v <= static_cast<int>(menuParam->Maximum()); ++v)
         menu.AddItem(menuParam->DisplayText(v), v);
-    const IRECT below = control.PromptRECT(x, y);
-    const IPopupChoice choice = ShowMenu(menu, below.L, below.B);
+    const IPopupChoice choice = ShowMenu(menu, control.PromptRECT(x, y));
     if (!choice) return;
     WithEngine([&] {
         plug_.SetMenuTarget(target);

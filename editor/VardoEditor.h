@@ -91,13 +91,13 @@ public:
     void WithEngine(const std::function<void()>& work) override;
     const EditorModel& Model() const override;
     void SelectSteps(int start, int end) override;
-    IPopupChoice ShowMenu(const IPopupMenu& menu, int x, int y) override;
+    IPopupChoice ShowMenu(const IPopupMenu& menu, const IRECT& under) override;
     void AskForText(const IRECT& rect, const std::string& text, int maxLength, TextDone done) override;
     // Replaces the status text (the editor thread); an open window shows it at once.
     void SetStatusText(std::string text) override;
 
     // Who answers menus while no window is open (a test or tool playing the
-    // user); without one such menus choose nothing. A text field asked for
+    // user), told the menu's top-left corner; without one such menus choose nothing. A text field asked for
     // without a window waits for OnTextEntryDone as the window host calls it.
     using MenuPresenter = std::function<IPopupChoice(const IPopupMenu& menu, int x, int y)>;
     void SetMenuPresenter(MenuPresenter presenter) { menuPresenter_ = std::move(presenter); }
