@@ -190,6 +190,7 @@ TEST_F(EditorWindowTest, KeysGoOnToTheHostsWindowAndItSurvivesItsParentGoingFirs
 TEST_F(EditorWindowTest, MenusOpenBelowWhatWasClickedAndChangeNothing) {
     ASSERT_TRUE(OpenAndDrawn());
     const IRECT gate = Skin(0), steps = Skin(128), patterns = Skin(123), areas = Skin(17), grid = Skin(36);
+    const IRECT length4 = Skin(86 + 3), scene = Skin(118);
     const int patternX = patterns.L + 31 * 5 + 15, areaX = areas.L + 30 * 2 + 15, stepLeft = grid.L + 24 * 5;
     const struct { const char* name; int x, y; const char* gesture; int left, top, watched; } rows[] = {
         {"knob", gate.L + 28, gate.T + 28, "click 3", gate.L, gate.B, kGate},
@@ -197,18 +198,30 @@ TEST_F(EditorWindowTest, MenusOpenBelowWhatWasClickedAndChangeNothing) {
         {"pattern button 6", patternX, patterns.T + 5, "click 3", patternX, patterns.B, kKeyAreaPatterns},
         {"key area button 3", areaX, areas.T + 5, "click 3", areaX, areas.B, kKeyAreaSelection},
         {"step 6 of the grid", stepLeft + 10, grid.T + 50, "click 3", stepLeft, grid.B, StepValue(0, 0, 0, 5)},
+        {"scene step 4's length", length4.L + 5, length4.T + 5, "click --repeat 2 --delay 50 1", length4.L, scene.B,
+         kSceneStepLength + 3},
+    };
+    // Where the menu that a gesture opens shows, once it is dismissed again.
+    const auto menuAfter = [&](int x, int y, const std::string& gesture) {
+        IRECT menu;
+        EXPECT_TRUE(Xdotool(x, y, gesture));
+        EXPECT_TRUE(Eventually([&] { return !(menu = MenuShown()).Empty(); }));
+        EXPECT_TRUE(XvfbServer::Instance().Xdotool("key Escape"));
+        EXPECT_TRUE(Eventually([&] { return MenuShown().Empty(); }));
+        return menu;
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         const float before = host->GetParameter(row.watched);
-        ASSERT_TRUE(Xdotool(row.x, row.y, row.gesture));
-        IRECT menu;
-        EXPECT_TRUE(Eventually([&] { return !(menu = MenuShown()).Empty(); }));
+        const IRECT menu = menuAfter(row.x, row.y, row.gesture);
         EXPECT_EQ(std::pair(menu.L, menu.T), OnScreen(row.left, row.top));
-        ASSERT_TRUE(XvfbServer::Instance().Xdotool("key Escape"));
-        EXPECT_TRUE(Eventually([&] { return MenuShown().Empty(); }));
         EXPECT_EQ(host->GetParameter(row.watched), before);
     }
+    // Where the screen ends below the control, above it.
+    XMoveWindow(display_, parent_, 0, DisplayHeight(display_, DefaultScreen(display_)) - 565);
+    XSync(display_, False);
+    const IRECT above = menuAfter(steps.L + 5, steps.T + 5, rows[1].gesture);
+    EXPECT_EQ(std::pair(above.L, above.B), OnScreen(steps.L, steps.T));
     const IRECT note = Skin(120);  // "Start note": typed as a note name
     ASSERT_TRUE(Xdotool(note.L + 5, note.T + 5, "click --repeat 2 --delay 50 1"));
     IRECT field;
