@@ -142,7 +142,8 @@ void EditorComposer::ComposeTopRows() {
     }
     editor_.patternView_ = &static_cast<PatternView&>(editor_.Attach(std::make_unique<PatternView>(
         editor_, Rect(36), Image(image::kNoteListStrip), editor_.plug_.Marks())));
-    editor_.sceneView_ = &static_cast<SceneView&>(editor_.Attach(std::make_unique<SceneView>(editor_, Rect(kSceneViewSkin))));
+    editor_.sceneView_ =
+        &static_cast<SceneView&>(editor_.Attach(std::make_unique<SceneView>(editor_, Rect(kSceneViewSkin))));
     Switch(26, image::kTeach, Scope::kGlobal, kCcTeach);
     FontSwitch(25, kFontCalibri14, Scope::kGlobal, kCcTeachSelection);
     const IRECT caption = Rect(166);

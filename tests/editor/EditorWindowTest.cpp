@@ -97,8 +97,8 @@ protected:
         IRECT shown;
         for (unsigned i = 0; i < count && shown.Empty(); ++i) {
             XWindowAttributes a{};
-            if (children[i] != parent_ && XGetWindowAttributes(display_, children[i], &a) && a.map_state == IsViewable &&
-                wanted(a))
+            const bool mapped = XGetWindowAttributes(display_, children[i], &a) && a.map_state == IsViewable;
+            if (children[i] != parent_ && mapped && wanted(a))
                 shown = {a.x, a.y, a.x + a.width, a.y + a.height};
         }
         XFree(children);
@@ -192,14 +192,14 @@ TEST_F(EditorWindowTest, MenusOpenBelowWhatWasClickedAndChangeNothing) {
     const IRECT gate = Skin(0), steps = Skin(128), patterns = Skin(123), areas = Skin(17), grid = Skin(36);
     const IRECT length4 = Skin(86 + 3), scene = Skin(118);
     const int patternX = patterns.L + 31 * 5 + 15, areaX = areas.L + 30 * 2 + 15, stepLeft = grid.L + 24 * 5;
+    const char* const doubleClick = "click --repeat 2 --delay 50 1";
     const struct { const char* name; int x, y; const char* gesture; int left, top, watched; } rows[] = {
         {"knob", gate.L + 28, gate.T + 28, "click 3", gate.L, gate.B, kGate},
-        {"double-clicked text switch", steps.L + 5, steps.T + 5, "click --repeat 2 --delay 50 1", steps.L, steps.B, kPatternSteps},
+        {"double-clicked text switch", steps.L + 5, steps.T + 5, doubleClick, steps.L, steps.B, kPatternSteps},
         {"pattern button 6", patternX, patterns.T + 5, "click 3", patternX, patterns.B, kKeyAreaPatterns},
         {"key area button 3", areaX, areas.T + 5, "click 3", areaX, areas.B, kKeyAreaSelection},
         {"step 6 of the grid", stepLeft + 10, grid.T + 50, "click 3", stepLeft, grid.B, StepValue(0, 0, 0, 5)},
-        {"scene step 4's length", length4.L + 5, length4.T + 5, "click --repeat 2 --delay 50 1", length4.L, scene.B,
-         kSceneStepLength + 3},
+        {"scene step 4's length", length4.L + 5, length4.T + 5, doubleClick, length4.L, scene.B, kSceneStepLength + 3},
     };
     // Where the menu that a gesture opens shows, once it is dismissed again.
     const auto menuAfter = [&](int x, int y, const std::string& gesture) {
@@ -220,10 +220,10 @@ TEST_F(EditorWindowTest, MenusOpenBelowWhatWasClickedAndChangeNothing) {
     // Where the screen ends below the control, above it.
     XMoveWindow(display_, parent_, 0, DisplayHeight(display_, DefaultScreen(display_)) - 565);
     XSync(display_, False);
-    const IRECT above = menuAfter(steps.L + 5, steps.T + 5, rows[1].gesture);
+    const IRECT above = menuAfter(steps.L + 5, steps.T + 5, doubleClick);
     EXPECT_EQ(std::pair(above.L, above.B), OnScreen(steps.L, steps.T));
     const IRECT note = Skin(120);  // "Start note": typed as a note name
-    ASSERT_TRUE(Xdotool(note.L + 5, note.T + 5, "click --repeat 2 --delay 50 1"));
+    ASSERT_TRUE(Xdotool(note.L + 5, note.T + 5, doubleClick));
     IRECT field;
     EXPECT_TRUE(Eventually([&] { return !(field = TextFieldShown()).Empty(); }));
     EXPECT_EQ(field, IRECT(note.L, note.T, note.R + 1, note.B + 1));
@@ -263,7 +263,9 @@ TEST_F(EditorWindowTest, AWheelNotchIsOneStepOfAWholeStepControl) {
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         ASSERT_TRUE(Xdotool(row.at.L + 5, row.at.T + 5, row.turn));
-        const auto arrived = [&] { return std::abs(host->GetParameter(kSwing) - row.swing) < 1e-5 && shownSteps() == row.stepsShown; };
+        const auto arrived = [&] {
+            return std::abs(host->GetParameter(kSwing) - row.swing) < 1e-5 && shownSteps() == row.stepsShown;
+        };
         EXPECT_TRUE(Eventually(arrived)) << shownSteps() << " " << host->GetParameter(kSwing);
     }
 }
