@@ -312,12 +312,23 @@ TEST_F(ShownLaneTest, EveryLaneTabChoosesTheLaneThatADragAndTheLanesSwitchEdit) 
     }
 }
 
+// A lane chosen by its tab or by its control-zone key (12 for ORDER .. 20 for SEQ).
 TEST_F(ShownLaneTest, OnlyTheShownLanesTabLooksSelected) {
+    constexpr int kOrderKey = 12;
+    static constexpr std::pair<int, bool> kChoices[] = {{3, false}, {9, false}, {0, false}, {12, false}, {5, true},
+                                                        {16, false}, {8, true}, {10, false}, {2, true}};
     const std::vector<IRECT> tabs = Tabs();
     std::vector<uint64_t> unlit = UnlitLooks(tabs);  // ORDER is shown
-    for (const int lane : {3, 9, 0, 12, 16, 8, 10}) {
-        SCOPED_TRACE(lane);
-        ClickTab(lane);
+    for (const auto& [lane, byKey] : kChoices) {
+        SCOPED_TRACE(std::to_string(lane) + (byKey ? " by its key" : " by its tab"));
+        if (byKey) {
+            host->NoteOn(0, 1, kOrderKey + lane, 100);
+            host->NoteOff(32, 1, kOrderKey + lane);
+            host->ProcessBlock(64);
+            EXPECT_EQ(std::lround(PlainOf(kPatternStepMode)), lane);
+        } else {
+            ClickTab(lane);
+        }
         EXPECT_EQ(Lit(tabs, unlit, lane), std::set<int>{lane});
     }
 }
