@@ -160,8 +160,10 @@ void EditorComposer::ComposeTopRows() {
     FontSwitch(35, kFontCalibri12, Scope::kGlobal, kScaleMode);
     editor_.status_ = &static_cast<ITextControl&>(
         editor_.Attach(std::make_unique<ICustomTextControl>(editor_, Rect(22), editor_.Font(kFontCalibri14), kWelcome)));
-    Radio(69, image::kLaneSelector, kFontCalibri10, Scope::kGlobal, kPatternStepMode, 9);
-    Radio(154, image::kCcSelector, kFontCalibri12White, Scope::kGlobal, kPatternCcSelection, kControllerLanes);
+    editor_.laneTabs_[0] = &static_cast<ICustomRadioButtonsControl&>(
+        Radio(69, image::kLaneSelector, kFontCalibri10, Scope::kGlobal, kPatternStepMode, kFirstControllerLane));
+    editor_.laneTabs_[VardoEditor::kControllerLaneTabs] = &static_cast<ICustomRadioButtonsControl&>(
+        Radio(154, image::kCcSelector, kFontCalibri12White, Scope::kGlobal, kPatternCcSelection, kControllerLanes));
     Knob(8, image::kUnipolarKnob, Scope::kGlobal, kGlobalVolume);
     Switch(130, image::kEditSelect, Scope::kGlobal, kSelectionTool);
     Switch(129, image::kEditDraw, Scope::kGlobal, kDrawTool);

@@ -6,6 +6,7 @@
 #include "editor/FontResources.h"
 #include "editor/HintText.h"
 #include "editor/IBitmapControl.h"
+#include "editor/ICustomRadioButtonsControl.h"
 #include "editor/IControl.h"
 #include "editor/IKeyboardControl.h"
 #include "editor/ILoopSelectionControl.h"
@@ -39,8 +40,6 @@ namespace sorel {
 using namespace param;
 
 namespace {
-
-constexpr int kLastStepMode = 8;  // the step-mode selector's last lane
 
 bool IsNoteParameter(int index) {
     const auto in = [index](int first) { return index >= first && index < first + kKeyAreas; };
@@ -158,7 +157,6 @@ void VardoEditor::BuildControls(int scale) {
     });
     skin_.Load();
     for (const FontResource& font : kEditorFonts) fonts_.push_back(BitmapFont::Load(*canvas_, font));
-    laneSource_ = WholeValue(plug_.Params().Value(kPatternStepMode), 0, kLastStepMode);
     EditorComposer(*this).Compose();
     decoder.join();
     background_ = canvas_->LoadIBitmap(image::kBackground.number, image::kBackground.name);
@@ -247,9 +245,6 @@ void VardoEditor::HandleEvent(const EditorEvent& event) {
         case Kind::AreaNoteIn:
             if (event.area >= 0 && event.area < kKeyAreas) noteInTicks_[static_cast<std::size_t>(event.area)] = kNoteInTicks;
             break;
-        case Kind::SelectLane:
-            laneSource_ = WholeValue(event.value, 0, kLanes - 1);
-            break;
         case Kind::Refresh:
             refreshPending_.store(true);
             break;
@@ -257,16 +252,11 @@ void VardoEditor::HandleEvent(const EditorEvent& event) {
             PerformAction(event.index, event.value);
             break;
         default:
-            break;  // the pattern view's news; the selection is read from the parameters
+            break;  // the pattern view's news; the selection is read from the model
     }
 }
 
 void VardoEditor::ShowParameter(int index, double normalized) {
-    if (index == kPatternStepMode || index == kPatternCcSelection) {
-        const double plain = plug_.Params().Get(index)->FromNormalized(normalized);
-        laneSource_ = index == kPatternStepMode ? WholeValue(plain, 0, kLastStepMode)
-                                                : kFirstControllerLane + WholeValue(plain, 0, kControllerLanes - 1);
-    }
     for (const BoundControl& b : bound_)
         if (b.control->ParamIdx() == index) b.control->SetValueFromPlug(normalized);
     if (!patternView_) return;
@@ -279,12 +269,15 @@ void VardoEditor::ShowTool() {
     if (patternView_ && patternView_->ShownTool() != tool) patternView_->SetTool(tool);
 }
 
+// Every view shows what the model holds, whoever moved it: this editor, the
+// host, a learnt controller or the engine.
 void VardoEditor::FollowSelection() {
-    const ParameterTable& params = plug_.Params();
     EditorSelection now;
-    now.area = WholeValue(params.Value(kKeyAreaSelection), 0, kKeyAreas - 1);
-    now.pattern = WholeValue(params.Value(kKeyAreaPatterns + now.area), 0, kPatternsPerArea - 1);
-    now.lane = laneSource_;
+    {
+        std::lock_guard<std::recursive_mutex> lock(plug_.Mutex());
+        const EditorModel& model = plug_.Model();
+        now = {model.Area(), model.Pattern(), model.Lane()};
+    }
     if (now == selection_) return;
     selection_ = now;
     RebindAll();
@@ -298,6 +291,13 @@ void VardoEditor::RebindAll() {
             if (const Parameter* p = GetParam(index)) b.control->SetDefaultValue(p->ToNormalized(p->Default()));
     }
     if (patternView_) patternView_->ShowSelection(selection_);
+    // Only the shown lane's tab is lit: a note lane's or a controller lane's.
+    const bool controllerLane = selection_.lane >= kFirstControllerLane;
+    for (std::size_t family = 0; family < laneTabs_.size(); ++family) {
+        if (!laneTabs_[family]) continue;
+        laneTabs_[family]->SetHighlightSelected(controllerLane == (family == kControllerLaneTabs));
+        laneTabs_[family]->SetDirty(false);
+    }
     if (loop_) {
         PatternEngine* area = plug_.App().Area(selection_.area);
         loop_->SetTarget(area ? &area->Stepper() : nullptr, selection_.pattern, selection_.lane);
@@ -307,6 +307,8 @@ void VardoEditor::RebindAll() {
 void VardoEditor::RefreshFromPlug() {
     for (const BoundControl& b : bound_)
         if (const Parameter* p = b.control->Param()) b.control->SetValueFromPlug(p->Normalized());
+    // The view reads its steps from the parameters: a tool's work shows at once.
+    if (patternView_) patternView_->StepChanged();
 }
 
 void VardoEditor::ReadEngineState() {
@@ -554,6 +556,8 @@ const Parameter* VardoEditor::GetParam(int index) const { return plug_.Params().
 
 void VardoEditor::SetParameterFromGUI(int index, double normalized) {
     plug_.SetParameterFromGUI(index, normalized);
+    // A lane or pattern just chosen is what the next gesture edits.
+    FollowSelection();
     ShowHint(index);
 }
 

@@ -30,6 +30,7 @@ class BitmapFont;
 class EditorComposer;
 struct FontResource;
 class IBitmapControl;
+class ICustomRadioButtonsControl;
 class IControl;
 class IGraphics;
 class IKeyboardControl;
@@ -181,7 +182,6 @@ private:
     std::vector<std::unique_ptr<IControl>> controls_;  // drawing order
     std::vector<BoundControl> bound_;
     EditorSelection selection_;
-    int laneSource_ = 0;  // the lane as last chosen by the step-mode or CC selector
     uint32_t droppedSeen_ = 0;
     IRECT pendingArea_;   // uncovered by controls that were hidden
 
@@ -194,6 +194,9 @@ private:
     std::array<IBitmapControl*, 4> noteIndicators_{};
     std::array<int, 4> noteInTicks_{};
     std::array<ITextControl*, 2> sendOnlyCaptions_{};
+    // The note lanes' tabs, then the controller lanes'.
+    static constexpr std::size_t kControllerLaneTabs = 1;
+    std::array<ICustomRadioButtonsControl*, 2> laneTabs_{};
     ITextControl* status_ = nullptr;
     std::array<IPresetBrowserControl*, 2> browsers_{};  // pattern presets, chord banks
     IControl* rateKnob_ = nullptr;
