@@ -88,8 +88,8 @@ enum class Effect {
 
 struct Row {
     int skin;
-    Act act;
-    Effect effect;
+    Act act = Act::kClick;
+    Effect effect = Effect::kNothing;
     int param = -1;   // the parameter of the first cell; cell k's is param + k
     int button = 0;   // of a radio control; the column of the scene view or loop markers
     int cells = 1;    // skin entries skin .. skin + cells - 1, one row of equal cells
@@ -102,11 +102,11 @@ struct Row {
 // The editor's composition, by skin entry.
 const Row kRows[] = {
     // Key area
-    {.skin = 27, .act = Act::kClick, .effect = Effect::kNothing, .cells = 4},  // incoming-note indicators
-    {.skin = 17, .act = Act::kClick, .effect = Effect::kSelects, .param = kKeyAreaSelection, .button = 2},
+    {.skin = 27, .cells = 4},  // incoming-note indicators
+    {.skin = 17, .effect = Effect::kSelects, .param = kKeyAreaSelection, .button = 2},
     {.skin = 17, .act = Act::kRightClick, .effect = Effect::kOpensMenu, .button = 3},
-    {.skin = 166, .act = Act::kClick, .effect = Effect::kNothing},  // send-only-CC caption
-    {.skin = 9, .act = Act::kClick, .effect = Effect::kToggles, .param = Area(kKeyAreaOnOff)},
+    {.skin = 166},  // send-only-CC caption
+    {.skin = 9, .effect = Effect::kToggles, .param = Area(kKeyAreaOnOff)},
     {.skin = 18, .act = Act::kDrag, .effect = Effect::kMoves, .param = Area(kArpOnNoteCount)},
     {.skin = 18, .act = Act::kWheel, .effect = Effect::kMoves, .param = Area(kArpOnNoteCount)},
     {.skin = 32, .act = Act::kDrag, .effect = Effect::kMoves, .param = Area(kVelocityMode)},
@@ -126,11 +126,11 @@ const Row kRows[] = {
     // Hold and scene switches
     {.skin = 31, .act = Act::kDrag, .effect = Effect::kMoves, .param = Area(kHoldSync)},
     {.skin = 31, .act = Act::kWheel, .effect = Effect::kMoves, .param = Area(kHoldSync)},
-    {.skin = 10, .act = Act::kClick, .effect = Effect::kToggles, .param = Area(kHold)},
-    {.skin = 11, .act = Act::kClick, .effect = Effect::kToggles, .param = Area(kHoldTranspose)},
-    {.skin = 12, .act = Act::kClick, .effect = Effect::kToggles, .param = Area(kHoldBypass)},
-    {.skin = 13, .act = Act::kClick, .effect = Effect::kToggles, .param = Area(kSceneOnOff)},
-    {.skin = 125, .act = Act::kClick, .effect = Effect::kToggles, .param = Area(kNoteRelease)},
+    {.skin = 10, .effect = Effect::kToggles, .param = Area(kHold)},
+    {.skin = 11, .effect = Effect::kToggles, .param = Area(kHoldTranspose)},
+    {.skin = 12, .effect = Effect::kToggles, .param = Area(kHoldBypass)},
+    {.skin = 13, .effect = Effect::kToggles, .param = Area(kSceneOnOff)},
+    {.skin = 125, .effect = Effect::kToggles, .param = Area(kNoteRelease)},
     // Scale
     {.skin = 33, .act = Act::kDrag, .effect = Effect::kMoves, .param = kScale},
     {.skin = 33, .act = Act::kWheel, .effect = Effect::kMoves, .param = kScale},
@@ -150,77 +150,77 @@ const Row kRows[] = {
     {.skin = 6, .act = Act::kWheel, .effect = Effect::kMoves, .param = Pattern(kTranspose)},
     {.skin = 1, .act = Act::kDrag, .effect = Effect::kMoves, .param = Pattern(kRate)},
     {.skin = 1, .act = Act::kWheel, .effect = Effect::kMoves, .param = Pattern(kRate)},
-    {.skin = 3, .act = Act::kClick, .effect = Effect::kToggles, .param = Pattern(kRateFreeToggle)},
+    {.skin = 3, .effect = Effect::kToggles, .param = Pattern(kRateFreeToggle)},
     {.skin = 2, .act = Act::kDrag, .effect = Effect::kMoves, .param = Pattern(kRateFreeMode), .pre = 3},
     {.skin = 2, .act = Act::kWheel, .effect = Effect::kMoves, .param = Pattern(kRateFreeMode), .pre = 3},
-    {.skin = 158, .act = Act::kClick, .effect = Effect::kToggles, .param = kLockGate, .cells = 5},
+    {.skin = 158, .effect = Effect::kToggles, .param = kLockGate, .cells = 5},
     // Global
     {.skin = 8, .act = Act::kDrag, .effect = Effect::kMoves, .param = kGlobalVolume},
     {.skin = 8, .act = Act::kWheel, .effect = Effect::kMoves, .param = kGlobalVolume},
-    {.skin = 22, .act = Act::kClick, .effect = Effect::kNothing},  // status line
-    {.skin = 21, .act = Act::kClick, .effect = Effect::kNothing},  // version
-    {.skin = 135, .act = Act::kClick, .effect = Effect::kPanics},
-    {.skin = 156, .act = Act::kClick, .effect = Effect::kResizes},
-    {.skin = 119, .act = Act::kClick, .effect = Effect::kToggles, .param = kMidiOutput},
-    {.skin = 20, .act = Act::kClick, .effect = Effect::kShowsPanel, .shown = kPatternViewSkin},  // about box
-    {.skin = 167, .act = Act::kClick, .effect = Effect::kClosesPanel, .pre = 20, .shown = kPatternViewSkin},
-    {.skin = 165, .act = Act::kClick, .effect = Effect::kOpensLink},
+    {.skin = 22},  // status line
+    {.skin = 21},  // version
+    {.skin = 135, .effect = Effect::kPanics},
+    {.skin = 156, .effect = Effect::kResizes},
+    {.skin = 119, .effect = Effect::kToggles, .param = kMidiOutput},
+    {.skin = 20, .effect = Effect::kShowsPanel, .shown = kPatternViewSkin},  // about box
+    {.skin = 167, .effect = Effect::kClosesPanel, .pre = 20, .shown = kPatternViewSkin},
+    {.skin = 165, .effect = Effect::kOpensLink},
     // Pattern: the view, its lanes, tools and switches
-    {.skin = kPatternViewSkin, .act = Act::kClick, .effect = Effect::kDraws},
-    {.skin = kLaneTabsSkin, .act = Act::kClick, .effect = Effect::kShowsLane, .param = kPatternStepMode, .button = 5},
-    {.skin = kCcTabsSkin, .act = Act::kClick, .effect = Effect::kShowsLane, .param = kPatternCcSelection, .button = 2},
-    {.skin = kFirstStepSwitchSkin, .act = Act::kClick, .effect = Effect::kToggles,
+    {.skin = kPatternViewSkin, .effect = Effect::kDraws},
+    {.skin = kLaneTabsSkin, .effect = Effect::kShowsLane, .param = kPatternStepMode, .button = 5},
+    {.skin = kCcTabsSkin, .effect = Effect::kShowsLane, .param = kPatternCcSelection, .button = 2},
+    {.skin = kFirstStepSwitchSkin, .effect = Effect::kToggles,
      .param = LaneSwitch(kArea, kPattern, kLane, 0), .cells = kSteps},
-    {.skin = kLoopSkin, .act = Act::kClick, .effect = Effect::kChangesState, .button = 10, .post = kLoopSkin},
-    {.skin = 26, .act = Act::kClick, .effect = Effect::kToggles, .param = kCcTeach},
+    {.skin = kLoopSkin, .effect = Effect::kChangesState, .button = 10, .post = kLoopSkin},
+    {.skin = 26, .effect = Effect::kToggles, .param = kCcTeach},
     {.skin = 25, .act = Act::kDrag, .effect = Effect::kMoves, .param = kCcTeachSelection},
     {.skin = 25, .act = Act::kWheel, .effect = Effect::kMoves, .param = kCcTeachSelection},
-    {.skin = 131, .act = Act::kClick, .effect = Effect::kRandomizes},
-    {.skin = kSelectionToolSkin, .act = Act::kClick, .effect = Effect::kSelectionTool, .param = kSelectionTool},
-    {.skin = 129, .act = Act::kClick, .effect = Effect::kDrawTool, .param = kDrawTool, .pre = kSelectionToolSkin},
-    {.skin = kCopyToolSkin, .act = Act::kClick, .effect = Effect::kCopiesLane},
-    {.skin = kPasteToolSkin, .act = Act::kClick, .effect = Effect::kCopiesLane},
-    {.skin = 134, .act = Act::kClick, .effect = Effect::kClears},
+    {.skin = 131, .effect = Effect::kRandomizes},
+    {.skin = kSelectionToolSkin, .effect = Effect::kSelectionTool, .param = kSelectionTool},
+    {.skin = 129, .effect = Effect::kDrawTool, .param = kDrawTool, .pre = kSelectionToolSkin},
+    {.skin = kCopyToolSkin, .effect = Effect::kCopiesLane},
+    {.skin = kPasteToolSkin, .effect = Effect::kCopiesLane},
+    {.skin = 134, .effect = Effect::kClears},
     {.skin = 19, .act = Act::kDrag, .effect = Effect::kMoves, .param = Pattern(kSortOrder)},
     {.skin = 19, .act = Act::kWheel, .effect = Effect::kMoves, .param = Pattern(kSortOrder)},
-    {.skin = 14, .act = Act::kClick, .effect = Effect::kToggles, .param = Pattern(kResetOnNewNote)},
-    {.skin = 16, .act = Act::kClick, .effect = Effect::kToggles, .param = Lane(kResetLaneOnPatternReset)},
+    {.skin = 14, .effect = Effect::kToggles, .param = Pattern(kResetOnNewNote)},
+    {.skin = 16, .effect = Effect::kToggles, .param = Lane(kResetLaneOnPatternReset)},
     {.skin = 15, .act = Act::kDrag, .effect = Effect::kMoves, .param = Lane(kDirection)},
     {.skin = 15, .act = Act::kWheel, .effect = Effect::kMoves, .param = Lane(kDirection)},
     {.skin = 128, .act = Act::kDrag, .effect = Effect::kMoves, .param = Pattern(kPatternSteps)},
     {.skin = 128, .act = Act::kWheel, .effect = Effect::kMoves, .param = Pattern(kPatternSteps)},
-    {.skin = 123, .act = Act::kClick, .effect = Effect::kSelects, .param = Area(kKeyAreaPatterns), .button = 6},
+    {.skin = 123, .effect = Effect::kSelects, .param = Area(kKeyAreaPatterns), .button = 6},
     {.skin = 123, .act = Act::kRightClick, .effect = Effect::kOpensMenu, .button = 7},
     {.skin = 155, .act = Act::kDrag, .effect = Effect::kMoves, .param = kControlZoneSync},
     {.skin = 155, .act = Act::kWheel, .effect = Effect::kMoves, .param = kControlZoneSync},
     // Scene
-    {.skin = kSceneViewSkin, .act = Act::kClick, .effect = Effect::kSelects, .param = Area(kSceneEnd), .button = 9},
+    {.skin = kSceneViewSkin, .effect = Effect::kSelects, .param = Area(kSceneEnd), .button = 9},
     {.skin = 70, .act = Act::kDrag, .effect = Effect::kMoves, .param = Scene(kSceneStepPattern), .cells = kSceneSteps},
     {.skin = 86, .act = Act::kDrag, .effect = Effect::kMoves, .param = Scene(kSceneStepLength), .cells = kSceneSteps},
     {.skin = 102, .act = Act::kDrag, .effect = Effect::kMoves, .param = Scene(kSceneStepRepeat), .cells = kSceneSteps},
     // Chord memory and its keyboard
-    {.skin = 126, .act = Act::kClick, .effect = Effect::kSelects, .param = kChordMemorySelection, .button = 5},
-    {.skin = kKeyboardSkin, .act = Act::kClick, .effect = Effect::kChangesState, .post = kCmClearSkin},
+    {.skin = 126, .effect = Effect::kSelects, .param = kChordMemorySelection, .button = 5},
+    {.skin = kKeyboardSkin, .effect = Effect::kChangesState, .post = kCmClearSkin},
     {.skin = 144, .act = Act::kDrag, .effect = Effect::kMoves, .param = kChordMemoryApplyChordSelection},
     {.skin = 144, .act = Act::kWheel, .effect = Effect::kMoves, .param = kChordMemoryApplyChordSelection},
-    {.skin = 151, .act = Act::kClick, .effect = Effect::kChangesState, .post = kCmClearSkin},
-    {.skin = 152, .act = Act::kClick, .effect = Effect::kChangesState, .pre = 151, .post = kCmClearSkin},
-    {.skin = 153, .act = Act::kClick, .effect = Effect::kChangesState, .pre = 151, .post = kCmClearSkin},
-    {.skin = kCmCopySkin, .act = Act::kClick, .effect = Effect::kCopiesChord, .post = kCmClearSkin},
-    {.skin = kCmPasteSkin, .act = Act::kClick, .effect = Effect::kCopiesChord, .post = kCmClearSkin},
-    {.skin = kCmClearSkin, .act = Act::kClick, .effect = Effect::kClearsChord},
-    {.skin = 147, .act = Act::kClick, .effect = Effect::kShowsName, .shown = 145},
-    {.skin = 146, .act = Act::kClick, .effect = Effect::kShowsName, .pre = 147, .shown = 145},
-    {.skin = 145, .act = Act::kClick, .effect = Effect::kOpensMenu},
+    {.skin = 151, .effect = Effect::kChangesState, .post = kCmClearSkin},
+    {.skin = 152, .effect = Effect::kChangesState, .pre = 151, .post = kCmClearSkin},
+    {.skin = 153, .effect = Effect::kChangesState, .pre = 151, .post = kCmClearSkin},
+    {.skin = kCmCopySkin, .effect = Effect::kCopiesChord, .post = kCmClearSkin},
+    {.skin = kCmPasteSkin, .effect = Effect::kCopiesChord, .post = kCmClearSkin},
+    {.skin = kCmClearSkin, .effect = Effect::kClearsChord},
+    {.skin = 147, .effect = Effect::kShowsName, .shown = 145},
+    {.skin = 146, .effect = Effect::kShowsName, .pre = 147, .shown = 145},
+    {.skin = 145, .effect = Effect::kOpensMenu},
     // Preset box and the panels
-    {.skin = 138, .act = Act::kClick, .effect = Effect::kOpensMenu},
-    {.skin = 139, .act = Act::kClick, .effect = Effect::kNothing},  // box author
-    {.skin = 137, .act = Act::kClick, .effect = Effect::kShowsName, .shown = 138},
-    {.skin = 136, .act = Act::kClick, .effect = Effect::kShowsName, .pre = 137, .shown = 138},
-    {.skin = 140, .act = Act::kClick, .effect = Effect::kShowsPanel, .shown = 157},
-    {.skin = 157, .act = Act::kClick, .effect = Effect::kNothing, .pre = 140, .shown = 157, .closesAfter = true},
-    {.skin = 141, .act = Act::kClick, .effect = Effect::kShowsPanel, .shown = kSettingsSkin},
-    {.skin = kSettingsSkin, .act = Act::kClick, .effect = Effect::kToggles, .cells = int(kGlobalSettingTable.size()),
+    {.skin = 138, .effect = Effect::kOpensMenu},
+    {.skin = 139},  // box author
+    {.skin = 137, .effect = Effect::kShowsName, .shown = 138},
+    {.skin = 136, .effect = Effect::kShowsName, .pre = 137, .shown = 138},
+    {.skin = 140, .effect = Effect::kShowsPanel, .shown = 157},
+    {.skin = 157, .pre = 140, .shown = 157, .closesAfter = true},
+    {.skin = 141, .effect = Effect::kShowsPanel, .shown = kSettingsSkin},
+    {.skin = kSettingsSkin, .effect = Effect::kToggles, .cells = int(kGlobalSettingTable.size()),
      .pre = 141, .shown = kSettingsSkin, .closesAfter = true},
 };
 
@@ -488,10 +488,13 @@ void ClickSweepTest::Run(const Row& row, int cell) {
         case Effect::kSelects:
         case Effect::kNothing:
             Sync(skin);
-            if (row.effect == Effect::kToggles)
+            if (row.effect == Effect::kToggles) {
                 EXPECT_EQ(host->GetParameter(index), 1.0f - before[static_cast<std::size_t>(index)]);
-            if (row.effect == Effect::kSelects) EXPECT_EQ(Plain(index), row.button);
-            if (row.effect == Effect::kMoves) CheckMoved(index, row, before[static_cast<std::size_t>(index)], upward);
+            } else if (row.effect == Effect::kSelects) {
+                EXPECT_EQ(Plain(index), row.button);
+            } else if (row.effect == Effect::kMoves) {
+                CheckMoved(index, row, before[static_cast<std::size_t>(index)], upward);
+            }
             break;
         case Effect::kDraws:
             Sync(skin);
