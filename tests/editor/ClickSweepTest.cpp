@@ -42,7 +42,7 @@ constexpr int Lane(int first) { return PerPatternLane(first, kArea, kPattern, kL
 constexpr int Scene(int first) { return first + kArea * kSceneSteps; }
 constexpr int StepOf(int lane, int step) { return StepValue(kArea, kPattern, lane, step); }
 
-constexpr int kPatternViewSkin = 36, kFirstStepSwitchSkin = 37, kSceneViewSkin = 118, kLoopSkin = 124,
+constexpr int kPatternViewSkin = 36, kFirstStepSwitchSkin = 37, kSceneViewSkin = 118, kLoopSkin = 124, kAboutBoxSkin = 167,
               kKeyboardSkin = 127, kSettingsSkin = 163, kCopyToolSkin = 132, kPasteToolSkin = 133,
               kSelectionToolSkin = 130, kCmCopySkin = 148, kCmPasteSkin = 149, kCmClearSkin = 150;
 constexpr int kLaneTabsSkin = 69, kCcTabsSkin = 154;
@@ -163,7 +163,7 @@ const Row kRows[] = {
     {.skin = 156, .effect = Effect::kResizes},
     {.skin = 119, .effect = Effect::kToggles, .param = kMidiOutput},
     {.skin = 20, .effect = Effect::kShowsPanel, .shown = kPatternViewSkin},  // about box
-    {.skin = 167, .effect = Effect::kClosesPanel, .pre = 20, .shown = kPatternViewSkin},
+    {.skin = kAboutBoxSkin, .effect = Effect::kClosesPanel, .pre = 20, .shown = kPatternViewSkin},
     {.skin = 165, .effect = Effect::kOpensLink},
     // Pattern: the view, its lanes, tools and switches
     {.skin = kPatternViewSkin, .effect = Effect::kDraws},
@@ -450,11 +450,11 @@ void ClickSweepTest::CheckMoved(int index, const Row& row, double before, bool u
     const double moved = Plain(index) - p.FromNormalized(before);
     EXPECT_GT(upward ? moved : -moved, 0.0) << "moved by " << moved;
     if (row.act != Act::kWheel) return;
-    // One notch: one whole step where the value moves in whole steps, else a hundredth of the range.
-    if (p.Kind() == ParamKind::Double)
-        EXPECT_NEAR(std::abs(host->GetParameter(index) - before), kWheelStep, kWheelStep / 10) << "moved by " << moved;
+    // One notch: one step where the value moves in whole steps, else a hundredth of the range.
+    if (p.MovesInWholeSteps())
+        EXPECT_NEAR(std::abs(moved), p.Step(), p.Step() / 10) << "a notch moved " << moved;  // a host reads floats
     else
-        EXPECT_EQ(std::abs(moved), 1.0) << "a notch moved " << moved << " steps";
+        EXPECT_NEAR(std::abs(host->GetParameter(index) - before), kWheelStep, kWheelStep / 10) << "moved by " << moved;
 }
 
 void ClickSweepTest::Run(const Row& row, int cell) {
@@ -671,13 +671,15 @@ void ClickSweepTest::Run(const Row& row, int cell) {
     Restore(initial);
 }
 
-// A control the editor places without a row would go unswept.
+// The table and the composition hold the same skin entries: a control the
+// editor places without a row would go unswept.
 TEST_F(EditorTest, EveryComposedSkinEntryHasASweepRow) {
     std::set<int> rows;
     for (const Row& row : kRows)
         for (int cell = 0; cell < row.cells; ++cell) rows.insert(row.skin + (row.skin == kSettingsSkin ? 0 : cell));
-    for (const int skin : editor->ComposedSkinEntries()) EXPECT_TRUE(rows.count(skin)) << "no row for skin entry " << skin;
-    EXPECT_GE(editor->ComposedSkinEntries().size(), kSkinRectCount - 3);  // all but the spare, the about box and the window
+    std::set<int> composed = editor->ComposedSkinEntries();
+    composed.insert(kAboutBoxSkin);  // laid over the whole window rather than at its entry
+    EXPECT_EQ(rows, composed);
 }
 
 // Each row in turn, in one window that stays open.
