@@ -82,7 +82,10 @@ IBitmap EditorComposer::Image(const ImageResource& image) {
     return editor_.canvas_->LoadIBitmap(image.number, image.name, image.frames);
 }
 
-IRECT EditorComposer::Rect(int skinIndex) const { return editor_.skin_.Rect(skinIndex); }
+IRECT EditorComposer::Rect(int skinIndex) const {
+    editor_.composedSkins_.insert(skinIndex);
+    return editor_.skin_.Rect(skinIndex);
+}
 
 IControl& EditorComposer::Knob(int skin, const ImageResource& image, Scope scope, int first) {
     auto knob = std::make_unique<ICustomKnobMultiControl>(editor_, Rect(skin).L, Rect(skin).T, -1, Image(image));

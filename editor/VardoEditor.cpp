@@ -179,6 +179,7 @@ void VardoEditor::DropControls() {
     background_ = {};
     canvas_.reset();
     skin_ = {};
+    composedSkins_.clear();
     noteIndicators_ = {};
     sendOnlyCaptions_ = {};
     status_ = nullptr;

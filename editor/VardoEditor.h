@@ -21,6 +21,7 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -119,6 +120,8 @@ public:
     const std::vector<std::unique_ptr<IControl>>& Controls() const { return controls_; }
     const EditorSelection& Selection() const { return selection_; }
     const Skin& Layout() const { return skin_; }
+    // The skin entries the controls were placed by, so that a tool can walk the composition.
+    const std::set<int>& ComposedSkinEntries() const { return composedSkins_; }
     int ScaleFactor() const { return scale_; }
 
 private:
@@ -177,6 +180,7 @@ private:
 
     std::unique_ptr<IGraphics> canvas_;
     Skin skin_;
+    std::set<int> composedSkins_;
     std::vector<std::unique_ptr<BitmapFont>> fonts_;
     IBitmap background_;
     std::vector<std::unique_ptr<IControl>> controls_;  // drawing order
