@@ -39,7 +39,7 @@ TEST_F(OutputNotesTest, NoNoteOnGoesOutWithVelocityZeroOrAbove127) {
     } cases[] = {
         {"Max", 100, "1", 127, {127}},    {"Max", -100, "-1", 0, {1}},       {"Note", 100, "1", 127, {127}},
         {"Note", -100, "-1", 0, {1}},     {"Note", 100, "1", 0, {63}},       {"Note", -100, "-1", 127, {63}},
-        {"Note", 0, "0", 0, {1, 63}},     {"Note", 0, "0", 127, {64, 127}},  {"First", 100, "0", 64, {127}},
+        {"Note", 0, "0", 0, {1, 63}},     {"Note", 0, "0", 127, {64, 127}},  {"First", 0, "0", 127, {127}},
         {"Last", -100, "0", 64, {1}},     {"Average", 0, "-1", 64, {1}},     {"Average", 0, "1", 127, {127}},
     };
     for (const auto& [mode, accent, volume, global, velocities] : cases) {
@@ -76,7 +76,7 @@ TEST_F(OutputNotesTest, APassedThroughNoteOffEndsTheNoteThatWentOut) {
         {kCSharp, "Major", 0, kTransposeAllOutputNotes, "1", false, 73},
     };
     for (const auto& [key, scale, transposeAll, changed, to, offAsNoteOn, sent] : cases) {
-        SCOPED_TRACE(testing::Message() << key << " " << scale << " " << changed << " " << to);
+        SCOPED_TRACE(testing::Message() << key << " " << scale << " " << changed << " " << to << " " << offAsNoteOn);
         SetText(kScale, scale);
         SetText(kScaleKey, "C");
         Set(kTransposeAllOutputNotes, transposeAll);
