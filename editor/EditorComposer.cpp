@@ -157,7 +157,8 @@ void EditorComposer::ComposeTopRows() {
     FontSwitch(34, kFontCalibri12, Scope::kGlobal, kScaleKey);
     FontSwitch(35, kFontCalibri12, Scope::kGlobal, kScaleMode);
     editor_.status_ = &static_cast<ITextControl&>(
-        editor_.Attach(std::make_unique<ICustomTextControl>(editor_, Rect(22), editor_.Font(kFontCalibri14), kWelcome)));
+        editor_.Attach(std::make_unique<ICustomTextControl>(editor_, Rect(22), editor_.Font(kFontCalibri14), kWelcome,
+                                                            ICustomTextControl::Wrap::kTwoLines)));
     Radio(69, image::kLaneSelector, kFontCalibri10, Scope::kGlobal, kPatternStepMode, 9);
     Radio(154, image::kCcSelector, kFontCalibri12White, Scope::kGlobal, kPatternCcSelection, kControllerLanes);
     Knob(8, image::kUnipolarKnob, Scope::kGlobal, kGlobalVolume);
@@ -241,7 +242,8 @@ void EditorComposer::ComposeOverlays() {
     editor_.keyboard_ = &static_cast<IKeyboardControl&>(editor_.Attach(std::make_unique<IKeyboardControl>(
         editor_, Rect(127), editor_.plug_.Context().chordMemory.get(), Image(image::kBaseNoteLed))));
     Radio(126, image::kSlotButton, kFontCalibri12White, Scope::kGlobal, kChordMemorySelection, 16);
-    editor_.Attach(std::make_unique<ICustomTextControl>(editor_, Rect(139), editor_.Font(kFontCalibri12)));  // box author
+    editor_.boxAuthor_ = &static_cast<ITextControl&>(
+        editor_.Attach(std::make_unique<ICustomTextControl>(editor_, Rect(139), editor_.Font(kFontCalibri12))));
     using Browser = IPresetBrowserControl;
     editor_.browsers_ = {&static_cast<Browser&>(editor_.Attach(std::make_unique<Browser>(
                              editor_, Rect(138), editor_.Font(kFontCalibri12), editor_.persistence_, Browser::Kind::kPreset))),

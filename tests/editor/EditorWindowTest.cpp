@@ -3,7 +3,9 @@
 // change parameters and files, its keys go on to the host, and it opens and
 // closes again and again, even after its parent is gone.
 #include "EditorFixture.h"
+#include "editor/Skin.h"
 #include "engine/ParameterIndex.h"
+#include "resources/Resources.h"
 #include "support/XvfbServer.h"
 
 // After gtest, whose names Xlib's macros would replace.
@@ -145,6 +147,17 @@ TEST_F(EditorWindowTest, KeysGoOnToTheHostsWindowAndItSurvivesItsParentGoingFirs
     EXPECT_EQ(host->Dispatch(effEditClose), 1);
     host->SetParameter(kGate, 0.75f);  // the plug-in goes on as before
     EXPECT_FLOAT_EQ(host->GetParameter(kGate), 0.75f);
+}
+
+// A skin that lacks entries leaves controls without a place: the editor
+// refuses to open rather than draw them at the window's corner.
+TEST_F(EditorWindowTest, ASkinShorterThanTheTableKeepsTheEditorClosed) {
+    const std::string skin(resources::Find(kSkinResourceNumber, kSkinResourceName)->Text());
+    editor->UseSkin(skin.substr(0, skin.find("// pattern_view")));
+    EXPECT_FALSE(OpenEditor());
+    EXPECT_EQ(EditorWindow(), 0u);
+    editor->UseSkin(skin);
+    EXPECT_TRUE(OpenAndDrawn());
 }
 
 TEST_F(EditorWindowTest, AKnobLearnsAControllerFromItsMenuAndTurnsWithIt) {
