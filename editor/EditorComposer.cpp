@@ -36,8 +36,6 @@ constexpr int kFirstScenePatternSkin = 70;
 constexpr int kFirstSceneLengthSkin = 86;
 constexpr int kFirstSceneRepeatSkin = 102;
 const char* const kWelcome = "-- WELCOME --";
-const char* const kSendOnlyCcCaption = "Send only CC";
-const char* const kTriggerCmCaption = "Trigger CM";
 const char* const kDoubleSizeLabel = "Double size editor";
 constexpr int kInfoPanelSkin = 157;
 constexpr int kSettingsPanelSkin = 163;
@@ -144,12 +142,10 @@ void EditorComposer::ComposeTopRows() {
     editor_.sceneView_ = &static_cast<SceneView&>(editor_.Attach(std::make_unique<SceneView>(editor_, Rect(118))));
     Switch(26, image::kTeach, Scope::kGlobal, kCcTeach);
     FontSwitch(25, kFontCalibri14, Scope::kGlobal, kCcTeachSelection);
-    const IRECT caption = Rect(166);
-    const int middle = caption.L + caption.W() / 2;
-    editor_.sendOnlyCaptions_[0] = &static_cast<ITextControl&>(editor_.Attach(
-        std::make_unique<ITextControl>(editor_, IRECT(caption.L, caption.T, middle, caption.B), kSendOnlyCcCaption)));
-    editor_.sendOnlyCaptions_[1] = &static_cast<ITextControl&>(editor_.Attach(
-        std::make_unique<ITextControl>(editor_, IRECT(middle, caption.T, caption.R, caption.B), kTriggerCmCaption)));
+    // Light text on the dark panel; each caption has the whole row, the editor shows one at a time.
+    for (std::size_t i = 0; i < editor_.sendOnlyCaptions_.size(); ++i)
+        editor_.sendOnlyCaptions_[i] = &static_cast<ITextControl&>(editor_.Attach(std::make_unique<ICustomTextControl>(
+            editor_, Rect(166), editor_.Font(kFontCalibri10), i == 0 ? kSendOnlyCcCaption : kTriggerCmCaption)));
     IControl& areas = Radio(17, image::kButton, kFontCalibri12White, Scope::kGlobal, kKeyAreaSelection, kKeyAreas);
     static_cast<ICustomRadioButtonsControl&>(areas).EnableMenu(true);
     areas.SetMenuParamIdx(kCopyCcMenu);
@@ -230,7 +226,7 @@ void EditorComposer::ComposeSceneCells() {
 }
 
 void EditorComposer::ComposeOverlays() {
-    Switch(119, image::kOnOff, Scope::kGlobal, kMidiOutput);
+    Switch(119, image::kStepOnOff, Scope::kGlobal, kMidiOutput);  // low enough to stay inside the window
     editor_.Attach(std::make_unique<ICustomTextControl>(editor_, Rect(21), editor_.Font(kFontCalibri12Black), VersionText()));
     Observe(editor_.Attach(std::make_unique<ICustomInvisibleSwitchControl>(editor_, Rect(20))), UIEventHandler::kTagAbout,
             *editor_.uiEvents_);

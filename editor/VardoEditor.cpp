@@ -431,11 +431,14 @@ void VardoEditor::ShowBoxAuthor() {
 }
 
 void VardoEditor::ShowSendOnlyCaptions() {
-    const int families[] = {kSendCc, kCmTrigger};
-    for (std::size_t i = 0; i < sendOnlyCaptions_.size(); ++i) {
-        if (!sendOnlyCaptions_[i]) continue;
-        SetHidden(sendOnlyCaptions_[i], plug_.Params().Value(families[i] + selection_.area) < 0.5);
+    // The two captions share one row: with both switched on it names both.
+    const bool sendOnlyCc = plug_.Params().Value(kSendCc + selection_.area) >= 0.5;
+    const bool triggersCm = plug_.Params().Value(kCmTrigger + selection_.area) >= 0.5;
+    if (ITextControl* cc = sendOnlyCaptions_[0]) {
+        cc->SetTextFromPlug(triggersCm ? kBothCaptions : kSendOnlyCcCaption);
+        SetHidden(cc, !sendOnlyCc);
     }
+    if (sendOnlyCaptions_[1]) SetHidden(sendOnlyCaptions_[1], !triggersCm || sendOnlyCc);
 }
 
 void VardoEditor::ShowRateKnob() {

@@ -265,8 +265,8 @@ TEST_F(PatternViewTest, AChordPlayedShowsItsMarksAtTheirNotesAndThePlayMarker) {
         for (const IRECT& a : areas) EXPECT_TRUE(a.Intersect(grid).Empty() || a.Intersect(Skin(118)).Empty());
         Redraw();
     }
-    const IRECT around{grid.L - 1, grid.T - 8, grid.R + 4, grid.B + 12};
-    EXPECT_GE(view->GetDrawRECT().B, Bottom() + 12) << "the step numbers below the grid are redrawn too";
+    const IRECT around{grid.L - 1, grid.T - 8, grid.R + 4, VardoEditor::kCompactHeight};
+    EXPECT_GE(view->GetDrawRECT().B, Skin(37).B + 10) << "the step numbers under the step switches are redrawn too";
     EXPECT_LE(view->GetDrawRECT().B, around.B);
     const uint64_t fading = Pixels(around);
     view->SetDirty(false);
