@@ -24,6 +24,8 @@
 #include "frame/Vardo.h"
 #include "graphics/IGraphics.h"
 
+#include <algorithm>
+
 namespace sorel {
 
 using namespace param;
@@ -142,10 +144,15 @@ void EditorComposer::ComposeTopRows() {
     editor_.sceneView_ = &static_cast<SceneView&>(editor_.Attach(std::make_unique<SceneView>(editor_, Rect(118))));
     Switch(26, image::kTeach, Scope::kGlobal, kCcTeach);
     FontSwitch(25, kFontCalibri14, Scope::kGlobal, kCcTeachSelection);
-    // Light text on the dark panel; each caption has the whole row, the editor shows one at a time.
+    // Light text on the dark panel; each caption has the whole row, the editor
+    // shows one at a time. The row starts under the key-area buttons, which
+    // reach into it, and keeps its height.
+    const IRECT row = Rect(166);
+    const int top = std::max(row.T, Rect(17).T + Image(image::kButton).FrameHeight());
+    const IRECT caption{row.L, top, row.R, top + row.H()};
     for (std::size_t i = 0; i < editor_.sendOnlyCaptions_.size(); ++i)
         editor_.sendOnlyCaptions_[i] = &static_cast<ITextControl&>(editor_.Attach(std::make_unique<ICustomTextControl>(
-            editor_, Rect(166), editor_.Font(kFontCalibri10), i == 0 ? kSendOnlyCcCaption : kTriggerCmCaption)));
+            editor_, caption, editor_.Font(kFontCalibri10), i == 0 ? kSendOnlyCcCaption : kTriggerCmCaption)));
     IControl& areas = Radio(17, image::kButton, kFontCalibri12White, Scope::kGlobal, kKeyAreaSelection, kKeyAreas);
     static_cast<ICustomRadioButtonsControl&>(areas).EnableMenu(true);
     areas.SetMenuParamIdx(kCopyCcMenu);
