@@ -37,6 +37,7 @@ constexpr int kFirstStepSwitchSkin = 37;
 constexpr int kFirstScenePatternSkin = 70;
 constexpr int kFirstSceneLengthSkin = 86;
 constexpr int kFirstSceneRepeatSkin = 102;
+constexpr int kSceneViewSkin = 118;
 const char* const kWelcome = "-- WELCOME --";
 const char* const kDoubleSizeLabel = "Double size editor";
 constexpr int kInfoPanelSkin = 157;
@@ -141,7 +142,8 @@ void EditorComposer::ComposeTopRows() {
     }
     editor_.patternView_ = &static_cast<PatternView&>(editor_.Attach(std::make_unique<PatternView>(
         editor_, Rect(36), Image(image::kNoteListStrip), editor_.plug_.Marks())));
-    editor_.sceneView_ = &static_cast<SceneView&>(editor_.Attach(std::make_unique<SceneView>(editor_, Rect(118))));
+    editor_.sceneView_ =
+        &static_cast<SceneView&>(editor_.Attach(std::make_unique<SceneView>(editor_, Rect(kSceneViewSkin))));
     Switch(26, image::kTeach, Scope::kGlobal, kCcTeach);
     FontSwitch(25, kFontCalibri14, Scope::kGlobal, kCcTeachSelection);
     // Light text on the dark panel; each caption has the whole row, the editor
@@ -162,8 +164,10 @@ void EditorComposer::ComposeTopRows() {
     editor_.status_ = &static_cast<ITextControl&>(
         editor_.Attach(std::make_unique<ICustomTextControl>(editor_, Rect(22), editor_.Font(kFontCalibri14), kWelcome,
                                                             ICustomTextControl::Wrap::kTwoLines)));
-    Radio(69, image::kLaneSelector, kFontCalibri10, Scope::kGlobal, kPatternStepMode, 9);
-    Radio(154, image::kCcSelector, kFontCalibri12White, Scope::kGlobal, kPatternCcSelection, kControllerLanes);
+    editor_.laneTabs_[0] = &static_cast<ICustomRadioButtonsControl&>(
+        Radio(69, image::kLaneSelector, kFontCalibri10, Scope::kGlobal, kPatternStepMode, kFirstControllerLane));
+    editor_.laneTabs_[VardoEditor::kControllerLaneTabs] = &static_cast<ICustomRadioButtonsControl&>(
+        Radio(154, image::kCcSelector, kFontCalibri12White, Scope::kGlobal, kPatternCcSelection, kControllerLanes));
     Knob(8, image::kUnipolarKnob, Scope::kGlobal, kGlobalVolume);
     Switch(130, image::kEditSelect, Scope::kGlobal, kSelectionTool);
     Switch(129, image::kEditDraw, Scope::kGlobal, kDrawTool);
@@ -227,7 +231,11 @@ void EditorComposer::ComposeSceneCells() {
     for (const auto& column : kColumns) {
         for (int step = 0; step < kSceneSteps; ++step) {
             FontSwitch(column.firstSkin + step, kFontCalibri12, Scope::kAreaScene, column.family, step);
-            static_cast<ICustomSwitchControl&>(*editor_.controls_.back()).SetDisplayOnly(true);
+            auto& cell = static_cast<ICustomSwitchControl&>(*editor_.controls_.back());
+            cell.SetDisplayOnly(true);
+            // Its menu opens below the whole scene step, which it would cover otherwise.
+            const IRECT r = cell.GetRECT();
+            cell.SetPromptRECT({r.L, Rect(kFirstScenePatternSkin + step).T, r.R, Rect(kSceneViewSkin).B});
         }
     }
 }

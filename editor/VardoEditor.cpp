@@ -6,6 +6,7 @@
 #include "editor/FontResources.h"
 #include "editor/HintText.h"
 #include "editor/IBitmapControl.h"
+#include "editor/ICustomRadioButtonsControl.h"
 #include "editor/IControl.h"
 #include "editor/IKeyboardControl.h"
 #include "editor/ILoopSelectionControl.h"
@@ -39,8 +40,6 @@ namespace sorel {
 using namespace param;
 
 namespace {
-
-constexpr int kLastStepMode = 8;  // the step-mode selector's last lane
 
 bool IsNoteParameter(int index) {
     const auto in = [index](int first) { return index >= first && index < first + kKeyAreas; };
@@ -165,7 +164,6 @@ void VardoEditor::BuildControls(int scale) {
             decodedAside.push_back(canvas.LoadIBitmap(image.number, image.name, image.frames));
     });
     for (const FontResource& font : kEditorFonts) fonts_.push_back(BitmapFont::Load(*canvas_, font));
-    laneSource_ = WholeValue(plug_.Params().Value(kPatternStepMode), 0, kLastStepMode);
     EditorComposer(*this).Compose();
     decoder.join();
     background_ = canvas_->LoadIBitmap(image::kBackground.number, image::kBackground.name);
@@ -264,9 +262,6 @@ void VardoEditor::HandleEvent(const EditorEvent& event) {
         case Kind::AreaNoteIn:
             if (event.area >= 0 && event.area < kKeyAreas) noteInTicks_[static_cast<std::size_t>(event.area)] = kNoteInTicks;
             break;
-        case Kind::SelectLane:
-            laneSource_ = WholeValue(event.value, 0, kLanes - 1);
-            break;
         case Kind::Refresh:
             refreshPending_.store(true);
             break;
@@ -274,16 +269,11 @@ void VardoEditor::HandleEvent(const EditorEvent& event) {
             PerformAction(event.index, event.value);
             break;
         default:
-            break;  // the pattern view's news; the selection is read from the parameters
+            break;  // the pattern view's news; the selection is read from the model
     }
 }
 
 void VardoEditor::ShowParameter(int index, double normalized) {
-    if (index == kPatternStepMode || index == kPatternCcSelection) {
-        const double plain = plug_.Params().Get(index)->FromNormalized(normalized);
-        laneSource_ = index == kPatternStepMode ? WholeValue(plain, 0, kLastStepMode)
-                                                : kFirstControllerLane + WholeValue(plain, 0, kControllerLanes - 1);
-    }
     for (const BoundControl& b : bound_)
         if (b.control->ParamIdx() == index) b.control->SetValueFromPlug(normalized);
     if (!patternView_) return;
@@ -296,12 +286,15 @@ void VardoEditor::ShowTool() {
     if (patternView_ && patternView_->ShownTool() != tool) patternView_->SetTool(tool);
 }
 
+// Every view shows what the model holds, whoever moved it: this editor, the
+// host, a learnt controller or the engine.
 void VardoEditor::FollowSelection() {
-    const ParameterTable& params = plug_.Params();
     EditorSelection now;
-    now.area = WholeValue(params.Value(kKeyAreaSelection), 0, kKeyAreas - 1);
-    now.pattern = WholeValue(params.Value(kKeyAreaPatterns + now.area), 0, kPatternsPerArea - 1);
-    now.lane = laneSource_;
+    {
+        std::lock_guard<std::recursive_mutex> lock(plug_.Mutex());
+        const EditorModel& model = plug_.Model();
+        now = {model.Area(), model.Pattern(), model.Lane()};
+    }
     if (now == selection_) return;
     selection_ = now;
     RebindAll();
@@ -315,6 +308,13 @@ void VardoEditor::RebindAll() {
             if (const Parameter* p = GetParam(index)) b.control->SetDefaultValue(p->ToNormalized(p->Default()));
     }
     if (patternView_) patternView_->ShowSelection(selection_);
+    // Only the shown lane's tab is lit: a note lane's or a controller lane's.
+    const bool controllerLane = selection_.lane >= kFirstControllerLane;
+    for (std::size_t family = 0; family < laneTabs_.size(); ++family) {
+        if (!laneTabs_[family]) continue;
+        laneTabs_[family]->SetHighlightSelected(controllerLane == (family == kControllerLaneTabs));
+        laneTabs_[family]->SetDirty(false);
+    }
     if (loop_) {
         PatternEngine* area = plug_.App().Area(selection_.area);
         loop_->SetTarget(area ? &area->Stepper() : nullptr, selection_.pattern, selection_.lane);
@@ -324,6 +324,8 @@ void VardoEditor::RebindAll() {
 void VardoEditor::RefreshFromPlug() {
     for (const BoundControl& b : bound_)
         if (const Parameter* p = b.control->Param()) b.control->SetValueFromPlug(p->Normalized());
+    // The view reads its steps from the parameters: a tool's work shows at once.
+    if (patternView_) patternView_->StepChanged();
 }
 
 void VardoEditor::ReadEngineState() {
@@ -582,6 +584,8 @@ const Parameter* VardoEditor::GetParam(int index) const { return plug_.Params().
 
 void VardoEditor::SetParameterFromGUI(int index, double normalized) {
     plug_.SetParameterFromGUI(index, normalized);
+    // A lane or pattern just chosen is what the next gesture edits.
+    FollowSelection();
     ShowHint(index);
 }
 
@@ -619,7 +623,7 @@ void VardoEditor::PromptForValue(IControl& control, int x, int y) {
         const int current = WholeValue(p->Value(), static_cast<int>(p->Minimum()), static_cast<int>(p->Maximum()));
         for (int v = static_cast<int>(p->Minimum()); v <= static_cast<int>(p->Maximum()); ++v)
             menu.AddItem(p->DisplayText(v), v, v == current ? IPopupMenu::kChecked : IPopupMenu::kNoFlags);
-        if (const IPopupChoice choice = ShowMenu(menu, x, y)) {
+        if (const IPopupChoice choice = ShowMenu(menu, control.PromptRECT(x, y))) {
             control.SetValue(p->ToNormalized(choice.Item().tag));
             control.SetDirty(true);
         }
@@ -634,8 +638,7 @@ void VardoEditor::PromptForValue(IControl& control, int x, int y) {
         if (committed) CommitPrompt(control, text);
     };
     constexpr int kMaxEntryLength = 16;
-    window_->OpenTextEntry(IRECT(x, y, x + control.GetRECT().W(), y + control.GetRECT().H()), control.TextStyle(),
-                           p->DisplayText(), kMaxEntryLength, filter);
+    window_->OpenTextEntry(control.PromptRECT(x, y), control.TextStyle(), p->DisplayText(), kMaxEntryLength, filter);
 }
 
 void VardoEditor::AskForText(const IRECT& rect, const std::string& text, int maxLength, TextDone done) {
@@ -671,28 +674,40 @@ void VardoEditor::CommitPrompt(IControl& control, const std::string& text) {
     control.SetDirty(true);
 }
 
-IPopupChoice VardoEditor::ShowMenu(const IPopupMenu& menu, int x, int y) {
-    if (window_ && window_->IsOpen()) return window_->ShowPopupMenu(menu, x, y);
-    return menuPresenter_ ? menuPresenter_(menu, x, y) : IPopupChoice{};
+IPopupChoice VardoEditor::ShowMenu(const IPopupMenu& menu, const IRECT& under) {
+    if (window_ && window_->IsOpen()) return window_->ShowPopupMenu(menu, under);
+    return menuPresenter_ ? menuPresenter_(menu, under.L, under.B) : IPopupChoice{};
 }
 
 void VardoEditor::OpenControlMenu(IControl& control, int x, int y) {
     const Parameter* menuParam = GetParam(control.MenuParamIdx());
     if (!menuParam) return;
-    // What the menu acts on is taken now, with the key area or pattern that a
-    // right click on a selector has just chosen: the selection may move while
-    // the menu is open.
+    // What the menu acts on is taken now: the selection may move while the menu is open.
     FollowSelection();
-    const MenuTarget target{control.MenuParameterAt(x, y), selection_.area, selection_.pattern, selection_.lane};
+    const MenuTarget target = MenuTargetAt(control, x, y);
     IPopupMenu menu;
     for (int v = static_cast<int>(menuParam->Minimum()); v <= static_cast<int>(menuParam->Maximum()); ++v)
         menu.AddItem(menuParam->DisplayText(v), v);
-    const IPopupChoice choice = ShowMenu(menu, control.PromptX(x), control.PromptY(y));
+    const IPopupChoice choice = ShowMenu(menu, control.PromptRECT(x, y));
     if (!choice) return;
     WithEngine([&] {
         plug_.SetMenuTarget(target);
         plug_.SetParameterFromGUI(control.MenuParamIdx(), menuParam->ToNormalized(choice.Item().tag));
     });
+}
+
+MenuTarget VardoEditor::MenuTargetAt(const IControl& control, int x, int y) const {
+    MenuTarget target{control.MenuParameterAt(x, y), selection_.area, selection_.pattern, selection_.lane};
+    // A key area or pattern button's menu is for the button clicked, which stays unselected.
+    const int button = control.ButtonAt(x, y);
+    if (button < 0) return target;
+    if (control.ParamIdx() == kKeyAreaSelection) {
+        target.area = button;
+        target.pattern = WholeValue(plug_.Params().Value(kKeyAreaPatterns + button), 0, kPatternsPerArea - 1);
+    } else if (control.ParamIdx() == kKeyAreaPatterns + selection_.area) {
+        target.pattern = button;
+    }
+    return target;
 }
 
 std::unique_ptr<PluginEditor> MakeVardoEditor(Vardo& plug, PluginPersistence* persistence) {

@@ -12,6 +12,7 @@
 #include "editor/ControlBinding.h"
 #include "editor/ControlContext.h"
 #include "editor/Skin.h"
+#include "frame/MenuTarget.h"
 #include "frame/PluginEditor.h"
 #include "graphics/IBitmap.h"
 #include "graphics/WindowClient.h"
@@ -31,6 +32,7 @@ class BitmapFont;
 class EditorComposer;
 struct FontResource;
 class IBitmapControl;
+class ICustomRadioButtonsControl;
 class IControl;
 class IGraphics;
 class IKeyboardControl;
@@ -92,13 +94,13 @@ public:
     void WithEngine(const std::function<void()>& work) override;
     const EditorModel& Model() const override;
     void SelectSteps(int start, int end) override;
-    IPopupChoice ShowMenu(const IPopupMenu& menu, int x, int y) override;
+    IPopupChoice ShowMenu(const IPopupMenu& menu, const IRECT& under) override;
     void AskForText(const IRECT& rect, const std::string& text, int maxLength, TextDone done) override;
     // Replaces the status text (the editor thread); an open window shows it at once.
     void SetStatusText(std::string text) override;
 
     // Who answers menus while no window is open (a test or tool playing the
-    // user); without one such menus choose nothing. A text field asked for
+    // user), told the menu's top-left corner; without one such menus choose nothing. A text field asked for
     // without a window waits for OnTextEntryDone as the window host calls it.
     using MenuPresenter = std::function<IPopupChoice(const IPopupMenu& menu, int x, int y)>;
     void SetMenuPresenter(MenuPresenter presenter) { menuPresenter_ = std::move(presenter); }
@@ -165,6 +167,8 @@ private:
     void ShowTool();
     IRECT WholeControlsAround(IRECT area) const;
     void CommitPrompt(IControl& control, const std::string& text);
+    // The key area, pattern, lane and parameter that a menu opened by a click at (x, y) acts on.
+    MenuTarget MenuTargetAt(const IControl& control, int x, int y) const;
 
     Vardo& plug_;
     PluginPersistence* persistence_;
@@ -186,7 +190,6 @@ private:
     std::vector<std::unique_ptr<IControl>> controls_;  // drawing order
     std::vector<BoundControl> bound_;
     EditorSelection selection_;
-    int laneSource_ = 0;  // the lane as last chosen by the step-mode or CC selector
     uint32_t droppedSeen_ = 0;
     IRECT pendingArea_;   // uncovered by controls that were hidden
 
@@ -199,6 +202,9 @@ private:
     std::array<IBitmapControl*, 4> noteIndicators_{};
     std::array<int, 4> noteInTicks_{};
     std::array<ITextControl*, 2> sendOnlyCaptions_{};
+    // The note lanes' tabs, then the controller lanes'.
+    static constexpr std::size_t kControllerLaneTabs = 1;
+    std::array<ICustomRadioButtonsControl*, 2> laneTabs_{};
     ITextControl* status_ = nullptr;
     std::array<IPresetBrowserControl*, 2> browsers_{};  // pattern presets, chord banks
     ITextControl* boxAuthor_ = nullptr;

@@ -3,9 +3,12 @@
 // change parameters and files, its keys go on to the host, and it opens and
 // closes again and again, even after its parent is gone.
 #include "EditorFixture.h"
+#include "editor/IRadioButtonsControl.h"
+#include "editor/PatternView.h"
 #include "editor/Skin.h"
 #include "engine/ParameterIndex.h"
 #include "engine/Step.h"
+#include "graphics/XErrorTrap.h"
 #include "resources/Resources.h"
 #include "support/XvfbServer.h"
 
@@ -15,6 +18,7 @@
 #include <X11/keysym.h>
 
 #include <chrono>
+#include <array>
 #include <filesystem>
 #include <set>
 #include <thread>
@@ -33,12 +37,14 @@ protected:
         EditorTest::SetUp();
         display_ = XOpenDisplay(XvfbServer::Instance().Display().c_str());
         ASSERT_NE(display_, nullptr);
+        trap_ = std::make_unique<XErrorTrap>(display_);  // windows the editor closes meanwhile
         parent_ = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 1000, 565, 0, 0, 0);
         XMapWindow(display_, parent_);
         XSync(display_, False);
     }
     void TearDown() override {
         if (host) host->Dispatch(effEditClose);
+        trap_.reset();
         if (display_) XCloseDisplay(display_);
     }
     bool OpenEditor() { return host->Dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(parent_)) == 1; }
@@ -100,7 +106,41 @@ protected:
         return OpenEditor() && Eventually([&] { return Drawn(Skin(36).L + 5, Skin(36).T + 5); });
     }
 
+    // Where X shows the first mapped child of `window` that passes `wanted`, relative to
+    // `window`; empty when none does.
+    template <typename Wanted>
+    IRECT ShownChild(::Window window, Wanted wanted) {
+        ::Window root = 0, parent = 0, *children = nullptr;
+        unsigned count = 0;
+        XQueryTree(display_, window, &root, &parent, &children, &count);
+        IRECT shown;
+        for (unsigned i = 0; i < count && shown.Empty(); ++i) {
+            XWindowAttributes a{};
+            const bool mapped = XGetWindowAttributes(display_, children[i], &a) && a.map_state == IsViewable;
+            if (children[i] != parent_ && mapped && wanted(a))
+                shown = {a.x, a.y, a.x + a.width, a.y + a.height};
+        }
+        XFree(children);
+        trap_->SyncAndCheck();
+        return shown;
+    }
+    // The open popup menu: a window of its own on the root, over everything.
+    IRECT MenuShown() {
+        return ShownChild(DefaultRootWindow(display_), [](const XWindowAttributes& a) { return a.override_redirect; });
+    }
+    IRECT TextFieldShown() {
+        return ShownChild(EditorWindow(), [](const XWindowAttributes&) { return true; });
+    }
+    // The editor's point (x, y) on the screen.
+    std::pair<int, int> OnScreen(int x, int y) {
+        int rootX = 0, rootY = 0;
+        ::Window child = 0;
+        XTranslateCoordinates(display_, EditorWindow(), DefaultRootWindow(display_), x, y, &rootX, &rootY, &child);
+        return {rootX, rootY};
+    }
+
     Display* display_ = nullptr;
+    std::unique_ptr<XErrorTrap> trap_;
     ::Window parent_ = 0;
 };
 
@@ -210,6 +250,123 @@ TEST_F(EditorWindowTest, TheWindowShowsStepNumbersCaptionBracketAndLabelsWhole) 
     EXPECT_LE(At(119)->GetRECT().B, VardoEditor::kFullHeight) << "the MIDI output switch";
 }
 
+// A menu opens at the lower-left corner of what was clicked (of the step's
+// column in the grid), so that it covers neither; a text field opens over its
+// control. Opening one changes nothing, not even on a pattern or key area button.
+TEST_F(EditorWindowTest, MenusOpenBelowWhatWasClickedAndChangeNothing) {
+    ASSERT_TRUE(OpenAndDrawn());
+    const IRECT gate = Skin(0), steps = Skin(128), patterns = Skin(123), areas = Skin(17), grid = Skin(36);
+    const IRECT length4 = Skin(86 + 3), scene = Skin(118);
+    const int patternX = patterns.L + 31 * 5 + 15, areaX = areas.L + 30 * 2 + 15, stepLeft = grid.L + 24 * 5;
+    const char* const doubleClick = "click --repeat 2 --delay 50 1";
+    const struct { const char* name; int x, y; const char* gesture; int left, top, watched; } rows[] = {
+        {"knob", gate.L + 28, gate.T + 28, "click 3", gate.L, gate.B, kGate},
+        {"double-clicked text switch", steps.L + 5, steps.T + 5, doubleClick, steps.L, steps.B, kPatternSteps},
+        {"pattern button 6", patternX, patterns.T + 5, "click 3", patternX, patterns.B, kKeyAreaPatterns},
+        {"key area button 3", areaX, areas.T + 5, "click 3", areaX, areas.B, kKeyAreaSelection},
+        {"step 6 of the grid", stepLeft + 10, grid.T + 50, "click 3", stepLeft, grid.B, StepValue(0, 0, 0, 5)},
+        {"scene step 4's length", length4.L + 5, length4.T + 5, doubleClick, length4.L, scene.B, kSceneStepLength + 3},
+    };
+    // Where the menu that a gesture opens shows, once it is dismissed again.
+    const auto menuAfter = [&](int x, int y, const std::string& gesture) {
+        IRECT menu;
+        EXPECT_TRUE(Xdotool(x, y, gesture));
+        EXPECT_TRUE(Eventually([&] { return !(menu = MenuShown()).Empty(); }));
+        EXPECT_TRUE(XvfbServer::Instance().Xdotool("key Escape"));
+        EXPECT_TRUE(Eventually([&] { return MenuShown().Empty(); }));
+        return menu;
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const float before = host->GetParameter(row.watched);
+        const IRECT menu = menuAfter(row.x, row.y, row.gesture);
+        EXPECT_EQ(std::pair(menu.L, menu.T), OnScreen(row.left, row.top));
+        EXPECT_EQ(host->GetParameter(row.watched), before);
+    }
+    // Where the screen ends below the control, above it.
+    XMoveWindow(display_, parent_, 0, DisplayHeight(display_, DefaultScreen(display_)) - 565);
+    XSync(display_, False);
+    const IRECT above = menuAfter(steps.L + 5, steps.T + 5, doubleClick);
+    EXPECT_EQ(std::pair(above.L, above.B), OnScreen(steps.L, steps.T));
+    const IRECT note = Skin(120);  // "Start note": typed as a note name
+    ASSERT_TRUE(Xdotool(note.L + 5, note.T + 5, doubleClick));
+    IRECT field;
+    EXPECT_TRUE(Eventually([&] { return !(field = TextFieldShown()).Empty(); }));
+    EXPECT_EQ(field, IRECT(note.L, note.T, note.R + 1, note.B + 1));
+}
+
+// Copied from pattern 6 and pasted onto pattern 8 through their buttons' menus,
+// while pattern 1 goes on playing.
+TEST_F(EditorWindowTest, APatternButtonsMenuActsOnItsPatternWithoutChoosingIt) {
+    constexpr int kGateLane = 3;
+    SetFromHost(StepValue(0, 5, kGateLane, 9), 77);
+    ASSERT_TRUE(OpenAndDrawn());
+    const IRECT patterns = Skin(123);
+    const auto button = [&](int i) { return patterns.L + 31 * i + 15; };
+    ASSERT_TRUE(Xdotool(button(5), patterns.T + 5, "click 3 sleep 0.3 key Down Return"));  // "Copy"
+    ASSERT_TRUE(Eventually([&] { return MenuShown().Empty(); }));
+    ASSERT_TRUE(Xdotool(button(7), patterns.T + 5, "click 3 sleep 0.3 key Down Down Return"));  // "Paste"
+    EXPECT_TRUE(Eventually([&] { return std::lround(vardo->Params().Value(StepValue(0, 7, kGateLane, 9))) == 77; }));
+    EXPECT_EQ(vardo->Params().Value(kKeyAreaPatterns), 0.0);
+}
+
+// A notch is one step of a control that moves in whole steps, however small a
+// share of its range that is; a continuous knob moves by a hundredth of its
+// range, a thousandth with Shift.
+TEST_F(EditorWindowTest, AWheelNotchIsOneStepOfAWholeStepControl) {
+    SetFromHost(kPatternSteps, 31);
+    SetFromHost(kSwing, 0);
+    ASSERT_TRUE(OpenAndDrawn());
+    const IRECT steps = Skin(128), swing = Skin(4);
+    const auto shownSteps = [&] { return vardo->Params().Get(kPatternSteps)->DisplayText(); };
+    const struct { const char* name; IRECT at; const char* turn; const char* stepsShown; double swing; } rows[] = {
+        {"24 down from 32", steps, "click --repeat 24 --delay 5 5", "8", 0.0},
+        {"24 down from 8 stop at 1", steps, "click --repeat 24 --delay 5 5", "1", 0.0},
+        {"24 up from 1", steps, "click --repeat 24 --delay 5 4", "25", 0.0},
+        {"Swing 24 up", swing, "click --repeat 24 --delay 5 4", "25", 0.24},
+        {"Swing 24 up with Shift", swing, "keydown Shift_L click --repeat 24 --delay 5 4 keyup Shift_L", "25", 0.264},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        ASSERT_TRUE(Xdotool(row.at.L + 5, row.at.T + 5, row.turn));
+        const auto arrived = [&] {
+            return std::abs(host->GetParameter(kSwing) - row.swing) < 1e-5 && shownSteps() == row.stepsShown;
+        };
+        EXPECT_TRUE(Eventually(arrived)) << shownSteps() << " " << host->GetParameter(kSwing);
+    }
+}
+
+// While a knob is dragged or turned, the status line shows its value of the
+// moment, exactly as the hint for that value draws it.
+TEST_F(EditorWindowTest, TheStatusLineShowsAKnobsValueThroughoutADragAndAWheelTurn) {
+    ASSERT_TRUE(OpenAndDrawn());
+    const IRECT gate = Skin(0), status = Skin(kStatusSkin);
+    const int x = gate.L + 28, y = gate.T + 28;
+    std::vector<std::pair<double, uint64_t>> seen;  // a value and what the status line showed with it
+    // A gesture that changes the value; then what the status line shows once it settles.
+    const auto stage = [&](int atY, const std::string& gesture) {
+        const double before = vardo->Params().Value(kGate);
+        const uint64_t shownBefore = Shown(status);
+        ASSERT_TRUE(Xdotool(x, atY, gesture));
+        EXPECT_TRUE(Eventually([&] { return vardo->Params().Value(kGate) != before && Shown(status) != shownBefore; }));
+        uint64_t shown = Shown(status);
+        int same = 0;
+        Eventually([&] { return (std::exchange(shown, Shown(status)) == shown ? ++same : same = 0) >= 5; });
+        seen.emplace_back(vardo->Params().Value(kGate), shown);
+    };
+    ASSERT_TRUE(Xdotool(x, y, "mousedown 1"));
+    std::this_thread::sleep_for(300ms);
+    for (int i = 1; i <= 3; ++i) stage(y - 15 * i, "");
+    ASSERT_TRUE(Xdotool(x, y - 45, "mouseup 1"));
+    for (int i = 0; i < 2; ++i) stage(y, "click --repeat 3 --delay 5 5");
+    host->Dispatch(effEditClose);
+    for (const auto& [value, shown] : seen) {
+        ChangeFromEditor(kGate, value);
+        Redraw();
+        EXPECT_EQ(Pixels(status), shown) << value;
+    }
+}
+
 TEST_F(EditorWindowTest, AKnobLearnsAControllerFromItsMenuAndTurnsWithIt) {
     ASSERT_TRUE(OpenAndDrawn());
     const IRECT knob = Skin(0);
@@ -240,6 +397,239 @@ TEST_F(EditorWindowTest, APresetSavedThroughMenuAndTextFieldsLoadsBackThroughThe
     // Init, Factory, User; its second style; its first file.
     ASSERT_TRUE(openBox("key Down Down Down Right Down Right Return"));
     EXPECT_TRUE(Eventually([&] { return host->GetParameter(kGate) == 0.8f; })) << host->GetParameter(kGate);
+}
+
+
+// The lane tabs, pattern buttons and tools as a musician clicks them: the view
+// shows the lane and pattern chosen, and a drag in it, the tools and the
+// lane's own switches act on exactly those, as the host reads the parameters.
+class ShownLaneTest : public EditorWindowTest {
+protected:
+    static constexpr int kNoteTabs = 69, kCcTabs = 154, kPatternButtons = 123, kView = 36, kResetNl = 16;
+    static constexpr int kDrawnSteps = 8;  // the drag after a tool covers the first steps only
+    using Point = std::pair<int, int>;
+    using AreaValues = std::vector<float>;  // every step value of key area 0, by pattern, lane and step
+    using Lanes = std::set<std::pair<int, int>>;  // (pattern, lane)
+
+    void SetUp() override {
+        EditorWindowTest::SetUp();
+        if (IsSkipped()) return;
+        ASSERT_TRUE(OpenAndDrawn());
+    }
+    static std::string Move(int x, int y) {
+        return "mousemove --window %W " + std::to_string(x) + " " + std::to_string(y) + " ";
+    }
+    // Runs an xdotool script, %W standing for the editor's window; the pointer then leaves the controls.
+    void Pointer(std::string script) {
+        script += Move(2, 2);
+        for (std::size_t at; (at = script.find("%W")) != std::string::npos;)
+            script.replace(at, 2, std::to_string(EditorWindow()));
+        ASSERT_TRUE(XvfbServer::Instance().Xdotool(script)) << script;
+    }
+    void ClickAt(const IRECT& r) { Pointer(Move((r.L + r.R) / 2, (r.T + r.B) / 2) + "click 1 "); }
+    std::vector<IRECT> Buttons(int skin) const {
+        const auto* radio = dynamic_cast<IRadioButtonsControl*>(At(skin));
+        std::vector<IRECT> buttons;
+        for (int i = 0; i < radio->Count(); ++i) buttons.push_back(radio->ButtonRect(i));
+        return buttons;
+    }
+    // Lanes 0..8 have the note tabs, 9..16 the CC tabs.
+    std::vector<IRECT> Tabs() const {
+        std::vector<IRECT> tabs = Buttons(kNoteTabs);
+        for (const IRECT& tab : Buttons(kCcTabs)) tabs.push_back(tab);
+        return tabs;
+    }
+    void ClickTab(int lane) { ClickAt(Tabs()[static_cast<std::size_t>(lane)]); }
+    void ClickPattern(int pattern) {
+        ClickAt(Buttons(kPatternButtons)[static_cast<std::size_t>(pattern)]);
+        ASSERT_TRUE(Eventually([&] { return std::lround(PlainOf(kKeyAreaPatterns)) == pattern; })) << pattern;
+    }
+    // A drag along a row near the grid's top over the first `steps` columns.
+    void DrawAcross(int steps) {
+        const IRECT grid = Skin(kView);
+        std::string script = Move(grid.L + 12, grid.T + 10) + "mousedown 1 ";
+        for (int step = 1; step < steps; ++step) script += Move(grid.L + 12 + PatternView::kColumnPitch * step, grid.T + 10);
+        Pointer(script + "mouseup 1 ");
+    }
+    double PlainOf(int index) { return vardo->Params().Get(index)->FromNormalized(host->GetParameter(index)); }
+    static int Slot(int pattern, int lane, int step) { return (pattern * kLanes + lane) * kSteps + step; }
+    AreaValues Values() {
+        AreaValues values;
+        for (int pattern = 0; pattern < kPatternsPerArea; ++pattern)
+            for (int lane = 0; lane < kLanes; ++lane)
+                for (int step = 0; step < kSteps; ++step)
+                    values.push_back(host->GetParameter(StepValue(0, pattern, lane, step)));
+        return values;
+    }
+    // The step values once they stopped changing.
+    AreaValues SettledValues() {
+        AreaValues values = Values();
+        for (bool same = false; !same; std::this_thread::sleep_for(100ms))
+            same = std::exchange(values, Values()) == values;
+        return values;
+    }
+    static Lanes Changed(const AreaValues& before, const AreaValues& after) {
+        Lanes changed;
+        for (std::size_t i = 0; i < before.size(); ++i)
+            if (before[i] != after[i]) changed.insert({int(i) / kSteps / kLanes, int(i) / kSteps % kLanes});
+        return changed;
+    }
+    // What the window shows once it stopped changing.
+    uint64_t Settled(const IRECT& r) {
+        uint64_t shown = Shown(r);
+        for (int same = 0; same < 3; std::this_thread::sleep_for(40ms))
+            same = std::exchange(shown, Shown(r)) == shown ? same + 1 : 0;
+        return shown;
+    }
+    // The looks of a row of buttons whose first is lit: that one's unlit look
+    // is taken once another button lights.
+    std::vector<uint64_t> UnlitLooks(const std::vector<IRECT>& buttons) {
+        std::vector<uint64_t> unlit{0};
+        for (std::size_t i = 1; i < buttons.size(); ++i) unlit.push_back(Settled(buttons[i]));
+        return unlit;
+    }
+    // The buttons that look lit once button `lights` does.
+    std::set<int> Lit(const std::vector<IRECT>& buttons, std::vector<uint64_t>& unlit, int lights) {
+        const auto i = static_cast<std::size_t>(lights);
+        EXPECT_TRUE(Eventually([&] { return Shown(buttons[i]) != unlit[i]; })) << lights << " lights";
+        IRECT row = buttons.front();
+        for (const IRECT& r : buttons)
+            row = {std::min(row.L, r.L), std::min(row.T, r.T), std::max(row.R, r.R), std::max(row.B, r.B)};
+        Settled(row);
+        if (unlit[0] == 0 && lights != 0) unlit[0] = Shown(buttons[0]);
+        std::set<int> lit;
+        for (std::size_t b = 0; b < buttons.size(); ++b)
+            if (Shown(buttons[b]) != unlit[b]) lit.insert(static_cast<int>(b));
+        return lit;
+    }
+};
+
+TEST_F(ShownLaneTest, EveryLaneTabChoosesTheLaneThatADragAndTheLanesSwitchEdit) {
+    static constexpr std::pair<int, const char*> kTabs[] = {
+        {3, "GATE"}, {0, "ORDER"}, {1, "CHRDMEM"}, {2, "LENGTH"}, {4, "ACCENT"}, {5, "TRANSP"},
+        {6, "DIV"},  {7, "SHIFT"}, {8, "SEQ"},     {9, "CC 1"},   {10, "CC 2"}, {11, "CC 3"},
+        {12, "CC 4"}, {13, "CC 5"}, {14, "CC 6"}, {15, "CC 7"},   {16, "CC 8"}};
+    for (const auto& [lane, name] : kTabs) {
+        SCOPED_TRACE(name);
+        const AreaValues before = Values();
+        ClickTab(lane);
+        DrawAcross(kSteps);
+        const auto allDrawn = [&] {
+            const AreaValues now = Values();
+            for (int step = 0; step < kSteps; ++step)
+                if (now[Slot(0, lane, step)] == before[Slot(0, lane, step)]) return false;
+            return true;
+        };
+        EXPECT_TRUE(Eventually(allDrawn)) << "every step of the lane drawn";
+        EXPECT_EQ(Changed(before, SettledValues()), (Lanes{{0, lane}}));
+        const int resetNl = PerPatternLane(kResetLaneOnPatternReset, 0, 0, lane);
+        const double wasOn = PlainOf(resetNl);
+        ClickAt(Skin(kResetNl));
+        EXPECT_TRUE(Eventually([&] { return PlainOf(resetNl) != wasOn; })) << "its \"Reset nl on pattern reset\"";
+    }
+}
+
+// A lane chosen by its tab or by its control-zone key (12 for ORDER .. 20 for SEQ).
+TEST_F(ShownLaneTest, OnlyTheShownLanesTabLooksSelected) {
+    constexpr int kOrderKey = 12;
+    static constexpr std::pair<int, bool> kChoices[] = {{3, false}, {9, false}, {0, false}, {12, false}, {5, true},
+                                                        {16, false}, {8, true}, {10, false}, {2, true}};
+    const std::vector<IRECT> tabs = Tabs();
+    std::vector<uint64_t> unlit = UnlitLooks(tabs);  // ORDER is shown
+    for (const auto& [lane, byKey] : kChoices) {
+        SCOPED_TRACE(std::to_string(lane) + (byKey ? " by its key" : " by its tab"));
+        if (byKey) {
+            host->NoteOn(0, 1, kOrderKey + lane, 100);
+            host->NoteOff(32, 1, kOrderKey + lane);
+            host->ProcessBlock(64);
+            EXPECT_EQ(std::lround(PlainOf(kPatternStepMode)), lane);
+        } else {
+            ClickTab(lane);
+        }
+        EXPECT_EQ(Lit(tabs, unlit, lane), std::set<int>{lane});
+    }
+}
+
+// A tool on the lane and pattern chosen by clicks changes exactly those, and
+// the view shows what it did; a drag after it edits the same lane.
+TEST_F(ShownLaneTest, ToolsActOnTheShownLaneOfTheShownPattern) {
+    enum class Tool { kRandomize, kClear, kCopyPaste };
+    struct Row {
+        const char* name;
+        Tool tool;
+        int button;   // its skin entry
+        int pattern;  // the pattern it changes
+        int lane;
+        int source;  // the pattern copied from
+    };
+    static constexpr Row kRows[] = {
+        {"Randomize", Tool::kRandomize, 131, 3, 3, 0},
+        {"Clear tool", Tool::kClear, 134, 7, 11, 0},
+        {"Copy tool, Paste tool", Tool::kCopyPaste, 133, 9, 7, 5},
+        {"Randomize a CC lane", Tool::kRandomize, 131, 11, 16, 0},
+    };
+    constexpr int kCopyTool = 132;
+    // Every lane of every pattern holds values unlike those of the others, so that a clear and a paste show.
+    for (int pattern = 0; pattern < kPatternsPerArea; ++pattern)
+        for (int lane = 0; lane < kLanes; ++lane)
+            for (int step = 0; step < kSteps; ++step)
+                host->SetParameter(StepValue(0, pattern, lane, step), 0.2f + 0.06f * float((pattern * 5 + step) % 11));
+    for (const Row& row : kRows) {
+        SCOPED_TRACE(row.name);
+        const AreaValues before = Values();
+        if (row.tool == Tool::kCopyPaste) {
+            ClickPattern(row.source);
+            ClickTab(row.lane);
+            ClickAt(Skin(kCopyTool));
+        }
+        ClickPattern(row.pattern);
+        ClickTab(row.lane);
+        const uint64_t shown = Settled(Skin(kView));
+        ClickAt(Skin(row.button));
+        const auto done = [&](const AreaValues& now) {
+            int changed = 0;
+            for (int step = kDrawnSteps; step < kSteps; ++step) {
+                const float value = now[Slot(row.pattern, row.lane, step)];
+                if (row.tool == Tool::kClear && PlainOf(StepValue(0, row.pattern, row.lane, step)) != 0.0) return false;
+                if (row.tool == Tool::kCopyPaste && value != now[Slot(row.source, row.lane, step)]) return false;
+                changed += value != before[Slot(row.pattern, row.lane, step)];
+            }
+            return changed > (kSteps - kDrawnSteps) / 2;
+        };
+        EXPECT_TRUE(Eventually([&] { return done(Values()); }));
+        EXPECT_TRUE(Eventually([&] { return Shown(Skin(kView)) != shown; })) << "the view shows the tool's work";
+        const float first = Values()[Slot(row.pattern, row.lane, 0)];
+        DrawAcross(kDrawnSteps);
+        EXPECT_TRUE(Eventually([&] { return Values()[Slot(row.pattern, row.lane, 0)] != first; })) << "drawn";
+        EXPECT_EQ(Changed(before, SettledValues()), (Lanes{{row.pattern, row.lane}}));
+    }
+}
+
+// The control zone's pattern keys and program changes, played while the
+// editor is open, light the pattern they switch to.
+TEST_F(ShownLaneTest, APatternSwitchedByTheControlZoneOrAProgramChangeLightsItsButton) {
+    struct Row {
+        const char* by;
+        uint8_t status;
+        int first;  // the note or program of pattern 1
+        int pattern;
+    };
+    static constexpr Row kRows[] = {
+        {"control-zone key", 0x90, 24, 5}, {"program change", 0xC0, 0, 11}, {"control-zone key", 0x90, 24, 0},
+        {"control-zone key", 0x90, 24, 8}, {"program change", 0xC0, 0, 2},
+    };
+    const std::vector<IRECT> buttons = Buttons(kPatternButtons);
+    std::vector<uint64_t> unlit = UnlitLooks(buttons);  // pattern 1 is shown
+    for (const Row& row : kRows) {
+        SCOPED_TRACE(std::string(row.by) + " " + std::to_string(row.pattern + 1));
+        const auto data1 = static_cast<uint8_t>(row.first + row.pattern);
+        host->QueueMidi(0, row.status, data1, row.status == 0x90 ? 100 : 0);
+        host->ProcessBlock(64);
+        if (row.status == 0x90) host->NoteOff(0, 1, data1);
+        host->ProcessBlock(64);
+        EXPECT_EQ(std::lround(PlainOf(kKeyAreaPatterns)), row.pattern);
+        EXPECT_EQ(Lit(buttons, unlit, row.pattern), std::set<int>{row.pattern});
+    }
 }
 
 }  // namespace
