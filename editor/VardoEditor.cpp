@@ -92,6 +92,7 @@ bool VardoEditor::OpenWindow(void* parentWindow) {
     // Switched since the last open: every bitmap and font comes at the new scale.
     if (IsBuilt() && scale != scale_) DropControls();
     BuildControls(scale);
+    if (!IsBuilt()) return false;  // no complete layout to place the controls by
     // What happened while no window was open is read afresh; a height
     // switched meanwhile is not carried out late.
     plug_.Link().Discard();
@@ -148,6 +149,13 @@ void VardoEditor::BuildControls() {
 
 void VardoEditor::BuildControls(int scale) {
     if (IsBuilt()) return;
+    skin_ = {};
+    if (skinText_)
+        skin_.Parse(*skinText_);
+    else
+        skin_.Load();
+    // A truncated skin would leave controls without a place: the editor stays closed.
+    if (!skin_.IsComplete()) return;
     scale_ = scale;
     canvas_ = std::make_unique<IGraphics>(kWidth, kFullHeight, scale_);
     std::vector<IBitmap> decodedAside;
@@ -155,7 +163,6 @@ void VardoEditor::BuildControls(int scale) {
         for (const ImageResource& image : image::kDecodedAside)
             decodedAside.push_back(canvas.LoadIBitmap(image.number, image.name, image.frames));
     });
-    skin_.Load();
     for (const FontResource& font : kEditorFonts) fonts_.push_back(BitmapFont::Load(*canvas_, font));
     EditorComposer(*this).Compose();
     decoder.join();
@@ -167,6 +174,13 @@ void VardoEditor::BuildControls(int scale) {
     ShowSendOnlyCaptions();
     ReadEngineState();
     pendingArea_ = canvas_->Bounds();
+}
+
+void VardoEditor::UseSkin(std::string text) {
+    std::lock_guard<std::mutex> lock(windowMutex_);
+    if (window_ && window_->IsOpen()) return;
+    skinText_ = std::move(text);
+    if (IsBuilt()) DropControls();
 }
 
 void VardoEditor::DropControls() {
@@ -184,6 +198,8 @@ void VardoEditor::DropControls() {
     sendOnlyCaptions_ = {};
     status_ = nullptr;
     browsers_ = {};
+    boxAuthor_ = nullptr;
+    boxInfoSeen_ = kNoBoxInfoSeen;
     rateKnob_ = freeRateKnob_ = nullptr;
     infoPanel_ = nullptr;
     settingsPanel_ = nullptr;
@@ -228,6 +244,7 @@ void VardoEditor::OnTimer() {
     if (status_ && link.TakeStatus(status)) status_->SetTextFromPlug(status);
     for (IPresetBrowserControl* browser : browsers_)
         if (browser) browser->ShowCurrentName();
+    ShowBoxAuthor();
     if (refreshPending_.exchange(false)) RefreshFromPlug();
     FollowSelection();
     ApplyPendingActions();
@@ -408,12 +425,23 @@ void VardoEditor::DecayNoteIndicators() {
     }
 }
 
+void VardoEditor::ShowBoxAuthor() {
+    if (!boxAuthor_ || !persistence_) return;
+    const uint64_t changes = persistence_->BoxInfoChanges();
+    if (changes == boxInfoSeen_) return;
+    boxInfoSeen_ = changes;
+    boxAuthor_->SetTextFromPlug(persistence_->CurrentBoxInfo().author);
+}
+
 void VardoEditor::ShowSendOnlyCaptions() {
-    const int families[] = {kSendCc, kCmTrigger};
-    for (std::size_t i = 0; i < sendOnlyCaptions_.size(); ++i) {
-        if (!sendOnlyCaptions_[i]) continue;
-        SetHidden(sendOnlyCaptions_[i], plug_.Params().Value(families[i] + selection_.area) < 0.5);
+    // The two captions share one row: with both switched on it names both.
+    const bool sendOnlyCc = plug_.Params().Value(kSendCc + selection_.area) >= 0.5;
+    const bool triggersCm = plug_.Params().Value(kCmTrigger + selection_.area) >= 0.5;
+    if (ITextControl* cc = sendOnlyCaptions_[0]) {
+        cc->SetTextFromPlug(triggersCm ? kBothCaptions : kSendOnlyCcCaption);
+        SetHidden(cc, !sendOnlyCc);
     }
+    if (sendOnlyCaptions_[1]) SetHidden(sendOnlyCaptions_[1], !triggersCm || sendOnlyCc);
 }
 
 void VardoEditor::ShowRateKnob() {

@@ -19,8 +19,10 @@
 
 #include <array>
 #include <atomic>
+#include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -115,6 +117,10 @@ public:
     // from then on. An open at another scale builds them again.
     void BuildControls();
     bool IsBuilt() const { return canvas_ != nullptr; }
+    // Places the controls by this skin text instead of the carried one, from
+    // the next build on; ignored while a window is open. A skin that lacks
+    // entries keeps the editor from being built or opened.
+    void UseSkin(std::string text);
     // The topmost visible control under (x, y), or null.
     IControl* ControlAt(int x, int y) const;
     const std::vector<std::unique_ptr<IControl>>& Controls() const { return controls_; }
@@ -159,6 +165,7 @@ private:
     void Rescale();
     void DecayNoteIndicators();
     void ShowSendOnlyCaptions();
+    void ShowBoxAuthor();
     void ShowRateKnob();
     void ShowTool();
     IRECT WholeControlsAround(IRECT area) const;
@@ -181,6 +188,7 @@ private:
     std::unique_ptr<IGraphics> canvas_;
     Skin skin_;
     std::set<int> composedSkins_;
+    std::optional<std::string> skinText_;  // none: the carried skin resource
     std::vector<std::unique_ptr<BitmapFont>> fonts_;
     IBitmap background_;
     std::vector<std::unique_ptr<IControl>> controls_;  // drawing order
@@ -203,6 +211,9 @@ private:
     std::array<ICustomRadioButtonsControl*, 2> laneTabs_{};
     ITextControl* status_ = nullptr;
     std::array<IPresetBrowserControl*, 2> browsers_{};  // pattern presets, chord banks
+    ITextControl* boxAuthor_ = nullptr;
+    static constexpr uint64_t kNoBoxInfoSeen = ~uint64_t{0};
+    uint64_t boxInfoSeen_ = kNoBoxInfoSeen;
     IControl* rateKnob_ = nullptr;
     IControl* freeRateKnob_ = nullptr;
     IBitmapControl* aboutBox_ = nullptr;

@@ -5,8 +5,11 @@
 #include "EditorFixture.h"
 #include "editor/IRadioButtonsControl.h"
 #include "editor/PatternView.h"
+#include "editor/Skin.h"
 #include "engine/ParameterIndex.h"
+#include "engine/Step.h"
 #include "graphics/XErrorTrap.h"
+#include "resources/Resources.h"
 #include "support/XvfbServer.h"
 
 // After gtest, whose names Xlib's macros would replace.
@@ -74,6 +77,19 @@ protected:
         return shown == Pixels(r);
     }
     uint64_t Shown(int x, int y) { return Shown({x, y, x + 1, y + 1}); }
+    // How many pixels of a rectangle show light text (every channel above 160).
+    int LightPixels(const IRECT& r) {
+        XImage* image = XGetImage(display_, EditorWindow(), r.L, r.T, r.W(), r.H(), AllPlanes, ZPixmap);
+        if (!image) return -1;
+        int count = 0;
+        for (int y = 0; y < r.H(); ++y)
+            for (int x = 0; x < r.W(); ++x) {
+                const unsigned long p = XGetPixel(image, x, y);
+                count += (p >> 16 & 0xFF) > 160 && (p >> 8 & 0xFF) > 160 && (p & 0xFF) > 160;
+            }
+        XDestroyImage(image);
+        return count;
+    }
     bool Drawn(int x, int y) { return Shown(x, y) != Fingerprint({0, 0, 1, 1}, [](int, int) { return 0xFF000000ul; }); }
     template <typename Condition>
     static bool Eventually(Condition condition) {
@@ -185,6 +201,53 @@ TEST_F(EditorWindowTest, KeysGoOnToTheHostsWindowAndItSurvivesItsParentGoingFirs
     EXPECT_EQ(host->Dispatch(effEditClose), 1);
     host->SetParameter(kGate, 0.75f);  // the plug-in goes on as before
     EXPECT_FLOAT_EQ(host->GetParameter(kGate), 0.75f);
+}
+
+// A skin that lacks entries leaves controls without a place: the editor
+// refuses to open rather than draw them at the window's corner.
+TEST_F(EditorWindowTest, ASkinShorterThanTheTableKeepsTheEditorClosed) {
+    const std::string skin(resources::Find(kSkinResourceNumber, kSkinResourceName)->Text());
+    editor->UseSkin(skin.substr(0, skin.find("// pattern_view")));
+    EXPECT_FALSE(OpenEditor());
+    EXPECT_EQ(EditorWindow(), 0u);
+    editor->UseSkin(skin);
+    EXPECT_TRUE(OpenAndDrawn());
+}
+
+// What the window shows at twice the size, with the pointer outside the
+// editor: step numbers clear of the step switches, a readable caption, the
+// length bracket at the pattern's length, each bar's number as the step
+// plays, and every control inside the window.
+TEST_F(EditorWindowTest, TheWindowShowsStepNumbersCaptionBracketAndLabelsWhole) {
+    constexpr int k = 2;
+    const auto twice = [](const IRECT& r) { return IRECT{r.L * k, r.T * k, r.R * k, r.B * k}; };
+    const IRECT grid = Skin(36), caption = twice(Skin(166));
+    const auto column = [&](int step) { return grid.L + 1 + 24 * step; };
+    const int numbersTop = Skin(37).B;  // under the step switches
+    const auto numberAt = [&](int step) { return twice({column(step) - 2, numbersTop, column(step) + 22, numbersTop + 11}); };
+    const auto bar = [&](int step) { return twice({column(step), grid.T, column(step) + 21, grid.T + 111}); };
+    const IRECT bracketBeyondStep16 = twice({column(16), grid.T - 5, column(31), grid.T - 3});
+    SetFromHost(kPatternStepMode, lane::kGate);
+    SetFromHost(StepValue(0, 0, lane::kGate, 0), 10.6);
+    SetFromHost(StepValue(0, 0, lane::kGate, 1), 11);
+    vardo->SetGuiScale(k);
+    XResizeWindow(display_, parent_, 1000 * k, 565 * k);
+    ASSERT_TRUE(OpenEditor());
+    XWarpPointer(display_, 0, DefaultRootWindow(display_), 0, 0, 0, 0, 0, 1190);
+    ASSERT_TRUE(Eventually([&] { return Drawn(bar(1).L + 3, bar(1).T + 3); }));
+    const uint64_t bracket = Shown(bracketBeyondStep16);
+    SetFromHost(kSendCc, 1);
+    SetFromHost(kPatternSteps, 15);  // 16 steps
+    EXPECT_TRUE(Eventually([&] { return Shown(bracketBeyondStep16) != bracket; })) << "the bracket follows the length";
+    EXPECT_TRUE(Eventually([&] { return LightPixels(caption) > 80; })) << "light text on the dark panel";
+    const IRECT leftThird{caption.L, caption.T, caption.L + caption.W() / 3, caption.B};
+    const IRECT rightThird{caption.R - caption.W() / 3, caption.T, caption.R, caption.B};
+    EXPECT_GT(LightPixels(leftThird) * LightPixels(rightThird), 0) << "the caption is drawn whole";
+    EXPECT_GT(LightPixels(numberAt(3)), 20) << "step 4's number";
+    EXPECT_EQ(LightPixels(numberAt(2)), 0) << "only every fourth step is numbered";
+    EXPECT_GT(LightPixels(bar(1)), 40) << "the bar's number shows";
+    EXPECT_EQ(Shown(bar(0)), Shown(bar(1))) << "10.6 plays and reads as 11";
+    EXPECT_LE(At(119)->GetRECT().B, VardoEditor::kFullHeight) << "the MIDI output switch";
 }
 
 // A menu opens at the lower-left corner of what was clicked (of the step's
