@@ -11,6 +11,13 @@ std::string Describe(int offset, uint8_t status, uint8_t data1, uint8_t data2) {
     return text;
 }
 
+// A checker that saw `sent` as notes only.
+MidiOutChecker Replayed(const std::vector<SentMidi>& sent) {
+    MidiOutChecker checker;
+    for (const SentMidi& m : sent) checker.CountNote(m.status, m.data1, m.data2);
+    return checker;
+}
+
 }  // namespace
 
 void MidiOutChecker::Fault(const std::string& text) {
@@ -103,17 +110,14 @@ void MidiOutChecker::ReportSoundingNotes() {
 }
 
 std::string UnendedNotes(const std::vector<SentMidi>& sent) {
-    MidiOutChecker checker;
-    for (const SentMidi& m : sent) checker.CountNote(m.status, m.data1, m.data2);
     std::string text;
-    for (const auto& [channel, key] : checker.Sounding())
+    for (const auto& [channel, key] : Replayed(sent).Sounding())
         text += "key " + std::to_string(key) + " on channel " + std::to_string(channel) + " never ended; ";
     return text;
 }
 
 std::string OverlappingNotes(const std::vector<SentMidi>& sent) {
-    MidiOutChecker checker;
-    for (const SentMidi& m : sent) checker.CountNote(m.status, m.data1, m.data2);
+    const MidiOutChecker checker = Replayed(sent);
     std::string text;
     for (const std::string& fault : checker.FaultTexts()) text += fault + "; ";
     return text;
