@@ -116,7 +116,7 @@ void VardoEditor::CloseWindow() {
     if (window_) window_->Close();
     window_.reset();
     openScale_.store(0);
-    capture_ = hover_ = nullptr;
+    capture_ = pressed_ = hover_ = nullptr;
     textDone_ = nullptr;
 }
 
@@ -192,7 +192,7 @@ void VardoEditor::DropControls() {
     keyboard_ = nullptr;
     patternView_ = nullptr;
     sceneView_ = nullptr;
-    capture_ = hover_ = nullptr;
+    capture_ = pressed_ = hover_ = nullptr;
     textDone_ = nullptr;
     selection_ = {};
     pending_.fetch_xor((infoShown ? kToggleInfo : 0u) | (settingsShown ? kToggleSettings : 0u) |
@@ -368,6 +368,7 @@ void VardoEditor::SetHidden(IControl* control, bool hidden) {
     control->Hide(hidden);
     pendingArea_ = Union(pendingArea_, control->GetDrawRECT());
     if (hidden && capture_ == control) capture_ = nullptr;
+    if (hidden && pressed_ == control) pressClosed_ = true;
 }
 
 void VardoEditor::ToggleAbout() {
@@ -511,7 +512,8 @@ IControl* VardoEditor::ControlAt(int x, int y) const {
 }
 
 void VardoEditor::OnMouseDown(int x, int y, const IMouseMod& mod) {
-    capture_ = ControlAt(x, y);
+    capture_ = pressed_ = ControlAt(x, y);
+    pressClosed_ = false;
     if (capture_) capture_->OnMouseDown(x, y, mod);
     ApplyPendingActions();
 }
@@ -527,7 +529,13 @@ void VardoEditor::OnMouseDrag(int x, int y, int dx, int dy, const IMouseMod& mod
 }
 
 bool VardoEditor::OnMouseDblClick(int x, int y, const IMouseMod& mod) {
+    // When the first click closed what it pressed (the about box, a panel),
+    // the second was meant for that, not for what the closing uncovered.
+    if (std::exchange(pressClosed_, false)) return false;
     IControl* control = ControlAt(x, y);
+    // Captured as a press is, so that its release reaches the control: a
+    // momentary button would stay pressed.
+    capture_ = control;
     if (control) control->OnMouseDblClick(x, y, mod);
     ApplyPendingActions();
     return control != nullptr;

@@ -17,6 +17,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
@@ -60,8 +61,9 @@ constexpr int kDragPixels = 20;
 constexpr int kBesideFirstClick = 6;  // pixels: farther than a double click's reach
 constexpr double kWheelStep = 0.01;  // of a continuous range, a notch
 constexpr auto kSettleTime = 50ms;   // for the editor's timer to take news from the host
+constexpr auto kPanelTime = 200ms;   // for a panel to open and show
 
-enum class Act { kClick, kDrag, kWheel, kRightClick };
+enum class Act { kClick, kDrag, kWheel, kRightClick, kDoubleClick };
 enum class Effect {
     kToggles,        // its parameter to the other state
     kSelects,        // its parameter to the button (or column) `button`
@@ -83,7 +85,7 @@ enum class Effect {
     kResizes,        // the window takes the compact height, and its full height again at a second click
     kPanics,         // the next block ends every note on every channel
     kOpensLink,      // the system browser is asked to open a page
-    kNothing,        // shows only: a click changes no parameter
+    kNothing,        // shows only: it changes no parameter, ends no note, and what `shown` shows stays
 };
 
 struct Row {
@@ -160,10 +162,13 @@ const Row kRows[] = {
     {.skin = 22},  // status line
     {.skin = 21},  // version
     {.skin = 135, .effect = Effect::kPanics},
+    {.skin = 135, .act = Act::kRightClick},
     {.skin = 156, .effect = Effect::kResizes},
     {.skin = 119, .effect = Effect::kToggles, .param = kMidiOutput},
     {.skin = 20, .effect = Effect::kShowsPanel, .shown = kPatternViewSkin},  // about box
+    {.skin = 20, .act = Act::kDoubleClick, .shown = kPatternViewSkin},  // it opens and closes again
     {.skin = kAboutBoxSkin, .effect = Effect::kClosesPanel, .pre = 20, .shown = kPatternViewSkin},
+    {.skin = kAboutBoxSkin, .act = Act::kDoubleClick, .effect = Effect::kClosesPanel, .pre = 20, .shown = kPatternViewSkin},
     {.skin = 165, .effect = Effect::kOpensLink},
     // Pattern: the view, its lanes, tools and switches
     {.skin = kPatternViewSkin, .effect = Effect::kDraws},
@@ -176,6 +181,7 @@ const Row kRows[] = {
     {.skin = 25, .act = Act::kDrag, .effect = Effect::kMoves, .param = kCcTeachSelection},
     {.skin = 25, .act = Act::kWheel, .effect = Effect::kMoves, .param = kCcTeachSelection},
     {.skin = 131, .effect = Effect::kRandomizes},
+    {.skin = 131, .act = Act::kRightClick},
     {.skin = kSelectionToolSkin, .effect = Effect::kSelectionTool, .param = kSelectionTool},
     {.skin = 129, .effect = Effect::kDrawTool, .param = kDrawTool, .pre = kSelectionToolSkin},
     {.skin = kCopyToolSkin, .effect = Effect::kCopiesLane},
@@ -218,6 +224,8 @@ const Row kRows[] = {
     {.skin = 137, .effect = Effect::kShowsName, .shown = 138},
     {.skin = 136, .effect = Effect::kShowsName, .pre = 137, .shown = 138},
     {.skin = 140, .effect = Effect::kShowsPanel, .shown = 157},
+    {.skin = 140, .act = Act::kRightClick, .shown = 157},
+    {.skin = 140, .act = Act::kDoubleClick, .shown = 157},  // it opens and closes again
     {.skin = 157, .pre = 140, .shown = 157, .closesAfter = true},
     {.skin = 141, .effect = Effect::kShowsPanel, .shown = kSettingsSkin},
     {.skin = kSettingsSkin, .effect = Effect::kToggles, .cells = int(kGlobalSettingTable.size()),
@@ -438,6 +446,7 @@ void ClickSweepTest::Perform(const Row& row, Point at, bool upward) {
     switch (row.act) {
         case Act::kClick: return ClickAt(at);
         case Act::kRightClick: return Pointer(at, Press(3));
+        case Act::kDoubleClick: return Pointer(at, Press(1) + " sleep 0.1 " + Press(1));
         case Act::kWheel: return Pointer(at, Press(upward ? 4 : 5));
         case Act::kDrag:
             return Pointer(at, "mousedown 1 mousemove_relative -- 0 " + up + std::to_string(kDragPixels / 2) +
@@ -494,6 +503,16 @@ void ClickSweepTest::Run(const Row& row, int cell) {
                 EXPECT_EQ(Plain(index), row.button);
             } else if (row.effect == Effect::kMoves) {
                 CheckMoved(index, row, before[static_cast<std::size_t>(index)], upward);
+            } else {
+                host->ProcessBlock(64);
+                const std::vector<SentMidi> sent = host->Sent();
+                EXPECT_EQ(std::count_if(sent.begin() + std::ptrdiff_t(sentBefore), sent.end(),
+                                        [](const SentMidi& m) { return m.Kind() == 0xB && m.data1 == 123; }), 0)
+                    << "all notes off sent";
+                if (row.shown >= 0) {
+                    std::this_thread::sleep_for(kPanelTime);  // a panel opened would show by now
+                    EXPECT_TRUE(Eventually([&] { return Shown(Skin(row.shown)) == shown; })) << "what shows changed";
+                }
             }
             break;
         case Effect::kDraws:
