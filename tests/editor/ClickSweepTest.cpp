@@ -45,7 +45,7 @@ constexpr int StepOf(int lane, int step) { return StepValue(kArea, kPattern, lan
 
 constexpr int kPatternViewSkin = 36, kFirstStepSwitchSkin = 37, kSceneViewSkin = 118, kLoopSkin = 124, kAboutBoxSkin = 167,
               kKeyboardSkin = 127, kSettingsSkin = 163, kCopyToolSkin = 132, kPasteToolSkin = 133,
-              kSelectionToolSkin = 130, kCmCopySkin = 148, kCmPasteSkin = 149, kCmClearSkin = 150;
+              kSelectionToolSkin = 130, kRandomizeSkin = 131, kCmCopySkin = 148, kCmPasteSkin = 149, kCmClearSkin = 150;
 constexpr int kLaneTabsSkin = 69, kCcTabsSkin = 154;
 // Clicks on these switches tell that every event before them was handled;
 // no panel covers them, and a double click turns them too.
@@ -180,8 +180,8 @@ const Row kRows[] = {
     {.skin = 26, .effect = Effect::kToggles, .param = kCcTeach},
     {.skin = 25, .act = Act::kDrag, .effect = Effect::kMoves, .param = kCcTeachSelection},
     {.skin = 25, .act = Act::kWheel, .effect = Effect::kMoves, .param = kCcTeachSelection},
-    {.skin = 131, .effect = Effect::kRandomizes},
-    {.skin = 131, .act = Act::kRightClick},
+    {.skin = kRandomizeSkin, .effect = Effect::kRandomizes},
+    {.skin = kRandomizeSkin, .act = Act::kRightClick},
     {.skin = kSelectionToolSkin, .effect = Effect::kSelectionTool, .param = kSelectionTool},
     {.skin = 129, .effect = Effect::kDrawTool, .param = kDrawTool, .pre = kSelectionToolSkin},
     {.skin = kCopyToolSkin, .effect = Effect::kCopiesLane},
@@ -396,6 +396,8 @@ protected:
             case kSceneViewSkin: return {r.L + kSceneCellWidth * row.button + kSceneCellWidth / 2, r.B - 4};
             case kLoopSkin: return {r.L + kLoopCellWidth * row.button + kLoopCellWidth / 2, Centre(r).y};
             case kKeyboardSkin: return {r.L + kKeyWidth / 2, r.T + 10};
+            // Over "Randomize", which a press that reached under the box would run.
+            case kAboutBoxSkin: return Centre(ControlRect(kRandomizeSkin));
             case kSettingsSkin: return {settingsItemX_ + 10, r.T + SettingsControl::kRowHeight * (cell + 1) + 10};
             default: break;
         }
