@@ -92,10 +92,12 @@ bool VardoEditor::OpenWindow(void* parentWindow) {
     // Switched since the last open: every bitmap and font comes at the new scale.
     if (IsBuilt() && scale != scale_) DropControls();
     BuildControls(scale);
-    // What happened while no window was open is read afresh; a height
-    // switched meanwhile is not carried out late.
+    // What happened while no window was open is read afresh (the first
+    // paint and press come before the first tick); a height switched
+    // meanwhile is not carried out late.
     plug_.Link().Discard();
     pending_.fetch_and(~static_cast<unsigned>(kToggleHeight));
+    FollowSelection();
     RefreshFromPlug();
     window_ = std::make_unique<WindowHost>(*this, [this](int width, int height) {
         return plug_.RequestEditorSize(width, height);
