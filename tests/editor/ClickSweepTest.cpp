@@ -197,6 +197,9 @@ const Row kRows[] = {
     {.skin = 128, .act = Act::kWheel, .effect = Effect::kMoves, .param = Pattern(kPatternSteps)},
     {.skin = 123, .effect = Effect::kSelects, .param = Area(kKeyAreaPatterns), .button = 6},
     {.skin = 123, .act = Act::kRightClick, .effect = Effect::kOpensMenu, .button = 7},
+    {.skin = 123, .act = Act::kWheel, .effect = Effect::kMoves, .param = Area(kKeyAreaPatterns)},
+    {.skin = 17, .act = Act::kWheel, .effect = Effect::kMoves, .param = kKeyAreaSelection},
+    {.skin = kLaneTabsSkin, .act = Act::kWheel, .effect = Effect::kMoves, .param = kPatternStepMode},
     {.skin = 155, .act = Act::kDrag, .effect = Effect::kMoves, .param = kControlZoneSync},
     {.skin = 155, .act = Act::kWheel, .effect = Effect::kMoves, .param = kControlZoneSync},
     // Scene
