@@ -167,6 +167,7 @@ const Row kRows[] = {
     {.skin = 119, .effect = Effect::kToggles, .param = kMidiOutput},
     {.skin = 20, .effect = Effect::kShowsPanel, .shown = kPatternViewSkin},  // about box
     {.skin = 20, .act = Act::kDoubleClick, .shown = kPatternViewSkin},  // it opens and closes again
+    {.skin = 20, .act = Act::kRightClick, .shown = kPatternViewSkin},
     {.skin = kAboutBoxSkin, .effect = Effect::kClosesPanel, .pre = 20, .shown = kPatternViewSkin},
     {.skin = kAboutBoxSkin, .act = Act::kDoubleClick, .effect = Effect::kClosesPanel, .pre = 20, .shown = kPatternViewSkin},
     {.skin = 165, .effect = Effect::kOpensLink},
