@@ -135,9 +135,9 @@ void VardoEditor::PerformAction(int parameterIndex, double value) {
     if (parameterIndex == kResize)
         pending_.fetch_or(kToggleHeight);
     else if (parameterIndex == kBoxInfo && value >= 0.5)
-        pending_.fetch_or(kToggleInfo);
+        pending_.fetch_xor(kToggleInfo);  // two presses in one tick open and close
     else if (parameterIndex == kBoxSettings && value >= 0.5)
-        pending_.fetch_or(kToggleSettings);
+        pending_.fetch_xor(kToggleSettings);
 }
 
 void VardoEditor::RefreshAll() { refreshPending_.store(true); }
