@@ -61,7 +61,7 @@ constexpr int kDragPixels = 20;
 constexpr int kBesideFirstClick = 6;  // pixels: farther than a double click's reach
 constexpr double kWheelStep = 0.01;  // of a continuous range, a notch
 constexpr auto kSettleTime = 50ms;   // for the editor's timer to take news from the host
-constexpr auto kPanelTime = 200ms;   // for a panel to open and show
+constexpr auto kPanelTime = 200ms;   // for a panel or page to open
 
 enum class Act { kClick, kDrag, kWheel, kRightClick, kDoubleClick };
 enum class Effect {
@@ -171,6 +171,7 @@ const Row kRows[] = {
     {.skin = kAboutBoxSkin, .effect = Effect::kClosesPanel, .pre = 20, .shown = kPatternViewSkin},
     {.skin = kAboutBoxSkin, .act = Act::kDoubleClick, .effect = Effect::kClosesPanel, .pre = 20, .shown = kPatternViewSkin},
     {.skin = 165, .effect = Effect::kOpensLink},
+    {.skin = 165, .act = Act::kRightClick},
     // Pattern: the view, its lanes, tools and switches
     {.skin = kPatternViewSkin, .effect = Effect::kDraws},
     {.skin = kLaneTabsSkin, .effect = Effect::kShowsLane, .param = kPatternStepMode, .button = 5},
@@ -493,6 +494,7 @@ void ClickSweepTest::Run(const Row& row, int cell) {
     std::set<int> expected = {index};
     ForgetWindowNews();
     const std::size_t sentBefore = host->Sent().size();
+    std::filesystem::remove(OpenedPage());
     // The tools whose effect needs something to act on click within their sequence.
     const bool inSequence = row.effect == Effect::kClears || row.effect == Effect::kCopiesLane ||
                             row.effect == Effect::kClearsChord || row.effect == Effect::kCopiesChord;
@@ -515,10 +517,10 @@ void ClickSweepTest::Run(const Row& row, int cell) {
                 EXPECT_EQ(std::count_if(sent.begin() + std::ptrdiff_t(sentBefore), sent.end(),
                                         [](const SentMidi& m) { return m.Kind() == 0xB && m.data1 == 123; }), 0)
                     << "all notes off sent";
-                if (row.shown >= 0) {
-                    std::this_thread::sleep_for(kPanelTime);  // a panel opened would show by now
+                std::this_thread::sleep_for(kPanelTime);  // a panel or page opened would show by now
+                if (row.shown >= 0)
                     EXPECT_TRUE(Eventually([&] { return Shown(Skin(row.shown)) == shown; })) << "what shows changed";
-                }
+                EXPECT_FALSE(std::filesystem::exists(OpenedPage())) << "a page opened";
             }
             break;
         case Effect::kDraws:
