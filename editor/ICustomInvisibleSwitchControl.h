@@ -11,6 +11,7 @@ public:
     using IInvisibleSwitchControl::IInvisibleSwitchControl;
 
     void OnMouseDown(int x, int y, const IMouseMod& mod) override;
+    void OnMouseUp(int x, int y, const IMouseMod& mod) override;
 };
 
 }  // namespace sorel

@@ -3,6 +3,8 @@
 #include "editor/BitmapFont.h"
 #include "graphics/IGraphics.h"
 
+#include <algorithm>
+
 namespace sorel {
 
 ICustomRadioButtonsControl::ICustomRadioButtonsControl(ControlContext& context, const IRECT& rect, int paramIdx,
@@ -25,6 +27,14 @@ void ICustomRadioButtonsControl::OnMouseDown(int x, int y, const IMouseMod& mod)
         SetDirty(true);
     }
     Notify(x, y, IObserverInterface::kMouseUp, mod);
+}
+
+void ICustomRadioButtonsControl::OnMouseWheel(int x, int y, const IMouseMod& mod, int notches) {
+    const int last = enabledCount_ == kAllEnabled ? Count() - 1 : std::min(enabledCount_, Count() - 1);
+    const int button = std::clamp(SelectedButton() + notches, 0, std::max(last, 0));
+    if (button == SelectedButton()) return;
+    Select(button);
+    SetDirty(true);
 }
 
 void ICustomRadioButtonsControl::OnMouseOver(int x, int y, const IMouseMod& mod) {

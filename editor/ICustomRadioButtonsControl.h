@@ -21,6 +21,8 @@ public:
                                const IBitmap& bitmap, BitmapFont* font, std::vector<std::string> labels);
 
     void OnMouseDown(int x, int y, const IMouseMod& mod) override;
+    // A notch chooses the next or previous button, as a click would: never one beyond the enabled count.
+    void OnMouseWheel(int x, int y, const IMouseMod& mod, int notches) override;
     void OnMouseOver(int x, int y, const IMouseMod& mod) override;
     void OnMouseOut() override;
     void Draw(IGraphics& graphics) override;

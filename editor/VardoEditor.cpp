@@ -93,10 +93,12 @@ bool VardoEditor::OpenWindow(void* parentWindow) {
     if (IsBuilt() && scale != scale_) DropControls();
     BuildControls(scale);
     if (!IsBuilt()) return false;  // no complete layout to place the controls by
-    // What happened while no window was open is read afresh; a height
-    // switched meanwhile is not carried out late.
+    // What happened while no window was open is read afresh (the first
+    // paint and press come before the first tick); a height switched
+    // meanwhile is not carried out late.
     plug_.Link().Discard();
     pending_.fetch_and(~static_cast<unsigned>(kToggleHeight));
+    FollowSelection();
     RefreshFromPlug();
     window_ = std::make_unique<WindowHost>(*this, [this](int width, int height) {
         return plug_.RequestEditorSize(width, height);
@@ -117,7 +119,7 @@ void VardoEditor::CloseWindow() {
     if (window_) window_->Close();
     window_.reset();
     openScale_.store(0);
-    capture_ = hover_ = nullptr;
+    capture_ = pressed_ = hover_ = nullptr;
     textDone_ = nullptr;
 }
 
@@ -134,9 +136,9 @@ void VardoEditor::PerformAction(int parameterIndex, double value) {
     if (parameterIndex == kResize)
         pending_.fetch_or(kToggleHeight);
     else if (parameterIndex == kBoxInfo && value >= 0.5)
-        pending_.fetch_or(kToggleInfo);
+        pending_.fetch_xor(kToggleInfo);  // two presses in one tick open and close
     else if (parameterIndex == kBoxSettings && value >= 0.5)
-        pending_.fetch_or(kToggleSettings);
+        pending_.fetch_xor(kToggleSettings);
 }
 
 void VardoEditor::RefreshAll() { refreshPending_.store(true); }
@@ -208,7 +210,7 @@ void VardoEditor::DropControls() {
     keyboard_ = nullptr;
     patternView_ = nullptr;
     sceneView_ = nullptr;
-    capture_ = hover_ = nullptr;
+    capture_ = pressed_ = hover_ = nullptr;
     textDone_ = nullptr;
     selection_ = {};
     pending_.fetch_xor((infoShown ? kToggleInfo : 0u) | (settingsShown ? kToggleSettings : 0u) |
@@ -385,6 +387,7 @@ void VardoEditor::SetHidden(IControl* control, bool hidden) {
     control->Hide(hidden);
     pendingArea_ = Union(pendingArea_, control->GetDrawRECT());
     if (hidden && capture_ == control) capture_ = nullptr;
+    if (hidden && pressed_ == control) pressClosed_ = true;
 }
 
 void VardoEditor::ToggleAbout() {
@@ -539,7 +542,8 @@ IControl* VardoEditor::ControlAt(int x, int y) const {
 }
 
 void VardoEditor::OnMouseDown(int x, int y, const IMouseMod& mod) {
-    capture_ = ControlAt(x, y);
+    capture_ = pressed_ = ControlAt(x, y);
+    pressClosed_ = false;
     if (capture_) capture_->OnMouseDown(x, y, mod);
     ApplyPendingActions();
 }
@@ -555,7 +559,13 @@ void VardoEditor::OnMouseDrag(int x, int y, int dx, int dy, const IMouseMod& mod
 }
 
 bool VardoEditor::OnMouseDblClick(int x, int y, const IMouseMod& mod) {
+    // When the first click closed what it pressed (the about box, a panel),
+    // the second was meant for that, not for what the closing uncovered.
+    if (std::exchange(pressClosed_, false)) return false;
     IControl* control = ControlAt(x, y);
+    // Captured as a press is, so that its release reaches the control: a
+    // momentary button would stay pressed.
+    capture_ = control;
     if (control) control->OnMouseDblClick(x, y, mod);
     ApplyPendingActions();
     return control != nullptr;

@@ -198,6 +198,8 @@ private:
     IRECT pendingArea_;   // uncovered by controls that were hidden
 
     IControl* capture_ = nullptr;
+    IControl* pressed_ = nullptr;  // by the last press
+    bool pressClosed_ = false;     // the last press hid its control
     IControl* hover_ = nullptr;
     TextDone textDone_;  // the open text field's
     MenuPresenter menuPresenter_;

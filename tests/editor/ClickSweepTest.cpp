@@ -17,6 +17,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
@@ -44,7 +45,7 @@ constexpr int StepOf(int lane, int step) { return StepValue(kArea, kPattern, lan
 
 constexpr int kPatternViewSkin = 36, kFirstStepSwitchSkin = 37, kSceneViewSkin = 118, kLoopSkin = 124, kAboutBoxSkin = 167,
               kKeyboardSkin = 127, kSettingsSkin = 163, kCopyToolSkin = 132, kPasteToolSkin = 133,
-              kSelectionToolSkin = 130, kCmCopySkin = 148, kCmPasteSkin = 149, kCmClearSkin = 150;
+              kSelectionToolSkin = 130, kRandomizeSkin = 131, kCmCopySkin = 148, kCmPasteSkin = 149, kCmClearSkin = 150;
 constexpr int kLaneTabsSkin = 69, kCcTabsSkin = 154;
 // Clicks on these switches tell that every event before them was handled;
 // no panel covers them, and a double click turns them too.
@@ -60,8 +61,9 @@ constexpr int kDragPixels = 20;
 constexpr int kBesideFirstClick = 6;  // pixels: farther than a double click's reach
 constexpr double kWheelStep = 0.01;  // of a continuous range, a notch
 constexpr auto kSettleTime = 50ms;   // for the editor's timer to take news from the host
+constexpr auto kPanelTime = 200ms;   // for a panel or page to open
 
-enum class Act { kClick, kDrag, kWheel, kRightClick };
+enum class Act { kClick, kDrag, kWheel, kRightClick, kDoubleClick };
 enum class Effect {
     kToggles,        // its parameter to the other state
     kSelects,        // its parameter to the button (or column) `button`
@@ -83,7 +85,7 @@ enum class Effect {
     kResizes,        // the window takes the compact height, and its full height again at a second click
     kPanics,         // the next block ends every note on every channel
     kOpensLink,      // the system browser is asked to open a page
-    kNothing,        // shows only: a click changes no parameter
+    kNothing,        // shows only: it changes no parameter, ends no note, and what `shown` shows stays
 };
 
 struct Row {
@@ -160,11 +162,16 @@ const Row kRows[] = {
     {.skin = 22},  // status line
     {.skin = 21},  // version
     {.skin = 135, .effect = Effect::kPanics},
+    {.skin = 135, .act = Act::kRightClick},
     {.skin = 156, .effect = Effect::kResizes},
     {.skin = 119, .effect = Effect::kToggles, .param = kMidiOutput},
     {.skin = 20, .effect = Effect::kShowsPanel, .shown = kPatternViewSkin},  // about box
+    {.skin = 20, .act = Act::kDoubleClick, .shown = kPatternViewSkin},  // it opens and closes again
+    {.skin = 20, .act = Act::kRightClick, .shown = kPatternViewSkin},
     {.skin = kAboutBoxSkin, .effect = Effect::kClosesPanel, .pre = 20, .shown = kPatternViewSkin},
+    {.skin = kAboutBoxSkin, .act = Act::kDoubleClick, .effect = Effect::kClosesPanel, .pre = 20, .shown = kPatternViewSkin},
     {.skin = 165, .effect = Effect::kOpensLink},
+    {.skin = 165, .act = Act::kRightClick},
     // Pattern: the view, its lanes, tools and switches
     {.skin = kPatternViewSkin, .effect = Effect::kDraws},
     {.skin = kLaneTabsSkin, .effect = Effect::kShowsLane, .param = kPatternStepMode, .button = 5},
@@ -175,7 +182,8 @@ const Row kRows[] = {
     {.skin = 26, .effect = Effect::kToggles, .param = kCcTeach},
     {.skin = 25, .act = Act::kDrag, .effect = Effect::kMoves, .param = kCcTeachSelection},
     {.skin = 25, .act = Act::kWheel, .effect = Effect::kMoves, .param = kCcTeachSelection},
-    {.skin = 131, .effect = Effect::kRandomizes},
+    {.skin = kRandomizeSkin, .effect = Effect::kRandomizes},
+    {.skin = kRandomizeSkin, .act = Act::kRightClick},
     {.skin = kSelectionToolSkin, .effect = Effect::kSelectionTool, .param = kSelectionTool},
     {.skin = 129, .effect = Effect::kDrawTool, .param = kDrawTool, .pre = kSelectionToolSkin},
     {.skin = kCopyToolSkin, .effect = Effect::kCopiesLane},
@@ -191,6 +199,9 @@ const Row kRows[] = {
     {.skin = 128, .act = Act::kWheel, .effect = Effect::kMoves, .param = Pattern(kPatternSteps)},
     {.skin = 123, .effect = Effect::kSelects, .param = Area(kKeyAreaPatterns), .button = 6},
     {.skin = 123, .act = Act::kRightClick, .effect = Effect::kOpensMenu, .button = 7},
+    {.skin = 123, .act = Act::kWheel, .effect = Effect::kMoves, .param = Area(kKeyAreaPatterns)},
+    {.skin = 17, .act = Act::kWheel, .effect = Effect::kMoves, .param = kKeyAreaSelection},
+    {.skin = kLaneTabsSkin, .act = Act::kWheel, .effect = Effect::kMoves, .param = kPatternStepMode},
     {.skin = 155, .act = Act::kDrag, .effect = Effect::kMoves, .param = kControlZoneSync},
     {.skin = 155, .act = Act::kWheel, .effect = Effect::kMoves, .param = kControlZoneSync},
     // Scene
@@ -218,6 +229,8 @@ const Row kRows[] = {
     {.skin = 137, .effect = Effect::kShowsName, .shown = 138},
     {.skin = 136, .effect = Effect::kShowsName, .pre = 137, .shown = 138},
     {.skin = 140, .effect = Effect::kShowsPanel, .shown = 157},
+    {.skin = 140, .act = Act::kRightClick, .shown = 157},
+    {.skin = 140, .act = Act::kDoubleClick, .shown = 157},  // it opens and closes again
     {.skin = 157, .pre = 140, .shown = 157, .closesAfter = true},
     {.skin = 141, .effect = Effect::kShowsPanel, .shown = kSettingsSkin},
     {.skin = kSettingsSkin, .effect = Effect::kToggles, .cells = int(kGlobalSettingTable.size()),
@@ -388,6 +401,8 @@ protected:
             case kSceneViewSkin: return {r.L + kSceneCellWidth * row.button + kSceneCellWidth / 2, r.B - 4};
             case kLoopSkin: return {r.L + kLoopCellWidth * row.button + kLoopCellWidth / 2, Centre(r).y};
             case kKeyboardSkin: return {r.L + kKeyWidth / 2, r.T + 10};
+            // Over "Randomize", which a press that reached under the box would run.
+            case kAboutBoxSkin: return Centre(ControlRect(kRandomizeSkin));
             case kSettingsSkin: return {settingsItemX_ + 10, r.T + SettingsControl::kRowHeight * (cell + 1) + 10};
             default: break;
         }
@@ -438,6 +453,7 @@ void ClickSweepTest::Perform(const Row& row, Point at, bool upward) {
     switch (row.act) {
         case Act::kClick: return ClickAt(at);
         case Act::kRightClick: return Pointer(at, Press(3));
+        case Act::kDoubleClick: return Pointer(at, Press(1) + " sleep 0.1 " + Press(1));
         case Act::kWheel: return Pointer(at, Press(upward ? 4 : 5));
         case Act::kDrag:
             return Pointer(at, "mousedown 1 mousemove_relative -- 0 " + up + std::to_string(kDragPixels / 2) +
@@ -478,6 +494,7 @@ void ClickSweepTest::Run(const Row& row, int cell) {
     std::set<int> expected = {index};
     ForgetWindowNews();
     const std::size_t sentBefore = host->Sent().size();
+    std::filesystem::remove(OpenedPage());
     // The tools whose effect needs something to act on click within their sequence.
     const bool inSequence = row.effect == Effect::kClears || row.effect == Effect::kCopiesLane ||
                             row.effect == Effect::kClearsChord || row.effect == Effect::kCopiesChord;
@@ -494,6 +511,16 @@ void ClickSweepTest::Run(const Row& row, int cell) {
                 EXPECT_EQ(Plain(index), row.button);
             } else if (row.effect == Effect::kMoves) {
                 CheckMoved(index, row, before[static_cast<std::size_t>(index)], upward);
+            } else {
+                host->ProcessBlock(64);
+                const std::vector<SentMidi> sent = host->Sent();
+                EXPECT_EQ(std::count_if(sent.begin() + std::ptrdiff_t(sentBefore), sent.end(),
+                                        [](const SentMidi& m) { return m.Kind() == 0xB && m.data1 == 123; }), 0)
+                    << "all notes off sent";
+                std::this_thread::sleep_for(kPanelTime);  // a panel or page opened would show by now
+                if (row.shown >= 0)
+                    EXPECT_TRUE(Eventually([&] { return Shown(Skin(row.shown)) == shown; })) << "what shows changed";
+                EXPECT_FALSE(std::filesystem::exists(OpenedPage())) << "a page opened";
             }
             break;
         case Effect::kDraws:

@@ -453,19 +453,19 @@ protected:
     }
     double PlainOf(int index) { return vardo->Params().Get(index)->FromNormalized(host->GetParameter(index)); }
     static int Slot(int pattern, int lane, int step) { return (pattern * kLanes + lane) * kSteps + step; }
-    AreaValues Values() {
+    AreaValues Values(int area = 0) {
         AreaValues values;
         for (int pattern = 0; pattern < kPatternsPerArea; ++pattern)
             for (int lane = 0; lane < kLanes; ++lane)
                 for (int step = 0; step < kSteps; ++step)
-                    values.push_back(host->GetParameter(StepValue(0, pattern, lane, step)));
+                    values.push_back(host->GetParameter(StepValue(area, pattern, lane, step)));
         return values;
     }
     // The step values once they stopped changing.
-    AreaValues SettledValues() {
-        AreaValues values = Values();
+    AreaValues SettledValues(int area = 0) {
+        AreaValues values = Values(area);
         for (bool same = false; !same; std::this_thread::sleep_for(100ms))
-            same = std::exchange(values, Values()) == values;
+            same = std::exchange(values, Values(area)) == values;
         return values;
     }
     static Lanes Changed(const AreaValues& before, const AreaValues& after) {
@@ -526,6 +526,27 @@ TEST_F(ShownLaneTest, EveryLaneTabChoosesTheLaneThatADragAndTheLanesSwitchEdit) 
         const double wasOn = PlainOf(resetNl);
         ClickAt(Skin(kResetNl));
         EXPECT_TRUE(Eventually([&] { return PlainOf(resetNl) != wasOn; })) << "its \"Reset nl on pattern reset\"";
+    }
+}
+
+// The key area, pattern and lane a host chose while the window was closed are
+// the ones the window shows and edits when it opens again.
+TEST_F(ShownLaneTest, WhatTheHostChoseWhileTheWindowWasClosedIsWhatADragEdits) {
+    static constexpr struct { int area, pattern, lane; } kRows[] = {{0, 0, 3}, {0, 6, 10}, {2, 4, 5}, {3, 11, 16}, {1, 2, 0}};
+    for (const auto& row : kRows) {
+        SCOPED_TRACE(std::to_string(row.area) + "/" + std::to_string(row.pattern) + "/" + std::to_string(row.lane));
+        host->Dispatch(effEditClose);
+        SetFromHost(kKeyAreaSelection, row.area);
+        SetFromHost(kKeyAreaPatterns + row.area, row.pattern);
+        if (row.lane < kFirstControllerLane)
+            SetFromHost(kPatternStepMode, row.lane);
+        else
+            SetFromHost(kPatternCcSelection, row.lane - kFirstControllerLane);
+        const AreaValues before = Values(row.area);
+        ASSERT_TRUE(OpenAndDrawn());
+        DrawAcross(kDrawnSteps);
+        EXPECT_TRUE(Eventually([&] { return !Changed(before, Values(row.area)).empty(); })) << "nothing drawn";
+        EXPECT_EQ(Changed(before, SettledValues(row.area)), (Lanes{{row.pattern, row.lane}}));
     }
 }
 
