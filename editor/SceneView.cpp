@@ -42,6 +42,10 @@ int SceneView::ColumnAt(int x) const {
 
 void SceneView::OnMouseDown(int x, int y, const IMouseMod& mod) {
     SetDirty(false);
+    if (mod.R) {
+        Context().OpenControlMenu(*this, x, y);
+        return;
+    }
     const int column = ColumnAt(x);
     if (column < 0) return;
     // Through its parameter, so that the scene end is saved with the state.

@@ -1,7 +1,8 @@
 #pragma once
 // The ground of the scene cells: lights the column of the scene step that is
 // playing (blinking while the scene runs), draws a bar under the steps the
-// scene uses, and sets the scene's last step by a click on its column.
+// scene uses, and sets the scene's last step by a click on its column; a
+// right click opens its step menu ("Undo", "Redo").
 
 #include "editor/IControl.h"
 

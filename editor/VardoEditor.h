@@ -74,7 +74,8 @@ public:
     bool OnMouseOver(int x, int y, const IMouseMod& mod) override;
     void OnMouseOut() override;
     void OnMouseWheel(int x, int y, const IMouseMod& mod, int notches) override;
-    bool OnKeyDown(int x, int y, int key) override { return false; }
+    // Ctrl+Z undoes the last edit, Ctrl+Shift+Z redoes it; other keys are the host's.
+    bool OnKeyDown(int x, int y, int key, const IMouseMod& mod) override;
     void OnTimer() override;
     IRECT DirtyArea() override;
     void DirtyAreas(std::vector<IRECT>& areas) override;
@@ -158,6 +159,12 @@ private:
     void ShowTool();
     IRECT WholeControlsAround(IRECT area) const;
     void CommitPrompt(IControl& control, const std::string& text);
+    // A mouse gesture is one step of the edit history, from the press to the release.
+    void BeginGesture();
+    void EndGesture();
+    void UndoOrRedo(bool redo);
+    // "Undo" and "Redo" at the top of the step menus.
+    void AddHistoryItems(IPopupMenu& menu);
 
     Vardo& plug_;
     PluginPersistence* persistence_;
@@ -183,6 +190,7 @@ private:
     IRECT pendingArea_;   // uncovered by controls that were hidden
 
     IControl* capture_ = nullptr;
+    bool gestureOpen_ = false;
     IControl* hover_ = nullptr;
     TextDone textDone_;  // the open text field's
     MenuPresenter menuPresenter_;

@@ -315,6 +315,11 @@ void Vardo::OnParameterChanged(int index, double value, ChangeSource source) {
 // need no second push when a further instance opens.
 bool Vardo::EngineKeepsDefault(int index) const { return ParameterReceiver::IsStepFamily(index); }
 
+// A learnt controller's change comes on the audio thread: not an edit to undo.
+void Vardo::OnEditFromGUI(int index, double before, double after) {
+    if (actions_ && !inAudioPath_) actions_->RecordEdit(index, before, after);
+}
+
 void Vardo::ShowInEditor(int index, double normalized) {
     if (!editor_) return;
     EditorEvent event;

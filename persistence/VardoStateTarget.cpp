@@ -107,6 +107,8 @@ void VardoStateTarget::SetStateLoading(bool loading) {
 }
 
 void VardoStateTarget::StateApplied() {
+    // What the history would bring back belongs to the state before.
+    vardo_.Actions().ClearHistory();
     EditorEvent refresh;
     refresh.kind = EditorEvent::Kind::Refresh;
     vardo_.Link().Post(refresh);
