@@ -13,6 +13,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <optional>
 #include <set>
 #include <thread>
 
@@ -177,6 +178,168 @@ TEST_F(EditorWindowTest, APresetSavedThroughMenuAndTextFieldsLoadsBackThroughThe
     // Init, Factory, User; its second style; its first file.
     ASSERT_TRUE(openBox("key Down Down Down Right Down Right Return"));
     EXPECT_TRUE(Eventually([&] { return host->GetParameter(kGate) == 0.8f; })) << host->GetParameter(kGate);
+}
+
+// --- undo and redo ------------------------------------------------------------------
+
+constexpr int kViewSkin = 36, kSceneSkin = 118, kLoopSkin = 124, kKeyboardSkin = 127;
+constexpr int kRandomizeSkin = 131, kCopySkin = 132, kPasteSkin = 133, kClearSkin = 134;
+constexpr int kSceneColumn = 18, kKeyWidth = 16, kLoopCell = 24;
+const IMouseMod kCtrlShift{false, false, true, true};
+constexpr int kKeyZ = WindowClient::kKeyLetterA + ('z' - 'a');
+
+// What a host sees of the plug-in: every parameter and the program chunk
+// (which also holds the loops and the chord memory).
+struct HostView {
+    std::vector<float> parameters;
+    std::vector<uint8_t> chunk;
+    bool operator==(const HostView&) const = default;
+};
+
+class UndoWindowTest : public EditorWindowTest {
+protected:
+    HostView Look() {
+        HostView view{std::vector<float>(kCount), host->GetChunk(1)};
+        for (int i = 0; i < kCount; ++i) view.parameters[static_cast<size_t>(i)] = host->GetParameter(i);
+        return view;
+    }
+    // The steps of the lane the view shows, set as a host automates them.
+    void SetShownSteps(float normalized) {
+        const EditorModel& model = vardo->Model();
+        for (int step = 0; step < 8; ++step)
+            host->SetParameter(StepValue(model.Area(), model.Pattern(), model.Lane(), step), normalized);
+    }
+    bool ClickIn(int skin) { return Xdotool(Skin(skin).L + 8, Skin(skin).T + 8, "click 1"); }
+    bool DragIn(int x1, int y1, int x2, int y2) {
+        const std::string to = "mousemove --window " + std::to_string(EditorWindow()) + " ";
+        return Xdotool(x1, y1, "mousedown 1 sleep 0.1 " + to + std::to_string((x1 + x2) / 2) + " " + std::to_string(y2) +
+                                   " sleep 0.1 " + to + std::to_string(x2) + " " + std::to_string(y2) + " sleep 0.1 mouseup 1");
+    }
+    // The values once a gesture's last events have come through.
+    HostView Settled() {
+        HostView last = Look();
+        for (int i = 0; i < 50; ++i) {
+            std::this_thread::sleep_for(200ms);
+            HostView now = Look();
+            if (now == last) break;
+            last = std::move(now);
+        }
+        return last;
+    }
+    bool HoldsLaneClip() {
+        std::lock_guard<std::recursive_mutex> lock(vardo->Mutex());
+        return vardo->Model().laneClip.length > 0;
+    }
+    int SceneX(int column) const { return Skin(kSceneSkin).L + 2 + kSceneColumn * column + kSceneColumn / 2; }
+    int SceneBarY() const { return Skin(kSceneSkin).B - 9; }
+};
+
+// Each edit, undone and redone from the step menu and from the keys, leaves
+// the parameters and the chunk exactly as before and after it.
+TEST_F(UndoWindowTest, EveryEditIsUndoneAndRedoneFromTheStepMenuAndTheKeys) {
+    ASSERT_TRUE(OpenAndDrawn());
+    XSetInputFocus(display_, PointerRoot, RevertToPointerRoot, CurrentTime);
+    XSync(display_, False);
+    const std::vector<uint8_t> fresh = host->GetChunk(1);
+    const IRECT grid = Skin(kViewSkin), loop = Skin(kLoopSkin), keys = Skin(kKeyboardSkin);
+    const auto column = [&](int step) { return grid.L + 1 + 24 * step + 10; };
+    struct Row {
+        const char* edit;
+        std::function<void()> prepare;
+        std::function<bool()> make;
+        bool changesParameters;  // else only the chunk's loops or chord memory
+        std::pair<int, int> menuAt;  // where the step menu opens
+    };
+    const std::pair<int, int> viewMenu{column(12), grid.T + 60}, sceneMenu{SceneX(8), SceneBarY()};
+    const Row rows[] = {
+        {"draw", [] {}, [&] { return DragIn(column(2), grid.T + 20, column(6), grid.T + 20); }, true, viewMenu},
+        {"Clear tool", [&] { SetShownSteps(0.7f); }, [&] { return ClickIn(kClearSkin); }, true, viewMenu},
+        {"Randomize", [] {}, [&] { return ClickIn(kRandomizeSkin); }, true, viewMenu},
+        {"Paste tool",
+         [&] {
+             SetShownSteps(0.7f);
+             ASSERT_TRUE(ClickIn(kCopySkin));
+             ASSERT_TRUE(Eventually([&] { return HoldsLaneClip(); }));
+             SetShownSteps(0.3f);
+         },
+         [&] { return ClickIn(kPasteSkin); }, true, viewMenu},
+        {"loop end marker dragged",  [] {},
+         [&] { return DragIn(loop.L + kLoopCell * 31 + 10, loop.T + 7, loop.L + kLoopCell * 20 + 10, loop.T + 7); }, false,
+         viewMenu},
+        {"chord memory key", [] {}, [&] { return Xdotool(keys.L + kKeyWidth * 4 + 8, keys.T + 10, "click 1"); }, false,
+         sceneMenu},
+        {"scene end", [] {}, [&] { return Xdotool(SceneX(5), SceneBarY(), "click 1"); }, true, sceneMenu},
+    };
+    const auto byMenu = [&](std::pair<int, int> at) { return Xdotool(at.first, at.second, "click 3 sleep 0.3 key Down Return"); };
+    for (const Row& row : rows) {
+        for (const bool keysUsed : {false, true}) {
+            SCOPED_TRACE(std::string(row.edit) + (keysUsed ? " by keys" : " by the step menu"));
+            ASSERT_TRUE(host->SetChunk(1, fresh));  // a state load: the history starts empty
+            row.prepare();
+            const HostView before = Look();
+            ASSERT_TRUE(row.make());
+            ASSERT_TRUE(Eventually([&] { return Look() != before; }));
+            const HostView after = Settled();
+            EXPECT_EQ(after.parameters != before.parameters, row.changesParameters);
+            // With one step made only "Undo" is enabled, and after it only "Redo": the first item each time.
+            ASSERT_TRUE(keysUsed ? Xdotool(column(12), grid.T + 60, "key ctrl+z") : byMenu(row.menuAt));
+            EXPECT_TRUE(Eventually([&] { return Look() == before; })) << "undone";
+            ASSERT_TRUE(keysUsed ? Xdotool(column(12), grid.T + 60, "key ctrl+shift+z") : byMenu(row.menuAt));
+            EXPECT_TRUE(Eventually([&] { return Look() == after; })) << "redone";
+        }
+    }
+}
+
+// With no window: the 64 latest edits come back one by one, the one before them no more.
+TEST_F(EditorTest, SixtyFourEditsAreUndoneAndRedoneWithNoWindowOpen) {
+    const IRECT scene = Skin(kSceneSkin);
+    const auto sceneEnd = [&] {
+        return std::lround(vardo->Params().Get(kSceneEnd)->FromNormalized(host->GetParameter(kSceneEnd)));
+    };
+    const auto columnOf = [](int edit) { return edit % 13; };  // never the same twice running
+    ASSERT_NE(sceneEnd(), columnOf(1));
+    for (int edit = 1; edit <= 65; ++edit) Click(scene.L + 2 + kSceneColumn * columnOf(edit) + 1, scene.B - 9);
+    ASSERT_EQ(sceneEnd(), columnOf(65));
+    for (int undone = 1; undone <= 65; ++undone) {
+        EXPECT_EQ(editor->OnKeyDown(0, 0, kKeyZ, kCtrl), true);
+        EXPECT_EQ(sceneEnd(), columnOf(std::max(1, 65 - undone))) << undone;
+    }
+    for (int redone = 1; redone <= 65; ++redone) {
+        editor->OnKeyDown(0, 0, kKeyZ, kCtrlShift);
+        EXPECT_EQ(sceneEnd(), columnOf(std::min(65, 1 + redone))) << redone;
+    }
+    EXPECT_FALSE(editor->OnKeyDown(0, 0, kKeyZ, kNone)) << "a plain z is the host's";
+}
+
+// After a state from the host or a preset from the browser, nothing older comes back.
+TEST_F(EditorTest, AStateOrPresetLoadClearsTheHistory) {
+    const IRECT scene = Skin(kSceneSkin);
+    const auto sceneEnd = [&] {
+        return std::lround(vardo->Params().Get(kSceneEnd)->FromNormalized(host->GetParameter(kSceneEnd)));
+    };
+    const std::vector<uint8_t> state = host->GetChunk(1);
+    const std::optional<std::string> preset = Persistence().SaveUserPreset("Before", 0, BoxInfo{});
+    ASSERT_TRUE(preset.has_value());
+    const long loaded = sceneEnd();
+    const std::function<void()> loads[] = {
+        [&] { ASSERT_TRUE(host->SetChunk(1, state)); },
+        [&] {
+            Persistence().RequestPresetLoad(*preset, "Before");
+            Persistence().WaitUntilIdle();
+        },
+    };
+    for (const auto& load : loads) {
+        for (const int column : {3, 5}) Click(scene.L + 2 + kSceneColumn * column + 1, scene.B - 9);
+        ASSERT_EQ(sceneEnd(), 5);
+        load();
+        ASSERT_EQ(sceneEnd(), loaded);
+        editor->OnKeyDown(0, 0, kKeyZ, kCtrl);
+        editor->OnKeyDown(0, 0, kKeyZ, kCtrlShift);
+        ClickWith(scene.L + 20, scene.B - 9, kRight, {"Undo"});
+        EXPECT_EQ(sceneEnd(), loaded);
+        ASSERT_FALSE(shown.empty());
+        EXPECT_EQ(shown.back(), (std::vector<std::string>{"Undo", "Redo"})) << "the scene view's step menu";
+    }
 }
 
 }  // namespace
