@@ -3,6 +3,7 @@
 // change parameters and files, its keys go on to the host, and it opens and
 // closes again and again, even after its parent is gone.
 #include "EditorFixture.h"
+#include "editor/IRadioButtonsControl.h"
 #include "engine/ParameterIndex.h"
 #include "support/XvfbServer.h"
 
@@ -183,7 +184,7 @@ TEST_F(EditorWindowTest, APresetSavedThroughMenuAndTextFieldsLoadsBackThroughThe
 // --- undo and redo ------------------------------------------------------------------
 
 constexpr int kViewSkin = 36, kSceneSkin = 118, kLoopSkin = 124, kKeyboardSkin = 127;
-constexpr int kRandomizeSkin = 131, kCopySkin = 132, kPasteSkin = 133, kClearSkin = 134;
+constexpr int kPatternsSkin = 123, kRandomizeSkin = 131, kCopySkin = 132, kPasteSkin = 133, kClearSkin = 134;
 constexpr int kSceneColumn = 18, kKeyWidth = 16, kLoopCell = 24;
 const IMouseMod kCtrlShift{false, false, true, true};
 constexpr int kKeyZ = WindowClient::kKeyLetterA + ('z' - 'a');
@@ -226,9 +227,15 @@ protected:
         }
         return last;
     }
-    bool HoldsLaneClip() {
+    template <class Read>
+    auto Locked(Read read) {
         std::lock_guard<std::recursive_mutex> lock(vardo->Mutex());
-        return vardo->Model().laneClip.length > 0;
+        return read();
+    }
+    // A click on a pattern button, then the keys that choose in the menu it may open.
+    bool OnPatternButton(int pattern, const std::string& then) {
+        const IRECT r = static_cast<IRadioButtonsControl*>(At(kPatternsSkin))->ButtonRect(pattern);
+        return Xdotool((r.L + r.R) / 2, (r.T + r.B) / 2, then);
     }
     int SceneX(int column) const { return Skin(kSceneSkin).L + 2 + kSceneColumn * column + kSceneColumn / 2; }
     int SceneBarY() const { return Skin(kSceneSkin).B - 9; }
@@ -259,10 +266,22 @@ TEST_F(UndoWindowTest, EveryEditIsUndoneAndRedoneFromTheStepMenuAndTheKeys) {
          [&] {
              SetShownSteps(0.7f);
              ASSERT_TRUE(ClickIn(kCopySkin));
-             ASSERT_TRUE(Eventually([&] { return HoldsLaneClip(); }));
+             ASSERT_TRUE(Eventually([&] { return Locked([&] { return vardo->Model().laneClip.length > 0; }); }));
              SetShownSteps(0.3f);
          },
          [&] { return ClickIn(kPasteSkin); }, true, viewMenu},
+        {"pattern pasted from its menu",
+         [&] {
+             SetShownSteps(0.7f);
+             ASSERT_TRUE(OnPatternButton(0, "click 3 sleep 0.3 key Down Return"));  // "Copy"
+             ASSERT_TRUE(Eventually([&] { return Locked([&] { return vardo->Model().patternClip.Holds(); }); }));
+             // "Paste" onto the copied pattern changes nothing but the menu's parameter, which no undo takes back.
+             ASSERT_TRUE(OnPatternButton(0, "click 3 sleep 0.3 key Down Down Return"));
+             ASSERT_TRUE(Eventually([&] { return host->GetParameter(kCopyMenu) > 0.0f; }));
+             ASSERT_TRUE(OnPatternButton(7, "click 1"));
+             ASSERT_TRUE(Eventually([&] { return Locked([&] { return vardo->Model().Pattern() == 7; }); }));
+         },
+         [&] { return OnPatternButton(7, "click 3 sleep 0.3 key Down Down Return"); }, true, viewMenu},  // "Paste"
         {"loop end marker dragged",  [] {},
          [&] { return DragIn(loop.L + kLoopCell * 31 + 10, loop.T + 7, loop.L + kLoopCell * 20 + 10, loop.T + 7); }, false,
          viewMenu},
