@@ -311,6 +311,8 @@ void VardoEditor::RebindAll() {
 void VardoEditor::RefreshFromPlug() {
     for (const BoundControl& b : bound_)
         if (const Parameter* p = b.control->Param()) b.control->SetValueFromPlug(p->Normalized());
+    // The view reads its steps from the parameters: it only needs drawing again.
+    if (patternView_) patternView_->StepChanged();
 }
 
 void VardoEditor::ReadEngineState() {

@@ -216,12 +216,13 @@ protected:
         return Xdotool(x1, y1, "mousedown 1 sleep 0.1 " + to + std::to_string((x1 + x2) / 2) + " " + std::to_string(y2) +
                                    " sleep 0.1 " + to + std::to_string(x2) + " " + std::to_string(y2) + " sleep 0.1 mouseup 1");
     }
-    // The values once a gesture's last events have come through.
-    HostView Settled() {
-        HostView last = Look();
+    // What `look` sees once it stays the same for a few timer ticks of the editor.
+    template <class Look>
+    static auto Settled(Look look) {
+        auto last = look();
         for (int i = 0; i < 50; ++i) {
             std::this_thread::sleep_for(200ms);
-            HostView now = Look();
+            auto now = look();
             if (now == last) break;
             last = std::move(now);
         }
@@ -289,6 +290,11 @@ TEST_F(UndoWindowTest, EveryEditIsUndoneAndRedoneFromTheStepMenuAndTheKeys) {
          sceneMenu},
         {"scene end", [] {}, [&] { return Xdotool(SceneX(5), SceneBarY(), "click 1"); }, true, sceneMenu},
     };
+    // With the pointer resting over the view: what the view shows once drawn.
+    const auto shownAtRest = [&] {
+        EXPECT_TRUE(Xdotool(column(12), grid.T + 60, ""));
+        return Settled([&] { return Shown(grid); });
+    };
     const auto byMenu = [&](std::pair<int, int> at) { return Xdotool(at.first, at.second, "click 3 sleep 0.3 key Down Return"); };
     for (const Row& row : rows) {
         for (const bool keysUsed : {false, true}) {
@@ -296,13 +302,15 @@ TEST_F(UndoWindowTest, EveryEditIsUndoneAndRedoneFromTheStepMenuAndTheKeys) {
             ASSERT_TRUE(host->SetChunk(1, fresh));  // a state load: the history starts empty
             row.prepare();
             const HostView before = Look();
+            const uint64_t viewBefore = keysUsed ? shownAtRest() : 0;
             ASSERT_TRUE(row.make());
             ASSERT_TRUE(Eventually([&] { return Look() != before; }));
-            const HostView after = Settled();
+            const HostView after = Settled([&] { return Look(); });
             EXPECT_EQ(after.parameters != before.parameters, row.changesParameters);
             // With one step made only "Undo" is enabled, and after it only "Redo": the first item each time.
             ASSERT_TRUE(keysUsed ? Xdotool(column(12), grid.T + 60, "key ctrl+z") : byMenu(row.menuAt));
             EXPECT_TRUE(Eventually([&] { return Look() == before; })) << "undone";
+            if (keysUsed) EXPECT_TRUE(Eventually([&] { return Shown(grid) == viewBefore; })) << "the view shows it undone";
             ASSERT_TRUE(keysUsed ? Xdotool(column(12), grid.T + 60, "key ctrl+shift+z") : byMenu(row.menuAt));
             EXPECT_TRUE(Eventually([&] { return Look() == after; })) << "redone";
         }
