@@ -24,15 +24,16 @@ public:
     virtual const Parameter* GetParam(int index) const = 0;
     // Changes the parameter as the user does, under the plug-in lock.
     virtual void SetParameterFromGUI(int index, double normalized) = 0;
-    // The value prompt of the control's own parameter: a menu of its display
-    // texts, or a text field.
+    // The value prompt of the control's own parameter for a click at (x, y):
+    // a menu of its display texts, or a text field; the control says where.
     virtual void PromptForValue(IControl& control, int x, int y) = 0;
     // The control's right-click menu (its menu parameter's display texts)
     // for a click at (x, y); the control says where it opens.
     virtual void OpenControlMenu(IControl& control, int x, int y) = 0;
-    // Puts a menu before the user with its corner at (x, y) and returns the
-    // choice; none when nothing was chosen.
-    virtual IPopupChoice ShowMenu(const IPopupMenu& menu, int x, int y) = 0;
+    // Puts a menu before the user at the lower-left corner of `under` (above
+    // it where the screen ends below) and returns the choice; none when
+    // nothing was chosen.
+    virtual IPopupChoice ShowMenu(const IPopupMenu& menu, const IRECT& under) = 0;
     // Opens a text field over `rect` holding `text` (any characters, at most
     // maxLength); `done` hears at a later timer tick whether it was committed,
     // and the text. A field opened meanwhile drops this one's `done`.

@@ -35,6 +35,7 @@ constexpr int kFirstStepSwitchSkin = 37;
 constexpr int kFirstScenePatternSkin = 70;
 constexpr int kFirstSceneLengthSkin = 86;
 constexpr int kFirstSceneRepeatSkin = 102;
+constexpr int kSceneViewSkin = 118;
 const char* const kWelcome = "-- WELCOME --";
 const char* const kSendOnlyCcCaption = "Send only CC";
 const char* const kTriggerCmCaption = "Trigger CM";
@@ -141,7 +142,8 @@ void EditorComposer::ComposeTopRows() {
     }
     editor_.patternView_ = &static_cast<PatternView&>(editor_.Attach(std::make_unique<PatternView>(
         editor_, Rect(36), Image(image::kNoteListStrip), editor_.plug_.Marks())));
-    editor_.sceneView_ = &static_cast<SceneView&>(editor_.Attach(std::make_unique<SceneView>(editor_, Rect(118))));
+    editor_.sceneView_ =
+        &static_cast<SceneView&>(editor_.Attach(std::make_unique<SceneView>(editor_, Rect(kSceneViewSkin))));
     Switch(26, image::kTeach, Scope::kGlobal, kCcTeach);
     FontSwitch(25, kFontCalibri14, Scope::kGlobal, kCcTeachSelection);
     const IRECT caption = Rect(166);
@@ -223,7 +225,11 @@ void EditorComposer::ComposeSceneCells() {
     for (const auto& column : kColumns) {
         for (int step = 0; step < kSceneSteps; ++step) {
             FontSwitch(column.firstSkin + step, kFontCalibri12, Scope::kAreaScene, column.family, step);
-            static_cast<ICustomSwitchControl&>(*editor_.controls_.back()).SetDisplayOnly(true);
+            auto& cell = static_cast<ICustomSwitchControl&>(*editor_.controls_.back());
+            cell.SetDisplayOnly(true);
+            // Its menu opens below the whole scene step, which it would cover otherwise.
+            const IRECT r = cell.GetRECT();
+            cell.SetPromptRECT({r.L, Rect(kFirstScenePatternSkin + step).T, r.R, Rect(kSceneViewSkin).B});
         }
     }
 }

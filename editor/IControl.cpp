@@ -36,7 +36,14 @@ void IControl::OnMouseDblClick(int x, int y, const IMouseMod& mod) {
 }
 
 void IControl::OnMouseWheel(int x, int y, const IMouseMod& mod, int notches) {
-    value_ += notches * ((mod.C || mod.S) ? kFineWheelStep : kWheelStep);
+    const Parameter* p = Param();
+    if (p && p->MovesInWholeSteps()) {
+        // A share of the range would round to nothing on a control of few steps.
+        const double plain = p->ShownValue(p->FromNormalized(value_)) + notches * p->Step();
+        value_ = p->ToNormalized(std::clamp(plain, p->Minimum(), p->Maximum()));
+    } else {
+        value_ += notches * ((mod.C || mod.S) ? kFineWheelStep : kWheelStep);
+    }
     SetDirty(true);
 }
 
@@ -81,8 +88,13 @@ bool IControl::SetClean() {
     return wasForced;
 }
 
+IRECT IControl::PromptRECT(int x, int y) const {
+    const int left = promptAtMouseX_ ? x : rect_.L, top = promptAtMouseY_ ? y : rect_.T;
+    return {left, top, left + rect_.W(), top + rect_.H()};
+}
+
 void IControl::PromptForValue(int x, int y) {
-    if (paramIdx_ >= 0 && !promptDisabled_) context_.PromptForValue(*this, PromptX(x), PromptY(y));
+    if (paramIdx_ >= 0 && !promptDisabled_) context_.PromptForValue(*this, x, y);
 }
 
 void IControl::OpenMenu(int x, int y) {

@@ -86,9 +86,13 @@ public:
         promptAtMouseX_ = atX;
         promptAtMouseY_ = atY;
     }
-    // Where a prompt or menu for a click at (x, y) opens.
-    int PromptX(int x) const { return promptAtMouseX_ ? x : rect_.L; }
-    int PromptY(int y) const { return promptAtMouseY_ ? y : rect_.T; }
+    // What a prompt or menu for a click at (x, y) belongs to: a menu opens at
+    // its lower-left corner, so that it covers neither it nor the click, and a
+    // text field over it. The rectangle's left (top) edge is the mouse's where
+    // the control says so.
+    virtual IRECT PromptRECT(int x, int y) const;
+    // The button a click at (x, y) lands on in a control made of buttons; -1 for none.
+    virtual int ButtonAt(int x, int y) const { return -1; }
     IText& TextStyle() { return text_; }
 
 protected:

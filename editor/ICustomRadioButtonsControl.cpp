@@ -11,17 +11,19 @@ ICustomRadioButtonsControl::ICustomRadioButtonsControl(ControlContext& context, 
     : IRadioButtonsControl(context, rect, paramIdx, count, bitmap), font_(font), labels_(std::move(labels)) {}
 
 void ICustomRadioButtonsControl::EnableMenu(bool on) {
-    rightClickSelects_ = on;
+    hasMenu_ = on;
     SetPromptAtMouse(on, false);
     DisablePrompt(!on);
 }
 
 void ICustomRadioButtonsControl::OnMouseDown(int x, int y, const IMouseMod& mod) {
-    const int button = ButtonAt(x, y);
-    const bool selects = button >= 0 && IsEnabled(button) && (mod.L || (mod.R && rightClickSelects_));
-    if (selects) Select(button);
-    SetDirty(true);
-    if (mod.R && rightClickSelects_) OpenMenu(x, y);
+    if (mod.R && hasMenu_) {
+        OpenMenu(x, y);
+    } else {
+        const int button = ButtonAt(x, y);
+        if (mod.L && button >= 0 && IsEnabled(button)) Select(button);
+        SetDirty(true);
+    }
     Notify(x, y, IObserverInterface::kMouseUp, mod);
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // The editor's radio buttons: labelled with a bitmap font, with an optional
 // limit on how many buttons can be chosen and an optional right-click menu
-// that first selects the button under the mouse.
+// for the button under the mouse.
 
 #include "editor/IRadioButtonsControl.h"
 
@@ -25,7 +25,8 @@ public:
     void OnMouseOut() override;
     void Draw(IGraphics& graphics) override;
 
-    // A right click selects the button under the mouse, then opens the menu.
+    // A right click opens the menu for the button under the mouse without
+    // selecting it: what plays must not change under a performer's hands.
     void EnableMenu(bool on);
     void SetEnabledCount(int count) { enabledCount_ = count; }
     void SetHighlightSelected(bool on) { highlightSelected_ = on; }
@@ -36,7 +37,7 @@ private:
 
     BitmapFont* font_;
     std::vector<std::string> labels_;
-    bool rightClickSelects_ = false;
+    bool hasMenu_ = false;
     bool highlightSelected_ = true;
     IControl* linked_ = nullptr;
     int enabledCount_ = kAllEnabled;

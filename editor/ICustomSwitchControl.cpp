@@ -59,6 +59,10 @@ void ICustomSwitchControl::OnMouseDrag(int x, int y, int dx, int dy, const IMous
     SetDirty(true);
 }
 
+IRECT ICustomSwitchControl::PromptRECT(int x, int y) const {
+    return promptRect_.Empty() ? ISwitchControl::PromptRECT(x, y) : promptRect_;
+}
+
 void ICustomSwitchControl::Draw(IGraphics& graphics) {
     if (!visible_) return;
     if (UsesBitmap()) {

@@ -32,6 +32,9 @@ public:
     void SetStayOn(bool on) { stayOn_ = on; }
     void SetPromptOnClick(bool on) { promptOnClick_ = on; }
     void SetPromptOnDoubleClick(bool on) { promptOnDoubleClick_ = on; }
+    // Prompts and menus belong to `rect` instead of the control's own rectangle.
+    void SetPromptRECT(const IRECT& rect) { promptRect_ = rect; }
+    IRECT PromptRECT(int x, int y) const override;
 
 private:
     BitmapFont* font_ = nullptr;
@@ -40,6 +43,7 @@ private:
     bool stayOn_ = false;
     bool promptOnClick_ = false;
     bool promptOnDoubleClick_ = false;
+    IRECT promptRect_;  // none: the control's own
 };
 
 }  // namespace sorel

@@ -54,7 +54,7 @@ void IPresetBrowserControl::OnMouseDown(int x, int y, const IMouseMod& mod) {
     CommonPresetHandler* browser = Browser();
     if (!browser) return;
     const IPopupMenu menu = BuildMenu();
-    const IPopupChoice choice = Context().ShowMenu(menu, rect_.L, rect_.B);
+    const IPopupChoice choice = Context().ShowMenu(menu, rect_);
     if (!choice) return;
     if (choice.Item().tag == kSaveTag)
         saveDialog_->Start();

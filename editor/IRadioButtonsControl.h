@@ -23,7 +23,7 @@ public:
     // The button that the value selects.
     int SelectedButton() const;
     // The button under (x, y), -1 for none.
-    int ButtonAt(int x, int y) const;
+    int ButtonAt(int x, int y) const override;
 
 protected:
     void Select(int button);

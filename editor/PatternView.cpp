@@ -167,6 +167,12 @@ int PatternView::MenuParameterAt(int x, int y) const {
     return step == kNoStep ? kNoParameter : Step(step).index;
 }
 
+IRECT PatternView::PromptRECT(int x, int y) const {
+    const int step = ExactColumn(x, y);
+    if (step == kNoStep) return IControl::PromptRECT(x, y);
+    return {ColumnX(step) - 1, rect_.T, ColumnX(step) + kColumnPitch - 1, rect_.B};
+}
+
 // --- the mouse -------------------------------------------------------------------
 
 void PatternView::SetDirty(bool pushToPlug) {

@@ -63,6 +63,8 @@ public:
     bool IsDirty() const override;
     // The step parameter of the exact column under the click, -1 off the columns.
     int MenuParameterAt(int x, int y) const override;
+    // The exact column under the click, over the whole height of the view.
+    IRECT PromptRECT(int x, int y) const override;
 
     // --- what the editor feeds the view ---
     void ShowSelection(const EditorSelection& selection);

@@ -93,7 +93,7 @@ void PresetSaveDialog::ChooseStyle() {
     menu.AddItem(kStyleMenuTitle, -1, IPopupMenu::kDisabled);
     for (size_t style = 0; style < kPresetStyles.size(); ++style)
         menu.AddItem(std::string(kPresetStyles[style]), static_cast<int>(style));
-    const IPopupChoice choice = context_.ShowMenu(menu, fieldRect_.L, fieldRect_.B);
+    const IPopupChoice choice = context_.ShowMenu(menu, fieldRect_);
     if (!choice) {
         context_.SetStatusText("Not saved");
         return;
@@ -117,7 +117,7 @@ bool PresetSaveDialog::ConfirmedReplacing() {
     menu.AddItem("Replace \"" + info_.name + "\"?", -1, IPopupMenu::kDisabled);
     menu.AddItem("Yes", kYes);
     menu.AddItem("No", kNo);
-    const IPopupChoice choice = context_.ShowMenu(menu, fieldRect_.L, fieldRect_.B);
+    const IPopupChoice choice = context_.ShowMenu(menu, fieldRect_);
     return choice && choice.Item().tag == kYes;
 }
 

@@ -54,6 +54,13 @@ void SceneView::OnMouseDown(int x, int y, const IMouseMod& mod) {
     look_.end = column;
 }
 
+IRECT SceneView::PromptRECT(int x, int y) const {
+    const int column = ColumnAt(x);
+    if (column < 0) return IControl::PromptRECT(x, y);
+    const int left = rect_.L + kInset + kCellWidth * column;
+    return {left, rect_.T, left + kCellWidth, rect_.B};
+}
+
 void SceneView::Draw(IGraphics& graphics) {
     if (look_.on && blink_ < kBlinkPeriod / 2) {
         const int x = rect_.L + kCellWidth * std::clamp(look_.playing, 0, kSteps - 1) + kInset;

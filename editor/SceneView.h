@@ -27,6 +27,8 @@ public:
     void OnMouseDown(int x, int y, const IMouseMod& mod) override;
     void Draw(IGraphics& graphics) override;
     bool IsDirty() const override { return IControl::IsDirty() || look_.on; }
+    // The step menu opens under the scene step column clicked.
+    IRECT PromptRECT(int x, int y) const override;
 
     void SetKeyArea(int area);
     void ShowScene(const SceneLook& look);

@@ -629,7 +629,7 @@ void VardoEditor::PromptForValue(IControl& control, int x, int y) {
         const int current = WholeValue(p->Value(), static_cast<int>(p->Minimum()), static_cast<int>(p->Maximum()));
         for (int v = static_cast<int>(p->Minimum()); v <= static_cast<int>(p->Maximum()); ++v)
             menu.AddItem(p->DisplayText(v), v, v == current ? IPopupMenu::kChecked : IPopupMenu::kNoFlags);
-        if (const IPopupChoice choice = ShowMenu(menu, x, y)) {
+        if (const IPopupChoice choice = ShowMenu(menu, control.PromptRECT(x, y))) {
             control.SetValue(p->ToNormalized(choice.Item().tag));
             control.SetDirty(true);
         }
@@ -644,8 +644,7 @@ void VardoEditor::PromptForValue(IControl& control, int x, int y) {
         if (committed) CommitPrompt(control, text);
     };
     constexpr int kMaxEntryLength = 16;
-    window_->OpenTextEntry(IRECT(x, y, x + control.GetRECT().W(), y + control.GetRECT().H()), control.TextStyle(),
-                           p->DisplayText(), kMaxEntryLength, filter);
+    window_->OpenTextEntry(control.PromptRECT(x, y), control.TextStyle(), p->DisplayText(), kMaxEntryLength, filter);
 }
 
 void VardoEditor::AskForText(const IRECT& rect, const std::string& text, int maxLength, TextDone done) {
@@ -681,9 +680,9 @@ void VardoEditor::CommitPrompt(IControl& control, const std::string& text) {
     control.SetDirty(true);
 }
 
-IPopupChoice VardoEditor::ShowMenu(const IPopupMenu& menu, int x, int y) {
-    if (window_ && window_->IsOpen()) return window_->ShowPopupMenu(menu, x, y);
-    return menuPresenter_ ? menuPresenter_(menu, x, y) : IPopupChoice{};
+IPopupChoice VardoEditor::ShowMenu(const IPopupMenu& menu, const IRECT& under) {
+    if (window_ && window_->IsOpen()) return window_->ShowPopupMenu(menu, under);
+    return menuPresenter_ ? menuPresenter_(menu, under.L, under.B) : IPopupChoice{};
 }
 
 void VardoEditor::AddHistoryItems(IPopupMenu& menu) {
@@ -700,11 +699,9 @@ void VardoEditor::OpenControlMenu(IControl& control, int x, int y) {
     const Parameter* menuParam = GetParam(control.MenuParamIdx());
     const bool stepMenu = &control == patternView_ || &control == sceneView_;
     if (!menuParam && !stepMenu) return;
-    // What the menu acts on is taken now, with the key area or pattern that a
-    // right click on a selector has just chosen: the selection may move while
-    // the menu is open.
+    // What the menu acts on is taken now: the selection may move while the menu is open.
     FollowSelection();
-    const MenuTarget target{control.MenuParameterAt(x, y), selection_.area, selection_.pattern, selection_.lane};
+    const MenuTarget target = MenuTargetAt(control, x, y);
     IPopupMenu menu;
     if (stepMenu) AddHistoryItems(menu);
     if (menuParam) {
@@ -712,7 +709,7 @@ void VardoEditor::OpenControlMenu(IControl& control, int x, int y) {
         for (int v = static_cast<int>(menuParam->Minimum()); v <= static_cast<int>(menuParam->Maximum()); ++v)
             menu.AddItem(menuParam->DisplayText(v), v);
     }
-    const IPopupChoice choice = ShowMenu(menu, control.PromptX(x), control.PromptY(y));
+    const IPopupChoice choice = ShowMenu(menu, control.PromptRECT(x, y));
     if (!choice) return;
     if (const int item = choice.Item().tag; item == kUndoItem || item == kRedoItem) {
         UndoOrRedo(item == kRedoItem);
@@ -722,6 +719,20 @@ void VardoEditor::OpenControlMenu(IControl& control, int x, int y) {
         plug_.SetMenuTarget(target);
         plug_.SetParameterFromGUI(control.MenuParamIdx(), menuParam->ToNormalized(choice.Item().tag));
     });
+}
+
+MenuTarget VardoEditor::MenuTargetAt(const IControl& control, int x, int y) const {
+    MenuTarget target{control.MenuParameterAt(x, y), selection_.area, selection_.pattern, selection_.lane};
+    // A key area or pattern button's menu is for the button clicked, which stays unselected.
+    const int button = control.ButtonAt(x, y);
+    if (button < 0) return target;
+    if (control.ParamIdx() == kKeyAreaSelection) {
+        target.area = button;
+        target.pattern = WholeValue(plug_.Params().Value(kKeyAreaPatterns + button), 0, kPatternsPerArea - 1);
+    } else if (control.ParamIdx() == kKeyAreaPatterns + selection_.area) {
+        target.pattern = button;
+    }
+    return target;
 }
 
 std::unique_ptr<PluginEditor> MakeVardoEditor(Vardo& plug, PluginPersistence* persistence) {

@@ -12,6 +12,7 @@
 #include "editor/ControlBinding.h"
 #include "editor/ControlContext.h"
 #include "editor/Skin.h"
+#include "frame/MenuTarget.h"
 #include "frame/PluginEditor.h"
 #include "graphics/IBitmap.h"
 #include "graphics/WindowClient.h"
@@ -91,13 +92,13 @@ public:
     void WithEngine(const std::function<void()>& work) override;
     const EditorModel& Model() const override;
     void SelectSteps(int start, int end) override;
-    IPopupChoice ShowMenu(const IPopupMenu& menu, int x, int y) override;
+    IPopupChoice ShowMenu(const IPopupMenu& menu, const IRECT& under) override;
     void AskForText(const IRECT& rect, const std::string& text, int maxLength, TextDone done) override;
     // Replaces the status text (the editor thread); an open window shows it at once.
     void SetStatusText(std::string text) override;
 
     // Who answers menus while no window is open (a test or tool playing the
-    // user); without one such menus choose nothing. A text field asked for
+    // user), told the menu's top-left corner; without one such menus choose nothing. A text field asked for
     // without a window waits for OnTextEntryDone as the window host calls it.
     using MenuPresenter = std::function<IPopupChoice(const IPopupMenu& menu, int x, int y)>;
     void SetMenuPresenter(MenuPresenter presenter) { menuPresenter_ = std::move(presenter); }
@@ -165,6 +166,8 @@ private:
     void UndoOrRedo(bool redo);
     // "Undo" and "Redo" at the top of the step menus.
     void AddHistoryItems(IPopupMenu& menu);
+    // The key area, pattern, lane and parameter that a menu opened by a click at (x, y) acts on.
+    MenuTarget MenuTargetAt(const IControl& control, int x, int y) const;
 
     Vardo& plug_;
     PluginPersistence* persistence_;

@@ -35,6 +35,7 @@ public:
     double ShownValue(double plain) const { return info_->ShownValue(plain); }
     double ShownValue() const { return ShownValue(Value()); }
     double ShownNormalized() const { return ToNormalized(ShownValue()); }
+    bool MovesInWholeSteps() const { return info_->MovesInWholeSteps(); }
     void ResetToDefault() { SetValue(info_->Default()); }
 
     std::string DisplayText(double plain) const { return info_->DisplayText(plain); }

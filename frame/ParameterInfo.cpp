@@ -78,7 +78,7 @@ double ParameterInfo::ToNormalized(double plain) const {
 
 double ParameterInfo::ShownValue(double plain) const {
     const double v = Finite(plain, minimum_);
-    if (!(step_ > 0.0) || displayPrecision_ != 0) return v;
+    if (!MovesInWholeSteps()) return v;
     return std::clamp(step_ * std::round(v / step_), minimum_, maximum_);
 }
 

@@ -39,6 +39,7 @@ public:
     // (the "Rate" table, octaves, transpose) counts in whole steps, the
     // nearest one, so that 8.99999994 from a host plays and shows 9.
     double ShownValue(double plain) const;
+    bool MovesInWholeSteps() const { return step_ > 0.0 && displayPrecision_ == 0; }
 
     // The text of `plain`: its display text when it has one, else the number.
     std::string DisplayText(double plain) const;

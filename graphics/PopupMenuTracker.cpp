@@ -12,13 +12,13 @@ constexpr unsigned kWheelDown = Button5;
 
 }  // namespace
 
-PopupMenuTracker::PopupMenuTracker(Display* display, const IPopupMenu& menu, int rootX, int rootY, int scale)
+PopupMenuTracker::PopupMenuTracker(Display* display, const IPopupMenu& menu, const IRECT& under, int scale)
     : display_(display), scale_(scale) {
-    levels_.push_back(std::make_unique<PopupMenuWindow>(display_, menu, rootX, rootY, scale_));
+    levels_.push_back(std::make_unique<PopupMenuWindow>(display_, menu, under.L, under.B, under.T, scale_));
     const Window top = levels_.front()->Id();
     XGrabPointer(display_, top, True, kPointerEvents, GrabModeAsync, GrabModeAsync, None, None, CurrentTime);
     XGrabKeyboard(display_, top, True, GrabModeAsync, GrabModeAsync, CurrentTime);
-    atOpen_ = HitTest(rootX, rootY);
+    atOpen_ = HitTest(under.L, under.B);
     hover_ = atOpen_;
 }
 
@@ -143,7 +143,7 @@ void PopupMenuTracker::OpenSubmenuOf(int level, int item) {
     const IRECT row = levels_[size_t(level)]->ItemScreenRect(item);
     const IRECT& parent = levels_[size_t(level)]->ScreenRect();
     const IPopupMenu& submenu = *levels_[size_t(level)]->Menu().ItemAt(item).submenu;
-    levels_.push_back(std::make_unique<PopupMenuWindow>(display_, submenu, parent.R, row.T, scale_));
+    levels_.push_back(std::make_unique<PopupMenuWindow>(display_, submenu, parent.R, row.T, row.B, scale_));
 }
 
 void PopupMenuTracker::CloseLevelsAfter(int level) {

@@ -15,8 +15,9 @@ namespace sorel {
 
 class PopupMenuTracker {
 public:
-    // Opens the top menu at (rootX, rootY) and grabs the pointer and keyboard.
-    PopupMenuTracker(Display* display, const IPopupMenu& menu, int rootX, int rootY, int scale);
+    // Opens the top menu at the lower-left corner of `under` (screen pixels),
+    // or above it when the screen ends below, and grabs the pointer and keyboard.
+    PopupMenuTracker(Display* display, const IPopupMenu& menu, const IRECT& under, int scale);
     ~PopupMenuTracker();  // closes every level and ends the grabs
     PopupMenuTracker(const PopupMenuTracker&) = delete;
     PopupMenuTracker& operator=(const PopupMenuTracker&) = delete;

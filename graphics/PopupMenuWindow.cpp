@@ -59,7 +59,8 @@ int MeasureWidestItem(const IPopupMenu& menu, int scale) {
 
 }  // namespace
 
-PopupMenuWindow::PopupMenuWindow(Display* display, const IPopupMenu& menu, int rootX, int rootY, int scale)
+PopupMenuWindow::PopupMenuWindow(Display* display, const IPopupMenu& menu, int rootX, int rootY, int rootAbove,
+                                 int scale)
     : display_(display), menu_(menu), scale_(scale) {
     const int screen = DefaultScreen(display_);
     const int screenWidth = DisplayWidth(display_, screen);
@@ -69,7 +70,8 @@ PopupMenuWindow::PopupMenuWindow(Display* display, const IPopupMenu& menu, int r
     scrolls_ = height > screenHeight;
     if (scrolls_) height = screenHeight;
     const int x = std::clamp(rootX, 0, std::max(0, screenWidth - width_));
-    const int y = std::clamp(rootY, 0, std::max(0, screenHeight - height));
+    const bool fitsBelow = rootY + height <= screenHeight;
+    const int y = std::clamp(fitsBelow ? rootY : rootAbove - height, 0, std::max(0, screenHeight - height));
     screenRect_ = {x, y, x + width_, y + height};
 
     XSetWindowAttributes attributes{};

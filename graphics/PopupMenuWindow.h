@@ -19,8 +19,10 @@ public:
     static constexpr int kScrollUp = -2;
     static constexpr int kScrollDown = -3;
 
-    // Top-left corner at (rootX, rootY) in screen pixels, moved inside the screen.
-    PopupMenuWindow(Display* display, const IPopupMenu& menu, int rootX, int rootY, int scale);
+    // Top-left corner at (rootX, rootY) in screen pixels; where the screen
+    // ends below it, bottom edge at rootAbove instead, so that it covers
+    // nothing above rootAbove. Moved inside the screen.
+    PopupMenuWindow(Display* display, const IPopupMenu& menu, int rootX, int rootY, int rootAbove, int scale);
     ~PopupMenuWindow();
     PopupMenuWindow(const PopupMenuWindow&) = delete;
     PopupMenuWindow& operator=(const PopupMenuWindow&) = delete;

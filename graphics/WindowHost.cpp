@@ -190,14 +190,13 @@ void WindowHost::Resize(int width, int height, int scale) {
     w.RedrawAll();
 }
 
-IPopupChoice WindowHost::ShowPopupMenu(const IPopupMenu& menu, int x, int y) {
+IPopupChoice WindowHost::ShowPopupMenu(const IPopupMenu& menu, const IRECT& under) {
     Impl& w = *impl_;
     if (menu.Empty() || !w.display || w.windowGone) return {};
     int rootX = 0, rootY = 0;
     Window child = 0;
-    XTranslateCoordinates(w.display, w.window, DefaultRootWindow(w.display), x * w.scale, y * w.scale, &rootX,
-                          &rootY, &child);
-    PopupMenuTracker tracker(w.display, menu, rootX, rootY, w.scale);
+    XTranslateCoordinates(w.display, w.window, DefaultRootWindow(w.display), 0, 0, &rootX, &rootY, &child);
+    PopupMenuTracker tracker(w.display, menu, Scaled(under, w.scale).Translated(rootX, rootY), w.scale);
     ++w.menuDepth;
     while (!tracker.Done() && !w.stop) w.WaitAndDispatch(&tracker);
     --w.menuDepth;

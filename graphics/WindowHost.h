@@ -55,10 +55,11 @@ public:
     // Editor thread only (from inside a client callback):
     // New size in editor pixels or scale; resizes the window and asks the host.
     void Resize(int width, int height, int scale);
-    // Shows the menu with its top-left corner at (x, y) (editor pixels) and
-    // returns what was chosen. Runs its own event loop until the menu closes;
-    // the timer and redraws go on meanwhile. Empty menus return no choice.
-    IPopupChoice ShowPopupMenu(const IPopupMenu& menu, int x, int y);
+    // Shows the menu at the lower-left corner of `under` (editor pixels), or
+    // above it where the screen ends below, and returns what was chosen. Runs
+    // its own event loop until the menu closes; the timer and redraws go on
+    // meanwhile. Empty menus return no choice.
+    IPopupChoice ShowPopupMenu(const IPopupMenu& menu, const IRECT& under);
     // Opens a one-line text field over rect holding `text`, all selected, at
     // most maxLength characters; the client hears of the result through
     // OnTextEntryDone at a later timer tick. The field takes the keyboard

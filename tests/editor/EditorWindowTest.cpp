@@ -5,6 +5,7 @@
 #include "EditorFixture.h"
 #include "editor/IRadioButtonsControl.h"
 #include "engine/ParameterIndex.h"
+#include "graphics/XErrorTrap.h"
 #include "support/XvfbServer.h"
 
 // After gtest, whose names Xlib's macros would replace.
@@ -32,12 +33,14 @@ protected:
         EditorTest::SetUp();
         display_ = XOpenDisplay(XvfbServer::Instance().Display().c_str());
         ASSERT_NE(display_, nullptr);
+        trap_ = std::make_unique<XErrorTrap>(display_);  // windows the editor closes meanwhile
         parent_ = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 1000, 565, 0, 0, 0);
         XMapWindow(display_, parent_);
         XSync(display_, False);
     }
     void TearDown() override {
         if (host) host->Dispatch(effEditClose);
+        trap_.reset();
         if (display_) XCloseDisplay(display_);
     }
     bool OpenEditor() { return host->Dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(parent_)) == 1; }
@@ -86,7 +89,41 @@ protected:
         return OpenEditor() && Eventually([&] { return Drawn(Skin(36).L + 5, Skin(36).T + 5); });
     }
 
+    // Where X shows the first mapped child of `window` that passes `wanted`, relative to
+    // `window`; empty when none does.
+    template <typename Wanted>
+    IRECT ShownChild(::Window window, Wanted wanted) {
+        ::Window root = 0, parent = 0, *children = nullptr;
+        unsigned count = 0;
+        XQueryTree(display_, window, &root, &parent, &children, &count);
+        IRECT shown;
+        for (unsigned i = 0; i < count && shown.Empty(); ++i) {
+            XWindowAttributes a{};
+            const bool mapped = XGetWindowAttributes(display_, children[i], &a) && a.map_state == IsViewable;
+            if (children[i] != parent_ && mapped && wanted(a))
+                shown = {a.x, a.y, a.x + a.width, a.y + a.height};
+        }
+        XFree(children);
+        trap_->SyncAndCheck();
+        return shown;
+    }
+    // The open popup menu: a window of its own on the root, over everything.
+    IRECT MenuShown() {
+        return ShownChild(DefaultRootWindow(display_), [](const XWindowAttributes& a) { return a.override_redirect; });
+    }
+    IRECT TextFieldShown() {
+        return ShownChild(EditorWindow(), [](const XWindowAttributes&) { return true; });
+    }
+    // The editor's point (x, y) on the screen.
+    std::pair<int, int> OnScreen(int x, int y) {
+        int rootX = 0, rootY = 0;
+        ::Window child = 0;
+        XTranslateCoordinates(display_, EditorWindow(), DefaultRootWindow(display_), x, y, &rootX, &rootY, &child);
+        return {rootX, rootY};
+    }
+
     Display* display_ = nullptr;
+    std::unique_ptr<XErrorTrap> trap_;
     ::Window parent_ = 0;
 };
 
@@ -147,6 +184,123 @@ TEST_F(EditorWindowTest, KeysGoOnToTheHostsWindowAndItSurvivesItsParentGoingFirs
     EXPECT_EQ(host->Dispatch(effEditClose), 1);
     host->SetParameter(kGate, 0.75f);  // the plug-in goes on as before
     EXPECT_FLOAT_EQ(host->GetParameter(kGate), 0.75f);
+}
+
+// A menu opens at the lower-left corner of what was clicked (of the step's
+// column in the grid), so that it covers neither; a text field opens over its
+// control. Opening one changes nothing, not even on a pattern or key area button.
+TEST_F(EditorWindowTest, MenusOpenBelowWhatWasClickedAndChangeNothing) {
+    ASSERT_TRUE(OpenAndDrawn());
+    const IRECT gate = Skin(0), steps = Skin(128), patterns = Skin(123), areas = Skin(17), grid = Skin(36);
+    const IRECT length4 = Skin(86 + 3), scene = Skin(118);
+    const int patternX = patterns.L + 31 * 5 + 15, areaX = areas.L + 30 * 2 + 15, stepLeft = grid.L + 24 * 5;
+    const char* const doubleClick = "click --repeat 2 --delay 50 1";
+    const struct { const char* name; int x, y; const char* gesture; int left, top, watched; } rows[] = {
+        {"knob", gate.L + 28, gate.T + 28, "click 3", gate.L, gate.B, kGate},
+        {"double-clicked text switch", steps.L + 5, steps.T + 5, doubleClick, steps.L, steps.B, kPatternSteps},
+        {"pattern button 6", patternX, patterns.T + 5, "click 3", patternX, patterns.B, kKeyAreaPatterns},
+        {"key area button 3", areaX, areas.T + 5, "click 3", areaX, areas.B, kKeyAreaSelection},
+        {"step 6 of the grid", stepLeft + 10, grid.T + 50, "click 3", stepLeft, grid.B, StepValue(0, 0, 0, 5)},
+        {"scene step 4's length", length4.L + 5, length4.T + 5, doubleClick, length4.L, scene.B, kSceneStepLength + 3},
+    };
+    // Where the menu that a gesture opens shows, once it is dismissed again.
+    const auto menuAfter = [&](int x, int y, const std::string& gesture) {
+        IRECT menu;
+        EXPECT_TRUE(Xdotool(x, y, gesture));
+        EXPECT_TRUE(Eventually([&] { return !(menu = MenuShown()).Empty(); }));
+        EXPECT_TRUE(XvfbServer::Instance().Xdotool("key Escape"));
+        EXPECT_TRUE(Eventually([&] { return MenuShown().Empty(); }));
+        return menu;
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const float before = host->GetParameter(row.watched);
+        const IRECT menu = menuAfter(row.x, row.y, row.gesture);
+        EXPECT_EQ(std::pair(menu.L, menu.T), OnScreen(row.left, row.top));
+        EXPECT_EQ(host->GetParameter(row.watched), before);
+    }
+    // Where the screen ends below the control, above it.
+    XMoveWindow(display_, parent_, 0, DisplayHeight(display_, DefaultScreen(display_)) - 565);
+    XSync(display_, False);
+    const IRECT above = menuAfter(steps.L + 5, steps.T + 5, doubleClick);
+    EXPECT_EQ(std::pair(above.L, above.B), OnScreen(steps.L, steps.T));
+    const IRECT note = Skin(120);  // "Start note": typed as a note name
+    ASSERT_TRUE(Xdotool(note.L + 5, note.T + 5, doubleClick));
+    IRECT field;
+    EXPECT_TRUE(Eventually([&] { return !(field = TextFieldShown()).Empty(); }));
+    EXPECT_EQ(field, IRECT(note.L, note.T, note.R + 1, note.B + 1));
+}
+
+// Copied from pattern 6 and pasted onto pattern 8 through their buttons' menus,
+// while pattern 1 goes on playing.
+TEST_F(EditorWindowTest, APatternButtonsMenuActsOnItsPatternWithoutChoosingIt) {
+    constexpr int kGateLane = 3;
+    SetFromHost(StepValue(0, 5, kGateLane, 9), 77);
+    ASSERT_TRUE(OpenAndDrawn());
+    const IRECT patterns = Skin(123);
+    const auto button = [&](int i) { return patterns.L + 31 * i + 15; };
+    ASSERT_TRUE(Xdotool(button(5), patterns.T + 5, "click 3 sleep 0.3 key Down Return"));  // "Copy"
+    ASSERT_TRUE(Eventually([&] { return MenuShown().Empty(); }));
+    ASSERT_TRUE(Xdotool(button(7), patterns.T + 5, "click 3 sleep 0.3 key Down Down Return"));  // "Paste"
+    EXPECT_TRUE(Eventually([&] { return std::lround(vardo->Params().Value(StepValue(0, 7, kGateLane, 9))) == 77; }));
+    EXPECT_EQ(vardo->Params().Value(kKeyAreaPatterns), 0.0);
+}
+
+// A notch is one step of a control that moves in whole steps, however small a
+// share of its range that is; a continuous knob moves by a hundredth of its
+// range, a thousandth with Shift.
+TEST_F(EditorWindowTest, AWheelNotchIsOneStepOfAWholeStepControl) {
+    SetFromHost(kPatternSteps, 31);
+    SetFromHost(kSwing, 0);
+    ASSERT_TRUE(OpenAndDrawn());
+    const IRECT steps = Skin(128), swing = Skin(4);
+    const auto shownSteps = [&] { return vardo->Params().Get(kPatternSteps)->DisplayText(); };
+    const struct { const char* name; IRECT at; const char* turn; const char* stepsShown; double swing; } rows[] = {
+        {"24 down from 32", steps, "click --repeat 24 --delay 5 5", "8", 0.0},
+        {"24 down from 8 stop at 1", steps, "click --repeat 24 --delay 5 5", "1", 0.0},
+        {"24 up from 1", steps, "click --repeat 24 --delay 5 4", "25", 0.0},
+        {"Swing 24 up", swing, "click --repeat 24 --delay 5 4", "25", 0.24},
+        {"Swing 24 up with Shift", swing, "keydown Shift_L click --repeat 24 --delay 5 4 keyup Shift_L", "25", 0.264},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        ASSERT_TRUE(Xdotool(row.at.L + 5, row.at.T + 5, row.turn));
+        const auto arrived = [&] {
+            return std::abs(host->GetParameter(kSwing) - row.swing) < 1e-5 && shownSteps() == row.stepsShown;
+        };
+        EXPECT_TRUE(Eventually(arrived)) << shownSteps() << " " << host->GetParameter(kSwing);
+    }
+}
+
+// While a knob is dragged or turned, the status line shows its value of the
+// moment, exactly as the hint for that value draws it.
+TEST_F(EditorWindowTest, TheStatusLineShowsAKnobsValueThroughoutADragAndAWheelTurn) {
+    ASSERT_TRUE(OpenAndDrawn());
+    const IRECT gate = Skin(0), status = Skin(kStatusSkin);
+    const int x = gate.L + 28, y = gate.T + 28;
+    std::vector<std::pair<double, uint64_t>> seen;  // a value and what the status line showed with it
+    // A gesture that changes the value; then what the status line shows once it settles.
+    const auto stage = [&](int atY, const std::string& gesture) {
+        const double before = vardo->Params().Value(kGate);
+        const uint64_t shownBefore = Shown(status);
+        ASSERT_TRUE(Xdotool(x, atY, gesture));
+        EXPECT_TRUE(Eventually([&] { return vardo->Params().Value(kGate) != before && Shown(status) != shownBefore; }));
+        uint64_t shown = Shown(status);
+        int same = 0;
+        Eventually([&] { return (std::exchange(shown, Shown(status)) == shown ? ++same : same = 0) >= 5; });
+        seen.emplace_back(vardo->Params().Value(kGate), shown);
+    };
+    ASSERT_TRUE(Xdotool(x, y, "mousedown 1"));
+    std::this_thread::sleep_for(300ms);
+    for (int i = 1; i <= 3; ++i) stage(y - 15 * i, "");
+    ASSERT_TRUE(Xdotool(x, y - 45, "mouseup 1"));
+    for (int i = 0; i < 2; ++i) stage(y, "click --repeat 3 --delay 5 5");
+    host->Dispatch(effEditClose);
+    for (const auto& [value, shown] : seen) {
+        ChangeFromEditor(kGate, value);
+        Redraw();
+        EXPECT_EQ(Pixels(status), shown) << value;
+    }
 }
 
 TEST_F(EditorWindowTest, AKnobLearnsAControllerFromItsMenuAndTurnsWithIt) {
@@ -310,7 +464,7 @@ TEST_F(UndoWindowTest, EveryEditIsUndoneAndRedoneFromTheStepMenuAndTheKeys) {
             // With one step made only "Undo" is enabled, and after it only "Redo": the first item each time.
             ASSERT_TRUE(keysUsed ? Xdotool(column(12), grid.T + 60, "key ctrl+z") : byMenu(row.menuAt));
             EXPECT_TRUE(Eventually([&] { return Look() == before; })) << "undone";
-            if (keysUsed) EXPECT_TRUE(Eventually([&] { return Shown(grid) == viewBefore; })) << "the view shows it undone";
+            EXPECT_TRUE(!keysUsed || Eventually([&] { return Shown(grid) == viewBefore; })) << "the view shows it undone";
             ASSERT_TRUE(keysUsed ? Xdotool(column(12), grid.T + 60, "key ctrl+shift+z") : byMenu(row.menuAt));
             EXPECT_TRUE(Eventually([&] { return Look() == after; })) << "redone";
         }

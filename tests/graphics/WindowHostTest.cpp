@@ -145,7 +145,7 @@ TEST_F(WindowHostTest, MouseMenusAndTextFieldsReachTheClient) {
         RecordingClient client(c.scale);
         client.onDown = [&] {
             if (c.press == Press::kMenu) {
-                const IPopupChoice choice = host_->ShowPopupMenu(menu, 50, 50);
+                const IPopupChoice choice = host_->ShowPopupMenu(menu, {50, 50, 50, 50});
                 client.Log("chose " + std::to_string(choice ? choice.Item().tag : 0));
             } else if (c.press != Press::kNothing && !host_->TextEntryOpen()) {
                 host_->OpenTextEntry({20, 20, 100, 40}, IText{}, "12", 4, kFilters[int(c.press) - int(Press::kInteger)]);
