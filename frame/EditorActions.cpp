@@ -355,6 +355,11 @@ void EditorActions::RecordEdit(int index, double before, double after) {
     if (IsEditOfStepsOrScenes(index)) history_.Record({EditChange::Kind::Parameter, index, before, after});
 }
 
+void EditorActions::ClearHistory() {
+    history_.Clear();
+    if (history_.Open()) stepStart_.Read(app_, chords_);
+}
+
 void EditorActions::HoldStepForPaste() {
     if (pasteHoldsStep_ || onAudioThread_()) return;
     BeginEdit();

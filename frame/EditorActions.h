@@ -83,8 +83,9 @@ public:
     bool Redo();
     bool CanUndo();
     bool CanRedo();
-    // A preset or state replaced what the history would bring back.
-    void ClearHistory() { history_.Clear(); }
+    // A preset, state or chord bank replaced what the history would bring
+    // back; a gesture under way goes on from what is there now.
+    void ClearHistory();
 
     // Without the plug-in lock: returns once queued pastes have landed.
     void WaitUntilIdle() { worker_.WaitUntilDone(); }

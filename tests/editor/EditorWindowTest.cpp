@@ -492,32 +492,32 @@ TEST_F(EditorTest, SixtyFourEditsAreUndoneAndRedoneWithNoWindowOpen) {
     EXPECT_FALSE(editor->OnKeyDown(0, 0, kKeyZ, kNone)) << "a plain z is the host's";
 }
 
-// After a state from the host or a preset from the browser, nothing older comes back.
-TEST_F(EditorTest, AStateOrPresetLoadClearsTheHistory) {
-    const IRECT scene = Skin(kSceneSkin);
-    const auto sceneEnd = [&] {
-        return std::lround(vardo->Params().Get(kSceneEnd)->FromNormalized(host->GetParameter(kSceneEnd)));
-    };
+// After a state from the host, a preset or a chord bank from its browser, nothing older comes back.
+TEST_F(EditorTest, AStatePresetOrChordBankLoadClearsTheHistory) {
+    const IRECT scene = Skin(kSceneSkin), keys = Skin(kKeyboardSkin);
     const std::vector<uint8_t> state = host->GetChunk(1);
     const std::optional<std::string> preset = Persistence().SaveUserPreset("Before", 0, BoxInfo{});
-    ASSERT_TRUE(preset.has_value());
-    const long loaded = sceneEnd();
+    const std::optional<std::string> bank = Persistence().SaveUserChordBank("Before");
+    ASSERT_TRUE(preset && bank);
     const std::function<void()> loads[] = {
         [&] { ASSERT_TRUE(host->SetChunk(1, state)); },
         [&] {
             Persistence().RequestPresetLoad(*preset, "Before");
             Persistence().WaitUntilIdle();
         },
+        [&] { ASSERT_TRUE(Persistence().LoadChordBank(*bank, "Before")); },
     };
     for (const auto& load : loads) {
         for (const int column : {3, 5}) Click(scene.L + 2 + kSceneColumn * column + 1, scene.B - 9);
-        ASSERT_EQ(sceneEnd(), 5);
+        // A chord-memory note in and out: undone, the last would bring it back.
+        for (int i = 0; i < 2; ++i) Click(keys.L + kKeyWidth * 4 + 8, keys.T + 10);
         load();
-        ASSERT_EQ(sceneEnd(), loaded);
+        const std::vector<uint8_t> loaded = host->GetChunk(1);
         editor->OnKeyDown(0, 0, kKeyZ, kCtrl);
+        EXPECT_EQ(host->GetChunk(1), loaded) << "Ctrl+Z";
         editor->OnKeyDown(0, 0, kKeyZ, kCtrlShift);
         ClickWith(scene.L + 20, scene.B - 9, kRight, {"Undo"});
-        EXPECT_EQ(sceneEnd(), loaded);
+        EXPECT_EQ(host->GetChunk(1), loaded);
         ASSERT_FALSE(shown.empty());
         EXPECT_EQ(shown.back(), (std::vector<std::string>{"Undo", "Redo"})) << "the scene view's step menu";
     }
