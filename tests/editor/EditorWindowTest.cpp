@@ -492,6 +492,27 @@ TEST_F(EditorTest, SixtyFourEditsAreUndoneAndRedoneWithNoWindowOpen) {
     EXPECT_FALSE(editor->OnKeyDown(0, 0, kKeyZ, kNone)) << "a plain z is the host's";
 }
 
+// The history's room is bounded: a key area pasted to all three others fills
+// most of it, and the next one leaves no room for the first.
+TEST_F(EditorTest, TwoKeyAreasPastedToAllKeepOnlyTheLaterInTheHistory) {
+    const auto pasteToAll = [&](int area) {
+        const IRECT button = static_cast<IRadioButtonsControl*>(At(17))->ButtonRect(area);
+        for (const char* item : {"Copy", "Paste to all"}) ClickWith(button.L + 5, button.T + 5, kRight, {item});
+        EXPECT_TRUE(answers.empty());
+    };
+    const auto setStep = [&](int area) { host->SetParameter(StepValue(area, 0, 3, 9), 0.25f * float(area)); };
+    setStep(1);
+    pasteToAll(1);
+    setStep(2);
+    const std::vector<uint8_t> betweenPastes = host->GetChunk(1);
+    pasteToAll(2);
+    ASSERT_NE(host->GetChunk(1), betweenPastes);
+    for (int undo = 0; undo < 2; ++undo) {
+        editor->OnKeyDown(0, 0, kKeyZ, kCtrl);
+        EXPECT_EQ(host->GetChunk(1), betweenPastes) << "undo " << undo + 1;
+    }
+}
+
 // After a state from the host, a preset or a chord bank from its browser, nothing older comes back.
 TEST_F(EditorTest, AStatePresetOrChordBankLoadClearsTheHistory) {
     const IRECT scene = Skin(kSceneSkin), keys = Skin(kKeyboardSkin);
