@@ -24,6 +24,8 @@
 #include "frame/Vardo.h"
 #include "graphics/IGraphics.h"
 
+#include <algorithm>
+
 namespace sorel {
 
 using namespace param;
@@ -37,8 +39,6 @@ constexpr int kFirstSceneLengthSkin = 86;
 constexpr int kFirstSceneRepeatSkin = 102;
 constexpr int kSceneViewSkin = 118;
 const char* const kWelcome = "-- WELCOME --";
-const char* const kSendOnlyCcCaption = "Send only CC";
-const char* const kTriggerCmCaption = "Trigger CM";
 const char* const kDoubleSizeLabel = "Double size editor";
 constexpr int kInfoPanelSkin = 157;
 constexpr int kSettingsPanelSkin = 163;
@@ -82,7 +82,10 @@ IBitmap EditorComposer::Image(const ImageResource& image) {
     return editor_.canvas_->LoadIBitmap(image.number, image.name, image.frames);
 }
 
-IRECT EditorComposer::Rect(int skinIndex) const { return editor_.skin_.Rect(skinIndex); }
+IRECT EditorComposer::Rect(int skinIndex) const {
+    editor_.composedSkins_.insert(skinIndex);
+    return editor_.skin_.Rect(skinIndex);
+}
 
 IControl& EditorComposer::Knob(int skin, const ImageResource& image, Scope scope, int first) {
     auto knob = std::make_unique<ICustomKnobMultiControl>(editor_, Rect(skin).L, Rect(skin).T, -1, Image(image));
@@ -146,12 +149,15 @@ void EditorComposer::ComposeTopRows() {
         &static_cast<SceneView&>(editor_.Attach(std::make_unique<SceneView>(editor_, Rect(kSceneViewSkin))));
     Switch(26, image::kTeach, Scope::kGlobal, kCcTeach);
     FontSwitch(25, kFontCalibri14, Scope::kGlobal, kCcTeachSelection);
-    const IRECT caption = Rect(166);
-    const int middle = caption.L + caption.W() / 2;
-    editor_.sendOnlyCaptions_[0] = &static_cast<ITextControl&>(editor_.Attach(
-        std::make_unique<ITextControl>(editor_, IRECT(caption.L, caption.T, middle, caption.B), kSendOnlyCcCaption)));
-    editor_.sendOnlyCaptions_[1] = &static_cast<ITextControl&>(editor_.Attach(
-        std::make_unique<ITextControl>(editor_, IRECT(middle, caption.T, caption.R, caption.B), kTriggerCmCaption)));
+    // Light text on the dark panel; each caption has the whole row, the editor
+    // shows one at a time. The row starts under the key-area buttons, which
+    // reach into it, and keeps its height.
+    const IRECT row = Rect(166);
+    const int top = std::max(row.T, Rect(17).T + Image(image::kButton).FrameHeight());
+    const IRECT caption{row.L, top, row.R, top + row.H()};
+    for (std::size_t i = 0; i < editor_.sendOnlyCaptions_.size(); ++i)
+        editor_.sendOnlyCaptions_[i] = &static_cast<ITextControl&>(editor_.Attach(std::make_unique<ICustomTextControl>(
+            editor_, caption, editor_.Font(kFontCalibri10), i == 0 ? kSendOnlyCcCaption : kTriggerCmCaption)));
     IControl& areas = Radio(17, image::kButton, kFontCalibri12White, Scope::kGlobal, kKeyAreaSelection, kKeyAreas);
     static_cast<ICustomRadioButtonsControl&>(areas).EnableMenu(true);
     areas.SetMenuParamIdx(kCopyCcMenu);
@@ -159,9 +165,12 @@ void EditorComposer::ComposeTopRows() {
     FontSwitch(34, kFontCalibri12, Scope::kGlobal, kScaleKey);
     FontSwitch(35, kFontCalibri12, Scope::kGlobal, kScaleMode);
     editor_.status_ = &static_cast<ITextControl&>(
-        editor_.Attach(std::make_unique<ICustomTextControl>(editor_, Rect(22), editor_.Font(kFontCalibri14), kWelcome)));
-    Radio(69, image::kLaneSelector, kFontCalibri10, Scope::kGlobal, kPatternStepMode, 9);
-    Radio(154, image::kCcSelector, kFontCalibri12White, Scope::kGlobal, kPatternCcSelection, kControllerLanes);
+        editor_.Attach(std::make_unique<ICustomTextControl>(editor_, Rect(22), editor_.Font(kFontCalibri14), kWelcome,
+                                                            ICustomTextControl::Wrap::kTwoLines)));
+    editor_.laneTabs_[0] = &static_cast<ICustomRadioButtonsControl&>(
+        Radio(69, image::kLaneSelector, kFontCalibri10, Scope::kGlobal, kPatternStepMode, kFirstControllerLane));
+    editor_.laneTabs_[VardoEditor::kControllerLaneTabs] = &static_cast<ICustomRadioButtonsControl&>(
+        Radio(154, image::kCcSelector, kFontCalibri12White, Scope::kGlobal, kPatternCcSelection, kControllerLanes));
     Knob(8, image::kUnipolarKnob, Scope::kGlobal, kGlobalVolume);
     Switch(130, image::kEditSelect, Scope::kGlobal, kSelectionTool);
     Switch(129, image::kEditDraw, Scope::kGlobal, kDrawTool);
@@ -235,7 +244,7 @@ void EditorComposer::ComposeSceneCells() {
 }
 
 void EditorComposer::ComposeOverlays() {
-    Switch(119, image::kOnOff, Scope::kGlobal, kMidiOutput);
+    Switch(119, image::kStepOnOff, Scope::kGlobal, kMidiOutput);  // low enough to stay inside the window
     editor_.Attach(std::make_unique<ICustomTextControl>(editor_, Rect(21), editor_.Font(kFontCalibri12Black), VersionText()));
     Observe(editor_.Attach(std::make_unique<ICustomInvisibleSwitchControl>(editor_, Rect(20))), UIEventHandler::kTagAbout,
             *editor_.uiEvents_);
@@ -247,7 +256,8 @@ void EditorComposer::ComposeOverlays() {
     editor_.keyboard_ = &static_cast<IKeyboardControl&>(editor_.Attach(std::make_unique<IKeyboardControl>(
         editor_, Rect(127), editor_.plug_.Context().chordMemory.get(), Image(image::kBaseNoteLed))));
     Radio(126, image::kSlotButton, kFontCalibri12White, Scope::kGlobal, kChordMemorySelection, 16);
-    editor_.Attach(std::make_unique<ICustomTextControl>(editor_, Rect(139), editor_.Font(kFontCalibri12)));  // box author
+    editor_.boxAuthor_ = &static_cast<ITextControl&>(
+        editor_.Attach(std::make_unique<ICustomTextControl>(editor_, Rect(139), editor_.Font(kFontCalibri12))));
     using Browser = IPresetBrowserControl;
     editor_.browsers_ = {&static_cast<Browser&>(editor_.Attach(std::make_unique<Browser>(
                              editor_, Rect(138), editor_.Font(kFontCalibri12), editor_.persistence_, Browser::Kind::kPreset))),

@@ -13,6 +13,12 @@
 
 namespace sorel {
 
+// The captions under the key-area buttons of a key area that sends only
+// controllers, that triggers the chord memory, or both.
+inline constexpr const char* kSendOnlyCcCaption = "Send only CC";
+inline constexpr const char* kTriggerCmCaption = "Trigger CM";
+inline constexpr const char* kBothCaptions = "Only CC, trigger CM";
+
 class BitmapFont;
 class IControl;
 class VardoEditor;

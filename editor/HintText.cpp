@@ -38,6 +38,7 @@ enum class Shown {
     kDivide,          // as the pattern view writes it
     kHoldSync,        // "Immediate" for 0
     kTeachCc,         // "disabled" for no controller
+    kZoneSync,        // " Next" for 0, else the steps between switches
 };
 
 struct HintRow {
@@ -98,6 +99,9 @@ constexpr HintRow kHintRows[] = {
     {kHold, kKeyAreas, "Hold: ", Shown::kOnOff},
     {kMidiInChannel, kKeyAreas, "MIDI in: ", Shown::kPlusOne},
     {kMidiOutChannel, kKeyAreas, "MIDI out: ", Shown::kPlusOne},
+    {kChordMemorySelection, 1, "Chord memory slot : ", Shown::kPlusOne},
+    {kChordMemoryApplyChordSelection, 1, "Apply chord: ", Shown::kText},
+    {kControlZoneSync, 1, "Control zone sync : ", Shown::kZoneSync},
 };
 
 constexpr std::array<std::string_view, 8> kOrderNames = {"Play", "Off",  "Previous", "First",
@@ -147,6 +151,7 @@ std::string ShownText(const HintRow& row, int index, const Parameter& p, double 
         case Shown::kDivide: return std::to_string(ShownStepValue(lane::kDivide, v, p.Maximum(), gateInSteps));
         case Shown::kHoldSync: return Whole(v) == 0 ? "Immediate" : std::to_string(Whole(v) + 1);
         case Shown::kTeachCc: return Whole(v) <= 0 ? "disabled" : p.DisplayText(v);
+        case Shown::kZoneSync: return Whole(v) <= 0 ? " Next" : p.DisplayText(v) + " Steps";
     }
     return {};
 }

@@ -33,6 +33,9 @@ constexpr int kStepsPerGroup = 4;      // the colour changes every four steps
 constexpr int kBarClipY = 403;         // no bar reaches below the grid's frame
 constexpr int kNumberPoints = 10;
 constexpr int kValuePoints = 12;
+constexpr int kLabelHeight = 14;       // a value label keeps this much room on a short bar
+constexpr int kNumbersBelow = 17;      // the step numbers sit under the step switches
+constexpr int kNumberHeight = 11;
 constexpr int kPlayMarkerHeight = 4;
 constexpr int kBracketGap = 3;         // between the bracket and the grid
 constexpr int kBracketTick = 3;
@@ -89,7 +92,7 @@ PatternView::StepRecord PatternView::StepOf(int lane, int step) const {
     StepRecord record;
     record.index = param::StepValue(shown_.area, shown_.pattern, lane, step);
     if (const Parameter* p = Context().GetParam(record.index)) {
-        record.value = p->Value();
+        record.value = p->ShownValue();  // the step the engine plays, as the hint names it
         record.minimum = p->Minimum();
         record.maximum = p->Maximum();
     }
@@ -182,6 +185,7 @@ void PatternView::SetDirty(bool pushToPlug) {
 
 bool PatternView::IsDirty() const {
     if (fullRedraw_ || IControl::IsDirty()) return true;
+    if (BracketSteps() != drawnBracketSteps_) return true;
     if (ChangedColumns() != 0) return true;
     return Selecting();
 }
@@ -321,13 +325,15 @@ void PatternView::CopyTo(int column) {
 // --- drawing ---------------------------------------------------------------------
 
 IRECT PatternView::WholeRECT() const {
-    return {Left() - 1, Top() - kBracketGap - kBracketTick, ColumnX(kColumns), Top() + kReachBelow + 2};
+    return {Left() - 1, Top() - kBracketGap - kBracketTick, ColumnX(kColumns), NumbersTop() + kNumberHeight};
 }
 
 IRECT PatternView::ColumnRECT(int step) const {
     // A column's gap to its right neighbour belongs to it, so that whole columns tile the view.
-    return {ColumnX(step) - 1, Top(), ColumnX(step) + kColumnPitch - 1, Top() + kReachBelow + 2};
+    return {ColumnX(step) - 1, Top(), ColumnX(step) + kColumnPitch - 1, NumbersTop() + kNumberHeight};
 }
+
+int PatternView::NumbersTop() const { return rect_.B + kNumbersBelow - 1; }
 
 const PatternView::ColumnLooks& PatternView::MarkLooks() const {
     const uint32_t changes = marks_.Changes(), clock = marks_.Clock();
@@ -361,7 +367,7 @@ uint32_t PatternView::ChangedColumns() const {
 }
 
 bool PatternView::NeedsWholeRedraw() const {
-    return fullRedraw_ || IControl::IsDirty() || Selecting();
+    return fullRedraw_ || IControl::IsDirty() || Selecting() || BracketSteps() != drawnBracketSteps_;
 }
 
 IRECT PatternView::GetDrawRECT() const {
@@ -395,6 +401,9 @@ void PatternView::Draw(IGraphics& graphics) {
     DrawLengthBracket(graphics);
     DrawSelection(graphics);
     DrawMarks(graphics);
+    // The values stay readable over the marks of the notes being played.
+    for (int step = 0; step < kColumns; ++step)
+        if (!ColumnRECT(step).Intersect(drawArea_).Empty()) DrawValueLabel(graphics, step);
     fullRedraw_ = false;
     drawArea_ = {};
 }
@@ -405,7 +414,7 @@ void PatternView::DrawStep(IGraphics& graphics, int step) {
     if ((step + 1) % kStepsPerGroup == 0) {
         IText style = LabelStyle(kNumberPoints);
         style.align = IText::kAlignNear;
-        graphics.DrawIText(style, " " + std::to_string(step + 1), {x - 2, Bottom(), x + kColumnPitch, Top() + kReachBelow});
+        graphics.DrawIText(style, " " + std::to_string(step + 1), {x - 2, NumbersTop(), x + kColumnPitch, NumbersTop() + kNumberHeight});
     }
     const StepRecord record = Step(step);
     if (shown_.lane == lane::kChord)
@@ -416,21 +425,41 @@ void PatternView::DrawStep(IGraphics& graphics, int step) {
         DrawBar(graphics, step, record, dark);
 }
 
-void PatternView::DrawBar(IGraphics& graphics, int step, const StepRecord& record, bool dark) {
-    if (record.value == 0.0 || record.value < record.minimum || !(record.Range() > 0.0)) return;
-    if (shown_.lane == lane::kLength && record.value <= record.minimum) return;
+bool PatternView::IsBarLane() const {
+    return shown_.lane != lane::kChord && shown_.lane != lane::kOrder && shown_.lane != lane::kChordMemory;
+}
+
+IRECT PatternView::BarRECT(int step, const StepRecord& record) const {
+    if (record.value == 0.0 || record.value < record.minimum || !(record.Range() > 0.0)) return {};
+    if (shown_.lane == lane::kLength && record.value <= record.minimum) return {};
     const int zero = Top() + ZeroLine(record);
     const int height = static_cast<int>(
         std::lround((record.value - std::max(record.minimum, 0.0)) * kValueHeight / record.Range()));
     const int x = ColumnX(step);
-    const IRECT bar{x, std::max(Top(), std::min(zero, zero - height)), x + kBarWidth,
-                    std::min(kBarClipY, std::max(zero, zero - height))};
-    Fill(graphics, dark ? kBarFillDark : kBarFill, bar);
-    if (!mouseInside_) return;
+    return {x, std::max(Top(), std::min(zero, zero - height)), x + kBarWidth,
+            std::min(kBarClipY, std::max(zero, zero - height))};
+}
+
+void PatternView::DrawBar(IGraphics& graphics, int step, const StepRecord& record, bool dark) {
+    const IRECT bar = BarRECT(step, record);
+    if (!bar.Empty()) Fill(graphics, dark ? kBarFillDark : kBarFill, bar);
+}
+
+void PatternView::DrawValueLabel(IGraphics& graphics, int step) {
+    if (!IsBarLane()) return;
+    const StepRecord record = Step(step);
+    IRECT label = BarRECT(step, record);
+    if (label.Empty()) return;
+    // A short bar's label takes the room it needs, kept inside the grid.
+    if (label.H() < kLabelHeight) {
+        const int middle = (label.T + label.B) / 2;
+        label.T = std::clamp(middle - kLabelHeight / 2, Top(), Bottom() - kLabelHeight);
+        label.B = label.T + kLabelHeight;
+    }
     const Parameter* gateInSteps = Context().GetParam(param::kGateLengthInSteps);
     const int shown =
         ShownStepValue(shown_.lane, record.value, record.maximum, gateInSteps && gateInSteps->Value() >= 0.5);
-    graphics.DrawIText(LabelStyle(kValuePoints), std::to_string(shown), bar);
+    graphics.DrawIText(LabelStyle(kValuePoints), std::to_string(shown), label);
 }
 
 void PatternView::DrawBoxes(IGraphics& graphics, int step, const StepRecord& record, bool dark) {
@@ -464,9 +493,14 @@ void PatternView::DrawLoopShade(IGraphics& graphics) {
     if (end < kColumns) Fill(graphics, kLoopShade, {ColumnX(end) - 1, Top(), ColumnX(kColumns) - 1, Bottom()});
 }
 
-void PatternView::DrawLengthBracket(IGraphics& graphics) {
+int PatternView::BracketSteps() const {
     const Parameter* steps = Context().GetParam(param::kPatternSteps + param::PatternIndex(shown_.area, shown_.pattern));
-    const int last = steps ? std::clamp(static_cast<int>(std::trunc(steps->Value())), 0, kColumns - 1) : kColumns - 1;
+    return steps ? std::clamp(static_cast<int>(steps->ShownValue()), 0, kColumns - 1) : kColumns - 1;
+}
+
+void PatternView::DrawLengthBracket(IGraphics& graphics) {
+    const int last = BracketSteps();
+    drawnBracketSteps_ = last;
     const int right = ColumnX(last) + kBarWidth;
     const int y = Top() - kBracketGap - 2;
     Fill(graphics, kBracket, {Left() - 1, y, right, y + 2});

@@ -139,7 +139,14 @@ private:
     bool NeedsWholeRedraw() const;
     void Fill(IGraphics& graphics, const IColor& colour, const IRECT& rect);
     void DrawStep(IGraphics& graphics, int step);
+    bool IsBarLane() const;
+    // Where a bar lane's step draws its bar; empty when it draws none.
+    IRECT BarRECT(int step, const StepRecord& record) const;
     void DrawBar(IGraphics& graphics, int step, const StepRecord& record, bool dark);
+    void DrawValueLabel(IGraphics& graphics, int step);
+    int NumbersTop() const;
+    // The last step of the shown pattern's length, as the bracket spans it.
+    int BracketSteps() const;
     void DrawBoxes(IGraphics& graphics, int step, const StepRecord& record, bool dark);
     void DrawCells(IGraphics& graphics, int step, const StepRecord& record, bool dark);
     void DrawLoopShade(IGraphics& graphics);
@@ -163,6 +170,7 @@ private:
     bool mouseInside_ = false;
     bool fullRedraw_ = true;
     bool overlayStale_ = true;
+    int drawnBracketSteps_ = -1;
     ColumnLooks drawnLooks_{};
     IRECT drawArea_;
     mutable uint32_t cachedChanges_ = ~0u;

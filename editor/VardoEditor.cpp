@@ -6,6 +6,7 @@
 #include "editor/FontResources.h"
 #include "editor/HintText.h"
 #include "editor/IBitmapControl.h"
+#include "editor/ICustomRadioButtonsControl.h"
 #include "editor/IControl.h"
 #include "editor/IKeyboardControl.h"
 #include "editor/ILoopSelectionControl.h"
@@ -40,7 +41,6 @@ using namespace param;
 
 namespace {
 
-constexpr int kLastStepMode = 8;  // the step-mode selector's last lane
 constexpr int kKeyZ = WindowClient::kKeyLetterA + ('z' - 'a');
 // The history's items in a step menu, apart from the menu parameter's values.
 constexpr int kUndoItem = -2;
@@ -97,6 +97,7 @@ bool VardoEditor::OpenWindow(void* parentWindow) {
     // Switched since the last open: every bitmap and font comes at the new scale.
     if (IsBuilt() && scale != scale_) DropControls();
     BuildControls(scale);
+    if (!IsBuilt()) return false;  // no complete layout to place the controls by
     // What happened while no window was open is read afresh; a height
     // switched meanwhile is not carried out late.
     plug_.Link().Discard();
@@ -153,6 +154,13 @@ void VardoEditor::BuildControls() {
 
 void VardoEditor::BuildControls(int scale) {
     if (IsBuilt()) return;
+    skin_ = {};
+    if (skinText_)
+        skin_.Parse(*skinText_);
+    else
+        skin_.Load();
+    // A truncated skin would leave controls without a place: the editor stays closed.
+    if (!skin_.IsComplete()) return;
     scale_ = scale;
     canvas_ = std::make_unique<IGraphics>(kWidth, kFullHeight, scale_);
     std::vector<IBitmap> decodedAside;
@@ -160,9 +168,7 @@ void VardoEditor::BuildControls(int scale) {
         for (const ImageResource& image : image::kDecodedAside)
             decodedAside.push_back(canvas.LoadIBitmap(image.number, image.name, image.frames));
     });
-    skin_.Load();
     for (const FontResource& font : kEditorFonts) fonts_.push_back(BitmapFont::Load(*canvas_, font));
-    laneSource_ = WholeValue(plug_.Params().Value(kPatternStepMode), 0, kLastStepMode);
     EditorComposer(*this).Compose();
     decoder.join();
     background_ = canvas_->LoadIBitmap(image::kBackground.number, image::kBackground.name);
@@ -175,6 +181,13 @@ void VardoEditor::BuildControls(int scale) {
     pendingArea_ = canvas_->Bounds();
 }
 
+void VardoEditor::UseSkin(std::string text) {
+    std::lock_guard<std::mutex> lock(windowMutex_);
+    if (window_ && window_->IsOpen()) return;
+    skinText_ = std::move(text);
+    if (IsBuilt()) DropControls();
+}
+
 void VardoEditor::DropControls() {
     const bool infoShown = infoPanel_ && !infoPanel_->IsHidden();
     const bool settingsShown = settingsPanel_ && !settingsPanel_->IsHidden();
@@ -185,10 +198,13 @@ void VardoEditor::DropControls() {
     background_ = {};
     canvas_.reset();
     skin_ = {};
+    composedSkins_.clear();
     noteIndicators_ = {};
     sendOnlyCaptions_ = {};
     status_ = nullptr;
     browsers_ = {};
+    boxAuthor_ = nullptr;
+    boxInfoSeen_ = kNoBoxInfoSeen;
     rateKnob_ = freeRateKnob_ = nullptr;
     infoPanel_ = nullptr;
     settingsPanel_ = nullptr;
@@ -233,6 +249,7 @@ void VardoEditor::OnTimer() {
     if (status_ && link.TakeStatus(status)) status_->SetTextFromPlug(status);
     for (IPresetBrowserControl* browser : browsers_)
         if (browser) browser->ShowCurrentName();
+    ShowBoxAuthor();
     if (refreshPending_.exchange(false)) RefreshFromPlug();
     FollowSelection();
     ApplyPendingActions();
@@ -251,9 +268,6 @@ void VardoEditor::HandleEvent(const EditorEvent& event) {
         case Kind::AreaNoteIn:
             if (event.area >= 0 && event.area < kKeyAreas) noteInTicks_[static_cast<std::size_t>(event.area)] = kNoteInTicks;
             break;
-        case Kind::SelectLane:
-            laneSource_ = WholeValue(event.value, 0, kLanes - 1);
-            break;
         case Kind::Refresh:
             refreshPending_.store(true);
             break;
@@ -261,16 +275,11 @@ void VardoEditor::HandleEvent(const EditorEvent& event) {
             PerformAction(event.index, event.value);
             break;
         default:
-            break;  // the pattern view's news; the selection is read from the parameters
+            break;  // the pattern view's news; the selection is read from the model
     }
 }
 
 void VardoEditor::ShowParameter(int index, double normalized) {
-    if (index == kPatternStepMode || index == kPatternCcSelection) {
-        const double plain = plug_.Params().Get(index)->FromNormalized(normalized);
-        laneSource_ = index == kPatternStepMode ? WholeValue(plain, 0, kLastStepMode)
-                                                : kFirstControllerLane + WholeValue(plain, 0, kControllerLanes - 1);
-    }
     for (const BoundControl& b : bound_)
         if (b.control->ParamIdx() == index) b.control->SetValueFromPlug(normalized);
     if (!patternView_) return;
@@ -283,12 +292,15 @@ void VardoEditor::ShowTool() {
     if (patternView_ && patternView_->ShownTool() != tool) patternView_->SetTool(tool);
 }
 
+// Every view shows what the model holds, whoever moved it: this editor, the
+// host, a learnt controller or the engine.
 void VardoEditor::FollowSelection() {
-    const ParameterTable& params = plug_.Params();
     EditorSelection now;
-    now.area = WholeValue(params.Value(kKeyAreaSelection), 0, kKeyAreas - 1);
-    now.pattern = WholeValue(params.Value(kKeyAreaPatterns + now.area), 0, kPatternsPerArea - 1);
-    now.lane = laneSource_;
+    {
+        std::lock_guard<std::recursive_mutex> lock(plug_.Mutex());
+        const EditorModel& model = plug_.Model();
+        now = {model.Area(), model.Pattern(), model.Lane()};
+    }
     if (now == selection_) return;
     selection_ = now;
     RebindAll();
@@ -302,6 +314,13 @@ void VardoEditor::RebindAll() {
             if (const Parameter* p = GetParam(index)) b.control->SetDefaultValue(p->ToNormalized(p->Default()));
     }
     if (patternView_) patternView_->ShowSelection(selection_);
+    // Only the shown lane's tab is lit: a note lane's or a controller lane's.
+    const bool controllerLane = selection_.lane >= kFirstControllerLane;
+    for (std::size_t family = 0; family < laneTabs_.size(); ++family) {
+        if (!laneTabs_[family]) continue;
+        laneTabs_[family]->SetHighlightSelected(controllerLane == (family == kControllerLaneTabs));
+        laneTabs_[family]->SetDirty(false);
+    }
     if (loop_) {
         PatternEngine* area = plug_.App().Area(selection_.area);
         loop_->SetTarget(area ? &area->Stepper() : nullptr, selection_.pattern, selection_.lane);
@@ -311,7 +330,7 @@ void VardoEditor::RebindAll() {
 void VardoEditor::RefreshFromPlug() {
     for (const BoundControl& b : bound_)
         if (const Parameter* p = b.control->Param()) b.control->SetValueFromPlug(p->Normalized());
-    // The view reads its steps from the parameters: it only needs drawing again.
+    // The view reads its steps from the parameters: a tool's work shows at once.
     if (patternView_) patternView_->StepChanged();
 }
 
@@ -411,12 +430,23 @@ void VardoEditor::DecayNoteIndicators() {
     }
 }
 
+void VardoEditor::ShowBoxAuthor() {
+    if (!boxAuthor_ || !persistence_) return;
+    const uint64_t changes = persistence_->BoxInfoChanges();
+    if (changes == boxInfoSeen_) return;
+    boxInfoSeen_ = changes;
+    boxAuthor_->SetTextFromPlug(persistence_->CurrentBoxInfo().author);
+}
+
 void VardoEditor::ShowSendOnlyCaptions() {
-    const int families[] = {kSendCc, kCmTrigger};
-    for (std::size_t i = 0; i < sendOnlyCaptions_.size(); ++i) {
-        if (!sendOnlyCaptions_[i]) continue;
-        SetHidden(sendOnlyCaptions_[i], plug_.Params().Value(families[i] + selection_.area) < 0.5);
+    // The two captions share one row: with both switched on it names both.
+    const bool sendOnlyCc = plug_.Params().Value(kSendCc + selection_.area) >= 0.5;
+    const bool triggersCm = plug_.Params().Value(kCmTrigger + selection_.area) >= 0.5;
+    if (ITextControl* cc = sendOnlyCaptions_[0]) {
+        cc->SetTextFromPlug(triggersCm ? kBothCaptions : kSendOnlyCcCaption);
+        SetHidden(cc, !sendOnlyCc);
     }
+    if (sendOnlyCaptions_[1]) SetHidden(sendOnlyCaptions_[1], !triggersCm || sendOnlyCc);
 }
 
 void VardoEditor::ShowRateKnob() {
@@ -592,6 +622,8 @@ const Parameter* VardoEditor::GetParam(int index) const { return plug_.Params().
 
 void VardoEditor::SetParameterFromGUI(int index, double normalized) {
     plug_.SetParameterFromGUI(index, normalized);
+    // A lane or pattern just chosen is what the next gesture edits.
+    FollowSelection();
     ShowHint(index);
 }
 

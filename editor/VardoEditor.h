@@ -19,8 +19,11 @@
 
 #include <array>
 #include <atomic>
+#include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -30,6 +33,7 @@ class BitmapFont;
 class EditorComposer;
 struct FontResource;
 class IBitmapControl;
+class ICustomRadioButtonsControl;
 class IControl;
 class IGraphics;
 class IKeyboardControl;
@@ -114,11 +118,17 @@ public:
     // from then on. An open at another scale builds them again.
     void BuildControls();
     bool IsBuilt() const { return canvas_ != nullptr; }
+    // Places the controls by this skin text instead of the carried one, from
+    // the next build on; ignored while a window is open. A skin that lacks
+    // entries keeps the editor from being built or opened.
+    void UseSkin(std::string text);
     // The topmost visible control under (x, y), or null.
     IControl* ControlAt(int x, int y) const;
     const std::vector<std::unique_ptr<IControl>>& Controls() const { return controls_; }
     const EditorSelection& Selection() const { return selection_; }
     const Skin& Layout() const { return skin_; }
+    // The skin entries the controls were placed by, so that a tool can walk the composition.
+    const std::set<int>& ComposedSkinEntries() const { return composedSkins_; }
     int ScaleFactor() const { return scale_; }
 
 private:
@@ -156,6 +166,7 @@ private:
     void Rescale();
     void DecayNoteIndicators();
     void ShowSendOnlyCaptions();
+    void ShowBoxAuthor();
     void ShowRateKnob();
     void ShowTool();
     IRECT WholeControlsAround(IRECT area) const;
@@ -183,12 +194,13 @@ private:
 
     std::unique_ptr<IGraphics> canvas_;
     Skin skin_;
+    std::set<int> composedSkins_;
+    std::optional<std::string> skinText_;  // none: the carried skin resource
     std::vector<std::unique_ptr<BitmapFont>> fonts_;
     IBitmap background_;
     std::vector<std::unique_ptr<IControl>> controls_;  // drawing order
     std::vector<BoundControl> bound_;
     EditorSelection selection_;
-    int laneSource_ = 0;  // the lane as last chosen by the step-mode or CC selector
     uint32_t droppedSeen_ = 0;
     IRECT pendingArea_;   // uncovered by controls that were hidden
 
@@ -202,8 +214,14 @@ private:
     std::array<IBitmapControl*, 4> noteIndicators_{};
     std::array<int, 4> noteInTicks_{};
     std::array<ITextControl*, 2> sendOnlyCaptions_{};
+    // The note lanes' tabs, then the controller lanes'.
+    static constexpr std::size_t kControllerLaneTabs = 1;
+    std::array<ICustomRadioButtonsControl*, 2> laneTabs_{};
     ITextControl* status_ = nullptr;
     std::array<IPresetBrowserControl*, 2> browsers_{};  // pattern presets, chord banks
+    ITextControl* boxAuthor_ = nullptr;
+    static constexpr uint64_t kNoBoxInfoSeen = ~uint64_t{0};
+    uint64_t boxInfoSeen_ = kNoBoxInfoSeen;
     IControl* rateKnob_ = nullptr;
     IControl* freeRateKnob_ = nullptr;
     IBitmapControl* aboutBox_ = nullptr;

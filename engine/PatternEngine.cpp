@@ -494,8 +494,9 @@ int PatternEngine::VelocityFor(int noteVelocity, const NoteList& list, double ac
     }
     double v = std::trunc(base + accent / 100.0 * 127.0);
     v = std::trunc(v + volume_ * 127.0);
-    // A note-on with velocity 0 would be a note-off on the wire.
-    return static_cast<int>(std::clamp(v, 1.0, 127.0));
+    // 0 stays 0 here: the global volume may still raise it, and the frame's
+    // final clamp keeps every note-on above the wire's note-off value.
+    return static_cast<int>(std::clamp(v, 0.0, 127.0));
 }
 
 void PatternEngine::EmitNoteOn(StepAction& action, ActionPart& part, int pickedNote, int pickedVelocity, int offset) {

@@ -11,7 +11,7 @@ struct ScaleEntry {
     int count;
 };
 
-// The names are the texts the editor lists (their spellings included).
+// The names are the texts the editor lists; states and presets store the index.
 // "Melodic Minor" sounds exactly as "Harmonic Minor": states and presets made
 // with it rely on that.
 constexpr std::array<ScaleEntry, ScaleTable::kCount> kScales{{
@@ -37,8 +37,8 @@ constexpr std::array<ScaleEntry, ScaleTable::kCount> kScales{{
     {"Enigmatic", {0, 1, 4, 6, 8, 10, 11}, 7},
     {"Leading Whole Tone", {0, 2, 4, 6, 8, 10, 11}, 7},
     {"Lydian Augmented", {0, 2, 4, 6, 8, 9, 11}, 7},
-    {"Neoploitan Major", {0, 1, 3, 5, 7, 9, 11}, 7},
-    {"Neopolitan Minor", {0, 1, 3, 5, 7, 8, 10}, 7},
+    {"Neapolitan Major", {0, 1, 3, 5, 7, 9, 11}, 7},
+    {"Neapolitan Minor", {0, 1, 3, 5, 7, 8, 10}, 7},
     {"Pelog", {0, 1, 3, 7, 8}, 5},
     {"Prometheus", {0, 2, 4, 6, 9, 10}, 6},
     {"Promet. Neop.", {0, 1, 4, 6, 9, 10}, 6},

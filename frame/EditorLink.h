@@ -1,8 +1,8 @@
 // News for the editor from the threads that run the plug-in (above all the
-// audio thread): incoming notes per key area, played steps, pattern and lane
-// switches, parameters moved by MIDI learn. Posting never blocks and never
-// allocates; the editor's timer takes the news when it runs. With no editor
-// the queue simply fills and further news is dropped.
+// audio thread): incoming notes per key area, played steps, parameters moved
+// by MIDI learn and by the engine's pattern and lane switches. Posting never
+// blocks and never allocates; the editor's timer takes the news when it runs.
+// With no editor the queue simply fills and further news is dropped.
 #pragma once
 
 #include <array>
@@ -19,9 +19,6 @@ struct EditorEvent {
         NoteShown,          // area, step, note: a note-on went out
         StepPlayed,         // area, step, note: a note-off went out
         Redraw,             // the pattern view should redraw
-        SelectPattern,      // area, value: show this pattern
-        SelectLane,         // value: show this lane of the pattern view
-        ProgramChange,      // value: program number
         Refresh,            // redraw every control
         ParameterChanged,   // index, value (normalised): a control shows a new value
         ToolAction,         // index, value (plain): carry out a tool or menu action

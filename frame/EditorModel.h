@@ -9,9 +9,12 @@
 // tool and the selection may also be read without the lock: the pattern view
 // draws them on every tick.
 // The area, patterns and lane follow their parameters ("Key Area selection",
-// "Key Area Patterns", "Pattern Step mode", "Pattern CC selection") and the
-// engine's pattern and lane switches; the tool follows "Draw tool" and
-// "Selection tool". The selection is the editor's to set with Select().
+// "Key Area Patterns", "Pattern Step mode", "Pattern CC selection") and
+// nothing else: the engine's pattern and lane switches (control zone,
+// scenes, program changes) set those parameters too, so the editor, which
+// shows what the model holds, and the host always agree with it. The tool
+// follows "Draw tool" and "Selection tool". The selection is the editor's to
+// set with Select().
 #pragma once
 
 #include <array>

@@ -320,6 +320,18 @@ void Vardo::OnEditFromGUI(int index, double before, double after) {
     if (actions_ && !inAudioPath_) actions_->RecordEdit(index, before, after);
 }
 
+// The parameter that chooses what the editor shows takes the engine's own
+// switch, and the model follows it as it follows every change of that
+// parameter; the engine is not asked a second time.
+void Vardo::ShowEngineSelection(int index, double plain) {
+    Parameter* p = GetParam(index);
+    if (!p) return;
+    const double before = p->Value();
+    p->SetValue(plain);
+    if (p->Value() != before) ShowInEditor(index, p->Normalized());
+    actions_->Follow(index, p->Value());
+}
+
 void Vardo::ShowInEditor(int index, double normalized) {
     if (!editor_) return;
     EditorEvent event;
@@ -599,12 +611,8 @@ void Vardo::OnEngineNotification(int code, int argument, const NoteRecord* recor
             break;
         case notify::kSelectCurrentPattern: {
             const PatternEngine* area = app_->Area(argument);
-            if (!area) return;
-            event.kind = EditorEvent::Kind::SelectPattern;
-            event.area = argument;
-            event.value = area->CurrentPattern();
-            actions_->Model().SelectPattern(argument, area->CurrentPattern());
-            break;
+            if (area) ShowEngineSelection(kKeyAreaPatterns + argument, area->CurrentPattern());
+            return;
         }
         case notify::kRefresh:
             event.kind = EditorEvent::Kind::Refresh;
@@ -617,17 +625,12 @@ void Vardo::OnEngineNotification(int code, int argument, const NoteRecord* recor
             return;
         case notify::kSelectPattern:
             // The control zone has already asked the area for it, at the zone's sync.
-            if (argument < 0 || argument >= kPatternsPerArea) return;
-            event.kind = EditorEvent::Kind::SelectPattern;
-            event.area = SelectedArea();
-            event.value = argument;
-            actions_->Model().SelectPattern(SelectedArea(), argument);
-            break;
+            if (argument >= 0 && argument < kPatternsPerArea)
+                ShowEngineSelection(kKeyAreaPatterns + SelectedArea(), argument);
+            return;
         case notify::kSelectLane:
-            event.kind = EditorEvent::Kind::SelectLane;
-            event.value = argument;
-            actions_->Model().SelectLane(argument);
-            break;
+            if (argument >= 0 && argument < kFirstControllerLane) ShowEngineSelection(kPatternStepMode, argument);
+            return;
         case notify::kHold:
             ToggleParameter(kHold + SelectedArea());
             return;
@@ -638,9 +641,12 @@ void Vardo::OnEngineNotification(int code, int argument, const NoteRecord* recor
             panicRequested_ = true;
             return;
         case notify::kProgramChange:
-            event.kind = EditorEvent::Kind::ProgramChange;
-            event.value = argument;
-            break;
+            // The key area has already been asked for the pattern; the editor
+            // shows that key area with it.
+            if (argument < 0 || argument >= kPatterns) return;
+            SetParameterValue(kKeyAreaSelection, argument / kPatternsPerArea);
+            ShowEngineSelection(kKeyAreaPatterns + argument / kPatternsPerArea, argument % kPatternsPerArea);
+            return;
         default:
             return;
     }

@@ -134,6 +134,7 @@ private:
     void PerformMenu(int index, int choice);
     void FollowTool(int index, double value, bool acted);
     void ToggleParameter(int index);
+    void ShowEngineSelection(int index, double plain);
     void ShowEditedValues();
 
     TransportState transport_;

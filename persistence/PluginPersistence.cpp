@@ -104,7 +104,9 @@ bool PluginPersistence::ApplyHostState(const StateChunk& chunk, int pos) {
 
 bool PluginPersistence::Apply(const StateImage& image, LoadSource source) {
     const uint64_t mine = ++applyGeneration_;
-    return ApplyState(target_, image, source, [this, mine] { return applyGeneration_.load() != mine; });
+    const bool applied = ApplyState(target_, image, source, [this, mine] { return applyGeneration_.load() != mine; });
+    ++boxInfoChanges_;
+    return applied;
 }
 
 void PluginPersistence::ShowStateNames(const StateImage& image) {
@@ -263,6 +265,7 @@ std::optional<std::string> PluginPersistence::SaveUserPreset(const std::string& 
         TargetLock lock(target_);
         target_.SetBoxInfo(state.boxInfo);
     }
+    ++boxInfoChanges_;
     presets_->Rescan();
     presets_->SelectSaved(*path, state.boxInfo.name);
     return path;

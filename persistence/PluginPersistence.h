@@ -72,6 +72,8 @@ public:
 
     // The texts of the current preset and the info panel's lines made of them.
     BoxInfo CurrentBoxInfo();
+    // Grows each time the current preset's texts may have changed.
+    uint64_t BoxInfoChanges() const { return boxInfoChanges_.load(); }
     std::vector<InfoLine> CurrentInfoLines() { return ComposeInfoLines(CurrentBoxInfo()); }
 
     // The current state as a preset file holds it (before compression).
@@ -108,6 +110,7 @@ private:
     // hold. (A plain mutex here would deadlock: the host's set-chunk call
     // arrives holding the plug-in lock that a loading apply waits for.)
     std::atomic<uint64_t> applyGeneration_{0};
+    std::atomic<uint64_t> boxInfoChanges_{0};
 
     std::mutex requestMutex_;
     std::condition_variable requestChanged_;

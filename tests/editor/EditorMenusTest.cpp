@@ -2,6 +2,7 @@
 // driven as a user drives them: clicks in, menu items and typed texts
 // chosen, parameters, MIDI and files out.
 #include "EditorFixture.h"
+#include "editor/ICustomTextControl.h"
 #include "editor/IRadioButtonsControl.h"
 #include "engine/ChordMemoryBank.h"
 #include "engine/PatternEngine.h"
@@ -18,6 +19,7 @@ using namespace sorel::param;
 
 constexpr int kKnobSkin = 0;  // "Gate"
 constexpr int kAreaSkin = 17, kPatternSkin = 123, kStepsSkin = 36, kPresetBoxSkin = 138, kBankBoxSkin = 145;
+constexpr int kAuthorSkin = 139;
 constexpr int kGateLane = 3;
 
 class MenuTest : public EditorTest {
@@ -150,30 +152,36 @@ TEST_F(MenuTest, APresetSavedThroughTheBrowserLoadsBackAndIsReplacedOnlyAfterAYe
     EXPECT_EQ(Shown(kPresetBoxSkin), "------");
     const std::string description = "A long description of this preset that cannot fit on one line of the panel";
     const auto save = [&](const char* answer) {
-        Browse(kPresetBoxSkin, {"Save preset", "2 lead", answer}, {"Night Bass", "Rin", description, "Hold a chord"});
+        Browse(kPresetBoxSkin, {"Save preset", "2 lead", answer}, {"Trial Pent Arp", "Rin", description, "Hold a chord"});
     };
     SetFromHost(kGate, 80);
     save("Yes");  // no question for a new file: the "Yes" stays unused
     answers.clear();
-    EXPECT_EQ(Status(), "Saved \"Night Bass\"");
-    EXPECT_TRUE(std::filesystem::exists(UserPreset("2 lead", "Night Bass")));
-    EXPECT_EQ(Shown(kPresetBoxSkin), "Night Bass");
+    EXPECT_EQ(Status(), "Saved \"Trial Pent Arp\"");
+    EXPECT_TRUE(std::filesystem::exists(UserPreset("2 lead", "Trial Pent Arp")));
+    EXPECT_EQ(Shown(kPresetBoxSkin), "Trial Pent Arp");
+    EXPECT_EQ(Shown(kAuthorSkin), "Rin");
     EXPECT_EQ(shown.front(), (std::vector<std::string>{"Init", "", "Factory", "User", "", "Save preset"}));
     SetFromHost(kGate, 90);
     save("No");
-    EXPECT_EQ(Status(), "Not saved: \"Night Bass\" is kept");
+    EXPECT_EQ(Status(), "Not saved: \"Trial Pent Arp\" is kept");
+    EXPECT_EQ(static_cast<ICustomTextControl*>(At(kStatusSkin))->ShownLines(),
+              (std::vector<std::string>{"Not saved: \"Trial Pent Arp\" is", "kept"}))
+        << "a message too long for the status line goes on below, broken between words";
     Browse(kPresetBoxSkin, {"Init"});
     EXPECT_NE(Plain(kGate), 80);
-    Browse(kPresetBoxSkin, {"Night Bass"});
+    EXPECT_EQ(Shown(kAuthorSkin), "");
+    Browse(kPresetBoxSkin, {"Trial Pent Arp"});
     EXPECT_EQ(Plain(kGate), 80);
+    EXPECT_EQ(Shown(kAuthorSkin), "Rin");
     ClickSkin(140);  // the info panel: the description broken between words, nothing lost
     std::string info = InfoLines();
     EXPECT_GE(std::count(info.begin(), info.end(), '\n'), 8) << "the description takes more than one line";
     std::replace(info.begin(), info.end(), '\n', ' ');
-    EXPECT_EQ(info, "NAME: Night Bass AUTHOR: Rin DESCRIPTION: " + description + " USAGE: Hold a chord");
+    EXPECT_EQ(info, "NAME: Trial Pent Arp AUTHOR: Rin DESCRIPTION: " + description + " USAGE: Hold a chord");
     SetFromHost(kGate, 90);
     save("Yes");
-    EXPECT_EQ(Status(), "Saved \"Night Bass\"");
+    EXPECT_EQ(Status(), "Saved \"Trial Pent Arp\"");
     SetFromHost(kGate, 10);
     ClickSkin(137);  // "Box right": the only preset again
     Persistence().WaitUntilIdle();

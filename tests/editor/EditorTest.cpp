@@ -149,7 +149,7 @@ TEST_F(EditorTest, TheHostIsGivenTheSizeTheEditorIsSwitchedTo) {
 // Every slot's hint at its ends, its default and a third of its range (every
 // value of a short whole-number range), with the GATE lane read as a gate and
 // in steps. FNV-1a over them all.
-constexpr uint64_t kHintDigest = 6459357372172554516ull;
+constexpr uint64_t kHintDigest = 11702971845630445840ull;
 constexpr double kListedValues = 16;
 
 TEST_F(EditorTest, EverySlotKeepsItsHints) {
@@ -189,6 +189,25 @@ TEST_F(EditorTest, AMovedControlWritesItsHintAndARightClickOnlyShowsIt) {
     ClickSkin(14, kRight);  // a switch shows its hint without switching
     EXPECT_EQ(Status(), "Reset on new note: On");
     EXPECT_EQ(host->GetParameter(kResetOnNewNote), 1.0f);
+}
+
+TEST_F(EditorTest, TheChordMemoryAndControlZoneSelectorsWriteTheirHints) {
+    const struct {
+        const char* what;
+        std::function<void()> act;
+        std::string hint;
+    } rows[] = {
+        {"third slot", [&] { Click(Skin(126).L + 24 * 2 + 8, Skin(126).T + 8); }, "Chord memory slot : 3"},
+        {"last chord to apply", [&] { Drag(144, 0, -400); },
+         "Apply chord: " + vardo->Params().Get(kChordMemoryApplyChordSelection)->DisplayText(
+                               vardo->Params().Get(kChordMemoryApplyChordSelection)->Maximum())},
+        {"zone sync at its top", [&] { Drag(155, 0, -400); }, "Control zone sync : 16 Steps"},
+        {"zone sync back", [&] { Drag(155, 0, 400); }, "Control zone sync :  Next"},
+    };
+    for (const auto& row : rows) {
+        row.act();
+        EXPECT_EQ(Status(), row.hint) << row.what;
+    }
 }
 
 SettingsControl* Settings(EditorTest& t) { return dynamic_cast<SettingsControl*>(t.editor->ControlAt(t.Skin(163).L + 2, t.Skin(163).T + 2)); }

@@ -4,8 +4,12 @@
 // closes again and again, even after its parent is gone.
 #include "EditorFixture.h"
 #include "editor/IRadioButtonsControl.h"
+#include "editor/PatternView.h"
+#include "editor/Skin.h"
 #include "engine/ParameterIndex.h"
+#include "engine/Step.h"
 #include "graphics/XErrorTrap.h"
+#include "resources/Resources.h"
 #include "support/XvfbServer.h"
 
 // After gtest, whose names Xlib's macros would replace.
@@ -14,6 +18,7 @@
 #include <X11/keysym.h>
 
 #include <chrono>
+#include <array>
 #include <filesystem>
 #include <optional>
 #include <set>
@@ -73,6 +78,19 @@ protected:
         return shown == Pixels(r);
     }
     uint64_t Shown(int x, int y) { return Shown({x, y, x + 1, y + 1}); }
+    // How many pixels of a rectangle show light text (every channel above 160).
+    int LightPixels(const IRECT& r) {
+        XImage* image = XGetImage(display_, EditorWindow(), r.L, r.T, r.W(), r.H(), AllPlanes, ZPixmap);
+        if (!image) return -1;
+        int count = 0;
+        for (int y = 0; y < r.H(); ++y)
+            for (int x = 0; x < r.W(); ++x) {
+                const unsigned long p = XGetPixel(image, x, y);
+                count += (p >> 16 & 0xFF) > 160 && (p >> 8 & 0xFF) > 160 && (p & 0xFF) > 160;
+            }
+        XDestroyImage(image);
+        return count;
+    }
     bool Drawn(int x, int y) { return Shown(x, y) != Fingerprint({0, 0, 1, 1}, [](int, int) { return 0xFF000000ul; }); }
     template <typename Condition>
     static bool Eventually(Condition condition) {
@@ -184,6 +202,53 @@ TEST_F(EditorWindowTest, KeysGoOnToTheHostsWindowAndItSurvivesItsParentGoingFirs
     EXPECT_EQ(host->Dispatch(effEditClose), 1);
     host->SetParameter(kGate, 0.75f);  // the plug-in goes on as before
     EXPECT_FLOAT_EQ(host->GetParameter(kGate), 0.75f);
+}
+
+// A skin that lacks entries leaves controls without a place: the editor
+// refuses to open rather than draw them at the window's corner.
+TEST_F(EditorWindowTest, ASkinShorterThanTheTableKeepsTheEditorClosed) {
+    const std::string skin(resources::Find(kSkinResourceNumber, kSkinResourceName)->Text());
+    editor->UseSkin(skin.substr(0, skin.find("// pattern_view")));
+    EXPECT_FALSE(OpenEditor());
+    EXPECT_EQ(EditorWindow(), 0u);
+    editor->UseSkin(skin);
+    EXPECT_TRUE(OpenAndDrawn());
+}
+
+// What the window shows at twice the size, with the pointer outside the
+// editor: step numbers clear of the step switches, a readable caption, the
+// length bracket at the pattern's length, each bar's number as the step
+// plays, and every control inside the window.
+TEST_F(EditorWindowTest, TheWindowShowsStepNumbersCaptionBracketAndLabelsWhole) {
+    constexpr int k = 2;
+    const auto twice = [](const IRECT& r) { return IRECT{r.L * k, r.T * k, r.R * k, r.B * k}; };
+    const IRECT grid = Skin(36), caption = twice(Skin(166));
+    const auto column = [&](int step) { return grid.L + 1 + 24 * step; };
+    const int numbersTop = Skin(37).B;  // under the step switches
+    const auto numberAt = [&](int step) { return twice({column(step) - 2, numbersTop, column(step) + 22, numbersTop + 11}); };
+    const auto bar = [&](int step) { return twice({column(step), grid.T, column(step) + 21, grid.T + 111}); };
+    const IRECT bracketBeyondStep16 = twice({column(16), grid.T - 5, column(31), grid.T - 3});
+    SetFromHost(kPatternStepMode, lane::kGate);
+    SetFromHost(StepValue(0, 0, lane::kGate, 0), 10.6);
+    SetFromHost(StepValue(0, 0, lane::kGate, 1), 11);
+    vardo->SetGuiScale(k);
+    XResizeWindow(display_, parent_, 1000 * k, 565 * k);
+    ASSERT_TRUE(OpenEditor());
+    XWarpPointer(display_, 0, DefaultRootWindow(display_), 0, 0, 0, 0, 0, 1190);
+    ASSERT_TRUE(Eventually([&] { return Drawn(bar(1).L + 3, bar(1).T + 3); }));
+    const uint64_t bracket = Shown(bracketBeyondStep16);
+    SetFromHost(kSendCc, 1);
+    SetFromHost(kPatternSteps, 15);  // 16 steps
+    EXPECT_TRUE(Eventually([&] { return Shown(bracketBeyondStep16) != bracket; })) << "the bracket follows the length";
+    EXPECT_TRUE(Eventually([&] { return LightPixels(caption) > 80; })) << "light text on the dark panel";
+    const IRECT leftThird{caption.L, caption.T, caption.L + caption.W() / 3, caption.B};
+    const IRECT rightThird{caption.R - caption.W() / 3, caption.T, caption.R, caption.B};
+    EXPECT_GT(LightPixels(leftThird) * LightPixels(rightThird), 0) << "the caption is drawn whole";
+    EXPECT_GT(LightPixels(numberAt(3)), 20) << "step 4's number";
+    EXPECT_EQ(LightPixels(numberAt(2)), 0) << "only every fourth step is numbered";
+    EXPECT_GT(LightPixels(bar(1)), 40) << "the bar's number shows";
+    EXPECT_EQ(Shown(bar(0)), Shown(bar(1))) << "10.6 plays and reads as 11";
+    EXPECT_LE(At(119)->GetRECT().B, VardoEditor::kFullHeight) << "the MIDI output switch";
 }
 
 // A menu opens at the lower-left corner of what was clicked (of the step's
@@ -541,6 +606,238 @@ TEST_F(EditorTest, AStatePresetOrChordBankLoadClearsTheHistory) {
         EXPECT_EQ(host->GetChunk(1), loaded);
         ASSERT_FALSE(shown.empty());
         EXPECT_EQ(shown.back(), (std::vector<std::string>{"Undo", "Redo"})) << "the scene view's step menu";
+    }
+}
+
+// The lane tabs, pattern buttons and tools as a musician clicks them: the view
+// shows the lane and pattern chosen, and a drag in it, the tools and the
+// lane's own switches act on exactly those, as the host reads the parameters.
+class ShownLaneTest : public EditorWindowTest {
+protected:
+    static constexpr int kNoteTabs = 69, kCcTabs = 154, kPatternButtons = 123, kView = 36, kResetNl = 16;
+    static constexpr int kDrawnSteps = 8;  // the drag after a tool covers the first steps only
+    using Point = std::pair<int, int>;
+    using AreaValues = std::vector<float>;  // every step value of key area 0, by pattern, lane and step
+    using Lanes = std::set<std::pair<int, int>>;  // (pattern, lane)
+
+    void SetUp() override {
+        EditorWindowTest::SetUp();
+        if (IsSkipped()) return;
+        ASSERT_TRUE(OpenAndDrawn());
+    }
+    static std::string Move(int x, int y) {
+        return "mousemove --window %W " + std::to_string(x) + " " + std::to_string(y) + " ";
+    }
+    // Runs an xdotool script, %W standing for the editor's window; the pointer then leaves the controls.
+    void Pointer(std::string script) {
+        script += Move(2, 2);
+        for (std::size_t at; (at = script.find("%W")) != std::string::npos;)
+            script.replace(at, 2, std::to_string(EditorWindow()));
+        ASSERT_TRUE(XvfbServer::Instance().Xdotool(script)) << script;
+    }
+    void ClickAt(const IRECT& r) { Pointer(Move((r.L + r.R) / 2, (r.T + r.B) / 2) + "click 1 "); }
+    std::vector<IRECT> Buttons(int skin) const {
+        const auto* radio = dynamic_cast<IRadioButtonsControl*>(At(skin));
+        std::vector<IRECT> buttons;
+        for (int i = 0; i < radio->Count(); ++i) buttons.push_back(radio->ButtonRect(i));
+        return buttons;
+    }
+    // Lanes 0..8 have the note tabs, 9..16 the CC tabs.
+    std::vector<IRECT> Tabs() const {
+        std::vector<IRECT> tabs = Buttons(kNoteTabs);
+        for (const IRECT& tab : Buttons(kCcTabs)) tabs.push_back(tab);
+        return tabs;
+    }
+    void ClickTab(int lane) { ClickAt(Tabs()[static_cast<std::size_t>(lane)]); }
+    void ClickPattern(int pattern) {
+        ClickAt(Buttons(kPatternButtons)[static_cast<std::size_t>(pattern)]);
+        ASSERT_TRUE(Eventually([&] { return std::lround(PlainOf(kKeyAreaPatterns)) == pattern; })) << pattern;
+    }
+    // A drag along a row near the grid's top over the first `steps` columns.
+    void DrawAcross(int steps) {
+        const IRECT grid = Skin(kView);
+        std::string script = Move(grid.L + 12, grid.T + 10) + "mousedown 1 ";
+        for (int step = 1; step < steps; ++step) script += Move(grid.L + 12 + PatternView::kColumnPitch * step, grid.T + 10);
+        Pointer(script + "mouseup 1 ");
+    }
+    double PlainOf(int index) { return vardo->Params().Get(index)->FromNormalized(host->GetParameter(index)); }
+    static int Slot(int pattern, int lane, int step) { return (pattern * kLanes + lane) * kSteps + step; }
+    AreaValues Values() {
+        AreaValues values;
+        for (int pattern = 0; pattern < kPatternsPerArea; ++pattern)
+            for (int lane = 0; lane < kLanes; ++lane)
+                for (int step = 0; step < kSteps; ++step)
+                    values.push_back(host->GetParameter(StepValue(0, pattern, lane, step)));
+        return values;
+    }
+    // The step values once they stopped changing.
+    AreaValues SettledValues() {
+        AreaValues values = Values();
+        for (bool same = false; !same; std::this_thread::sleep_for(100ms))
+            same = std::exchange(values, Values()) == values;
+        return values;
+    }
+    static Lanes Changed(const AreaValues& before, const AreaValues& after) {
+        Lanes changed;
+        for (std::size_t i = 0; i < before.size(); ++i)
+            if (before[i] != after[i]) changed.insert({int(i) / kSteps / kLanes, int(i) / kSteps % kLanes});
+        return changed;
+    }
+    // What the window shows once it stopped changing.
+    uint64_t Settled(const IRECT& r) {
+        uint64_t shown = Shown(r);
+        for (int same = 0; same < 3; std::this_thread::sleep_for(40ms))
+            same = std::exchange(shown, Shown(r)) == shown ? same + 1 : 0;
+        return shown;
+    }
+    // The looks of a row of buttons whose first is lit: that one's unlit look
+    // is taken once another button lights.
+    std::vector<uint64_t> UnlitLooks(const std::vector<IRECT>& buttons) {
+        std::vector<uint64_t> unlit{0};
+        for (std::size_t i = 1; i < buttons.size(); ++i) unlit.push_back(Settled(buttons[i]));
+        return unlit;
+    }
+    // The buttons that look lit once button `lights` does.
+    std::set<int> Lit(const std::vector<IRECT>& buttons, std::vector<uint64_t>& unlit, int lights) {
+        const auto i = static_cast<std::size_t>(lights);
+        EXPECT_TRUE(Eventually([&] { return Shown(buttons[i]) != unlit[i]; })) << lights << " lights";
+        IRECT row = buttons.front();
+        for (const IRECT& r : buttons)
+            row = {std::min(row.L, r.L), std::min(row.T, r.T), std::max(row.R, r.R), std::max(row.B, r.B)};
+        Settled(row);
+        if (unlit[0] == 0 && lights != 0) unlit[0] = Shown(buttons[0]);
+        std::set<int> lit;
+        for (std::size_t b = 0; b < buttons.size(); ++b)
+            if (Shown(buttons[b]) != unlit[b]) lit.insert(static_cast<int>(b));
+        return lit;
+    }
+};
+
+TEST_F(ShownLaneTest, EveryLaneTabChoosesTheLaneThatADragAndTheLanesSwitchEdit) {
+    static constexpr std::pair<int, const char*> kTabs[] = {
+        {3, "GATE"}, {0, "ORDER"}, {1, "CHRDMEM"}, {2, "LENGTH"}, {4, "ACCENT"}, {5, "TRANSP"},
+        {6, "DIV"},  {7, "SHIFT"}, {8, "SEQ"},     {9, "CC 1"},   {10, "CC 2"}, {11, "CC 3"},
+        {12, "CC 4"}, {13, "CC 5"}, {14, "CC 6"}, {15, "CC 7"},   {16, "CC 8"}};
+    for (const auto& [lane, name] : kTabs) {
+        SCOPED_TRACE(name);
+        const AreaValues before = Values();
+        ClickTab(lane);
+        DrawAcross(kSteps);
+        const auto allDrawn = [&] {
+            const AreaValues now = Values();
+            for (int step = 0; step < kSteps; ++step)
+                if (now[Slot(0, lane, step)] == before[Slot(0, lane, step)]) return false;
+            return true;
+        };
+        EXPECT_TRUE(Eventually(allDrawn)) << "every step of the lane drawn";
+        EXPECT_EQ(Changed(before, SettledValues()), (Lanes{{0, lane}}));
+        const int resetNl = PerPatternLane(kResetLaneOnPatternReset, 0, 0, lane);
+        const double wasOn = PlainOf(resetNl);
+        ClickAt(Skin(kResetNl));
+        EXPECT_TRUE(Eventually([&] { return PlainOf(resetNl) != wasOn; })) << "its \"Reset nl on pattern reset\"";
+    }
+}
+
+// A lane chosen by its tab or by its control-zone key (12 for ORDER .. 20 for SEQ).
+TEST_F(ShownLaneTest, OnlyTheShownLanesTabLooksSelected) {
+    constexpr int kOrderKey = 12;
+    static constexpr std::pair<int, bool> kChoices[] = {{3, false}, {9, false}, {0, false}, {12, false}, {5, true},
+                                                        {16, false}, {8, true}, {10, false}, {2, true}};
+    const std::vector<IRECT> tabs = Tabs();
+    std::vector<uint64_t> unlit = UnlitLooks(tabs);  // ORDER is shown
+    for (const auto& [lane, byKey] : kChoices) {
+        SCOPED_TRACE(std::to_string(lane) + (byKey ? " by its key" : " by its tab"));
+        if (byKey) {
+            host->NoteOn(0, 1, kOrderKey + lane, 100);
+            host->NoteOff(32, 1, kOrderKey + lane);
+            host->ProcessBlock(64);
+            EXPECT_EQ(std::lround(PlainOf(kPatternStepMode)), lane);
+        } else {
+            ClickTab(lane);
+        }
+        EXPECT_EQ(Lit(tabs, unlit, lane), std::set<int>{lane});
+    }
+}
+
+// A tool on the lane and pattern chosen by clicks changes exactly those, and
+// the view shows what it did; a drag after it edits the same lane.
+TEST_F(ShownLaneTest, ToolsActOnTheShownLaneOfTheShownPattern) {
+    enum class Tool { kRandomize, kClear, kCopyPaste };
+    struct Row {
+        const char* name;
+        Tool tool;
+        int button;   // its skin entry
+        int pattern;  // the pattern it changes
+        int lane;
+        int source;  // the pattern copied from
+    };
+    static constexpr Row kRows[] = {
+        {"Randomize", Tool::kRandomize, 131, 3, 3, 0},
+        {"Clear tool", Tool::kClear, 134, 7, 11, 0},
+        {"Copy tool, Paste tool", Tool::kCopyPaste, 133, 9, 7, 5},
+        {"Randomize a CC lane", Tool::kRandomize, 131, 11, 16, 0},
+    };
+    constexpr int kCopyTool = 132;
+    // Every lane of every pattern holds values unlike those of the others, so that a clear and a paste show.
+    for (int pattern = 0; pattern < kPatternsPerArea; ++pattern)
+        for (int lane = 0; lane < kLanes; ++lane)
+            for (int step = 0; step < kSteps; ++step)
+                host->SetParameter(StepValue(0, pattern, lane, step), 0.2f + 0.06f * float((pattern * 5 + step) % 11));
+    for (const Row& row : kRows) {
+        SCOPED_TRACE(row.name);
+        const AreaValues before = Values();
+        if (row.tool == Tool::kCopyPaste) {
+            ClickPattern(row.source);
+            ClickTab(row.lane);
+            ClickAt(Skin(kCopyTool));
+        }
+        ClickPattern(row.pattern);
+        ClickTab(row.lane);
+        const uint64_t shown = Settled(Skin(kView));
+        ClickAt(Skin(row.button));
+        const auto done = [&](const AreaValues& now) {
+            int changed = 0;
+            for (int step = kDrawnSteps; step < kSteps; ++step) {
+                const float value = now[Slot(row.pattern, row.lane, step)];
+                if (row.tool == Tool::kClear && PlainOf(StepValue(0, row.pattern, row.lane, step)) != 0.0) return false;
+                if (row.tool == Tool::kCopyPaste && value != now[Slot(row.source, row.lane, step)]) return false;
+                changed += value != before[Slot(row.pattern, row.lane, step)];
+            }
+            return changed > (kSteps - kDrawnSteps) / 2;
+        };
+        EXPECT_TRUE(Eventually([&] { return done(Values()); }));
+        EXPECT_TRUE(Eventually([&] { return Shown(Skin(kView)) != shown; })) << "the view shows the tool's work";
+        const float first = Values()[Slot(row.pattern, row.lane, 0)];
+        DrawAcross(kDrawnSteps);
+        EXPECT_TRUE(Eventually([&] { return Values()[Slot(row.pattern, row.lane, 0)] != first; })) << "drawn";
+        EXPECT_EQ(Changed(before, SettledValues()), (Lanes{{row.pattern, row.lane}}));
+    }
+}
+
+// The control zone's pattern keys and program changes, played while the
+// editor is open, light the pattern they switch to.
+TEST_F(ShownLaneTest, APatternSwitchedByTheControlZoneOrAProgramChangeLightsItsButton) {
+    struct Row {
+        const char* by;
+        uint8_t status;
+        int first;  // the note or program of pattern 1
+        int pattern;
+    };
+    static constexpr Row kRows[] = {
+        {"control-zone key", 0x90, 24, 5}, {"program change", 0xC0, 0, 11}, {"control-zone key", 0x90, 24, 0},
+        {"control-zone key", 0x90, 24, 8}, {"program change", 0xC0, 0, 2},
+    };
+    const std::vector<IRECT> buttons = Buttons(kPatternButtons);
+    std::vector<uint64_t> unlit = UnlitLooks(buttons);  // pattern 1 is shown
+    for (const Row& row : kRows) {
+        SCOPED_TRACE(std::string(row.by) + " " + std::to_string(row.pattern + 1));
+        const auto data1 = static_cast<uint8_t>(row.first + row.pattern);
+        host->QueueMidi(0, row.status, data1, row.status == 0x90 ? 100 : 0);
+        host->ProcessBlock(64);
+        if (row.status == 0x90) host->NoteOff(0, 1, data1);
+        host->ProcessBlock(64);
+        EXPECT_EQ(std::lround(PlainOf(kKeyAreaPatterns)), row.pattern);
+        EXPECT_EQ(Lit(buttons, unlit, row.pattern), std::set<int>{row.pattern});
     }
 }
 

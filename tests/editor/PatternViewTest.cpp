@@ -234,6 +234,18 @@ TEST_F(PatternViewTest, AChordPlayedShowsItsMarksAtTheirNotesAndThePlayMarker) {
         return Pixels(Column(1, y, y + 8));
     };
     const int notes[] = {48, 64, 79};
+    // Step 1's bar has its number where the mark of its note, 48, lands.
+    Write(kGateLane, 1, -58);
+    Redraw();
+    const IRECT label = Column(1, grid.T + 60, grid.T + 82);
+    const auto whitePixels = [&] {
+        std::vector<bool> white;
+        for (int y = label.T; y < label.B; ++y)
+            for (int x = label.L; x < label.R; ++x)
+                white.push_back(editor->Canvas().PixelAt(x, y).R > 200 && editor->Canvas().PixelAt(x, y).G > 200);
+        return white;
+    };
+    const std::vector<bool> labelAlone = whitePixels();
     std::vector<uint64_t> idleMarkers, idleMarks;
     for (int step = 0; step < 4; ++step) idleMarkers.push_back(marker(step));
     for (int note = 0; note < 128; ++note) idleMarks.push_back(mark(note));
@@ -251,6 +263,10 @@ TEST_F(PatternViewTest, AChordPlayedShowsItsMarksAtTheirNotesAndThePlayMarker) {
     EXPECT_EQ(mark((marked.front() + 64) % 128), idleMarks.at((marked.front() + 64) % 128));
     EXPECT_NE(marker(1), idleMarkers[1]);
     EXPECT_EQ(marker(3), idleMarkers[3]);
+    const std::vector<bool> labelOverMarks = whitePixels();
+    int covered = 0;
+    for (std::size_t i = 0; i < labelAlone.size(); ++i) covered += labelAlone[i] && !labelOverMarks[i];
+    EXPECT_EQ(covered, 0) << "the marks leave the bar's number readable";
     // Released marks fade by the clock, even with nobody drawing them.
     for (int note : notes) host->NoteOff(0, 1, note);
     host->transport.playing = false;
@@ -265,8 +281,8 @@ TEST_F(PatternViewTest, AChordPlayedShowsItsMarksAtTheirNotesAndThePlayMarker) {
         for (const IRECT& a : areas) EXPECT_TRUE(a.Intersect(grid).Empty() || a.Intersect(Skin(118)).Empty());
         Redraw();
     }
-    const IRECT around{grid.L - 1, grid.T - 8, grid.R + 4, grid.B + 12};
-    EXPECT_GE(view->GetDrawRECT().B, Bottom() + 12) << "the step numbers below the grid are redrawn too";
+    const IRECT around{grid.L - 1, grid.T - 8, grid.R + 4, VardoEditor::kCompactHeight};
+    EXPECT_GE(view->GetDrawRECT().B, Skin(37).B + 10) << "the step numbers under the step switches are redrawn too";
     EXPECT_LE(view->GetDrawRECT().B, around.B);
     const uint64_t fading = Pixels(around);
     view->SetDirty(false);

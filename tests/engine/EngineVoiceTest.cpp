@@ -18,7 +18,7 @@ TEST(EngineVoice, VelocityModesAccentAndVolume) {
         {"Last", {{kVelocityMode, 3}}, {40, 40, 40}},
         {"Average", {{kVelocityMode, 4}}, {80, 80, 80}},
         {"accent", {{PerStep(kStepAccent, 0, 0, 0), 50}, {PerStep(kStepAccent, 0, 0, 1), -100},
-                    {PerStep(kStepAccent, 0, 0, 2), 100}}, {40 + 63, 1, 127}},
+                    {PerStep(kStepAccent, 0, 0, 2), 100}}, {40 + 63, 0, 127}},
         {"volume", {{kAreaVolume, -0.25}}, {8, 48, 88}},  // 127 * -0.25 = -31.75, truncated after adding
     };
     for (const auto& c : cases)  // an octave block below the other two keys

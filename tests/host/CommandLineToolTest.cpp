@@ -196,5 +196,23 @@ TEST_F(CommandLineToolTest, ARampDrawnInTheEditorIsSavedAndPlayedWithRisingLengt
     EXPECT_GT(lengths[kSteps / 2 - 1], 2 * lengths.front());
 }
 
+// A window closed by the window manager ends sorel-host gui as its close
+// button does: exit status 0, the state saved where asked.
+TEST_F(CommandLineToolTest, AWindowClosedByTheWindowManagerEndsTheGuiWithItsStateSaved) {
+    if (!sorel::testing::XvfbServer::Instance().Running()) GTEST_SKIP() << "no X server could be started";
+    const std::string state = scratch.File("closed.state"), log = scratch.File("gui.log");
+    const std::string gui = hostCommand({"gui", sorel, "--set", "Octaves T1 P1=3", "--save-state", state});
+    const CommandResult run = runCommand("timeout 30 " + gui + " >" + log + " & pid=$!; for i in $(seq 400); do grep -q " +
+                                         "'editor of Sorel open' " + log + " && break; sleep 0.05; done; " +
+                                         "xdotool search --sync --name 'sorel-host: Sorel' windowclose; wait $pid");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    const CommandResult render = runHostTool({"render", sorel, in, out, "--state", state});
+    ASSERT_EQ(render.exitCode, 0) << render.output;
+    int highest = 0;
+    for (const MidiEvent& e : read(out).events)
+        if (e.isNoteOn()) highest = std::max(highest, int(e.bytes[1]));
+    EXPECT_GE(highest, 55 + 24) << "the third octave of the saved state plays";
+}
+
 }  // namespace
 }  // namespace sorel::host::test

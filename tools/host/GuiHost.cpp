@@ -102,6 +102,7 @@ bool GuiHost::run(HostedPlugin& plugin, std::string& error) {
          << "); close the window or press Ctrl-C to end" << std::endl;
 
     auto nextIdle = std::chrono::steady_clock::now();
+    bool destroyed = false;
     for (bool open = true; open;) {
         XFlush(display.get());
         pollfd fds[3] = {{ConnectionNumber(display.get()), POLLIN, 0}, {interrupts_, POLLIN, 0},
@@ -117,6 +118,8 @@ bool GuiHost::run(HostedPlugin& plugin, std::string& error) {
             XEvent event;
             XNextEvent(display.get(), &event);
             if (event.type == ClientMessage && Atom(event.xclient.data.l[0]) == deleteWindow) open = false;
+            // A window manager (or xdotool windowclose) may destroy the window outright.
+            if (event.type == DestroyNotify && event.xdestroywindow.window == window) open = false, destroyed = true;
         }
         const auto now = std::chrono::steady_clock::now();
         if (now >= nextIdle) {
@@ -126,7 +129,7 @@ bool GuiHost::run(HostedPlugin& plugin, std::string& error) {
     }
     plugin.closeEditor();
     plugin.setSizeWindowHandler({});
-    XDestroyWindow(display.get(), window);
+    if (!destroyed) XDestroyWindow(display.get(), window);
     XSync(display.get(), False);
     out_ << "editor closed" << std::endl;
     return true;
