@@ -1,6 +1,7 @@
 #include "engine/NoteRouter.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "engine/ControlZone.h"
 #include "engine/EngineContext.h"
@@ -74,7 +75,7 @@ int NoteRouter::NoteOn(int channel, int note, int velocity, int offset, int chan
                 handed.offset = offset;
                 handed.areaMask = OnlyArea(i);
                 Enqueue(handed);
-                ++claims_[static_cast<std::size_t>(handed.channel)][static_cast<std::size_t>(handed.note)][ai];
+                AddClaim(handed.channel, handed.note, i);
                 ++queuedNoteOns_[ai];
             }
         }
@@ -82,7 +83,7 @@ int NoteRouter::NoteOn(int channel, int note, int velocity, int offset, int chan
         InputNote taken = input;
         taken.areaMask = OnlyArea(i);
         Enqueue(taken);
-        ++claims_[static_cast<std::size_t>(channel)][static_cast<std::size_t>(note)][ai];
+        AddClaim(channel, note, i);
         ++queuedNoteOns_[ai];
         result = 2;
     }
@@ -103,7 +104,10 @@ bool NoteRouter::NoteOff(int channel, int note, int offset) {
         const std::size_t ai = static_cast<std::size_t>(i);
         std::int16_t& claim = claims_[static_cast<std::size_t>(channel)][static_cast<std::size_t>(note)][ai];
         if (claim <= 0) continue;
-        --claim;
+        taken = true;
+        // A key pressed again before this release (a clip's next chord
+        // starting as the last ends) stays down until its last release.
+        if (--claim > 0) continue;
         // Never ahead of the note-on it ends, even when the host sends them out of order.
         int at = offset;
         bool offQueuedLast = false;  // the key's last queued input for the area is a note-off
@@ -113,7 +117,6 @@ bool NoteRouter::NoteOff(int channel, int note, int offset) {
             if (q.isNoteOn) at = std::max(at, q.offset);
             offQueuedLast = !q.isNoteOn;
         }
-        taken = true;
         // A flood of note-offs: one queued after the key's last note-on
         // releases it as well as any number of them.
         if (offQueuedLast && due_.size() >= static_cast<std::size_t>(kMaxInput)) continue;
@@ -135,6 +138,12 @@ void NoteRouter::ForgetHeldBackKey(int area, int channel, int note) {
         pending.notes[static_cast<std::size_t>(kept++)] = n;
     }
     pending.count = kept;
+}
+
+void NoteRouter::AddClaim(int channel, int note, int area) {
+    std::int16_t& claim = claims_[static_cast<std::size_t>(channel)][static_cast<std::size_t>(note)]
+                                 [static_cast<std::size_t>(area)];
+    if (claim < std::numeric_limits<std::int16_t>::max()) ++claim;
 }
 
 bool NoteRouter::Claimed(int channel, int note) const {
@@ -160,9 +169,8 @@ int NoteRouter::HeldTotal() const {
 
 int NoteRouter::SoundingTotal() const {
     int total = 0;
-    for (const auto& channel : sounding_)
-        for (const auto& note : channel)
-            for (int c : note) total += c;
+    for (const auto& channel : voices_)
+        for (const Voice& voice : channel) total += voice.area >= 0 ? 1 : 0;
     return total;
 }
 
@@ -315,29 +323,38 @@ void NoteRouter::SendNoteOn(NoteRecord& record) {
         pending.countReached = false;
     }
     // A controller-only note never sounds: no clean-up ends it.
-    if (!record.onlyCc)
-        ++sounding_[static_cast<std::size_t>(record.channel)][static_cast<std::size_t>(record.note)]
-                   [static_cast<std::size_t>(record.area)];
+    if (!record.onlyCc) {
+        // A note from another step still sounds on the key: it ends just
+        // before this one, and its own note-off, when it comes, goes nowhere.
+        if (EndVoice(record.channel, record.note, record.time))
+            context_->notifier->Notify(notify::kStepPlayed, events_.back().area, &events_.back());
+        voices_[static_cast<std::size_t>(record.channel)][static_cast<std::size_t>(record.note)] = {
+            static_cast<std::int8_t>(record.area), static_cast<std::int8_t>(record.step)};
+    }
     events_.push_back(record);
     if (!record.onlyCc && !record.muted) context_->notifier->Notify(notify::kShowValue, record.area, &record);
 }
 
 void NoteRouter::SendNoteOff(NoteRecord& record) {
-    auto& perArea = sounding_[static_cast<std::size_t>(record.channel)][static_cast<std::size_t>(record.note)];
-    std::int32_t& mine = perArea[static_cast<std::size_t>(record.area)];
-    if (record.onlyCc) {
-        // It never sounded.
-    } else if (mine > 0) {
-        --mine;
-    } else {
-        for (auto& c : perArea)
-            if (c > 0) {
-                --c;
-                break;
-            }
+    Voice& voice = voices_[static_cast<std::size_t>(record.channel)][static_cast<std::size_t>(record.note)];
+    if (!record.onlyCc) {
+        // A later note took the key: this one has ended already.
+        if (voice.area < 0 || voice.step != record.step) return;
+        voice.area = -1;
     }
     events_.push_back(record);
     context_->notifier->Notify(notify::kStepPlayed, record.area, &record);
+}
+
+bool NoteRouter::EndVoice(int channel, int note, double time) {
+    Voice& voice = voices_[static_cast<std::size_t>(channel)][static_cast<std::size_t>(note)];
+    if (voice.area < 0) return false;
+    NoteRecord off = NoteOffRecord(channel, note, voice.area, 0);
+    off.time = time;
+    off.step = voice.step;
+    voice.area = -1;
+    events_.push_back(off);
+    return true;
 }
 
 NoteRecord NoteRouter::NoteOffRecord(int channel, int note, int area, int offset) const {
@@ -393,17 +410,9 @@ void NoteRouter::EndPendingKeys(int area, int offset) {
 void NoteRouter::EndSoundingNotes(int area, int offset) {
     for (int ch = 1; ch < kChannels; ++ch)
         for (int note = 0; note < 128; ++note) {
-            auto& perArea = sounding_[static_cast<std::size_t>(ch)][static_cast<std::size_t>(note)];
-            bool any = false;
-            for (int a = 0; a < kAreas; ++a) {
-                std::int32_t& c = perArea[static_cast<std::size_t>(a)];
-                if (area >= 0 && a != area) {
-                    any = any || c > 0;
-                    continue;
-                }
-                for (; c > 0; --c) events_.push_back(NoteOffRecord(ch, note, a, offset));
-            }
-            if (!any) outputCount_[static_cast<std::size_t>(ch)][static_cast<std::size_t>(note)].fill(0);
+            const Voice& voice = voices_[static_cast<std::size_t>(ch)][static_cast<std::size_t>(note)];
+            if (area < 0 || voice.area == area) EndVoice(ch, note, offset);
+            if (voice.area < 0) outputCount_[static_cast<std::size_t>(ch)][static_cast<std::size_t>(note)].fill(0);
         }
 }
 

@@ -74,6 +74,7 @@ private:
 
     bool ValidNote(int channel, int note) const;
     bool Claimed(int channel, int note) const;
+    void AddClaim(int channel, int note, int area);
     void ForgetHeldBackKey(int area, int channel, int note);
     void Enqueue(const InputNote& input);
     void DispatchDue(int upToOffset);
@@ -89,6 +90,8 @@ private:
     void EndSoundingNotes(int area, int offset);  // area -1: every area
     void ResetCleanUp(int offset);
     NoteRecord NoteOffRecord(int channel, int note, int area, int offset) const;
+    // Ends the note the key plays, if any; true when a note-off went out.
+    bool EndVoice(int channel, int note, double time);
     void Deliver(int segmentLength);
     void ClearClaims(int area);
 
@@ -99,8 +102,13 @@ private:
     std::array<std::array<std::array<std::int16_t, kAreas>, 128>, kChannels> claims_{};
     // outputCount[channel][note][step]: open note-ons of that note from that step index.
     std::array<std::array<std::array<std::int32_t, 32>, 128>, kChannels> outputCount_{};
-    // sounding[channel][note][area]: note-ons that went out and have had no note-off.
-    std::array<std::array<std::array<std::int32_t, kAreas>, 128>, kChannels> sounding_{};
+    // An instrument has one voice per channel and key: the note it plays is
+    // that of the area and step whose note-on went out last; area -1 when silent.
+    struct Voice {
+        std::int8_t area = -1;
+        std::int8_t step = 0;
+    };
+    std::array<std::array<Voice, 128>, kChannels> voices_{};
     std::array<Pending, kAreas> pending_{};
     std::array<int, kAreas> queuedNoteOns_{};
 

@@ -6,14 +6,14 @@ namespace sorel {
 
 MidiOutQueue::MidiOutQueue() : entries_(kCapacity), ordered_(kCapacity) {}
 
-bool MidiOutQueue::Add(const MidiMessage& message, bool urgent) {
+bool MidiOutQueue::Add(const MidiMessage& message, int owner, bool urgent) {
     const bool noteOff = message.IsNoteOff();
     const int limit = noteOff ? kCapacity : kCapacity - kNoteOffReserve;
     if (size_ >= limit && !(noteOff && MakeRoomForNoteOff())) {
         ++dropped_;
         return false;
     }
-    entries_[size_++] = {message, urgent, nextSequence_++};
+    entries_[size_++] = {{message, owner}, urgent, nextSequence_++};
     return true;
 }
 
@@ -25,7 +25,7 @@ bool MidiOutQueue::MakeRoomForNoteOff() {
     // Entries above the last victim are note-offs moved there: no need to look again.
     for (int i = std::min(victimHint_, size_ - 1); i >= 0; --i) {
         const Entry& entry = entries_[i];
-        if (entry.urgent || entry.message.IsNoteOff()) continue;
+        if (entry.urgent || entry.queued.message.IsNoteOff()) continue;
         entries_[i] = entries_[--size_];
         victimHint_ = i;
         ++dropped_;
@@ -35,15 +35,19 @@ bool MidiOutQueue::MakeRoomForNoteOff() {
     return false;
 }
 
-std::span<const MidiMessage> MidiOutQueue::Ordered(int frames) {
+std::span<const QueuedMidi> MidiOutQueue::Ordered(int frames) {
     const int last = std::max(0, frames - 1);
-    for (int i = 0; i < size_; ++i) entries_[i].message.offset = std::clamp(entries_[i].message.offset, 0, last);
+    for (int i = 0; i < size_; ++i) {
+        int32_t& offset = entries_[i].queued.message.offset;
+        offset = std::clamp(offset, 0, last);
+    }
     std::sort(entries_.begin(), entries_.begin() + size_, [](const Entry& a, const Entry& b) {
-        if (a.message.offset != b.message.offset) return a.message.offset < b.message.offset;
+        if (a.queued.message.offset != b.queued.message.offset)
+            return a.queued.message.offset < b.queued.message.offset;
         if (a.urgent != b.urgent) return a.urgent;
         return a.sequence < b.sequence;
     });
-    for (int i = 0; i < size_; ++i) ordered_[i] = entries_[i].message;
+    for (int i = 0; i < size_; ++i) ordered_[i] = entries_[i].queued;
     return {ordered_.data(), static_cast<size_t>(size_)};
 }
 

@@ -2,30 +2,30 @@
 
 namespace sorel {
 
-void SoundingNotes::Track(const MidiMessage& sent) {
-    if (!sent.IsNote()) return;
-    uint16_t& count = counts_[sent.Channel() - 1][sent.data1 & 0x7F];
-    if (sent.IsNoteOn()) {
-        if (count < UINT16_MAX) {
-            ++count;
-            ++total_;
-        }
-    } else if (count > 0) {
-        // One note-off ends the note on the receiving instrument, however
-        // many note-ons preceded it.
-        total_ -= count;
-        count = 0;
+void SoundingNotes::Pass(const QueuedMidi& queued, std::vector<MidiMessage>& out) {
+    const MidiMessage& message = queued.message;
+    const int owner = queued.owner;
+    if (!message.IsNote()) {
+        out.push_back(message);
+        return;
     }
-}
-
-bool SoundingNotes::IsSounding(int channel, int note) const {
-    if (channel < 1 || channel > midi::kChannels || note < 0 || note >= midi::kNotes) return false;
-    return counts_[channel - 1][note] > 0;
-}
-
-void SoundingNotes::Clear() {
-    for (auto& row : counts_) row.fill(0);
-    total_ = 0;
+    const int channel = message.Channel(), note = message.data1 & 0x7F;
+    int16_t& sounding = owners_[channel - 1][note];
+    if (message.IsNoteOn()) {
+        if (sounding == kSilent)
+            ++total_;
+        else
+            out.push_back(MidiMessage::NoteOff(channel, note, message.offset));
+        sounding = static_cast<int16_t>(owner);
+        out.push_back(message);
+    } else if (sounding != kSilent && (sounding == owner || owner == note_owner::kPanic)) {
+        sounding = kSilent;
+        --total_;
+        out.push_back(message);
+    } else if (sounding == kSilent && owner == note_owner::kHost) {
+        // It may end a note that reached the instrument some other way.
+        out.push_back(message);
+    }
 }
 
 }  // namespace sorel

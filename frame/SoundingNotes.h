@@ -1,30 +1,39 @@
-// Which notes the plug-in has started on the host's side and not yet ended,
-// counted from the MIDI actually sent, so that a panic can end every one.
+// Which note each key of each channel plays on the host's side, kept from
+// the MIDI actually sent, and what may be sent so that it stays one note per
+// channel and key, as an instrument has one voice for each: a note-on for a
+// key that sounds ends that note just before it; a note-off ends only the
+// note of whoever started it, and nothing a later note took over; a panic
+// ends every note once.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
-#include "frame/MidiMessage.h"
+#include "frame/MidiOutQueue.h"
 
 namespace sorel {
 
 class SoundingNotes {
 public:
-    void Track(const MidiMessage& sent);
-    bool IsSounding(int channel, int note) const;
-    int Count() const { return total_; }
+    SoundingNotes() {
+        for (auto& row : owners_) row.fill(kSilent);
+    }
+
+    // Appends to `out` what goes to the host for `queued`: at most two messages.
+    void Pass(const QueuedMidi& queued, std::vector<MidiMessage>& out);
     template <typename Fn>
     void ForEach(Fn&& fn) const {
         if (total_ == 0) return;
         for (int c = 0; c < midi::kChannels; ++c)
             for (int n = 0; n < midi::kNotes; ++n)
-                if (counts_[c][n] > 0) fn(c + 1, n);
+                if (owners_[c][n] != kSilent) fn(c + 1, n);
     }
-    void Clear();
 
 private:
-    std::array<std::array<uint16_t, midi::kNotes>, midi::kChannels> counts_{};
+    static constexpr int16_t kSilent = -1;
+
+    std::array<std::array<int16_t, midi::kNotes>, midi::kChannels> owners_{};
     int total_ = 0;
 };
 

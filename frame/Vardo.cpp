@@ -60,6 +60,8 @@ struct Vardo::AudioPathScope {
 
 Vardo::Vardo(audioMasterCallback host) : IPlugVST(host, kIdentity) {
     stepCcNumbers_.fill(-1);
+    // Each queued message becomes at most two on the wire.
+    wire_.reserve(2 * MidiOutQueue::kCapacity);
     context_.notifier->SetListener(this);
     if (const resources::Resource* table = resources::FindByName(kChordTableName))
         context_.chordMemory->LoadShapes(table->bytes);
@@ -398,7 +400,7 @@ void Vardo::PassThroughNoteOn(const MidiMessage& message) {
     MidiMessage sent = message;
     sent.data1 = static_cast<uint8_t>(PassThroughNote(message.data1));
     passThrough_.Remember(message.Channel(), message.data1, sent.data1);
-    Queue(sent);
+    Queue(sent, message.data1);
 }
 
 void Vardo::HandleNoteOff(const MidiMessage& message) {
@@ -408,7 +410,7 @@ void Vardo::HandleNoteOff(const MidiMessage& message) {
         // The key sounded as played: end exactly the note that went out.
         MidiMessage off = message;
         off.data1 = static_cast<uint8_t>(sentNote);
-        Queue(off);
+        Queue(off, message.data1);
         return;
     }
     if (taken || ClaimedByArea(message.Channel(), message.data1)) return;
@@ -449,7 +451,7 @@ bool Vardo::HandleControllerInput(int controller, int value) {
 
 // --- block processing ------------------------------------------------------
 
-void Vardo::Queue(const MidiMessage& message, bool urgent) { out_.Add(message, urgent); }
+void Vardo::Queue(const MidiMessage& message, int owner, bool urgent) { out_.Add(message, owner, urgent); }
 
 void Vardo::ReadTransport(double& samplePos, double& samplesPerBeat, TimeInfo& info) {
     GetTime(info);
@@ -527,19 +529,20 @@ void Vardo::ProcessBlock(int frames) {
 
 void Vardo::FlushMidi(int frames) {
     if (out_.Empty()) return;
-    const std::span<const MidiMessage> ordered = out_.Ordered(frames);
-    for (const MidiMessage& message : ordered) sounding_.Track(message);
-    SendMidi(ordered);
+    wire_.clear();
+    for (const QueuedMidi& queued : out_.Ordered(frames)) sounding_.Pass(queued, wire_);
+    SendMidi(wire_);
     out_.Clear();
 }
 
 void Vardo::Panic() {
     for (int channel = 1; channel <= midi::kChannels; ++channel)
-        Queue(MidiMessage::ControlChange(midi::kAllNotesOff, 0.0, channel, 0), true);
-    // Every note that went out ends in this same block, whatever the engine
-    // still knows of it.
-    sounding_.ForEach([&](int channel, int note) { Queue(MidiMessage::NoteOff(channel, note, 0), true); });
-    sounding_.Clear();
+        Queue(MidiMessage::ControlChange(midi::kAllNotesOff, 0.0, channel, 0), note_owner::kHost, true);
+    // Every note that went out ends in this same block, once: the note-offs
+    // of what the engine still knows of them then end nothing and stay here.
+    sounding_.ForEach([&](int channel, int note) {
+        Queue(MidiMessage::NoteOff(channel, note, 0), note_owner::kPanic, true);
+    });
     app_->ReleaseAll();
 }
 
@@ -561,17 +564,19 @@ void Vardo::SendNoteOn(const NoteRecord& record, int offset) {
     if (record.onlyCc) return;
     const int velocity = Truncate(record.velocity - (kNeutralVolume - globalVolume_), 1, 127);
     Queue(MidiMessage::NoteOn(std::clamp(record.channel, 1, 16), std::clamp(record.OutputNote(), 0, 127), velocity,
-                              offset));
+                              offset),
+          note_owner::kEngine);
 }
 
 void Vardo::SendNoteOff(const NoteRecord& record, int offset) {
     if (record.onlyCc) return;
     const int channel = std::clamp(record.channel, 1, 16);
-    int note = std::clamp(record.OutputNote(), 0, 127);
+    const int key = std::clamp(record.OutputNote(), 0, 127);
+    int note = key;
     // A held-back key went out through the pass-through: its note-off ends
     // exactly the note that was sent, unless its release already did.
-    if (record.endsHeldBackKey && !passThrough_.Take(channel, note, note)) return;
-    Queue(MidiMessage::NoteOff(channel, note, offset));
+    if (!record.endsHeldBackKey) return Queue(MidiMessage::NoteOff(channel, note, offset), note_owner::kEngine);
+    if (passThrough_.Take(channel, key, note)) Queue(MidiMessage::NoteOff(channel, note, offset), key);
 }
 
 void Vardo::SendControllers(const NoteRecord& record, int offset) {

@@ -122,7 +122,7 @@ private:
     static std::string ControlKeyName(int function);
     int PassThroughNote(int note) const;
     void FlushMidi(int frames);
-    void Queue(const MidiMessage& message, bool urgent = false);
+    void Queue(const MidiMessage& message, int owner = note_owner::kHost, bool urgent = false);
 
     int SelectedArea() const;
     int SelectedCcEntry() const;
@@ -144,6 +144,7 @@ private:
 
     MidiOutQueue out_;
     SoundingNotes sounding_;
+    std::vector<MidiMessage> wire_;  // what goes to the host in this block
     PassThroughNotes passThrough_;
     HostPositionTracker tracker_;
     MidiLearn learn_{Params()};

@@ -67,13 +67,15 @@ TEST(EngineLane, DivSwingShiftAndGatePlaceTheNotes) {
         // Swing 0.5 moves odd steps by a quarter step (1500 samples).
         {"swing", {{kSwing, 0.5}}, {0, 7500, 12000, 19500}, 5400},
         // SHIFT -50 on step 1: half a step earlier, and swing does not apply to it.
-        {"shift", {{kSwing, 0.5}, {PerStep(kStepShift, 0, 0, 1), -50.0}}, {0, 3000, 12000, 19500}, 5400},
+        // Step 1 a degree higher where it would cut the first note short.
+        {"shift", {{kSwing, 0.5}, {PerStep(kStepShift, 0, 0, 1), -50.0}, {PerStep(kStepTranspose, 0, 0, 1), 1}},
+         {0, 3000, 12000, 19500}, 5400},
         // A SHIFT of 0.7 moves nothing and leaves swing in force; -1.5 acts as -1.
         {"shift under 1", {{kSwing, 0.5}, {PerStep(kStepShift, 0, 0, 1), 0.7}}, {0, 7500, 12000, 19500}, 5400},
         {"shift -1.5", {{kSwing, 0.5}, {PerStep(kStepShift, 0, 0, 1), -1.5}}, {0, 5940, 12000, 19500}, 5400},
         {"gate -1.0 becomes -0.9", {{kGate, -100}}, {0}, 600},
         {"gates clamped at -0.95", {{kGate, -100}, {PerStep(kStepGate, 0, 0, 0), -100}}, {0}, 300},
-        {"positive gates are halved: +20 %", {{kGate, 40}}, {0}, 7200},
+        {"positive gates are halved: +20 %", {{kGate, 40}, {PerStep(kStepTranspose, 0, 0, 1), 1}}, {0}, 7200},
     };
     for (const auto& c : cases) {
         EngineHarness h;

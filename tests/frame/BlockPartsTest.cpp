@@ -20,9 +20,9 @@ TEST(MidiOutQueueTest, OrdersByOffsetAndKeepsTheOrderWithinAnOffset) {
     queue.Add(MidiMessage::ControlChange(7, 0.5, 1, 10));
     queue.Add(MidiMessage::NoteOn(1, 62, 100, 10));
     queue.Add(MidiMessage::NoteOff(1, 50, 10));
-    queue.Add(MidiMessage::ControlChange(123, 0, 1, 10), true);
+    queue.Add(MidiMessage::ControlChange(123, 0, 1, 10), note_owner::kPanic, true);
     std::vector<int> order;
-    for (const MidiMessage& m : queue.Ordered(64)) order.push_back(m.data1);
+    for (const QueuedMidi& q : queue.Ordered(64)) order.push_back(q.message.data1);
     EXPECT_EQ(order, (std::vector<int>{123, 7, 62, 50, 60}));
 }
 
@@ -34,9 +34,9 @@ TEST(MidiOutQueueTest, AFloodNeverCrowdsOutNoteOffs) {
     MidiOutQueue queue;
     const auto count = [&](bool (MidiMessage::*is)() const) {
         const auto ordered = queue.Ordered(64);
-        return std::count_if(ordered.begin(), ordered.end(), [&](const MidiMessage& m) { return (m.*is)(); });
+        return std::count_if(ordered.begin(), ordered.end(), [&](const QueuedMidi& q) { return (q.message.*is)(); });
     };
-    queue.Add(MidiMessage::ControlChange(123, 0.0, 1, 0), true);
+    queue.Add(MidiMessage::ControlChange(123, 0.0, 1, 0), note_owner::kPanic, true);
     for (int i = 0; i < kNoteOns; ++i) queue.Add(MidiMessage::NoteOn(1, i, 100, 0));
     while (queue.Add(MidiMessage::ControlChange(7, 0.5, 1, 5))) {
     }
@@ -49,7 +49,7 @@ TEST(MidiOutQueueTest, AFloodNeverCrowdsOutNoteOffs) {
     EXPECT_FALSE(queue.Add(MidiMessage::NoteOff(1, 1, 0)));
     EXPECT_EQ(count(&MidiMessage::IsNoteOff), kFull - 1);
     const auto ordered = queue.Ordered(64);
-    EXPECT_TRUE(ordered[0].Kind() == midi::kControlChange && ordered[0].data1 == 123);
+    EXPECT_TRUE(ordered[0].message.Kind() == midi::kControlChange && ordered[0].message.data1 == 123);
 }
 
 // One producer, one consumer: every event arrives, in order; a full ring

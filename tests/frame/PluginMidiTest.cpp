@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <chrono>
 #include <functional>
+#include <set>
 
 #include "PluginFixture.h"
 
@@ -19,6 +20,12 @@ class PluginMidiTest : public PluginTest {
 protected:
     void RunFor(long samples) {
         while (long(host->BlockCount()) * kBlock < samples) host->ProcessBlock(kBlock);
+    }
+    // Runs up to `sample` and queues `key` going down (or up) right there.
+    void KeyAt(long sample, int channel, int key, bool down) {
+        RunFor(sample - sample % kBlock);
+        const int offset = int(sample % kBlock);
+        down ? host->NoteOn(offset, channel, key, 100) : host->NoteOff(offset, channel, key);
     }
     void Play(int key = kC2) {
         host->transport.playing = true;
@@ -94,6 +101,7 @@ TEST(PluginPanic, EveryTriggerEndsEverythingInItsBlock) {
             EXPECT_TRUE(sent[c].IsController(123) && sent[c].Channel() == c + 1 && sent[c].offset == 0) << c;
         EXPECT_EQ(UnendedNotes(h.Sent()), UnendedNotes({{panicBlock, 3, 0x94, 90, 100}}));
         EXPECT_EQ(Controllers(h.Sent(), 123).size(), 16u) << "once per request";
+        EXPECT_EQ(OverlappingNotes(h.Sent()), "") << "each sounding note ends once";
         for (const SentMidi& m : NoteOns(h.Sent())) EXPECT_TRUE(m.block <= panicBlock || m.Channel() != 1);
     }
 }
@@ -244,6 +252,72 @@ TEST_F(PluginMidiTest, AReleasedHeldBackKeyLeavesTheArpeggiosNoteAlone) {
     const auto heldBack = Filtered(host->Sent(), [](const SentMidi& m) { return m.data1 == kHeldBack; });
     EXPECT_EQ(Times(NoteOns(heldBack)), (std::vector<long>{100, 6000, 18000}));
     EXPECT_EQ(Times(NoteOffs(heldBack)), (std::vector<long>{6000, 11400, 23400})) << "the release passes nothing through";
+}
+
+// A clip's next chord often starts a few ticks before the last one ends: C E
+// G held, A C E pressed on the bar and C E G let go after. A key pressed
+// again before its release stays held until its last note-off.
+TEST_F(PluginMidiTest, AKeyPressedAgainBeforeItsReleaseStaysHeld) {
+    constexpr long kBar = 16 * kSamplesPerStep;
+    constexpr int kA2 = 45, kC3 = 48, kE3 = 52, kG3 = 55;
+    const struct {
+        const char* what;
+        long releaseAfter;  // samples after the bar
+    } cases[] = {{"ten ticks later", 500}, {"in the same sample, listed after", 0}, {"in the next block", kBlock}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetUp();
+        host->transport.playing = true;
+        for (int key : {kC3, kE3, kG3}) KeyAt(0, 1, key, true);
+        for (int key : {kA2, kC3, kE3}) KeyAt(kBar, 1, key, true);
+        for (int key : {kC3, kE3, kG3}) KeyAt(kBar + c.releaseAfter, 1, key, false);
+        for (int key : {kA2, kC3, kE3}) KeyAt(2 * kBar, 1, key, false);
+        std::set<int> secondBar;
+        for (const SentMidi& m : NoteOns(host->Sent()))
+            if (Absolute(m) > kBar + c.releaseAfter && Absolute(m) < 2 * kBar) secondBar.insert(m.data1);
+        EXPECT_EQ(secondBar, (std::set<int>{kA2, kC3, kE3}));
+        EXPECT_EQ(host->Faults(), "");
+    }
+}
+
+// An instrument has one voice per channel and key: a note that would start
+// on a key still sounding ends the earlier note just before it, and the
+// earlier note's own late note-off goes nowhere. Gate +50 makes every note
+// of a sixteenth 7,500 samples long.
+TEST_F(PluginMidiTest, AKeyThatSoundsGetsNoSecondNoteOn) {
+    constexpr long kGateLength = kSamplesPerStep * 5 / 4;
+    constexpr int kC2Out = kC2 + 12, kOutChannel = 2;
+    const struct {
+        const char* what;
+        int octaves;
+        std::vector<std::pair<int, int>> keys;  // (channel, key) held
+    } cases[] = {
+        {"a held key repeating", 1, {{1, kC2}}},
+        {"octaves landing on a held key", 2, {{1, kC2}, {1, kC2Out}}},
+        {"a key passed through on the arpeggio's channel and pitch", 1, {{1, kC2}, {kOutChannel, kC2}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetUp();
+        Set(kGate, 50);
+        Set(kOctaves, c.octaves);
+        SetText(kMidiOutChannel, std::to_string(kOutChannel));
+        host->transport.playing = true;
+        for (const auto& [channel, key] : c.keys) KeyAt(0, channel, key, true);
+        for (const auto& [channel, key] : c.keys) KeyAt(20 * kSamplesPerStep, channel, key, false);
+        RunFor(24 * kSamplesPerStep);
+        const auto sent = host->Sent();
+        EXPECT_EQ(OverlappingNotes(sent), "");
+        EXPECT_EQ(UnendedNotes(sent), "");
+        for (int key : {kC2, kC2Out}) {
+            const auto notes = Filtered(sent, [key](const SentMidi& m) { return m.data1 == key; });
+            const auto ons = Times(NoteOns(notes)), offs = Times(NoteOffs(notes));
+            ASSERT_EQ(ons.size(), offs.size()) << key;
+            for (size_t i = 0; i + 1 < ons.size(); ++i)
+                EXPECT_EQ(offs[i], std::min(ons[i] + kGateLength, ons[i + 1])) << key << " note " << i;
+        }
+        EXPECT_EQ(host->Faults(), "");
+    }
 }
 
 TEST_F(PluginMidiTest, ZoneSyncCountsStepsFromThePatternsStart) {

@@ -11,6 +11,13 @@ std::string Describe(int offset, uint8_t status, uint8_t data1, uint8_t data2) {
     return text;
 }
 
+// A checker that saw `sent` as notes only.
+MidiOutChecker Replayed(const std::vector<SentMidi>& sent) {
+    MidiOutChecker checker;
+    for (const SentMidi& m : sent) checker.CountNote(m.status, m.data1, m.data2);
+    return checker;
+}
+
 }  // namespace
 
 void MidiOutChecker::Fault(const std::string& text) {
@@ -53,15 +60,31 @@ void MidiOutChecker::InspectMidi(int offset, uint8_t status, uint8_t data1, uint
 }
 
 void MidiOutChecker::CountNote(uint8_t status, uint8_t key, uint8_t velocity) {
-    const int kind = status >> 4;
-    int& count = sounding_[status & 0x0F][key & 0x7F];
+    const int kind = status >> 4, channel = status & 0x0F;
+    key &= 0x7F;
+    int& count = sounding_[channel][key];
+    const auto what = [&] { return "channel " + std::to_string(channel + 1) + " key " + std::to_string(key); };
     if (kind == 9 && velocity > 0) {
+        if (count > 0 && !FromHost(hostOnFor_, channel, key)) Fault("second note-on of a sounding key: " + what());
         ++count;
-        startedIn_[status & 0x0F][key & 0x7F] = block_;
+        startedIn_[channel][key] = block_;
     } else if (kind == 8 || kind == 9) {
-        // An extra note-off is harmless; only a missing one hangs a note.
+        if (count == 0 && !FromHost(hostOffFor_, channel, key)) Fault("note-off that ends nothing: " + what());
         if (count > 0) --count;
     }
+}
+
+void MidiOutChecker::HostNote(uint8_t status, uint8_t key, uint8_t velocity) {
+    const int kind = status >> 4;
+    if ((kind != 8 && kind != 9) || key > 127 || velocity > 127) return;
+    BlockStamps& stamps = kind == 9 && velocity > 0 ? hostOnFor_ : hostOffFor_;
+    stamps[status & 0x0F][key] = Stamp(block_ + 1);
+}
+
+bool MidiOutChecker::FromHost(const BlockStamps& stamps, int channel, int key) const {
+    for (int k = std::max(0, key - kScaleReach); k <= key; ++k)
+        if (stamps[channel][k] == Stamp(block_)) return true;
+    return false;
 }
 
 int MidiOutChecker::SoundingNotes() const {
@@ -87,11 +110,16 @@ void MidiOutChecker::ReportSoundingNotes() {
 }
 
 std::string UnendedNotes(const std::vector<SentMidi>& sent) {
-    MidiOutChecker checker;
-    for (const SentMidi& m : sent) checker.CountNote(m.status, m.data1, m.data2);
     std::string text;
-    for (const auto& [channel, key] : checker.Sounding())
+    for (const auto& [channel, key] : Replayed(sent).Sounding())
         text += "key " + std::to_string(key) + " on channel " + std::to_string(channel) + " never ended; ";
+    return text;
+}
+
+std::string OverlappingNotes(const std::vector<SentMidi>& sent) {
+    const MidiOutChecker checker = Replayed(sent);
+    std::string text;
+    for (const std::string& fault : checker.FaultTexts()) text += fault + "; ";
     return text;
 }
 

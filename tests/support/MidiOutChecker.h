@@ -2,7 +2,10 @@
 // and the instruments behind it rely on: a status byte with its high bit,
 // data bytes below 128, an offset inside the block it belongs to, MIDI sent
 // only from inside a process call, and every note that went on going off
-// again, on its own channel.
+// again, on its own channel. Of the notes the plug-in makes itself, a key
+// gets no second note-on while it sounds on its channel (an instrument has
+// one voice per channel and key) and no note-off that ends nothing; what
+// may be the host's own notes passed on is the host's business.
 #pragma once
 
 #include <algorithm>
@@ -48,6 +51,10 @@ inline std::vector<SentMidi> Controllers(const std::vector<SentMidi>& sent, int 
 // Empty when every note-on in `sent` is ended by a later note-off of its
 // channel and key; otherwise names the notes left sounding.
 std::string UnendedNotes(const std::vector<SentMidi>& sent);
+// Empty when, every note in `sent` taken as the plug-in's own, no key gets a
+// second note-on while it sounds and no note-off ends nothing; otherwise
+// names the faults.
+std::string OverlappingNotes(const std::vector<SentMidi>& sent);
 
 class MidiOutChecker {
 public:
@@ -67,6 +74,9 @@ public:
     }
     // Counts a note-on or note-off of a well-formed channel message.
     void CountNote(uint8_t status, uint8_t key, uint8_t velocity);
+    // A note message the host hands the plug-in for the next block. Passed
+    // on, it keeps its channel and kind; its key may move up onto a scale.
+    void HostNote(uint8_t status, uint8_t key, uint8_t velocity);
 
     // Notes started and not yet ended, as a synth counts them.
     int SoundingNotes() const;
@@ -82,7 +92,13 @@ public:
     const std::vector<std::string>& FaultTexts() const { return faultTexts_; }
 
 private:
+    using BlockStamps = std::array<std::array<int64_t, kNotes>, kChannels>;
+    static constexpr int kScaleReach = 11;  // semitones a passed-on key may move up
+
     void Fault(const std::string& text);
+    // The host sent this block a note message of the kind `stamps` keeps that
+    // may have come out as `key`.
+    bool FromHost(const BlockStamps& stamps, int channel, int key) const;
 
     bool inBlock_ = false;
     int frames_ = 0;
@@ -92,6 +108,9 @@ private:
     std::vector<std::string> faultTexts_;
     std::array<std::array<int, kNotes>, kChannels> sounding_{};
     std::array<std::array<int64_t, kNotes>, kChannels> startedIn_{};
+    // Stamp(the block the host sent a note-on (note-off) of a channel and key for); 0 never.
+    static int64_t Stamp(int64_t block) { return block + 2; }
+    BlockStamps hostOnFor_{}, hostOffFor_{};
 };
 
 }  // namespace sorel::test

@@ -44,7 +44,21 @@ bool TestHost::CreateAndOpen(int blockSize) {
     return true;
 }
 
+intptr_t TestHost::Deliver(const VstEvents* events) {
+    Locked([&] {
+        if (!events) return;
+        VstEvent* const* entries = events->events;  // longer than the declared two
+        for (int i = 0; i < events->numEvents; ++i)
+            if (const VstEvent* event = entries[i]; event && event->type == kVstMidiType)
+                ShowHostNotes(*reinterpret_cast<const VstMidiEvent*>(event));
+    });
+    return Dispatch(effProcessEvents, 0, 0, const_cast<VstEvents*>(events));
+}
+
 std::chrono::nanoseconds TestHost::ProcessBlock(int frames, ProcessEntry entry) {
+    Locked([&] {
+        for (const VstMidiEvent& event : queued_) ShowHostNotes(event);
+    });
     plugin_->sendEvents(queued_);
     queued_.clear();
     // A hostile host may ask for a negative number of frames; its buffers are empty.

@@ -78,7 +78,7 @@ public:
     void NoteOff(int offset, int channel, int note, int velocity = 0) { QueueMidi(offset, 0x7F + channel, note, velocity); }
     void Controller(int offset, int channel, int number, int value) { QueueMidi(offset, 0xAF + channel, number, value); }
     // Hands an event list over as it is, however malformed.
-    intptr_t Deliver(const VstEvents* events) { return Dispatch(effProcessEvents, 0, 0, const_cast<VstEvents*>(events)); }
+    intptr_t Deliver(const VstEvents* events);
     // Delivers the queued MIDI (if any), then runs one block and returns how
     // long the plug-in took. Replacing calls must leave silence.
     std::chrono::nanoseconds ProcessBlock(int frames, ProcessEntry entry = ProcessEntry::Replacing);
@@ -122,6 +122,10 @@ public:
 
 private:
     bool Silent(ProcessEntry entry, int frames);
+    // Tells the checker which notes of the next block are the host's.
+    void ShowHostNotes(const VstMidiEvent& event) {
+        checker_.HostNote(uint8_t(event.midiData[0]), uint8_t(event.midiData[1]), uint8_t(event.midiData[2]));
+    }
     template <typename Fn>
     std::invoke_result_t<Fn> Locked(Fn&& fn) const {
         std::lock_guard<std::mutex> lock(mutex_);
