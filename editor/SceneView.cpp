@@ -42,12 +42,23 @@ int SceneView::ColumnAt(int x) const {
 
 void SceneView::OnMouseDown(int x, int y, const IMouseMod& mod) {
     SetDirty(false);
+    if (mod.R) {
+        Context().OpenControlMenu(*this, x, y);
+        return;
+    }
     const int column = ColumnAt(x);
     if (column < 0) return;
     // Through its parameter, so that the scene end is saved with the state.
     const int index = param::kSceneEnd + area_;
     if (const Parameter* p = Context().GetParam(index)) Context().SetParameterFromGUI(index, p->ToNormalized(column));
     look_.end = column;
+}
+
+IRECT SceneView::PromptRECT(int x, int y) const {
+    const int column = ColumnAt(x);
+    if (column < 0) return IControl::PromptRECT(x, y);
+    const int left = rect_.L + kInset + kCellWidth * column;
+    return {left, rect_.T, left + kCellWidth, rect_.B};
 }
 
 void SceneView::Draw(IGraphics& graphics) {

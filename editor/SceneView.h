@@ -1,7 +1,8 @@
 #pragma once
 // The ground of the scene cells: lights the column of the scene step that is
 // playing (blinking while the scene runs), draws a bar under the steps the
-// scene uses, and sets the scene's last step by a click on its column.
+// scene uses, and sets the scene's last step by a click on its column; a
+// right click opens its step menu ("Undo", "Redo").
 
 #include "editor/IControl.h"
 
@@ -26,6 +27,8 @@ public:
     void OnMouseDown(int x, int y, const IMouseMod& mod) override;
     void Draw(IGraphics& graphics) override;
     bool IsDirty() const override { return IControl::IsDirty() || look_.on; }
+    // The step menu opens under the scene step column clicked.
+    IRECT PromptRECT(int x, int y) const override;
 
     void SetKeyArea(int area);
     void ShowScene(const SceneLook& look);

@@ -41,6 +41,11 @@ using namespace param;
 
 namespace {
 
+constexpr int kKeyZ = WindowClient::kKeyLetterA + ('z' - 'a');
+// The history's items in a step menu, apart from the menu parameter's values.
+constexpr int kUndoItem = -2;
+constexpr int kRedoItem = -3;
+
 bool IsNoteParameter(int index) {
     const auto in = [index](int first) { return index >= first && index < first + kKeyAreas; };
     return in(kKeyAreaStartNote) || in(kKeyAreaEndNote) || in(kKeyAreaBaseNote);
@@ -542,8 +547,11 @@ IControl* VardoEditor::ControlAt(int x, int y) const {
 }
 
 void VardoEditor::OnMouseDown(int x, int y, const IMouseMod& mod) {
+    EndGesture();  // a window closed during a drag left it open
     capture_ = pressed_ = ControlAt(x, y);
     pressClosed_ = false;
+    // A right click opens a menu, whose items are steps of their own.
+    if (capture_ && !mod.R) BeginGesture();
     if (capture_) capture_->OnMouseDown(x, y, mod);
     ApplyPendingActions();
 }
@@ -551,7 +559,29 @@ void VardoEditor::OnMouseDown(int x, int y, const IMouseMod& mod) {
 void VardoEditor::OnMouseUp(int x, int y, const IMouseMod& mod) {
     if (capture_) capture_->OnMouseUp(x, y, mod);
     capture_ = nullptr;
+    EndGesture();
     ApplyPendingActions();
+}
+
+void VardoEditor::BeginGesture() {
+    WithEngine([this] { plug_.Actions().BeginEdit(); });
+    gestureOpen_ = true;
+}
+
+void VardoEditor::EndGesture() {
+    if (!std::exchange(gestureOpen_, false)) return;
+    WithEngine([this] { plug_.Actions().EndEdit(); });
+}
+
+void VardoEditor::UndoOrRedo(bool redo) {
+    EndGesture();
+    WithEngine([this, redo] { redo ? plug_.Actions().Redo() : plug_.Actions().Undo(); });
+}
+
+bool VardoEditor::OnKeyDown(int x, int y, int key, const IMouseMod& mod) {
+    if (!mod.C || key != kKeyZ) return false;
+    UndoOrRedo(mod.S);
+    return true;
 }
 
 void VardoEditor::OnMouseDrag(int x, int y, int dx, int dy, const IMouseMod& mod) {
@@ -563,10 +593,14 @@ bool VardoEditor::OnMouseDblClick(int x, int y, const IMouseMod& mod) {
     // the second was meant for that, not for what the closing uncovered.
     if (std::exchange(pressClosed_, false)) return false;
     IControl* control = ControlAt(x, y);
-    // Captured as a press is, so that its release reaches the control: a
-    // momentary button would stay pressed.
+    // Captured as a press is, so that its release reaches the control (a
+    // momentary button would stay pressed); that release ends the gesture.
+    EndGesture();
     capture_ = control;
-    if (control) control->OnMouseDblClick(x, y, mod);
+    if (control) {
+        BeginGesture();
+        control->OnMouseDblClick(x, y, mod);
+    }
     ApplyPendingActions();
     return control != nullptr;
 }
@@ -585,8 +619,11 @@ void VardoEditor::OnMouseOut() {
 }
 
 void VardoEditor::OnMouseWheel(int x, int y, const IMouseMod& mod, int notches) {
-    if (IControl* control = ControlAt(x, y); control && (control->ParamIdx() >= 0 || control == patternView_))
+    if (IControl* control = ControlAt(x, y); control && (control->ParamIdx() >= 0 || control == patternView_)) {
+        BeginGesture();
         control->OnMouseWheel(x, y, mod, notches);
+        EndGesture();
+    }
 }
 
 // --- parameters, prompts and menus ---------------------------------------------------
@@ -690,17 +727,36 @@ IPopupChoice VardoEditor::ShowMenu(const IPopupMenu& menu, const IRECT& under) {
     return menuPresenter_ ? menuPresenter_(menu, under.L, under.B) : IPopupChoice{};
 }
 
+void VardoEditor::AddHistoryItems(IPopupMenu& menu) {
+    bool canUndo = false, canRedo = false;
+    WithEngine([&] {
+        canUndo = plug_.Actions().CanUndo();
+        canRedo = plug_.Actions().CanRedo();
+    });
+    menu.AddItem("Undo", kUndoItem, canUndo ? IPopupMenu::kNoFlags : IPopupMenu::kDisabled);
+    menu.AddItem("Redo", kRedoItem, canRedo ? IPopupMenu::kNoFlags : IPopupMenu::kDisabled);
+}
+
 void VardoEditor::OpenControlMenu(IControl& control, int x, int y) {
     const Parameter* menuParam = GetParam(control.MenuParamIdx());
-    if (!menuParam) return;
+    const bool stepMenu = &control == patternView_ || &control == sceneView_;
+    if (!menuParam && !stepMenu) return;
     // What the menu acts on is taken now: the selection may move while the menu is open.
     FollowSelection();
     const MenuTarget target = MenuTargetAt(control, x, y);
     IPopupMenu menu;
-    for (int v = static_cast<int>(menuParam->Minimum()); v <= static_cast<int>(menuParam->Maximum()); ++v)
-        menu.AddItem(menuParam->DisplayText(v), v);
+    if (stepMenu) AddHistoryItems(menu);
+    if (menuParam) {
+        if (stepMenu) menu.AddSeparator();
+        for (int v = static_cast<int>(menuParam->Minimum()); v <= static_cast<int>(menuParam->Maximum()); ++v)
+            menu.AddItem(menuParam->DisplayText(v), v);
+    }
     const IPopupChoice choice = ShowMenu(menu, control.PromptRECT(x, y));
     if (!choice) return;
+    if (const int item = choice.Item().tag; item == kUndoItem || item == kRedoItem) {
+        UndoOrRedo(item == kRedoItem);
+        return;
+    }
     WithEngine([&] {
         plug_.SetMenuTarget(target);
         plug_.SetParameterFromGUI(control.MenuParamIdx(), menuParam->ToNormalized(choice.Item().tag));

@@ -79,7 +79,8 @@ public:
     bool OnMouseOver(int x, int y, const IMouseMod& mod) override;
     void OnMouseOut() override;
     void OnMouseWheel(int x, int y, const IMouseMod& mod, int notches) override;
-    bool OnKeyDown(int x, int y, int key) override { return false; }
+    // Ctrl+Z undoes the last edit, Ctrl+Shift+Z redoes it; other keys are the host's.
+    bool OnKeyDown(int x, int y, int key, const IMouseMod& mod) override;
     void OnTimer() override;
     IRECT DirtyArea() override;
     void DirtyAreas(std::vector<IRECT>& areas) override;
@@ -170,6 +171,12 @@ private:
     void ShowTool();
     IRECT WholeControlsAround(IRECT area) const;
     void CommitPrompt(IControl& control, const std::string& text);
+    // A mouse gesture is one step of the edit history, from the press to the release.
+    void BeginGesture();
+    void EndGesture();
+    void UndoOrRedo(bool redo);
+    // "Undo" and "Redo" at the top of the step menus.
+    void AddHistoryItems(IPopupMenu& menu);
     // The key area, pattern, lane and parameter that a menu opened by a click at (x, y) acts on.
     MenuTarget MenuTargetAt(const IControl& control, int x, int y) const;
 
@@ -200,6 +207,7 @@ private:
     IControl* capture_ = nullptr;
     IControl* pressed_ = nullptr;  // by the last press
     bool pressClosed_ = false;     // the last press hid its control
+    bool gestureOpen_ = false;
     IControl* hover_ = nullptr;
     TextDone textDone_;  // the open text field's
     MenuPresenter menuPresenter_;

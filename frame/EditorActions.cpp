@@ -6,6 +6,7 @@
 #include "engine/ChordMemoryBank.h"
 #include "engine/PatternEngine.h"
 #include "engine/PatternStepper.h"
+#include "engine/ParameterReceiver.h"
 #include "engine/VardoApp.h"
 #include "frame/IPlugBase.h"
 
@@ -32,6 +33,14 @@ constexpr size_t kBulkCopiesRoom = 4 * size_t(kKeyAreas - 1) * kPatternsPerArea;
 
 int Whole(double value) { return std::isfinite(value) ? static_cast<int>(std::lround(value)) : -1; }
 
+// The parameters the history keeps: the steps of every lane and the scenes.
+bool IsEditOfStepsOrScenes(int index) {
+    const auto in = [index](int first, int count) { return index >= first && index < first + count; };
+    constexpr int kSceneStepCount = kKeyAreas * kSceneSteps;
+    return ParameterReceiver::IsStepFamily(index) || in(kSceneStepLength, kSceneStepCount) ||
+           in(kSceneStepPattern, kSceneStepCount) || in(kSceneStepRepeat, kSceneStepCount) || in(kSceneEnd, kKeyAreas);
+}
+
 }  // namespace
 
 EditorActions::EditorActions(IPlugBase& plug, VardoApp& app, ChordMemoryBank& chords, std::function<void()> changed,
@@ -40,9 +49,9 @@ EditorActions::EditorActions(IPlugBase& plug, VardoApp& app, ChordMemoryBank& ch
       app_(app),
       chords_(chords),
       changed_(std::move(changed)),
+      onAudioThread_(std::move(onAudioThread)),
       worker_(
-          plug.Mutex(), [this] { return RunBulkCopies(); },
-          [onAudioThread = std::move(onAudioThread)] { return !onAudioThread(); }) {
+          plug.Mutex(), [this] { return RunBulkCopies(); }, [this] { return !onAudioThread_(); }) {
     bulkCopies_.reserve(kBulkCopiesRoom);
 }
 
@@ -118,6 +127,7 @@ void EditorActions::Send(int area, int pattern, int lane, int step, double norma
 }
 
 void EditorActions::Randomize() {
+    EditStep step(*this);
     const int area = model_.Area(), pattern = model_.Pattern(), lane = model_.Lane();
     const StepRange range = model_.EditRange();
     for (int step = range.first; step <= range.last; ++step) {
@@ -142,6 +152,7 @@ void EditorActions::CopyLane() {
 void EditorActions::PasteLane() {
     const EditorModel::LaneClip& clip = model_.laneClip;
     if (clip.length <= 0) return;
+    EditStep step(*this);
     const int area = model_.Area(), pattern = model_.Pattern(), lane = model_.Lane();
     const bool atSelection = !clip.wholeLane && model_.CurrentTool() == EditorModel::Tool::Selection &&
                              model_.SelectionStart() >= 0;
@@ -154,6 +165,7 @@ void EditorActions::PasteLane() {
 }
 
 void EditorActions::ResetSteps() {
+    EditStep step(*this);
     const int area = model_.Area(), pattern = model_.Pattern(), lane = model_.Lane();
     const StepRange range = model_.EditRange();
     for (int step = range.first; step <= range.last; ++step) {
@@ -166,6 +178,7 @@ void EditorActions::ResetSteps() {
 void EditorActions::CopyStepToAll(int stepParameter) {
     const Parameter* source = plug_.GetParam(stepParameter);
     if (!source) return;
+    EditStep step(*this);
     const double normalized = source->Normalized();
     const StepRange range = model_.EditRange();
     for (int step = range.first; step <= range.last; ++step)
@@ -174,6 +187,7 @@ void EditorActions::CopyStepToAll(int stepParameter) {
 }
 
 void EditorActions::ToggleLaneOn() {
+    EditStep step(*this);
     PatternEngine* area = app_.Area(model_.Area());
     if (!area) return;
     PatternStepper& stepper = area->Stepper();
@@ -194,6 +208,7 @@ void EditorActions::ReadLoops(int area, int pattern, PatternImage& image) const 
 }
 
 void EditorActions::QueuePattern(PatternImage& image, int area, int pattern) {
+    HoldStepForPaste();
     QueueCopy({&image, area, pattern, false});
     if (PatternEngine* engine = app_.Area(area)) {
         for (int lane = 0; lane < kLanes; ++lane) {
@@ -216,7 +231,9 @@ bool EditorActions::RunBulkCopies() {
             if (copy.intoImage) {
                 value = plug_.Params().Value(index);
             } else if (Parameter* p = plug_.GetParam(index)) {
+                const double before = p->Value();
                 p->SetValue(value);
+                if (pasteHoldsStep_) history_.Record({EditChange::Kind::Parameter, index, before, p->Value()});
                 plug_.OnParamChange(index, ChangeSource::User);
             }
         }
@@ -228,6 +245,10 @@ bool EditorActions::RunBulkCopies() {
         }
     }
     if (bulkCopiesDone_ < bulkCopies_.size()) return true;
+    if (pasteHoldsStep_) {
+        pasteHoldsStep_ = false;
+        EndEdit();
+    }
     if (bulkCopies_.empty()) return false;
     bulkCopies_.clear();
     bulkCopiesDone_ = 0;
@@ -294,6 +315,7 @@ void EditorActions::PasteAreaToAll() {
 // --- chord memory ----------------------------------------------------------------
 
 void EditorActions::ChordMemoryAction(int index) {
+    EditStep step(*this);
     switch (index) {
         case kCmCopyTool: chords_.Copy(); break;
         case kCmPasteTool: chords_.Paste(); break;
@@ -304,6 +326,79 @@ void EditorActions::ChordMemoryAction(int index) {
         default: return;
     }
     changed_();
+}
+
+// --- the edit history -------------------------------------------------------------
+
+EditorActions::EditStep::EditStep(EditorActions& actions) : actions_(actions), kept_(!actions.onAudioThread_()) {
+    if (kept_) actions_.BeginEdit();
+}
+
+EditorActions::EditStep::~EditStep() {
+    if (kept_) actions_.EndEdit();
+}
+
+void EditorActions::BeginEdit() {
+    if (!history_.Open()) stepStart_.Read(app_, chords_);
+    history_.Begin();
+}
+
+void EditorActions::EndEdit() {
+    if (history_.Closing()) {
+        stepEnd_.Read(app_, chords_);
+        stepEnd_.ChangesSince(stepStart_, [this](const EditChange& change) { history_.Record(change); });
+    }
+    history_.End();
+}
+
+void EditorActions::RecordEdit(int index, double before, double after) {
+    if (IsEditOfStepsOrScenes(index)) history_.Record({EditChange::Kind::Parameter, index, before, after});
+}
+
+void EditorActions::ClearHistory() {
+    history_.Clear();
+    if (history_.Open()) stepStart_.Read(app_, chords_);
+}
+
+void EditorActions::HoldStepForPaste() {
+    if (pasteHoldsStep_ || onAudioThread_()) return;
+    BeginEdit();
+    pasteHoldsStep_ = true;
+}
+
+void EditorActions::FinishPastes() {
+    // The paste's step closes as its last values land.
+    while (pasteHoldsStep_ && RunBulkCopies()) {
+    }
+}
+
+void EditorActions::ApplyChange(const EditChange& change, double value) {
+    if (EngineEditImage::Apply(change, value, app_, chords_)) return;
+    plug_.SetPlainFromGUI(change.target, value);
+}
+
+bool EditorActions::Undo() {
+    FinishPastes();
+    if (!history_.Undo([this](const EditChange& change, double value) { ApplyChange(change, value); })) return false;
+    changed_();
+    return true;
+}
+
+bool EditorActions::Redo() {
+    FinishPastes();
+    if (!history_.Redo([this](const EditChange& change, double value) { ApplyChange(change, value); })) return false;
+    changed_();
+    return true;
+}
+
+bool EditorActions::CanUndo() {
+    FinishPastes();
+    return history_.CanUndo();
+}
+
+bool EditorActions::CanRedo() {
+    FinishPastes();
+    return history_.CanRedo();
 }
 
 }  // namespace sorel

@@ -9,6 +9,11 @@
 // controller). Key-area copies and the pastes of patterns and key areas read
 // or write thousands of values: a worker thread does that a short run at a
 // time, in the order they were chosen; Refresh news follows each action.
+//
+// Each action is one step of the edit history, and so is each gesture the
+// editor brackets with BeginEdit..EndEdit; a paste's step closes once its
+// values have landed. Changes made on the audio thread (a learnt
+// controller's) are not kept.
 #pragma once
 
 #include <functional>
@@ -16,7 +21,9 @@
 #include <vector>
 
 #include "frame/BulkEditWorker.h"
+#include "frame/EditHistory.h"
 #include "frame/EditorModel.h"
+#include "frame/EngineEditImage.h"
 
 namespace sorel {
 
@@ -66,12 +73,40 @@ public:
     // --- chord memory: the selected slot ---
     void ChordMemoryAction(int index);
 
+    // --- the edit history ---
+    // A gesture of the editor: what it changes until EndEdit is one step.
+    void BeginEdit();
+    void EndEdit();
+    // A parameter the user changed; kept when it is an edit of steps or scenes.
+    void RecordEdit(int index, double before, double after);
+    // False when there was nothing to undo or redo, or a gesture is under way.
+    bool Undo();
+    bool Redo();
+    bool CanUndo();
+    bool CanRedo();
+    // A preset, state or chord bank replaced what the history would bring
+    // back; a gesture under way goes on from what is there now.
+    void ClearHistory();
+
     // Without the plug-in lock: returns once queued pastes have landed.
     void WaitUntilIdle() { worker_.WaitUntilDone(); }
     // Not on the audio thread: lets a paste the audio thread queued begin.
     void StartWaitingPastes() { worker_.StartIfWaiting(); }
 
 private:
+    // One action's step of the history; none on the audio thread.
+    class EditStep {
+    public:
+        explicit EditStep(EditorActions& actions);
+        ~EditStep();
+        EditStep(const EditStep&) = delete;
+        EditStep& operator=(const EditStep&) = delete;
+
+    private:
+        EditorActions& actions_;
+        bool kept_;
+    };
+
     // One pattern's values copied between its parameters and an image.
     struct BulkCopy {
         PatternImage* image;
@@ -87,6 +122,10 @@ private:
     void QueueCopy(const BulkCopy& copy);
     // One run of the queued copies; false once none is left.
     bool RunBulkCopies();
+    // The pastes queued so far are one step until they have landed.
+    void HoldStepForPaste();
+    void FinishPastes();
+    void ApplyChange(const EditChange& change, double value);
 
     IPlugBase& plug_;
     VardoApp& app_;
@@ -98,6 +137,11 @@ private:
     std::vector<BulkCopy> bulkCopies_;  // guarded by the plug-in lock, like the two below
     size_t bulkCopiesDone_ = 0;
     int bulkCursor_ = 0;  // the next value of the first copy not done
+    EditHistory history_;  // guarded by the plug-in lock, like the two below
+    EngineEditImage stepStart_;  // the engine's edits when the open step began
+    EngineEditImage stepEnd_;    // and when it closed
+    bool pasteHoldsStep_ = false;
+    std::function<bool()> onAudioThread_;
     BulkEditWorker worker_;
 };
 

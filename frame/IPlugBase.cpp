@@ -10,8 +10,23 @@ void IPlugBase::SetParameterFromGUI(int index, double normalized) {
     std::lock_guard<std::recursive_mutex> lock(mutex_);
     Parameter* p = params_.Get(index);
     if (!p) return;
+    const double before = p->Value();
     p->SetNormalized(normalized);
-    if (!p->NoHostReport()) ReportToHost(index, p->Normalized());
+    ChangedFromGUI(index, *p, before);
+}
+
+void IPlugBase::SetPlainFromGUI(int index, double plain) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    Parameter* p = params_.Get(index);
+    if (!p) return;
+    const double before = p->Value();
+    p->SetValue(plain);
+    ChangedFromGUI(index, *p, before);
+}
+
+void IPlugBase::ChangedFromGUI(int index, const Parameter& p, double before) {
+    if (!p.NoHostReport()) ReportToHost(index, p.Normalized());
+    OnEditFromGUI(index, before, p.Value());
     OnParamChange(index, ChangeSource::User);
 }
 

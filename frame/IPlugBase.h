@@ -28,8 +28,9 @@ public:
     const ParameterTable& Params() const { return params_; }
     Parameter* GetParam(int index) { return params_.Get(index); }
 
-    // The editor's way to change a parameter.
+    // The editor's way to change a parameter, by normalised or plain value.
     void SetParameterFromGUI(int index, double normalized);
+    void SetPlainFromGUI(int index, double plain);
     // The host's setParameter.
     void SetParameterFromHost(int index, double normalized);
     double GetParameterNormalized(int index);
@@ -49,6 +50,9 @@ public:
 protected:
     // The plug-in's reaction to a changed value.
     virtual void OnParameterChanged(int index, double value, ChangeSource source) = 0;
+    // A user changed the value from `before` to `after` (before the change
+    // is handled).
+    virtual void OnEditFromGUI(int index, double before, double after) {}
     // Reports a user's change to the host, where the host has parameters.
     virtual void ReportToHost(int index, double normalized) {}
     // Tells the editor that a parameter shows a new value.
@@ -58,6 +62,8 @@ protected:
     virtual bool EngineKeepsDefault(int index) const { return false; }
 
 private:
+    void ChangedFromGUI(int index, const Parameter& p, double before);
+
     std::recursive_mutex mutex_;
     ParameterTable params_;
     std::string programName_ = "Empty";

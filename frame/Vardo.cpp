@@ -317,6 +317,11 @@ void Vardo::OnParameterChanged(int index, double value, ChangeSource source) {
 // need no second push when a further instance opens.
 bool Vardo::EngineKeepsDefault(int index) const { return ParameterReceiver::IsStepFamily(index); }
 
+// A learnt controller's change comes on the audio thread: not an edit to undo.
+void Vardo::OnEditFromGUI(int index, double before, double after) {
+    if (actions_ && !inAudioPath_) actions_->RecordEdit(index, before, after);
+}
+
 // The parameter that chooses what the editor shows takes the engine's own
 // switch, and the model follows it as it follows every change of that
 // parameter; the engine is not asked a second time.

@@ -95,6 +95,7 @@ public:
 protected:
     void OnParameterChanged(int index, double value, ChangeSource source) override;
     void ShowInEditor(int index, double normalized) override;
+    void OnEditFromGUI(int index, double before, double after) override;
     bool EngineKeepsDefault(int index) const override;
     intptr_t GetChunk(void** data, bool isBank) override;
     bool SetChunk(const void* data, size_t size, bool isBank) override;

@@ -35,8 +35,8 @@ public:
     virtual void OnMouseOut() = 0;
     // notches: positive away from the user (up), negative towards.
     virtual void OnMouseWheel(int x, int y, const IMouseMod& mod, int notches) = 0;
-    // False when no control used the key: it then goes back to the host.
-    virtual bool OnKeyDown(int x, int y, int key) = 0;
+    // False when the editor did not use the key: it then goes back to the host.
+    virtual bool OnKeyDown(int x, int y, int key, const IMouseMod& mod) = 0;
 
     // Every 33 ms, before the dirty test: take the news of the other threads.
     virtual void OnTimer() = 0;

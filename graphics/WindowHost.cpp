@@ -412,7 +412,7 @@ void WindowHost::Impl::OnMotion(const XMotionEvent& motion) {
 
 void WindowHost::Impl::OnKeyPress(XKeyEvent& key) {
     const int code = ClientKeyOf(XLookupKeysym(&key, 0));
-    const bool used = code >= 0 && client.OnKeyDown(key.x / scale, key.y / scale, code);
+    const bool used = code >= 0 && client.OnKeyDown(key.x / scale, key.y / scale, code, ModifiersOf(key.state, 0));
     if (used) return;
     if (key.keycode < kKeyCodes) forwardedKeys.set(key.keycode);
     ForwardToParent(key);

@@ -82,6 +82,8 @@ void VardoStateTarget::SetChordMemory(const ChordBankData& bank) {
         memory.SetBase(slot, data.baseNote);
         for (int32_t note : data.notes) memory.AddNote(slot, note);
     }
+    // A bank file replaces every slot: older chord edits no longer apply.
+    vardo_.Actions().ClearHistory();
 }
 
 std::array<int32_t, kStepCcNumberCount> VardoStateTarget::GetStepCcNumbers() const {
@@ -107,6 +109,8 @@ void VardoStateTarget::SetStateLoading(bool loading) {
 }
 
 void VardoStateTarget::StateApplied() {
+    // What the history would bring back belongs to the state before.
+    vardo_.Actions().ClearHistory();
     EditorEvent refresh;
     refresh.kind = EditorEvent::Kind::Refresh;
     vardo_.Link().Post(refresh);

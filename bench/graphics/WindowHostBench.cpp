@@ -29,7 +29,7 @@ public:
     bool OnMouseOver(int, int, const IMouseMod&) override { return false; }
     void OnMouseOut() override {}
     void OnMouseWheel(int, int, const IMouseMod&, int) override {}
-    bool OnKeyDown(int, int, int) override { return false; }
+    bool OnKeyDown(int, int, int, const IMouseMod&) override { return false; }
     void OnTimer() override { ++ticks; }
     IRECT DirtyArea() override { return changing_; }
     void DrawArea(const IRECT& area) override { canvas_.FillIRect({255, ticks % 256, 80, 120}, area); }

@@ -20,6 +20,7 @@
 #include <chrono>
 #include <array>
 #include <filesystem>
+#include <optional>
 #include <set>
 #include <thread>
 
@@ -399,6 +400,214 @@ TEST_F(EditorWindowTest, APresetSavedThroughMenuAndTextFieldsLoadsBackThroughThe
     EXPECT_TRUE(Eventually([&] { return host->GetParameter(kGate) == 0.8f; })) << host->GetParameter(kGate);
 }
 
+// --- undo and redo ------------------------------------------------------------------
+
+constexpr int kViewSkin = 36, kSceneSkin = 118, kLoopSkin = 124, kKeyboardSkin = 127;
+constexpr int kPatternsSkin = 123, kRandomizeSkin = 131, kCopySkin = 132, kPasteSkin = 133, kClearSkin = 134;
+constexpr int kSceneColumn = 18, kKeyWidth = 16, kLoopCell = 24;
+const IMouseMod kCtrlShift{false, false, true, true};
+constexpr int kKeyZ = WindowClient::kKeyLetterA + ('z' - 'a');
+
+// What a host sees of the plug-in: every parameter and the program chunk
+// (which also holds the loops and the chord memory).
+struct HostView {
+    std::vector<float> parameters;
+    std::vector<uint8_t> chunk;
+    bool operator==(const HostView&) const = default;
+};
+
+class UndoWindowTest : public EditorWindowTest {
+protected:
+    HostView Look() {
+        HostView view{std::vector<float>(kCount), host->GetChunk(1)};
+        for (int i = 0; i < kCount; ++i) view.parameters[static_cast<size_t>(i)] = host->GetParameter(i);
+        return view;
+    }
+    // The steps of the lane the view shows, set as a host automates them.
+    void SetShownSteps(float normalized) {
+        const EditorModel& model = vardo->Model();
+        for (int step = 0; step < 8; ++step)
+            host->SetParameter(StepValue(model.Area(), model.Pattern(), model.Lane(), step), normalized);
+    }
+    bool ClickIn(int skin) { return Xdotool(Skin(skin).L + 8, Skin(skin).T + 8, "click 1"); }
+    bool DragIn(int x1, int y1, int x2, int y2) {
+        const std::string to = "mousemove --window " + std::to_string(EditorWindow()) + " ";
+        return Xdotool(x1, y1, "mousedown 1 sleep 0.1 " + to + std::to_string((x1 + x2) / 2) + " " + std::to_string(y2) +
+                                   " sleep 0.1 " + to + std::to_string(x2) + " " + std::to_string(y2) + " sleep 0.1 mouseup 1");
+    }
+    // What `look` sees once it stays the same for a few timer ticks of the editor.
+    template <class Look>
+    static auto Settled(Look look) {
+        auto last = look();
+        for (int i = 0; i < 50; ++i) {
+            std::this_thread::sleep_for(200ms);
+            auto now = look();
+            if (now == last) break;
+            last = std::move(now);
+        }
+        return last;
+    }
+    template <class Read>
+    auto Locked(Read read) {
+        std::lock_guard<std::recursive_mutex> lock(vardo->Mutex());
+        return read();
+    }
+    // A click on a pattern button, then the keys that choose in the menu it may open.
+    bool OnPatternButton(int pattern, const std::string& then) {
+        const IRECT r = static_cast<IRadioButtonsControl*>(At(kPatternsSkin))->ButtonRect(pattern);
+        return Xdotool((r.L + r.R) / 2, (r.T + r.B) / 2, then);
+    }
+    int SceneX(int column) const { return Skin(kSceneSkin).L + 2 + kSceneColumn * column + kSceneColumn / 2; }
+    int SceneBarY() const { return Skin(kSceneSkin).B - 9; }
+};
+
+// Each edit, undone and redone from the step menu and from the keys, leaves
+// the parameters and the chunk exactly as before and after it.
+TEST_F(UndoWindowTest, EveryEditIsUndoneAndRedoneFromTheStepMenuAndTheKeys) {
+    ASSERT_TRUE(OpenAndDrawn());
+    XSetInputFocus(display_, PointerRoot, RevertToPointerRoot, CurrentTime);
+    XSync(display_, False);
+    const std::vector<uint8_t> fresh = host->GetChunk(1);
+    const IRECT grid = Skin(kViewSkin), loop = Skin(kLoopSkin), keys = Skin(kKeyboardSkin);
+    const auto column = [&](int step) { return grid.L + 1 + 24 * step + 10; };
+    struct Row {
+        const char* edit;
+        std::function<void()> prepare;
+        std::function<bool()> make;
+        bool changesParameters;  // else only the chunk's loops or chord memory
+        std::pair<int, int> menuAt;  // where the step menu opens
+    };
+    const std::pair<int, int> viewMenu{column(12), grid.T + 60}, sceneMenu{SceneX(8), SceneBarY()};
+    const Row rows[] = {
+        {"draw", [] {}, [&] { return DragIn(column(2), grid.T + 20, column(6), grid.T + 20); }, true, viewMenu},
+        {"Clear tool", [&] { SetShownSteps(0.7f); }, [&] { return ClickIn(kClearSkin); }, true, viewMenu},
+        {"Randomize", [] {}, [&] { return ClickIn(kRandomizeSkin); }, true, viewMenu},
+        {"Paste tool",
+         [&] {
+             SetShownSteps(0.7f);
+             ASSERT_TRUE(ClickIn(kCopySkin));
+             ASSERT_TRUE(Eventually([&] { return Locked([&] { return vardo->Model().laneClip.length > 0; }); }));
+             SetShownSteps(0.3f);
+         },
+         [&] { return ClickIn(kPasteSkin); }, true, viewMenu},
+        {"pattern pasted from its menu",
+         [&] {
+             SetShownSteps(0.7f);
+             ASSERT_TRUE(OnPatternButton(0, "click 3 sleep 0.3 key Down Return"));  // "Copy"
+             ASSERT_TRUE(Eventually([&] { return Locked([&] { return vardo->Model().patternClip.Holds(); }); }));
+             // "Paste" onto the copied pattern changes nothing but the menu's parameter, which no undo takes back.
+             ASSERT_TRUE(OnPatternButton(0, "click 3 sleep 0.3 key Down Down Return"));
+             ASSERT_TRUE(Eventually([&] { return host->GetParameter(kCopyMenu) > 0.0f; }));
+             ASSERT_TRUE(OnPatternButton(7, "click 1"));
+             ASSERT_TRUE(Eventually([&] { return Locked([&] { return vardo->Model().Pattern() == 7; }); }));
+         },
+         [&] { return OnPatternButton(7, "click 3 sleep 0.3 key Down Down Return"); }, true, viewMenu},  // "Paste"
+        {"loop end marker dragged",  [] {},
+         [&] { return DragIn(loop.L + kLoopCell * 31 + 10, loop.T + 7, loop.L + kLoopCell * 20 + 10, loop.T + 7); }, false,
+         viewMenu},
+        {"chord memory key", [] {}, [&] { return Xdotool(keys.L + kKeyWidth * 4 + 8, keys.T + 10, "click 1"); }, false,
+         sceneMenu},
+        {"scene end", [] {}, [&] { return Xdotool(SceneX(5), SceneBarY(), "click 1"); }, true, sceneMenu},
+    };
+    // With the pointer resting over the view: what the view shows once drawn.
+    const auto shownAtRest = [&] {
+        EXPECT_TRUE(Xdotool(column(12), grid.T + 60, ""));
+        return Settled([&] { return Shown(grid); });
+    };
+    const auto byMenu = [&](std::pair<int, int> at) { return Xdotool(at.first, at.second, "click 3 sleep 0.3 key Down Return"); };
+    for (const Row& row : rows) {
+        for (const bool keysUsed : {false, true}) {
+            SCOPED_TRACE(std::string(row.edit) + (keysUsed ? " by keys" : " by the step menu"));
+            ASSERT_TRUE(host->SetChunk(1, fresh));  // a state load: the history starts empty
+            row.prepare();
+            const HostView before = Look();
+            const uint64_t viewBefore = keysUsed ? shownAtRest() : 0;
+            ASSERT_TRUE(row.make());
+            ASSERT_TRUE(Eventually([&] { return Look() != before; }));
+            const HostView after = Settled([&] { return Look(); });
+            EXPECT_EQ(after.parameters != before.parameters, row.changesParameters);
+            // With one step made only "Undo" is enabled, and after it only "Redo": the first item each time.
+            ASSERT_TRUE(keysUsed ? Xdotool(column(12), grid.T + 60, "key ctrl+z") : byMenu(row.menuAt));
+            EXPECT_TRUE(Eventually([&] { return Look() == before; })) << "undone";
+            EXPECT_TRUE(!keysUsed || Eventually([&] { return Shown(grid) == viewBefore; })) << "the view shows it undone";
+            ASSERT_TRUE(keysUsed ? Xdotool(column(12), grid.T + 60, "key ctrl+shift+z") : byMenu(row.menuAt));
+            EXPECT_TRUE(Eventually([&] { return Look() == after; })) << "redone";
+        }
+    }
+}
+
+// With no window: the 64 latest edits come back one by one, the one before them no more.
+TEST_F(EditorTest, SixtyFourEditsAreUndoneAndRedoneWithNoWindowOpen) {
+    const IRECT scene = Skin(kSceneSkin);
+    const auto sceneEnd = [&] {
+        return std::lround(vardo->Params().Get(kSceneEnd)->FromNormalized(host->GetParameter(kSceneEnd)));
+    };
+    const auto columnOf = [](int edit) { return edit % 13; };  // never the same twice running
+    ASSERT_NE(sceneEnd(), columnOf(1));
+    for (int edit = 1; edit <= 65; ++edit) Click(scene.L + 2 + kSceneColumn * columnOf(edit) + 1, scene.B - 9);
+    ASSERT_EQ(sceneEnd(), columnOf(65));
+    for (int undone = 1; undone <= 65; ++undone) {
+        EXPECT_EQ(editor->OnKeyDown(0, 0, kKeyZ, kCtrl), true);
+        EXPECT_EQ(sceneEnd(), columnOf(std::max(1, 65 - undone))) << undone;
+    }
+    for (int redone = 1; redone <= 65; ++redone) {
+        editor->OnKeyDown(0, 0, kKeyZ, kCtrlShift);
+        EXPECT_EQ(sceneEnd(), columnOf(std::min(65, 1 + redone))) << redone;
+    }
+    EXPECT_FALSE(editor->OnKeyDown(0, 0, kKeyZ, kNone)) << "a plain z is the host's";
+}
+
+// The history's room is bounded: a key area pasted to all three others fills
+// most of it, and the next one leaves no room for the first.
+TEST_F(EditorTest, TwoKeyAreasPastedToAllKeepOnlyTheLaterInTheHistory) {
+    const auto pasteToAll = [&](int area) {
+        const IRECT button = static_cast<IRadioButtonsControl*>(At(17))->ButtonRect(area);
+        for (const char* item : {"Copy", "Paste to all"}) ClickWith(button.L + 5, button.T + 5, kRight, {item});
+        EXPECT_TRUE(answers.empty());
+    };
+    const auto setStep = [&](int area) { host->SetParameter(StepValue(area, 0, 3, 9), 0.25f * float(area)); };
+    setStep(1);
+    pasteToAll(1);
+    setStep(2);
+    const std::vector<uint8_t> betweenPastes = host->GetChunk(1);
+    pasteToAll(2);
+    ASSERT_NE(host->GetChunk(1), betweenPastes);
+    for (int undo = 0; undo < 2; ++undo) {
+        editor->OnKeyDown(0, 0, kKeyZ, kCtrl);
+        EXPECT_EQ(host->GetChunk(1), betweenPastes) << "undo " << undo + 1;
+    }
+}
+
+// After a state from the host, a preset or a chord bank from its browser, nothing older comes back.
+TEST_F(EditorTest, AStatePresetOrChordBankLoadClearsTheHistory) {
+    const IRECT scene = Skin(kSceneSkin), keys = Skin(kKeyboardSkin);
+    const std::vector<uint8_t> state = host->GetChunk(1);
+    const std::optional<std::string> preset = Persistence().SaveUserPreset("Before", 0, BoxInfo{});
+    const std::optional<std::string> bank = Persistence().SaveUserChordBank("Before");
+    ASSERT_TRUE(preset && bank);
+    const std::function<void()> loads[] = {
+        [&] { ASSERT_TRUE(host->SetChunk(1, state)); },
+        [&] {
+            Persistence().RequestPresetLoad(*preset, "Before");
+            Persistence().WaitUntilIdle();
+        },
+        [&] { ASSERT_TRUE(Persistence().LoadChordBank(*bank, "Before")); },
+    };
+    for (const auto& load : loads) {
+        for (const int column : {3, 5}) Click(scene.L + 2 + kSceneColumn * column + 1, scene.B - 9);
+        // A chord-memory note in and out: undone, the last would bring it back.
+        for (int i = 0; i < 2; ++i) Click(keys.L + kKeyWidth * 4 + 8, keys.T + 10);
+        load();
+        const std::vector<uint8_t> loaded = host->GetChunk(1);
+        editor->OnKeyDown(0, 0, kKeyZ, kCtrl);
+        EXPECT_EQ(host->GetChunk(1), loaded) << "Ctrl+Z";
+        editor->OnKeyDown(0, 0, kKeyZ, kCtrlShift);
+        ClickWith(scene.L + 20, scene.B - 9, kRight, {"Undo"});
+        EXPECT_EQ(host->GetChunk(1), loaded);
+        ASSERT_FALSE(shown.empty());
+        EXPECT_EQ(shown.back(), (std::vector<std::string>{"Undo", "Redo"})) << "the scene view's step menu";
+    }
+}
 
 // The lane tabs, pattern buttons and tools as a musician clicks them: the view
 // shows the lane and pattern chosen, and a drag in it, the tools and the

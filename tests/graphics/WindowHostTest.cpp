@@ -42,7 +42,7 @@ public:
     bool OnMouseOver(int, int, const IMouseMod&) override { return true; }
     void OnMouseOut() override {}
     void OnMouseWheel(int x, int y, const IMouseMod& m, int n) override { Log("wheel", x, y, m, " " + std::to_string(n)); }
-    bool OnKeyDown(int, int, int) override { return false; }
+    bool OnKeyDown(int, int, int, const IMouseMod&) override { return false; }
     void OnTimer() override {}
     IRECT DirtyArea() override { return {}; }
     void DrawArea(const IRECT&) override {}
