@@ -303,14 +303,7 @@ protected:
         SetFromHost(kPatternStepMode, kLane);
         std::this_thread::sleep_for(kSettleTime);
     }
-    ::Window EditorWindow() {
-        ::Window root = 0, parent = 0, *children = nullptr;
-        unsigned count = 0;
-        XQueryTree(display_, parent_, &root, &parent, &children, &count);
-        const ::Window child = count > 0 ? children[0] : 0;
-        XFree(children);
-        return child;
-    }
+    ::Window EditorWindow() { return sorel::testing::FirstChildWindow(display_, parent_); }
     // A fingerprint of what the window shows in a rectangle; 0 when unreadable or black.
     uint64_t Shown(const IRECT& r) {
         XImage* image = XGetImage(display_, EditorWindow(), r.L, r.T, r.W(), r.H(), AllPlanes, ZPixmap);

@@ -49,14 +49,7 @@ protected:
         if (display_) XCloseDisplay(display_);
     }
     bool OpenEditor() { return host->Dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(parent_)) == 1; }
-    ::Window EditorWindow() {
-        ::Window root = 0, parent = 0, *children = nullptr;
-        unsigned count = 0;
-        XQueryTree(display_, parent_, &root, &parent, &children, &count);
-        const ::Window child = count > 0 ? children[0] : 0;
-        XFree(children);
-        return child;
-    }
+    ::Window EditorWindow() { return sorel::testing::FirstChildWindow(display_, parent_); }
     // A fingerprint of what the editor's window shows in a rectangle (0 when unreadable); black is not drawn.
     uint64_t Shown(const IRECT& r) {
         XImage* image = XGetImage(display_, EditorWindow(), r.L, r.T, r.W(), r.H(), AllPlanes, ZPixmap);

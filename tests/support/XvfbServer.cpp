@@ -1,5 +1,7 @@
 #include "XvfbServer.h"
 
+#include <X11/Xlib.h>
+
 #include <poll.h>
 #include <signal.h>
 #include <fcntl.h>
@@ -65,6 +67,15 @@ XvfbServer::~XvfbServer() {
 
 bool XvfbServer::Xdotool(const std::string& arguments) const {
     return Running() && std::system(("xdotool " + arguments + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+unsigned long FirstChildWindow(_XDisplay* display, unsigned long parent) {
+    ::Window root = 0, grandparent = 0, *children = nullptr;
+    unsigned count = 0;
+    XQueryTree(display, parent, &root, &grandparent, &children, &count);
+    const ::Window child = count > 0 ? children[0] : 0;
+    XFree(children);
+    return child;
 }
 
 }  // namespace sorel::testing

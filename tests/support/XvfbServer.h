@@ -5,6 +5,8 @@
 
 #include <string>
 
+struct _XDisplay;  // Xlib's, without its macros in every test
+
 namespace sorel::testing {
 
 class XvfbServer {
@@ -24,5 +26,9 @@ private:
     int pid_ = -1;
     std::string display_;
 };
+
+// The first child of a window (the editor inside the window a test hands
+// it as parent); 0 when it has none.
+unsigned long FirstChildWindow(_XDisplay* display, unsigned long parent);
 
 }  // namespace sorel::testing
