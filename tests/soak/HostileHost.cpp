@@ -27,6 +27,11 @@ constexpr int kTimeFlags = kVstPpqPosValid | kVstTempoValid | kVstBarsValid | kV
 // In percent, in the order of HostileHost::Mode.
 constexpr int kModeChances[] = {20, 30, 20, 15, 10, 5};
 constexpr int kCycleFlags = kVstCyclePosValid | kVstTransportCycleActive;
+// A block a musician's host plays: a real sample rate and time, at most this
+// many frames and events. Floods, odd rates and tempos make work in
+// proportion to what they ask; such blocks are measured, not bounded.
+constexpr int kMusicianFrames = 1024;
+constexpr int kMusicianEvents = 64;
 
 void SetCycle(VstTimeInfo& t, double start, double end) {
     t.cycleStartPos = start;
@@ -104,43 +109,65 @@ VstTimeInfo HostileHost::Time(int frames) {
             t.ppqPos = loopStart_;
         }
     }
-    if (mode_ == Mode::Chaos || dice_.Chance(0.01)) Disturb(t);
+    disturbed_ = mode_ == Mode::Chaos || dice_.Chance(0.01);
+    if (disturbed_) Disturb(t);
     if (playing) samplePos_ += frames;
     return t;
 }
 
-void HostileHost::BetweenBlocks() {
-    if (!dice_.Chance(0.02)) return;
+const char* HostileHost::BetweenBlocks() {
+    if (!dice_.Chance(0.02)) return nullptr;
     switch (dice_.Uniform(0, 5)) {
         case 0:
             sampleRate_ = dice_.Pick(kSampleRates);
+            oddRate_ = false;
             plugin_.Dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(sampleRate_));
-            break;
-        case 1: plugin_.Dispatch(effSetSampleRate, 0, 0, nullptr, dice_.Pick(kOddSampleRates)); break;
-        case 2: plugin_.Dispatch(effSetBlockSize, 0, dice_.Pick(kBlockSizes)); break;
+            return "effSetSampleRate";
+        case 1:
+            oddRate_ = true;
+            plugin_.Dispatch(effSetSampleRate, 0, 0, nullptr, dice_.Pick(kOddSampleRates));
+            return "odd effSetSampleRate";
+        case 2: plugin_.Dispatch(effSetBlockSize, 0, dice_.Pick(kBlockSizes)); return "effSetBlockSize";
         case 3:  // off and on, or left suspended and processing anyway
             plugin_.Dispatch(effMainsChanged, 0, 0);
-            if (dice_.Chance(0.5)) plugin_.Dispatch(effMainsChanged, 0, 1);
-            break;
-        case 4: plugin_.Dispatch(effSetProgram, 0, dice_.Uniform(-2, 3)); break;
+            suspended_ = !dice_.Chance(0.5);
+            if (!suspended_) plugin_.Dispatch(effMainsChanged, 0, 1);
+            return "effMainsChanged";
+        case 4: plugin_.Dispatch(effSetProgram, 0, dice_.Uniform(-2, 3)); return "effSetProgram";
         default: {
             char name[64] = {};
             plugin_.Dispatch(effGetProgramName, 0, 0, name);
             plugin_.Dispatch(effSetProgramName, 0, 0, name);
             plugin_.Dispatch(effStopProcess);
             plugin_.Dispatch(effStartProcess);
-            break;
+            return "effStopProcess and effStartProcess";
         }
     }
 }
 
-void HostileHost::Block(bool presetSteps) {
-    BetweenBlocks();
+void HostileHost::Measure(std::chrono::nanoseconds cpu, int frames, int events, const char* between,
+                          const std::function<std::string()>& before) {
+    const int64_t block = blocks_++;
+    // A block of no frames, or one while suspended, leaves its events to
+    // the next that plays.
+    events += carried_;
+    carried_ = frames > 0 && !suspended_ ? 0 : events;
+    const bool ordinary = !oddRate_ && !disturbed_ && frames <= kMusicianFrames && events <= kMusicianEvents;
+    for (LongestBlock* longest : {&longest_, ordinary ? &longestOrdinary_ : nullptr}) {
+        if (!longest || cpu <= longest->cpu) continue;
+        *longest = {cpu, frames, events, block, before ? before() : std::string()};
+        if (between) longest->before += std::string(longest->before.empty() ? "" : ", ") + between;
+    }
+}
+
+void HostileHost::Block(bool presetSteps, const std::function<std::string()>& before) {
+    const char* between = BetweenBlocks();
     const int frames = Frames();
     const int entry = static_cast<int>(dice_.Uniform(0, 9));
     const VstTimeInfo time = Time(frames);
     plugin_.SetTime(time, mode_ != Mode::Silent && !dice_.Chance(0.005));
     const VstEvents* events = midi_.NextBlock(frames, presetSteps);
+    const auto start = test::ThreadCpuTime();
     // Now and then a host hands over nothing, or a negative count.
     if (dice_.Chance(0.0025)) plugin_.Deliver(nullptr);
     if (dice_.Chance(0.0025)) {
@@ -151,9 +178,11 @@ void HostileHost::Block(bool presetSteps) {
         list->numEvents = count;
     }
     plugin_.Deliver(events);
-    plugin_.ProcessBlock(frames, entry < 7   ? test::ProcessEntry::Replacing
-                                 : entry < 9 ? test::ProcessEntry::DoubleReplacing
-                                             : test::ProcessEntry::Accumulating);
+    const auto delivered = test::ThreadCpuTime() - start;
+    const auto processed = plugin_.ProcessBlock(frames, entry < 7   ? test::ProcessEntry::Replacing
+                                                        : entry < 9 ? test::ProcessEntry::DoubleReplacing
+                                                                    : test::ProcessEntry::Accumulating);
+    Measure(delivered + processed, frames, events->numEvents, between, before);
 }
 
 int HostileHost::ReleaseEverything() {
@@ -161,6 +190,7 @@ int HostileHost::ReleaseEverything() {
     plugin_.Dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(kSampleRate));
     plugin_.Dispatch(effSetBlockSize, 0, kOrdinaryBlock);
     plugin_.Dispatch(effMainsChanged, 0, 1);
+    suspended_ = false;
     // Events still waiting (a control key may yet switch hold on) take effect first.
     plugin_.ProcessBlock(kOrdinaryBlock);
     // Hold and note release both keep an arpeggio going after its keys are up.

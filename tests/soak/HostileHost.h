@@ -7,11 +7,26 @@
 // and note release off, stops the transport and plays on until nothing sounds.
 #pragma once
 
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <string>
+
 #include "soak/Dice.h"
 #include "soak/HostileMidi.h"
 #include "support/TestHost.h"
 
 namespace sorel::soak {
+
+// The block that took the audio thread the most of its own CPU time
+// (event delivery and processing), with what the host did just before it.
+struct LongestBlock {
+    std::chrono::nanoseconds cpu{};
+    int frames = 0;
+    int events = 0;
+    int64_t block = 0;
+    std::string before;
+};
 
 class HostileHost {
 public:
@@ -20,7 +35,13 @@ public:
     HostileHost(test::TestHost& plugin, Dice& dice) : plugin_(plugin), dice_(dice), midi_(dice) {}
 
     // One block; with `presetSteps` its events may step through the presets.
-    void Block(bool presetSteps);
+    // `before` tells what other calls came before it, asked only of a block
+    // that is the longest so far.
+    void Block(bool presetSteps, const std::function<std::string()>& before = {});
+    // Of every block, and of the blocks a musician's host plays (a real
+    // sample rate and time, an ordinary size, no flood of events).
+    const LongestBlock& Longest() const { return longest_; }
+    const LongestBlock& LongestOrdinary() const { return longestOrdinary_; }
     // Returns the notes still sounding once everything was released; the
     // checker counts each as a fault.
     int ReleaseEverything();
@@ -36,7 +57,10 @@ private:
     int Frames();
     VstTimeInfo Time(int frames);
     void Disturb(VstTimeInfo& time);
-    void BetweenBlocks();
+    // Returns what it did, or null.
+    const char* BetweenBlocks();
+    void Measure(std::chrono::nanoseconds cpu, int frames, int events, const char* between,
+                 const std::function<std::string()>& before);
 
     test::TestHost& plugin_;
     Dice& dice_;
@@ -50,6 +74,12 @@ private:
     double loopEnd_ = 8.0;
     bool togglePlaying_ = false;
     int normalFrames_ = kOrdinaryBlock;
+    int64_t blocks_ = 0;
+    bool oddRate_ = false;
+    bool disturbed_ = false;
+    bool suspended_ = false;
+    int carried_ = 0;  // events the plug-in keeps queued for the next block it plays
+    LongestBlock longest_, longestOrdinary_;
 };
 
 // Plays ordinary blocks until nothing sounded for two seconds, or for half

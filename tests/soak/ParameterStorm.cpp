@@ -41,12 +41,14 @@ void ParameterStorm::Step(test::TestHost& plugin) {
     switch (dice_.Uniform(0, 9)) {
         case 0: case 1: case 2: case 3: {
             const int index = Index(dice_);
+            lastCall_ = "setParameter", lastIndex_ = index;
             plugin.SetParameter(index, Value(dice_));
             break;
         }
         case 4: plugin.GetParameter(Index(dice_)); break;
         case 5: {
             const int index = Index(dice_);
+            lastCall_ = "effString2Parameter", lastIndex_ = index;
             plugin.Dispatch(effString2Parameter, index, 0, dice_.Chance(0.1) ? nullptr : Text(false));
             break;
         }
@@ -57,6 +59,7 @@ void ParameterStorm::Step(test::TestHost& plugin) {
         }
         case 7: {
             const int index = Index(dice_);
+            lastCall_ = "effVendorSpecific", lastIndex_ = index;
             plugin.Dispatch(effVendorSpecific, 7, index, buffer_, Value(dice_));
             break;
         }
@@ -69,6 +72,10 @@ void ParameterStorm::Step(test::TestHost& plugin) {
         }
         default: plugin.Dispatch(effCanDo, 0, 0, Text(dice_.Chance(0.5))); break;
     }
+}
+
+std::string ParameterStorm::Last() const {
+    return std::string(lastCall_.load()) + " " + std::to_string(lastIndex_.load());
 }
 
 }  // namespace sorel::soak

@@ -4,6 +4,9 @@
 // and vendor-specific queries with indices nobody checked.
 #pragma once
 
+#include <atomic>
+#include <string>
+
 #include "soak/Dice.h"
 #include "support/TestHost.h"
 
@@ -15,6 +18,8 @@ public:
 
     // One call into the plug-in.
     void Step(test::TestHost& plugin);
+    // The latest call, for the soak's report of what came before a long block.
+    std::string Last() const;
 
 private:
     // Copies junk text, or with `question` one of the host's questions, into the buffer.
@@ -22,6 +27,9 @@ private:
 
     Dice& dice_;
     char buffer_[512] = {};
+    // Written by the thread that steps, read by the audio thread.
+    std::atomic<const char*> lastCall_{"nothing"};
+    std::atomic<int> lastIndex_{0};
 };
 
 }  // namespace sorel::soak

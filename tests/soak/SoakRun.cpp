@@ -43,6 +43,14 @@ std::string Describe(Sent::const_iterator e, const Sent& all) {
     return text;
 }
 
+std::string Describe(const LongestBlock& b) {
+    char text[96];
+    std::snprintf(text, sizeof text, "%.1f us of thread CPU time (block %lld, %d frames, %d events, ",
+                  std::chrono::duration<double, std::micro>(b.cpu).count(), static_cast<long long>(b.block), b.frames,
+                  b.events);
+    return text + b.before + ")";
+}
+
 std::unique_ptr<test::TestHost> OpenInstance(VSTPluginMainProc entry) {
     auto plugin = std::make_unique<test::TestHost>(entry);
     plugin->SetRecording(false);
@@ -54,7 +62,8 @@ std::unique_ptr<test::TestHost> OpenInstance(VSTPluginMainProc entry) {
 // the plug-in's idle work, which steps through presets. Without, the audio
 // thread makes those calls between its blocks. Returns the notes still
 // sounding once everything was released.
-int Storm(test::TestHost& plugin, const SoakOptions& options, std::ostream& out) {
+int Storm(test::TestHost& plugin, const SoakOptions& options, std::ostream& out, LongestBlock& longest,
+          LongestBlock& longestOrdinary) {
     Dice dice(options.seed), parameterDice(options.seed ^ kParameterSeedSalt), stateDice(options.seed ^ kStateSeedSalt);
     HostileHost host(plugin, dice);
     ParameterStorm parameters(parameterDice);
@@ -89,8 +98,12 @@ int Storm(test::TestHost& plugin, const SoakOptions& options, std::ostream& out)
             if (stateTraffic && dice.Chance(0.02)) stateStep();
             plugin.Dispatch(effIdle);
         }
-        host.Block(stateTraffic);
+        host.Block(stateTraffic, [&] {
+            return "after " + parameters.Last() + (stateTraffic ? std::string(", state: ") + states.Last() : "");
+        });
     }
+    longest = host.Longest();
+    longestOrdinary = host.LongestOrdinary();
     stop = true;
     for (std::thread& t : helpers) t.join();
     out << "soak: " << blocks << " blocks in " << options.seconds << " s\n";
@@ -161,11 +174,16 @@ bool RunSoak(VSTPluginMainProc entry, const SoakOptions& options, std::ostream& 
         out << "the module's entry gave no plug-in\nFAILED\n";
         return false;
     }
-    int sounding = Storm(*plugin, options, out);
+    LongestBlock longest, ordinary;
+    int sounding = Storm(*plugin, options, out, longest, ordinary);
+    const bool quick = options.longestBlock.count() == 0 || ordinary.cpu <= options.longestBlock;
     const std::string differs = CompareWithFresh(*fresh, *plugin, sounding);
     const std::string faults = plugin->Faults();
-    const bool passed = sounding == 0 && differs.empty() && faults.empty();
-    out << "notes sounding after release: " << sounding << "\n"
+    const bool passed = sounding == 0 && differs.empty() && faults.empty() && quick;
+    out << "longest block: " << Describe(longest) << "\n"
+        << "longest ordinary block: " << Describe(ordinary)
+        << (quick ? "" : ", over the bound of " + std::to_string(options.longestBlock.count()) + " us") << "\n"
+        << "notes sounding after release: " << sounding << "\n"
         << "arpeggiates as a fresh instance: " << (differs.empty() ? "yes" : "NO " + differs) << "\n"
         << "faults: " << (faults.empty() ? "none" : faults) << "\n"
         << (passed ? "PASSED" : "FAILED") << "\n";

@@ -5,6 +5,7 @@
 // exactly as a fresh instance does, and end it.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <ostream>
 #include <string>
@@ -20,6 +21,9 @@ struct SoakOptions {
     bool threads = false;
     // The Sorel data folder (…/Vardo/Sorel/) where the preset files go.
     std::string dataRoot;
+    // No block may take the audio thread more of its own CPU time; zero
+    // when the build's instrumentation makes any bound meaningless.
+    std::chrono::microseconds longestBlock{SOREL_SOAK_LONGEST_BLOCK_US};
 };
 
 // Runs the soak and reports to `out`; true when every check held.

@@ -110,8 +110,9 @@ void StateStorm::Step(test::TestHost& plugin) {
         if (auto chunk = plugin.GetChunk(1); !chunk.empty()) own_ = std::move(chunk);
     }
     const int pick = static_cast<int>(dice_.Uniform(0, 99));
-    if (pick < 35) return DamagePresetFile();
+    if (pick < 35) return lastCall_ = "preset file rewritten", DamagePresetFile();
     std::vector<uint8_t> chunk = own_;  // the plug-in's own, as it is
+    lastCall_ = pick >= 90 ? "random chunk" : pick >= 65 ? "mutated chunk" : pick >= 50 ? "truncated chunk" : "own chunk";
     if (pick >= 90) {
         // Random bytes, half of them behind a proper framework header.
         chunk = RandomBytes(dice_, {}, static_cast<int>(dice_.Uniform(0, 70000)));

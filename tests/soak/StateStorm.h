@@ -4,6 +4,7 @@
 // them: intact, truncated, mutated, uncompressed, empty, garbage or gone.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -22,6 +23,8 @@ public:
     static void FillShelf(const std::string& dataRoot, const std::vector<uint8_t>& chunk);
     // One state call: a chunk handed to the plug-in, or a preset file changed.
     void Step(test::TestHost& plugin);
+    // The latest call, for the soak's report of what came before a long block.
+    const char* Last() const { return lastCall_; }
 
 private:
     void DamagePresetFile();
@@ -29,6 +32,7 @@ private:
     Dice& dice_;
     std::string dataRoot_;
     std::vector<uint8_t> own_;  // the plug-in's latest program chunk
+    std::atomic<const char*> lastCall_{"nothing"};
 };
 
 }  // namespace sorel::soak

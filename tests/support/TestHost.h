@@ -19,6 +19,9 @@
 
 namespace sorel::test {
 
+// The calling thread's own CPU time so far.
+std::chrono::nanoseconds ThreadCpuTime();
+
 struct HostTransport {
     double sampleRate = 48000.0;
     double tempo = 120.0;
@@ -79,8 +82,9 @@ public:
     void Controller(int offset, int channel, int number, int value) { QueueMidi(offset, 0xAF + channel, number, value); }
     // Hands an event list over as it is, however malformed.
     intptr_t Deliver(const VstEvents* events);
-    // Delivers the queued MIDI (if any), then runs one block and returns how
-    // long the plug-in took. Replacing calls must leave silence.
+    // Delivers the queued MIDI (if any), then runs one block and returns the
+    // calling thread's own CPU time the plug-in took (robust to a busy
+    // machine, unlike wall time). Replacing calls must leave silence.
     std::chrono::nanoseconds ProcessBlock(int frames, ProcessEntry entry = ProcessEntry::Replacing);
     void ProcessBlocks(int count, int frames) {
         for (int i = 0; i < count; ++i) ProcessBlock(frames);
