@@ -64,7 +64,7 @@ void IPlugBase::ReapplyAllParameters() {
     std::lock_guard<std::recursive_mutex> lock(mutex_);
     for (int i = 0; i < ParameterTable::Size(); ++i) {
         const Parameter* p = params_.Get(i);
-        if (!p || (EngineKeepsDefault(i) && p->Value() == p->Default())) continue;
+        if (!p || (p->Value() == p->Default() && EngineKeepsDefault(i))) continue;
         OnParameterChanged(i, p->Value(), ChangeSource::Reapply);
     }
 }

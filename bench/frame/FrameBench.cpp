@@ -101,6 +101,18 @@ void BM_CreateAndOpen(benchmark::State& state, VSTPluginMainProc (*entry)()) {
 BENCHMARK_CAPTURE(BM_CreateAndOpen, Sorel, &Entry)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_CreateAndOpen, Kars, &KarsEntry)->Unit(benchmark::kMillisecond);
 
+// What a host that loads, opens and closes a further instance waits for.
+void BM_CreateOpenAndClose(benchmark::State& state, VSTPluginMainProc (*entry)()) {
+    SetTransport(false);
+    if (!entry()) {
+        state.SkipWithError("module not installed");
+        return;
+    }
+    for (auto _ : state) Close(OpenInstance(entry()));
+}
+BENCHMARK_CAPTURE(BM_CreateOpenAndClose, Sorel, &Entry)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_CreateOpenAndClose, Kars, &KarsEntry)->Unit(benchmark::kMillisecond);
+
 // The same for the plug-in object alone, without the files that
 // persistence reads when the module builds an instance.
 void BM_CreateAndOpenFrameOnly(benchmark::State& state) {

@@ -62,5 +62,28 @@ TEST(ParameterLayoutSharing, InstancesShareDescriptionsAndKeepTheirOwnValues) {
     EXPECT_EQ(std::pair(second.Value(param::kGate), second.KeepOnPresetLoad(param::kGate)), std::pair(-10.0, false));
 }
 
+// Values and flags are kept as their difference from the layout's start:
+// every change, back to the start too, reads back as it was written.
+TEST(ParameterTable, ValuesAndFlagsReadBackAsWritten) {
+    ParameterTable table(ParameterLayout::Shared(kHostUnknown, ChordShapeList{}));
+    struct Row { int index; double written, read; bool keep; };
+    const Row rows[] = {
+        {param::kGate, 40, 40, true},           // a flag that starts cleared, set
+        {param::kLockRate, 0, 0, false},        // one that starts set, cleared
+        {param::kLockGate, 1, 1, true},         // one that starts set, set again
+        {param::kGate, -10, -10, false},        // back to the default
+        {param::kGate, 1e9, 100, false},        // limited to the range
+        {param::kCount - 1, 0.25, 0.25, true},  // the last slot
+    };
+    for (const Row& row : rows) {
+        table.Get(row.index)->SetValue(row.written);
+        table.SetKeepOnPresetLoad(row.index, row.keep);
+        EXPECT_EQ(std::pair(table.Value(row.index), table.KeepOnPresetLoad(row.index)), std::pair(row.read, row.keep))
+            << row.index;
+    }
+    table.Get(param::kGate)->ResetToDefault();
+    EXPECT_EQ(table.Value(param::kGate), table.Get(param::kGate)->Default());
+}
+
 }  // namespace
 }  // namespace sorel
