@@ -7,7 +7,9 @@ namespace sorel {
 BulkEditWorker::BulkEditWorker(std::recursive_mutex& pluginLock, RunOnce run, MayStartThread mayStart)
     : pluginLock_(pluginLock), run_(std::move(run)), mayStart_(std::move(mayStart)) {}
 
-BulkEditWorker::~BulkEditWorker() {
+BulkEditWorker::~BulkEditWorker() { Stop(); }
+
+void BulkEditWorker::Stop() {
     {
         std::lock_guard<std::mutex> guard(wakeMutex_);
         stopping_ = true;

@@ -48,6 +48,8 @@ public:
     void StartIfWaiting();
     // Without the plug-in lock: returns once everything queued is done.
     void WaitUntilDone();
+    // Without the plug-in lock: ends the thread after the run under way.
+    void Stop();
 
 private:
     void Run();

@@ -92,6 +92,9 @@ public:
     void WaitUntilIdle() { worker_.WaitUntilDone(); }
     // Not on the audio thread: lets a paste the audio thread queued begin.
     void StartWaitingPastes() { worker_.StartIfWaiting(); }
+    // Without the plug-in lock: drops what is left of a paste and ends its
+    // thread, whose every run reaches the owner's parameter changes.
+    void StopPastes() { worker_.Stop(); }
 
 private:
     // One action's step of the history; none on the audio thread.

@@ -79,6 +79,8 @@ Vardo::Vardo(audioMasterCallback host) : IPlugVST(host, kIdentity) {
 Vardo::~Vardo() {
     // A preset still being applied goes through the actions: it ends first.
     if (persistence_) persistence_->Shutdown();
+    // So does a paste still landing: it ends while the actions are there.
+    actions_->StopPastes();
     actions_.reset();
     editor_.reset();
     context_.notifier->SetListener(nullptr);
