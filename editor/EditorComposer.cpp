@@ -137,6 +137,13 @@ void EditorComposer::Compose() {
 }
 
 void EditorComposer::ComposeTopRows() {
+    ComposeViews();
+    ComposeGlobalControls();
+    ComposePatternControls();
+    ComposeAreaControls();
+}
+
+void EditorComposer::ComposeViews() {
     const IBitmap incoming = Image(image::kIncomingNote);
     for (int area = 0; area < kKeyAreas; ++area) {
         const IRECT r = Rect(kIncomingNoteSkin + area);
@@ -147,6 +154,9 @@ void EditorComposer::ComposeTopRows() {
         editor_, Rect(36), Image(image::kNoteListStrip), editor_.plug_.Marks())));
     editor_.sceneView_ =
         &static_cast<SceneView&>(editor_.Attach(std::make_unique<SceneView>(editor_, Rect(kSceneViewSkin))));
+}
+
+void EditorComposer::ComposeGlobalControls() {
     Switch(26, image::kTeach, Scope::kGlobal, kCcTeach);
     FontSwitch(25, kFontCalibri14, Scope::kGlobal, kCcTeachSelection);
     // Light text on the dark panel; each caption has the whole row, the editor
@@ -185,6 +195,9 @@ void EditorComposer::ComposeTopRows() {
     }
     FontSwitch(144, kFontCalibri12, Scope::kGlobal, kChordMemoryApplyChordSelection);
     FontSwitch(155, kFontCalibri12, Scope::kGlobal, kControlZoneSync);
+}
+
+void EditorComposer::ComposePatternControls() {
     editor_.rateKnob_ = &Knob(1, image::kRateKnob, Scope::kPattern, kRate);
     editor_.freeRateKnob_ = &Knob(2, image::kUnipolarKnob, Scope::kPattern, kRateFreeMode);
     Switch(3, image::kFreeButton, Scope::kPattern, kRateFreeToggle);
@@ -201,6 +214,9 @@ void EditorComposer::ComposeTopRows() {
     Knob(5, image::kOctavesKnob, Scope::kPattern, kOctaves);
     Knob(0, image::kUnipolarKnob, Scope::kPattern, kGate);
     Knob(4, image::kUnipolarKnob, Scope::kPattern, kSwing);
+}
+
+void EditorComposer::ComposeAreaControls() {
     Switch(9, image::kOnOff, Scope::kArea, kKeyAreaOnOff);
     editor_.controls_.back()->SetTag(UIEventHandler::kTagAreaSwitch);
     FontSwitch(18, kFontCalibri12, Scope::kArea, kArpOnNoteCount);

@@ -40,7 +40,12 @@ private:
     IControl& Radio(int skin, const ImageResource& image, const FontResource& font, Scope scope, int first, int count);
     std::vector<std::string> Labels(int parameter, int count) const;
 
+    // In attach order, which is the order controls are drawn and hit.
     void ComposeTopRows();
+    void ComposeViews();
+    void ComposeGlobalControls();
+    void ComposePatternControls();
+    void ComposeAreaControls();
     void ComposeSceneCells();
     void ComposeOverlays();
     void ComposeSettingsPanel();
