@@ -23,7 +23,7 @@ struct WindowEvent {
         kKeyRelease,
         kFocusIn,
         kFocusOut,
-        kOther,      // of a window of ours, but of no kind above
+        kOther,      // any other kind; only its window is read
     };
     // The keys the editor, the menu and the text field tell apart.
     enum class Key { kOther, kSpace, kReturn, kEscape, kBackSpace, kDelete, kLeft, kRight, kUp, kDown, kHome, kEnd };
