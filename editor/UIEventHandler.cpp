@@ -5,7 +5,7 @@
 #include "engine/ParameterIndex.h"
 #include "frame/GlobalSettings.h"
 #include "frame/Vardo.h"
-#include "graphics/WindowHost.h"
+#include "graphics/OpenURL.h"
 
 namespace sorel {
 
@@ -23,7 +23,7 @@ void UIEventHandler::OnNotify(ISubject& subject, int x, int y, int event, const 
             if (event == kMouseUp) editor_.ToggleAboutBox();
             break;
         case kTagLink:
-            if (event == kMouseUp) WindowHost::OpenURL(kWebAddress);
+            if (event == kMouseUp) OpenURL(kWebAddress);
             break;
         case kTagAreaSwitch:
             if (event == kMouseUp && mod.C && control) SoloKeyArea(control->ParamIdx(), control->Value());

@@ -16,6 +16,7 @@
 #include "editor/PatternView.h"
 #include "editor/SceneView.h"
 #include "editor/SettingsControl.h"
+#include "editor/TextEntryCharacters.h"
 #include "editor/UIEventHandler.h"
 #include "engine/ParameterIndex.h"
 #include "engine/PatternEngine.h"
@@ -679,9 +680,8 @@ void VardoEditor::PromptForValue(IControl& control, int x, int y) {
     }
     if (!window_ || !window_->IsOpen()) return;
     // Note names for notes; numbers for everything without display texts.
-    const auto filter = IsNoteParameter(control.ParamIdx()) || p->Kind() != ParamKind::Double
-                            ? WindowHost::TextFilter::kInteger
-                            : WindowHost::TextFilter::kDouble;
+    const bool noteOrWhole = IsNoteParameter(control.ParamIdx()) || p->Kind() != ParamKind::Double;
+    const auto filter = noteOrWhole ? IsNoteNameCharacter : IsDecimalCharacter;
     textDone_ = [this, &control](bool committed, const std::string& text) {
         if (committed) CommitPrompt(control, text);
     };
@@ -692,7 +692,7 @@ void VardoEditor::PromptForValue(IControl& control, int x, int y) {
 void VardoEditor::AskForText(const IRECT& rect, const std::string& text, int maxLength, TextDone done) {
     textDone_ = std::move(done);
     if (window_ && window_->IsOpen())
-        window_->OpenTextEntry(rect, IText{}, text, maxLength, WindowHost::TextFilter::kAny);
+        window_->OpenTextEntry(rect, IText{}, text, maxLength);
 }
 
 void VardoEditor::OnTextEntryDone(bool committed, const std::string& text) {

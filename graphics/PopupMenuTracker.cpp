@@ -1,14 +1,11 @@
 #include "graphics/PopupMenuTracker.h"
 
-#include <X11/Xutil.h>
-#include <X11/keysym.h>
-
 namespace sorel {
 namespace {
 
 constexpr unsigned kPointerEvents = ButtonPressMask | ButtonReleaseMask | PointerMotionMask;
-constexpr unsigned kWheelUp = Button4;
-constexpr unsigned kWheelDown = Button5;
+
+bool IsWheel(int button) { return button == WindowEvent::kWheelUp || button == WindowEvent::kWheelDown; }
 
 }  // namespace
 
@@ -29,7 +26,7 @@ PopupMenuTracker::~PopupMenuTracker() {
     XFlush(display_);
 }
 
-bool PopupMenuTracker::OwnsWindow(Window window) const {
+bool PopupMenuTracker::OwnsWindow(uint64_t window) const {
     for (const auto& level : levels_)
         if (level->Id() == window) return true;
     return false;
@@ -37,45 +34,42 @@ bool PopupMenuTracker::OwnsWindow(Window window) const {
 
 PopupMenuTracker::Hit PopupMenuTracker::HitTest(int rootX, int rootY) const {
     for (int level = int(levels_.size()) - 1; level >= 0; --level) {
-        if (levels_[size_t(level)]->ScreenRect().Contains(rootX, rootY))
-            return {level, levels_[size_t(level)]->HitTest(rootX, rootY)};
+        if (levels_[size_t(level)]->Layout().ScreenRect().Contains(rootX, rootY))
+            return {level, levels_[size_t(level)]->Layout().HitTest(rootX, rootY)};
     }
     return {};
 }
 
-bool PopupMenuTracker::HandleEvent(const XEvent& event) {
+bool PopupMenuTracker::HandleEvent(const WindowEvent& event) {
+    using Type = WindowEvent::Type;
     switch (event.type) {
-    case Expose:
-        if (!OwnsWindow(event.xexpose.window)) return false;
-        if (event.xexpose.count == 0)
+    case Type::kExpose:
+        if (!OwnsWindow(event.window)) return false;
+        if (event.lastExpose)
             for (const auto& level : levels_)
-                if (level->Id() == event.xexpose.window) level->Draw();
+                if (level->Id() == event.window) level->Draw();
         return true;
-    case MotionNotify: OnMotion(event.xmotion.x_root, event.xmotion.y_root); return true;
-    case ButtonPress: {
-        const Hit hit = HitTest(event.xbutton.x_root, event.xbutton.y_root);
-        if (hit.level < 0) {
-            done_ = true;  // a click outside dismisses the menu
-        } else if (event.xbutton.button == kWheelUp || event.xbutton.button == kWheelDown) {
-            levels_[size_t(hit.level)]->Scroll(event.xbutton.button == kWheelUp ? -1 : 1);
-        } else {
-            armed_ = true;
-        }
+    case Type::kMotion: OnMotion(event.rootX, event.rootY); return true;
+    case Type::kButtonPress: OnPress(event); return true;
+    case Type::kButtonRelease:
+        if (!IsWheel(event.button)) OnRelease(event.rootX, event.rootY);
         return true;
+    case Type::kKeyPress: OnKey(event.key); return true;
+    case Type::kKeyRelease:
+    case Type::kEnter:
+    case Type::kLeave: return true;
+    default: return OwnsWindow(event.window);
     }
-    case ButtonRelease:
-        if (event.xbutton.button != kWheelUp && event.xbutton.button != kWheelDown)
-            OnRelease(event.xbutton.x_root, event.xbutton.y_root);
-        return true;
-    case KeyPress: {
-        XKeyEvent key = event.xkey;
-        OnKey(XLookupKeysym(&key, 0));
-        return true;
-    }
-    case KeyRelease:
-    case EnterNotify:
-    case LeaveNotify: return true;
-    default: return OwnsWindow(event.xany.window);
+}
+
+void PopupMenuTracker::OnPress(const WindowEvent& press) {
+    const Hit hit = HitTest(press.rootX, press.rootY);
+    if (hit.level < 0) {
+        done_ = true;  // a click outside dismisses the menu
+    } else if (IsWheel(press.button)) {
+        levels_[size_t(hit.level)]->Scroll(press.button == WindowEvent::kWheelUp ? -1 : 1);
+    } else {
+        armed_ = true;
     }
 }
 
@@ -85,7 +79,7 @@ void PopupMenuTracker::OnMotion(int rootX, int rootY) {
     hover_ = hit;
     if (hit.level < 0) {
         // Off every menu: keep the open path but no highlight in the deepest level.
-        levels_.back()->Highlight(PopupMenuWindow::kNoItem);
+        levels_.back()->Highlight(PopupMenuLayout::kNoItem);
         return;
     }
     PopupMenuWindow& level = *levels_[size_t(hit.level)];
@@ -112,26 +106,26 @@ void PopupMenuTracker::Choose(int level, int item) {
     done_ = true;
 }
 
-void PopupMenuTracker::OnKey(unsigned long keySymbol) {
+void PopupMenuTracker::OnKey(WindowEvent::Key key) {
+    using Key = WindowEvent::Key;
     const int deepest = int(levels_.size()) - 1;
     PopupMenuWindow& level = *levels_.back();
-    const int current = level.Highlighted();
+    const int current = level.Layout().Highlighted();
     const bool hasSubmenu = current >= 0 && level.Menu().ItemAt(current).submenu &&
                             !level.Menu().ItemAt(current).submenu->Empty();
-    switch (keySymbol) {
-    case XK_Escape: done_ = true; break;
-    case XK_Up:
-    case XK_Down: level.HighlightNext(keySymbol == XK_Down ? 1 : -1); break;
-    case XK_Left:
+    switch (key) {
+    case Key::kEscape: done_ = true; break;
+    case Key::kUp:
+    case Key::kDown: level.HighlightNext(key == Key::kDown ? 1 : -1); break;
+    case Key::kLeft:
         if (deepest > 0) levels_.pop_back();
         break;
-    case XK_Right:
-    case XK_Return:
-    case XK_KP_Enter:
+    case Key::kRight:
+    case Key::kReturn:
         if (hasSubmenu) {
             OpenSubmenuOf(deepest, current);
             levels_.back()->HighlightNext(1);
-        } else if (current >= 0 && keySymbol != XK_Right) {
+        } else if (current >= 0 && key != Key::kRight) {
             Choose(deepest, current);
         }
         break;
@@ -140,8 +134,8 @@ void PopupMenuTracker::OnKey(unsigned long keySymbol) {
 }
 
 void PopupMenuTracker::OpenSubmenuOf(int level, int item) {
-    const IRECT row = levels_[size_t(level)]->ItemScreenRect(item);
-    const IRECT& parent = levels_[size_t(level)]->ScreenRect();
+    const IRECT row = levels_[size_t(level)]->Layout().ItemScreenRect(item);
+    const IRECT& parent = levels_[size_t(level)]->Layout().ScreenRect();
     const IPopupMenu& submenu = *levels_[size_t(level)]->Menu().ItemAt(item).submenu;
     levels_.push_back(std::make_unique<PopupMenuWindow>(display_, submenu, parent.R, row.T, row.B, scale_));
 }
@@ -152,8 +146,8 @@ void PopupMenuTracker::CloseLevelsAfter(int level) {
 
 void PopupMenuTracker::OnTick() {
     if (hover_.level < 0 || hover_.level >= int(levels_.size())) return;
-    if (hover_.item == PopupMenuWindow::kScrollUp) levels_[size_t(hover_.level)]->Scroll(-1);
-    if (hover_.item == PopupMenuWindow::kScrollDown) levels_[size_t(hover_.level)]->Scroll(1);
+    if (hover_.item == PopupMenuLayout::kScrollUp) levels_[size_t(hover_.level)]->Scroll(-1);
+    if (hover_.item == PopupMenuLayout::kScrollDown) levels_[size_t(hover_.level)]->Scroll(1);
 }
 
 }  // namespace sorel

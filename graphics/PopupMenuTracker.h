@@ -1,10 +1,11 @@
 #pragma once
 // Follows the pointer through an open popup menu and its cascading
 // submenus until an item is chosen or the menu is dismissed. The window host
-// feeds it the X events of its modal loop and its timer ticks.
+// feeds it the events of its modal loop and its timer ticks.
 
 #include "graphics/IPopupMenu.h"
 #include "graphics/PopupMenuWindow.h"
+#include "graphics/WindowEvent.h"
 
 #include <X11/Xlib.h>
 
@@ -26,25 +27,26 @@ public:
     IPopupChoice Choice() const { return choice_; }
     // True when the event belonged to the menu (every pointer and key event
     // does while the menu is open).
-    bool HandleEvent(const XEvent& event);
+    bool HandleEvent(const WindowEvent& event);
     // Keeps a long menu scrolling while the pointer rests on an arrow.
     void OnTick();
 
 private:
     struct Hit {
         int level = -1;
-        int item = PopupMenuWindow::kNoItem;
+        int item = PopupMenuLayout::kNoItem;
     };
     Hit HitTest(int rootX, int rootY) const;
     void OnMotion(int rootX, int rootY);
     void OnRelease(int rootX, int rootY);
     // Up and Down move through the deepest open menu, Right and Left open and
     // close submenus, Return chooses, Escape dismisses.
-    void OnKey(unsigned long keySymbol);
+    void OnKey(WindowEvent::Key key);
+    void OnPress(const WindowEvent& press);
     void Choose(int level, int item);
     void OpenSubmenuOf(int level, int item);
     void CloseLevelsAfter(int level);
-    bool OwnsWindow(Window window) const;
+    bool OwnsWindow(uint64_t window) const;
 
     Display* display_;
     int scale_;

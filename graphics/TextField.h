@@ -1,12 +1,13 @@
 #pragma once
 // The one-line text entry of the window host: a child window over a control
-// that holds the keyboard focus while it is open, lets through the characters
-// of its filter and asks, by its state, to be committed or cancelled. The
-// window host serves the request at its next timer tick.
+// that holds the keyboard focus while it is open, shows its TextBuffer and
+// asks, by its state, to be committed or cancelled. The window host serves
+// the request at its next timer tick.
 
 #include "graphics/IRECT.h"
 #include "graphics/IText.h"
-#include "graphics/WindowHost.h"
+#include "graphics/TextBuffer.h"
+#include "graphics/WindowEvent.h"
 
 #include <X11/Xlib.h>
 
@@ -22,25 +23,20 @@ public:
 
     // rect and style in device pixels.
     TextField(Display* display, Window parent, const IRECT& rect, const IText& style, std::string text,
-              int maxLength, WindowHost::TextFilter filter);
+              int maxLength, TextBuffer::Accepts accepts);
     ~TextField();
     TextField(const TextField&) = delete;
     TextField& operator=(const TextField&) = delete;
 
     Window Id() const { return window_; }
     State CurrentState() const { return state_; }
-    const std::string& Text() const { return text_; }
+    const std::string& Text() const { return buffer_.Text(); }
     void RequestCancel();
     // An event on the field's window.
-    void HandleEvent(XEvent& event);
-
-    // Whether the filter lets the Latin-1 character through.
-    static bool Accepts(WindowHost::TextFilter filter, unsigned char c);
+    void HandleEvent(const WindowEvent& event);
 
 private:
-    void HandleKey(XKeyEvent& key);
-    void Insert(unsigned char c);
-    void EraseSelectionOr(int from, int to);
+    void HandleKey(const WindowEvent& key);
     void Draw();
 
     Display* display_;
@@ -48,11 +44,7 @@ private:
     _cairo_surface* surface_ = nullptr;
     IRECT size_;
     IText style_;
-    std::string text_;
-    size_t maxLength_;
-    WindowHost::TextFilter filter_;
-    size_t caret_ = 0;
-    bool allSelected_ = true;
+    TextBuffer buffer_;
     bool focused_ = false;
     State state_ = State::kEditing;
 };

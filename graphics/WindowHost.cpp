@@ -4,18 +4,15 @@
 #include "graphics/PopupMenuTracker.h"
 #include "graphics/TextField.h"
 #include "graphics/WindowClient.h"
+#include "graphics/XEventTranslation.h"
 #include "graphics/XErrorTrap.h"
 #include "graphics/XImageCopy.h"
 
 #include <X11/Xlib.h>
-#include <X11/Xutil.h>
-#include <X11/keysym.h>
 
 #include <poll.h>
-#include <spawn.h>
 #include <sys/eventfd.h>
 #include <sys/timerfd.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -27,45 +24,30 @@
 #include <utility>
 #include <vector>
 
-extern char** environ;
-
 namespace sorel {
 namespace {
 
 constexpr long kTimerMilliseconds = 33;
-constexpr Time kDoubleClickMilliseconds = 400;
+constexpr uint64_t kDoubleClickMilliseconds = 400;
 constexpr int kDoubleClickDistance = 4;  // device pixels
-constexpr unsigned kWheelUp = Button4;
-constexpr unsigned kWheelDown = Button5;
-constexpr unsigned kAnyButtonMask = Button1Mask | Button2Mask | Button3Mask;
 constexpr long kWindowEvents = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
                                EnterWindowMask | LeaveWindowMask | KeyPressMask | KeyReleaseMask |
                                StructureNotifyMask;
 constexpr int kKeyCodes = 256;
-
-IMouseMod ModifiersOf(unsigned state, unsigned button) {
-    IMouseMod mod;
-    mod.L = (state & Button1Mask) || button == Button1;
-    mod.R = (state & Button3Mask) || button == Button3;
-    mod.S = state & ShiftMask;
-    mod.C = state & ControlMask;
-    mod.A = state & Mod1Mask;
-    return mod;
-}
+constexpr int kLastPointerButton = 3;  // above are the wheel's notches
 
 // The client's key code of a key, -1 for keys it does not know.
-int ClientKeyOf(KeySym symbol) {
-    switch (symbol) {
-    case XK_space: return WindowClient::kKeySpace;
-    case XK_Up: return WindowClient::kKeyUp;
-    case XK_Down: return WindowClient::kKeyDown;
-    case XK_Left: return WindowClient::kKeyLeft;
-    case XK_Right: return WindowClient::kKeyRight;
+int ClientKeyOf(const WindowEvent& key) {
+    switch (key.key) {
+    case WindowEvent::Key::kSpace: return WindowClient::kKeySpace;
+    case WindowEvent::Key::kUp: return WindowClient::kKeyUp;
+    case WindowEvent::Key::kDown: return WindowClient::kKeyDown;
+    case WindowEvent::Key::kLeft: return WindowClient::kKeyLeft;
+    case WindowEvent::Key::kRight: return WindowClient::kKeyRight;
     default: break;
     }
-    if (symbol >= XK_0 && symbol <= XK_9) return WindowClient::kKeyDigit0 + int(symbol - XK_0);
-    if (symbol >= XK_A && symbol <= XK_Z) return WindowClient::kKeyLetterA + int(symbol - XK_A);
-    if (symbol >= XK_a && symbol <= XK_z) return WindowClient::kKeyLetterA + int(symbol - XK_a);
+    if (key.keyBase >= '0' && key.keyBase <= '9') return WindowClient::kKeyDigit0 + (key.keyBase - '0');
+    if (key.keyBase >= 'a' && key.keyBase <= 'z') return WindowClient::kKeyLetterA + (key.keyBase - 'a');
     return -1;
 }
 
@@ -91,13 +73,14 @@ struct WindowHost::Impl {
     bool CreateWindow(uint64_t parentWindow);
     void DestroyWindow();
     void WaitAndDispatch(PopupMenuTracker* menu);
-    void Dispatch(XEvent& event, PopupMenuTracker* menu);
-    void OnButtonPress(const XButtonEvent& press);
-    void OnButtonRelease(const XButtonEvent& release);
-    void OnMotion(const XMotionEvent& motion);
-    void OnKeyPress(XKeyEvent& key);
-    void OnKeyRelease(XKeyEvent& key);
-    void ForwardToParent(XKeyEvent key);
+    void Dispatch(const WindowEvent& event, PopupMenuTracker* menu);
+    void DispatchInput(const WindowEvent& event);
+    void OnButtonPress(const WindowEvent& press);
+    void OnButtonRelease(const WindowEvent& release);
+    void OnMotion(const WindowEvent& motion);
+    void OnKeyPress(const WindowEvent& key);
+    void OnKeyRelease(const WindowEvent& key);
+    void ForwardToParent(const WindowEvent& key);
     void Tick(PopupMenuTracker* menu);
     void ServeTextEntry();
     void RedrawDirty();
@@ -125,7 +108,7 @@ struct WindowHost::Impl {
     bool captured = false;
     bool pointerInside = false;
     int lastX = 0, lastY = 0;  // editor pixels of the previous press or drag
-    Time lastClickTime = 0;
+    uint64_t lastClickTime = 0;
     int lastClickX = -1000, lastClickY = -1000;  // device pixels
     std::bitset<kKeyCodes> forwardedKeys;
     std::unique_ptr<TextField> textField;
@@ -206,7 +189,7 @@ IPopupChoice WindowHost::ShowPopupMenu(const IPopupMenu& menu, const IRECT& unde
 }
 
 void WindowHost::OpenTextEntry(const IRECT& rect, const IText& style, const std::string& text, int maxLength,
-                               TextFilter filter) {
+                               TextBuffer::Accepts accepts) {
     Impl& w = *impl_;
     if (!w.display || w.windowGone) return;
     if (w.textField) {
@@ -218,7 +201,7 @@ void WindowHost::OpenTextEntry(const IRECT& rect, const IText& style, const std:
     // One pixel wider and taller than the control, so that its frame shows.
     const IRECT area{rect.L, rect.T, rect.R + 1, rect.B + 1};
     w.textField = std::make_unique<TextField>(w.display, w.window, Scaled(area, w.scale), scaled, text, maxLength,
-                                              filter);
+                                              std::move(accepts));
     w.textEntryOpen = true;
 }
 
@@ -227,19 +210,6 @@ void WindowHost::CancelTextEntry() {
 }
 
 bool WindowHost::TextEntryOpen() const { return impl_->textEntryOpen.load(); }
-
-bool WindowHost::OpenURL(const std::string& url) {
-    if (url.empty()) return false;
-    // The shell starts xdg-open in the background and ends at once, so
-    // nobody waits for the browser and no child is left to reap.
-    const char* const arguments[] = {"/bin/sh", "-c", "command -v xdg-open >/dev/null || exit 1; xdg-open \"$1\" >/dev/null 2>&1 &", "sh", url.c_str(),
-                                     nullptr};
-    pid_t pid = 0;
-    if (posix_spawn(&pid, "/bin/sh", nullptr, nullptr, const_cast<char* const*>(arguments), environ) != 0)
-        return false;
-    int status = 0;
-    return waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
 
 // ---------------------------------------------------------------- editor thread
 
@@ -315,43 +285,40 @@ void WindowHost::Impl::WaitAndDispatch(PopupMenuTracker* menu) {
         }
     }
     while (!stop && XPending(display) > 0) {
-        XEvent event;
-        XNextEvent(display, &event);
+        XEvent native;
+        XNextEvent(display, &native);
+        const WindowEvent event = TranslateXEvent(native);
+        if (event.type == WindowEvent::Type::kNone) continue;
         if (menu && menu->HandleEvent(event)) continue;
         Dispatch(event, menu);
     }
 }
 
-void WindowHost::Impl::Dispatch(XEvent& event, PopupMenuTracker* menu) {
-    if (event.type == MappingNotify) {
-        // xdotool and input methods remap keys on the fly.
-        XRefreshKeyboardMapping(&event.xmapping);
-        return;
-    }
-    if (textField && event.xany.window == textField->Id()) {
+void WindowHost::Impl::Dispatch(const WindowEvent& event, PopupMenuTracker* menu) {
+    if (textField && event.window == textField->Id()) {
         textField->HandleEvent(event);
         return;
     }
-    if (event.xany.window != window) return;
+    if (event.window != window) return;
     switch (event.type) {
-    case Expose:
-        Present({event.xexpose.x, event.xexpose.y, event.xexpose.x + event.xexpose.width,
-                 event.xexpose.y + event.xexpose.height});
-        return;
-    case DestroyNotify: windowGone = true; return;
+    case WindowEvent::Type::kExpose: Present(event.area); return;
+    case WindowEvent::Type::kDestroyed: windowGone = true; return;
     default: break;
     }
-    if (menu) return;  // the menu has the pointer and keys
+    if (!menu) DispatchInput(event);  // else the menu has the pointer and keys
+}
+
+void WindowHost::Impl::DispatchInput(const WindowEvent& event) {
     switch (event.type) {
-    case ButtonPress: OnButtonPress(event.xbutton); break;
-    case ButtonRelease: OnButtonRelease(event.xbutton); break;
-    case MotionNotify: OnMotion(event.xmotion); break;
-    case LeaveNotify:
-        if (pointerInside && !(event.xcrossing.state & kAnyButtonMask)) client.OnMouseOut();
+    case WindowEvent::Type::kButtonPress: OnButtonPress(event); break;
+    case WindowEvent::Type::kButtonRelease: OnButtonRelease(event); break;
+    case WindowEvent::Type::kMotion: OnMotion(event); break;
+    case WindowEvent::Type::kLeave:
+        if (pointerInside && !event.buttonHeld) client.OnMouseOut();
         pointerInside = false;
         break;
-    case KeyPress: OnKeyPress(event.xkey); break;
-    case KeyRelease: OnKeyRelease(event.xkey); break;
+    case WindowEvent::Type::kKeyPress: OnKeyPress(event); break;
+    case WindowEvent::Type::kKeyRelease: OnKeyRelease(event); break;
     default: break;
     }
 }
@@ -362,77 +329,75 @@ bool WindowHost::Impl::CancelTextEntryOnClick() {
     return true;
 }
 
-void WindowHost::Impl::OnButtonPress(const XButtonEvent& press) {
+void WindowHost::Impl::OnButtonPress(const WindowEvent& press) {
     const int x = press.x / scale, y = press.y / scale;
-    const IMouseMod mod = ModifiersOf(press.state, press.button);
-    if (press.button == kWheelUp || press.button == kWheelDown) {
-        if (!CancelTextEntryOnClick()) client.OnMouseWheel(x, y, mod, press.button == kWheelUp ? 1 : -1);
+    const bool wheel = press.button == WindowEvent::kWheelUp || press.button == WindowEvent::kWheelDown;
+    if (wheel) {
+        if (!CancelTextEntryOnClick()) client.OnMouseWheel(x, y, press.mod, press.button == WindowEvent::kWheelUp ? 1 : -1);
         return;
     }
-    if (press.button > Button3 || CancelTextEntryOnClick()) return;
+    if (press.button > kLastPointerButton || CancelTextEntryOnClick()) return;
     lastX = x;
     lastY = y;
-    const bool doubleClick = press.button == Button1 && press.time - lastClickTime <= kDoubleClickMilliseconds &&
+    const bool left = press.button == WindowEvent::kLeftButton;
+    const bool doubleClick = left && press.time - lastClickTime <= kDoubleClickMilliseconds &&
                              std::abs(press.x - lastClickX) <= kDoubleClickDistance &&
                              std::abs(press.y - lastClickY) <= kDoubleClickDistance;
     if (doubleClick) {
         lastClickTime = 0;  // a third click starts a new pair
-        captured = client.OnMouseDblClick(x, y, mod);
+        captured = client.OnMouseDblClick(x, y, press.mod);
         return;
     }
-    if (press.button == Button1) {
+    if (left) {
         lastClickTime = press.time;
         lastClickX = press.x;
         lastClickY = press.y;
     }
     captured = true;
-    client.OnMouseDown(x, y, mod);
+    client.OnMouseDown(x, y, press.mod);
 }
 
-void WindowHost::Impl::OnButtonRelease(const XButtonEvent& release) {
-    if (release.button != Button1 && release.button != Button3) return;
+void WindowHost::Impl::OnButtonRelease(const WindowEvent& release) {
+    if (release.button != WindowEvent::kLeftButton && release.button != WindowEvent::kRightButton) return;
     captured = false;
-    client.OnMouseUp(release.x / scale, release.y / scale, ModifiersOf(release.state, release.button));
+    client.OnMouseUp(release.x / scale, release.y / scale, release.mod);
 }
 
-void WindowHost::Impl::OnMotion(const XMotionEvent& motion) {
+void WindowHost::Impl::OnMotion(const WindowEvent& motion) {
     const int x = motion.x / scale, y = motion.y / scale;
-    const IMouseMod mod = ModifiersOf(motion.state, 0);
-    if (motion.state & kAnyButtonMask) {
+    if (motion.buttonHeld) {
         if (!captured || textField) return;
         const int dx = x - lastX, dy = y - lastY;
         if (dx == 0 && dy == 0) return;
         lastX = x;
         lastY = y;
-        client.OnMouseDrag(x, y, dx, dy, mod);
+        client.OnMouseDrag(x, y, dx, dy, motion.mod);
         return;
     }
-    pointerInside = client.OnMouseOver(x, y, mod) || pointerInside;
+    pointerInside = client.OnMouseOver(x, y, motion.mod) || pointerInside;
 }
 
-void WindowHost::Impl::OnKeyPress(XKeyEvent& key) {
-    const int code = ClientKeyOf(XLookupKeysym(&key, 0));
-    const bool used = code >= 0 && client.OnKeyDown(key.x / scale, key.y / scale, code, ModifiersOf(key.state, 0));
+void WindowHost::Impl::OnKeyPress(const WindowEvent& key) {
+    const int code = ClientKeyOf(key);
+    const bool used = code >= 0 && client.OnKeyDown(key.x / scale, key.y / scale, code, key.mod);
     if (used) return;
-    if (key.keycode < kKeyCodes) forwardedKeys.set(key.keycode);
+    if (key.keyCode < kKeyCodes) forwardedKeys.set(key.keyCode);
     ForwardToParent(key);
 }
 
-void WindowHost::Impl::OnKeyRelease(XKeyEvent& key) {
-    if (key.keycode >= kKeyCodes || !forwardedKeys.test(key.keycode)) return;
-    forwardedKeys.reset(key.keycode);
+void WindowHost::Impl::OnKeyRelease(const WindowEvent& key) {
+    if (key.keyCode >= kKeyCodes || !forwardedKeys.test(key.keyCode)) return;
+    forwardedKeys.reset(key.keyCode);
     ForwardToParent(key);
 }
 
 // Keys the editor does not use belong to the host: its window hears them as
 // if the editor were not there.
-void WindowHost::Impl::ForwardToParent(XKeyEvent key) {
+void WindowHost::Impl::ForwardToParent(const WindowEvent& key) {
     if (parent == DefaultRootWindow(display) || windowGone) return;
-    key.window = parent;
-    key.subwindow = window;
     XEvent event{};
-    event.xkey = key;
-    XSendEvent(display, parent, True, key.type == KeyPress ? KeyPressMask : KeyReleaseMask, &event);
+    event.xkey = NativeKeyEvent(display, key, parent, window);
+    XSendEvent(display, parent, True, key.type == WindowEvent::Type::kKeyPress ? KeyPressMask : KeyReleaseMask, &event);
 }
 
 void WindowHost::Impl::Tick(PopupMenuTracker* menu) {

@@ -7,6 +7,7 @@
 #include "graphics/IPopupMenu.h"
 #include "graphics/IRECT.h"
 #include "graphics/IText.h"
+#include "graphics/TextBuffer.h"
 
 #include <cstdint>
 #include <functional>
@@ -19,14 +20,6 @@ class WindowClient;
 
 class WindowHost {
 public:
-    // Characters the text entry lets through (backspace, Return, Escape and
-    // the cursor keys always work).
-    enum class TextFilter {
-        kAny,       // every printable Latin-1 character (names)
-        kInteger,   // digits, '-', '+', '#', note letters A..G / a..g
-        kDouble,    // digits, '-', '+', '.'
-    };
-
     // Asks the host to give the editor a new size (audioMasterSizeWindow);
     // called on the editor thread. May be empty.
     using SizeRequest = std::function<bool(int width, int height)>;
@@ -61,16 +54,14 @@ public:
     // meanwhile. Empty menus return no choice.
     IPopupChoice ShowPopupMenu(const IPopupMenu& menu, const IRECT& under);
     // Opens a one-line text field over rect holding `text`, all selected, at
-    // most maxLength characters; the client hears of the result through
+    // most maxLength characters of those `accepts` lets through (backspace,
+    // Return, Escape and the caret keys always work); the client hears of the result through
     // OnTextEntryDone at a later timer tick. The field takes the keyboard
     // focus while it is open. Opening one while one is open cancels the old.
     void OpenTextEntry(const IRECT& rect, const IText& style, const std::string& text, int maxLength,
-                       TextFilter filter);
+                       TextBuffer::Accepts accepts = TextBuffer::PrintableLatin1);
     void CancelTextEntry();
     bool TextEntryOpen() const;
-
-    // Opens an address with xdg-open, detached; false when it could not start.
-    static bool OpenURL(const std::string& url);
 
 private:
     struct Impl;

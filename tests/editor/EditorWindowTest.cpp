@@ -289,6 +289,17 @@ TEST_F(EditorWindowTest, MenusOpenBelowWhatWasClickedAndChangeNothing) {
     EXPECT_EQ(field, IRECT(note.L, note.T, note.R + 1, note.B + 1));
 }
 
+// A note field lets through only what spells a note: the letter that is no
+// note name is not typed.
+TEST_F(EditorWindowTest, ANoteFieldTakesTheNoteNameTypedIntoIt) {
+    ASSERT_TRUE(OpenAndDrawn());
+    const IRECT note = Skin(120);
+    const int parameter = At(120)->ParamIdx();
+    ASSERT_TRUE(Xdotool(note.L + 5, note.T + 5, "click --repeat 2 --delay 50 1 sleep 0.3 type --args 1 -- d#h3 key Return"));
+    EXPECT_TRUE(Eventually([&] { return host->DispatchString(effGetParamDisplay, parameter) == "D# 3"; }))
+        << host->DispatchString(effGetParamDisplay, parameter);
+}
+
 // Copied from pattern 6 and pasted onto pattern 8 through their buttons' menus,
 // while pattern 1 goes on playing.
 TEST_F(EditorWindowTest, APatternButtonsMenuActsOnItsPatternWithoutChoosingIt) {

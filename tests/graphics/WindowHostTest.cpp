@@ -121,9 +121,8 @@ TEST_F(WindowHostTest, MouseMenusAndTextFieldsReachTheClient) {
     menu.AddSeparator();
     menu.AddItem("Grey", 3, IPopupMenu::kGreyed | IPopupMenu::kChecked);
     menu.AddSubmenu("More").AddItem("Deep", 4);
-    using Filter = WindowHost::TextFilter;
-    enum class Press { kNothing, kMenu, kInteger, kDouble, kText };  // the text fields in kFilters' order
-    constexpr Filter kFilters[] = {Filter::kInteger, Filter::kDouble, Filter::kAny};
+    enum class Press { kNothing, kMenu, kDigits, kText };
+    const auto digits = [](unsigned char c) { return c >= '0' && c <= '9'; };
     const struct { int scale; Press press; const char* xdotool; const char* expected; } kCases[] = {
         {1, Press::kNothing, "mousemove --sync %W 150 90 keydown shift click 3 keyup shift", "down 150,90 RS|up 150,90 RS"},
         {1, Press::kNothing, "mousemove --sync %W 30 30 keydown ctrl mousedown 1 mousemove --sync %W 40 60 mouseup 1 keyup ctrl",
@@ -136,8 +135,9 @@ TEST_F(WindowHostTest, MouseMenusAndTextFieldsReachTheClient) {
         {1, Press::kMenu, "mousemove 500 500 click 1", "chose 0"},
         {1, Press::kMenu, "key Escape", "chose 0"},
         {1, Press::kMenu, "key Down Down Return", "chose 3"},  // past the disabled row and the separator
-        {1, Press::kInteger, "type --args 1 -- c#h5 key Return", "commit c#5"},
-        {1, Press::kDouble, "type --args 1 -- -1.5e2x key Return", "commit -1.5"},  // at most 4 characters
+        {1, Press::kDigits, "type --args 1 -- 3x4. key Return", "commit 34"},
+        {1, Press::kText, "type --args 1 -- -1.5e2x key Return", "commit -1.5"},  // at most 4 characters
+        {1, Press::kText, "key Left BackSpace Right Delete type --args 1 -- \xc3\xa9 key KP_Enter", "commit 1\xe9"},  // Latin-1
         {1, Press::kText, "type --args 1 -- ab mousemove --sync %W 150 100 click 1", "cancel ab"},
     };
     for (const auto& c : kCases) {
@@ -148,7 +148,8 @@ TEST_F(WindowHostTest, MouseMenusAndTextFieldsReachTheClient) {
                 const IPopupChoice choice = host_->ShowPopupMenu(menu, {50, 50, 50, 50});
                 client.Log("chose " + std::to_string(choice ? choice.Item().tag : 0));
             } else if (c.press != Press::kNothing && !host_->TextEntryOpen()) {
-                host_->OpenTextEntry({20, 20, 100, 40}, IText{}, "12", 4, kFilters[int(c.press) - int(Press::kInteger)]);
+                host_->OpenTextEntry({20, 20, 100, 40}, IText{}, "12", 4,
+                                     c.press == Press::kDigits ? TextBuffer::Accepts(digits) : TextBuffer::PrintableLatin1);
             }
         };
         Open(client, c.scale);
