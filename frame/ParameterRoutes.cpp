@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <vector>
 
 #include "engine/PatternEngine.h"
 #include "frame/ActionParameters.h"
@@ -132,16 +131,24 @@ static_assert(RoutesMatchTheirTables());
 
 }  // namespace
 
-// Asked for every change, so it looks the index up in a table.
+namespace {
+
+// The route of every index, looked up for every change: built while
+// compiling, so that no thread builds it on its first change.
+constexpr auto kRouteOf = [] {
+    std::array<std::int8_t, kCount> slots{};
+    slots.fill(-1);
+    for (size_t r = 0; r < R::kRouteTable.size(); ++r)
+        for (int i = 0; i < R::kRouteTable[r].count; ++i)
+            slots[static_cast<size_t>(R::kRouteTable[r].first + i)] = static_cast<std::int8_t>(r);
+    return slots;
+}();
+
+}  // namespace
+
 const ParameterRoute* ParameterRoutes::FindRoute(int index) {
-    static const std::vector<int8_t> slotOf = [] {
-        std::vector<int8_t> slots(kCount, -1);
-        for (size_t i = 0; i < kRouteTable.size(); ++i)
-            std::fill_n(slots.begin() + kRouteTable[i].first, kRouteTable[i].count, static_cast<int8_t>(i));
-        return slots;
-    }();
-    if (index < 0 || index >= kCount || slotOf[static_cast<size_t>(index)] < 0) return nullptr;
-    return &kRouteTable[static_cast<size_t>(slotOf[static_cast<size_t>(index)])];
+    if (index < 0 || index >= kCount || kRouteOf[static_cast<size_t>(index)] < 0) return nullptr;
+    return &kRouteTable[static_cast<size_t>(kRouteOf[static_cast<size_t>(index)])];
 }
 
 EditorActions& ParameterRoutes::Actions() { return *vardo_.actions_; }
