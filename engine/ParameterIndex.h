@@ -4,6 +4,33 @@
 //
 // p = key area * 12 + pattern (0..47), lane 0..16, step 0..31, area 0..3,
 // k = area * 16 + scene step (0..63).
+//
+// The families, their strides, and who handles a change of each. Every change
+// goes through the frame's route table (frame/ParameterRoutes) first and then,
+// unless its route keeps it, to the engine's setter of its family
+// (engine/ParameterReceiver):
+//
+//   family                            index                              handled by
+//   per step, 10 of 1536              first + p*32 + step                engine (steppers)
+//   controller lane values, 12288     kStepCc + p*256 + (lane-9)*32 + s  engine (steppers)
+//   lane switches of lanes 0..8       kLaneSwitch + (p*9 + lane)*32 + s  engine (steppers)
+//   lane switches of lanes 9..16      kCcLaneSwitch + p*256 + ...        engine (steppers)
+//   per pattern and lane, 2 of 816    first + p*17 + lane                engine (steppers)
+//   per pattern, 10 of 48             first + p                          engine (key areas, steppers)
+//   per key area, 19 of 4             first + area                       engine (key areas); the
+//                                                                        pattern choice also the editor's model
+//   scene steps, 3 of 64              first + k                          engine (key areas)
+//   scale, chord memory, control zone one each                           engine
+//   key area, lane and controller     kKeyAreaSelection, kPatternStepMode, the editor's model, CC teach;
+//     lane selections                 kPatternCcSelection                the area also the engine
+//   global volume, CC teach           kGlobalVolume, kCcTeach...         frame (output velocity, teach)
+//   tools, buttons and menus          kDrawTool..kBoxSettings            frame's routes: editor actions,
+//                                                                        presets, panic, MIDI learn; never
+//                                                                        on a state load
+//   locks                             kLockGate..kLockRate               frame (kept on preset load)
+//   MIDI learn's controller map       kControllerMap + controller        MIDI learn (no route)
+//   global settings, 7                see GlobalSettings.h               frame's routes, then the engine;
+//                                                                        never from a state
 #pragma once
 
 namespace sorel::param {

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstdint>
 
 #include "engine/ChordMemoryBank.h"
 #include "engine/ControlZone.h"
@@ -59,6 +60,189 @@ Address LaneSwitchOfNotes(int d) {
 // The parameter counts DIV from 0, the engine from 1.
 double StepValueOf(int lane, double value) { return lane == lane::kDivide ? value + 1.0 : value; }
 
+PatternEngine& AreaOf(EngineContext& c, int area) { return *c.keyAreas->Area(area); }
+PatternStepper& StepperOf(EngineContext& c, int area) { return AreaOf(c, area).Stepper(); }
+
+// What every key area takes alike.
+template <typename Apply>
+void ForEachArea(EngineContext& c, Apply apply) {
+    for (int i = 0; i < kKeyAreas; ++i) apply(AreaOf(c, i));
+}
+
+// A family of parameters and the engine call that stores one of them:
+// `offset` is the index less the family's first.
+struct EngineFamily {
+    int first;
+    int count;
+    void (*set)(EngineContext& c, int offset, double value);
+};
+
+template <int Lane>
+void SetNoteLaneStep(EngineContext& c, int d, double v) {
+    const Address at = PerStep(d);
+    StepperOf(c, at.area).SetStepValue(at.pattern, Lane, at.step, StepValueOf(Lane, v));
+}
+
+// The plain value as a setter takes it: a count the parameter gives from 0
+// is one more for the engine.
+double Plain(double value) { return value; }
+int AsCount(double value) { return AsInt(value) + 1; }
+
+// A key area's own value, by the family's offset.
+template <auto Set, auto Convert>
+void SetOfArea(EngineContext& c, int d, double v) {
+    (AreaOf(c, d).*Set)(Convert(v));
+}
+
+// A pattern's own value, in its key area or in the area's stepper.
+template <auto Set, auto Convert>
+void SetOfPattern(EngineContext& c, int d, double v) {
+    const Address at = PerPattern(d);
+    (AreaOf(c, at.area).*Set)(at.pattern, Convert(v));
+}
+
+template <auto Set, auto Convert>
+void SetOfPatternStepper(EngineContext& c, int d, double v) {
+    const Address at = PerPattern(d);
+    (StepperOf(c, at.area).*Set)(at.pattern, Convert(v));
+}
+
+// Every family of the engine with its setter, grouped as ParameterIndex.h
+// lists them. An index of none of them (the editor's tools, menus, MIDI
+// learn, the frame's own values) changes nothing here.
+constexpr std::array<EngineFamily, 58> kEngineFamilies{{
+    {kStepOnOff, kPerStepCount, [](EngineContext& c, int d, double v) {
+         const Address at = PerStep(d);
+         StepperOf(c, at.area).SetLaneSwitch(at.pattern, lane::kOrder, at.step, AsBool(v));
+     }},
+    {kLaneValueFamily[0], kPerStepCount, &SetNoteLaneStep<0>},
+    {kLaneValueFamily[1], kPerStepCount, &SetNoteLaneStep<1>},
+    {kLaneValueFamily[2], kPerStepCount, &SetNoteLaneStep<2>},
+    {kLaneValueFamily[3], kPerStepCount, &SetNoteLaneStep<3>},
+    {kLaneValueFamily[4], kPerStepCount, &SetNoteLaneStep<4>},
+    {kLaneValueFamily[5], kPerStepCount, &SetNoteLaneStep<5>},
+    {kLaneValueFamily[6], kPerStepCount, &SetNoteLaneStep<6>},
+    {kLaneValueFamily[7], kPerStepCount, &SetNoteLaneStep<7>},
+    {kLaneValueFamily[8], kPerStepCount, &SetNoteLaneStep<8>},
+    {kStepCc, kCcFamilyCount, [](EngineContext& c, int d, double v) {
+         const Address at = ControllerLane(d);
+         StepperOf(c, at.area).SetStepValue(at.pattern, at.lane, at.step, v);
+     }},
+    {kLaneSwitch, kLaneSwitchLast - kLaneSwitch + 1, [](EngineContext& c, int d, double v) {
+         const Address at = LaneSwitchOfNotes(d);
+         StepperOf(c, at.area).SetLaneSwitch(at.pattern, at.lane, at.step, AsBool(v));
+     }},
+    {kCcLaneSwitch, kCcLaneSwitchLast - kCcLaneSwitch + 1, [](EngineContext& c, int d, double v) {
+         const Address at = ControllerLane(d);
+         StepperOf(c, at.area).SetLaneSwitch(at.pattern, at.lane, at.step, SwitchIsOn(kCcLaneSwitch + d, v));
+     }},
+
+    // Global
+    {kKeyAreaSelection, 1, [](EngineContext& c, int, double v) { c.keyAreas->SelectArea(AsInt(v)); }},
+    {kScale, 1, [](EngineContext& c, int, double v) {
+         ForEachArea(c, [v](PatternEngine& a) { a.Scale().SetScaleParameter(AsInt(v)); });
+     }},
+    {kScaleKey, 1, [](EngineContext& c, int, double v) {
+         ForEachArea(c, [v](PatternEngine& a) { a.Scale().SetKey(AsInt(v)); });
+     }},
+    {kScaleMode, 1, [](EngineContext& c, int, double v) {
+         ForEachArea(c, [v](PatternEngine& a) { a.Scale().SetMode(AsInt(v)); });
+     }},
+    {kChordMemorySelection, 1, [](EngineContext& c, int, double v) {
+         if (c.chordMemory) c.chordMemory->Select(AsInt(v));
+     }},
+    {kControlZoneSync, 1, [](EngineContext& c, int, double v) {
+         if (c.controlZone) c.controlZone->SetSyncParameter(AsInt(v));
+     }},
+    {kDisableControlZone, 1, [](EngineContext& c, int, double v) {
+         if (c.controlZone) c.controlZone->SetEnabled(!AsBool(v));
+     }},
+    {kStartNotesImmediately, 1, [](EngineContext& c, int, double v) { c.startNotesImmediately = AsBool(v) ? 1 : 0; }},
+    {kGateLengthInSteps, 1, [](EngineContext& c, int, double v) {
+         c.gateInSteps = AsBool(v);
+         ForEachArea(c, [&c](PatternEngine& a) { a.Stepper().SetGateInSteps(c.gateInSteps); });
+     }},
+    {kUseOnlyOrderOnOff, 1, [](EngineContext& c, int, double v) { c.useOnlyOrderOnOff = AsBool(v); }},
+    {kTransposeAsSemitones, 1, [](EngineContext& c, int, double v) {
+         ForEachArea(c, [v](PatternEngine& a) { a.SetTransposeAsSemitones(AsBool(v)); });
+     }},
+
+    // Per key area
+    {kNoteRelease, kPerAreaCount, &SetOfArea<&PatternEngine::SetNoteRelease, &AsBool>},
+    {kHoldTranspose, kPerAreaCount, &SetOfArea<&PatternEngine::SetHoldTranspose, &AsBool>},
+    {kHoldBypass, kPerAreaCount, &SetOfArea<&PatternEngine::SetHoldBypass, &AsBool>},
+    {kHold, kPerAreaCount, &SetOfArea<&PatternEngine::SetHold, &AsBool>},
+    {kSceneOnOff, kPerAreaCount, &SetOfArea<&PatternEngine::SetSceneOn, &AsBool>},
+    {kArpOnNoteCount, kPerAreaCount, &SetOfArea<&PatternEngine::SetArpOnNoteCount, &AsCount>},
+    {kVelocityMode, kPerAreaCount, &SetOfArea<&PatternEngine::SetVelocityMode, &AsInt>},
+    {kKeyAreaOnOff, kPerAreaCount, &SetOfArea<&PatternEngine::SetAreaOn, &AsBool>},
+    {kMidiInChannel, kPerAreaCount, &SetOfArea<&PatternEngine::SetMidiInChannel, &AsCount>},
+    {kMidiOutChannel, kPerAreaCount, &SetOfArea<&PatternEngine::SetMidiOutChannel, &AsCount>},
+    {kKeyAreaPatterns, kPerAreaCount, [](EngineContext& c, int d, double v) { AreaOf(c, d).RequestPattern(AsInt(v)); }},
+    {kKeyAreaStartNote, kPerAreaCount, &SetOfArea<&PatternEngine::SetStartValue, &AsInt>},
+    {kKeyAreaEndNote, kPerAreaCount, &SetOfArea<&PatternEngine::SetEndValue, &AsInt>},
+    {kKeyAreaBaseNote, kPerAreaCount, &SetOfArea<&PatternEngine::SetBaseValue, &AsInt>},
+    {kAreaVolume, kPerAreaCount, &SetOfArea<&PatternEngine::SetVolume, &Plain>},
+    {kHoldSync, kPerAreaCount, &SetOfArea<&PatternEngine::SetHoldSync, &AsInt>},
+    {kSceneEnd, kPerAreaCount, &SetOfArea<&PatternEngine::SetSceneEnd, &AsInt>},
+    {kSendCc, kPerAreaCount, &SetOfArea<&PatternEngine::SetOnlyCc, &AsBool>},
+    {kCmTrigger, kPerAreaCount, &SetOfArea<&PatternEngine::SetTriggerChordMemory, &AsBool>},
+
+    // Per pattern
+    {kGate, kPerPatternCount, &SetOfPatternStepper<&PatternStepper::SetGate, &Plain>},
+    {kRateFreeToggle, kPerPatternCount, &SetOfPatternStepper<&PatternStepper::SetFreeMode, &AsBool>},
+    {kRate, kPerPatternCount, &SetOfPatternStepper<&PatternStepper::SetRate, &Plain>},
+    {kRateFreeMode, kPerPatternCount, &SetOfPatternStepper<&PatternStepper::SetFreeRate, &Plain>},
+    {kSortOrder, kPerPatternCount, &SetOfPattern<&PatternEngine::SetSortOrder, &AsInt>},
+    {kSwing, kPerPatternCount, &SetOfPatternStepper<&PatternStepper::SetSwing, &Plain>},
+    {kOctaves, kPerPatternCount, &SetOfPattern<&PatternEngine::SetOctaves, &AsInt>},
+    {kTranspose, kPerPatternCount, &SetOfPatternStepper<&PatternStepper::SetTranspose, &AsInt>},
+    {kResetOnNewNote, kPerPatternCount, &SetOfPatternStepper<&PatternStepper::SetResetOnNewNote, &AsBool>},
+    {kPatternSteps, kPerPatternCount, &SetOfPatternStepper<&PatternStepper::SetPatternSteps, &AsCount>},
+
+    // Per pattern and lane
+    {kResetLaneOnPatternReset, kPerLaneCount, [](EngineContext& c, int d, double v) {
+         const Address at = PerLane(d);
+         StepperOf(c, at.area).SetLaneResetWithPattern(at.pattern, at.lane, AsBool(v));
+     }},
+    {kDirection, kPerLaneCount, [](EngineContext& c, int d, double v) {
+         const Address at = PerLane(d);
+         StepperOf(c, at.area).SetLaneDirection(at.pattern, at.lane, AsInt(v));
+     }},
+
+    // Scenes (k = area * 16 + scene step)
+    {kSceneStepLength, kPerSceneCount, [](EngineContext& c, int k, double v) {
+         AreaOf(c, k / kSceneSteps).SetSceneStep(k % kSceneSteps, scene::kFieldLength, AsInt(v) + 1);
+     }},
+    {kSceneStepPattern, kPerSceneCount, [](EngineContext& c, int k, double v) {
+         AreaOf(c, k / kSceneSteps).SetSceneStep(k % kSceneSteps, scene::kFieldPattern, AsInt(v));
+     }},
+    {kSceneStepRepeat, kPerSceneCount, [](EngineContext& c, int k, double v) {
+         AreaOf(c, k / kSceneSteps).SetSceneStep(k % kSceneSteps, scene::kFieldRepeat, AsInt(v));
+     }},
+}};
+
+// The family of every index, looked up for every change: built while compiling.
+constexpr auto kFamilyOf = [] {
+    std::array<std::int8_t, kCount> slots{};
+    slots.fill(-1);
+    for (size_t f = 0; f < kEngineFamilies.size(); ++f)
+        for (int i = 0; i < kEngineFamilies[f].count; ++i) {
+            std::int8_t& slot = slots[static_cast<size_t>(kEngineFamilies[f].first + i)];
+            slot = slot < 0 ? static_cast<std::int8_t>(f) : std::int8_t{-2};  // -2: two families overlap
+        }
+    return slots;
+}();
+
+constexpr bool FamiliesAreApart() {
+    for (const EngineFamily& family : kEngineFamilies)
+        if (family.count <= 0 || family.set == nullptr) return false;
+    for (std::int8_t slot : kFamilyOf)
+        if (slot == -2) return false;
+    return true;
+}
+static_assert(FamiliesAreApart(), "every family has a setter, and an index belongs to one family");
+
 }  // namespace
 
 bool ParameterReceiver::IsStepFamily(int index) {
@@ -73,152 +257,11 @@ void ParameterReceiver::ApplyDefaults(bool stepFamilies) {
 
 void ParameterReceiver::ApplyParameter(int index, double value) {
     if (context_ == nullptr || context_->keyAreas == nullptr || !std::isfinite(value)) return;
-    KeyAreaList& areas = *context_->keyAreas;
-    auto area = [&](int i) { return areas.Area(i); };
-    auto stepper = [&](int i) -> PatternStepper* {
-        PatternEngine* a = areas.Area(i);
-        return a != nullptr ? &a->Stepper() : nullptr;
-    };
-
-    // Per step first: these families hold most of the table.
-    if (In(index, kStepOnOff, kPerStepCount)) {
-        const Address at = PerStep(index - kStepOnOff);
-        return stepper(at.area)->SetLaneSwitch(at.pattern, lane::kOrder, at.step, AsBool(value));
-    }
-    for (int lane = 0; lane < kFirstControllerLane; ++lane)
-        if (In(index, kLaneValueFamily[lane], kPerStepCount)) {
-            const Address at = PerStep(index - kLaneValueFamily[lane]);
-            return stepper(at.area)->SetStepValue(at.pattern, lane, at.step, StepValueOf(lane, value));
-        }
-    if (In(index, kStepCc, kCcFamilyCount)) {
-        const Address at = ControllerLane(index - kStepCc);
-        return stepper(at.area)->SetStepValue(at.pattern, at.lane, at.step, value);
-    }
-    if (index >= kLaneSwitch && index <= kLaneSwitchLast) {
-        const Address at = LaneSwitchOfNotes(index - kLaneSwitch);
-        return stepper(at.area)->SetLaneSwitch(at.pattern, at.lane, at.step, AsBool(value));
-    }
-    if (index >= kCcLaneSwitch && index <= kCcLaneSwitchLast) {
-        const Address at = ControllerLane(index - kCcLaneSwitch);
-        return stepper(at.area)->SetLaneSwitch(at.pattern, at.lane, at.step, SwitchIsOn(index, value));
-    }
-
-    // Global
-    if (index == kKeyAreaSelection) return areas.SelectArea(AsInt(value));
-    if (index == kScale || index == kScaleKey || index == kScaleMode) {
-        for (int i = 0; i < kKeyAreas; ++i) {
-            ScaleState& scale = area(i)->Scale();
-            if (index == kScale) scale.SetScaleParameter(AsInt(value));
-            if (index == kScaleKey) scale.SetKey(AsInt(value));
-            if (index == kScaleMode) scale.SetMode(AsInt(value));
-        }
-        return;
-    }
-    if (index == kChordMemorySelection) {
-        if (context_->chordMemory) context_->chordMemory->Select(AsInt(value));
-        return;
-    }
-    if (index == kControlZoneSync) {
-        if (context_->controlZone) context_->controlZone->SetSyncParameter(AsInt(value));
-        return;
-    }
-    if (index == kDisableControlZone) {
-        if (context_->controlZone) context_->controlZone->SetEnabled(!AsBool(value));
-        return;
-    }
-    if (index == kStartNotesImmediately) {
-        context_->startNotesImmediately = AsBool(value) ? 1 : 0;
-        return;
-    }
-    if (index == kGateLengthInSteps) {
-        context_->gateInSteps = AsBool(value);
-        for (int i = 0; i < kKeyAreas; ++i) stepper(i)->SetGateInSteps(context_->gateInSteps);
-        return;
-    }
-    if (index == kUseOnlyOrderOnOff) {
-        context_->useOnlyOrderOnOff = AsBool(value);
-        return;
-    }
-    if (index == kTransposeAsSemitones) {
-        for (int i = 0; i < kKeyAreas; ++i) area(i)->SetTransposeAsSemitones(AsBool(value));
-        return;
-    }
-
-    // Per key area
-    struct AreaFamily {
-        int first;
-        void (*apply)(PatternEngine&, double);
-    };
-    static constexpr std::array<AreaFamily, 19> kAreaFamilies{{
-        {kNoteRelease, [](PatternEngine& a, double v) { a.SetNoteRelease(AsBool(v)); }},
-        {kHoldTranspose, [](PatternEngine& a, double v) { a.SetHoldTranspose(AsBool(v)); }},
-        {kHoldBypass, [](PatternEngine& a, double v) { a.SetHoldBypass(AsBool(v)); }},
-        {kHold, [](PatternEngine& a, double v) { a.SetHold(AsBool(v)); }},
-        {kSceneOnOff, [](PatternEngine& a, double v) { a.SetSceneOn(AsBool(v)); }},
-        {kArpOnNoteCount, [](PatternEngine& a, double v) { a.SetArpOnNoteCount(AsInt(v) + 1); }},
-        {kVelocityMode, [](PatternEngine& a, double v) { a.SetVelocityMode(AsInt(v)); }},
-        {kKeyAreaOnOff, [](PatternEngine& a, double v) { a.SetAreaOn(AsBool(v)); }},
-        {kMidiInChannel, [](PatternEngine& a, double v) { a.SetMidiInChannel(AsInt(v) + 1); }},
-        {kMidiOutChannel, [](PatternEngine& a, double v) { a.SetMidiOutChannel(AsInt(v) + 1); }},
-        {kKeyAreaPatterns, [](PatternEngine& a, double v) { a.RequestPattern(AsInt(v)); }},
-        {kKeyAreaStartNote, [](PatternEngine& a, double v) { a.SetStartValue(AsInt(v)); }},
-        {kKeyAreaEndNote, [](PatternEngine& a, double v) { a.SetEndValue(AsInt(v)); }},
-        {kKeyAreaBaseNote, [](PatternEngine& a, double v) { a.SetBaseValue(AsInt(v)); }},
-        {kAreaVolume, [](PatternEngine& a, double v) { a.SetVolume(v); }},
-        {kHoldSync, [](PatternEngine& a, double v) { a.SetHoldSync(AsInt(v)); }},
-        {kSceneEnd, [](PatternEngine& a, double v) { a.SetSceneEnd(AsInt(v)); }},
-        {kSendCc, [](PatternEngine& a, double v) { a.SetOnlyCc(AsBool(v)); }},
-        {kCmTrigger, [](PatternEngine& a, double v) { a.SetTriggerChordMemory(AsBool(v)); }},
-    }};
-    for (const AreaFamily& family : kAreaFamilies)
-        if (In(index, family.first, kPerAreaCount)) return family.apply(*area(index - family.first), value);
-
-    // Per pattern
-    struct PatternFamily {
-        int first;
-        void (*apply)(PatternEngine&, int, double);
-    };
-    static constexpr std::array<PatternFamily, 10> kPatternFamilies{{
-        {kGate, [](PatternEngine& a, int p, double v) { a.Stepper().SetGate(p, v); }},
-        {kRateFreeToggle, [](PatternEngine& a, int p, double v) { a.Stepper().SetFreeMode(p, AsBool(v)); }},
-        {kRate, [](PatternEngine& a, int p, double v) { a.Stepper().SetRate(p, v); }},
-        {kRateFreeMode, [](PatternEngine& a, int p, double v) { a.Stepper().SetFreeRate(p, v); }},
-        {kSortOrder, [](PatternEngine& a, int p, double v) { a.SetSortOrder(p, AsInt(v)); }},
-        {kSwing, [](PatternEngine& a, int p, double v) { a.Stepper().SetSwing(p, v); }},
-        {kOctaves, [](PatternEngine& a, int p, double v) { a.SetOctaves(p, AsInt(v)); }},
-        {kTranspose, [](PatternEngine& a, int p, double v) { a.Stepper().SetTranspose(p, AsInt(v)); }},
-        {kResetOnNewNote, [](PatternEngine& a, int p, double v) { a.Stepper().SetResetOnNewNote(p, AsBool(v)); }},
-        {kPatternSteps, [](PatternEngine& a, int p, double v) { a.Stepper().SetPatternSteps(p, AsInt(v) + 1); }},
-    }};
-    for (const PatternFamily& family : kPatternFamilies)
-        if (In(index, family.first, kPerPatternCount)) {
-            const Address at = PerPattern(index - family.first);
-            return family.apply(*area(at.area), at.pattern, value);
-        }
-
-    // Per pattern and lane
-    if (In(index, kResetLaneOnPatternReset, kPerLaneCount)) {
-        const Address at = PerLane(index - kResetLaneOnPatternReset);
-        return stepper(at.area)->SetLaneResetWithPattern(at.pattern, at.lane, AsBool(value));
-    }
-    if (In(index, kDirection, kPerLaneCount)) {
-        const Address at = PerLane(index - kDirection);
-        return stepper(at.area)->SetLaneDirection(at.pattern, at.lane, AsInt(value));
-    }
-
-    // Scenes
-    if (In(index, kSceneStepLength, kPerSceneCount)) {
-        const int k = index - kSceneStepLength;
-        return area(k / kSceneSteps)->SetSceneStep(k % kSceneSteps, scene::kFieldLength, AsInt(value) + 1);
-    }
-    if (In(index, kSceneStepPattern, kPerSceneCount)) {
-        const int k = index - kSceneStepPattern;
-        return area(k / kSceneSteps)->SetSceneStep(k % kSceneSteps, scene::kFieldPattern, AsInt(value));
-    }
-    if (In(index, kSceneStepRepeat, kPerSceneCount)) {
-        const int k = index - kSceneStepRepeat;
-        return area(k / kSceneSteps)->SetSceneStep(k % kSceneSteps, scene::kFieldRepeat, AsInt(value));
-    }
+    if (index < 0 || index >= kCount) return;
+    const std::int8_t family = kFamilyOf[static_cast<size_t>(index)];
+    if (family < 0) return;
+    const EngineFamily& f = kEngineFamilies[static_cast<size_t>(family)];
+    f.set(*context_, index - f.first, value);
 }
 
 }  // namespace sorel

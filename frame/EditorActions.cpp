@@ -20,13 +20,6 @@ namespace {
 constexpr int kFirstButton = kRandomize;
 constexpr int kLastButton = kCmInvLeft;
 
-// Menu items, by value.
-constexpr int kMenuCopy = 0;
-constexpr int kMenuPaste = 1;
-constexpr int kMenuPasteToAll = 2;
-constexpr int kStepMenuToggleOnOff = 0;
-constexpr int kStepMenuResetSteps = 4;
-
 // Room for a few of the largest pastes (one key area into the three others)
 // waiting at once.
 constexpr size_t kBulkCopiesRoom = 4 * size_t(kKeyAreas - 1) * kPatternsPerArea;
@@ -62,61 +55,6 @@ bool EditorActions::IsNewPress(int index, double value) {
     const bool newPress = down && !pressed;
     pressed = down;
     return newPress;
-}
-
-void EditorActions::Follow(int index, double value) {
-    const int v = Whole(value);
-    if (index == kKeyAreaSelection) {
-        model_.SelectArea(v);
-    } else if (index >= kKeyAreaPatterns && index < kKeyAreaPatterns + kKeyAreas) {
-        model_.SelectPattern(index - kKeyAreaPatterns, v);
-    } else if (index == kPatternStepMode) {
-        model_.SelectLane(std::clamp(v, 0, kFirstControllerLane - 1));
-    } else if (index == kPatternCcSelection) {
-        model_.SelectLane(kFirstControllerLane + std::clamp(v, 0, kControllerLanes - 1));
-    }
-}
-
-bool EditorActions::Perform(int index, double value) {
-    const int choice = Whole(value);
-    switch (index) {
-        case kRandomize:
-            if (IsNewPress(index, value)) Randomize();
-            return true;
-        case kCopyTool:
-            if (IsNewPress(index, value)) CopyLane();
-            return true;
-        case kPasteTool:
-            if (IsNewPress(index, value)) PasteLane();
-            return true;
-        case kClearTool:
-            if (IsNewPress(index, value)) ResetSteps();
-            return true;
-        case kCmCopyTool:
-        case kCmPasteTool:
-        case kCmClearTool:
-        case kCmApply:
-        case kCmInvLeft:
-        case kCmInvRight:
-            if (IsNewPress(index, value)) ChordMemoryAction(index);
-            return true;
-        case kCopyMenu:
-            if (choice == kMenuCopy) CopyPattern();
-            if (choice == kMenuPaste) PastePattern();
-            if (choice == kMenuPasteToAll) PastePatternToAll();
-            return true;
-        case kCopyCcMenu:
-            if (choice == kMenuCopy) CopyArea();
-            if (choice == kMenuPaste) PasteArea();
-            if (choice == kMenuPasteToAll) PasteAreaToAll();
-            return choice <= kMenuPasteToAll;
-        case kResetStepsMenu:
-            if (choice == kStepMenuToggleOnOff) ToggleLaneOn();
-            if (choice == kStepMenuResetSteps) ResetSteps();
-            return choice == kStepMenuToggleOnOff || choice == kStepMenuResetSteps;
-        default:
-            return false;
-    }
 }
 
 // --- lane edits --------------------------------------------------------------

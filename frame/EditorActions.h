@@ -43,13 +43,9 @@ public:
 
     // A button's parameter moved to `value`: true only when it went from up
     // to down, so that a host repeating 1 or a controller held high acts once.
+    // The routes of the parameters (ParameterRoutes.h) run these actions and
+    // keep the model in step with the parameters that choose what is edited.
     bool IsNewPress(int index, double value);
-    // Keeps the model in step with the parameters that choose what is edited:
-    // the one way its key area, patterns and lane change.
-    void Follow(int index, double value);
-    // The action of a tool or menu parameter set to `value`, when it has one
-    // here; false for every other parameter.
-    bool Perform(int index, double value);
 
     // --- the current lane of the current pattern, over the edit range ---
     void Randomize();

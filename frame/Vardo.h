@@ -28,6 +28,7 @@
 #include "frame/MidiLearn.h"
 #include "frame/MenuTarget.h"
 #include "frame/MidiOutQueue.h"
+#include "frame/ParameterRoutes.h"
 #include "frame/PassThroughNotes.h"
 #include "frame/PersistenceHooks.h"
 #include "frame/PluginEditor.h"
@@ -72,9 +73,9 @@ public:
     // "Copy to all" (the step's value) act on its parameter, every item on its
     // key area, pattern and lane. Used by that one choice; a menu parameter
     // set without it acts on the current selection.
-    void SetMenuTarget(const MenuTarget& target) { menuTarget_ = target; }
+    void SetMenuTarget(const MenuTarget& target) { routes_.SetMenuTarget(target); }
     // The parameter alone, on the current selection.
-    void SetMenuTarget(int parameterIndex);
+    void SetMenuTarget(int parameterIndex) { routes_.SetMenuTarget(parameterIndex); }
     void RequestPanic() { panicRequested_ = true; }
     // While set (a preset is being applied) blocks run without the engine.
     void SetEngineSuspended(bool suspended) { engineSuspended_.store(suspended); }
@@ -93,9 +94,11 @@ public:
     void OnEngineNotification(int code, int argument, const NoteRecord* record) override;
 
 protected:
-    void OnParameterChanged(int index, double value, ChangeSource source) override;
-    void ShowInEditor(int index, double normalized) override;
-    void OnEditFromGUI(int index, double before, double after) override;
+    void OnParameterChanged(int index, double value, ChangeSource source) override {
+        routes_.OnParameterChanged(index, value, source);
+    }
+    void ShowInEditor(int index, double normalized) override { routes_.ShowInEditor(index, normalized); }
+    void OnEditFromGUI(int index, double before, double after) override { routes_.OnEditFromGUI(index, before, after); }
     bool EngineKeepsDefault(int index) const override;
     intptr_t GetChunk(void** data, bool isBank) override;
     bool SetChunk(const void* data, size_t size, bool isBank) override;
@@ -105,6 +108,7 @@ protected:
     void OnIdle() override { actions_->StartWaitingPastes(); }
 
 private:
+    friend class ParameterRoutes;
     struct AudioPathScope;
 
     void ReadTransport(double& samplePos, double& samplesPerBeat, TimeInfo& info);
@@ -127,15 +131,11 @@ private:
     int SelectedArea() const;
     int SelectedCcEntry() const;
     void RefreshCcTeachSelection();
-    void ApplyLock(int lockIndex, bool on);
-    void ApplyGlobalSetting(int index, double value);
-    void PerformEditorAction(int index, double value);
-    bool PerformMenuOrTool(int index, double value);
-    void PerformMenu(int index, int choice);
-    void FollowTool(int index, double value, bool acted);
-    void ToggleParameter(int index);
-    void ShowEngineSelection(int index, double plain);
-    void ShowEditedValues();
+    // Every parameter change takes its route (see ParameterRoutes.h).
+    void ApplyGlobalSetting(int index, double value) { routes_.ApplyGlobalSetting(index, value); }
+    void ToggleParameter(int index) { routes_.ToggleParameter(index); }
+    void ShowEngineSelection(int index, double plain) { routes_.ShowEngineSelection(index, plain); }
+    void ShowEditedValues() { routes_.ShowEditedValues(); }
 
     TransportState transport_;
     EngineContext context_{&transport_};
@@ -166,8 +166,8 @@ private:
     int firstTransportState_ = -1;
     double playedSamples_ = 0.0;
     int blockSkipped_ = 0;  // samples of this block the engine does not see
-    std::optional<MenuTarget> menuTarget_;
     std::atomic<bool> engineSuspended_{false};
+    ParameterRoutes routes_{*this};
     // Last: its worker thread stops before anything it writes goes away.
     std::unique_ptr<EditorActions> actions_;
 };

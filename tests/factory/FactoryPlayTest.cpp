@@ -8,6 +8,7 @@
 #include <set>
 
 #include "FactoryFixture.h"
+#include "engine/ParameterIndex.h"
 
 namespace sorel::factory::test {
 namespace {
@@ -31,6 +32,33 @@ TEST(FactoryPlayTest, ControlZonePresetKeysStepWithoutIdleCalls) {
     const std::string next = press(kNextPresetKey);
     EXPECT_NE(press(kNextPresetKey), next);
     EXPECT_EQ(press(kPreviousPresetKey), next);
+}
+
+// The arrows of the preset and chord-bank boxes, pressed as a host or a
+// learnt controller presses them: a value of 1 held or repeated steps once.
+TEST(FactoryPlayTest, BoxArrowsStepPresetsAndChordBanksOncePerPress) {
+    struct Arrow {
+        const char* box;
+        int previous, next;
+        CommonPresetHandler& (*files)(PluginPersistence&);
+    };
+    const Arrow arrows[] = {
+        {"preset", param::kBoxLeft, param::kBoxRight,
+         [](PluginPersistence& p) -> CommonPresetHandler& { return p.Presets(); }},
+        {"chord bank", param::kCmBoxLeft, param::kCmBoxRight,
+         [](PluginPersistence& p) -> CommonPresetHandler& { return p.ChordBanks(); }},
+    };
+    for (const Arrow& arrow : arrows) {
+        HostedSorel sorel;
+        auto press = [&](int button, std::initializer_list<float> values) {
+            for (float value : values) sorel.host->SetParameter(button, value);
+            sorel.persistence->WaitUntilIdle();
+            return arrow.files(*sorel.persistence).CurrentName();
+        };
+        const std::string first = press(arrow.next, {1.0f, 0.0f});
+        EXPECT_NE(press(arrow.next, {1.0f, 1.0f, 0.0f}), first) << arrow.box;
+        EXPECT_EQ(press(arrow.previous, {1.0f, 0.0f}), first) << arrow.box;
+    }
 }
 
 TEST(FactoryPlayTest, EveryPresetPlaysAndEndsEveryNote) {
