@@ -201,6 +201,7 @@ void NoteRouter::ProcessBlock(int frames, bool justStopped) {
     inBlock_ = true;
     for (std::size_t k = dueHead_; k < due_.size(); ++k) due_[k].offset = std::min(due_[k].offset, frames - 1);
     if (justStopped && running_) Stop(0);
+    dispatchBudget_ = kMaxDispatchPerBlock;
 
     const bool canRun = context_->clock.Valid();
     int segment = 0;
@@ -212,7 +213,8 @@ void NoteRouter::ProcessBlock(int frames, bool justStopped) {
         if (running_ && !busy) Stop(segment);
 
         int next = std::min(frames, segment + kMaxSegment);
-        if (dueHead_ < due_.size()) next = std::min(next, std::max(segment + 1, due_[dueHead_].offset));
+        if (dueHead_ < due_.size() && DispatchBudgetLeft())
+            next = std::min(next, std::max(segment + 1, due_[dueHead_].offset));
         const int length = next - segment;
         if (running_ && canRun && context_->app != nullptr)
             context_->app->ProcessSegment(static_cast<double>(context_->clock.blockStart + segment), length,
@@ -222,8 +224,7 @@ void NoteRouter::ProcessBlock(int frames, bool justStopped) {
         Deliver(length);
         segment = next;
     }
-    due_.clear();
-    dueHead_ = 0;
+    CarryUndispatched();
     // What did not fit into this block goes out at the start of the next.
     for (Deferred& d : deferred_)
         if (d.block <= blockSerial_) {
@@ -249,11 +250,20 @@ void NoteRouter::ReleaseDeferred(int segmentEnd) {
 }
 
 void NoteRouter::DispatchDue(int upToOffset) {
-    while (dueHead_ < due_.size() && due_[dueHead_].offset <= upToOffset) {
+    while (dueHead_ < due_.size() && due_[dueHead_].offset <= upToOffset && DispatchBudgetLeft()) {
         const InputNote input = due_[dueHead_];
         ++dueHead_;
+        --dispatchBudget_;
         Dispatch(input);
     }
+}
+
+// Input the block had no budget left for keeps its order and goes at the
+// start of the next block, before anything that comes in meanwhile.
+void NoteRouter::CarryUndispatched() {
+    due_.erase(due_.begin(), due_.begin() + static_cast<std::ptrdiff_t>(dueHead_));
+    dueHead_ = 0;
+    for (InputNote& input : due_) input.offset = 0;
 }
 
 void NoteRouter::Dispatch(const InputNote& input) {

@@ -26,6 +26,11 @@ public:
     static constexpr int kRecordCapacity = 16384;
     static constexpr int kMaxSegment = 256;  // samples; bounds the records of one segment
     static constexpr int kMaxPending = 4;
+    // Queued inputs one block hands to the key areas; a backlog beyond it (a
+    // flood, or input kept through blocks that played nothing) goes on at the
+    // start of the following blocks, so that no block takes long. A
+    // musician's block queues far fewer.
+    static constexpr int kMaxDispatchPerBlock = 1024;
     // Past kMaxInput a note-off joins one already queued for its key; each
     // key of each area may still add one more, so the queue stays below this.
     static constexpr int kInputCapacity = kMaxInput + kChannels * 128 * kAreas;
@@ -78,6 +83,8 @@ private:
     void ForgetHeldBackKey(int area, int channel, int note);
     void Enqueue(const InputNote& input);
     void DispatchDue(int upToOffset);
+    bool DispatchBudgetLeft() const { return dispatchBudget_ > 0; }
+    void CarryUndispatched();
     void Dispatch(const InputNote& input);
     bool Busy() const;
     void StartRunning(int offset);
@@ -114,6 +121,7 @@ private:
 
     std::vector<InputNote> due_;       // ordered by offset
     std::size_t dueHead_ = 0;          // first entry not yet dispatched
+    int dispatchBudget_ = 0;           // inputs the current block may still dispatch
     std::vector<NoteRecord> records_;  // made in the current segment
     // Sort keys of records_: ordering these small entries is much cheaper than moving records.
     struct OrderKey {

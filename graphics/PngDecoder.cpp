@@ -7,6 +7,8 @@
 namespace sorel {
 namespace {
 
+constexpr uint32_t kOpaque = 255;
+
 // libpng's simplified reader handles its errors internally (no longjmp
 // through our frames); this guard releases it on every path.
 struct PngImageGuard {
@@ -25,14 +27,24 @@ bool SizeAllowed(png_uint_32 width, png_uint_32 height) {
 }
 
 // The reader hands out straight-alpha B, G, R, A bytes; Cairo wants
-// premultiplied native words.
+// premultiplied native words, rounded as PixelImage::Premultiply rounds.
+// Most pixels of the art are opaque or clear: they skip the arithmetic.
+uint32_t PremultipliedWord(const uint8_t bytes[4]) {
+    const uint32_t a = bytes[3];
+    if (a == 0) return 0;
+    if (a == kOpaque)
+        return (a << 24) | (static_cast<uint32_t>(bytes[2]) << 16) | (static_cast<uint32_t>(bytes[1]) << 8) | bytes[0];
+    auto scale = [a](uint32_t v) { return (v * a + kOpaque / 2) / kOpaque; };
+    return (a << 24) | (scale(bytes[2]) << 16) | (scale(bytes[1]) << 8) | scale(bytes[0]);
+}
+
 void PremultiplyInPlace(PixelImage& image) {
     uint32_t* p = image.Data();
     const std::size_t n = static_cast<std::size_t>(image.Width()) * image.Height();
     for (std::size_t i = 0; i < n; ++i) {
         uint8_t bytes[4];
         std::memcpy(bytes, &p[i], 4);
-        p[i] = PixelImage::Premultiply(IColor{bytes[3], bytes[2], bytes[1], bytes[0]});
+        p[i] = PremultipliedWord(bytes);
     }
 }
 

@@ -30,7 +30,7 @@ TEST(EngineRouter, AreasTakeNotesByChannelRangeAndSwitch) {
 // the queue stays within what it reserved and the key is still released.
 TEST(EngineRouter, AFloodOfNoteOffsStaysBoundedAndEndsTheKey) {
     EngineHarness h;
-    constexpr int kPressesPerBlock = 4000, kBlocks = 8;
+    constexpr int kPressesPerBlock = NoteRouter::kMaxDispatchPerBlock, kBlocks = 8;
     NoteRouter& router = *h.Context().router;
     int changed[4] = {-1, -1, -1, -1};
     for (int block = 0; block < kBlocks; ++block) {
@@ -39,6 +39,28 @@ TEST(EngineRouter, AFloodOfNoteOffsStaysBoundedAndEndsTheKey) {
     }
     for (int i = 0; i < kPressesPerBlock * kBlocks; ++i) EXPECT_TRUE(router.NoteOff(1, kC3, i % 512)) << i;
     EXPECT_LE(router.QueuedInput(), NoteRouter::kMaxInput + 1);  // one release stands for them all
+    h.Run(kStep);
+    EXPECT_EQ(router.HeldTotal(), 0);
+    EXPECT_FALSE(h.Area(0).Busy());
+    EXPECT_TRUE(h.Silent());
+}
+
+// More input than one block hands on: the rest goes on in the following
+// blocks, in order, and the key still ends released.
+TEST(EngineRouter, ABacklogBeyondOneBlocksShareGoesOnInTheNextBlocks) {
+    EngineHarness h;
+    constexpr int kPresses = 2000;
+    NoteRouter& router = *h.Context().router;
+    int changed[4] = {-1, -1, -1, -1};
+    for (int i = 0; i < kPresses; ++i) {
+        router.NoteOn(1, kC3, 100, i % 512, changed);
+        router.NoteOff(1, kC3, i % 512);
+    }
+    ASSERT_EQ(router.QueuedInput(), 2 * kPresses);
+    h.Run(512);
+    EXPECT_EQ(router.QueuedInput(), 2 * kPresses - NoteRouter::kMaxDispatchPerBlock);
+    h.Run(512 * 3);
+    EXPECT_EQ(router.QueuedInput(), 0);
     h.Run(kStep);
     EXPECT_EQ(router.HeldTotal(), 0);
     EXPECT_FALSE(h.Area(0).Busy());

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <limits>
 
+#include <sys/resource.h>
+
 #include "engine/ParameterIndex.h"
 
 namespace sorel::soak {
@@ -32,6 +34,13 @@ constexpr int kCycleFlags = kVstCyclePosValid | kVstTransportCycleActive;
 // proportion to what they ask; such blocks are measured, not bounded.
 constexpr int kMusicianFrames = 1024;
 constexpr int kMusicianEvents = 64;
+
+// The calling thread's page faults and involuntary context switches so far.
+std::pair<long, long> ThreadKernelCounts() {
+    rusage usage{};
+    getrusage(RUSAGE_THREAD, &usage);
+    return {usage.ru_minflt + usage.ru_majflt, usage.ru_nivcsw};
+}
 
 void SetCycle(VstTimeInfo& t, double start, double end) {
     t.cycleStartPos = start;
@@ -145,17 +154,21 @@ const char* HostileHost::BetweenBlocks() {
     }
 }
 
-void HostileHost::Measure(std::chrono::nanoseconds cpu, int frames, int events, const char* between,
+void HostileHost::Measure(const LongestBlock& measured, const char* between,
                           const std::function<std::string()>& before) {
-    const int64_t block = blocks_++;
+    LongestBlock block = measured;
+    block.block = blocks_++;
     // A block of no frames, or one while suspended, leaves its events to
     // the next that plays.
-    events += carried_;
-    carried_ = frames > 0 && !suspended_ ? 0 : events;
-    const bool ordinary = !oddRate_ && !disturbed_ && frames <= kMusicianFrames && events <= kMusicianEvents;
-    for (LongestBlock* longest : {&longest_, ordinary ? &longestOrdinary_ : nullptr}) {
-        if (!longest || cpu <= longest->cpu) continue;
-        *longest = {cpu, frames, events, block, before ? before() : std::string()};
+    block.events += carried_;
+    carried_ = block.frames > 0 && !suspended_ ? 0 : block.events;
+    const bool ordinary =
+        !oddRate_ && !disturbed_ && block.frames <= kMusicianFrames && block.events <= kMusicianEvents;
+    LongestBlock* unpreempted = ordinary && block.preempted == 0 ? &longestUnpreempted_ : nullptr;
+    for (LongestBlock* longest : {&longest_, ordinary ? &longestOrdinary_ : nullptr, unpreempted}) {
+        if (!longest || block.cpu <= longest->cpu) continue;
+        *longest = block;
+        longest->before = before ? before() : std::string();
         if (between) longest->before += std::string(longest->before.empty() ? "" : ", ") + between;
     }
 }
@@ -167,6 +180,7 @@ void HostileHost::Block(bool presetSteps, const std::function<std::string()>& be
     const VstTimeInfo time = Time(frames);
     plugin_.SetTime(time, mode_ != Mode::Silent && !dice_.Chance(0.005));
     const VstEvents* events = midi_.NextBlock(frames, presetSteps);
+    const auto [faultsBefore, preemptedBefore] = ThreadKernelCounts();
     const auto start = test::ThreadCpuTime();
     // Now and then a host hands over nothing, or a negative count.
     if (dice_.Chance(0.0025)) plugin_.Deliver(nullptr);
@@ -182,7 +196,9 @@ void HostileHost::Block(bool presetSteps, const std::function<std::string()>& be
     const auto processed = plugin_.ProcessBlock(frames, entry < 7   ? test::ProcessEntry::Replacing
                                                         : entry < 9 ? test::ProcessEntry::DoubleReplacing
                                                                     : test::ProcessEntry::Accumulating);
-    Measure(delivered + processed, frames, events->numEvents, between, before);
+    const auto [faultsAfter, preemptedAfter] = ThreadKernelCounts();
+    Measure({delivered + processed, frames, events->numEvents, faultsAfter - faultsBefore, preemptedAfter - preemptedBefore},
+            between, before);
 }
 
 int HostileHost::ReleaseEverything() {

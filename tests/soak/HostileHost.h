@@ -24,6 +24,10 @@ struct LongestBlock {
     std::chrono::nanoseconds cpu{};
     int frames = 0;
     int events = 0;
+    // Page faults the thread took and times it was preempted in the block:
+    // the kernel's share of its CPU time, and cold caches after it.
+    long pageFaults = 0;
+    long preempted = 0;
     int64_t block = 0;
     std::string before;
 };
@@ -42,6 +46,8 @@ public:
     // sample rate and time, an ordinary size, no flood of events).
     const LongestBlock& Longest() const { return longest_; }
     const LongestBlock& LongestOrdinary() const { return longestOrdinary_; }
+    // Of the ordinary blocks the scheduler let run to their end.
+    const LongestBlock& LongestUnpreempted() const { return longestUnpreempted_; }
     // Returns the notes still sounding once everything was released; the
     // checker counts each as a fault.
     int ReleaseEverything();
@@ -59,8 +65,7 @@ private:
     void Disturb(VstTimeInfo& time);
     // Returns what it did, or null.
     const char* BetweenBlocks();
-    void Measure(std::chrono::nanoseconds cpu, int frames, int events, const char* between,
-                 const std::function<std::string()>& before);
+    void Measure(const LongestBlock& measured, const char* between, const std::function<std::string()>& before);
 
     test::TestHost& plugin_;
     Dice& dice_;
@@ -79,7 +84,7 @@ private:
     bool disturbed_ = false;
     bool suspended_ = false;
     int carried_ = 0;  // events the plug-in keeps queued for the next block it plays
-    LongestBlock longest_, longestOrdinary_;
+    LongestBlock longest_, longestOrdinary_, longestUnpreempted_;
 };
 
 // Plays ordinary blocks until nothing sounded for two seconds, or for half

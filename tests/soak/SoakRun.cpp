@@ -44,10 +44,11 @@ std::string Describe(Sent::const_iterator e, const Sent& all) {
 }
 
 std::string Describe(const LongestBlock& b) {
-    char text[96];
-    std::snprintf(text, sizeof text, "%.1f us of thread CPU time (block %lld, %d frames, %d events, ",
+    char text[160];
+    std::snprintf(text, sizeof text,
+                  "%.1f us of thread CPU time (block %lld, %d frames, %d events, %ld page faults, preempted %ld times, ",
                   std::chrono::duration<double, std::micro>(b.cpu).count(), static_cast<long long>(b.block), b.frames,
-                  b.events);
+                  b.events, b.pageFaults, b.preempted);
     return text + b.before + ")";
 }
 
@@ -63,7 +64,7 @@ std::unique_ptr<test::TestHost> OpenInstance(VSTPluginMainProc entry) {
 // thread makes those calls between its blocks. Returns the notes still
 // sounding once everything was released.
 int Storm(test::TestHost& plugin, const SoakOptions& options, std::ostream& out, LongestBlock& longest,
-          LongestBlock& longestOrdinary) {
+          LongestBlock& longestOrdinary, LongestBlock& longestUnpreempted) {
     Dice dice(options.seed), parameterDice(options.seed ^ kParameterSeedSalt), stateDice(options.seed ^ kStateSeedSalt);
     HostileHost host(plugin, dice);
     ParameterStorm parameters(parameterDice);
@@ -104,6 +105,7 @@ int Storm(test::TestHost& plugin, const SoakOptions& options, std::ostream& out,
     }
     longest = host.Longest();
     longestOrdinary = host.LongestOrdinary();
+    longestUnpreempted = host.LongestUnpreempted();
     stop = true;
     for (std::thread& t : helpers) t.join();
     out << "soak: " << blocks << " blocks in " << options.seconds << " s\n";
@@ -174,8 +176,8 @@ bool RunSoak(VSTPluginMainProc entry, const SoakOptions& options, std::ostream& 
         out << "the module's entry gave no plug-in\nFAILED\n";
         return false;
     }
-    LongestBlock longest, ordinary;
-    int sounding = Storm(*plugin, options, out, longest, ordinary);
+    LongestBlock longest, ordinary, unpreempted;
+    int sounding = Storm(*plugin, options, out, longest, ordinary, unpreempted);
     const bool quick = options.longestBlock.count() == 0 || ordinary.cpu <= options.longestBlock;
     const std::string differs = CompareWithFresh(*fresh, *plugin, sounding);
     const std::string faults = plugin->Faults();
@@ -183,6 +185,7 @@ bool RunSoak(VSTPluginMainProc entry, const SoakOptions& options, std::ostream& 
     out << "longest block: " << Describe(longest) << "\n"
         << "longest ordinary block: " << Describe(ordinary)
         << (quick ? "" : ", over the bound of " + std::to_string(options.longestBlock.count()) + " us") << "\n"
+        << "longest ordinary block never preempted: " << Describe(unpreempted) << "\n"
         << "notes sounding after release: " << sounding << "\n"
         << "arpeggiates as a fresh instance: " << (differs.empty() ? "yes" : "NO " + differs) << "\n"
         << "faults: " << (faults.empty() ? "none" : faults) << "\n"
