@@ -26,6 +26,7 @@
 #include "frame/EngineNews.h"
 #include "frame/NoteMarks.h"
 #include "frame/GlobalSettings.h"
+#include "frame/IPlugBase.h"
 #include "frame/MidiLearn.h"
 #include "frame/MenuTarget.h"
 #include "frame/MidiInput.h"
@@ -35,7 +36,6 @@
 #include "frame/PersistenceHooks.h"
 #include "frame/PluginEditor.h"
 #include "frame/PluginHost.h"
-#include "frame/IPlugBase.h"
 
 namespace sorel {
 
@@ -48,7 +48,7 @@ public:
     explicit Vardo(PluginHost& host);
     ~Vardo() override;
 
-    // --- for the module's entry, persistence and the editor ---
+    // --- for the module's assembly, persistence and the editor ---
     void SetPersistenceHooks(std::unique_ptr<PersistenceHooks> hooks);
     void SetEditor(std::unique_ptr<PluginEditor> editor);
     // Applies the seven settings' effects in the engine and the frame and
