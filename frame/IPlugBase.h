@@ -1,12 +1,13 @@
-// The host-independent part of the plug-in object: the parameter table, the
-// plug-in lock and the one program slot. Every change of a value happens
-// under the lock and ends in OnParamChange.
+// The parameter side of a plug-in core: the parameter table, the plug-in
+// lock and the one program slot. Every change of a value happens under the
+// lock and ends in OnParamChange.
 #pragma once
 
 #include <mutex>
 #include <string>
 
 #include "frame/ParameterTable.h"
+#include "frame/PluginCore.h"
 
 namespace sorel {
 
@@ -14,26 +15,29 @@ namespace sorel {
 // only for a user's change, never when every value is re-applied.
 enum class ChangeSource { User, Host, Reapply };
 
-class IPlugBase {
+class IPlugBase : public PluginCore {
 public:
     static constexpr size_t kProgramNameLength = 24;
 
     IPlugBase();
-    virtual ~IPlugBase() = default;
+    ~IPlugBase() override = default;
     IPlugBase(const IPlugBase&) = delete;
     IPlugBase& operator=(const IPlugBase&) = delete;
 
-    std::recursive_mutex& Mutex() { return mutex_; }
+    std::recursive_mutex& Mutex() override { return mutex_; }
     ParameterTable& Params() { return params_; }
     const ParameterTable& Params() const { return params_; }
-    Parameter* GetParam(int index) { return params_.Get(index); }
+    Parameter* GetParam(int index) override { return params_.Get(index); }
+    void Open() override { ReapplyAllParameters(); }
 
     // The editor's way to change a parameter, by normalised or plain value.
     void SetParameterFromGUI(int index, double normalized);
     void SetPlainFromGUI(int index, double plain);
-    // The host's setParameter.
-    void SetParameterFromHost(int index, double normalized);
-    double GetParameterNormalized(int index);
+    void SetParameterFromHost(int index, double normalized) override;
+    double GetParameterNormalized(int index) override;
+    void SetParameterFromHostText(int index, double plain) override {
+        SetParameterValue(index, plain, ChangeSource::Host);
+    }
     // Sets a plain value (limited to the range) and applies it.
     void SetParameterValue(int index, double plain, ChangeSource source = ChangeSource::User);
 
@@ -44,8 +48,8 @@ public:
     // engine holds that default already.
     void ReapplyAllParameters();
 
-    const std::string& ProgramName() const { return programName_; }
-    void SetProgramName(const char* name);
+    const std::string& ProgramName() const override { return programName_; }
+    void SetProgramName(const char* name) override;
 
 protected:
     // The plug-in's reaction to a changed value.

@@ -1,5 +1,5 @@
 // What the plug-in object asks of the persistence layer. The frame builds and
-// runs without it (no chunk, no presets); the module's entry installs one.
+// runs without it (no chunk, no presets); the module's assembly installs one.
 #pragma once
 
 #include <cstddef>

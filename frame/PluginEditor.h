@@ -1,5 +1,5 @@
 // What the plug-in asks of an editor. The plug-in runs without one; the
-// module's entry attaches one when the editor library is there.
+// module's assembly attaches one when the editor library is there.
 #pragma once
 
 namespace sorel {

@@ -2,19 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 
 #include "engine/ChordMemoryBank.h"
-#include "engine/ControlZone.h"
 #include "engine/KeyAreaList.h"
 #include "engine/PatternEngine.h"
-#include "engine/ScaleState.h"
 #include "frame/ActionParameters.h"
-#include "frame/HostIdentity.h"
-#include "frame/NoteNames.h"
 
 #include "resources/Resources.h"
 
@@ -43,14 +37,12 @@ struct Vardo::AudioPathScope {
     bool previous;
 };
 
-Vardo::Vardo(audioMasterCallback host) : IPlugVST(host, kIdentity) {
+Vardo::Vardo(PluginHost& host) : host_(host) {
     stepCcNumbers_.fill(-1);
-    // Each queued message becomes at most two on the wire.
-    wire_.reserve(2 * MidiOutQueue::kCapacity);
     context_.notifier->SetListener(this);
     if (const resources::Resource* table = resources::FindByName(kChordTableName))
         context_.chordMemory->LoadShapes(table->bytes);
-    Params().Use(ParameterLayout::Shared(HostCode(), context_.chordMemory->Shapes()));
+    Params().Use(ParameterLayout::Shared(host_.HostCode(), context_.chordMemory->Shapes()));
     app_ = std::make_unique<VardoApp>(this, &transport_, &context_);
     // A host tool can ask for another sequence of random note picks.
     if (const char* seed = std::getenv(EngineContext::kRandomSeedVariable))
@@ -58,7 +50,9 @@ Vardo::Vardo(audioMasterCallback host) : IPlugVST(host, kIdentity) {
     actions_ = std::make_unique<EditorActions>(
         *this, *app_, *context_.chordMemory, [this] { ShowEditedValues(); }, [this] { return inAudioPath_; });
     ApplyGlobalSettings(settings_);
-    FillTransportOnce();
+    TimeInfo time;
+    host_.GetTime(time);
+    blockTransport_.Fill(time, host_.SampleRate());
 }
 
 Vardo::~Vardo() {
@@ -80,11 +74,9 @@ void Vardo::SetPersistenceHooks(std::unique_ptr<PersistenceHooks> hooks) {
 void Vardo::SetEditor(std::unique_ptr<PluginEditor> editor) {
     std::lock_guard<std::recursive_mutex> lock(Mutex());
     editor_ = std::move(editor);
-    if (editor_)
-        Effect()->flags |= effFlagsHasEditor;
-    else
-        Effect()->flags &= ~effFlagsHasEditor;
 }
+
+const PluginIdentity& Vardo::Identity() const { return kIdentity; }
 
 // --- parameters ------------------------------------------------------------
 
@@ -129,324 +121,53 @@ void Vardo::RefreshCcTeachSelection() {
 // need no second push when a further instance opens.
 bool Vardo::EngineKeepsDefault(int index) const { return ParameterReceiver::IsStepFamily(index); }
 
-// --- incoming MIDI ---------------------------------------------------------
+// --- block processing ------------------------------------------------------
 
 void Vardo::HandleMidiMessage(const MidiMessage& incoming) {
     std::lock_guard<std::recursive_mutex> lock(Mutex());
     AudioPathScope scope(*this);
-    // Malformed data never indexes anything. System messages do not travel
-    // as short events (system exclusive has its own event type): passed on,
-    // a stray 0xF0 would make the instrument swallow what follows.
-    if (incoming.status < 0x80 || incoming.status >= 0xF0 || !incoming.HasValidDataBytes()) return;
-    MidiMessage message = incoming;
-    message.offset = std::clamp(message.offset, 0, std::max(0, BlockSize() - 1));
-    switch (message.Kind()) {
-        case midi::kNoteOff:
-            HandleNoteOff(message);
-            break;
-        case midi::kNoteOn:
-            if (message.data2 == 0)
-                HandleNoteOff(message);
-            else
-                HandleNoteOn(message);
-            break;
-        case midi::kControlChange:
-            HandleControlChange(message);
-            break;
-        case midi::kProgramChange:
-            app_->ProgramChange(message.data1);
-            break;
-        case midi::kPitchWheel:
-            if (!HandleControllerInput(midi::kPitchWheelController, message.data2)) Queue(message);
-            break;
-        default:
-            Queue(message);
-            break;
-    }
+    input_.Handle(incoming, host_.BlockSize());
 }
 
-void Vardo::HandleNoteOn(const MidiMessage& message) {
-    int changedAreas[kKeyAreas] = {-1, -1, -1, -1};
-    const int result = app_->NoteOn(message.Channel(), message.data1, message.data2, message.offset, changedAreas);
-    if (result < 1) {
-        PassThroughNoteOn(message);
-    } else if (result > 1) {
-        for (int a = 0; a < kKeyAreas; ++a)
-            if (changedAreas[a] > 0) editorLink_.AreaNoteIn(a);
-    }
-}
-
-int Vardo::PassThroughNote(int note) const {
-    if (!transposeAllOutput_) return note;
-    const PatternEngine* first = app_->Area(0);
-    return first ? std::clamp(first->Scale().Quantise(note), 0, 127) : note;
-}
-
-void Vardo::PassThroughNoteOn(const MidiMessage& message) {
-    MidiMessage sent = message;
-    sent.data1 = static_cast<uint8_t>(PassThroughNote(message.data1));
-    passThrough_.Remember(message.Channel(), message.data1, sent.data1);
-    Queue(sent, message.data1);
-}
-
-void Vardo::HandleNoteOff(const MidiMessage& message) {
-    const bool taken = app_->NoteOff(message.Channel(), message.data1, message.offset);
-    int sentNote = 0;
-    if (passThrough_.Take(message.Channel(), message.data1, sentNote)) {
-        // The key sounded as played: end exactly the note that went out.
-        MidiMessage off = message;
-        off.data1 = static_cast<uint8_t>(sentNote);
-        Queue(off, message.data1);
-        return;
-    }
-    if (taken || ClaimedByArea(message.Channel(), message.data1)) return;
-    MidiMessage off = message;
-    off.data1 = static_cast<uint8_t>(PassThroughNote(message.data1));
-    Queue(off);
-}
-
-bool Vardo::ClaimedByArea(int channel, int note) const {
-    for (int a = 0; a < kKeyAreas; ++a) {
-        const PatternEngine* area = app_->Area(a);
-        if (area && area->Accepts(channel, note)) return true;
-    }
-    return false;
-}
-
-void Vardo::HandleControlChange(const MidiMessage& message) {
-    const int controller = message.data1;
-    if (controller == midi::kAllNotesOff) {
-        panicRequested_ = true;
-    } else if (controller >= 1 && controller <= 119) {
-        if (!HandleControllerInput(controller, message.data2)) Queue(message);
-    }
-    // Controller 0 and the channel-mode messages 120..127 are not passed on.
-}
-
-bool Vardo::HandleControllerInput(int controller, int value) {
-    int target = -1;
-    double normalized = 0.0;
-    if (!learn_.Route(controller, value, target, normalized)) return false;
-    const Parameter* p = GetParam(target);
-    if (std::fabs(p->Normalized() - normalized) > 1e-9) {
-        SetParameterFromGUI(target, normalized);
-        ShowInEditor(target, GetParam(target)->Normalized());
-    }
-    return true;
-}
-
-// --- block processing ------------------------------------------------------
-
-void Vardo::Queue(const MidiMessage& message, int owner, bool urgent) { out_.Add(message, owner, urgent); }
-
-void Vardo::ReadTransport(double& samplePos, double& samplesPerBeat, TimeInfo& info) {
-    GetTime(info);
-    const double rate = SampleRate() > 0.0 ? SampleRate() : kDefaultSampleRate;
-    // No tempo from the host counts as the default tempo, never as 0.
-    const double tempo = info.tempo > 0.0 ? info.tempo : TimeInfo::kDefaultTempo;
-    samplesPerBeat = rate * 60.0 / tempo;
-    samplePos = info.samplePos >= 0.0 ? std::floor(info.samplePos + 0.5) : 0.0;
-    transport_.sampleRate = rate;
-}
-
-void Vardo::FillTransportOnce() {
-    TimeInfo info;
-    double samplePos = 0.0, samplesPerBeat = 0.0;
-    ReadTransport(samplePos, samplesPerBeat, info);
-    transport_.playing = info.transportIsRunning;
-    transport_.loopEnabled = info.loopEnabled;
-    transport_.loopStartSamples = std::round(std::max(0.0, info.cycleStart * samplesPerBeat));
-    transport_.loopEndSamples = info.loopEnabled ? std::round(info.cycleEnd * samplesPerBeat) : -1.0;
-    transport_.samplesPerBeat = samplesPerBeat;
-    transport_.ppqPosition = std::max(0.0, info.ppqPos);
-    transport_.samplePosition = samplePos;
-}
-
-void Vardo::ServeCcTeach() {
-    int controller = 0, value = 0, channel = 1;
-    if (teach_.NextBlock(stepCcNumbers_, controller, value, channel))
-        Queue(MidiMessage::ControlChange(controller, value / 127.0, channel, 0));
-}
-
-void Vardo::ProcessBlock(int frames) {
+std::span<const MidiMessage> Vardo::ProcessBlock(int frames, const TimeInfo& info) {
     AudioPathScope scope(*this);
     audioStarted_ = true;
-    transport_.loopJumped = false;
-    ServeCcTeach();
+    blockTransport_.BeginBlock();
+    input_.ServeCcTeach();
     if (panicRequested_) {
         panicRequested_ = false;
         Panic();
     }
-
-    TimeInfo info;
-    double samplePos = 0.0, samplesPerBeat = 0.0;
-    ReadTransport(samplePos, samplesPerBeat, info);
-    const bool running = info.transportIsRunning;
-    const double loopStart = std::max(0.0, std::trunc(info.cycleStart * samplesPerBeat));
-    const double loopEnd = info.loopEnabled ? std::trunc(info.cycleEnd * samplesPerBeat) : -1.0;
-    const bool inLoopWindow = running && (info.loopEnabled ? samplePos + frames >= loopStart && loopEnd >= samplePos
-                                                           : loopEnd < 0.0);
-    if (firstTransportState_ < 0) firstTransportState_ = running ? 1 : 0;
-
-    const BlockPlan plan = tracker_.Plan(samplePos, frames, running, info.loopEnabled, loopStart, loopEnd);
-    transport_.loopJumped = plan.loopJumped;
-    transport_.playing = running;
-    transport_.loopEnabled = info.loopEnabled;
-    transport_.loopEndSamples = std::round(loopEnd);
-    transport_.loopStartSamples = std::round(loopStart);
-    transport_.samplesPerBeat = samplesPerBeat;
-    transport_.ppqPosition = running ? std::max(0.0, info.ppqPos) : transport_.freeRunningPpq;
-    transport_.samplePosition = std::max(0.0, plan.samplePos);
-
-    blockSkipped_ = plan.skipped;
-    if (plan.frames > 0 && !engineSuspended_.load(std::memory_order_relaxed)) {
-        app_->ProcessBlock(samplesPerBeat, running, plan.frames);
+    const BlockTiming timing = blockTransport_.Read(info, frames, host_.SampleRate());
+    blockTransport_.SetEngineStart(timing.engineStart);
+    if (timing.engineFrames > 0 && !engineSuspended_.load(std::memory_order_relaxed)) {
+        app_->ProcessBlock(timing.samplesPerBeat, timing.running, timing.engineFrames);
     }
-    blockSkipped_ = 0;
-
-    if (running)
-        transport_.freeRunningPpq = 0.0;
-    else
-        transport_.freeRunningPpq += frames / samplesPerBeat;
-    if (inLoopWindow) playedSamples_ += frames;
-    noteMarks_.Advance(frames, SampleRate());
-    FlushMidi(frames);
-}
-
-void Vardo::FlushMidi(int frames) {
-    if (out_.Empty()) return;
-    wire_.clear();
-    for (const QueuedMidi& queued : out_.Ordered(frames)) sounding_.Pass(queued, wire_);
-    SendMidi(wire_);
-    out_.Clear();
+    blockTransport_.SetEngineStart(0);
+    blockTransport_.EndBlock(timing, frames);
+    if (timing.inLoopWindow) playedSamples_ += frames;
+    noteMarks_.Advance(frames, host_.SampleRate());
+    return output_.Flush(frames);
 }
 
 void Vardo::Panic() {
-    for (int channel = 1; channel <= midi::kChannels; ++channel)
-        Queue(MidiMessage::ControlChange(midi::kAllNotesOff, 0.0, channel, 0), note_owner::kHost, true);
-    // Every note that went out ends in this same block, once: the note-offs
-    // of what the engine still knows of them then end nothing and stay here.
-    sounding_.ForEach([&](int channel, int note) {
-        Queue(MidiMessage::NoteOff(channel, note, 0), note_owner::kPanic, true);
-    });
+    output_.QueuePanic();
     app_->ReleaseAll();
 }
 
 void Vardo::OnEngineEvents(std::span<NoteRecord> events, int segmentLength) {
-    for (NoteRecord& record : events) {
-        if (record.muted) continue;
-        const int offset = Truncate(record.time, 0, 1 << 24) + blockSkipped_;
-        if (record.isNoteOn) {
-            SendNoteOn(record, offset);
-        } else {
-            SendNoteOff(record, offset);
-        }
-    }
+    output_.SendEngineEvents(events, blockTransport_.EngineStart());
 }
 
-void Vardo::SendNoteOn(const NoteRecord& record, int offset) {
-    // A step's controllers reach the instrument before its note.
-    SendControllers(record, offset);
-    if (record.onlyCc) return;
-    const int velocity = Truncate(record.velocity - (kNeutralVolume - globalVolume_), 1, 127);
-    Queue(MidiMessage::NoteOn(std::clamp(record.channel, 1, 16), std::clamp(record.OutputNote(), 0, 127), velocity,
-                              offset),
-          note_owner::kEngine);
+// --- state, editor and key names -------------------------------------------
+
+bool Vardo::EditorSize(int& width, int& height) const {
+    if (!editor_) return false;
+    editor_->Size(width, height);
+    return true;
 }
 
-void Vardo::SendNoteOff(const NoteRecord& record, int offset) {
-    if (record.onlyCc) return;
-    const int channel = std::clamp(record.channel, 1, 16);
-    const int key = std::clamp(record.OutputNote(), 0, 127);
-    int note = key;
-    // A held-back key went out through the pass-through: its note-off ends
-    // exactly the note that was sent, unless its release already did.
-    if (!record.endsHeldBackKey) return Queue(MidiMessage::NoteOff(channel, note, offset), note_owner::kEngine);
-    if (passThrough_.Take(channel, key, note)) Queue(MidiMessage::NoteOff(channel, note, offset), key);
-}
-
-void Vardo::SendControllers(const NoteRecord& record, int offset) {
-    if (record.area < 0 || record.area >= kKeyAreas || record.step < 0 || record.step >= kSteps) return;
-    // The switches of the pattern that played the note: the area may have
-    // moved on to another pattern before the note goes out.
-    const int pattern = std::clamp(record.pattern, 0, kPatternsPerArea - 1);
-    for (int lane = 0; lane < kControllerLanes; ++lane) {
-        const int controller = stepCcNumbers_[record.area * kControllerLanes + lane];
-        if (controller < 0 || controller > 127) continue;
-        const int switchIndex = LaneSwitch(record.area, pattern, kFirstControllerLane + lane, record.step);
-        if (!SwitchIsOn(switchIndex, Params().Value(switchIndex))) continue;
-        const double value = std::clamp(record.ccValues[lane], 0, 127) / 127.0;
-        Queue(MidiMessage::ControlChange(controller, value, std::clamp(record.channel, 1, 16), offset));
-    }
-}
-
-// --- notifications from the engine -----------------------------------------
-
-void Vardo::OnEngineNotification(int code, int argument, const NoteRecord* record) {
-    EditorEvent event;
-    switch (code) {
-        case notify::kShowValue:
-        case notify::kStepPlayed:
-            if (!record) return;
-            event.kind = code == notify::kShowValue ? EditorEvent::Kind::NoteShown : EditorEvent::Kind::StepPlayed;
-            event.area = record->area;
-            event.step = record->step;
-            event.note = record->OutputNote();
-            if (code == notify::kShowValue)
-                noteMarks_.NoteStarted(record->area, record->step, event.note);
-            else
-                noteMarks_.NotesReleased(record->area, record->step, event.note);
-            break;
-        case notify::kRedraw:
-            event.kind = EditorEvent::Kind::Redraw;
-            break;
-        case notify::kSelectCurrentPattern: {
-            const PatternEngine* area = app_->Area(argument);
-            if (area) ShowEngineSelection(kKeyAreaPatterns + argument, area->CurrentPattern());
-            return;
-        }
-        case notify::kRefresh:
-            event.kind = EditorEvent::Kind::Refresh;
-            break;
-        case notify::kNextPreset:
-            if (persistence_) persistence_->NextPreset();
-            return;
-        case notify::kPreviousPreset:
-            if (persistence_) persistence_->PreviousPreset();
-            return;
-        case notify::kSelectPattern:
-            // The control zone has already asked the area for it, at the zone's sync.
-            if (argument >= 0 && argument < kPatternsPerArea)
-                ShowEngineSelection(kKeyAreaPatterns + SelectedArea(), argument);
-            return;
-        case notify::kSelectLane:
-            if (argument >= 0 && argument < kFirstControllerLane) ShowEngineSelection(kPatternStepMode, argument);
-            return;
-        case notify::kHold:
-            ToggleParameter(kHold + SelectedArea());
-            return;
-        case notify::kHoldBypass:
-            ToggleParameter(kHoldBypass + SelectedArea());
-            return;
-        case notify::kPanic:
-            panicRequested_ = true;
-            return;
-        case notify::kProgramChange:
-            // The key area has already been asked for the pattern; the editor
-            // shows that key area with it.
-            if (argument < 0 || argument >= kPatterns) return;
-            SetParameterValue(kKeyAreaSelection, argument / kPatternsPerArea);
-            ShowEngineSelection(kKeyAreaPatterns + argument / kPatternsPerArea, argument % kPatternsPerArea);
-            return;
-        default:
-            return;
-    }
-    if (editor_) editorLink_.Post(event);
-}
-
-// --- chunks and key names --------------------------------------------------
-
-intptr_t Vardo::GetChunk(void** data, bool isBank) {
+intptr_t Vardo::GetState(void** data, bool isBank) {
     if (!persistence_) return 0;
     // Called without the plug-in lock: persistence holds it only while it
     // copies the live state, so that writing the chunk never keeps a block waiting.
@@ -457,45 +178,12 @@ intptr_t Vardo::GetChunk(void** data, bool isBank) {
     return static_cast<intptr_t>(chunk_.size());
 }
 
-bool Vardo::SetChunk(const void* data, size_t size, bool isBank) {
+bool Vardo::SetState(const void* data, size_t size, bool isBank) {
     if (!persistence_ || !data || size == 0) return false;
     // Called without the plug-in lock: persistence takes it for each part it applies.
     if (!persistence_->ReadState(static_cast<const uint8_t*>(data), size, isBank)) return false;
     std::lock_guard<std::recursive_mutex> lock(Mutex());
     if (editor_) editor_->RefreshAll();
-    return true;
-}
-
-// The name of a control-zone key, from the function the user's assignment gives it.
-std::string Vardo::ControlKeyName(int function) {
-    if (function >= ControlZone::kFirstPattern && function <= ControlZone::kLastPattern)
-        return "Pattern " + std::to_string(function - ControlZone::kFirstPattern + 1);
-    const auto& names = ControlZone::Names();
-    if (const auto it = names.find(function); it != names.end()) return it->second;
-    // The preset keys have no name in the zone's own map: their keywords name them.
-    return function == ControlZone::kNone ? std::string() : std::string(ControlZone::KeywordOf(function));
-}
-
-bool Vardo::GetMidiKeyName(MidiKeyName& key) {
-    if (!settings_.enableMidiNoteNames) return false;
-    const int note = key.thisKeyNumber;
-    if (note < 0 || note > 127) return false;
-    std::string name = ControlKeyName(context_.controlZone->KeyFunction(note));
-    std::string areas;
-    for (int a = 0; a < kKeyAreas; ++a) {
-        const PatternEngine* area = app_->Area(a);
-        if (!area || note < area->KeyLow() || note > area->KeyHigh()) continue;
-        const int played = note + (area->BaseNote() - area->KeyLow());
-        char part[32];
-        std::snprintf(part, sizeof part, "T%d %s%d", a + 1, NoteLetter(played), played / 12 - 1);
-        if (!areas.empty()) areas += ";";
-        areas += part;
-    }
-    if (!areas.empty()) name = areas;
-    if (name.empty()) return false;
-    const size_t length = std::min(name.size(), sizeof key.keyName - 1);
-    std::memcpy(key.keyName, name.data(), length);
-    key.keyName[length] = 0;
     return true;
 }
 

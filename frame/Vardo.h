@@ -1,7 +1,7 @@
-// The plug-in object: the parameter table and the VST 2 binding around the
-// arpeggiator engine. It feeds host MIDI and time into the engine, sends
-// the engine's notes to the host, passes untaken notes through, and carries
-// out MIDI learn, CC teach and panic.
+// The plug-in core around the arpeggiator engine, for any format's binding:
+// it feeds host MIDI and time into the engine, gives the engine's notes back
+// to the host, passes untaken notes through, and carries out MIDI learn, CC
+// teach and panic.
 #pragma once
 
 #include <atomic>
@@ -19,34 +19,37 @@
 #include "engine/ProcessorListener.h"
 #include "engine/TransportState.h"
 #include "engine/VardoApp.h"
+#include "frame/BlockTransport.h"
 #include "frame/CcTeach.h"
 #include "frame/EditorActions.h"
 #include "frame/EditorLink.h"
+#include "frame/EngineNews.h"
 #include "frame/NoteMarks.h"
 #include "frame/GlobalSettings.h"
-#include "frame/HostPositionTracker.h"
+#include "frame/IPlugBase.h"
 #include "frame/MidiLearn.h"
 #include "frame/MenuTarget.h"
-#include "frame/MidiOutQueue.h"
+#include "frame/MidiInput.h"
+#include "frame/MidiKeyNames.h"
+#include "frame/MidiOutput.h"
 #include "frame/ParameterRoutes.h"
 #include "frame/PassThroughNotes.h"
 #include "frame/PersistenceHooks.h"
 #include "frame/PluginEditor.h"
-#include "frame/SoundingNotes.h"
-#include "frame/vst2/IPlugVST.h"
+#include "frame/PluginHost.h"
 
 namespace sorel {
 
-class Vardo : public IPlugVST, public ProcessorListener, public EngineNotificationListener {
+class Vardo : public IPlugBase, public ProcessorListener, public EngineNotificationListener {
 public:
-    static constexpr VstInt32 kUniqueId = 0x32753935;  // "2u95"
-    static constexpr VstInt32 kVersion = 10204;         // 1.2.4
-    static constexpr double kNeutralVolume = 64.0;
+    static constexpr int32_t kUniqueId = 0x32753935;  // "2u95"
+    static constexpr int32_t kVersion = 10204;         // 1.2.4
+    static constexpr double kNeutralVolume = MidiOutput::kNeutralVolume;
 
-    explicit Vardo(audioMasterCallback host);
+    explicit Vardo(PluginHost& host);
     ~Vardo() override;
 
-    // --- for the module's entry, persistence and the editor ---
+    // --- for the module's assembly, persistence and the editor ---
     void SetPersistenceHooks(std::unique_ptr<PersistenceHooks> hooks);
     void SetEditor(std::unique_ptr<PluginEditor> editor);
     // Applies the seven settings' effects in the engine and the frame and
@@ -58,6 +61,7 @@ public:
     // file through persistence's own thread.
     int GuiScale();
     void SetGuiScale(int scale);
+    bool RequestEditorSize(int width, int height) { return host_.RequestEditorSize(width, height); }
 
     EngineContext& Context() { return context_; }
     VardoApp& App() { return *app_; }
@@ -82,16 +86,33 @@ public:
     bool AudioStarted() const { return audioStarted_; }
     double PlayedSamples() const { return playedSamples_; }
 
-    // --- block processing ---
+    // PluginCore
+    const PluginIdentity& Identity() const override;
     void HandleMidiMessage(const MidiMessage& message) override;
-    void ProcessBlock(int frames) override;
+    std::span<const MidiMessage> ProcessBlock(int frames, const TimeInfo& time) override;
+    intptr_t GetState(void** data, bool isBank) override;
+    bool SetState(const void* data, size_t size, bool isBank) override;
+    bool HasEditor() const override { return editor_ != nullptr; }
+    bool OpenEditor(void* parentWindow) override { return editor_ && editor_->OpenWindow(parentWindow); }
+    void CloseEditor() override {
+        if (editor_) editor_->CloseWindow();
+    }
+    bool EditorSize(int& width, int& height) const override;
+    // A paste that a learnt controller started on the audio thread begins here.
+    void Idle() override { actions_->StartWaitingPastes(); }
+    bool KeyName(int note, std::string& name) override {
+        return settings_.enableMidiNoteNames && keyNames_.NameOf(note, *app_, name);
+    }
+
     void Panic();
 
     // ProcessorListener
     void OnEngineEvents(std::span<NoteRecord> events, int segmentLength) override;
     void OnProcessingState(bool running) override {}
     // EngineNotificationListener
-    void OnEngineNotification(int code, int argument, const NoteRecord* record) override;
+    void OnEngineNotification(int code, int argument, const NoteRecord* record) override {
+        news_.Pass(code, argument, record);
+    }
 
 protected:
     void OnParameterChanged(int index, double value, ChangeSource source) override {
@@ -100,33 +121,15 @@ protected:
     void ShowInEditor(int index, double normalized) override { routes_.ShowInEditor(index, normalized); }
     void OnEditFromGUI(int index, double before, double after) override { routes_.OnEditFromGUI(index, before, after); }
     bool EngineKeepsDefault(int index) const override;
-    intptr_t GetChunk(void** data, bool isBank) override;
-    bool SetChunk(const void* data, size_t size, bool isBank) override;
-    bool GetMidiKeyName(MidiKeyName& key) override;
-    PluginEditor* Editor() override { return editor_.get(); }
-    // A paste that a learnt controller started on the audio thread begins here.
-    void OnIdle() override { actions_->StartWaitingPastes(); }
+    void ReportToHost(int index, double normalized) override { host_.ReportParameterEdit(index, normalized); }
 
 private:
-    friend class ParameterRoutes;
     struct AudioPathScope;
-
-    void ReadTransport(double& samplePos, double& samplesPerBeat, TimeInfo& info);
-    void FillTransportOnce();
-    void ServeCcTeach();
-    void SendNoteOn(const NoteRecord& record, int offset);
-    void SendNoteOff(const NoteRecord& record, int offset);
-    void SendControllers(const NoteRecord& record, int offset);
-    void PassThroughNoteOn(const MidiMessage& message);
-    void HandleNoteOff(const MidiMessage& message);
-    void HandleNoteOn(const MidiMessage& message);
-    void HandleControlChange(const MidiMessage& message);
-    bool HandleControllerInput(int controller, int value);
-    bool ClaimedByArea(int channel, int note) const;
-    static std::string ControlKeyName(int function);
-    int PassThroughNote(int note) const;
-    void FlushMidi(int frames);
-    void Queue(const MidiMessage& message, int owner = note_owner::kHost, bool urgent = false);
+    // The concerns of the plug-in, each in its own room, reach back for the
+    // parameter side.
+    friend class ParameterRoutes;
+    friend class MidiInput;
+    friend class EngineNews;
 
     int SelectedArea() const;
     int SelectedCcEntry() const;
@@ -137,19 +140,22 @@ private:
     void ShowEngineSelection(int index, double plain) { routes_.ShowEngineSelection(index, plain); }
     void ShowEditedValues() { routes_.ShowEditedValues(); }
 
+    PluginHost& host_;
     TransportState transport_;
     EngineContext context_{&transport_};
     std::unique_ptr<VardoApp> app_;
     ParameterReceiver receiver_{&context_};
 
-    MidiOutQueue out_;
-    SoundingNotes sounding_;
-    std::vector<MidiMessage> wire_;  // what goes to the host in this block
     PassThroughNotes passThrough_;
-    HostPositionTracker tracker_;
+    StepCcNumbers stepCcNumbers_{};
+    double globalVolume_ = kNeutralVolume;
+    MidiOutput output_{Params(), stepCcNumbers_, passThrough_, globalVolume_};
+    MidiInput input_{*this, output_, passThrough_};
+    BlockTransport blockTransport_{transport_};
+    EngineNews news_{*this};
+    MidiKeyNames keyNames_{*context_.controlZone};
     MidiLearn learn_{Params()};
     CcTeach teach_;
-    StepCcNumbers stepCcNumbers_{};
     EditorLink editorLink_;
     NoteMarks noteMarks_;
     std::unique_ptr<PluginEditor> editor_;
@@ -158,14 +164,11 @@ private:
     std::mutex chunkMutex_;  // the buffer handed to the host; the plug-in lock is not held meanwhile
     std::vector<uint8_t> chunk_;
 
-    double globalVolume_ = kNeutralVolume;
     bool transposeAllOutput_ = false;
     bool panicRequested_ = false;
     bool audioStarted_ = false;
     bool inAudioPath_ = false;
-    int firstTransportState_ = -1;
     double playedSamples_ = 0.0;
-    int blockSkipped_ = 0;  // samples of this block the engine does not see
     std::atomic<bool> engineSuspended_{false};
     ParameterRoutes routes_{*this};
     // Last: its worker thread stops before anything it writes goes away.

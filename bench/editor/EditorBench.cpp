@@ -16,10 +16,9 @@
 
 namespace {
 
-VstIntPtr SilentHost(AEffect*, VstInt32, VstInt32, VstIntPtr, void*, float) { return 0; }
-
 sorel::Vardo& Plugin() {
-    static sorel::Vardo plugin(&SilentHost);
+    static sorel::NoHost host;
+    static sorel::Vardo plugin(host);
     return plugin;
 }
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "frame/Vardo.h"
-#include "frame/vst2/VstApi.h"
+#include "module/vst2/IPlugVST.h"
 
 namespace {
 
@@ -118,7 +118,7 @@ BENCHMARK_CAPTURE(BM_CreateOpenAndClose, Kars, &KarsEntry)->Unit(benchmark::kMil
 void BM_CreateAndOpenFrameOnly(benchmark::State& state) {
     SetTransport(false);
     for (auto _ : state) {
-        AEffect* effect = sorel::CreateEffect(&BenchHost, [](audioMasterCallback h) -> std::unique_ptr<sorel::IPlugVST> {
+        AEffect* effect = sorel::CreateEffect(&BenchHost, [](sorel::PluginHost& h) -> std::unique_ptr<sorel::PluginCore> {
             return std::make_unique<sorel::Vardo>(h);
         });
         effect->dispatcher(effect, effOpen, 0, 0, nullptr, 0);
@@ -134,11 +134,11 @@ BENCHMARK(BM_CreateAndOpenFrameOnly)->Unit(benchmark::kMillisecond);
 // BM_PasteRun is one run's work (the longest a block can wait for a paste),
 // BM_PasteKeyAreaToAll the whole paste as a musician waits for it.
 sorel::Vardo* OpenFrameOnly(AEffect*& effect) {
-    effect = sorel::CreateEffect(&BenchHost, [](audioMasterCallback h) -> std::unique_ptr<sorel::IPlugVST> {
+    effect = sorel::CreateEffect(&BenchHost, [](sorel::PluginHost& h) -> std::unique_ptr<sorel::PluginCore> {
         return std::make_unique<sorel::Vardo>(h);
     });
     effect->dispatcher(effect, effOpen, 0, 0, nullptr, 0);
-    return static_cast<sorel::Vardo*>(sorel::IPlugVST::FromEffect(effect));
+    return static_cast<sorel::Vardo*>(sorel::CoreOf(effect));
 }
 
 void BM_PasteRun(benchmark::State& state) {

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "frame/Vardo.h"
-#include "frame/vst2/IPlugVST.h"
+#include "module/vst2/IPlugVST.h"
 #include "persistence/PresetFile.h"
 #include "persistence/StateReader.h"
 #include "persistence/VardoPersistence.h"
@@ -30,7 +30,7 @@ struct Bench {
         char pattern[] = "/tmp/sorel-bench-XXXXXX";
         folder = mkdtemp(pattern);
         setenv("XDG_DATA_HOME", folder.c_str(), 1);
-        vardo = std::make_unique<Vardo>(&SilentHost);
+        vardo = std::make_unique<Vardo>(host);
         persistence = std::make_unique<VardoPersistence>(*vardo);
         for (int p = 0; p < param::kPatterns; ++p) vardo->SetParameterValue(param::kGate + p, -40 + p);
         for (int step = 0; step < param::kSteps; ++step) vardo->SetParameterValue(param::kStepTranspose + step, step % 7);
@@ -43,6 +43,7 @@ struct Bench {
     }
     std::string folder;
     std::string path;
+    NoHost host;
     std::unique_ptr<Vardo> vardo;
     std::unique_ptr<VardoPersistence> persistence;
 };
@@ -105,7 +106,7 @@ void BM_BlockLockWaitDuringLoads(benchmark::State& state) {
 }
 BENCHMARK(BM_BlockLockWaitDuringLoads)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-std::unique_ptr<IPlugVST> BuildWithPersistence(audioMasterCallback host) {
+std::unique_ptr<PluginCore> BuildWithPersistence(PluginHost& host) {
     auto plugin = std::make_unique<Vardo>(host);
     plugin->SetPersistenceHooks(MakePersistenceHooks(*plugin));
     return plugin;
@@ -128,7 +129,7 @@ struct HostedSorel {
         const intptr_t size = Dispatch(effGetChunk, 0, 0, &data);
         return {static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size};
     }
-    std::recursive_mutex& Lock() { return IPlugVST::FromEffect(effect)->Mutex(); }
+    std::recursive_mutex& Lock() { return CoreOf(effect)->Mutex(); }
     AEffect* effect = nullptr;
 };
 

@@ -37,7 +37,7 @@ inline VardoEditor* builtEditor = nullptr;
 
 // The plug-in as the module builds it, with the editor kept at hand.
 inline AEffect* EntryWithEditor(audioMasterCallback callback) {
-    return CreateEffect(callback, [](audioMasterCallback h) -> std::unique_ptr<IPlugVST> {
+    return CreateEffect(callback, [](PluginHost& h) -> std::unique_ptr<PluginCore> {
         auto plugin = BuildLinkedPlugin<true>(h);
         auto editor = std::make_unique<VardoEditor>(*plugin, &lastLinked.persistence->Persistence());
         builtEditor = editor.get();
@@ -51,7 +51,7 @@ public:  // the rows of a table act through the fixture
     void SetUp() override {
         host = std::make_unique<TestHost>(&EntryWithEditor);
         ASSERT_TRUE(host->CreateAndOpen(512));
-        vardo = static_cast<Vardo*>(IPlugVST::FromEffect(host->Effect()));
+        vardo = static_cast<Vardo*>(CoreOf(host->Effect()));
         editor = builtEditor;
         editor->BuildControls();
         editor->SetMenuPresenter([this](const IPopupMenu& menu, int, int) { return Answer(menu); });

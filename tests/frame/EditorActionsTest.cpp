@@ -28,7 +28,7 @@ protected:
     void Open() {
         host = std::make_unique<TestHost>(&InProcessEntry);
         ASSERT_TRUE(host->CreateAndOpen(kBlock));
-        vardo = static_cast<Vardo*>(IPlugVST::FromEffect(host->Effect()));
+        vardo = static_cast<Vardo*>(CoreOf(host->Effect()));
     }
     void Apply(const std::vector<Setting>& settings) {
         for (const auto& [index, value] : settings) {

@@ -37,7 +37,7 @@ protected:
             ASSERT_TRUE(WritePresetFile(folder + "p" + std::to_string(10 + i) + ".v2z", CaptureState(model, "")));
         }
         ASSERT_TRUE(host.CreateAndOpen(kBlock));
-        vardo = static_cast<Vardo*>(IPlugVST::FromEffect(host.Effect()));
+        vardo = static_cast<Vardo*>(CoreOf(host.Effect()));
         ASSERT_EQ(Persistence().Presets().Tree().Files().size(), 6u);
     }
     static PluginPersistence& Persistence() { return test::lastLinked.persistence->Persistence(); }

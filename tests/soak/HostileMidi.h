@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "frame/vst2/VstApi.h"
+#include "module/vst2/VstApi.h"
 #include "soak/Dice.h"
 
 namespace sorel::soak {

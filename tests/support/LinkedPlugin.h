@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "frame/Vardo.h"
+#include "module/vst2/IPlugVST.h"
 #include "persistence/VardoPersistence.h"
 
 namespace sorel::test {
@@ -20,7 +21,7 @@ inline LinkedParts lastLinked;
 // the module builds it. A template, so that a test without persistence needs
 // none of its code.
 template <bool withPersistence>
-std::unique_ptr<Vardo> BuildLinkedPlugin(audioMasterCallback host) {
+std::unique_ptr<Vardo> BuildLinkedPlugin(PluginHost& host) {
     auto plugin = std::make_unique<Vardo>(host);
     lastLinked = {plugin.get(), nullptr};
     if constexpr (withPersistence) {
@@ -33,7 +34,7 @@ std::unique_ptr<Vardo> BuildLinkedPlugin(audioMasterCallback host) {
 
 template <bool withPersistence>
 AEffect* LinkedEntry(audioMasterCallback callback) {
-    return CreateEffect(callback, [](audioMasterCallback h) -> std::unique_ptr<IPlugVST> {
+    return CreateEffect(callback, [](PluginHost& h) -> std::unique_ptr<PluginCore> {
         return BuildLinkedPlugin<withPersistence>(h);
     });
 }

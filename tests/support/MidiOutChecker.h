@@ -16,7 +16,7 @@
 #include <utility>
 #include <vector>
 
-#include "frame/vst2/VstApi.h"
+#include "module/vst2/VstApi.h"
 
 namespace sorel::test {
 

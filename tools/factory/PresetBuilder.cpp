@@ -7,6 +7,7 @@
 #include "ParameterDirectory.h"
 #include "engine/ParameterIndex.h"
 #include "frame/Vardo.h"
+#include "module/vst2/IPlugVST.h"
 #include "persistence/StateApplier.h"
 #include "persistence/VardoPersistence.h"
 #include "persistence/VardoStateTarget.h"
@@ -23,7 +24,7 @@ VstIntPtr SilentHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, floa
 }
 
 // The same steps as the module's entry: the plug-in object with its persistence.
-std::unique_ptr<IPlugVST> BuildPlugin(audioMasterCallback host) {
+std::unique_ptr<PluginCore> BuildPlugin(PluginHost& host) {
     auto plugin = std::make_unique<Vardo>(host);
     plugin->SetPersistenceHooks(MakePersistenceHooks(*plugin));
     return plugin;
@@ -79,7 +80,7 @@ PresetBuilder::PresetBuilder() {
     effect_ = CreateEffect(&SilentHost, &BuildPlugin);
     if (effect_ == nullptr) throw std::runtime_error("the plug-in could not be created");
     effect_->dispatcher(effect_, effOpen, 0, 0, nullptr, 0.0f);
-    vardo_ = static_cast<Vardo*>(IPlugVST::FromEffect(effect_));
+    vardo_ = static_cast<Vardo*>(CoreOf(effect_));
     // Factory content must not depend on the settings of the machine it is built on.
     vardo_->ApplyGlobalSettings(GlobalSettings{});
     target_ = std::make_unique<VardoStateTarget>(*vardo_);

@@ -2,7 +2,7 @@
 // place for the MIDI it sends.
 #pragma once
 
-#include "frame/vst2/VstApi.h"
+#include "module/vst2/VstApi.h"
 
 #include <optional>
 

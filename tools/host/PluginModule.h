@@ -3,7 +3,7 @@
 // entry function linked into the program itself.
 #pragma once
 
-#include "frame/vst2/VstApi.h"
+#include "module/vst2/VstApi.h"
 
 #include <memory>
 #include <string>

@@ -1,4 +1,4 @@
-#include "frame/vst2/IPlugVST.h"
+#include "module/vst2/IPlugVST.h"
 
 #include <algorithm>
 #include <cmath>
@@ -9,7 +9,7 @@
 #include <string>
 
 #include "frame/HostIdentity.h"
-#include "frame/PluginEditor.h"
+#include "frame/Parameter.h"
 
 namespace sorel {
 namespace {
@@ -63,12 +63,12 @@ struct VstEntries {
             IPlugVST* plugin = IPlugVST::FromEffect(effect);
             if (!plugin || opcode < 0 || opcode > kLastHandledOpcode) return 0;
             if (opcode == effEditIdle || opcode == effIdle) {
-                plugin->OnIdle();
+                plugin->core_->Idle();
                 return 0;
             }
             if (opcode == effClose) {
                 {
-                    std::lock_guard<std::recursive_mutex> lock(plugin->Mutex());
+                    std::lock_guard<std::recursive_mutex> lock(plugin->core_->Mutex());
                 }
                 std::unique_ptr<IPlugVST> owned(plugin);
                 effect->object = nullptr;
@@ -80,7 +80,7 @@ struct VstEntries {
             // Closing the editor joins its thread, which may be waiting for
             // the lock to change a parameter: the editor calls run without it.
             if (IsEditorWindowOpcode(opcode)) return plugin->Dispatch(opcode, index, value, ptr, opt);
-            std::lock_guard<std::recursive_mutex> lock(plugin->Mutex());
+            std::lock_guard<std::recursive_mutex> lock(plugin->core_->Mutex());
             return plugin->Dispatch(opcode, index, value, ptr, opt);
         } catch (...) {
             return 0;
@@ -90,9 +90,8 @@ struct VstEntries {
     static void RunBlock(AEffect* effect, int frames) {
         IPlugVST* plugin = IPlugVST::FromEffect(effect);
         if (!plugin) return;
-        std::lock_guard<std::recursive_mutex> lock(plugin->Mutex());
-        plugin->ProcessBlock(std::max(0, frames));
-        plugin->lastEventOffset_ = IPlugVST::kNoEventYet;
+        std::lock_guard<std::recursive_mutex> lock(plugin->core_->Mutex());
+        plugin->RunBlock(std::max(0, frames));
     }
 
     template <typename Sample>
@@ -129,7 +128,7 @@ struct VstEntries {
 
     static void SetParameter(AEffect* effect, VstInt32 index, float value) {
         try {
-            if (IPlugVST* plugin = IPlugVST::FromEffect(effect)) plugin->SetParameterFromHost(index, value);
+            if (IPlugVST* plugin = IPlugVST::FromEffect(effect)) plugin->core_->SetParameterFromHost(index, value);
         } catch (...) {
         }
     }
@@ -137,15 +136,15 @@ struct VstEntries {
     static float GetParameter(AEffect* effect, VstInt32 index) {
         try {
             IPlugVST* plugin = IPlugVST::FromEffect(effect);
-            return plugin ? static_cast<float>(plugin->GetParameterNormalized(index)) : 0.0f;
+            return plugin ? static_cast<float>(plugin->core_->GetParameterNormalized(index)) : 0.0f;
         } catch (...) {
             return 0.0f;
         }
     }
 };
 
-IPlugVST::IPlugVST(audioMasterCallback host, const PluginIdentity& identity)
-    : host_(host), identity_(identity), outEvents_(kMaxBlockEvents),
+IPlugVST::IPlugVST(audioMasterCallback host, CoreFactory factory)
+    : host_(host), outEvents_(kMaxBlockEvents),
       outListStorage_(sizeof(VstEvents) + kMaxBlockEvents * sizeof(VstEvent*)) {
     effect_.magic = kEffectMagic;
     effect_.dispatcher = &VstEntries::Dispatcher;
@@ -156,25 +155,33 @@ IPlugVST::IPlugVST(audioMasterCallback host, const PluginIdentity& identity)
     effect_.processDoubleReplacing = &VstEntries::ProcessDoubleReplacing;
     effect_.numPrograms = 1;
     effect_.numParams = 0;  // the state travels in the chunk, not as host parameters
-    effect_.numInputs = identity.inputs;
-    effect_.numOutputs = identity.outputs;
     effect_.flags = effFlagsCanReplacing | effFlagsProgramChunks | effFlagsIsSynth | effFlagsCanDoubleReplacing;
     effect_.initialDelay = 0;
     effect_.ioRatio = 1.0f;
     effect_.object = this;
-    effect_.uniqueID = identity.uniqueId;
-    effect_.version = identity.version;
-    inputArrangement_.type = kSpeakerArrEmpty;
-    inputArrangement_.numChannels = identity.inputs;
-    outputArrangement_.type = kSpeakerArrStereo;
-    outputArrangement_.numChannels = identity.outputs;
     for (VstMidiEvent& event : outEvents_) {
         event.type = kVstMidiType;
         event.byteSize = sizeof(VstMidiEvent);
     }
+    // The core may call the host while it is built: the record is ready.
+    core_ = factory(*this);
+    if (!core_) return;
+    const PluginIdentity& identity = core_->Identity();
+    effect_.numInputs = identity.inputs;
+    effect_.numOutputs = identity.outputs;
+    effect_.uniqueID = identity.uniqueId;
+    effect_.version = identity.version;
+    if (core_->HasEditor()) effect_.flags |= effFlagsHasEditor;
+    inputArrangement_.type = kSpeakerArrEmpty;
+    inputArrangement_.numChannels = identity.inputs;
+    outputArrangement_.type = kSpeakerArrStereo;
+    outputArrangement_.numChannels = identity.outputs;
 }
 
-IPlugVST::~IPlugVST() { effect_.object = nullptr; }
+IPlugVST::~IPlugVST() {
+    core_.reset();
+    effect_.object = nullptr;
+}
 
 IPlugVST* IPlugVST::FromEffect(AEffect* effect) {
     if (!effect || effect->magic != kEffectMagic) return nullptr;
@@ -257,7 +264,7 @@ bool IPlugVST::SendMidi(std::span<const MidiMessage> messages) {
     return delivered;
 }
 
-void IPlugVST::ReportToHost(int index, double normalized) {
+void IPlugVST::ReportParameterEdit(int index, double normalized) {
     // A host that was told of no parameters may index its own list with
     // the number: only parameters it knows are reported.
     if (index >= 0 && index < effect_.numParams)
@@ -282,13 +289,13 @@ intptr_t IPlugVST::ProcessEvents(const VstEvents* events) {
         message.status = static_cast<uint8_t>(midiEvent->midiData[0]);
         message.data1 = static_cast<uint8_t>(midiEvent->midiData[1]);
         message.data2 = static_cast<uint8_t>(midiEvent->midiData[2]);
-        HandleMidiMessage(message);
+        core_->HandleMidiMessage(message);
     }
     return 1;
 }
 
 intptr_t IPlugVST::StringToParameter(int index, const char* text) {
-    Parameter* p = GetParam(index);
+    Parameter* p = core_->GetParam(index);
     if (!p) return 0;
     if (!text) return 1;
     double value = 0.0;
@@ -298,7 +305,7 @@ intptr_t IPlugVST::StringToParameter(int index, const char* text) {
         value = std::strtod(text, nullptr);
         if (p->NegateDisplay()) value = -value;
     }
-    SetParameterValue(index, value, ChangeSource::Host);
+    core_->SetParameterFromHostText(index, value);
     return 1;
 }
 
@@ -331,28 +338,21 @@ intptr_t IPlugVST::PinProperties(int index, int count, const char* labelFormat, 
 intptr_t IPlugVST::Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) {
     switch (opcode) {
         case effOpen:
-            if (!opened_) {
-                HostCode();
-                effect_.numInputs = identity_.inputs;
-                effect_.numOutputs = identity_.outputs;
-                opened_ = true;
-            }
-            ReapplyAllParameters();
-            OnOpen();
+            Open();
             return 0;
         case effSetProgram:
         case effGetProgram:
             return 0;  // one program slot: it is always the current one
         case effSetProgramName:
-            if (ptr) SetProgramName(static_cast<const char*>(ptr));
+            if (ptr) core_->SetProgramName(static_cast<const char*>(ptr));
             return 0;
         case effGetProgramName:
-            CopyText(ptr, ProgramName(), kVstMaxProgNameLen);
+            CopyText(ptr, core_->ProgramName(), kVstMaxProgNameLen);
             return 0;
         case effGetParamLabel:
         case effGetParamDisplay:
         case effGetParamName: {
-            const Parameter* p = GetParam(index);
+            const Parameter* p = core_->GetParam(index);
             if (!p || !ptr) return 0;
             const std::string text =
                 opcode == effGetParamLabel ? p->Label() : opcode == effGetParamName ? p->Name() : p->DisplayText();
@@ -367,32 +367,21 @@ intptr_t IPlugVST::Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, vo
             return 0;
         case effMainsChanged:
             return 0;
-        case effEditGetRect: {
-            PluginEditor* editor = Editor();
-            if (!ptr || !editor) return 0;
-            int width = 0, height = 0;
-            editor->Size(width, height);
-            editorRect_ = {0, 0, static_cast<VstInt16>(height), static_cast<VstInt16>(width)};
-            *static_cast<ERect**>(ptr) = &editorRect_;
-            return 1;
-        }
-        case effEditOpen: {
-            PluginEditor* editor = Editor();
-            return editor && editor->OpenWindow(ptr) ? 1 : 0;
-        }
+        case effEditGetRect:
+            return EditorRect(ptr);
+        case effEditOpen:
+            return core_->OpenEditor(ptr) ? 1 : 0;
         case effEditClose:
-            if (PluginEditor* editor = Editor()) {
-                editor->CloseWindow();
-                return 1;
-            }
-            return 0;
+            if (!core_->HasEditor()) return 0;
+            core_->CloseEditor();
+            return 1;
         case effIdentify:
             return kIdentifyAnswer;
         case effGetChunk:
-            return ptr ? GetChunk(static_cast<void**>(ptr), index == 0) : 0;
+            return ptr ? core_->GetState(static_cast<void**>(ptr), index == 0) : 0;
         case effSetChunk:
             if (!ptr || value <= 0) return 0;
-            return SetChunk(ptr, static_cast<size_t>(value), index == 0) ? 1 : 0;
+            return core_->SetState(ptr, static_cast<size_t>(value), index == 0) ? 1 : 0;
         case effProcessEvents:
             return ProcessEvents(static_cast<const VstEvents*>(ptr));
         case effCanBeAutomated:
@@ -401,8 +390,8 @@ intptr_t IPlugVST::Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, vo
             return StringToParameter(index, static_cast<const char*>(ptr));
         case effGetProgramNameIndexed:
             if (index != 0 || !ptr) return 0;
-            CopyText(ptr, ProgramName(), kVstMaxProgNameLen);
-            return ProgramName().empty() ? 0 : 1;
+            CopyText(ptr, core_->ProgramName(), kVstMaxProgNameLen);
+            return core_->ProgramName().empty() ? 0 : 1;
         case effGetInputProperties:
             return PinProperties(index, effect_.numInputs, "Input %d", ptr);
         case effGetOutputProperties:
@@ -412,17 +401,17 @@ intptr_t IPlugVST::Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, vo
         case effSetSpeakerArrangement:
             return 1;
         case effGetEffectName:
-            CopyText(ptr, identity_.effectName, kVstMaxEffectNameLen);
+            CopyText(ptr, core_->Identity().effectName, kVstMaxEffectNameLen);
             return ptr ? 1 : 0;
         case effGetVendorString:
-            CopyText(ptr, identity_.vendor, kVstMaxVendorStrLen);
+            CopyText(ptr, core_->Identity().vendor, kVstMaxVendorStrLen);
             return ptr ? 1 : 0;
         case effGetProductString:
-            CopyText(ptr, identity_.product, kVstMaxProductStrLen);
+            CopyText(ptr, core_->Identity().product, kVstMaxProductStrLen);
             return ptr ? 1 : 0;
         case effVendorSpecific: {
             if (index != kCockosParamDisplay || !ptr) return 0;
-            if (const Parameter* p = GetParam(static_cast<int>(value)))
+            if (const Parameter* p = core_->GetParam(static_cast<int>(value)))
                 CopyText(ptr, p->DisplayText(p->FromNormalized(opt)), kParamTextCapacity);
             return kVendorSpecificAnswer;
         }
@@ -430,11 +419,8 @@ intptr_t IPlugVST::Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, vo
             return CanDo(static_cast<const char*>(ptr));
         case effGetVstVersion:
             return kVstVersion;
-        case effGetMidiKeyName: {
-            if (!ptr) return 0;
-            auto* key = static_cast<MidiKeyName*>(ptr);
-            return GetMidiKeyName(*key) ? 1 : 0;
-        }
+        case effGetMidiKeyName:
+            return KeyName(ptr);
         case effGetSpeakerArrangement:
             if (value) *reinterpret_cast<VstSpeakerArrangement**>(value) = &inputArrangement_;
             if (ptr) *static_cast<VstSpeakerArrangement**>(ptr) = &outputArrangement_;
@@ -444,12 +430,47 @@ intptr_t IPlugVST::Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, vo
     }
 }
 
-AEffect* CreateEffect(audioMasterCallback host, std::unique_ptr<IPlugVST> (*factory)(audioMasterCallback)) {
+void IPlugVST::Open() {
+    if (!opened_) {
+        HostCode();
+        const PluginIdentity& identity = core_->Identity();
+        effect_.numInputs = identity.inputs;
+        effect_.numOutputs = identity.outputs;
+        opened_ = true;
+    }
+    core_->Open();
+}
+
+void IPlugVST::RunBlock(int frames) {
+    TimeInfo time;
+    GetTime(time);
+    SendMidi(core_->ProcessBlock(frames, time));
+    lastEventOffset_ = kNoEventYet;
+}
+
+intptr_t IPlugVST::EditorRect(void* ptr) {
+    int width = 0, height = 0;
+    if (!ptr || !core_->EditorSize(width, height)) return 0;
+    editorRect_ = {0, 0, static_cast<VstInt16>(height), static_cast<VstInt16>(width)};
+    *static_cast<ERect**>(ptr) = &editorRect_;
+    return 1;
+}
+
+intptr_t IPlugVST::KeyName(void* ptr) {
+    if (!ptr) return 0;
+    auto* key = static_cast<MidiKeyName*>(ptr);
+    std::string name;
+    if (!core_->KeyName(key->thisKeyNumber, name)) return 0;
+    CopyText(key->keyName, name, sizeof key->keyName);
+    return 1;
+}
+
+AEffect* CreateEffect(audioMasterCallback host, CoreFactory factory) {
     static std::mutex creationMutex;
     try {
         std::lock_guard<std::mutex> lock(creationMutex);
-        std::unique_ptr<IPlugVST> plugin = factory(host);
-        if (!plugin) return nullptr;
+        auto plugin = std::make_unique<IPlugVST>(host, factory);
+        if (!plugin->Core()) return nullptr;
         AEffect* effect = plugin->Effect();
         effect->numPrograms = std::max(effect->numPrograms, 1);
         plugin.release();  // owned by the host from here until effClose
@@ -457,6 +478,11 @@ AEffect* CreateEffect(audioMasterCallback host, std::unique_ptr<IPlugVST> (*fact
     } catch (...) {
         return nullptr;
     }
+}
+
+PluginCore* CoreOf(AEffect* effect) {
+    IPlugVST* plugin = IPlugVST::FromEffect(effect);
+    return plugin ? plugin->Core() : nullptr;
 }
 
 }  // namespace sorel

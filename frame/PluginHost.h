@@ -1,0 +1,42 @@
+// What the plug-in asks of the host that loaded it, whatever its format:
+// the host's identity, its audio settings and transport, and the calls that
+// tell it of an edit or ask it for a window size.
+#pragma once
+
+#include "frame/TimeInfo.h"
+
+namespace sorel {
+
+class PluginHost {
+public:
+    static constexpr double kDefaultSampleRate = 44100.0;
+    static constexpr int kDefaultBlockSize = 1024;
+
+    virtual ~PluginHost() = default;
+
+    // The host code of the product string (see HostIdentity.h) and its version.
+    virtual int HostCode() = 0;
+    virtual int HostVersion() = 0;
+    virtual double SampleRate() const = 0;
+    virtual int BlockSize() const = 0;
+    // The host's transport; false (all defaults kept) when it says nothing.
+    virtual bool GetTime(TimeInfo& info) = 0;
+    // A user changed a parameter the host may automate.
+    virtual void ReportParameterEdit(int index, double normalized) = 0;
+    // Asks the host to give the editor window a new size; false when it will not.
+    virtual bool RequestEditorSize(int width, int height) = 0;
+};
+
+// No host at all: a tool or a benchmark that drives the plug-in itself.
+class NoHost : public PluginHost {
+public:
+    int HostCode() override { return 0; }
+    int HostVersion() override { return 0; }
+    double SampleRate() const override { return kDefaultSampleRate; }
+    int BlockSize() const override { return kDefaultBlockSize; }
+    bool GetTime(TimeInfo&) override { return false; }
+    void ReportParameterEdit(int, double) override {}
+    bool RequestEditorSize(int, int) override { return false; }
+};
+
+}  // namespace sorel
