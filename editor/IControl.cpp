@@ -93,6 +93,14 @@ IRECT IControl::PromptRECT(int x, int y) const {
     return {left, top, left + rect_.W(), top + rect_.H()};
 }
 
+void IControl::SetValueFromText(std::string_view text) {
+    const Parameter* p = Param();
+    double plain = 0.0;
+    if (!p || !p->ValueForText(text, plain)) return;
+    value_ = p->ToNormalized(plain);
+    SetDirty(true);
+}
+
 void IControl::PromptForValue(int x, int y) {
     if (paramIdx_ >= 0 && !promptDisabled_) context_.PromptForValue(*this, x, y);
 }

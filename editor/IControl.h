@@ -31,7 +31,9 @@ public:
     IControl(const IControl&) = delete;
     IControl& operator=(const IControl&) = delete;
 
-    virtual void SetValueFromText(std::string_view text) {}
+    // Takes the value a typed text names (see ParameterInfo::ValueForText) and
+    // hands it to the parameter; a text that names none changes nothing.
+    void SetValueFromText(std::string_view text);
     virtual void OnMouseDown(int x, int y, const IMouseMod& mod);
     virtual void OnMouseUp(int x, int y, const IMouseMod& mod);
     virtual void OnMouseDrag(int x, int y, int dx, int dy, const IMouseMod& mod) {}

@@ -3,7 +3,6 @@
 #include "editor/BitmapFont.h"
 #include "frame/Parameter.h"
 
-#include <strings.h>
 
 namespace sorel {
 
@@ -70,19 +69,6 @@ void ICustomSwitchControl::Draw(IGraphics& graphics) {
         return;
     }
     if (const Parameter* p = Param()) font_->DrawTextLine(&graphics, p->DisplayText(p->FromNormalized(Value())), rect_, false);
-}
-
-void ICustomSwitchControl::SetValueFromText(std::string_view text) {
-    const Parameter* p = Param();
-    if (!p || !p->HasDisplayTexts()) return;
-    const std::string wanted(text);
-    for (double v = p->Minimum(); v <= p->Maximum(); v += 1.0) {
-        if (strcasecmp(p->DisplayText(v).c_str(), wanted.c_str()) == 0) {
-            SetValue(p->ToNormalized(v));
-            SetDirty(true);
-            return;
-        }
-    }
 }
 
 }  // namespace sorel

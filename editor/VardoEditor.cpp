@@ -51,20 +51,6 @@ bool IsNoteParameter(int index) {
     return in(kKeyAreaStartNote) || in(kKeyAreaEndNote) || in(kKeyAreaBaseNote);
 }
 
-// "d3" names the note shown as "D 3": case and spaces do not count.
-bool SameNoteName(std::string_view a, std::string_view b) {
-    const auto next = [](std::string_view s, std::size_t& i) {
-        while (i < s.size() && s[i] == ' ') ++i;
-        return i < s.size() ? std::tolower(static_cast<unsigned char>(s[i++])) : -1;
-    };
-    std::size_t i = 0, j = 0;
-    for (;;) {
-        const int x = next(a, i), y = next(b, j);
-        if (x != y) return false;
-        if (x < 0) return true;
-    }
-}
-
 IRECT Union(const IRECT& a, const IRECT& b) {
     if (a.Empty()) return b;
     if (b.Empty()) return a;
@@ -683,7 +669,7 @@ void VardoEditor::PromptForValue(IControl& control, int x, int y) {
                             ? WindowHost::TextFilter::kInteger
                             : WindowHost::TextFilter::kDouble;
     textDone_ = [this, &control](bool committed, const std::string& text) {
-        if (committed) CommitPrompt(control, text);
+        if (committed) control.SetValueFromText(text);
     };
     constexpr int kMaxEntryLength = 16;
     window_->OpenTextEntry(control.PromptRECT(x, y), control.TextStyle(), p->DisplayText(), kMaxEntryLength, filter);
@@ -698,28 +684,6 @@ void VardoEditor::AskForText(const IRECT& rect, const std::string& text, int max
 void VardoEditor::OnTextEntryDone(bool committed, const std::string& text) {
     // Taken first: what it does may ask for the next field.
     if (TextDone done = std::exchange(textDone_, nullptr)) done(committed, text);
-}
-
-void VardoEditor::CommitPrompt(IControl& control, const std::string& text) {
-    const Parameter* p = control.Param();
-    if (!p || text.empty()) return;
-    double plain = 0.0;
-    bool found = false;
-    if (IsNoteParameter(control.ParamIdx())) {
-        for (int v = static_cast<int>(p->Minimum()); v <= static_cast<int>(p->Maximum()) && !found; ++v)
-            if (SameNoteName(p->DisplayText(v), text)) {
-                plain = v;
-                found = true;
-            }
-    }
-    if (!found) {
-        char* end = nullptr;
-        plain = std::strtod(text.c_str(), &end);
-        found = end && *end == '\0' && std::isfinite(plain);
-    }
-    if (!found) return;
-    control.SetValue(p->ToNormalized(plain));
-    control.SetDirty(true);
 }
 
 IPopupChoice VardoEditor::ShowMenu(const IPopupMenu& menu, const IRECT& under) {
