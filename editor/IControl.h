@@ -24,6 +24,8 @@ public:
     static constexpr double kNoDefault = -1.0;
     static constexpr double kWheelStep = 0.01;
     static constexpr double kFineWheelStep = 0.001;
+    // Ctrl or Shift gears a drag down this many times, for fine moves.
+    static constexpr double kFineDragFactor = 10.0;
     static constexpr float kGrayedWeight = 0.25f;
 
     IControl(ControlContext& context, const IRECT& rect, int paramIdx = kNoParameter);
@@ -105,6 +107,11 @@ protected:
     void PromptForValue(int x, int y);
     void OpenMenu(int x, int y);
     void ForceRedraw() { redraw_ = true; }
+    // The share of the range that a drag of `moved` pixels over `span` pixels
+    // moves: a drag over the whole span moves 1 / gearing of it.
+    static double DragShare(int moved, double span, double gearing, const IMouseMod& mod) {
+        return (moved / span) / ((mod.C || mod.S) ? gearing * kFineDragFactor : gearing);
+    }
 
     IRECT rect_;
 

@@ -54,7 +54,7 @@ void ICustomSwitchControl::OnMouseDrag(int x, int y, int dx, int dy, const IMous
     if (promptOnClick_ && !promptOnDoubleClick_) return;
     const double span = rect_.T - rect_.B;
     if (span == 0.0 || dy == 0) return;
-    SetValue(Value() + (dy / span) / ((mod.C || mod.S) ? kFineDragGearing : kDragGearing));
+    SetValue(Value() + DragShare(dy, span, kDragGearing, mod));
     SetDirty(true);
 }
 

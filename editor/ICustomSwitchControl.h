@@ -11,7 +11,6 @@ class BitmapFont;
 class ICustomSwitchControl : public ISwitchControl {
 public:
     static constexpr double kDragGearing = 5.0;
-    static constexpr double kFineDragGearing = 50.0;
 
     // Bitmap form.
     ICustomSwitchControl(ControlContext& context, int x, int y, const IBitmap& bitmap, int paramIdx);
