@@ -61,11 +61,6 @@ bool IsStepValue(int index) {
     return (index >= kStepLength && index < kStepSource + kPatterns * kSteps) || (index >= kStepCc && index <= kStepCcLast);
 }
 
-int WholeValue(double v, int lo, int hi) {
-    if (!std::isfinite(v)) return lo;
-    return static_cast<int>(std::clamp(std::trunc(v), static_cast<double>(lo), static_cast<double>(hi)));
-}
-
 }  // namespace
 
 VardoEditor::VardoEditor(Vardo& plug, PluginPersistence* persistence)
@@ -654,7 +649,7 @@ void VardoEditor::PromptForValue(IControl& control, int x, int y) {
     if (!p) return;
     if (p->HasDisplayTexts() && !IsNoteParameter(control.ParamIdx())) {
         IPopupMenu menu;
-        const int current = WholeValue(p->Value(), static_cast<int>(p->Minimum()), static_cast<int>(p->Maximum()));
+        const int current = static_cast<int>(p->ShownValue());
         for (int v = static_cast<int>(p->Minimum()); v <= static_cast<int>(p->Maximum()); ++v)
             menu.AddItem(p->DisplayText(v), v, v == current ? IPopupMenu::kChecked : IPopupMenu::kNoFlags);
         if (const IPopupChoice choice = ShowMenu(menu, control.PromptRECT(x, y))) {
@@ -734,7 +729,7 @@ MenuTarget VardoEditor::MenuTargetAt(const IControl& control, int x, int y) cons
     if (button < 0) return target;
     if (control.ParamIdx() == kKeyAreaSelection) {
         target.area = button;
-        target.pattern = WholeValue(plug_.Params().Value(kKeyAreaPatterns + button), 0, kPatternsPerArea - 1);
+        target.pattern = static_cast<int>(plug_.Params().Get(kKeyAreaPatterns + button)->ShownValue());
     } else if (control.ParamIdx() == kKeyAreaPatterns + selection_.area) {
         target.pattern = button;
     }

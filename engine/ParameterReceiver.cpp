@@ -12,6 +12,7 @@
 #include "engine/PatternEngine.h"
 #include "engine/PatternStepper.h"
 #include "engine/ScaleState.h"
+#include "engine/WholeStep.h"
 
 namespace sorel {
 
@@ -33,7 +34,6 @@ constexpr int kAreaNoteLaneSwitches = kPatternsPerArea * kNoteLaneSwitchStride;
 
 constexpr bool In(int index, int first, int count) { return InFamily(index, first, count); }
 
-int AsInt(double value) { return static_cast<int>(std::lround(value)); }
 bool AsBool(double value) { return value >= 0.5; }
 
 // Where an index of a family points.
@@ -104,22 +104,22 @@ void ParameterReceiver::ApplyParameter(int index, double value) {
     }
 
     // Global
-    if (index == kKeyAreaSelection) return areas.SelectArea(AsInt(value));
+    if (index == kKeyAreaSelection) return areas.SelectArea(WholeStep(value));
     if (index == kScale || index == kScaleKey || index == kScaleMode) {
         for (int i = 0; i < kKeyAreas; ++i) {
             ScaleState& scale = area(i)->Scale();
-            if (index == kScale) scale.SetScaleParameter(AsInt(value));
-            if (index == kScaleKey) scale.SetKey(AsInt(value));
-            if (index == kScaleMode) scale.SetMode(AsInt(value));
+            if (index == kScale) scale.SetScaleParameter(WholeStep(value));
+            if (index == kScaleKey) scale.SetKey(WholeStep(value));
+            if (index == kScaleMode) scale.SetMode(WholeStep(value));
         }
         return;
     }
     if (index == kChordMemorySelection) {
-        if (context_->chordMemory) context_->chordMemory->Select(AsInt(value));
+        if (context_->chordMemory) context_->chordMemory->Select(WholeStep(value));
         return;
     }
     if (index == kControlZoneSync) {
-        if (context_->controlZone) context_->controlZone->SetSyncParameter(AsInt(value));
+        if (context_->controlZone) context_->controlZone->SetSyncParameter(WholeStep(value));
         return;
     }
     if (index == kDisableControlZone) {
@@ -155,18 +155,18 @@ void ParameterReceiver::ApplyParameter(int index, double value) {
         {kHoldBypass, [](PatternEngine& a, double v) { a.SetHoldBypass(AsBool(v)); }},
         {kHold, [](PatternEngine& a, double v) { a.SetHold(AsBool(v)); }},
         {kSceneOnOff, [](PatternEngine& a, double v) { a.SetSceneOn(AsBool(v)); }},
-        {kArpOnNoteCount, [](PatternEngine& a, double v) { a.SetArpOnNoteCount(AsInt(v) + 1); }},
-        {kVelocityMode, [](PatternEngine& a, double v) { a.SetVelocityMode(AsInt(v)); }},
+        {kArpOnNoteCount, [](PatternEngine& a, double v) { a.SetArpOnNoteCount(WholeStep(v) + 1); }},
+        {kVelocityMode, [](PatternEngine& a, double v) { a.SetVelocityMode(WholeStep(v)); }},
         {kKeyAreaOnOff, [](PatternEngine& a, double v) { a.SetAreaOn(AsBool(v)); }},
-        {kMidiInChannel, [](PatternEngine& a, double v) { a.SetMidiInChannel(AsInt(v) + 1); }},
-        {kMidiOutChannel, [](PatternEngine& a, double v) { a.SetMidiOutChannel(AsInt(v) + 1); }},
-        {kKeyAreaPatterns, [](PatternEngine& a, double v) { a.RequestPattern(AsInt(v)); }},
-        {kKeyAreaStartNote, [](PatternEngine& a, double v) { a.SetStartValue(AsInt(v)); }},
-        {kKeyAreaEndNote, [](PatternEngine& a, double v) { a.SetEndValue(AsInt(v)); }},
-        {kKeyAreaBaseNote, [](PatternEngine& a, double v) { a.SetBaseValue(AsInt(v)); }},
+        {kMidiInChannel, [](PatternEngine& a, double v) { a.SetMidiInChannel(WholeStep(v) + 1); }},
+        {kMidiOutChannel, [](PatternEngine& a, double v) { a.SetMidiOutChannel(WholeStep(v) + 1); }},
+        {kKeyAreaPatterns, [](PatternEngine& a, double v) { a.RequestPattern(WholeStep(v)); }},
+        {kKeyAreaStartNote, [](PatternEngine& a, double v) { a.SetStartValue(WholeStep(v)); }},
+        {kKeyAreaEndNote, [](PatternEngine& a, double v) { a.SetEndValue(WholeStep(v)); }},
+        {kKeyAreaBaseNote, [](PatternEngine& a, double v) { a.SetBaseValue(WholeStep(v)); }},
         {kAreaVolume, [](PatternEngine& a, double v) { a.SetVolume(v); }},
-        {kHoldSync, [](PatternEngine& a, double v) { a.SetHoldSync(AsInt(v)); }},
-        {kSceneEnd, [](PatternEngine& a, double v) { a.SetSceneEnd(AsInt(v)); }},
+        {kHoldSync, [](PatternEngine& a, double v) { a.SetHoldSync(WholeStep(v)); }},
+        {kSceneEnd, [](PatternEngine& a, double v) { a.SetSceneEnd(WholeStep(v)); }},
         {kSendCc, [](PatternEngine& a, double v) { a.SetOnlyCc(AsBool(v)); }},
         {kCmTrigger, [](PatternEngine& a, double v) { a.SetTriggerChordMemory(AsBool(v)); }},
     }};
@@ -183,12 +183,12 @@ void ParameterReceiver::ApplyParameter(int index, double value) {
         {kRateFreeToggle, [](PatternEngine& a, int p, double v) { a.Stepper().SetFreeMode(p, AsBool(v)); }},
         {kRate, [](PatternEngine& a, int p, double v) { a.Stepper().SetRate(p, v); }},
         {kRateFreeMode, [](PatternEngine& a, int p, double v) { a.Stepper().SetFreeRate(p, v); }},
-        {kSortOrder, [](PatternEngine& a, int p, double v) { a.SetSortOrder(p, AsInt(v)); }},
+        {kSortOrder, [](PatternEngine& a, int p, double v) { a.SetSortOrder(p, WholeStep(v)); }},
         {kSwing, [](PatternEngine& a, int p, double v) { a.Stepper().SetSwing(p, v); }},
-        {kOctaves, [](PatternEngine& a, int p, double v) { a.SetOctaves(p, AsInt(v)); }},
-        {kTranspose, [](PatternEngine& a, int p, double v) { a.Stepper().SetTranspose(p, AsInt(v)); }},
+        {kOctaves, [](PatternEngine& a, int p, double v) { a.SetOctaves(p, WholeStep(v)); }},
+        {kTranspose, [](PatternEngine& a, int p, double v) { a.Stepper().SetTranspose(p, WholeStep(v)); }},
         {kResetOnNewNote, [](PatternEngine& a, int p, double v) { a.Stepper().SetResetOnNewNote(p, AsBool(v)); }},
-        {kPatternSteps, [](PatternEngine& a, int p, double v) { a.Stepper().SetPatternSteps(p, AsInt(v) + 1); }},
+        {kPatternSteps, [](PatternEngine& a, int p, double v) { a.Stepper().SetPatternSteps(p, WholeStep(v) + 1); }},
     }};
     for (const PatternFamily& family : kPatternFamilies)
         if (In(index, family.first, kPerPatternCount)) {
@@ -203,21 +203,21 @@ void ParameterReceiver::ApplyParameter(int index, double value) {
     }
     if (In(index, kDirection, kPerLaneCount)) {
         const Address at = PerLane(index - kDirection);
-        return stepper(at.area)->SetLaneDirection(at.pattern, at.lane, AsInt(value));
+        return stepper(at.area)->SetLaneDirection(at.pattern, at.lane, WholeStep(value));
     }
 
     // Scenes
     if (In(index, kSceneStepLength, kPerSceneCount)) {
         const int k = index - kSceneStepLength;
-        return area(k / kSceneSteps)->SetSceneStep(k % kSceneSteps, scene::kFieldLength, AsInt(value) + 1);
+        return area(k / kSceneSteps)->SetSceneStep(k % kSceneSteps, scene::kFieldLength, WholeStep(value) + 1);
     }
     if (In(index, kSceneStepPattern, kPerSceneCount)) {
         const int k = index - kSceneStepPattern;
-        return area(k / kSceneSteps)->SetSceneStep(k % kSceneSteps, scene::kFieldPattern, AsInt(value));
+        return area(k / kSceneSteps)->SetSceneStep(k % kSceneSteps, scene::kFieldPattern, WholeStep(value));
     }
     if (In(index, kSceneStepRepeat, kPerSceneCount)) {
         const int k = index - kSceneStepRepeat;
-        return area(k / kSceneSteps)->SetSceneStep(k % kSceneSteps, scene::kFieldRepeat, AsInt(value));
+        return area(k / kSceneSteps)->SetSceneStep(k % kSceneSteps, scene::kFieldRepeat, WholeStep(value));
     }
 }
 

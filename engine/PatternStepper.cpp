@@ -8,6 +8,7 @@
 #include "engine/ActionListener.h"
 #include "engine/EngineContext.h"
 #include "engine/NoteList.h"
+#include "engine/WholeStep.h"
 
 namespace sorel {
 
@@ -18,11 +19,6 @@ enum EventKind { kEndPart = 0, kBoundary = 1, kFirePart = 2, kNoEvent = 3 };
 bool ValidPattern(int p) { return p >= 0 && p < PatternStepper::kPatterns; }
 bool ValidStep(int s) { return s >= 0 && s < PatternStepper::kSteps; }
 bool ValidLane(int l) { return l >= 0 && l < lane::kCount; }
-
-int ToInt(double v, int lo, int hi) {
-    if (!std::isfinite(v)) return lo;
-    return static_cast<int>(std::clamp(std::lround(v), static_cast<long>(lo), static_cast<long>(hi)));
-}
 
 // A position this little past a grid line (as a share of a step) is on it.
 constexpr double kOnGridLineTolerance = 0.001;
@@ -134,16 +130,16 @@ void PatternStepper::SetStepValue(int pattern, int laneIndex, int step, double v
     if (!ValidPattern(pattern) || !ValidLane(laneIndex) || !ValidStep(step) || !std::isfinite(value)) return;
     Step& s = StepAt(pattern, step);
     switch (laneIndex) {
-        case lane::kOrder: s.noteSource = ToInt(value, 0, 7); break;
-        case lane::kChordMemory: s.chordSource = ToInt(value, 0, 16); break;
+        case lane::kOrder: s.noteSource = WholeStep(value, 0, 7); break;
+        case lane::kChordMemory: s.chordSource = WholeStep(value, 0, 16); break;
         case lane::kLength: s.length = std::clamp(value, 1.0, 8.0); break;
         case lane::kGate: s.gate = std::clamp(value, -100.0, 100.0); break;
         case lane::kAccent: s.accent = std::clamp(value, -100.0, 100.0); break;
-        case lane::kTranspose: s.transpose = ToInt(value, -24, 24); break;
+        case lane::kTranspose: s.transpose = WholeStep(value, -24, 24); break;
         case lane::kDivide: s.divide = std::clamp(value, 1.0, 8.0); break;
         case lane::kShift: s.shift = std::clamp(value, -50.0, 50.0); break;
-        case lane::kChord: s.chordMask = ToInt(value, 0, 255); break;
-        default: s.cc[static_cast<std::size_t>(laneIndex - lane::kFirstCc)] = ToInt(value, 0, 127); break;
+        case lane::kChord: s.chordMask = WholeStep(value, 0, 255); break;
+        default: s.cc[static_cast<std::size_t>(laneIndex - lane::kFirstCc)] = WholeStep(value, 0, 127); break;
     }
 }
 

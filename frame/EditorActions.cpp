@@ -8,6 +8,7 @@
 #include "engine/PatternStepper.h"
 #include "engine/ParameterReceiver.h"
 #include "engine/VardoApp.h"
+#include "engine/WholeStep.h"
 #include "frame/IPlugBase.h"
 
 namespace sorel {
@@ -30,8 +31,6 @@ constexpr int kStepMenuResetSteps = 4;
 // Room for a few of the largest pastes (one key area into the three others)
 // waiting at once.
 constexpr size_t kBulkCopiesRoom = 4 * size_t(kKeyAreas - 1) * kPatternsPerArea;
-
-int Whole(double value) { return std::isfinite(value) ? static_cast<int>(std::lround(value)) : -1; }
 
 // The parameters the history keeps: the steps of every lane and the scenes.
 bool IsEditOfStepsOrScenes(int index) {
@@ -65,7 +64,7 @@ bool EditorActions::IsNewPress(int index, double value) {
 }
 
 void EditorActions::Follow(int index, double value) {
-    const int v = Whole(value);
+    const int v = WholeStep(value);
     if (index == kKeyAreaSelection) {
         model_.SelectArea(v);
     } else if (index >= kKeyAreaPatterns && index < kKeyAreaPatterns + kKeyAreas) {
@@ -78,7 +77,7 @@ void EditorActions::Follow(int index, double value) {
 }
 
 bool EditorActions::Perform(int index, double value) {
-    const int choice = Whole(value);
+    const int choice = WholeStep(value);
     switch (index) {
         case kRandomize:
             if (IsNewPress(index, value)) Randomize();
@@ -320,7 +319,7 @@ void EditorActions::ChordMemoryAction(int index) {
         case kCmCopyTool: chords_.Copy(); break;
         case kCmPasteTool: chords_.Paste(); break;
         case kCmClearTool: chords_.Clear(); break;
-        case kCmApply: chords_.ApplyShape(Whole(plug_.Params().Value(kChordMemoryApplyChordSelection))); break;
+        case kCmApply: chords_.ApplyShape(WholeStep(plug_.Params().Value(kChordMemoryApplyChordSelection))); break;
         case kCmInvLeft: chords_.Invert(false); break;
         case kCmInvRight: chords_.Invert(true); break;
         default: return;

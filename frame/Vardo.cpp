@@ -12,6 +12,7 @@
 #include "engine/KeyAreaList.h"
 #include "engine/PatternEngine.h"
 #include "engine/ScaleState.h"
+#include "engine/WholeStep.h"
 #include "frame/ActionParameters.h"
 #include "frame/HostIdentity.h"
 #include "frame/NoteNames.h"
@@ -42,9 +43,10 @@ constexpr int kStepMenuCopyToAll = 3;
 constexpr int kAreaMenuToggleSendCc = 3;
 constexpr int kAreaMenuToggleTriggerCm = 4;
 
-int Truncate(double v, int lo, int hi) {
-    if (!std::isfinite(v)) return lo;
-    return static_cast<int>(std::clamp(std::trunc(v), static_cast<double>(lo), static_cast<double>(hi)));
+// The frame a note falls in: the one its offset in the block lies within.
+int FrameOf(double time) {
+    constexpr double kLatestFrame = 1 << 24;
+    return std::isfinite(time) ? static_cast<int>(std::clamp(std::trunc(time), 0.0, kLatestFrame)) : 0;
 }
 
 }  // namespace
@@ -134,10 +136,10 @@ void Vardo::ApplyGlobalSetting(int index, double value) {
     receiver_.ApplyParameter(index, value);
 }
 
-int Vardo::SelectedArea() const { return Truncate(Params().Value(kKeyAreaSelection), 0, kKeyAreas - 1); }
+int Vardo::SelectedArea() const { return WholeStep(Params().Value(kKeyAreaSelection), 0, kKeyAreas - 1); }
 
 int Vardo::SelectedCcEntry() const {
-    return SelectedArea() * kControllerLanes + Truncate(Params().Value(kPatternCcSelection), 0, kControllerLanes - 1);
+    return SelectedArea() * kControllerLanes + WholeStep(Params().Value(kPatternCcSelection), 0, kControllerLanes - 1);
 }
 
 void Vardo::RefreshCcTeachSelection() {
@@ -203,7 +205,7 @@ void Vardo::SetMenuTarget(int parameterIndex) {
 // them and whether or not a window is open.
 bool Vardo::PerformMenuOrTool(int index, double value) {
     if (index == kMidiLearnMenu || index == kCopyMenu || index == kCopyCcMenu || index == kResetStepsMenu) {
-        PerformMenu(index, Truncate(value, 0, kMenuItemsMost));
+        PerformMenu(index, WholeStep(value, 0, kMenuItemsMost));
         return true;
     }
     if (actions_->Perform(index, value)) return true;
@@ -283,7 +285,7 @@ void Vardo::OnParameterChanged(int index, double value, ChangeSource source) {
     } else if (index == kKeyAreaSelection || index == kPatternCcSelection) {
         RefreshCcTeachSelection();
     } else if (index == kCcTeachSelection) {
-        if (acted) stepCcNumbers_[SelectedCcEntry()] = Truncate(value, 0, 128) - 1;
+        if (acted) stepCcNumbers_[SelectedCcEntry()] = WholeStep(value, 0, 128) - 1;
     } else if (index == kCcTeach) {
         if (acted) {
             if (value >= 0.5) {
@@ -551,7 +553,7 @@ void Vardo::Panic() {
 void Vardo::OnEngineEvents(std::span<NoteRecord> events, int segmentLength) {
     for (NoteRecord& record : events) {
         if (record.muted) continue;
-        const int offset = Truncate(record.time, 0, 1 << 24) + blockSkipped_;
+        const int offset = FrameOf(record.time) + blockSkipped_;
         if (record.isNoteOn) {
             SendNoteOn(record, offset);
         } else {
@@ -564,7 +566,7 @@ void Vardo::SendNoteOn(const NoteRecord& record, int offset) {
     // A step's controllers reach the instrument before its note.
     SendControllers(record, offset);
     if (record.onlyCc) return;
-    const int velocity = Truncate(record.velocity - (kNeutralVolume - globalVolume_), 1, 127);
+    const int velocity = WholeStep(record.velocity - (kNeutralVolume - globalVolume_), 1, 127);
     Queue(MidiMessage::NoteOn(std::clamp(record.channel, 1, 16), std::clamp(record.OutputNote(), 0, 127), velocity,
                               offset),
           note_owner::kEngine);
