@@ -603,14 +603,14 @@ void Vardo::SendControllers(const NoteRecord& record, int offset) {
 void Vardo::OnEngineNotification(int code, int argument, const NoteRecord* record) {
     EditorEvent event;
     switch (code) {
-        case notify::kShowValue:
+        case notify::kNoteStarted:
         case notify::kStepPlayed:
             if (!record) return;
-            event.kind = code == notify::kShowValue ? EditorEvent::Kind::NoteShown : EditorEvent::Kind::StepPlayed;
+            event.kind = code == notify::kNoteStarted ? EditorEvent::Kind::NoteStarted : EditorEvent::Kind::StepPlayed;
             event.area = record->area;
             event.step = record->step;
             event.note = record->OutputNote();
-            if (code == notify::kShowValue)
+            if (code == notify::kNoteStarted)
                 noteMarks_.NoteStarted(record->area, record->step, event.note);
             else
                 noteMarks_.NotesReleased(record->area, record->step, event.note);
