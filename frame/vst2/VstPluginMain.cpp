@@ -12,7 +12,7 @@ std::unique_ptr<sorel::IPlugVST> BuildPlugin(audioMasterCallback host) {
     auto plugin = std::make_unique<sorel::Vardo>(host);
     auto persistence = sorel::MakePersistenceHooks(*plugin);
     // The editor's browsers and saving work on the same persistence.
-    plugin->SetEditor(sorel::MakeVardoEditor(*plugin, persistence ? &persistence->Persistence() : nullptr));
+    plugin->SetEditor(sorel::MakeVardoEditor(*plugin, persistence.get()));
     plugin->SetPersistenceHooks(std::move(persistence));
     return plugin;
 }
