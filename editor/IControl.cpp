@@ -31,7 +31,7 @@ void IControl::OnMouseDblClick(int x, int y, const IMouseMod& mod) {
     Notify(x, y, IObserverInterface::kDoubleClick, mod);
     if (defaultValue_ >= 0.0) {
         value_ = defaultValue_;
-        SetDirty(true);
+        MarkDirtyAndSend();
     }
 }
 
@@ -44,41 +44,45 @@ void IControl::OnMouseWheel(int x, int y, const IMouseMod& mod, int notches) {
     } else {
         value_ += notches * ((mod.C || mod.S) ? kFineWheelStep : kWheelStep);
     }
-    SetDirty(true);
+    MarkDirtyAndSend();
 }
 
 void IControl::SetValueFromPlug(double value) {
     if (value_ == value) return;
     value_ = value;
-    SetDirty(false);
+    MarkDirty();
 }
 
 void IControl::Hide(bool hide) {
     hidden_ = hide;
     redraw_ = true;
-    SetDirty(false);
+    MarkDirty();
 }
 
 void IControl::GrayOut(bool gray) {
     grayed_ = gray;
     blend_.weight = gray ? kGrayedWeight : 1.0f;
-    SetDirty(false);
+    MarkDirty();
 }
 
 void IControl::MoveTo(int x, int y) {
     const int dx = x - rect_.L, dy = y - rect_.T;
     rect_ = {rect_.L + dx, rect_.T + dy, rect_.R + dx, rect_.B + dy};
     targetRect_ = {targetRect_.L + dx, targetRect_.T + dy, targetRect_.R + dx, targetRect_.B + dy};
-    SetDirty(false);
+    MarkDirty();
 }
 
 bool IControl::IsHit(int x, int y) const { return targetRect_ != IRECT{} && targetRect_.Contains(x, y); }
 
-void IControl::SetDirty(bool pushToPlug) {
+void IControl::MarkDirty() {
     value_ = std::clamp(value_, clampLo_, clampHi_);
     dirty_ = true;
     SetChanged(true);
-    if (pushToPlug && paramIdx_ >= 0) context_.SetParameterFromGUI(paramIdx_, value_);
+}
+
+void IControl::MarkDirtyAndSend() {
+    MarkDirty();
+    if (paramIdx_ >= 0) context_.SetParameterFromGUI(paramIdx_, value_);
 }
 
 bool IControl::SetClean() {
@@ -98,7 +102,7 @@ void IControl::SetValueFromText(std::string_view text) {
     double plain = 0.0;
     if (!p || !p->ValueForText(text, plain)) return;
     value_ = p->ToNormalized(plain);
-    SetDirty(true);
+    MarkDirtyAndSend();
 }
 
 void IControl::PromptForValue(int x, int y) {

@@ -54,9 +54,10 @@ public:
     virtual void GrayOut(bool gray);
     // Left and top inclusive, right and bottom exclusive; never for an all-zero target.
     virtual bool IsHit(int x, int y) const;
-    // Keeps the value in range, marks the control for redrawing and, with
-    // pushToPlug, hands the value to its parameter.
-    virtual void SetDirty(bool pushToPlug);
+    // Keeps the value in range and marks the control for redrawing.
+    virtual void MarkDirty();
+    // The same after the user moved the control: the value also goes to its parameter.
+    void MarkDirtyAndSend();
     // Returns whether a forced redraw was pending.
     virtual bool SetClean();
     virtual bool IsDirty() const { return dirty_; }

@@ -28,7 +28,7 @@ void ISwitchControl::OnMouseDown(int x, int y, const IMouseMod& mod) {
         return;
     }
     Advance();
-    SetDirty(true);
+    MarkDirtyAndSend();
 }
 
 }  // namespace sorel

@@ -24,13 +24,13 @@ SceneView::SceneView(ControlContext& context, const IRECT& rect) : IControl(cont
 void SceneView::SetKeyArea(int area) {
     if (area == area_) return;
     area_ = area;
-    SetDirty(false);
+    MarkDirty();
 }
 
 void SceneView::ShowScene(const SceneLook& look) {
     if (look == look_) return;
     look_ = look;
-    SetDirty(false);
+    MarkDirty();
 }
 
 int SceneView::ColumnAt(int x) const {
@@ -41,7 +41,7 @@ int SceneView::ColumnAt(int x) const {
 }
 
 void SceneView::OnMouseDown(int x, int y, const IMouseMod& mod) {
-    SetDirty(false);
+    MarkDirty();
     if (mod.R) {
         Context().OpenControlMenu(*this, x, y);
         return;
