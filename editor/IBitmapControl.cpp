@@ -14,7 +14,7 @@ void IBitmapControl::SetBitmap(const IBitmap& bitmap) {
     bitmap_ = bitmap;
     rect_ = IRECT(rect_.L, rect_.T, rect_.L + bitmap.W(), rect_.T + bitmap.FrameHeight());
     SetTargetRECT(rect_);
-    MarkDirty();
+    SetDirty(false);
 }
 
 int IBitmapControl::FrameForValue(double value, int frames) {

@@ -7,14 +7,14 @@ namespace sorel {
 void IContactControl::OnMouseDown(int x, int y, const IMouseMod& mod) {
     if (!mod.L) return;
     SetValue(1.0);
-    MarkDirtyAndSend();
+    SetDirty(true);
     Notify(x, y, IObserverInterface::kMouseDown, mod);
 }
 
 void IContactControl::OnMouseUp(int x, int y, const IMouseMod& mod) {
     if (Value() < 0.5) return;  // not pressed
     SetValue(0.0);
-    MarkDirtyAndSend();
+    SetDirty(true);
     Notify(x, y, IObserverInterface::kMouseUp, mod);
 }
 

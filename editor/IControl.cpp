@@ -31,7 +31,7 @@ void IControl::OnMouseDblClick(int x, int y, const IMouseMod& mod) {
     Notify(x, y, IObserverInterface::kDoubleClick, mod);
     if (defaultValue_ >= 0.0) {
         value_ = defaultValue_;
-        MarkDirtyAndSend();
+        SetDirty(true);
     }
 }
 
@@ -44,32 +44,32 @@ void IControl::OnMouseWheel(int x, int y, const IMouseMod& mod, int notches) {
     } else {
         value_ += notches * ((mod.C || mod.S) ? kFineWheelStep : kWheelStep);
     }
-    MarkDirtyAndSend();
+    SetDirty(true);
 }
 
 void IControl::SetValueFromPlug(double value) {
     if (value_ == value) return;
     value_ = value;
-    MarkDirty();
+    SetDirty(false);
 }
 
 void IControl::Hide(bool hide) {
     hidden_ = hide;
     redraw_ = true;
-    MarkDirty();
+    SetDirty(false);
 }
 
 void IControl::GrayOut(bool gray) {
     grayed_ = gray;
     blend_.weight = gray ? kGrayedWeight : 1.0f;
-    MarkDirty();
+    SetDirty(false);
 }
 
 void IControl::MoveTo(int x, int y) {
     const int dx = x - rect_.L, dy = y - rect_.T;
     rect_ = {rect_.L + dx, rect_.T + dy, rect_.R + dx, rect_.B + dy};
     targetRect_ = {targetRect_.L + dx, targetRect_.T + dy, targetRect_.R + dx, targetRect_.B + dy};
-    MarkDirty();
+    SetDirty(false);
 }
 
 bool IControl::IsHit(int x, int y) const { return targetRect_ != IRECT{} && targetRect_.Contains(x, y); }
@@ -80,9 +80,9 @@ void IControl::MarkDirty() {
     SetChanged(true);
 }
 
-void IControl::MarkDirtyAndSend() {
+void IControl::SetDirty(bool pushToPlug) {
     MarkDirty();
-    if (paramIdx_ >= 0) context_.SetParameterFromGUI(paramIdx_, value_);
+    if (pushToPlug && paramIdx_ >= 0) context_.SetParameterFromGUI(paramIdx_, value_);
 }
 
 bool IControl::SetClean() {
@@ -102,7 +102,7 @@ void IControl::SetValueFromText(std::string_view text) {
     double plain = 0.0;
     if (!p || !p->ValueForText(text, plain)) return;
     value_ = p->ToNormalized(plain);
-    MarkDirtyAndSend();
+    SetDirty(true);
 }
 
 void IControl::PromptForValue(int x, int y) {

@@ -54,10 +54,11 @@ public:
     virtual void GrayOut(bool gray);
     // Left and top inclusive, right and bottom exclusive; never for an all-zero target.
     virtual bool IsHit(int x, int y) const;
-    // Keeps the value in range and marks the control for redrawing.
+    // Keeps the value in range and marks the control for redrawing; what a
+    // control redraws besides is its own.
     virtual void MarkDirty();
-    // The same after the user moved the control: the value also goes to its parameter.
-    void MarkDirtyAndSend();
+    // MarkDirty, and with pushToPlug (the user moved the control) the value goes to its parameter.
+    void SetDirty(bool pushToPlug);
     // Returns whether a forced redraw was pending.
     virtual bool SetClean();
     virtual bool IsDirty() const { return dirty_; }

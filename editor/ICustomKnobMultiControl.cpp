@@ -9,7 +9,7 @@ ICustomKnobMultiControl::ICustomKnobMultiControl(ControlContext& context, int x,
 void ICustomKnobMultiControl::OnMouseDown(int x, int y, const IMouseMod& mod) {
     Notify(x, y, IObserverInterface::kMouseDown, mod);
     if (mod.R) OpenMenu(x, y);
-    MarkDirtyAndSend();
+    SetDirty(true);
 }
 
 void ICustomKnobMultiControl::OnMouseDrag(int x, int y, int dx, int dy, const IMouseMod& mod) {

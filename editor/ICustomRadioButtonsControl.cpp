@@ -24,7 +24,7 @@ void ICustomRadioButtonsControl::OnMouseDown(int x, int y, const IMouseMod& mod)
     } else {
         const int button = ButtonAt(x, y);
         if (mod.L && button >= 0 && IsEnabled(button)) Select(button);
-        MarkDirtyAndSend();
+        SetDirty(true);
     }
     Notify(x, y, IObserverInterface::kMouseUp, mod);
 }
@@ -34,7 +34,7 @@ void ICustomRadioButtonsControl::OnMouseWheel(int x, int y, const IMouseMod& mod
     const int button = std::clamp(SelectedButton() + notches, 0, std::max(last, 0));
     if (button == SelectedButton()) return;
     Select(button);
-    MarkDirtyAndSend();
+    SetDirty(true);
 }
 
 void ICustomRadioButtonsControl::OnMouseOver(int x, int y, const IMouseMod& mod) {

@@ -30,7 +30,7 @@ void ICustomSwitchControl::OnMouseDown(int x, int y, const IMouseMod& mod) {
     }
     if (displayOnly_ || (stayOn_ && Value() == 1.0)) return;
     Advance();
-    MarkDirtyAndSend();
+    SetDirty(true);
     Notify(x, y, IObserverInterface::kMouseDown, mod);
 }
 
@@ -55,7 +55,7 @@ void ICustomSwitchControl::OnMouseDrag(int x, int y, int dx, int dy, const IMous
     const double span = rect_.T - rect_.B;
     if (span == 0.0 || dy == 0) return;
     SetValue(Value() + DragShare(dy, span, kDragGearing, mod));
-    MarkDirtyAndSend();
+    SetDirty(true);
 }
 
 IRECT ICustomSwitchControl::PromptRECT(int x, int y) const {

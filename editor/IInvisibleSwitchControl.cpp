@@ -9,7 +9,7 @@ IInvisibleSwitchControl::IInvisibleSwitchControl(ControlContext& context, const 
 
 void IInvisibleSwitchControl::OnMouseDown(int x, int y, const IMouseMod& mod) {
     SetValue(Value() < 0.5 ? 1.0 : 0.0);
-    MarkDirtyAndSend();
+    SetDirty(true);
 }
 
 }  // namespace sorel

@@ -51,7 +51,7 @@ void IKeyboardControl::ReadSlot() {
     if (notes == notes_ && base == base_) return;
     notes_ = notes;
     base_ = base;
-    MarkDirty();
+    SetDirty(false);
 }
 
 void IKeyboardControl::ToggleNote(int key) {

@@ -11,7 +11,7 @@ void IKnobControl::OnMouseDrag(int x, int y, int dx, int dy, const IMouseMod& mo
     const double span = direction_ == Direction::kVertical ? rect_.T - rect_.B : rect_.R - rect_.L;
     if (span == 0.0) return;
     SetValue(Value() + DragShare(direction_ == Direction::kVertical ? dy : dx, span, gearing_, mod));
-    MarkDirtyAndSend();
+    SetDirty(true);
 }
 
 }  // namespace sorel

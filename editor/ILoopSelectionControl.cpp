@@ -44,7 +44,7 @@ void ILoopSelectionControl::ShowLoop(int loopStart, int loopEnd) {
     if (start == start_ && end == end_) return;
     start_ = start;
     end_ = end;
-    MarkDirty();
+    SetDirty(false);
 }
 
 void ILoopSelectionControl::ReadLoopFromEngine() {
@@ -72,7 +72,7 @@ void ILoopSelectionControl::OnMouseDrag(int x, int y, int dx, int dy, const IMou
     const int delta = step - (dragging_ == Marker::kStart ? start_ : end_);
     MoveMarkers(delta, mod.A);
     WriteLoop(mod.C);
-    MarkDirty();
+    SetDirty(false);
 }
 
 void ILoopSelectionControl::MoveMarkers(int delta, bool both) {

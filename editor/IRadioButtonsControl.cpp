@@ -43,7 +43,7 @@ void IRadioButtonsControl::OnMouseDown(int x, int y, const IMouseMod& mod) {
     const int button = ButtonAt(x, y);
     if (button < 0) return;
     Select(button);
-    MarkDirtyAndSend();
+    SetDirty(true);
 }
 
 void IRadioButtonsControl::Draw(IGraphics& graphics) {

@@ -28,7 +28,7 @@ void ISwitchControl::OnMouseDown(int x, int y, const IMouseMod& mod) {
         return;
     }
     Advance();
-    MarkDirtyAndSend();
+    SetDirty(true);
 }
 
 }  // namespace sorel

@@ -14,7 +14,7 @@ void ITextControl::Draw(IGraphics& graphics) {
 void ITextControl::SetTextFromPlug(std::string_view text) {
     if (text_ == text) return;
     text_.assign(text);
-    MarkDirty();
+    SetDirty(false);
 }
 
 }  // namespace sorel

@@ -27,7 +27,7 @@ void InfoControl::SetLines(const std::vector<InfoLine>& lines) {
     height_ = font_.DrawTextLines(nullptr, lines_, inner, true) + 2 * kPanelMargin;
     rect_.B = rect_.T + height_;
     SetTargetRECT(rect_);
-    MarkDirty();
+    SetDirty(false);
 }
 
 void InfoControl::AddWrapped(const InfoLine& line, int width) {

@@ -107,7 +107,7 @@ void PatternView::ShowSelection(const EditorSelection& selection) {
 
 void PatternView::StepChanged() {
     overlayStale_ = true;
-    MarkDirty();
+    SetDirty(false);
 }
 
 void PatternView::ShowLanes(const std::array<LaneLook, kLanes>& lanes) {
@@ -122,7 +122,7 @@ void PatternView::ShowLanes(const std::array<LaneLook, kLanes>& lanes) {
 void PatternView::SetTool(Tool tool) {
     shownTool_ = tool;
     selectionState_ = SelectionState::kIdle;
-    MarkDirty();
+    SetDirty(false);
 }
 
 PatternView::Tool PatternView::CurrentTool() const {
@@ -197,7 +197,7 @@ void PatternView::Send(int step, double normalized) {
 }
 
 void PatternView::OnMouseDown(int x, int y, const IMouseMod& mod) {
-    MarkDirty();
+    SetDirty(false);
     if (mod.C) copySourceStep_ = ColumnUnder(x, y);
     if (mod.R) {
         OpenMenu(x, y);
@@ -207,7 +207,7 @@ void PatternView::OnMouseDown(int x, int y, const IMouseMod& mod) {
 }
 
 void PatternView::OnMouseUp(int x, int y, const IMouseMod& mod) {
-    MarkDirty();
+    SetDirty(false);
     lastCell_ = {};
     lastBox_ = {};
     copySourceStep_ = kNoStep;
@@ -215,7 +215,7 @@ void PatternView::OnMouseUp(int x, int y, const IMouseMod& mod) {
 }
 
 void PatternView::OnMouseDrag(int x, int y, int dx, int dy, const IMouseMod& mod) {
-    MarkDirty();
+    SetDirty(false);
     if (mod.C)
         CopyTo(ColumnUnder(x, y));
     else
@@ -242,12 +242,12 @@ void PatternView::OnMouseWheel(int x, int y, const IMouseMod& mod, int notches) 
 }
 
 void PatternView::OnMouseOver(int x, int y, const IMouseMod& mod) {
-    if (!mouseInside_) MarkDirty();
+    if (!mouseInside_) SetDirty(false);
     mouseInside_ = true;
 }
 
 void PatternView::OnMouseOut() {
-    MarkDirty();
+    SetDirty(false);
     mouseInside_ = false;
 }
 

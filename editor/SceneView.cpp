@@ -24,13 +24,13 @@ SceneView::SceneView(ControlContext& context, const IRECT& rect) : IControl(cont
 void SceneView::SetKeyArea(int area) {
     if (area == area_) return;
     area_ = area;
-    MarkDirty();
+    SetDirty(false);
 }
 
 void SceneView::ShowScene(const SceneLook& look) {
     if (look == look_) return;
     look_ = look;
-    MarkDirty();
+    SetDirty(false);
 }
 
 int SceneView::ColumnAt(int x) const {
@@ -41,7 +41,7 @@ int SceneView::ColumnAt(int x) const {
 }
 
 void SceneView::OnMouseDown(int x, int y, const IMouseMod& mod) {
-    MarkDirty();
+    SetDirty(false);
     if (mod.R) {
         Context().OpenControlMenu(*this, x, y);
         return;

@@ -302,7 +302,7 @@ void VardoEditor::RebindAll() {
     for (std::size_t family = 0; family < laneTabs_.size(); ++family) {
         if (!laneTabs_[family]) continue;
         laneTabs_[family]->SetHighlightSelected(controllerLane == (family == kControllerLaneTabs));
-        laneTabs_[family]->MarkDirty();
+        laneTabs_[family]->SetDirty(false);
     }
     if (loop_) {
         PatternEngine* area = plug_.App().Area(selection_.area);
@@ -654,7 +654,7 @@ void VardoEditor::PromptForValue(IControl& control, int x, int y) {
             menu.AddItem(p->DisplayText(v), v, v == current ? IPopupMenu::kChecked : IPopupMenu::kNoFlags);
         if (const IPopupChoice choice = ShowMenu(menu, control.PromptRECT(x, y))) {
             control.SetValue(p->ToNormalized(choice.Item().tag));
-            control.MarkDirtyAndSend();
+            control.SetDirty(true);
         }
         return;
     }

@@ -285,7 +285,7 @@ TEST_F(PatternViewTest, AChordPlayedShowsItsMarksAtTheirNotesAndThePlayMarker) {
     EXPECT_GE(view->GetDrawRECT().B, Skin(37).B + 10) << "the step numbers under the step switches are redrawn too";
     EXPECT_LE(view->GetDrawRECT().B, around.B);
     const uint64_t fading = Pixels(around);
-    view->MarkDirty();
+    view->SetDirty(false);
     Redraw();
     EXPECT_EQ(Pixels(around), fading) << "the columns redrawn alone look as in a full redraw";
     host->ProcessBlocks(400, 512);
