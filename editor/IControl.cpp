@@ -74,10 +74,14 @@ void IControl::MoveTo(int x, int y) {
 
 bool IControl::IsHit(int x, int y) const { return targetRect_ != IRECT{} && targetRect_.Contains(x, y); }
 
-void IControl::SetDirty(bool pushToPlug) {
+void IControl::MarkDirty() {
     value_ = std::clamp(value_, clampLo_, clampHi_);
     dirty_ = true;
     SetChanged(true);
+}
+
+void IControl::SetDirty(bool pushToPlug) {
+    MarkDirty();
     if (pushToPlug && paramIdx_ >= 0) context_.SetParameterFromGUI(paramIdx_, value_);
 }
 
@@ -91,6 +95,14 @@ bool IControl::SetClean() {
 IRECT IControl::PromptRECT(int x, int y) const {
     const int left = promptAtMouseX_ ? x : rect_.L, top = promptAtMouseY_ ? y : rect_.T;
     return {left, top, left + rect_.W(), top + rect_.H()};
+}
+
+void IControl::SetValueFromText(std::string_view text) {
+    const Parameter* p = Param();
+    double plain = 0.0;
+    if (!p || !p->ValueForText(text, plain)) return;
+    value_ = p->ToNormalized(plain);
+    SetDirty(true);
 }
 
 void IControl::PromptForValue(int x, int y) {

@@ -24,6 +24,8 @@ public:
     static constexpr double kNoDefault = -1.0;
     static constexpr double kWheelStep = 0.01;
     static constexpr double kFineWheelStep = 0.001;
+    // Ctrl or Shift gears a drag down this many times, for fine moves.
+    static constexpr double kFineDragFactor = 10.0;
     static constexpr float kGrayedWeight = 0.25f;
 
     IControl(ControlContext& context, const IRECT& rect, int paramIdx = kNoParameter);
@@ -31,7 +33,9 @@ public:
     IControl(const IControl&) = delete;
     IControl& operator=(const IControl&) = delete;
 
-    virtual void SetValueFromText(std::string_view text) {}
+    // Takes the value a typed text names (see ParameterInfo::ValueForText) and
+    // hands it to the parameter; a text that names none changes nothing.
+    void SetValueFromText(std::string_view text);
     virtual void OnMouseDown(int x, int y, const IMouseMod& mod);
     virtual void OnMouseUp(int x, int y, const IMouseMod& mod);
     virtual void OnMouseDrag(int x, int y, int dx, int dy, const IMouseMod& mod) {}
@@ -50,9 +54,11 @@ public:
     virtual void GrayOut(bool gray);
     // Left and top inclusive, right and bottom exclusive; never for an all-zero target.
     virtual bool IsHit(int x, int y) const;
-    // Keeps the value in range, marks the control for redrawing and, with
-    // pushToPlug, hands the value to its parameter.
-    virtual void SetDirty(bool pushToPlug);
+    // Keeps the value in range and marks the control for redrawing; what a
+    // control redraws besides is its own.
+    virtual void MarkDirty();
+    // MarkDirty, and with pushToPlug (the user moved the control) the value goes to its parameter.
+    void SetDirty(bool pushToPlug);
     // Returns whether a forced redraw was pending.
     virtual bool SetClean();
     virtual bool IsDirty() const { return dirty_; }
@@ -103,6 +109,11 @@ protected:
     void PromptForValue(int x, int y);
     void OpenMenu(int x, int y);
     void ForceRedraw() { redraw_ = true; }
+    // The share of the range that a drag of `moved` pixels over `span` pixels
+    // moves: a drag over the whole span moves 1 / gearing of it.
+    static double DragShare(int moved, double span, double gearing, const IMouseMod& mod) {
+        return (moved / span) / ((mod.C || mod.S) ? gearing * kFineDragFactor : gearing);
+    }
 
     IRECT rect_;
 

@@ -3,7 +3,6 @@
 #include "editor/BitmapFont.h"
 #include "frame/Parameter.h"
 
-#include <strings.h>
 
 namespace sorel {
 
@@ -55,7 +54,7 @@ void ICustomSwitchControl::OnMouseDrag(int x, int y, int dx, int dy, const IMous
     if (promptOnClick_ && !promptOnDoubleClick_) return;
     const double span = rect_.T - rect_.B;
     if (span == 0.0 || dy == 0) return;
-    SetValue(Value() + (dy / span) / ((mod.C || mod.S) ? kFineDragGearing : kDragGearing));
+    SetValue(Value() + DragShare(dy, span, kDragGearing, mod));
     SetDirty(true);
 }
 
@@ -70,19 +69,6 @@ void ICustomSwitchControl::Draw(IGraphics& graphics) {
         return;
     }
     if (const Parameter* p = Param()) font_->DrawTextLine(&graphics, p->DisplayText(p->FromNormalized(Value())), rect_, false);
-}
-
-void ICustomSwitchControl::SetValueFromText(std::string_view text) {
-    const Parameter* p = Param();
-    if (!p || !p->HasDisplayTexts()) return;
-    const std::string wanted(text);
-    for (double v = p->Minimum(); v <= p->Maximum(); v += 1.0) {
-        if (strcasecmp(p->DisplayText(v).c_str(), wanted.c_str()) == 0) {
-            SetValue(p->ToNormalized(v));
-            SetDirty(true);
-            return;
-        }
-    }
 }
 
 }  // namespace sorel

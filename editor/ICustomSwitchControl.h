@@ -11,7 +11,6 @@ class BitmapFont;
 class ICustomSwitchControl : public ISwitchControl {
 public:
     static constexpr double kDragGearing = 5.0;
-    static constexpr double kFineDragGearing = 50.0;
 
     // Bitmap form.
     ICustomSwitchControl(ControlContext& context, int x, int y, const IBitmap& bitmap, int paramIdx);
@@ -23,8 +22,6 @@ public:
     void OnMouseDblClick(int x, int y, const IMouseMod& mod) override;
     void OnMouseDrag(int x, int y, int dx, int dy, const IMouseMod& mod) override;
     void Draw(IGraphics& graphics) override;
-    // Takes the display text that matches, ignoring case.
-    void SetValueFromText(std::string_view text) override;
 
     bool UsesBitmap() const { return font_ == nullptr; }
     void SetVisible(bool visible) { visible_ = visible; }

@@ -7,11 +7,10 @@ IKnobControl::IKnobControl(ControlContext& context, const IRECT& rect, int param
     : IControl(context, rect, paramIdx), direction_(direction), gearing_(gearing) {}
 
 void IKnobControl::OnMouseDrag(int x, int y, int dx, int dy, const IMouseMod& mod) {
-    const double gearing = (mod.C || mod.S) ? gearing_ * kFineFactor : gearing_;
     // An upward drag (negative dy) raises the value.
     const double span = direction_ == Direction::kVertical ? rect_.T - rect_.B : rect_.R - rect_.L;
     if (span == 0.0) return;
-    SetValue(Value() + ((direction_ == Direction::kVertical ? dy : dx) / span) / gearing);
+    SetValue(Value() + DragShare(direction_ == Direction::kVertical ? dy : dx, span, gearing_, mod));
     SetDirty(true);
 }
 

@@ -10,7 +10,6 @@ class IKnobControl : public IControl {
 public:
     enum class Direction { kVertical, kHorizontal };
     static constexpr double kDefaultGearing = 10.0;
-    static constexpr double kFineFactor = 10.0;
 
     IKnobControl(ControlContext& context, const IRECT& rect, int paramIdx = kNoParameter,
                  Direction direction = Direction::kVertical, double gearing = kDefaultGearing);

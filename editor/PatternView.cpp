@@ -178,9 +178,9 @@ IRECT PatternView::PromptRECT(int x, int y) const {
 
 // --- the mouse -------------------------------------------------------------------
 
-void PatternView::SetDirty(bool pushToPlug) {
+void PatternView::MarkDirty() {
     fullRedraw_ = true;
-    IControl::SetDirty(false);
+    IControl::MarkDirty();
 }
 
 bool PatternView::IsDirty() const {
@@ -198,7 +198,7 @@ void PatternView::Send(int step, double normalized) {
 
 void PatternView::OnMouseDown(int x, int y, const IMouseMod& mod) {
     SetDirty(false);
-    if (mod.C) ctrlSource_ = ColumnUnder(x, y);
+    if (mod.C) copySourceStep_ = ColumnUnder(x, y);
     if (mod.R) {
         OpenMenu(x, y);
         return;
@@ -210,7 +210,7 @@ void PatternView::OnMouseUp(int x, int y, const IMouseMod& mod) {
     SetDirty(false);
     lastCell_ = {};
     lastBox_ = {};
-    ctrlSource_ = kNoStep;
+    copySourceStep_ = kNoStep;
     if (selectionState_ == SelectionState::kDragging) selectionState_ = SelectionState::kReleased;
 }
 
@@ -316,8 +316,8 @@ void PatternView::SetBar(int step, int y) {
 }
 
 void PatternView::CopyTo(int column) {
-    if (column == kNoStep || ctrlSource_ == kNoStep || column == ctrlSource_) return;
-    const StepRecord source = Step(ctrlSource_);
+    if (column == kNoStep || copySourceStep_ == kNoStep || column == copySourceStep_) return;
+    const StepRecord source = Step(copySourceStep_);
     const StepRecord target = Step(column);
     if (target.Range() > 0.0) Send(column, (source.value - target.minimum) / target.Range());
 }
@@ -335,34 +335,34 @@ IRECT PatternView::ColumnRECT(int step) const {
 
 int PatternView::NumbersTop() const { return rect_.B + kNumbersBelow - 1; }
 
-const PatternView::ColumnLooks& PatternView::MarkLooks() const {
+const PatternView::ColumnMarkHashes& PatternView::MarkHashes() const {
     const uint32_t changes = marks_.Changes(), clock = marks_.Clock();
-    if (changes == cachedChanges_ && clock == cachedClock_ && shown_.area == cachedArea_) return cachedLooks_;
-    ColumnLooks looks{};
-    const int count = marks_.ForEach(shown_.area, [&looks](const NoteMarks::Mark& mark) {
-        uint32_t& look = looks[static_cast<std::size_t>(mark.step)];
-        look = look * kLookMix + static_cast<uint32_t>(mark.note * kNoteStripFrames + StripFrame(mark.age) + 1);
+    if (changes == cachedChanges_ && clock == cachedClock_ && shown_.area == cachedArea_) return cachedHashes_;
+    ColumnMarkHashes hashes{};
+    const int count = marks_.ForEach(shown_.area, [&hashes](const NoteMarks::Mark& mark) {
+        uint32_t& hash = hashes[static_cast<std::size_t>(mark.step)];
+        hash = hash * kMarkHashMultiplier + static_cast<uint32_t>(mark.note * kNoteStripFrames + StripFrame(mark.age) + 1);
     });
     const int playing = marks_.PlayingStep(shown_.area);
-    if (count > 0 && playing >= 0 && playing < kColumns) looks[static_cast<std::size_t>(playing)] ^= kPlayMarkerLook;
+    if (count > 0 && playing >= 0 && playing < kColumns) hashes[static_cast<std::size_t>(playing)] ^= kPlayMarkerBit;
     cachedChanges_ = changes;
     cachedClock_ = clock;
     cachedArea_ = shown_.area;
     cachedMarkCount_ = count;
-    cachedLooks_ = looks;
-    return cachedLooks_;
+    cachedHashes_ = hashes;
+    return cachedHashes_;
 }
 
 bool PatternView::AnyMarks() const {
-    MarkLooks();
+    MarkHashes();
     return cachedMarkCount_ > 0;
 }
 
 uint32_t PatternView::ChangedColumns() const {
-    const ColumnLooks& now = MarkLooks();
+    const ColumnMarkHashes& now = MarkHashes();
     uint32_t columns = 0;
     for (int step = 0; step < kColumns; ++step)
-        if (now[static_cast<std::size_t>(step)] != drawnLooks_[static_cast<std::size_t>(step)]) columns |= 1u << step;
+        if (now[static_cast<std::size_t>(step)] != drawnHashes_[static_cast<std::size_t>(step)]) columns |= 1u << step;
     return columns;
 }
 
@@ -520,7 +520,7 @@ void PatternView::DrawSelection(IGraphics& graphics) {
 }
 
 void PatternView::DrawMarks(IGraphics& graphics) {
-    drawnLooks_ = MarkLooks();
+    drawnHashes_ = MarkHashes();
     const auto drawn = [this](int step) { return !ColumnRECT(step).Intersect(drawArea_).Empty(); };
     int first = 0, last = kColumns - 1;
     while (first <= last && !drawn(first)) ++first;

@@ -59,7 +59,7 @@ public:
     void Draw(IGraphics& graphics) override;
     // The grid with the length bracket above it and the step numbers below.
     IRECT GetDrawRECT() const override;
-    void SetDirty(bool pushToPlug) override;
+    void MarkDirty() override;
     bool IsDirty() const override;
     // The step parameter of the exact column under the click, -1 off the columns.
     int MenuParameterAt(int x, int y) const override;
@@ -127,12 +127,15 @@ private:
 
     IRECT WholeRECT() const;
     IRECT ColumnRECT(int step) const;
-    // What each column shows of the marks and the play marker, as a number
-    // that changes when the drawing would.
-    using ColumnLooks = std::array<uint32_t, kColumns>;
-    static constexpr uint32_t kLookMix = 131;
-    static constexpr uint32_t kPlayMarkerLook = 0x80000000u;
-    const ColumnLooks& MarkLooks() const;
+    // A hash of what each column shows of the marks and the play marker: it
+    // changes when the column's drawing would, so that only those columns redraw.
+    using ColumnMarkHashes = std::array<uint32_t, kColumns>;
+    // Each mark (its note and strip frame) folds into its column's hash as
+    // hash * 131 + mark: an odd prime, so that two marks that trade places or
+    // frames seldom leave the hash as it was.
+    static constexpr uint32_t kMarkHashMultiplier = 131;
+    static constexpr uint32_t kPlayMarkerBit = 0x80000000u;
+    const ColumnMarkHashes& MarkHashes() const;
     bool AnyMarks() const;  // of the shown key area
     // Columns whose marks look different from when they were last drawn (bit i for step i).
     uint32_t ChangedColumns() const;
@@ -164,19 +167,19 @@ private:
     SelectionState selectionState_ = SelectionState::kIdle;
     double highlightAlpha_ = 10.0;
     bool highlightRising_ = true;
-    int ctrlSource_ = kNoStep;
+    int copySourceStep_ = kNoStep;  // the step a Ctrl-drag copies onto the steps it crosses
     IRECT lastCell_;
     IRECT lastBox_;
     bool mouseInside_ = false;
     bool fullRedraw_ = true;
     bool overlayStale_ = true;
     int drawnBracketSteps_ = -1;
-    ColumnLooks drawnLooks_{};
+    ColumnMarkHashes drawnHashes_{};
     IRECT drawArea_;
     mutable uint32_t cachedChanges_ = ~0u;
     mutable uint32_t cachedClock_ = ~0u;
     mutable int cachedArea_ = -1;
-    mutable ColumnLooks cachedLooks_{};
+    mutable ColumnMarkHashes cachedHashes_{};
     mutable int cachedMarkCount_ = 0;
 };
 

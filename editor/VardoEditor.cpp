@@ -52,20 +52,6 @@ bool IsNoteParameter(int index) {
     return in(kKeyAreaStartNote) || in(kKeyAreaEndNote) || in(kKeyAreaBaseNote);
 }
 
-// "d3" names the note shown as "D 3": case and spaces do not count.
-bool SameNoteName(std::string_view a, std::string_view b) {
-    const auto next = [](std::string_view s, std::size_t& i) {
-        while (i < s.size() && s[i] == ' ') ++i;
-        return i < s.size() ? std::tolower(static_cast<unsigned char>(s[i++])) : -1;
-    };
-    std::size_t i = 0, j = 0;
-    for (;;) {
-        const int x = next(a, i), y = next(b, j);
-        if (x != y) return false;
-        if (x < 0) return true;
-    }
-}
-
 IRECT Union(const IRECT& a, const IRECT& b) {
     if (a.Empty()) return b;
     if (b.Empty()) return a;
@@ -74,11 +60,6 @@ IRECT Union(const IRECT& a, const IRECT& b) {
 
 bool IsStepValue(int index) {
     return (index >= kStepLength && index < kStepSource + kPatterns * kSteps) || (index >= kStepCc && index <= kStepCcLast);
-}
-
-int WholeValue(double v, int lo, int hi) {
-    if (!std::isfinite(v)) return lo;
-    return static_cast<int>(std::clamp(std::trunc(v), static_cast<double>(lo), static_cast<double>(hi)));
 }
 
 }  // namespace
@@ -669,7 +650,7 @@ void VardoEditor::PromptForValue(IControl& control, int x, int y) {
     if (!p) return;
     if (p->HasDisplayTexts() && !IsNoteParameter(control.ParamIdx())) {
         IPopupMenu menu;
-        const int current = WholeValue(p->Value(), static_cast<int>(p->Minimum()), static_cast<int>(p->Maximum()));
+        const int current = static_cast<int>(p->ShownValue());
         for (int v = static_cast<int>(p->Minimum()); v <= static_cast<int>(p->Maximum()); ++v)
             menu.AddItem(p->DisplayText(v), v, v == current ? IPopupMenu::kChecked : IPopupMenu::kNoFlags);
         if (const IPopupChoice choice = ShowMenu(menu, control.PromptRECT(x, y))) {
@@ -683,7 +664,7 @@ void VardoEditor::PromptForValue(IControl& control, int x, int y) {
     const bool noteOrWhole = IsNoteParameter(control.ParamIdx()) || p->Kind() != ParamKind::Double;
     const auto filter = noteOrWhole ? IsNoteNameCharacter : IsDecimalCharacter;
     textDone_ = [this, &control](bool committed, const std::string& text) {
-        if (committed) CommitPrompt(control, text);
+        if (committed) control.SetValueFromText(text);
     };
     constexpr int kMaxEntryLength = 16;
     window_->OpenTextEntry(control.PromptRECT(x, y), control.TextStyle(), p->DisplayText(), kMaxEntryLength, filter);
@@ -698,28 +679,6 @@ void VardoEditor::AskForText(const IRECT& rect, const std::string& text, int max
 void VardoEditor::OnTextEntryDone(bool committed, const std::string& text) {
     // Taken first: what it does may ask for the next field.
     if (TextDone done = std::exchange(textDone_, nullptr)) done(committed, text);
-}
-
-void VardoEditor::CommitPrompt(IControl& control, const std::string& text) {
-    const Parameter* p = control.Param();
-    if (!p || text.empty()) return;
-    double plain = 0.0;
-    bool found = false;
-    if (IsNoteParameter(control.ParamIdx())) {
-        for (int v = static_cast<int>(p->Minimum()); v <= static_cast<int>(p->Maximum()) && !found; ++v)
-            if (SameNoteName(p->DisplayText(v), text)) {
-                plain = v;
-                found = true;
-            }
-    }
-    if (!found) {
-        char* end = nullptr;
-        plain = std::strtod(text.c_str(), &end);
-        found = end && *end == '\0' && std::isfinite(plain);
-    }
-    if (!found) return;
-    control.SetValue(p->ToNormalized(plain));
-    control.SetDirty(true);
 }
 
 IPopupChoice VardoEditor::ShowMenu(const IPopupMenu& menu, const IRECT& under) {
@@ -770,7 +729,7 @@ MenuTarget VardoEditor::MenuTargetAt(const IControl& control, int x, int y) cons
     if (button < 0) return target;
     if (control.ParamIdx() == kKeyAreaSelection) {
         target.area = button;
-        target.pattern = WholeValue(plug_.Params().Value(kKeyAreaPatterns + button), 0, kPatternsPerArea - 1);
+        target.pattern = static_cast<int>(plug_.Params().Get(kKeyAreaPatterns + button)->ShownValue());
     } else if (control.ParamIdx() == kKeyAreaPatterns + selection_.area) {
         target.pattern = button;
     }

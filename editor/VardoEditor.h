@@ -170,7 +170,6 @@ private:
     void ShowRateKnob();
     void ShowTool();
     IRECT WholeControlsAround(IRECT area) const;
-    void CommitPrompt(IControl& control, const std::string& text);
     // A mouse gesture is one step of the edit history, from the press to the release.
     void BeginGesture();
     void EndGesture();

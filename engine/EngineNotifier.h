@@ -8,7 +8,7 @@ namespace sorel {
 struct NoteRecord;
 
 namespace notify {
-constexpr int kShowValue = 0;         // record: a note-on went out
+constexpr int kNoteStarted = 0;       // record: a note-on went out
 constexpr int kStepPlayed = 1;        // record: a note-off went out
 constexpr int kRedraw = 2;
 constexpr int kSelectCurrentPattern = 3;  // argument: key area whose pattern switched

@@ -342,7 +342,7 @@ void NoteRouter::SendNoteOn(NoteRecord& record) {
             static_cast<std::int8_t>(record.area), static_cast<std::int8_t>(record.step)};
     }
     events_.push_back(record);
-    if (!record.onlyCc && !record.muted) context_->notifier->Notify(notify::kShowValue, record.area, &record);
+    if (!record.onlyCc && !record.muted) context_->notifier->Notify(notify::kNoteStarted, record.area, &record);
 }
 
 void NoteRouter::SendNoteOff(NoteRecord& record) {

@@ -11,6 +11,7 @@
 #include "engine/ParameterDefaults.h"
 #include "engine/ParameterIndex.h"
 #include "engine/PatternEngine.h"
+#include "engine/WholeStep.h"
 #include "engine/PatternStepper.h"
 #include "engine/ScaleState.h"
 
@@ -34,7 +35,8 @@ constexpr int kAreaNoteLaneSwitches = kPatternsPerArea * kNoteLaneSwitchStride;
 
 constexpr bool In(int index, int first, int count) { return InFamily(index, first, count); }
 
-int AsInt(double value) { return static_cast<int>(std::lround(value)); }
+// The setters below take a plain function of one value.
+int AsInt(double value) { return WholeStep(value); }
 bool AsBool(double value) { return value >= 0.5; }
 
 // Where an index of a family points.

@@ -8,6 +8,7 @@
 #include "engine/ActionListener.h"
 #include "engine/EngineContext.h"
 #include "engine/NoteList.h"
+#include "engine/WholeStep.h"
 
 namespace sorel {
 
@@ -19,10 +20,18 @@ bool ValidPattern(int p) { return p >= 0 && p < PatternStepper::kPatterns; }
 bool ValidStep(int s) { return s >= 0 && s < PatternStepper::kSteps; }
 bool ValidLane(int l) { return l >= 0 && l < lane::kCount; }
 
-int ToInt(double v, int lo, int hi) {
-    if (!std::isfinite(v)) return lo;
-    return static_cast<int>(std::clamp(std::lround(v), static_cast<long>(lo), static_cast<long>(hi)));
-}
+// A gate this near zero would end a note exactly where the next one starts;
+// it ends the note a hundredth of its span early instead, so that a note
+// struck again is let go first.
+constexpr double kNearlyNoGate = 0.01;
+constexpr double kJustShortGate = -0.01;
+// The gate shortens a note to a twentieth of its span at most and stretches
+// it to twice its span at most.
+constexpr double kShortestGate = -0.95;
+constexpr double kLongestGate = 1.0;
+// With "Gate length in steps" a positive step gate (up to 1) counts whole
+// lengths instead: 1 + its whole part of 62, so 1 to 63 lengths.
+constexpr double kGateStepsOverItsRange = 62.0;
 
 // A position this little past a grid line (as a share of a step) is on it.
 constexpr double kOnGridLineTolerance = 0.001;
@@ -134,16 +143,16 @@ void PatternStepper::SetStepValue(int pattern, int laneIndex, int step, double v
     if (!ValidPattern(pattern) || !ValidLane(laneIndex) || !ValidStep(step) || !std::isfinite(value)) return;
     Step& s = StepAt(pattern, step);
     switch (laneIndex) {
-        case lane::kOrder: s.noteSource = ToInt(value, 0, 7); break;
-        case lane::kChordMemory: s.chordSource = ToInt(value, 0, 16); break;
+        case lane::kOrder: s.noteSource = WholeStep(value, 0, 7); break;
+        case lane::kChordMemory: s.chordSource = WholeStep(value, 0, 16); break;
         case lane::kLength: s.length = std::clamp(value, 1.0, 8.0); break;
         case lane::kGate: s.gate = std::clamp(value, -100.0, 100.0); break;
         case lane::kAccent: s.accent = std::clamp(value, -100.0, 100.0); break;
-        case lane::kTranspose: s.transpose = ToInt(value, -24, 24); break;
+        case lane::kTranspose: s.transpose = WholeStep(value, -24, 24); break;
         case lane::kDivide: s.divide = std::clamp(value, 1.0, 8.0); break;
         case lane::kShift: s.shift = std::clamp(value, -50.0, 50.0); break;
-        case lane::kChord: s.chordMask = ToInt(value, 0, 255); break;
-        default: s.cc[static_cast<std::size_t>(laneIndex - lane::kFirstCc)] = ToInt(value, 0, 127); break;
+        case lane::kChord: s.chordMask = WholeStep(value, 0, 255); break;
+        default: s.cc[static_cast<std::size_t>(laneIndex - lane::kFirstCc)] = WholeStep(value, 0, 127); break;
     }
 }
 
@@ -294,16 +303,22 @@ bool PatternStepper::ProcessNextEvent(std::int64_t segmentStart, std::int64_t se
         }
     };
 
+    // Events at the same sample and of the same kind go in the order the
+    // actions began and, within an action, part by part: an action's parts
+    // number below StepAction::kMaxParts.
+    const auto order = [](const StepAction& a, int part) {
+        return a.sequence * StepAction::kMaxParts + static_cast<unsigned>(part);
+    };
     for (int index : live_) {
         const StepAction& a = pool_[static_cast<std::size_t>(index)];
         for (int p = 0; p < a.partCount; ++p) {
             const ActionPart& part = a.parts[static_cast<std::size_t>(p)];
             if (part.ended) continue;
             if (!part.fired)
-                consider(clock.SampleAt(part.onQn), kFirePart, a.sequence * 8 + static_cast<unsigned>(p), index, p);
+                consider(clock.SampleAt(part.onQn), kFirePart, order(a, p), index, p);
             else
                 consider(std::max(clock.SampleAt(part.offQn), clock.SampleAt(part.onQn)), kEndPart,
-                         a.sequence * 8 + static_cast<unsigned>(p), index, p);
+                         order(a, p), index, p);
         }
     }
     consider(clock.SampleAt(slot_.begun ? slot_.endQn : slot_.startQn), kBoundary, 0, -1, -1);
@@ -467,11 +482,11 @@ void PatternStepper::ScheduleParts(StepAction& action, double startQn, std::int6
     const double len = gridLength_;
 
     double gate = v.gate + pat.gate;
-    if (std::fabs(gate) < 0.01) gate = -0.01;
-    gate = std::clamp(gate, -0.95, 1.0);
+    if (std::fabs(gate) < kNearlyNoGate) gate = kJustShortGate;
+    gate = std::clamp(gate, kShortestGate, kLongestGate);
 
     double lengthSteps = v.length;
-    if (gateInSteps_ && v.gate > 0.0) lengthSteps *= std::trunc(v.gate * 62.0 + 1.0);
+    if (gateInSteps_ && v.gate > 0.0) lengthSteps *= std::trunc(v.gate * kGateStepsOverItsRange + 1.0);
 
     double on = startQn;
     if (v.shift == 0) {

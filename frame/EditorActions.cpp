@@ -8,6 +8,7 @@
 #include "engine/PatternStepper.h"
 #include "engine/ParameterReceiver.h"
 #include "engine/VardoApp.h"
+#include "engine/WholeStep.h"
 #include "frame/IPlugBase.h"
 
 namespace sorel {
@@ -23,8 +24,6 @@ constexpr int kLastButton = kCmInvLeft;
 // Room for a few of the largest pastes (one key area into the three others)
 // waiting at once.
 constexpr size_t kBulkCopiesRoom = 4 * size_t(kKeyAreas - 1) * kPatternsPerArea;
-
-int Whole(double value) { return std::isfinite(value) ? static_cast<int>(std::lround(value)) : -1; }
 
 // The parameters the history keeps: the steps of every lane and the scenes.
 bool IsEditOfStepsOrScenes(int index) {
@@ -258,7 +257,7 @@ void EditorActions::ChordMemoryAction(int index) {
         case kCmCopyTool: chords_.Copy(); break;
         case kCmPasteTool: chords_.Paste(); break;
         case kCmClearTool: chords_.Clear(); break;
-        case kCmApply: chords_.ApplyShape(Whole(plug_.Params().Value(kChordMemoryApplyChordSelection))); break;
+        case kCmApply: chords_.ApplyShape(WholeStep(plug_.Params().Value(kChordMemoryApplyChordSelection))); break;
         case kCmInvLeft: chords_.Invert(false); break;
         case kCmInvRight: chords_.Invert(true); break;
         default: return;

@@ -16,7 +16,7 @@ namespace sorel {
 struct EditorEvent {
     enum class Kind : uint8_t {
         AreaNoteIn,         // area: a key area took an incoming note
-        NoteShown,          // area, step, note: a note-on went out
+        NoteStarted,        // area, step, note: a note-on went out
         StepPlayed,         // area, step, note: a note-off went out
         Redraw,             // the pattern view should redraw
         Refresh,            // redraw every control

@@ -12,14 +12,14 @@ using namespace param;
 bool EngineNews::ToEditor(int code, const NoteRecord* record) {
     EditorEvent event;
     switch (code) {
-        case notify::kShowValue:
+        case notify::kNoteStarted:
         case notify::kStepPlayed:
             if (!record) return false;
-            event.kind = code == notify::kShowValue ? EditorEvent::Kind::NoteShown : EditorEvent::Kind::StepPlayed;
+            event.kind = code == notify::kNoteStarted ? EditorEvent::Kind::NoteStarted : EditorEvent::Kind::StepPlayed;
             event.area = record->area;
             event.step = record->step;
             event.note = record->OutputNote();
-            if (code == notify::kShowValue)
+            if (code == notify::kNoteStarted)
                 plugin_.noteMarks_.NoteStarted(record->area, record->step, event.note);
             else
                 plugin_.noteMarks_.NotesReleased(record->area, record->step, event.note);

@@ -12,9 +12,17 @@ using namespace param;
 
 namespace {
 
-int Truncate(double v, int lo, int hi) {
-    if (!std::isfinite(v)) return lo;
-    return static_cast<int>(std::clamp(std::trunc(v), static_cast<double>(lo), static_cast<double>(hi)));
+// The frame a note falls in: the one its offset in the block lies within.
+int FrameOf(double time) {
+    constexpr double kLatestFrame = 1 << 24;
+    return std::isfinite(time) ? static_cast<int>(std::clamp(std::trunc(time), 0.0, kLatestFrame)) : 0;
+}
+
+// A velocity drops its fraction and stays a note-on's (never 0, never above 127).
+int VelocityOf(double velocity) {
+    constexpr double kSoftest = 1.0;
+    constexpr double kLoudest = 127.0;
+    return std::isfinite(velocity) ? static_cast<int>(std::clamp(std::trunc(velocity), kSoftest, kLoudest)) : 1;
 }
 
 }  // namespace
@@ -29,7 +37,7 @@ MidiOutput::MidiOutput(const ParameterTable& params, const StepCcNumbers& ccNumb
 void MidiOutput::SendEngineEvents(std::span<const NoteRecord> events, int shift) {
     for (const NoteRecord& record : events) {
         if (record.muted) continue;
-        const int offset = Truncate(record.time, 0, 1 << 24) + shift;
+        const int offset = FrameOf(record.time) + shift;
         if (record.isNoteOn) {
             SendNoteOn(record, offset);
         } else {
@@ -42,7 +50,7 @@ void MidiOutput::SendNoteOn(const NoteRecord& record, int offset) {
     // A step's controllers reach the instrument before its note.
     SendControllers(record, offset);
     if (record.onlyCc) return;
-    const int velocity = Truncate(record.velocity - (kNeutralVolume - globalVolume_), 1, 127);
+    const int velocity = VelocityOf(record.velocity - (kNeutralVolume - globalVolume_));
     Queue(MidiMessage::NoteOn(std::clamp(record.channel, 1, 16), std::clamp(record.OutputNote(), 0, 127), velocity,
                               offset),
           note_owner::kEngine);

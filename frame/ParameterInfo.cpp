@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cctype>
+#include <charconv>
 #include <cstdio>
 
 namespace sorel {
@@ -24,6 +26,29 @@ int PrecisionOf(double step) {
 }
 
 double Finite(double v, double fallback) { return std::isfinite(v) ? v : fallback; }
+
+// Whether two texts read the same once case and spaces are set aside.
+bool SameIgnoringCaseAndSpaces(std::string_view a, std::string_view b) {
+    const auto next = [](std::string_view s, std::size_t& i) {
+        while (i < s.size() && s[i] == ' ') ++i;
+        return i < s.size() ? std::tolower(static_cast<unsigned char>(s[i++])) : -1;
+    };
+    std::size_t i = 0, j = 0;
+    for (;;) {
+        const int x = next(a, i), y = next(b, j);
+        if (x != y) return false;
+        if (x < 0) return true;
+    }
+}
+
+// A finite number that is the whole text, spaces around it and a leading '+' aside.
+bool ParseWholeNumber(std::string_view text, double& number) {
+    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    return error == std::errc() && end == text.data() + text.size() && std::isfinite(number);
+}
 
 }  // namespace
 
@@ -102,14 +127,27 @@ std::string ParameterInfo::DisplayText(double plain) const {
 }
 
 bool ParameterInfo::ValueForText(std::string_view text, double& plain) const {
-    if (!texts_) return false;
-    for (const auto& [value, entry] : *texts_) {
-        if (entry == text) {
-            plain = value;
+    if (texts_) {
+        int alike = 0;
+        int alikeValue = 0;
+        for (const auto& [value, entry] : *texts_) {
+            if (entry.empty()) continue;
+            if (entry == text) {
+                plain = value;
+                return true;
+            }
+            if (SameIgnoringCaseAndSpaces(entry, text) && alike++ == 0) alikeValue = value;
+        }
+        // Two texts that differ only in case or spaces leave the choice to an exact spelling.
+        if (alike == 1) {
+            plain = alikeValue;
             return true;
         }
     }
-    return false;
+    double number = 0.0;
+    if (!ParseWholeNumber(text, number)) return false;
+    plain = negateDisplay_ ? -number : number;
+    return true;
 }
 
 }  // namespace sorel

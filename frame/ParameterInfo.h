@@ -43,7 +43,10 @@ public:
 
     // The text of `plain`: its display text when it has one, else the number.
     std::string DisplayText(double plain) const;
-    // Value whose display text equals `text`; false when none does.
+    // The value a typed text names, wherever a user or host types one: the
+    // display text it spells, case and spaces aside ("d3" is "D 3"), where
+    // exactly one does (an exact spelling wins), else the number it is as a
+    // whole; false for anything else, so that "2x" or "up" never becomes a value.
     bool ValueForText(std::string_view text, double& plain) const;
     bool HasDisplayTexts() const { return texts_ && !texts_->empty(); }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "engine/PatternEngine.h"
+#include "engine/WholeStep.h"
 #include "frame/ActionParameters.h"
 #include "frame/GlobalSettings.h"
 #include "frame/Vardo.h"
@@ -29,13 +30,6 @@ constexpr int kStepMenuCopyToAll = 3;
 constexpr int kStepMenuResetSteps = 4;
 constexpr int kAreaMenuToggleSendCc = 3;
 constexpr int kAreaMenuToggleTriggerCm = 4;
-
-int Whole(double value) { return std::isfinite(value) ? static_cast<int>(std::lround(value)) : -1; }
-
-int Truncate(double v, int lo, int hi) {
-    if (!std::isfinite(v)) return lo;
-    return static_cast<int>(std::clamp(std::trunc(v), static_cast<double>(lo), static_cast<double>(hi)));
-}
 
 }  // namespace
 
@@ -215,20 +209,20 @@ void ParameterRoutes::SetMenuTarget(int parameterIndex) {
 // --- what the editor's model edits ---------------------------------------------
 
 void ParameterRoutes::SelectArea(const RoutedChange& change) {
-    Actions().Model().SelectArea(Whole(change.value));
+    Actions().Model().SelectArea(WholeStep(change.value));
     vardo_.RefreshCcTeachSelection();
 }
 
 void ParameterRoutes::SelectPattern(const RoutedChange& change) {
-    Actions().Model().SelectPattern(change.index - kKeyAreaPatterns, Whole(change.value));
+    Actions().Model().SelectPattern(change.index - kKeyAreaPatterns, WholeStep(change.value));
 }
 
 void ParameterRoutes::SelectNoteLane(const RoutedChange& change) {
-    Actions().Model().SelectLane(std::clamp(Whole(change.value), 0, kFirstControllerLane - 1));
+    Actions().Model().SelectLane(std::clamp(WholeStep(change.value), 0, kFirstControllerLane - 1));
 }
 
 void ParameterRoutes::SelectControllerLane(const RoutedChange& change) {
-    Actions().Model().SelectLane(kFirstControllerLane + std::clamp(Whole(change.value), 0, kControllerLanes - 1));
+    Actions().Model().SelectLane(kFirstControllerLane + std::clamp(WholeStep(change.value), 0, kControllerLanes - 1));
     vardo_.RefreshCcTeachSelection();
 }
 
@@ -249,7 +243,7 @@ void ParameterRoutes::FollowTool(const RoutedChange& change) {
 void ParameterRoutes::SetGlobalVolume(const RoutedChange& change) { vardo_.globalVolume_ = change.value; }
 
 void ParameterRoutes::SetTaughtController(const RoutedChange& change) {
-    vardo_.stepCcNumbers_[vardo_.SelectedCcEntry()] = Truncate(change.value, 0, 128) - 1;
+    vardo_.stepCcNumbers_[vardo_.SelectedCcEntry()] = WholeStep(change.value, 0, 128) - 1;
 }
 
 void ParameterRoutes::TeachController(const RoutedChange& change) {
@@ -344,7 +338,7 @@ void ParameterRoutes::PerformWindowAction(const RoutedChange& change) {
 // --- menus -------------------------------------------------------------------------
 
 void ParameterRoutes::PerformMenu(const RoutedChange& change) {
-    const int choice = Truncate(change.value, 0, kMenuItemsMost);
+    const int choice = WholeStep(change.value, 0, kMenuItemsMost);
     EditorModel& model = Actions().Model();
     const MenuTarget target = menuTarget_.value_or(MenuTarget{-1, model.Area(), model.Pattern(), model.Lane()});
     menuTarget_.reset();

@@ -8,6 +8,7 @@
 #include "engine/ChordMemoryBank.h"
 #include "engine/KeyAreaList.h"
 #include "engine/PatternEngine.h"
+#include "engine/WholeStep.h"
 #include "frame/ActionParameters.h"
 
 #include "resources/Resources.h"
@@ -20,11 +21,6 @@ namespace {
 
 constexpr PluginIdentity kIdentity{"Sorel", "Vardo", "", Vardo::kUniqueId, Vardo::kVersion, 0, 2};
 constexpr char kChordTableName[] = "resources/misc/chordmemory.res";
-
-int Truncate(double v, int lo, int hi) {
-    if (!std::isfinite(v)) return lo;
-    return static_cast<int>(std::clamp(std::trunc(v), static_cast<double>(lo), static_cast<double>(hi)));
-}
 
 }  // namespace
 
@@ -104,10 +100,10 @@ void Vardo::SetGuiScale(int scale) {
     if (persistence_) persistence_->SaveGlobalSettings(settings_);
 }
 
-int Vardo::SelectedArea() const { return Truncate(Params().Value(kKeyAreaSelection), 0, kKeyAreas - 1); }
+int Vardo::SelectedArea() const { return WholeStep(Params().Value(kKeyAreaSelection), 0, kKeyAreas - 1); }
 
 int Vardo::SelectedCcEntry() const {
-    return SelectedArea() * kControllerLanes + Truncate(Params().Value(kPatternCcSelection), 0, kControllerLanes - 1);
+    return SelectedArea() * kControllerLanes + WholeStep(Params().Value(kPatternCcSelection), 0, kControllerLanes - 1);
 }
 
 void Vardo::RefreshCcTeachSelection() {

@@ -10,7 +10,7 @@ std::unique_ptr<PluginCore> AssemblePlugin(PluginHost& host) {
     auto plugin = std::make_unique<Vardo>(host);
     auto persistence = MakePersistenceHooks(*plugin);
     // The editor's browsers and saving work on the same persistence.
-    plugin->SetEditor(MakeVardoEditor(*plugin, persistence ? &persistence->Persistence() : nullptr));
+    plugin->SetEditor(MakeVardoEditor(*plugin, persistence.get()));
     plugin->SetPersistenceHooks(std::move(persistence));
     return plugin;
 }

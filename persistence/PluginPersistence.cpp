@@ -41,6 +41,10 @@ PluginPersistence::PluginPersistence(StateTarget& target) : target_(target), ran
     loader_ = std::thread([this] { RunLoader(); });
 }
 
+PluginPersistence::PluginPersistence(std::unique_ptr<StateTarget> target) : PluginPersistence(*target) {
+    ownedTarget_ = std::move(target);
+}
+
 PluginPersistence::~PluginPersistence() { Shutdown(); }
 
 void PluginPersistence::Shutdown() {

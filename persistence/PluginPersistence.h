@@ -32,6 +32,8 @@ public:
     // Creates the data folders and builds both browsers. Nothing here throws
     // when the data folder is unusable: the browsers are then empty.
     explicit PluginPersistence(StateTarget& target);
+    // The same, keeping the target for as long as the persistence lives.
+    explicit PluginPersistence(std::unique_ptr<StateTarget> target);
     ~PluginPersistence() override;
 
     // PersistenceHooks
@@ -101,6 +103,7 @@ private:
     bool Apply(const StateImage& image, LoadSource source);
     void ShowStateNames(const StateImage& image);
 
+    std::unique_ptr<StateTarget> ownedTarget_;  // none when the caller keeps the target
     StateTarget& target_;
     std::shared_ptr<const std::vector<ParameterRange>> ranges_;  // shared by every instance
     std::unique_ptr<PresetHandler> presets_;

@@ -90,7 +90,7 @@ void PlayedStepRedraw(benchmark::State& state, bool walk, bool scene) {
     for (auto _ : state) {
         for (int note : {60, 64, 67}) {
             record.note = note;
-            Plugin().OnEngineNotification(sorel::notify::kShowValue, 0, &record);
+            Plugin().OnEngineNotification(sorel::notify::kNoteStarted, 0, &record);
             Plugin().OnEngineNotification(sorel::notify::kStepPlayed, 0, &record);
         }
         record.step = walk ? (record.step + 1) % 32 : 11 - record.step;

@@ -17,6 +17,7 @@
 #include "persistence/PresetFile.h"
 #include "persistence/StateReader.h"
 #include "persistence/VardoPersistence.h"
+#include "persistence/VardoStateTarget.h"
 
 namespace sorel {
 namespace {
@@ -31,11 +32,11 @@ struct Bench {
         folder = mkdtemp(pattern);
         setenv("XDG_DATA_HOME", folder.c_str(), 1);
         vardo = std::make_unique<Vardo>(host);
-        persistence = std::make_unique<VardoPersistence>(*vardo);
+        persistence = std::make_unique<PluginPersistence>(std::make_unique<VardoStateTarget>(*vardo));
         for (int p = 0; p < param::kPatterns; ++p) vardo->SetParameterValue(param::kGate + p, -40 + p);
         for (int step = 0; step < param::kSteps; ++step) vardo->SetParameterValue(param::kStepTranspose + step, step % 7);
         path = folder + "/bench.v2z";
-        SaveChunkToFile(path, persistence->Persistence().ComposeCurrentPreset());
+        SaveChunkToFile(path, persistence->ComposeCurrentPreset());
     }
     ~Bench() {
         persistence->Shutdown();
@@ -45,7 +46,7 @@ struct Bench {
     std::string path;
     NoHost host;
     std::unique_ptr<Vardo> vardo;
-    std::unique_ptr<VardoPersistence> persistence;
+    std::unique_ptr<PluginPersistence> persistence;
 };
 
 Bench& Shared() {
@@ -68,7 +69,7 @@ BENCHMARK(BM_ReadAndParsePreset)->Unit(benchmark::kMillisecond);
 // Read, decompress, parse and apply all 56,738 parameters.
 void BM_LoadPresetFile(benchmark::State& state) {
     Bench& bench = Shared();
-    for (auto _ : state) benchmark::DoNotOptimize(bench.persistence->Persistence().LoadPresetFile(bench.path));
+    for (auto _ : state) benchmark::DoNotOptimize(bench.persistence->LoadPresetFile(bench.path));
 }
 BENCHMARK(BM_LoadPresetFile)->Unit(benchmark::kMillisecond);
 
@@ -102,7 +103,7 @@ void MeasureBlockLockWaits(benchmark::State& state, std::recursive_mutex& lock, 
 void BM_BlockLockWaitDuringLoads(benchmark::State& state) {
     Bench& bench = Shared();
     MeasureBlockLockWaits(state, bench.vardo->Mutex(),
-                          [&] { bench.persistence->Persistence().LoadPresetFile(bench.path); });
+                          [&] { bench.persistence->LoadPresetFile(bench.path); });
 }
 BENCHMARK(BM_BlockLockWaitDuringLoads)->Unit(benchmark::kMillisecond)->Iterations(3);
 

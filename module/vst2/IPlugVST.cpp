@@ -299,12 +299,7 @@ intptr_t IPlugVST::StringToParameter(int index, const char* text) {
     if (!p) return 0;
     if (!text) return 1;
     double value = 0.0;
-    if (p->HasDisplayTexts()) {
-        if (!p->ValueForText(text, value)) return 0;
-    } else {
-        value = std::strtod(text, nullptr);
-        if (p->NegateDisplay()) value = -value;
-    }
+    if (!p->ValueForText(text, value)) return 0;
     core_->SetParameterFromHostText(index, value);
     return 1;
 }

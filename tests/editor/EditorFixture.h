@@ -39,7 +39,7 @@ inline VardoEditor* builtEditor = nullptr;
 inline AEffect* EntryWithEditor(audioMasterCallback callback) {
     return CreateEffect(callback, [](PluginHost& h) -> std::unique_ptr<PluginCore> {
         auto plugin = BuildLinkedPlugin<true>(h);
-        auto editor = std::make_unique<VardoEditor>(*plugin, &lastLinked.persistence->Persistence());
+        auto editor = std::make_unique<VardoEditor>(*plugin, lastLinked.persistence);
         builtEditor = editor.get();
         plugin->SetEditor(std::move(editor));
         return plugin;
@@ -90,7 +90,7 @@ public:  // the rows of a table act through the fixture
     void ChangeFromEditor(int index, double plain) {
         editor->SetParameterFromGUI(index, vardo->Params().Get(index)->ToNormalized(plain));
     }
-    PluginPersistence& Persistence() { return lastLinked.persistence->Persistence(); }
+    PluginPersistence& Persistence() { return *lastLinked.persistence; }
     // The info panel's lines, one a line; empty while it is hidden.
     std::string InfoLines() const {
         std::string text;

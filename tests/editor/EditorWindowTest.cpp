@@ -289,15 +289,24 @@ TEST_F(EditorWindowTest, MenusOpenBelowWhatWasClickedAndChangeNothing) {
     EXPECT_EQ(field, IRECT(note.L, note.T, note.R + 1, note.B + 1));
 }
 
-// A note field lets through only what spells a note: the letter that is no
-// note name is not typed.
-TEST_F(EditorWindowTest, ANoteFieldTakesTheNoteNameTypedIntoIt) {
+// A start note typed into its field is read as the note it names, case and
+// spaces aside, or as a number; a text that names nothing changes nothing,
+// and a letter that is no note name is not typed at all.
+TEST_F(EditorWindowTest, ATypedStartNoteIsTheNoteItNamesOrTheNumber) {
     ASSERT_TRUE(OpenAndDrawn());
     const IRECT note = Skin(120);
-    const int parameter = At(120)->ParamIdx();
-    ASSERT_TRUE(Xdotool(note.L + 5, note.T + 5, "click --repeat 2 --delay 50 1 sleep 0.3 type --args 1 -- d#h3 key Return"));
-    EXPECT_TRUE(Eventually([&] { return host->DispatchString(effGetParamDisplay, parameter) == "D# 3"; }))
-        << host->DispatchString(effGetParamDisplay, parameter);
+    const struct { const char* typed; double note; } rows[] = {
+        {"d3", 38}, {"C#3", 37}, {"40", 40}, {"gg", 40}, {"a#1", 22}, {"d#h3", 39},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.typed);
+        ASSERT_TRUE(Xdotool(note.L + 5, note.T + 5, "click --repeat 2 --delay 50 1"));
+        ASSERT_TRUE(Eventually([&] { return !TextFieldShown().Empty(); }));
+        ASSERT_TRUE(Xdotool(note.L + 5, note.T + 5, std::string("sleep 0.2 type --args 1 -- ") + row.typed + " key Return"));
+        ASSERT_TRUE(Eventually([&] { return TextFieldShown().Empty(); }));
+        EXPECT_TRUE(Eventually([&] { return vardo->Params().Value(kKeyAreaStartNote) == row.note; }))
+            << vardo->Params().Value(kKeyAreaStartNote);
+    }
 }
 
 // Copied from pattern 6 and pasted onto pattern 8 through their buttons' menus,

@@ -34,7 +34,7 @@ HostedSorel::HostedSorel() : host(std::make_unique<TestHost>(&sorel::test::Entry
     sorel::test::lastLinked = {};
     if (!host->CreateAndOpen(kBlock) || sorel::test::lastLinked.persistence == nullptr)
         throw std::runtime_error("Sorel could not be opened with its persistence");
-    persistence = &sorel::test::lastLinked.persistence->Persistence();
+    persistence = sorel::test::lastLinked.persistence;
 }
 
 }  // namespace sorel::factory::test

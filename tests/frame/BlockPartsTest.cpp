@@ -57,14 +57,14 @@ TEST(MidiOutQueueTest, AFloodNeverCrowdsOutNoteOffs) {
 TEST(EditorLinkTest, AProducerAndAConsumerOnTwoThreads) {
     EditorLink link;
     EditorEvent event;
-    for (uint32_t i = 0; i < EditorLink::kCapacity; ++i) EXPECT_TRUE(link.Post({EditorEvent::Kind::NoteShown, -1}));
-    EXPECT_FALSE(link.Post({EditorEvent::Kind::NoteShown, -1}));
+    for (uint32_t i = 0; i < EditorLink::kCapacity; ++i) EXPECT_TRUE(link.Post({EditorEvent::Kind::NoteStarted, -1}));
+    EXPECT_FALSE(link.Post({EditorEvent::Kind::NoteStarted, -1}));
     EXPECT_EQ(link.DroppedCount(), 1u);
     for (uint32_t i = 0; i < EditorLink::kCapacity; ++i) ASSERT_TRUE(link.Take(event));
     EXPECT_FALSE(link.Take(event));
     constexpr int kEvents = 200000;
     std::thread producer([&] {
-        for (int i = 0; i < kEvents;) i += link.Post({EditorEvent::Kind::NoteShown, i});
+        for (int i = 0; i < kEvents;) i += link.Post({EditorEvent::Kind::NoteStarted, i});
     });
     int outOfOrder = 0;
     for (int expected = 0; expected < kEvents;)

@@ -118,6 +118,34 @@ TEST_F(CommandLineToolTest, EveryCommandAndFailureExitsWithItsCodeAndMessage) {
     EXPECT_FALSE(std::ifstream(out).good()) << "no output after a failure";
 }
 
+// A text given to --set names a value by the one rule of the plug-in: its
+// display text with case and spaces set aside, else a whole number; anything
+// else is refused, never read as something near it.
+TEST_F(CommandLineToolTest, ASetTextNamesADisplayTextOrANumberAndNothingElse) {
+    struct Case {
+        const char* assignment;
+        int code;
+        std::string message;
+    } const cases[] = {
+        {"Sort order T1 P1=Hi-Lo", 0, "set Sort order T1 P1 = Hi-Lo"},
+        {"Sort order T1 P1=hi - LO", 0, "set Sort order T1 P1 = Hi-Lo"},
+        {"Sort order T1 P1=2", 0, "set Sort order T1 P1 = As played"},
+        {"Sort order T1 P1=sideways", kFailed, "it takes one of \"Lo-Hi\", \"Hi-Lo\""},
+        {"Octaves T1 P1= +3 ", 0, "set Octaves T1 P1 = 3"},
+        {"Octaves T1 P1=2x", kFailed, "\"2x\" is not a value of Octaves T1 P1"},
+        {"Octaves T1 P1=up", kFailed, "it takes a number from 1 to 5"},
+        {"17109=d3", 0, "set 17109 = D 3"},  // a key area's start note
+        {"17109=c#3", 0, "set 17109 = C# 3"},
+        {"17109=40", 0, "set 17109 = E 3"},
+        {"17109=h3", kFailed, "\"h3\" is not a value of 17109"},
+    };
+    for (const Case& c : cases) {
+        const CommandResult result = runHostTool({"render", sorel, in, out, "--set", c.assignment});
+        EXPECT_EQ(result.exitCode, c.code) << c.assignment << ": " << result.output;
+        EXPECT_NE(result.output.find(c.message), std::string::npos) << c.assignment << ": " << result.output;
+    }
+}
+
 // The settings take, every note lands on the file's sixteenth grid, and no
 // block size moves any event.
 TEST_F(CommandLineToolTest, RenderAppliesSettingsAndNoBlockSizeMovesAnEvent) {

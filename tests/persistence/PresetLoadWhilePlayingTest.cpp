@@ -40,7 +40,7 @@ protected:
         vardo = static_cast<Vardo*>(CoreOf(host.Effect()));
         ASSERT_EQ(Persistence().Presets().Tree().Files().size(), 6u);
     }
-    static PluginPersistence& Persistence() { return test::lastLinked.persistence->Persistence(); }
+    static PluginPersistence& Persistence() { return *test::lastLinked.persistence; }
 
     test::TempDataHome home;
     test::TestHost host{&test::EntryWithPersistence};
@@ -110,7 +110,7 @@ TEST_F(PresetLoadWhilePlaying, ClosingInTheMiddleOfALoadIsSafe) {
     for (int round = 0; round < 30; ++round) {
         test::TestHost closing{&test::EntryWithPersistence};
         ASSERT_TRUE(closing.CreateAndOpen(kBlock));
-        PluginPersistence& persistence = test::lastLinked.persistence->Persistence();
+        PluginPersistence& persistence = *test::lastLinked.persistence;
         persistence.Presets().Next();
         for (auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(round % 3 * 20);
              !persistence.IsPresetLoading() && std::chrono::steady_clock::now() < end;)

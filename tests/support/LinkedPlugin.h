@@ -13,7 +13,7 @@ namespace sorel::test {
 
 struct LinkedParts {
     Vardo* plugin = nullptr;
-    VardoPersistence* persistence = nullptr;  // null when built without
+    PluginPersistence* persistence = nullptr;  // null when built without
 };
 inline LinkedParts lastLinked;
 

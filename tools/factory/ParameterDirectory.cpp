@@ -13,14 +13,6 @@ namespace {
 
 bool IsRateParameter(const Parameter& p) { return p.Name().rfind("Rate T", 0) == 0; }
 
-std::optional<double> ParseNumber(std::string_view text) {
-    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-    double value = 0.0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) return std::nullopt;
-    return value;
-}
-
 std::string Number(double value) {
     std::ostringstream out;
     out << value;
@@ -52,8 +44,8 @@ std::optional<int> ParameterDirectory::RateFromText(std::string_view text) {
 std::optional<double> ParameterDirectory::ValueFor(int index, std::string_view text, std::string& problem) const {
     const Parameter& p = *table_.Get(index);
     double plain = 0.0;
-    if (p.ValueForText(text, plain)) return plain;
-    std::optional<double> value = ParseNumber(text);
+    std::optional<double> value;
+    if (p.ValueForText(text, plain)) value = plain;
     if (!value && IsRateParameter(p)) {
         if (const auto rate = RateFromText(text)) value = *rate;
     }

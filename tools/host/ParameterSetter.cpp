@@ -32,12 +32,6 @@ std::optional<int> parseIndex(const std::string& text) {
     return value;
 }
 
-bool isNumber(const std::string& text) {
-    double value = 0.0;
-    const auto [end, code] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return code == std::errc() && end == text.data() + text.size();
-}
-
 bool startsWithNumber(const std::string& text) {
     char* end = nullptr;
     std::strtod(text.c_str(), &end);
@@ -102,7 +96,6 @@ std::optional<int> ParameterSetter::findIndex(const std::string& name, std::stri
 }
 
 std::string ParameterSetter::refusalOf(int index, const std::string& name, const std::string& text) {
-    if (isNumber(text)) return {};
     std::vector<std::string> texts;
     for (int k = 0; k < kDisplaySamples; ++k) {
         const auto shown = plugin_.parameterDisplayAt(index, static_cast<float>(k) / (kDisplaySamples - 1));
@@ -114,7 +107,6 @@ std::string ParameterSetter::refusalOf(int index, const std::string& name, const
     const std::string start = "\"" + text + "\" is not a value of " + name + " (index " + std::to_string(index) + ")";
     // A parameter shown as numbers reads its text as a number.
     if (startsWithNumber(texts.front())) return start + ": it takes a number from " + texts.front() + " to " + texts.back();
-    if (std::find(texts.begin(), texts.end(), text) != texts.end()) return {};
     return start + ": it takes one of " + listTexts(texts);
 }
 
@@ -130,12 +122,12 @@ bool ParameterSetter::apply(const ParameterAssignment& assignment, std::string& 
             return false;
         }
         plugin_.setParameterNormalised(*index, value);
-    } else if (std::string refusal = refusalOf(*index, assignment.name, assignment.value); !refusal.empty()) {
-        error = refusal;
-        return false;
     } else if (!plugin_.setParameterText(*index, assignment.value)) {
-        error = "the plug-in did not take \"" + assignment.value + "\" for " + assignment.name + " (index " +
-                std::to_string(*index) + "); --set-normalised sets a value from 0 to 1 instead";
+        // The plug-in reads the text by its own rule; what it would take only words the refusal.
+        error = refusalOf(*index, assignment.name, assignment.value);
+        if (error.empty())
+            error = "the plug-in did not take \"" + assignment.value + "\" for " + assignment.name + " (index " +
+                    std::to_string(*index) + "); --set-normalised sets a value from 0 to 1 instead";
         return false;
     }
     shown = plugin_.parameterDisplay(*index);

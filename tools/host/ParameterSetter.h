@@ -31,7 +31,7 @@ public:
 
 private:
     void readNames();
-    // Empty when the plug-in can take `text` for the parameter; otherwise why not.
+    // Why the plug-in would not take `text` for the parameter, in the words of what it takes; empty when unknown.
     std::string refusalOf(int index, const std::string& name, const std::string& text);
 
     HostedPlugin& plugin_;
