@@ -74,7 +74,7 @@ std::optional<StateChunk> HostChunkState(std::span<const uint8_t> bytes, bool is
         if (afterSlots >= 0 && (stateBehindSlots || !StartsWithVersionWord(chunk, pos))) pos = afterSlots;
     }
     if (pos < 0) return std::nullopt;
-    return DecompressPreset(bytes.subspan(static_cast<size_t>(pos)));
+    return DecompressPreset(bytes.subspan(static_cast<size_t>(pos)), CutStream::kRefuse);
 }
 
 }  // namespace sorel

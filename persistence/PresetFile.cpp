@@ -70,7 +70,7 @@ std::vector<uint8_t> CompressToGzip(std::span<const uint8_t> bytes) {
     return packed;
 }
 
-std::optional<StateChunk> DecompressPreset(std::span<const uint8_t> bytes) {
+std::optional<StateChunk> DecompressPreset(std::span<const uint8_t> bytes, CutStream cut) {
     if (!IsGzip(bytes)) {
         if (bytes.size() > kMaxPresetBytes) return std::nullopt;
         return StateChunk(bytes);
@@ -89,9 +89,10 @@ std::optional<StateChunk> DecompressPreset(std::span<const uint8_t> bytes) {
         const size_t produced = sizeof buffer - stream.avail_out;
         if (content.Size() + produced > kMaxPresetBytes) status = Z_MEM_ERROR;
         else content.PutBytes(buffer, produced);
-        if (status == Z_BUF_ERROR && stream.avail_in == 0) break;  // truncated stream: keep what came
+        if (status == Z_BUF_ERROR && stream.avail_in == 0) break;  // the stream ends before its end
     }
     inflateEnd(&stream);
+    if (cut == CutStream::kRefuse && status != Z_STREAM_END) return std::nullopt;
     if (status == Z_MEM_ERROR || status == Z_DATA_ERROR || status == Z_NEED_DICT || status == Z_STREAM_ERROR) {
         return std::nullopt;
     }

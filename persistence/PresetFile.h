@@ -30,8 +30,13 @@ bool SaveChunkToFile(const std::string& path, const StateChunk& chunk);
 // Gzip data of `bytes`, compressed fast: states are long runs of repeated
 // values. Empty when zlib fails (out of memory).
 std::vector<uint8_t> CompressToGzip(std::span<const uint8_t> bytes);
+// What a gzip stream that ends before its end is worth: a preset file cut
+// short keeps what came (missing fields keep their reset values); a host's
+// chunk cut short is refused, since the host stored it whole.
+enum class CutStream { kKeepWhatCame, kRefuse };
 // Inflates gzip data; plain data comes back unchanged. Nothing when damaged or too large.
-std::optional<StateChunk> DecompressPreset(std::span<const uint8_t> bytes);
+std::optional<StateChunk> DecompressPreset(std::span<const uint8_t> bytes,
+                                           CutStream cut = CutStream::kKeepWhatCame);
 
 // The header texts and the position of the state behind them (-1 when the
 // data is too short for the header; the texts read so far stay).

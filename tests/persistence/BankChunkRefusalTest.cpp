@@ -41,6 +41,8 @@ TEST(BankChunkRefusal, ARefusedBankChunkLeavesTheWholeStateAsItWas) {
     } cases[] = {
         {"cut inside the header", Cut(bank, 5), true},
         {"cut inside the header's version", Cut(bank, 7), true},
+        {"cut inside the compressed state", Cut(bank, bank.size() / 2), true},
+        {"cut before the compressed state's trailer", Cut(bank, bank.size() - 4), true},
         {"padded past the largest chunk", Joined(bank, std::vector<uint8_t>(kMaxPresetBytes)), true},
         {"a plain state past the largest chunk", Joined(header, padded), true},
         {"inflating past the largest state", Joined(header, CompressToGzip(padded)), true},
