@@ -31,6 +31,7 @@
 #include "frame/PassThroughNotes.h"
 #include "frame/PersistenceHooks.h"
 #include "frame/PluginEditor.h"
+#include "frame/SnapshotBoard.h"
 #include "frame/SoundingNotes.h"
 #include "frame/vst2/IPlugVST.h"
 
@@ -65,6 +66,8 @@ public:
     MidiLearn& Learn() { return learn_; }
     EditorLink& Link() { return editorLink_; }
     const NoteMarks& Marks() const { return noteMarks_; }
+    // What the editor shows of the engine, published at the end of each block.
+    SnapshotBoard& Snapshots() { return snapshots_; }
     // The editor's model and the actions that change the engine (see EditorActions.h).
     EditorActions& Actions() { return *actions_; }
     const EditorModel& Model() const { return actions_->Model(); }
@@ -152,6 +155,7 @@ private:
     StepCcNumbers stepCcNumbers_{};
     EditorLink editorLink_;
     NoteMarks noteMarks_;
+    SnapshotBoard snapshots_;
     std::unique_ptr<PluginEditor> editor_;
     std::unique_ptr<PersistenceHooks> persistence_;
     GlobalSettings settings_;

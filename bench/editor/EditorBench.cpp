@@ -12,6 +12,7 @@
 #include "engine/EngineNotifier.h"
 #include "engine/NoteRecord.h"
 #include "frame/Vardo.h"
+#include "frame/VardoEditorPort.h"
 #include "graphics/IGraphics.h"
 
 namespace {
@@ -39,7 +40,7 @@ void OpenAndDraw(sorel::VardoEditor& editor) {
 // The first editor of the process decodes every image.
 void BM_FirstOpen(benchmark::State& state) {
     for (auto _ : state) {
-        sorel::VardoEditor editor(Plugin());
+        sorel::VardoEditor editor(sorel::MakeEditorPort(Plugin()));
         OpenAndDraw(editor);
         benchmark::DoNotOptimize(editor.Canvas().PixelAt(500, 300));
     }
@@ -49,10 +50,10 @@ BENCHMARK(BM_FirstOpen)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()-
 
 // Another instance's editor already holds the decoded images.
 void BM_OpenBesideAnotherEditor(benchmark::State& state) {
-    sorel::VardoEditor first(Plugin());
+    sorel::VardoEditor first(sorel::MakeEditorPort(Plugin()));
     OpenAndDraw(first);
     for (auto _ : state) {
-        sorel::VardoEditor editor(Plugin());
+        sorel::VardoEditor editor(sorel::MakeEditorPort(Plugin()));
         OpenAndDraw(editor);
         benchmark::DoNotOptimize(editor.Canvas().PixelAt(500, 300));
     }
@@ -60,7 +61,7 @@ void BM_OpenBesideAnotherEditor(benchmark::State& state) {
 BENCHMARK(BM_OpenBesideAnotherEditor)->Unit(benchmark::kMillisecond);
 
 void Tick(benchmark::State& state, bool notesArrive) {
-    sorel::VardoEditor editor(Plugin());
+    sorel::VardoEditor editor(sorel::MakeEditorPort(Plugin()));
     OpenAndDraw(editor);
     for (auto _ : state) {
         if (notesArrive)
@@ -81,7 +82,7 @@ BENCHMARK(BM_TickWithNotesArriving)->Unit(benchmark::kMicrosecond);
 // corner blinks meanwhile.
 void PlayedStepRedraw(benchmark::State& state, bool walk, bool scene) {
     Plugin().SetParameterValue(sorel::param::kSceneOnOff, scene ? 1.0 : 0.0);
-    sorel::VardoEditor editor(Plugin());
+    sorel::VardoEditor editor(sorel::MakeEditorPort(Plugin()));
     OpenAndDraw(editor);
     sorel::NoteRecord record;
     record.step = 5;

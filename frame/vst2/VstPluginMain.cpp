@@ -4,6 +4,7 @@
 
 #include "editor/VardoEditor.h"
 #include "frame/Vardo.h"
+#include "frame/VardoEditorPort.h"
 #include "persistence/VardoPersistence.h"
 
 namespace {
@@ -12,7 +13,7 @@ std::unique_ptr<sorel::IPlugVST> BuildPlugin(audioMasterCallback host) {
     auto plugin = std::make_unique<sorel::Vardo>(host);
     auto persistence = sorel::MakePersistenceHooks(*plugin);
     // The editor's browsers and saving work on the same persistence.
-    plugin->SetEditor(sorel::MakeVardoEditor(*plugin, persistence ? &persistence->Persistence() : nullptr));
+    plugin->SetEditor(sorel::MakeVardoEditor(sorel::MakeEditorPort(*plugin), persistence ? &persistence->Persistence() : nullptr));
     plugin->SetPersistenceHooks(std::move(persistence));
     return plugin;
 }
