@@ -527,7 +527,7 @@ void Vardo::ProcessBlock(int frames) {
     if (inLoopWindow) playedSamples_ += frames;
     noteMarks_.Advance(frames, SampleRate());
     FlushMidi(frames);
-    snapshots_.Publish(*app_, context_.chordMemory.get(), Model());
+    if (!engineSuspended_.load(std::memory_order_relaxed)) snapshots_.Publish(*app_, context_.chordMemory.get(), Model());
 }
 
 void Vardo::FlushMidi(int frames) {
