@@ -65,6 +65,13 @@ bool SameNoteName(std::string_view a, std::string_view b) {
     }
 }
 
+// News of a change that may come from outside a block; what the blocks
+// play (notes in and out, steps) comes with the snapshot they publish.
+bool MayChangeTheEngine(EditorEvent::Kind kind) {
+    using Kind = EditorEvent::Kind;
+    return kind == Kind::ParameterChanged || kind == Kind::Refresh || kind == Kind::ToolAction;
+}
+
 IRECT Union(const IRECT& a, const IRECT& b) {
     if (a.Empty()) return b;
     if (b.Empty()) return a;
@@ -241,8 +248,11 @@ void VardoEditor::OnTimer() {
     if (!IsBuilt()) return;
     EditorLink& link = port_->News();
     EditorEvent event;
-    bool news = false;
-    for (; link.Take(event); news = true) HandleEvent(event);
+    bool changed = false;
+    while (link.Take(event)) {
+        HandleEvent(event);
+        changed = changed || MayChangeTheEngine(event.kind);
+    }
     if (link.DroppedCount() != droppedSeen_) {
         // Some news was lost: read everything again.
         droppedSeen_ = link.DroppedCount();
@@ -250,7 +260,7 @@ void VardoEditor::OnTimer() {
     }
     // A change made outside a block (the host, a state, an undo) shows at
     // once, even while the host sends no blocks; the blocks publish the rest.
-    if (news || refreshPending_.load()) port_->RenewSnapshot();
+    if (changed || refreshPending_.load()) port_->RenewSnapshot();
     char status[EditorLink::kStatusLength];
     if (status_ && link.TakeStatus(status)) status_->SetTextFromPlug(status);
     for (IPresetBrowserControl* browser : browsers_)
