@@ -21,7 +21,7 @@
 #include "engine/ParameterIndex.h"
 #include "frame/Parameter.h"
 #include "frame/GlobalSettings.h"
-#include "frame/Vardo.h"
+#include "frame/EditorPort.h"
 #include "graphics/IGraphics.h"
 
 #include <algorithm>
@@ -68,8 +68,7 @@ constexpr ContactButton kContactButtons[] = {
     {152, &image::kInvertRight, kCmInvRight},
 };
 
-std::string VersionText() {
-    const int v = Vardo::kVersion;
+std::string VersionText(int v) {
     return "Version " + std::to_string(v / 10000) + "." + std::to_string(v / 100 % 100) + "." +
            std::to_string(v % 100);
 }
@@ -151,7 +150,7 @@ void EditorComposer::ComposeViews() {
             &static_cast<IBitmapControl&>(editor_.Attach(std::make_unique<IBitmapControl>(editor_, r.L, r.T, incoming)));
     }
     editor_.patternView_ = &static_cast<PatternView&>(editor_.Attach(std::make_unique<PatternView>(
-        editor_, Rect(36), Image(image::kNoteListStrip), editor_.plug_.Marks())));
+        editor_, Rect(36), Image(image::kNoteListStrip), editor_.port_->Marks())));
     editor_.sceneView_ =
         &static_cast<SceneView&>(editor_.Attach(std::make_unique<SceneView>(editor_, Rect(kSceneViewSkin))));
 }
@@ -261,16 +260,17 @@ void EditorComposer::ComposeSceneCells() {
 
 void EditorComposer::ComposeOverlays() {
     Switch(119, image::kStepOnOff, Scope::kGlobal, kMidiOutput);  // low enough to stay inside the window
-    editor_.Attach(std::make_unique<ICustomTextControl>(editor_, Rect(21), editor_.Font(kFontCalibri12Black), VersionText()));
+    editor_.Attach(std::make_unique<ICustomTextControl>(editor_, Rect(21), editor_.Font(kFontCalibri12Black),
+                                                        VersionText(editor_.port_->Version())));
     Observe(editor_.Attach(std::make_unique<ICustomInvisibleSwitchControl>(editor_, Rect(20))), UIEventHandler::kTagAbout,
             *editor_.uiEvents_);
     Observe(editor_.Attach(std::make_unique<ICustomInvisibleSwitchControl>(editor_, Rect(165))), UIEventHandler::kTagLink,
             *editor_.uiEvents_);
     editor_.Attach(std::make_unique<PatternViewOverlay>(editor_, *editor_.patternView_));
     editor_.loop_ = &static_cast<ILoopSelectionControl&>(editor_.Attach(std::make_unique<ILoopSelectionControl>(
-        editor_, Rect(124), Image(image::kLoopStart), Image(image::kLoopEnd))));
+        editor_, editor_.port_->Engine(), Rect(124), Image(image::kLoopStart), Image(image::kLoopEnd))));
     editor_.keyboard_ = &static_cast<IKeyboardControl&>(editor_.Attach(std::make_unique<IKeyboardControl>(
-        editor_, Rect(127), editor_.plug_.Context().chordMemory.get(), Image(image::kBaseNoteLed))));
+        editor_, Rect(127), editor_.port_->Engine(), Image(image::kBaseNoteLed))));
     Radio(126, image::kSlotButton, kFontCalibri12White, Scope::kGlobal, kChordMemorySelection, 16);
     editor_.boxAuthor_ = &static_cast<ITextControl&>(
         editor_.Attach(std::make_unique<ICustomTextControl>(editor_, Rect(139), editor_.Font(kFontCalibri12))));
@@ -307,7 +307,7 @@ void EditorComposer::ComposeSettingsPanel() {
     for (const GlobalSettingEntry& setting : kGlobalSettingTable)
         e.settingsPanel_->AddItem(item({Scope::kGlobal, setting.parameter}), setting.label);
     IControl& doubleSize = item({});
-    doubleSize.SetValue(e.plug_.GuiScale() == kTwiceGuiScale ? 1.0 : 0.0);
+    doubleSize.SetValue(e.port_->GuiScale() == kTwiceGuiScale ? 1.0 : 0.0);
     Observe(doubleSize, UIEventHandler::kTagDoubleSize, *e.uiEvents_);
     e.settingsPanel_->AddItem(doubleSize, kDoubleSizeLabel);
 }

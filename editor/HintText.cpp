@@ -1,14 +1,15 @@
 #include "editor/HintText.h"
 
 #include "engine/ParameterIndex.h"
-#include "engine/RateTexts.h"
-#include "engine/Step.h"
 #include "frame/Parameter.h"
+#include "frame/RateNames.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <span>
+#include <string>
 #include <string_view>
 
 namespace sorel {
@@ -121,10 +122,9 @@ int Whole(double value) {
     return static_cast<int>(std::clamp(std::trunc(value), -2147483648.0, 2147483647.0));
 }
 
-template <std::size_t N>
-std::string Named(const std::array<std::string_view, N>& names, double value) {
+std::string Named(std::span<const std::string_view> names, double value) {
     const int n = Whole(value);
-    return n >= 0 && n < static_cast<int>(N) ? std::string(names[static_cast<std::size_t>(n)]) : std::to_string(n);
+    return n >= 0 && n < static_cast<int>(names.size()) ? std::string(names[static_cast<std::size_t>(n)]) : std::to_string(n);
 }
 
 std::string Decimals(double value, int decimals) {
@@ -144,7 +144,7 @@ std::string ShownText(const HintRow& row, int index, const Parameter& p, double 
         case Shown::kVelocityOffset: return std::to_string(Whole(v * kVelocityRange));
         case Shown::kPlusOne: return std::to_string(Whole(v) + 1);
         case Shown::kText: return p.DisplayText(v);
-        case Shown::kRate: return Named(kRateTexts, v);
+        case Shown::kRate: return Named(RateNames(), v);
         case Shown::kOrder: return Named(kOrderNames, v);
         case Shown::kLane: return Named(kLaneNames, v);
         case Shown::kStepGate: return std::to_string(ShownStepValue(lane::kGate, v, p.Maximum(), gateInSteps));

@@ -1,7 +1,7 @@
 #include "editor/IKeyboardControl.h"
 
 #include "editor/ControlContext.h"
-#include "engine/ChordMemoryBank.h"
+#include "frame/EngineEdits.h"
 #include "graphics/IGraphics.h"
 
 namespace sorel {
@@ -12,9 +12,9 @@ constexpr IColor kNoteOutline{250, 0, 0, 0};
 constexpr int kLitLedFrame = 1;
 }  // namespace
 
-IKeyboardControl::IKeyboardControl(ControlContext& context, const IRECT& rect, ChordMemoryBank* store,
+IKeyboardControl::IKeyboardControl(ControlContext& context, const IRECT& rect, EngineEdits& engine,
                                    const IBitmap& baseLed)
-    : IControl(context, rect), store_(store), baseLed_(baseLed) {}
+    : IControl(context, rect), engine_(engine), baseLed_(baseLed) {}
 
 bool IKeyboardControl::IsWhiteKey(int key) {
     switch (((key % 12) + 12) % 12) {
@@ -39,36 +39,20 @@ int IKeyboardControl::KeyAt(int x) const {
     return key < kKeys ? key : kNoKey;
 }
 
-void IKeyboardControl::ReadSlot() {
-    const ChordSlot* slot = store_ ? store_->Slot(store_->Selected()) : nullptr;
-    std::bitset<kKeys> notes;
-    int base = kNoKey;
-    if (slot) {
-        for (int note : slot->Notes())
-            if (note >= 0 && note < kKeys) notes.set(static_cast<std::size_t>(note));
-        if (slot->Base() >= 0 && slot->Base() < kKeys) base = slot->Base();
-    }
-    if (notes == notes_ && base == base_) return;
-    notes_ = notes;
+void IKeyboardControl::ShowSlot(uint64_t notes, int base) {
+    std::bitset<kKeys> shown;
+    for (int key = 0; key < kKeys; ++key)
+        if (notes >> key & 1u) shown.set(static_cast<std::size_t>(key));
+    if (base < 0 || base >= kKeys) base = kNoKey;
+    if (shown == notes_ && base == base_) return;
+    notes_ = shown;
     base_ = base;
     SetDirty(false);
 }
 
-void IKeyboardControl::ToggleNote(int key) {
-    Context().WithEngine([&] {
-        if (ChordSlot* slot = store_ ? store_->Slot(store_->Selected()) : nullptr) {
-            if (!slot->RemoveNote(key)) slot->AddNote(key);
-        }
-        ReadSlot();
-    });
-}
+void IKeyboardControl::ToggleNote(int key) { engine_.ToggleChordNote(key); }
 
-void IKeyboardControl::SetBase(int key) {
-    Context().WithEngine([&] {
-        if (ChordSlot* slot = store_ ? store_->Slot(store_->Selected()) : nullptr) slot->SetBase(key);
-        ReadSlot();
-    });
-}
+void IKeyboardControl::SetBase(int key) { engine_.SetChordBase(key); }
 
 void IKeyboardControl::OnMouseDown(int x, int y, const IMouseMod& mod) {
     const int key = KeyAt(x);

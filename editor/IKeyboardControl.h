@@ -9,10 +9,11 @@
 #include "graphics/IBitmap.h"
 
 #include <bitset>
+#include <cstdint>
 
 namespace sorel {
 
-class ChordMemoryBank;
+class EngineEdits;
 
 class IKeyboardControl : public IControl {
 public:
@@ -23,15 +24,15 @@ public:
     static constexpr int kStripBottom = 38;
     static constexpr int kNoKey = -1;
 
-    IKeyboardControl(ControlContext& context, const IRECT& rect, ChordMemoryBank* store, const IBitmap& baseLed);
+    IKeyboardControl(ControlContext& context, const IRECT& rect, EngineEdits& engine, const IBitmap& baseLed);
 
     void OnMouseDown(int x, int y, const IMouseMod& mod) override;
     void OnMouseDrag(int x, int y, int dx, int dy, const IMouseMod& mod) override;
     void OnMouseDblClick(int x, int y, const IMouseMod& mod) override { OnMouseDown(x, y, mod); }
     void Draw(IGraphics& graphics) override;
 
-    // Copies the selected slot's notes and base (call with the engine to itself).
-    void ReadSlot();
+    // Shows the selected slot's notes (one bit a key from the lowest) and base.
+    void ShowSlot(uint64_t notes, int base);
     bool ShowsNote(int key) const { return key >= 0 && key < kKeys && notes_.test(static_cast<std::size_t>(key)); }
     int ShownBase() const { return base_; }
     static bool IsWhiteKey(int key);
@@ -43,7 +44,7 @@ private:
     void ToggleNote(int key);
     void SetBase(int key);
 
-    ChordMemoryBank* store_;
+    EngineEdits& engine_;
     IBitmap baseLed_;
     std::bitset<kKeys> notes_;
     int base_ = kNoKey;

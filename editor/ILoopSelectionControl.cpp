@@ -1,7 +1,7 @@
 #include "editor/ILoopSelectionControl.h"
 
 #include "editor/ControlContext.h"
-#include "engine/PatternStepper.h"
+#include "frame/EngineEdits.h"
 #include "graphics/IGraphics.h"
 
 #include <algorithm>
@@ -14,9 +14,9 @@ constexpr IColor kMarkerFill{20, 107, 152, 97};
 int FloorDiv(int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
 }  // namespace
 
-ILoopSelectionControl::ILoopSelectionControl(ControlContext& context, const IRECT& rect,
+ILoopSelectionControl::ILoopSelectionControl(ControlContext& context, EngineEdits& engine, const IRECT& rect,
                                              const IBitmap& startMarker, const IBitmap& endMarker)
-    : IControl(context, rect), startBitmap_(startMarker), endBitmap_(endMarker) {}
+    : IControl(context, rect), startBitmap_(startMarker), endBitmap_(endMarker), engine_(engine) {}
 
 IRECT ILoopSelectionControl::StartMarkerRect() const {
     const int left = rect_.L + kCellWidth * start_;
@@ -32,8 +32,8 @@ IRECT ILoopSelectionControl::GetDrawRECT() const {
     return {rect_.L, rect_.T, std::max(rect_.R, rect_.L + kCellWidth * kStepCount), rect_.T + kMarkerHeight};
 }
 
-void ILoopSelectionControl::SetTarget(PatternStepper* stepper, int pattern, int lane) {
-    stepper_ = stepper;
+void ILoopSelectionControl::SetTarget(int area, int pattern, int lane) {
+    area_ = area;
     pattern_ = pattern;
     lane_ = lane;
 }
@@ -45,10 +45,6 @@ void ILoopSelectionControl::ShowLoop(int loopStart, int loopEnd) {
     start_ = start;
     end_ = end;
     SetDirty(false);
-}
-
-void ILoopSelectionControl::ReadLoopFromEngine() {
-    if (stepper_) ShowLoop(stepper_->LaneLoopStart(pattern_, lane_), stepper_->LaneLoopEnd(pattern_, lane_));
 }
 
 ILoopSelectionControl::Marker ILoopSelectionControl::MarkerFor(int x, int y, const IMouseMod& mod) const {
@@ -98,11 +94,7 @@ void ILoopSelectionControl::MoveMarkers(int delta, bool both) {
 }
 
 void ILoopSelectionControl::WriteLoop(bool everyLane) {
-    if (!stepper_) return;
-    Context().WithEngine([&] {
-        for (int lane = 0; lane < kLaneCount; ++lane)
-            if (everyLane || lane == lane_) stepper_->SetLaneLoop(pattern_, lane, start_, end_ + 1);
-    });
+    engine_.SetLaneLoop(area_, pattern_, everyLane ? EngineEdits::kEveryLane : lane_, start_, end_ + 1);
 }
 
 void ILoopSelectionControl::Draw(IGraphics& graphics) {

@@ -8,7 +8,7 @@
 
 namespace sorel {
 
-class PatternStepper;
+class EngineEdits;
 
 class ILoopSelectionControl : public IControl {
 public:
@@ -16,9 +16,8 @@ public:
     static constexpr int kMarkerWidth = 22;
     static constexpr int kStepCount = 32;
     static constexpr int kMarkerHeight = 15;
-    static constexpr int kLaneCount = 17;
 
-    ILoopSelectionControl(ControlContext& context, const IRECT& rect, const IBitmap& startMarker,
+    ILoopSelectionControl(ControlContext& context, EngineEdits& engine, const IRECT& rect, const IBitmap& startMarker,
                           const IBitmap& endMarker);
 
     void OnMouseDown(int x, int y, const IMouseMod& mod) override;
@@ -27,12 +26,10 @@ public:
     void Draw(IGraphics& graphics) override;
     IRECT GetDrawRECT() const override;
 
-    // The lanes the markers edit; a null stepper edits nothing.
-    void SetTarget(PatternStepper* stepper, int pattern, int lane);
+    // The lanes the markers edit.
+    void SetTarget(int area, int pattern, int lane);
     // Shows the current lane's loop as the engine holds it (end one past the last step).
     void ShowLoop(int loopStart, int loopEnd);
-    // Reads the loop of the current lane (call with the engine to itself).
-    void ReadLoopFromEngine();
     int LoopStart() const { return start_; }
     int LoopEndStep() const { return end_; }
     IRECT StartMarkerRect() const;
@@ -50,7 +47,8 @@ private:
     int start_ = 0;
     int end_ = kStepCount - 1;
     Marker dragging_ = Marker::kNone;
-    PatternStepper* stepper_ = nullptr;
+    EngineEdits& engine_;
+    int area_ = 0;
     int pattern_ = 0;
     int lane_ = 0;
 };

@@ -12,7 +12,6 @@
 #include "editor/ControlBinding.h"
 #include "editor/IControl.h"
 #include "engine/ParameterIndex.h"
-#include "engine/Step.h"
 #include "frame/EditorModel.h"
 #include "graphics/IBitmap.h"
 

@@ -4,14 +4,14 @@
 #include "editor/VardoEditor.h"
 #include "engine/ParameterIndex.h"
 #include "frame/GlobalSettings.h"
-#include "frame/Vardo.h"
+#include "frame/EditorPort.h"
 #include "graphics/OpenURL.h"
 
 namespace sorel {
 
 using namespace param;
 
-UIEventHandler::UIEventHandler(VardoEditor& editor, Vardo& plug) : editor_(editor), plug_(plug) {}
+UIEventHandler::UIEventHandler(VardoEditor& editor, EditorPort& port) : editor_(editor), port_(port) {}
 
 void UIEventHandler::OnNotify(ISubject& subject, int x, int y, int event, const IMouseMod& mod) {
     const auto* control = dynamic_cast<const IControl*>(&subject);
@@ -41,7 +41,7 @@ void UIEventHandler::SoloKeyArea(int parameterIndex, double normalized) {
     if (area < 0 || area >= kKeyAreas) return;
     const double others = normalized >= 0.5 ? 0.0 : 1.0;
     for (int other = 0; other < kKeyAreas; ++other)
-        if (other != area) plug_.SetParameterFromGUI(kKeyAreaOnOff + other, others);
+        if (other != area) port_.SetParameterFromGUI(kKeyAreaOnOff + other, others);
 }
 
 }  // namespace sorel

@@ -7,7 +7,7 @@
 
 namespace sorel {
 
-class Vardo;
+class EditorPort;
 class VardoEditor;
 
 class UIEventHandler : public IObserverInterface {
@@ -19,7 +19,7 @@ public:
     static constexpr int kTagDoubleSize = 13;   // the settings panel's "Double size editor"
     static constexpr const char* kWebAddress = "https://vardo.example/sorel";
 
-    UIEventHandler(VardoEditor& editor, Vardo& plug);
+    UIEventHandler(VardoEditor& editor, EditorPort& port);
 
     void OnNotify(ISubject& subject, int x, int y, int event, const IMouseMod& mod) override;
 
@@ -28,7 +28,7 @@ private:
     void SoloKeyArea(int parameterIndex, double normalized);
 
     VardoEditor& editor_;
-    Vardo& plug_;
+    EditorPort& port_;
 };
 
 }  // namespace sorel

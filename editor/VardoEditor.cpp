@@ -19,10 +19,10 @@
 #include "editor/TextEntryCharacters.h"
 #include "editor/UIEventHandler.h"
 #include "engine/ParameterIndex.h"
-#include "engine/PatternEngine.h"
-#include "engine/PatternStepper.h"
 #include "frame/EditorLink.h"
-#include "frame/Vardo.h"
+#include "frame/EditorPort.h"
+#include "frame/EngineEdits.h"
+#include "frame/Parameter.h"
 #include "graphics/IGraphics.h"
 #include "graphics/IPopupMenu.h"
 #include "graphics/WindowHost.h"
@@ -52,6 +52,13 @@ bool IsNoteParameter(int index) {
     return in(kKeyAreaStartNote) || in(kKeyAreaEndNote) || in(kKeyAreaBaseNote);
 }
 
+// News of a change that may come from outside a block; what the blocks
+// play (notes in and out, steps) comes with the snapshot they publish.
+bool MayChangeTheEngine(EditorEvent::Kind kind) {
+    using Kind = EditorEvent::Kind;
+    return kind == Kind::ParameterChanged || kind == Kind::Refresh || kind == Kind::ToolAction;
+}
+
 IRECT Union(const IRECT& a, const IRECT& b) {
     if (a.Empty()) return b;
     if (b.Empty()) return a;
@@ -64,8 +71,8 @@ bool IsStepValue(int index) {
 
 }  // namespace
 
-VardoEditor::VardoEditor(Vardo& plug, PluginPersistence* persistence)
-    : plug_(plug), persistence_(persistence), uiEvents_(std::make_unique<UIEventHandler>(*this, plug)) {}
+VardoEditor::VardoEditor(std::unique_ptr<EditorPort> port, PluginPersistence* persistence)
+    : port_(std::move(port)), persistence_(persistence), uiEvents_(std::make_unique<UIEventHandler>(*this, *port_)) {}
 
 VardoEditor::~VardoEditor() { CloseWindow(); }
 
@@ -73,7 +80,7 @@ VardoEditor::~VardoEditor() { CloseWindow(); }
 
 bool VardoEditor::OpenWindow(void* parentWindow) {
     if (!parentWindow) return false;  // no host window to live in
-    const int scale = plug_.GuiScale();
+    const int scale = port_->GuiScale();
     std::lock_guard<std::mutex> lock(windowMutex_);
     if (window_ && window_->IsOpen()) return true;
     // Switched since the last open: every bitmap and font comes at the new scale.
@@ -83,12 +90,12 @@ bool VardoEditor::OpenWindow(void* parentWindow) {
     // What happened while no window was open is read afresh (the first
     // paint and press come before the first tick); a height switched
     // meanwhile is not carried out late.
-    plug_.Link().Discard();
+    port_->News().Discard();
     pending_.fetch_and(~static_cast<unsigned>(kToggleHeight));
     FollowSelection();
     RefreshFromPlug();
     window_ = std::make_unique<WindowHost>(*this, [this](int width, int height) {
-        return plug_.RequestEditorSize(width, height);
+        return port_->RequestEditorSize(width, height);
     });
     const int height = height_.load();
     if (window_->Open(reinterpret_cast<uintptr_t>(parentWindow), kWidth, height, scale_)) {
@@ -113,7 +120,7 @@ void VardoEditor::CloseWindow() {
 void VardoEditor::Size(int& width, int& height) const {
     // Screen pixels: an open window keeps its scale, the next one takes the setting's.
     const int open = openScale_.load();
-    const int scale = open ? open : plug_.GuiScale();
+    const int scale = open ? open : port_->GuiScale();
     width = kWidth * scale;
     height = height_.load() * scale;
 }
@@ -133,7 +140,7 @@ void VardoEditor::RefreshAll() { refreshPending_.store(true); }
 // --- building -----------------------------------------------------------------
 
 void VardoEditor::BuildControls() {
-    if (!IsBuilt()) BuildControls(plug_.GuiScale());
+    if (!IsBuilt()) BuildControls(port_->GuiScale());
 }
 
 void VardoEditor::BuildControls(int scale) {
@@ -221,14 +228,21 @@ IControl& VardoEditor::Attach(std::unique_ptr<IControl> control, ControlBinding 
 
 void VardoEditor::OnTimer() {
     if (!IsBuilt()) return;
-    EditorLink& link = plug_.Link();
+    EditorLink& link = port_->News();
     EditorEvent event;
-    while (link.Take(event)) HandleEvent(event);
+    bool changed = false;
+    while (link.Take(event)) {
+        HandleEvent(event);
+        changed = changed || MayChangeTheEngine(event.kind);
+    }
     if (link.DroppedCount() != droppedSeen_) {
         // Some news was lost: read everything again.
         droppedSeen_ = link.DroppedCount();
         refreshPending_.store(true);
     }
+    // A change made outside a block (the host, a state, an undo) shows at
+    // once, even while the host sends no blocks; the blocks publish the rest.
+    if (changed || refreshPending_.load()) port_->RenewSnapshot();
     char status[EditorLink::kStatusLength];
     if (status_ && link.TakeStatus(status)) status_->SetTextFromPlug(status);
     for (IPresetBrowserControl* browser : browsers_)
@@ -272,7 +286,7 @@ void VardoEditor::ShowParameter(int index, double normalized) {
 }
 
 void VardoEditor::ShowTool() {
-    const auto tool = plug_.Params().Value(kSelectionTool) >= 0.5 ? PatternView::Tool::kSelection : PatternView::Tool::kDraw;
+    const auto tool = port_->Value(kSelectionTool) >= 0.5 ? PatternView::Tool::kSelection : PatternView::Tool::kDraw;
     if (patternView_ && patternView_->ShownTool() != tool) patternView_->SetTool(tool);
 }
 
@@ -280,14 +294,15 @@ void VardoEditor::ShowTool() {
 // host, a learnt controller or the engine.
 void VardoEditor::FollowSelection() {
     EditorSelection now;
-    {
-        std::lock_guard<std::recursive_mutex> lock(plug_.Mutex());
-        const EditorModel& model = plug_.Model();
+    port_->Locked([&] {
+        const EditorModel& model = port_->Model();
         now = {model.Area(), model.Pattern(), model.Lane()};
-    }
+    });
     if (now == selection_) return;
     selection_ = now;
     RebindAll();
+    // The engine's snapshot of the selection shown before is of no use now.
+    if (!engine_.Shows(now.area, now.pattern)) port_->RenewSnapshot();
 }
 
 void VardoEditor::RebindAll() {
@@ -305,10 +320,7 @@ void VardoEditor::RebindAll() {
         laneTabs_[family]->SetHighlightSelected(controllerLane == (family == kControllerLaneTabs));
         laneTabs_[family]->SetDirty(false);
     }
-    if (loop_) {
-        PatternEngine* area = plug_.App().Area(selection_.area);
-        loop_->SetTarget(area ? &area->Stepper() : nullptr, selection_.pattern, selection_.lane);
-    }
+    if (loop_) loop_->SetTarget(selection_.area, selection_.pattern, selection_.lane);
 }
 
 void VardoEditor::RefreshFromPlug() {
@@ -319,25 +331,22 @@ void VardoEditor::RefreshFromPlug() {
 }
 
 void VardoEditor::ReadEngineState() {
-    // The engine is read only when no block holds it: a busy engine is read
-    // at the next tick instead of keeping the window waiting.
-    std::unique_lock<std::recursive_mutex> lock(plug_.Mutex(), std::try_to_lock);
-    if (!lock.owns_lock()) return;
-    if (loop_) loop_->ReadLoopFromEngine();
-    if (keyboard_) keyboard_->ReadSlot();
-    PatternEngine* area = plug_.App().Area(selection_.area);
-    if (area && sceneView_) {
+    // The engine as the audio thread last published it; a snapshot of
+    // another selection waits for the next one.
+    port_->TakeSnapshot(engine_);
+    if (keyboard_) keyboard_->ShowSlot(engine_.chordNotes, engine_.chordBase);
+    if (!engine_.Shows(selection_.area, selection_.pattern)) return;
+    const std::size_t shownLane = static_cast<std::size_t>(selection_.lane);
+    if (loop_ && shownLane < engine_.lanes.size())
+        loop_->ShowLoop(engine_.lanes[shownLane].loopStart, engine_.lanes[shownLane].loopEnd);
+    if (sceneView_) {
         sceneView_->SetKeyArea(selection_.area);
-        sceneView_->ShowScene({area->SceneOn(), area->SceneIndex(), area->SceneEnd()});
+        sceneView_->ShowScene({engine_.sceneOn, engine_.sceneIndex, engine_.sceneEnd});
     }
-    if (area && patternView_) {
+    if (patternView_) {
         std::array<PatternView::LaneLook, PatternView::kLanes> lanes;
-        for (int lane = 0; lane < PatternView::kLanes; ++lane) {
-            const PatternStepper& stepper = area->Stepper();
-            lanes[static_cast<std::size_t>(lane)] = {stepper.LaneLoopStart(selection_.pattern, lane),
-                                                     stepper.LaneLoopEnd(selection_.pattern, lane),
-                                                     stepper.Lane(selection_.pattern, lane).laneOn};
-        }
+        for (std::size_t lane = 0; lane < lanes.size(); ++lane)
+            lanes[lane] = {engine_.lanes[lane].loopStart, engine_.lanes[lane].loopEnd, engine_.lanes[lane].on};
         patternView_->ShowLanes(lanes);
     }
 }
@@ -384,16 +393,16 @@ void VardoEditor::ToggleAbout() {
 }
 
 void VardoEditor::SetGuiScale(int scale) {
-    plug_.SetGuiScale(scale);
-    scale = plug_.GuiScale();
+    port_->SetGuiScale(scale);
+    scale = port_->GuiScale();
     if (!window_ || !window_->IsOpen() || scale == scale_) return;
-    if (plug_.RequestEditorSize(kWidth * scale, height_.load() * scale)) pending_.fetch_or(kRescale);
+    if (port_->RequestEditorSize(kWidth * scale, height_.load() * scale)) pending_.fetch_or(kRescale);
 }
 
 void VardoEditor::Rescale() {
     // Every bitmap and font comes again at the new scale; the window follows.
     DropControls();
-    BuildControls(plug_.GuiScale());
+    BuildControls(port_->GuiScale());
     RefreshFromPlug();
     ApplyPendingActions();  // the panels that were open open again
     if (!window_ || !window_->IsOpen()) return;
@@ -425,8 +434,8 @@ void VardoEditor::ShowBoxAuthor() {
 
 void VardoEditor::ShowSendOnlyCaptions() {
     // The two captions share one row: with both switched on it names both.
-    const bool sendOnlyCc = plug_.Params().Value(kSendCc + selection_.area) >= 0.5;
-    const bool triggersCm = plug_.Params().Value(kCmTrigger + selection_.area) >= 0.5;
+    const bool sendOnlyCc = port_->Value(kSendCc + selection_.area) >= 0.5;
+    const bool triggersCm = port_->Value(kCmTrigger + selection_.area) >= 0.5;
     if (ITextControl* cc = sendOnlyCaptions_[0]) {
         cc->SetTextFromPlug(triggersCm ? kBothCaptions : kSendOnlyCcCaption);
         SetHidden(cc, !sendOnlyCc);
@@ -436,7 +445,7 @@ void VardoEditor::ShowSendOnlyCaptions() {
 
 void VardoEditor::ShowRateKnob() {
     // The two rate knobs share one place; the free toggle picks the one shown.
-    const bool free = plug_.Params().Value(kRateFreeToggle + PatternIndex(selection_.area, selection_.pattern)) >= 0.5;
+    const bool free = port_->Value(kRateFreeToggle + PatternIndex(selection_.area, selection_.pattern)) >= 0.5;
     SetHidden(rateKnob_, free);
     SetHidden(freeRateKnob_, !free);
 }
@@ -546,18 +555,18 @@ void VardoEditor::OnMouseUp(int x, int y, const IMouseMod& mod) {
 }
 
 void VardoEditor::BeginGesture() {
-    WithEngine([this] { plug_.Actions().BeginEdit(); });
+    port_->BeginEdit();
     gestureOpen_ = true;
 }
 
 void VardoEditor::EndGesture() {
     if (!std::exchange(gestureOpen_, false)) return;
-    WithEngine([this] { plug_.Actions().EndEdit(); });
+    port_->EndEdit();
 }
 
 void VardoEditor::UndoOrRedo(bool redo) {
     EndGesture();
-    WithEngine([this, redo] { redo ? plug_.Actions().Redo() : plug_.Actions().Undo(); });
+    port_->UndoOrRedo(redo);
 }
 
 bool VardoEditor::OnKeyDown(int x, int y, int key, const IMouseMod& mod) {
@@ -610,10 +619,10 @@ void VardoEditor::OnMouseWheel(int x, int y, const IMouseMod& mod, int notches) 
 
 // --- parameters, prompts and menus ---------------------------------------------------
 
-const Parameter* VardoEditor::GetParam(int index) const { return plug_.Params().Get(index); }
+const Parameter* VardoEditor::GetParam(int index) const { return port_->Param(index); }
 
 void VardoEditor::SetParameterFromGUI(int index, double normalized) {
-    plug_.SetParameterFromGUI(index, normalized);
+    port_->SetParameterFromGUI(index, normalized);
     // A lane or pattern just chosen is what the next gesture edits.
     FollowSelection();
     ShowHint(index);
@@ -633,17 +642,11 @@ void VardoEditor::SetStatusText(std::string text) {
     if (window_ && window_->IsOpen()) window_->Wake();
 }
 
-void VardoEditor::WithEngine(const std::function<void()>& work) {
-    std::lock_guard<std::recursive_mutex> lock(plug_.Mutex());
-    work();
-}
+void VardoEditor::WithEngine(const std::function<void()>& work) { port_->Locked(work); }
 
-const EditorModel& VardoEditor::Model() const { return plug_.Model(); }
+const EditorModel& VardoEditor::Model() const { return port_->Model(); }
 
-void VardoEditor::SelectSteps(int start, int end) {
-    std::lock_guard<std::recursive_mutex> lock(plug_.Mutex());
-    plug_.Actions().Model().Select(start, end);
-}
+void VardoEditor::SelectSteps(int start, int end) { port_->SelectSteps(start, end); }
 
 void VardoEditor::PromptForValue(IControl& control, int x, int y) {
     const Parameter* p = control.Param();
@@ -687,11 +690,8 @@ IPopupChoice VardoEditor::ShowMenu(const IPopupMenu& menu, const IRECT& under) {
 }
 
 void VardoEditor::AddHistoryItems(IPopupMenu& menu) {
-    bool canUndo = false, canRedo = false;
-    WithEngine([&] {
-        canUndo = plug_.Actions().CanUndo();
-        canRedo = plug_.Actions().CanRedo();
-    });
+    const bool canUndo = port_->CanUndo();
+    const bool canRedo = port_->CanRedo();
     menu.AddItem("Undo", kUndoItem, canUndo ? IPopupMenu::kNoFlags : IPopupMenu::kDisabled);
     menu.AddItem("Redo", kRedoItem, canRedo ? IPopupMenu::kNoFlags : IPopupMenu::kDisabled);
 }
@@ -716,10 +716,7 @@ void VardoEditor::OpenControlMenu(IControl& control, int x, int y) {
         UndoOrRedo(item == kRedoItem);
         return;
     }
-    WithEngine([&] {
-        plug_.SetMenuTarget(target);
-        plug_.SetParameterFromGUI(control.MenuParamIdx(), menuParam->ToNormalized(choice.Item().tag));
-    });
+    port_->ChooseFromMenu(target, control.MenuParamIdx(), menuParam->ToNormalized(choice.Item().tag));
 }
 
 MenuTarget VardoEditor::MenuTargetAt(const IControl& control, int x, int y) const {
@@ -729,15 +726,15 @@ MenuTarget VardoEditor::MenuTargetAt(const IControl& control, int x, int y) cons
     if (button < 0) return target;
     if (control.ParamIdx() == kKeyAreaSelection) {
         target.area = button;
-        target.pattern = static_cast<int>(plug_.Params().Get(kKeyAreaPatterns + button)->ShownValue());
+        target.pattern = static_cast<int>(port_->Param(kKeyAreaPatterns + button)->ShownValue());
     } else if (control.ParamIdx() == kKeyAreaPatterns + selection_.area) {
         target.pattern = button;
     }
     return target;
 }
 
-std::unique_ptr<PluginEditor> MakeVardoEditor(Vardo& plug, PluginPersistence* persistence) {
-    return std::make_unique<VardoEditor>(plug, persistence);
+std::unique_ptr<PluginEditor> MakeVardoEditor(std::unique_ptr<EditorPort> port, PluginPersistence* persistence) {
+    return std::make_unique<VardoEditor>(std::move(port), persistence);
 }
 
 }  // namespace sorel

@@ -7,12 +7,14 @@
 // Threads: PluginEditor calls come from the host's threads; WindowClient
 // calls from the window host's thread (or the caller, without a window). The
 // controls are touched only there; news from the other threads arrives
-// through the plug-in's EditorLink and a few atomics, taken by OnTimer.
+// through the port's EditorLink, the engine's snapshot and a few atomics,
+// taken by OnTimer.
 
 #include "editor/ControlBinding.h"
 #include "editor/ControlContext.h"
 #include "editor/Skin.h"
 #include "frame/MenuTarget.h"
+#include "frame/EngineSnapshot.h"
 #include "frame/PluginEditor.h"
 #include "graphics/IBitmap.h"
 #include "graphics/WindowClient.h"
@@ -31,6 +33,7 @@ namespace sorel {
 
 class BitmapFont;
 class EditorComposer;
+class EditorPort;
 struct FontResource;
 class IBitmapControl;
 class ICustomRadioButtonsControl;
@@ -46,7 +49,6 @@ class PluginPersistence;
 class SceneView;
 class SettingsControl;
 class UIEventHandler;
-class Vardo;
 class WindowHost;
 struct EditorEvent;
 
@@ -61,7 +63,7 @@ public:
     static constexpr std::size_t kMostDirtyAreas = 8;
 
     // Without persistence the browsers show names only.
-    explicit VardoEditor(Vardo& plug, PluginPersistence* persistence = nullptr);
+    explicit VardoEditor(std::unique_ptr<EditorPort> port, PluginPersistence* persistence = nullptr);
     ~VardoEditor() override;
 
     // PluginEditor (host threads)
@@ -179,7 +181,7 @@ private:
     // The key area, pattern, lane and parameter that a menu opened by a click at (x, y) acts on.
     MenuTarget MenuTargetAt(const IControl& control, int x, int y) const;
 
-    Vardo& plug_;
+    std::unique_ptr<EditorPort> port_;
     PluginPersistence* persistence_;
     std::unique_ptr<UIEventHandler> uiEvents_;
     std::atomic<int> height_{kFullHeight};
@@ -201,6 +203,7 @@ private:
     std::vector<BoundControl> bound_;
     EditorSelection selection_;
     uint32_t droppedSeen_ = 0;
+    EngineSnapshot engine_;  // the engine as the last block left it
     IRECT pendingArea_;   // uncovered by controls that were hidden
 
     IControl* capture_ = nullptr;
@@ -234,6 +237,6 @@ private:
     SceneView* sceneView_ = nullptr;
 };
 
-std::unique_ptr<PluginEditor> MakeVardoEditor(Vardo& plug, PluginPersistence* persistence);
+std::unique_ptr<PluginEditor> MakeVardoEditor(std::unique_ptr<EditorPort> port, PluginPersistence* persistence);
 
 }  // namespace sorel

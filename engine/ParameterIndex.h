@@ -222,3 +222,19 @@ static_assert(StepValue(0, 0, 2, 0) == kStepLength);
 static_assert(StepValue(0, 0, 9, 0) == kStepCc);
 
 }  // namespace sorel::param
+
+namespace sorel::lane {
+// The lanes of a pattern by number, as the step families count them.
+constexpr int kOrder = 0;
+constexpr int kChordMemory = 1;
+constexpr int kLength = 2;
+constexpr int kGate = 3;
+constexpr int kAccent = 4;
+constexpr int kTranspose = 5;
+constexpr int kDivide = 6;
+constexpr int kShift = 7;
+constexpr int kChord = 8;
+constexpr int kFirstCc = param::kFirstControllerLane;
+constexpr int kCount = param::kLanes;
+constexpr int kCcCount = param::kControllerLanes;
+}  // namespace sorel::lane

@@ -2,24 +2,11 @@
 // the value record a fired step carries.
 #pragma once
 
+#include "engine/ParameterIndex.h"
+
 #include <array>
 
 namespace sorel {
-
-namespace lane {
-constexpr int kOrder = 0;
-constexpr int kChordMemory = 1;
-constexpr int kLength = 2;
-constexpr int kGate = 3;
-constexpr int kAccent = 4;
-constexpr int kTranspose = 5;
-constexpr int kDivide = 6;
-constexpr int kShift = 7;
-constexpr int kChord = 8;
-constexpr int kFirstCc = 9;
-constexpr int kCount = 17;
-constexpr int kCcCount = 8;
-}  // namespace lane
 
 namespace order {
 constexpr int kPlay = 0;

@@ -143,6 +143,7 @@ std::span<const MidiMessage> Vardo::ProcessBlock(int frames, const TimeInfo& inf
     blockTransport_.EndBlock(timing, frames);
     if (timing.inLoopWindow) playedSamples_ += frames;
     noteMarks_.Advance(frames, host_.SampleRate());
+    if (!engineSuspended_.load(std::memory_order_relaxed)) snapshots_.Publish(*app_, context_.chordMemory.get(), Model());
     return output_.Flush(frames);
 }
 

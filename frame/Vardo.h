@@ -37,6 +37,7 @@
 #include "frame/PersistenceHooks.h"
 #include "frame/PluginEditor.h"
 #include "frame/PluginHost.h"
+#include "frame/SnapshotBoard.h"
 
 namespace sorel {
 
@@ -70,6 +71,8 @@ public:
     MidiLearn& Learn() { return learn_; }
     EditorLink& Link() { return editorLink_; }
     const NoteMarks& Marks() const { return noteMarks_; }
+    // What the editor shows of the engine, published at the end of each block.
+    SnapshotBoard& Snapshots() { return snapshots_; }
     // The editor's model and the actions that change the engine (see EditorActions.h).
     EditorActions& Actions() { return *actions_; }
     const EditorModel& Model() const { return actions_->Model(); }
@@ -158,6 +161,7 @@ private:
     CcTeach teach_;
     EditorLink editorLink_;
     NoteMarks noteMarks_;
+    SnapshotBoard snapshots_;
     std::unique_ptr<PluginEditor> editor_;
     std::unique_ptr<PersistenceHooks> persistence_;
     GlobalSettings settings_;

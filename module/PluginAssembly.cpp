@@ -2,6 +2,7 @@
 
 #include "editor/VardoEditor.h"
 #include "frame/Vardo.h"
+#include "frame/VardoEditorPort.h"
 #include "persistence/VardoPersistence.h"
 
 namespace sorel {
@@ -10,7 +11,7 @@ std::unique_ptr<PluginCore> AssemblePlugin(PluginHost& host) {
     auto plugin = std::make_unique<Vardo>(host);
     auto persistence = MakePersistenceHooks(*plugin);
     // The editor's browsers and saving work on the same persistence.
-    plugin->SetEditor(MakeVardoEditor(*plugin, persistence.get()));
+    plugin->SetEditor(MakeVardoEditor(MakeEditorPort(*plugin), persistence.get()));
     plugin->SetPersistenceHooks(std::move(persistence));
     return plugin;
 }

@@ -12,6 +12,7 @@
 #include "engine/EngineNotifier.h"
 #include "engine/NoteRecord.h"
 #include "frame/Vardo.h"
+#include "frame/VardoEditorPort.h"
 #include "graphics/IGraphics.h"
 
 namespace {
@@ -40,7 +41,7 @@ void OpenAndDraw(sorel::VardoEditor& editor) {
 void BM_FirstOpen(benchmark::State& state) {
     Plugin().SetGuiScale(static_cast<int>(state.range(0)));
     for (auto _ : state) {
-        sorel::VardoEditor editor(Plugin());
+        sorel::VardoEditor editor(sorel::MakeEditorPort(Plugin()));
         OpenAndDraw(editor);
         benchmark::DoNotOptimize(editor.Canvas().PixelAt(500, 300));
     }
@@ -51,10 +52,10 @@ BENCHMARK(BM_FirstOpen)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->MeasureP
 
 // Another instance's editor already holds the decoded images.
 void BM_OpenBesideAnotherEditor(benchmark::State& state) {
-    sorel::VardoEditor first(Plugin());
+    sorel::VardoEditor first(sorel::MakeEditorPort(Plugin()));
     OpenAndDraw(first);
     for (auto _ : state) {
-        sorel::VardoEditor editor(Plugin());
+        sorel::VardoEditor editor(sorel::MakeEditorPort(Plugin()));
         OpenAndDraw(editor);
         benchmark::DoNotOptimize(editor.Canvas().PixelAt(500, 300));
     }
@@ -62,7 +63,7 @@ void BM_OpenBesideAnotherEditor(benchmark::State& state) {
 BENCHMARK(BM_OpenBesideAnotherEditor)->Unit(benchmark::kMillisecond);
 
 void Tick(benchmark::State& state, bool notesArrive) {
-    sorel::VardoEditor editor(Plugin());
+    sorel::VardoEditor editor(sorel::MakeEditorPort(Plugin()));
     OpenAndDraw(editor);
     for (auto _ : state) {
         if (notesArrive)
@@ -83,7 +84,7 @@ BENCHMARK(BM_TickWithNotesArriving)->Unit(benchmark::kMicrosecond);
 // corner blinks meanwhile.
 void PlayedStepRedraw(benchmark::State& state, bool walk, bool scene) {
     Plugin().SetParameterValue(sorel::param::kSceneOnOff, scene ? 1.0 : 0.0);
-    sorel::VardoEditor editor(Plugin());
+    sorel::VardoEditor editor(sorel::MakeEditorPort(Plugin()));
     OpenAndDraw(editor);
     sorel::NoteRecord record;
     record.step = 5;

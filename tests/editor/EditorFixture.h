@@ -17,6 +17,7 @@
 #include "editor/InfoControl.h"
 #include "editor/ITextControl.h"
 #include "editor/VardoEditor.h"
+#include "frame/VardoEditorPort.h"
 #include "graphics/IGraphics.h"
 #include "persistence/TempDataHome.h"
 #include "support/LinkedPlugin.h"
@@ -39,7 +40,7 @@ inline VardoEditor* builtEditor = nullptr;
 inline AEffect* EntryWithEditor(audioMasterCallback callback) {
     return CreateEffect(callback, [](PluginHost& h) -> std::unique_ptr<PluginCore> {
         auto plugin = BuildLinkedPlugin<true>(h);
-        auto editor = std::make_unique<VardoEditor>(*plugin, lastLinked.persistence);
+        auto editor = std::make_unique<VardoEditor>(MakeEditorPort(*plugin), lastLinked.persistence);
         builtEditor = editor.get();
         plugin->SetEditor(std::move(editor));
         return plugin;

@@ -136,7 +136,7 @@ TEST_F(EditorTest, TheHostIsGivenTheSizeTheEditorIsSwitchedTo) {
     EXPECT_EQ(size(), std::pair(1000, 565));
     vardo->SetGuiScale(2);
     EXPECT_EQ(size(), std::pair(2000, 1130));
-    VardoEditor twice(*vardo);
+    VardoEditor twice(MakeEditorPort(*vardo));
     twice.BuildControls();
     twice.DrawArea(twice.Canvas().Bounds());
     EXPECT_EQ(twice.Canvas().Bounds(), editor->Canvas().Bounds());

@@ -4,6 +4,7 @@
 #include "editor/PatternView.h"
 #include "editor/SceneView.h"
 #include "engine/ParameterIndex.h"
+#include "engine/PatternEngine.h"
 #include "frame/NoteMarks.h"
 
 #include <cmath>
@@ -329,6 +330,44 @@ TEST_F(EditorTest, TheSceneViewSetsTheEndAndBlinksThePlayingStep) {
         }
     }
     EXPECT_EQ(lit, SceneView::kBlinkPeriod) << "lit half the time, only while on";
+}
+
+// The scene step the engine moves to as the host plays, with no parameter
+// changed, is the one the scene view lights: read from what the blocks leave.
+TEST_F(EditorTest, TheSceneViewLightsTheSceneStepTheBlocksReached) {
+    const IRECT scene = Skin(118);
+    const auto cell = [&](int column) {
+        const int x = scene.L + 2 + SceneView::kCellWidth * column + 8;
+        return Pixels({x, scene.T + 5, x + 1, scene.T + 6});
+    };
+    const auto litColumns = [&](const std::vector<uint64_t>& dark) {
+        std::vector<int> lit;
+        for (int column = 0; column < kSceneSteps; ++column) {
+            bool shown = false;
+            for (int frame = 0; frame < SceneView::kBlinkPeriod; ++frame) {
+                Redraw();
+                shown = shown || cell(column) != dark[static_cast<std::size_t>(column)];
+            }
+            if (shown) lit.push_back(column);
+        }
+        return lit;
+    };
+    Redraw();
+    std::vector<uint64_t> dark;
+    for (int column = 0; column < kSceneSteps; ++column) dark.push_back(cell(column));
+    host->transport.playing = true;
+    host->NoteOn(0, 1, 48, 100);
+    for (int block = 0; block < 200 && vardo->Marks().PlayingStep(0) < 1; ++block) host->ProcessBlock(256);
+    ASSERT_GE(vardo->Marks().PlayingStep(0), 1);
+    SetFromHost(kSceneEnd, 15);
+    SetFromHost(kSceneOnOff, 1);
+    const PatternEngine& area = *vardo->App().Area(0);
+    for (int reached : {1, 2}) {
+        for (int block = 0; block < 4000 && area.SceneIndex() != reached; ++block) host->ProcessBlock(256);
+        ASSERT_EQ(area.SceneIndex(), reached);
+        EXPECT_EQ(litColumns(dark), std::vector<int>{reached});
+    }
+    host->NoteOff(0, 1, 48);
 }
 
 }  // namespace
