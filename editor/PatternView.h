@@ -12,7 +12,7 @@
 #include "editor/ControlBinding.h"
 #include "editor/IControl.h"
 #include "engine/ParameterIndex.h"
-#include "frame/EditorModel.h"
+#include "frame/editing/EditorModel.h"
 #include "graphics/IBitmap.h"
 
 #include <array>

@@ -19,7 +19,7 @@
 #include "editor/TextEntryCharacters.h"
 #include "editor/UIEventHandler.h"
 #include "engine/ParameterIndex.h"
-#include "frame/EditorLink.h"
+#include "frame/editing/EditorLink.h"
 #include "frame/EditorPort.h"
 #include "frame/EngineEdits.h"
 #include "frame/Parameter.h"

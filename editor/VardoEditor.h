@@ -13,7 +13,7 @@
 #include "editor/ControlBinding.h"
 #include "editor/ControlContext.h"
 #include "editor/Skin.h"
-#include "frame/MenuTarget.h"
+#include "frame/editing/MenuTarget.h"
 #include "frame/EngineSnapshot.h"
 #include "frame/PluginEditor.h"
 #include "graphics/IBitmap.h"

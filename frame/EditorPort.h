@@ -7,7 +7,7 @@
 // Threads: any call may come from the editor thread; none waits on the
 // audio thread except those that take the plug-in lock, as they say.
 
-#include "frame/MenuTarget.h"
+#include "frame/editing/MenuTarget.h"
 
 #include <functional>
 

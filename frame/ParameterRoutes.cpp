@@ -6,7 +6,7 @@
 
 #include "engine/PatternEngine.h"
 #include "engine/WholeStep.h"
-#include "frame/ActionParameters.h"
+#include "frame/editing/ActionParameters.h"
 #include "frame/GlobalSettings.h"
 #include "frame/Vardo.h"
 

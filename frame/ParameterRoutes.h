@@ -15,7 +15,7 @@
 #include <optional>
 
 #include "frame/IPlugBase.h"
-#include "frame/MenuTarget.h"
+#include "frame/editing/MenuTarget.h"
 
 namespace sorel {
 

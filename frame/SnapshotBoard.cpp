@@ -4,7 +4,7 @@
 #include "engine/PatternEngine.h"
 #include "engine/PatternStepper.h"
 #include "engine/VardoApp.h"
-#include "frame/EditorModel.h"
+#include "frame/editing/EditorModel.h"
 
 namespace sorel {
 

@@ -9,7 +9,7 @@
 #include "engine/KeyAreaList.h"
 #include "engine/PatternEngine.h"
 #include "engine/WholeStep.h"
-#include "frame/ActionParameters.h"
+#include "frame/editing/ActionParameters.h"
 
 #include "resources/Resources.h"
 

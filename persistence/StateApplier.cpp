@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "frame/ActionParameters.h"
+#include "frame/editing/ActionParameters.h"
 #include "frame/GlobalSettings.h"
 
 namespace sorel {

@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "frame/EditorLink.h"
+#include "frame/editing/EditorLink.h"
 #include "frame/MidiOutQueue.h"
 
 namespace sorel {

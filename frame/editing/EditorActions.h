@@ -20,10 +20,10 @@
 #include <random>
 #include <vector>
 
-#include "frame/BulkEditWorker.h"
-#include "frame/EditHistory.h"
-#include "frame/EditorModel.h"
-#include "frame/EngineEditImage.h"
+#include "frame/editing/BulkEditWorker.h"
+#include "frame/editing/EditHistory.h"
+#include "frame/editing/EditorModel.h"
+#include "frame/editing/EngineEditImage.h"
 
 namespace sorel {
 

@@ -11,7 +11,7 @@
 
 #include "engine/ChordMemoryBank.h"
 #include "engine/ParameterIndex.h"
-#include "frame/EditHistory.h"
+#include "frame/editing/EditHistory.h"
 
 namespace sorel {
 

@@ -1,4 +1,4 @@
-#include "frame/EngineEditImage.h"
+#include "frame/editing/EngineEditImage.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "frame/EditorLink.h"
+#include "frame/editing/EditorLink.h"
 
 namespace sorel {
 

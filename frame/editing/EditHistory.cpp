@@ -1,4 +1,4 @@
-#include "frame/EditHistory.h"
+#include "frame/editing/EditHistory.h"
 
 namespace sorel {
 

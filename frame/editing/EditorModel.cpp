@@ -1,4 +1,4 @@
-#include "frame/EditorModel.h"
+#include "frame/editing/EditorModel.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "frame/BulkEditWorker.h"
+#include "frame/editing/BulkEditWorker.h"
 
 #include <utility>
 

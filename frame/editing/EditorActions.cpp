@@ -1,4 +1,4 @@
-#include "frame/EditorActions.h"
+#include "frame/editing/EditorActions.h"
 
 #include <algorithm>
 #include <cmath>
