@@ -63,14 +63,20 @@ public:
     }
     std::string DispatchString(int opcode, int index = 0) { return plugin_->dispatchText(opcode, index); }
 
+    // Table parameters, by table index, as Sorel's own tools reach them.
     void SetParameter(int index, float normalized) { plugin_->setParameterNormalised(index, normalized); }
     float GetParameter(int index) { return plugin_->parameterNormalised(index); }
+    std::string ParameterName(int index) { return plugin_->parameterName(index); }
+    std::string ParameterDisplay(int index) { return plugin_->parameterDisplay(index); }
+    // The host's own parameters, by host index, as automation has them.
+    void SetHostParameter(int index, float normalized) { plugin_->setHostParameter(index, normalized); }
+    float GetHostParameter(int index) { return plugin_->hostParameter(index); }
     // The bank (0) or program (1) chunk the plug-in hands out; empty when it gives none.
     std::vector<uint8_t> GetChunk(int which) { return plugin_->getChunk(which == 0); }
     bool SetChunk(int which, std::vector<uint8_t> bytes) {
         return Dispatch(effSetChunk, which, static_cast<intptr_t>(bytes.size()), bytes.data()) == 1;
     }
-    // Sets a parameter to a plain value through effString2Parameter.
+    // Sets a table parameter to a plain value from its text.
     bool SetParameterText(int index, const std::string& text) { return plugin_->setParameterText(index, text); }
 
     // MIDI delivered with the next block.
