@@ -170,6 +170,20 @@ TEST_F(HostParametersTest, ATimingParameterFollowsThePatternSwitch) {
     EXPECT_EQ(host->ParameterDisplay(kTranspose + PatternIndex(0, 0)), "0") << "the pattern not played keeps its value";
 }
 
+// A learnt controller moving a host parameter is recorded by the host, by
+// the host's index, whichever pattern the area plays; one moving any other
+// parameter is not.
+TEST_F(HostParametersTest, ALearntControllerOnAHostParameterIsAutomated) {
+    Set(kControllerMap + 20, kGate + PatternIndex(0, 2));
+    Set(kControllerMap + 21, kGate + PatternIndex(0, 5));
+    host->SetHostParameter(HostIndex(0, kPatternEntry), 2.0f / (kPatternsPerArea - 1));
+    host->Controller(0, 1, 21, 30);  // a pattern not played
+    host->Controller(1, 1, 20, 127);
+    host->ProcessBlock(kBlock);
+    EXPECT_EQ(host->Automated(), (std::vector<std::pair<int, float>>{{HostIndex(0, kGateEntry), 1.0f}}));
+    EXPECT_EQ(host->GetHostParameter(HostIndex(0, kGateEntry)), 1.0f);
+}
+
 // The whole table stays in reach of Sorel's own tools.
 TEST_F(HostParametersTest, TheVendorCodesReachTheWholeTable) {
     const int last = kCount - 1;

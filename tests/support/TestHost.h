@@ -123,6 +123,9 @@ public:
         return Locked([&] { return callCounts_.contains(opcode) ? callCounts_.at(opcode) : 0; });
     }
 
+    // Every audioMasterAutomate so far: host index and normalised value.
+    std::vector<std::pair<int, float>> Automated() const { return Locked([&] { return automated_; }); }
+
     // The checker's faults so far, one text each; empty when there were none.
     std::string Faults();
 
@@ -155,6 +158,7 @@ private:
     mutable MidiOutChecker checker_;
     std::vector<SentMidi> sent_;
     std::map<int, int> callCounts_;
+    std::vector<std::pair<int, float>> automated_;
     std::unique_ptr<host::HostedPlugin> plugin_;
 };
 
