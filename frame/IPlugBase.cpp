@@ -4,7 +4,8 @@
 
 namespace sorel {
 
-IPlugBase::IPlugBase() = default;
+// The host's list is built here, never first on a host's call.
+IPlugBase::IPlugBase() { HostParameters::Get(); }
 
 void IPlugBase::SetParameterFromGUI(int index, double normalized) {
     std::lock_guard<std::recursive_mutex> lock(mutex_);

@@ -6,6 +6,7 @@
 #include <mutex>
 #include <string>
 
+#include "frame/HostParameters.h"
 #include "frame/ParameterTable.h"
 #include "frame/PluginCore.h"
 
@@ -28,6 +29,16 @@ public:
     ParameterTable& Params() { return params_; }
     const ParameterTable& Params() const { return params_; }
     Parameter* GetParam(int index) override { return params_.Get(index); }
+    int TableSize() const override { return ParameterTable::Size(); }
+    int HostParameterCount() const override { return HostParameters::kCount; }
+    Parameter* HostParameter(int hostIndex) override { return params_.Get(HostParameterTableIndex(hostIndex)); }
+    int HostParameterTableIndex(int hostIndex) override {
+        return HostParameters::Get().TableIndex(hostIndex, params_);
+    }
+    int HostIndexOfTable(int tableIndex) override { return HostParameters::Get().HostIndexOf(tableIndex, params_); }
+    const std::string& HostParameterName(int hostIndex) const override {
+        return HostParameters::Get().Name(hostIndex);
+    }
     void Open() override { ReapplyAllParameters(); }
 
     // The editor's way to change a parameter, by normalised or plain value.

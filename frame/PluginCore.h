@@ -47,7 +47,19 @@ public:
     // in order, with offsets into the block; valid until the next block.
     virtual std::span<const MidiMessage> ProcessBlock(int frames, const TimeInfo& time) = 0;
 
-    // --- the parameters a host may see, by index ---
+    // --- the parameters a host shows: a chosen few, by host index ---
+    virtual int HostParameterCount() const = 0;
+    // The table parameter a host index stands for at this moment; null outside the list.
+    virtual Parameter* HostParameter(int hostIndex) = 0;
+    // Its index in the table; -1 outside the list.
+    virtual int HostParameterTableIndex(int hostIndex) = 0;
+    // The host index that stands for a table index at this moment; -1 for none.
+    virtual int HostIndexOfTable(int tableIndex) = 0;
+    // The host's own name for it; empty outside the list.
+    virtual const std::string& HostParameterName(int hostIndex) const = 0;
+
+    // --- the whole table, by table index, for the plug-in's own tools ---
+    virtual int TableSize() const = 0;
     virtual Parameter* GetParam(int index) = 0;
     virtual void SetParameterFromHost(int index, double normalized) = 0;
     virtual double GetParameterNormalized(int index) = 0;

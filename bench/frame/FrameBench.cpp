@@ -5,6 +5,8 @@
 #include <dlfcn.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <ctime>
 #include <cstdio>
 #include <mutex>
 #include <cstdlib>
@@ -75,6 +77,11 @@ AEffect* OpenInstance(VSTPluginMainProc entry = Entry()) {
 }
 
 void Close(AEffect* effect) { effect->dispatcher(effect, effClose, 0, 0, nullptr, 0); }
+
+// A table parameter, as Sorel's own tools set it through the VST 2 interface.
+void SetTableParameter(AEffect* effect, int index, float normalized) {
+    effect->dispatcher(effect, effVendorSpecific, sorel::kTableSet, index, nullptr, normalized);
+}
 
 void SetTransport(bool playing) {
     gTime = VstTimeInfo{};
@@ -160,9 +167,9 @@ void BM_PasteKeyAreaToAll(benchmark::State& state) {
     AEffect* effect = nullptr;
     sorel::Vardo* vardo = OpenFrameOnly(effect);
     constexpr float kCopy = 0.0f, kPasteToAll = 0.5f;
-    effect->setParameter(effect, sorel::param::kCopyCcMenu, kCopy);
+    SetTableParameter(effect, sorel::param::kCopyCcMenu, kCopy);
     for (auto _ : state) {
-        effect->setParameter(effect, sorel::param::kCopyCcMenu, kPasteToAll);
+        SetTableParameter(effect, sorel::param::kCopyCcMenu, kPasteToAll);
         vardo->Actions().WaitUntilIdle();
     }
     Close(effect);
@@ -176,9 +183,9 @@ void BM_KeyAreaMenuItemHoldingTheLock(benchmark::State& state) {
     AEffect* effect = nullptr;
     sorel::Vardo* vardo = OpenFrameOnly(effect);
     const float item = state.range(0) == 0 ? 0.0f : 0.5f;  // "Copy", "Paste to all"
-    effect->setParameter(effect, sorel::param::kCopyCcMenu, 0.0f);
+    SetTableParameter(effect, sorel::param::kCopyCcMenu, 0.0f);
     for (auto _ : state) {
-        effect->setParameter(effect, sorel::param::kCopyCcMenu, item);
+        SetTableParameter(effect, sorel::param::kCopyCcMenu, item);
         state.PauseTiming();
         vardo->Actions().WaitUntilIdle();
         state.ResumeTiming();
@@ -186,6 +193,33 @@ void BM_KeyAreaMenuItemHoldingTheLock(benchmark::State& state) {
     Close(effect);
 }
 BENCHMARK(BM_KeyAreaMenuItemHoldingTheLock)->Arg(0)->Arg(1)->Iterations(50)->Unit(benchmark::kMicrosecond);
+
+// Automation on the audio thread: setParameter of "Area 1 gate" (a timing
+// parameter, which finds the pattern the area plays) and of "Area 1 pattern".
+// The whole call holds the plug-in lock; its longest run in the thread's
+// own CPU time (a busy machine's preemptions left out) is the longest hold.
+double ThreadMicroseconds() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return t.tv_sec * 1e6 + t.tv_nsec * 1e-3;
+}
+void BM_HostSetParameter(benchmark::State& state) {
+    AEffect* effect = nullptr;
+    OpenFrameOnly(effect);
+    const int hostIndex = static_cast<int>(state.range(0));
+    const float values[] = {0.2f, 0.6f};
+    size_t turn = 0;
+    double longest = 0.0;
+    for (auto _ : state) {
+        const double start = ThreadMicroseconds();
+        effect->setParameter(effect, hostIndex, values[++turn % 2]);
+        longest = std::max(longest, ThreadMicroseconds() - start);
+    }
+    state.counters["longest_hold_us"] = longest;
+    Close(effect);
+}
+constexpr int kHostAreaOnePattern = 0, kHostAreaOneGate = 8;
+BENCHMARK(BM_HostSetParameter)->ArgName("host_index")->Arg(kHostAreaOneGate)->Arg(kHostAreaOnePattern)->Unit(benchmark::kNanosecond);
 
 void SendNotes(AEffect* effect, std::initializer_list<int> notes) {
     std::vector<VstMidiEvent> events;

@@ -119,7 +119,7 @@ struct HostedSorel {
         Shared();  // the data folder
         effect = CreateEffect(&SilentHost, &BuildWithPersistence);
         Dispatch(effOpen);
-        for (int p = 0; p < param::kPatterns; ++p) effect->setParameter(effect, param::kGate + p, 0.3f);
+        for (int p = 0; p < param::kPatterns; ++p) effect->dispatcher(effect, effVendorSpecific, kTableSet, param::kGate + p, nullptr, 0.3f);
     }
     ~HostedSorel() { Dispatch(effClose); }
     intptr_t Dispatch(int opcode, int index = 0, intptr_t value = 0, void* ptr = nullptr) {

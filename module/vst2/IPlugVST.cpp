@@ -128,7 +128,13 @@ struct VstEntries {
 
     static void SetParameter(AEffect* effect, VstInt32 index, float value) {
         try {
-            if (IPlugVST* plugin = IPlugVST::FromEffect(effect)) plugin->core_->SetParameterFromHost(index, value);
+            IPlugVST* plugin = IPlugVST::FromEffect(effect);
+            if (!plugin) return;
+            PluginCore& core = *plugin->core_;
+            // The timing parameters stand for the pattern shown while the value lands.
+            std::lock_guard<std::recursive_mutex> lock(core.Mutex());
+            const int tableIndex = core.HostParameterTableIndex(index);
+            if (tableIndex >= 0) core.SetParameterFromHost(tableIndex, value);
         } catch (...) {
         }
     }
@@ -136,7 +142,9 @@ struct VstEntries {
     static float GetParameter(AEffect* effect, VstInt32 index) {
         try {
             IPlugVST* plugin = IPlugVST::FromEffect(effect);
-            return plugin ? static_cast<float>(plugin->core_->GetParameterNormalized(index)) : 0.0f;
+            if (!plugin) return 0.0f;
+            const int tableIndex = plugin->core_->HostParameterTableIndex(index);
+            return tableIndex >= 0 ? static_cast<float>(plugin->core_->GetParameterNormalized(tableIndex)) : 0.0f;
         } catch (...) {
             return 0.0f;
         }
@@ -154,7 +162,6 @@ IPlugVST::IPlugVST(audioMasterCallback host, CoreFactory factory)
     effect_.processReplacing = &VstEntries::ProcessReplacing;
     effect_.processDoubleReplacing = &VstEntries::ProcessDoubleReplacing;
     effect_.numPrograms = 1;
-    effect_.numParams = 0;  // the state travels in the chunk, not as host parameters
     effect_.flags = effFlagsCanReplacing | effFlagsProgramChunks | effFlagsIsSynth | effFlagsCanDoubleReplacing;
     effect_.initialDelay = 0;
     effect_.ioRatio = 1.0f;
@@ -171,6 +178,9 @@ IPlugVST::IPlugVST(audioMasterCallback host, CoreFactory factory)
     effect_.numOutputs = identity.outputs;
     effect_.uniqueID = identity.uniqueId;
     effect_.version = identity.version;
+    // Hosts see the chosen few; the whole table travels in the chunk and,
+    // for the plug-in's own tools, through the vendor-specific opcode.
+    effect_.numParams = core_->HostParameterCount();
     if (core_->HasEditor()) effect_.flags |= effFlagsHasEditor;
     inputArrangement_.type = kSpeakerArrEmpty;
     inputArrangement_.numChannels = identity.inputs;
@@ -265,10 +275,10 @@ bool IPlugVST::SendMidi(std::span<const MidiMessage> messages) {
 }
 
 void IPlugVST::ReportParameterEdit(int index, double normalized) {
-    // A host that was told of no parameters may index its own list with
-    // the number: only parameters it knows are reported.
-    if (index >= 0 && index < effect_.numParams)
-        CallHost(audioMasterAutomate, index, 0, nullptr, static_cast<float>(normalized));
+    // The host knows the chosen few by its own numbers; a change of any
+    // other table parameter is none of its business.
+    const int hostIndex = core_->HostIndexOfTable(index);
+    if (hostIndex >= 0) CallHost(audioMasterAutomate, hostIndex, 0, nullptr, static_cast<float>(normalized));
 }
 
 intptr_t IPlugVST::ProcessEvents(const VstEvents* events) {
@@ -302,6 +312,42 @@ intptr_t IPlugVST::StringToParameter(int index, const char* text) {
     if (!p->ValueForText(text, value)) return 0;
     core_->SetParameterFromHostText(index, value);
     return 1;
+}
+
+intptr_t IPlugVST::VendorSpecific(VstInt32 code, VstIntPtr value, void* ptr, float opt) {
+    if (code == kCockosParamDisplay) {
+        const Parameter* p = core_->HostParameter(static_cast<int>(value));
+        if (!ptr) return 0;
+        if (p) CopyText(ptr, p->DisplayText(p->FromNormalized(opt)), kParamTextCapacity);
+        return kVendorSpecificAnswer;
+    }
+    if (code == kTableSize) return core_->TableSize();
+    const bool inTable = value >= 0 && value < core_->TableSize();
+    Parameter* p = inTable ? core_->GetParam(static_cast<int>(value)) : nullptr;
+    if (!p) return 0;
+    const int tableIndex = static_cast<int>(value);
+    switch (code) {
+        case kTableSet:
+            core_->SetParameterFromHost(tableIndex, opt);
+            return 1;
+        case kTableGet:
+            if (!ptr) return 0;
+            *static_cast<float*>(ptr) = static_cast<float>(p->Normalized());
+            return 1;
+        case kTableName:
+        case kTableDisplay:
+            if (!ptr) return 0;
+            CopyText(ptr, code == kTableName ? p->Name() : p->DisplayText(), kTableTextCapacity);
+            return 1;
+        case kTableText:
+            return StringToParameter(tableIndex, static_cast<const char*>(ptr));
+        case kTableDisplayAt:
+            if (!ptr) return 0;
+            CopyText(ptr, p->DisplayText(p->FromNormalized(opt)), kTableTextCapacity);
+            return 1;
+        default:
+            return 0;
+    }
 }
 
 intptr_t IPlugVST::CanDo(const char* question) {
@@ -347,10 +393,11 @@ intptr_t IPlugVST::Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, vo
         case effGetParamLabel:
         case effGetParamDisplay:
         case effGetParamName: {
-            const Parameter* p = core_->GetParam(index);
+            const Parameter* p = core_->HostParameter(index);
             if (!p || !ptr) return 0;
-            const std::string text =
-                opcode == effGetParamLabel ? p->Label() : opcode == effGetParamName ? p->Name() : p->DisplayText();
+            const std::string& text = opcode == effGetParamLabel  ? p->Label()
+                                      : opcode == effGetParamName ? core_->HostParameterName(index)
+                                                                  : p->DisplayText();
             CopyText(ptr, text, kParamTextCapacity);
             return 0;
         }
@@ -382,7 +429,7 @@ intptr_t IPlugVST::Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, vo
         case effCanBeAutomated:
             return 1;
         case effString2Parameter:
-            return StringToParameter(index, static_cast<const char*>(ptr));
+            return StringToParameter(core_->HostParameterTableIndex(index), static_cast<const char*>(ptr));
         case effGetProgramNameIndexed:
             if (index != 0 || !ptr) return 0;
             CopyText(ptr, core_->ProgramName(), kVstMaxProgNameLen);
@@ -404,12 +451,8 @@ intptr_t IPlugVST::Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, vo
         case effGetProductString:
             CopyText(ptr, core_->Identity().product, kVstMaxProductStrLen);
             return ptr ? 1 : 0;
-        case effVendorSpecific: {
-            if (index != kCockosParamDisplay || !ptr) return 0;
-            if (const Parameter* p = core_->GetParam(static_cast<int>(value)))
-                CopyText(ptr, p->DisplayText(p->FromNormalized(opt)), kParamTextCapacity);
-            return kVendorSpecificAnswer;
-        }
+        case effVendorSpecific:
+            return VendorSpecific(index, value, ptr, opt);
         case effCanDo:
             return CanDo(static_cast<const char*>(ptr));
         case effGetVstVersion:

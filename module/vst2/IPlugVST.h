@@ -14,6 +14,7 @@
 #include "frame/PluginCore.h"
 #include "frame/PluginHost.h"
 #include "frame/TimeInfo.h"
+#include "module/vst2/TableOpcodes.h"
 #include "module/vst2/VstApi.h"
 
 namespace sorel {
@@ -26,6 +27,7 @@ public:
     static constexpr VstInt32 kTimeRequestMask =
         kVstPpqPosValid | kVstTempoValid | kVstBarsValid | kVstCyclePosValid | kVstTimeSigValid;
     static constexpr int kMaxBlockEvents = 4096;
+
 
     IPlugVST(audioMasterCallback host, CoreFactory factory);
     ~IPlugVST() override;
@@ -61,6 +63,7 @@ private:
     void IdentifyHost();
     intptr_t ProcessEvents(const VstEvents* events);
     intptr_t StringToParameter(int index, const char* text);
+    intptr_t VendorSpecific(VstInt32 code, VstIntPtr value, void* ptr, float opt);
     intptr_t CanDo(const char* question);
     intptr_t PinProperties(int index, int count, const char* labelFormat, void* ptr);
     intptr_t EditorRect(void* ptr);

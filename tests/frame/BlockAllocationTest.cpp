@@ -1,5 +1,6 @@
 // After warm-up the block path allocates nothing: MIDI in, blocks, notes,
-// controllers, pass-through and panic, counted by replacing operator new.
+// controllers, pass-through, panic and the host's automation of each of its
+// parameters between blocks, counted by replacing operator new.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -37,13 +38,14 @@ TEST(BlockAllocation, PlayingAllocatesNothingAfterWarmUp) {
                 case 20: queue({{0, 0xB0, 7, 64}, {1, 0xE0, 0, 70}, {2, 0xB0, 64, 127}}); break;
                 case 40: queue({{7, 0x80, 36, 0}, {8, 0x90, 43, 0}, {9, 0x80, 64, 0}, {10, 0x82, 90, 0}}); break;
                 case 50: queue({{0, 0xB0, 123, 0}}); break;
+                case 30: h.SetHostParameter(b / 64 % h.Effect()->numParams, b / 64 % 2 ? 0.75f : 0.25f); break;
                 default: break;
             }
             h.ProcessBlock(128);
         }
     };
     const auto received = [&] { return h.WithChecker([](const test::MidiOutChecker& c) { return c.EventCount(); }); };
-    play(2000);  // warm-up: every path once
+    play(8000);  // warm-up: every path once, every host parameter both ways
     const uint64_t receivedBefore = received();
     test::AllocationCounter::Start();
     play(20000);

@@ -15,26 +15,27 @@ using namespace sorel::param;
 // reported, the state in chunks, the editor's size known before it opens.
 TEST_F(PluginTest, IdentityOfTheEffect) {
     const AEffect* e = host->Effect();
-    EXPECT_EQ(std::tuple(e->numParams, e->numPrograms, e->flags, e->version), std::tuple(0, 1, 0x1130 | effFlagsHasEditor, 10204));
+    EXPECT_EQ(std::tuple(e->numParams, e->numPrograms, e->flags, e->version), std::tuple(56, 1, 0x1130 | effFlagsHasEditor, 10204));
     ERect* rect = nullptr;  // asked before any open, as hosts do
     ASSERT_EQ(host->Dispatch(effEditGetRect, 0, 0, &rect), 1);
     EXPECT_EQ(std::pair(rect->right - rect->left, rect->bottom - rect->top), std::pair(1000, 565));
 }
 
 TEST_F(PluginTest, ParameterTextsAndConversions) {
-    EXPECT_EQ(host->DispatchString(effGetParamName, kGlobalVolume), "Global volume");
+    EXPECT_EQ(host->ParameterName(kGlobalVolume), "Global volume");
     SetText(kSortOrder + 5, "Reversed");
     EXPECT_FALSE(host->SetParameterText(kSortOrder + 5, "Sideways")) << "a text that names no value changes nothing";
     EXPECT_EQ(Display(kSortOrder + 5), "Reversed");
     Set(kGate, 500);  // limited to the range
     EXPECT_EQ(Display(kGate), "100");
-    EXPECT_EQ(host->Dispatch(effString2Parameter, kGate, 0, nullptr), 1);
+    EXPECT_EQ(host->Dispatch(effVendorSpecific, kTableText, kGate, nullptr), 1);
     const int transpose = PerStep(kStepTranspose, 0, 0, 0);
     host->SetParameter(transpose, 0.51f);
     EXPECT_EQ(std::pair(Display(transpose), host->GetParameter(transpose)), std::pair(std::string("0"), 0.5f));
-    // The host extension that shows a value before it is set.
+    // The host extension that shows a value before it is set, by host index.
+    constexpr int kHostGlobalVolume = 52;
     char text[64] = {};
-    EXPECT_EQ(host->Dispatch(effVendorSpecific, 7, kGlobalVolume, text, 1.0f), 0xBEEF);
+    EXPECT_EQ(host->Dispatch(effVendorSpecific, 7, kHostGlobalVolume, text, 1.0f), 0xBEEF);
     EXPECT_STREQ(text, "127");
 }
 
@@ -77,7 +78,7 @@ TEST(HostIdentification, NoteNamesFollowTheHostsOctaveNumbering) {
         TestHost host;
         host.SetProductString(product);
         ASSERT_TRUE(host.CreateAndOpen());
-        EXPECT_EQ(host.DispatchString(effGetParamDisplay, kKeyAreaStartNote), startNote) << product;
+        EXPECT_EQ(host.ParameterDisplay(kKeyAreaStartNote), startNote) << product;
         EXPECT_GE(host.CallCount(audioMasterGetProductString), 1);
         EXPECT_GE(host.CallCount(audioMasterGetVendorVersion), 1);
     }

@@ -51,7 +51,7 @@ protected:
         ASSERT_TRUE(host->SetParameterText(index, std::to_string(plain))) << index;
     }
     void SetText(int index, const std::string& text) { ASSERT_TRUE(host->SetParameterText(index, text)) << index; }
-    std::string Display(int index) { return host->DispatchString(effGetParamDisplay, index); }
+    std::string Display(int index) { return host->ParameterDisplay(index); }
 
     std::unique_ptr<TestHost> host;
 };

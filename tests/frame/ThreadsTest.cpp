@@ -37,6 +37,9 @@ TEST_F(PluginTest, BlocksOnOneThreadParametersAndOpcodesOnAnother) {
     std::mt19937 random(7);
     const auto pick = [&](int count) { return int(random() % unsigned(count)); };
     const auto call = [&](int opcode, int index, void* ptr) { effect->dispatcher(effect, opcode, index, 0, ptr, 0); };
+    const auto setTable = [&](int index, float value) {
+        effect->dispatcher(effect, effVendorSpecific, kTableSet, index, nullptr, value);
+    };
     // At least three seconds and two hundred blocks, however slow a
     // sanitizer makes either side; a host's main thread pauses now and then.
     const auto start = std::chrono::steady_clock::now();
@@ -47,19 +50,20 @@ TEST_F(PluginTest, BlocksOnOneThreadParametersAndOpcodesOnAnother) {
     long calls = 0;
     for (char text[256]; going(); ++calls) {
         if (calls % 16 == 0) std::this_thread::sleep_for(std::chrono::microseconds(200));
-        const int index = pick(kCount);
+        setTable(pick(kCount), float(pick(1001)) / 1000.0f);
+        const int index = pick(effect->numParams);
         effect->setParameter(effect, index, float(pick(1001)) / 1000.0f);
         effect->getParameter(effect, index);
         // The soak's threaded run asks every other query with odd values.
         for (int opcode : {effGetParamDisplay, effGetParamName, effEditIdle}) call(opcode, index, text);
         std::string value = std::to_string(pick(100));
-        call(effString2Parameter, kGate + pick(kPatterns), value.data());
+        effect->dispatcher(effect, effVendorSpecific, kTableText, kGate + pick(kPatterns), value.data(), 0);
         if (calls % 200 == 0) {
             // Switch areas and hold on and off, change the selection the
             // teach ramp follows, and take the state.
-            effect->setParameter(effect, kKeyAreaOnOff + pick(4), float(pick(2)));
-            effect->setParameter(effect, kHold, float(pick(2)));
-            effect->setParameter(effect, kCcTeach, 1.0f);
+            setTable(kKeyAreaOnOff + pick(4), float(pick(2)));
+            setTable(kHold, float(pick(2)));
+            setTable(kCcTeach, 1.0f);
             void* chunk = nullptr;
             call(effGetChunk, 1, &chunk);
         }

@@ -144,9 +144,10 @@ void TestHost::receiveEvents(const VstEvents* list) {
     }
 }
 
-std::optional<VstIntPtr> TestHost::answer(VstInt32 opcode, VstInt32, VstIntPtr, void* ptr, float) {
+std::optional<VstIntPtr> TestHost::answer(VstInt32 opcode, VstInt32 index, VstIntPtr, void* ptr, float opt) {
     std::lock_guard<std::mutex> lock(mutex_);
     ++callCounts_[opcode];
+    if (opcode == audioMasterAutomate) automated_.emplace_back(index, opt);
     if (opcode == audioMasterSizeWindow) return acceptsEditorSize.load() ? 1 : 0;
     if (opcode != audioMasterGetProductString || !ptr) return std::nullopt;
     const size_t length = std::min<size_t>(product_.size(), kVstMaxProductStrLen - 1);

@@ -63,14 +63,20 @@ public:
     }
     std::string DispatchString(int opcode, int index = 0) { return plugin_->dispatchText(opcode, index); }
 
+    // Table parameters, by table index, as Sorel's own tools reach them.
     void SetParameter(int index, float normalized) { plugin_->setParameterNormalised(index, normalized); }
     float GetParameter(int index) { return plugin_->parameterNormalised(index); }
+    std::string ParameterName(int index) { return plugin_->parameterName(index); }
+    std::string ParameterDisplay(int index) { return plugin_->parameterDisplay(index); }
+    // The host's own parameters, by host index, as automation has them.
+    void SetHostParameter(int index, float normalized) { plugin_->setHostParameter(index, normalized); }
+    float GetHostParameter(int index) { return plugin_->hostParameter(index); }
     // The bank (0) or program (1) chunk the plug-in hands out; empty when it gives none.
     std::vector<uint8_t> GetChunk(int which) { return plugin_->getChunk(which == 0); }
     bool SetChunk(int which, std::vector<uint8_t> bytes) {
         return Dispatch(effSetChunk, which, static_cast<intptr_t>(bytes.size()), bytes.data()) == 1;
     }
-    // Sets a parameter to a plain value through effString2Parameter.
+    // Sets a table parameter to a plain value from its text.
     bool SetParameterText(int index, const std::string& text) { return plugin_->setParameterText(index, text); }
 
     // MIDI delivered with the next block.
@@ -117,6 +123,9 @@ public:
         return Locked([&] { return callCounts_.contains(opcode) ? callCounts_.at(opcode) : 0; });
     }
 
+    // Every audioMasterAutomate so far: host index and normalised value.
+    std::vector<std::pair<int, float>> Automated() const { return Locked([&] { return automated_; }); }
+
     // The checker's faults so far, one text each; empty when there were none.
     std::string Faults();
 
@@ -149,6 +158,7 @@ private:
     mutable MidiOutChecker checker_;
     std::vector<SentMidi> sent_;
     std::map<int, int> callCounts_;
+    std::vector<std::pair<int, float>> automated_;
     std::unique_ptr<host::HostedPlugin> plugin_;
 };
 

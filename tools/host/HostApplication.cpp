@@ -116,8 +116,9 @@ int HostApplication::info(const Invocation& invocation) {
          << "Inputs:          " << effect.numInputs << '\n'
          << "Outputs:         " << effect.numOutputs << '\n'
          << "Initial delay:   " << effect.initialDelay << '\n'
-         << "Parameters:      " << effect.numParams << '\n'
-         << "Programs:        " << effect.numPrograms << '\n'
+         << "Parameters:      " << effect.numParams << '\n';
+    if (plugin->reachesTable()) out_ << "Table:           " << plugin->namedParameterCount() << " parameters\n";
+    out_ << "Programs:        " << effect.numPrograms << '\n'
          << "Chunks:          " << ((effect.flags & effFlagsProgramChunks) ? "yes" : "no") << '\n'
          << "Can do:\n";
     for (const char* question : {"receiveVstMidiEvent", "receiveVstEvents", "sendVstMidiEvent", "sendVstEvents",

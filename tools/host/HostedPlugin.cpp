@@ -71,6 +71,9 @@ bool HostedPlugin::create(std::string& error) {
     effect_ = effect;
     effect_->resvd1 = reinterpret_cast<VstIntPtr>(this);
     dispatch(effOpen);
+    // Only Sorel is asked: another plug-in may answer unknown codes anyhow.
+    if (effect_->uniqueID == kSorelUniqueId)
+        tableSize_ = static_cast<int>(std::max<VstIntPtr>(0, dispatch(effVendorSpecific, kTableSize)));
     dispatch(effSetSampleRate, 0, 0, nullptr, float(sampleRate_));
     dispatch(effSetBlockSize, 0, maxBlockSize_);
     allocateBuffers(maxBlockSize_);
@@ -117,15 +120,29 @@ std::string HostedPlugin::uniqueIdText() const {
     return text;
 }
 
-int HostedPlugin::namedParameterCount() const {
-    if (effect_->uniqueID == kSorelUniqueId) return std::max(effect_->numParams, kSorelParameterSlots);
-    return std::max(0, effect_->numParams);
+int HostedPlugin::namedParameterCount() const { return tableSize_ > 0 ? tableSize_ : std::max(0, effect_->numParams); }
+
+std::string HostedPlugin::tableText(VstInt32 code, int index, float normalised) {
+    char text[kTextBufferSize] = {};
+    if (dispatch(effVendorSpecific, code, index, text, normalised) != 1) return {};
+    text[kTableTextCapacity - 1] = '\0';
+    return text;
 }
 
-std::string HostedPlugin::parameterName(int index) { return dispatchText(effGetParamName, index); }
-std::string HostedPlugin::parameterDisplay(int index) { return dispatchText(effGetParamDisplay, index); }
+std::string HostedPlugin::parameterName(int index) {
+    return tableSize_ > 0 ? tableText(kTableName, index) : dispatchText(effGetParamName, index);
+}
+std::string HostedPlugin::parameterDisplay(int index) {
+    return tableSize_ > 0 ? tableText(kTableDisplay, index) : dispatchText(effGetParamDisplay, index);
+}
 
 std::optional<std::string> HostedPlugin::parameterDisplayAt(int index, float normalised) {
+    if (tableSize_ > 0) {
+        char text[kTextBufferSize] = {};
+        if (dispatch(effVendorSpecific, kTableDisplayAt, index, text, normalised) != 1) return std::nullopt;
+        text[kTableTextCapacity - 1] = '\0';
+        return std::string(text);
+    }
     constexpr VstInt32 kDisplayExtension = 7;
     constexpr VstIntPtr kExtensionAnswer = 0xBEEF;
     char text[kTextBufferSize] = {};
@@ -137,14 +154,26 @@ std::optional<std::string> HostedPlugin::parameterDisplayAt(int index, float nor
 bool HostedPlugin::setParameterText(int index, const std::string& text) {
     std::vector<char> copy(text.begin(), text.end());
     copy.push_back('\0');
+    if (tableSize_ > 0) return dispatch(effVendorSpecific, kTableText, index, copy.data()) == 1;
     return dispatch(effString2Parameter, index, 0, copy.data()) != 0;
 }
 
 void HostedPlugin::setParameterNormalised(int index, float value) {
-    if (effect_->setParameter) effect_->setParameter(effect_, index, value);
+    if (tableSize_ > 0) dispatch(effVendorSpecific, kTableSet, index, nullptr, value);
+    else setHostParameter(index, value);
 }
 
 float HostedPlugin::parameterNormalised(int index) {
+    if (tableSize_ == 0) return hostParameter(index);
+    float value = 0.0f;
+    return dispatch(effVendorSpecific, kTableGet, index, &value) == 1 ? value : 0.0f;
+}
+
+void HostedPlugin::setHostParameter(int index, float value) {
+    if (effect_->setParameter) effect_->setParameter(effect_, index, value);
+}
+
+float HostedPlugin::hostParameter(int index) {
     return effect_->getParameter ? effect_->getParameter(effect_, index) : 0.0f;
 }
 

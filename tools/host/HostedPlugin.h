@@ -5,7 +5,7 @@
 
 #include "HostSession.h"
 #include "PluginModule.h"
-#include "engine/ParameterIndex.h"
+#include "module/vst2/TableOpcodes.h"
 
 #include <algorithm>
 #include <atomic>
@@ -25,8 +25,6 @@ public:
     static constexpr const char* kHostVendorString = "Vardo";
     static constexpr VstInt32 kHostVendorVersion = 10000;
     static constexpr VstInt32 kSorelUniqueId = 0x32753935;  // "2u95"
-    // Sorel shows hosts no automatable parameters but names every slot of its table.
-    static constexpr int kSorelParameterSlots = param::kCount;
 
     // Loads the module, creates the plug-in and opens it (effOpen).
     static std::unique_ptr<HostedPlugin> load(const std::string& path, std::string& error);
@@ -56,16 +54,22 @@ public:
     VstIntPtr canDo(const std::string& question);
     std::string uniqueIdText() const;
 
-    // Parameters. `namedParameterCount` is how far a search by name looks.
+    // Parameters by index. A plug-in that opens its whole table to its own
+    // tools (Sorel) is reached there, by table index; any other by the
+    // host's parameter index. `namedParameterCount` is how far a search by name looks.
     int namedParameterCount() const;
+    bool reachesTable() const { return tableSize_ > 0; }
     std::string parameterName(int index);
     std::string parameterDisplay(int index);
-    // The display a normalised value would have, through the hosts' display
-    // extension; nothing when the plug-in does not offer it.
+    // The display a normalised value would have; nothing when the plug-in
+    // does not tell it.
     std::optional<std::string> parameterDisplayAt(int index, float normalised);
     bool setParameterText(int index, const std::string& text);
     void setParameterNormalised(int index, float value);
     float parameterNormalised(int index);
+    // The host's own parameters, as automation sets and reads them.
+    void setHostParameter(int index, float value);
+    float hostParameter(int index);
 
     // Hands a state chunk to the plug-in; false when it refuses it.
     bool setChunk(std::vector<uint8_t> data, bool isBank);
@@ -118,12 +122,14 @@ private:
                                   float opt);
     VstIntPtr answer(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);
     const VstTimeInfo* idleTimeInfo(VstInt32 requestMask);
+    std::string tableText(VstInt32 code, int index, float normalised = 0.0f);
     bool create(std::string& error);
     void allocateBuffers(int frames);
 
     std::unique_ptr<PluginModule> module_;
     AEffect* effect_ = nullptr;
     HostSession* session_ = nullptr;
+    int tableSize_ = 0;  // of a plug-in that opens its table to its own tools
     double sampleRate_ = 48000.0;
     int maxBlockSize_ = 512;
     bool resumed_ = false;
