@@ -92,6 +92,10 @@ public:
     std::span<const MidiMessage> ProcessBlock(int frames, const TimeInfo& time) override;
     intptr_t GetState(void** data, bool isBank) override;
     bool SetState(const void* data, size_t size, bool isBank) override;
+    int ProgramCount() const override { return persistence_ ? persistence_->ProgramCount() : 0; }
+    std::string ProgramLabel(int index, size_t maxLength) const override {
+        return persistence_ ? persistence_->ProgramLabel(index, maxLength) : std::string{};
+    }
     bool HasEditor() const override { return editor_ != nullptr; }
     bool OpenEditor(void* parentWindow) override { return editor_ && editor_->OpenWindow(parentWindow); }
     void CloseEditor() override {
@@ -121,6 +125,7 @@ protected:
     void ShowInEditor(int index, double normalized) override { routes_.ShowInEditor(index, normalized); }
     void OnEditFromGUI(int index, double before, double after) override { routes_.OnEditFromGUI(index, before, after); }
     bool EngineKeepsDefault(int index) const override;
+    bool LoadProgram(int index) override { return persistence_ && persistence_->LoadProgram(index); }
     void ReportToHost(int index, double normalized) override { host_.ReportParameterEdit(index, normalized); }
 
 private:
