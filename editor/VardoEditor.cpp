@@ -707,8 +707,10 @@ void VardoEditor::OpenControlMenu(IControl& control, int x, int y) {
     if (stepMenu) AddHistoryItems(menu);
     if (menuParam) {
         if (stepMenu) menu.AddSeparator();
+        int controller = MidiLearn::kUnbound;
+        WithEngine([&] { controller = plug_.Learn().ControllerOf(target.parameter); });
         for (int v = static_cast<int>(menuParam->Minimum()); v <= static_cast<int>(menuParam->Maximum()); ++v)
-            menu.AddItem(menuParam->DisplayText(v), v);
+            menu.AddItem(MidiLearn::MenuItemText(menuParam->DisplayText(v), controller), v);
     }
     const IPopupChoice choice = ShowMenu(menu, control.PromptRECT(x, y));
     if (!choice) return;
