@@ -81,6 +81,9 @@ public:
     // The parameter alone, on the current selection.
     void SetMenuTarget(int parameterIndex) { routes_.SetMenuTarget(parameterIndex); }
     void RequestPanic() { panicRequested_ = true; }
+    // The next block ends every note that sounds and lets go of the keys, as
+    // a panic does, but tells the instruments nothing more.
+    void RequestEndOfNotes() { endOfNotesRequested_ = true; }
     // While set (a preset is being applied) blocks run without the engine.
     void SetEngineSuspended(bool suspended) { engineSuspended_.store(suspended); }
     bool AudioStarted() const { return audioStarted_; }
@@ -109,6 +112,7 @@ public:
     }
 
     void Panic();
+    void EndNotes();
 
     // ProcessorListener
     void OnEngineEvents(std::span<NoteRecord> events, int segmentLength) override;
@@ -171,6 +175,7 @@ private:
 
     bool transposeAllOutput_ = false;
     bool panicRequested_ = false;
+    bool endOfNotesRequested_ = false;
     bool audioStarted_ = false;
     bool inAudioPath_ = false;
     double playedSamples_ = 0.0;

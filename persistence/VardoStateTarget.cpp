@@ -114,7 +114,7 @@ void VardoStateTarget::SetPresetLoading(bool loading) {
     // what sounds now would end in an area that never started it. The next
     // block ends every note that went out, whatever the engine knows of it.
     std::lock_guard<std::recursive_mutex> lock(vardo_.Mutex());
-    vardo_.RequestPanic();
+    vardo_.RequestEndOfNotes();
 }
 
 void VardoStateTarget::StateApplied() {

@@ -121,12 +121,15 @@ TEST(HostProgramsTest, HeldNotesEndAcrossAProgramChangeWhilePlaying) {
     host.ProcessBlocks(kBar / 2, kBlock);
     ASSERT_FALSE(NoteOns(host.Sent()).empty());
     const size_t beforeChange = host.Sent().size();
-    // The blocks go on at their pace while the loader works.
     host.Dispatch(effSetProgram, 0, sorel.Programs() - 1);
-    for (int block = 0; block < kBar; ++block) {
+    // Blocks at their pace while the host saves the state now and then, then
+    // as fast as an offline render runs them, while the loader works.
+    for (int block = 0; block < kBar / 4; ++block) {
         host.ProcessBlock(kBlock);
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        host.GetChunk(1);
     }
+    host.ProcessBlocks(kBar, kBlock);
     EXPECT_EQ(sorel.Name(), sorel.Indexed(sorel.Programs() - 1));
     for (int note : kChord) host.NoteOff(0, 1, note);
     host.ProcessBlocks(2, kBlock);
