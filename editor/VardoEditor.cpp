@@ -23,6 +23,7 @@
 #include "frame/EditorPort.h"
 #include "frame/EngineEdits.h"
 #include "frame/Parameter.h"
+#include "frame/MidiLearn.h"
 #include "graphics/IGraphics.h"
 #include "graphics/IPopupMenu.h"
 #include "graphics/WindowHost.h"
@@ -707,8 +708,9 @@ void VardoEditor::OpenControlMenu(IControl& control, int x, int y) {
     if (stepMenu) AddHistoryItems(menu);
     if (menuParam) {
         if (stepMenu) menu.AddSeparator();
+        const int controller = port_->LearntController(target.parameter);
         for (int v = static_cast<int>(menuParam->Minimum()); v <= static_cast<int>(menuParam->Maximum()); ++v)
-            menu.AddItem(menuParam->DisplayText(v), v);
+            menu.AddItem(MidiLearn::MenuItemText(menuParam->DisplayText(v), controller), v);
     }
     const IPopupChoice choice = ShowMenu(menu, control.PromptRECT(x, y));
     if (!choice) return;

@@ -30,6 +30,8 @@ public:
     virtual void SetParameterFromGUI(int index, double normalized) = 0;
     // A menu parameter chosen from a menu opened on `target` (takes the lock).
     virtual void ChooseFromMenu(const MenuTarget& target, int index, double normalized) = 0;
+    // The lowest controller MIDI learn binds to the parameter, or MidiLearn::kUnbound (takes the lock).
+    virtual int LearntController(int index) = 0;
 
     // --- the editor's model and its news ---
     virtual const EditorModel& Model() const = 0;

@@ -70,6 +70,14 @@ void IPlugBase::ReapplyAllParameters() {
     }
 }
 
+bool IPlugBase::SelectProgram(int index) {
+    std::lock_guard<std::recursive_mutex> lock(mutex_);
+    if (!LoadProgram(index)) return false;
+    currentProgram_ = index;
+    programName_ = ProgramLabel(index, kProgramNameLength - 1);
+    return true;
+}
+
 void IPlugBase::SetProgramName(const char* name) {
     std::lock_guard<std::recursive_mutex> lock(mutex_);
     programName_.assign(name, strnlen(name, kProgramNameLength - 1));

@@ -59,6 +59,8 @@ public:
     // engine holds that default already.
     void ReapplyAllParameters();
 
+    bool SelectProgram(int index) override;
+    int CurrentProgram() const override { return currentProgram_; }
     const std::string& ProgramName() const override { return programName_; }
     void SetProgramName(const char* name) override;
 
@@ -75,6 +77,8 @@ protected:
     // True where the engine holds the parameter's default whenever the table
     // does, so that handing it over again changes nothing.
     virtual bool EngineKeepsDefault(int index) const { return false; }
+    // Hands program `index` to the loader; false when there is no such program.
+    virtual bool LoadProgram(int index) { return false; }
 
 private:
     void ChangedFromGUI(int index, const Parameter& p, double before);
@@ -82,6 +86,7 @@ private:
     std::recursive_mutex mutex_;
     ParameterTable params_;
     std::string programName_ = "Empty";
+    int currentProgram_ = 0;
 };
 
 }  // namespace sorel

@@ -1,6 +1,7 @@
 #include "frame/MidiInput.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "engine/ParameterIndex.h"
@@ -112,13 +113,20 @@ void MidiInput::HandleControlChange(const MidiMessage& message) {
 bool MidiInput::HandleControllerInput(int controller, int value) {
     int target = -1;
     double normalized = 0.0;
+    const bool learning = plugin_.Learn().LearnTarget() != MidiLearn::kUnbound;
     if (!plugin_.Learn().Route(controller, value, target, normalized)) return false;
+    if (learning) ShowLearnt(controller, target);
     const Parameter* p = plugin_.GetParam(target);
     if (std::fabs(p->Normalized() - normalized) > 1e-9) {
         plugin_.SetParameterFromGUI(target, normalized);
         plugin_.ShowInEditor(target, plugin_.GetParam(target)->Normalized());
     }
     return true;
+}
+
+void MidiInput::ShowLearnt(int controller, int target) {
+    std::array<char, EditorLink::kStatusLength> text{};
+    plugin_.Link().PostStatus(MidiLearn::LearntStatus(controller, plugin_.GetParam(target)->Name(), text));
 }
 
 }  // namespace sorel

@@ -30,6 +30,8 @@ private:
     void HandleControlChange(const MidiMessage& message);
     // A learnt controller's value goes to its parameter; false when none learnt it.
     bool HandleControllerInput(int controller, int value);
+    // Tells the status line which controller a learn took.
+    void ShowLearnt(int controller, int target);
 
     Vardo& plugin_;
     MidiOutput& output_;

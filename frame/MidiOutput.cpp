@@ -85,6 +85,10 @@ void MidiOutput::SendControllers(const NoteRecord& record, int offset) {
 void MidiOutput::QueuePanic() {
     for (int channel = 1; channel <= midi::kChannels; ++channel)
         Queue(MidiMessage::ControlChange(midi::kAllNotesOff, 0.0, channel, 0), note_owner::kHost, true);
+    QueueEndOfSoundingNotes();
+}
+
+void MidiOutput::QueueEndOfSoundingNotes() {
     // Every note that went out ends in this same block, once: the note-offs
     // of what the engine still knows of them then end nothing and stay here.
     sounding_.ForEach([&](int channel, int note) {

@@ -37,6 +37,8 @@ public:
     // Every channel's All Notes Off and the end of every note that went out,
     // ahead of anything else in this block.
     void QueuePanic();
+    // A note-off for every note that went out and still sounds, in this block.
+    void QueueEndOfSoundingNotes();
     // Orders what was queued, keeps it one note per channel and key, and
     // returns it for the host; valid until the next flush.
     std::span<const MidiMessage> Flush(int frames);

@@ -9,6 +9,7 @@
 #include "engine/ChordShapeList.h"
 #include "engine/ParameterDefaults.h"
 #include "engine/ScaleTable.h"
+#include "frame/MidiLearn.h"
 #include "frame/NoteNames.h"
 
 namespace sorel {
@@ -325,12 +326,12 @@ private:
         Switch(kResize, "Resize");
         Enumeration(kPatternStepMode, "Pattern Step mode", 9,
                     TextList({"ORDER", "CHRDMEM", "LENGTH", "GATE", "ACCENT", "TRANSP", "DIV", "SHIFT", "SEQ"}));
-        Enumeration(kMidiLearnMenu, "MIDI learn", 2, TextList({"MIDI learn", "MIDI unlearn"}));
+        Enumeration(kMidiLearnMenu, "MIDI learn", 2, TextList({MidiLearn::kLearnItem, MidiLearn::kUnlearnItem}));
         Enumeration(kCopyMenu, "Copy", 3, TextList({"Copy", "Paste", "Paste to all"}));
         Enumeration(kCopyCcMenu, "Copy", 5,
                     TextList({"Copy", "Paste", "Paste to all", "Toggle send only CC", "Toggle trigger CM"}));
         Enumeration(kResetStepsMenu, "Reset steps", 5,
-                    TextList({"Toggle On/Off", "MIDI learn", "MIDI unlearn", "Copy to all", "Reset steps"}));
+                    TextList({"Toggle On/Off", MidiLearn::kLearnItem, MidiLearn::kUnlearnItem, "Copy to all", "Reset steps"}));
         Enumeration(kMidiOutput, "MIDI output", 0);
         Switch(kBoxSettings, "Box settings");
     }

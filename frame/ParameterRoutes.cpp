@@ -365,7 +365,10 @@ void ParameterRoutes::RunMenuItem(const MenuTarget&) {
     (Actions().*Action)();
 }
 
-void ParameterRoutes::BeginLearn(const MenuTarget& target) { vardo_.learn_.BeginLearn(target.parameter); }
+void ParameterRoutes::BeginLearn(const MenuTarget& target) {
+    vardo_.learn_.BeginLearn(target.parameter);
+    if (vardo_.learn_.LearnTarget() != MidiLearn::kUnbound) vardo_.editorLink_.PostStatus(MidiLearn::kWaitingStatus);
+}
 
 void ParameterRoutes::UnlearnAll(const MenuTarget&) { vardo_.learn_.UnlearnAll(); }
 

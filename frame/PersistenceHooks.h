@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "frame/GlobalSettings.h"
@@ -33,6 +34,14 @@ public:
     // Safe on the audio thread and under the plug-in lock: persistence's own
     // thread writes the file.
     virtual void SaveGlobalSettings(const GlobalSettings& settings) {}
+
+    // The host's programs, fixed when the persistence was built: their
+    // count, the label of one ("style: name", at most maxLength characters,
+    // empty outside the list), and loading one on persistence's own thread
+    // (false outside the list; returns at once).
+    virtual int ProgramCount() const { return 0; }
+    virtual std::string ProgramLabel(int index, size_t maxLength) const { return {}; }
+    virtual bool LoadProgram(int index) { return false; }
 };
 
 }  // namespace sorel

@@ -1,6 +1,6 @@
 // Everything a format's binding needs of the plug-in: blocks with MIDI in and
-// out, the state, the editor on a parent window, the parameters and the one
-// program, and the names of the MIDI keys. The binding owns the core and
+// out, the state, the editor on a parent window, the parameters and the
+// programs, and the names of the MIDI keys. The binding owns the core and
 // answers its calls back through a PluginHost.
 #pragma once
 
@@ -66,7 +66,16 @@ public:
     // A plain value the host typed.
     virtual void SetParameterFromHostText(int index, double plain) = 0;
 
-    // --- the one program ---
+    // --- the programs: a list fixed while the instance lives ---
+    virtual int ProgramCount() const = 0;
+    // "style: name" of a program, at most maxLength characters; empty outside the list.
+    virtual std::string ProgramLabel(int index, size_t maxLength) const = 0;
+    // Starts loading a program away from the calling thread and makes it the
+    // current one; false (nothing changes) outside the list.
+    virtual bool SelectProgram(int index) = 0;
+    // The program chosen last, 0 before any.
+    virtual int CurrentProgram() const = 0;
+    // The current program's name, which the host may rename.
     virtual const std::string& ProgramName() const = 0;
     virtual void SetProgramName(const char* name) = 0;
 

@@ -131,8 +131,11 @@ std::span<const MidiMessage> Vardo::ProcessBlock(int frames, const TimeInfo& inf
     blockTransport_.BeginBlock();
     input_.ServeCcTeach();
     if (panicRequested_) {
-        panicRequested_ = false;
+        panicRequested_ = endOfNotesRequested_ = false;
         Panic();
+    } else if (endOfNotesRequested_) {
+        endOfNotesRequested_ = false;
+        EndNotes();
     }
     const BlockTiming timing = blockTransport_.Read(info, frames, host_.SampleRate());
     blockTransport_.SetEngineStart(timing.engineStart);
@@ -149,6 +152,11 @@ std::span<const MidiMessage> Vardo::ProcessBlock(int frames, const TimeInfo& inf
 
 void Vardo::Panic() {
     output_.QueuePanic();
+    app_->ReleaseAll();
+}
+
+void Vardo::EndNotes() {
+    output_.QueueEndOfSoundingNotes();
     app_->ReleaseAll();
 }
 

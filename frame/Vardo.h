@@ -84,6 +84,9 @@ public:
     // The parameter alone, on the current selection.
     void SetMenuTarget(int parameterIndex) { routes_.SetMenuTarget(parameterIndex); }
     void RequestPanic() { panicRequested_ = true; }
+    // The next block ends every note that sounds and lets go of the keys, as
+    // a panic does, but tells the instruments nothing more.
+    void RequestEndOfNotes() { endOfNotesRequested_ = true; }
     // While set (a preset is being applied) blocks run without the engine.
     void SetEngineSuspended(bool suspended) { engineSuspended_.store(suspended); }
     bool AudioStarted() const { return audioStarted_; }
@@ -95,6 +98,10 @@ public:
     std::span<const MidiMessage> ProcessBlock(int frames, const TimeInfo& time) override;
     intptr_t GetState(void** data, bool isBank) override;
     bool SetState(const void* data, size_t size, bool isBank) override;
+    int ProgramCount() const override { return persistence_ ? persistence_->ProgramCount() : 0; }
+    std::string ProgramLabel(int index, size_t maxLength) const override {
+        return persistence_ ? persistence_->ProgramLabel(index, maxLength) : std::string{};
+    }
     bool HasEditor() const override { return editor_ != nullptr; }
     bool OpenEditor(void* parentWindow) override { return editor_ && editor_->OpenWindow(parentWindow); }
     void CloseEditor() override {
@@ -108,6 +115,7 @@ public:
     }
 
     void Panic();
+    void EndNotes();
 
     // ProcessorListener
     void OnEngineEvents(std::span<NoteRecord> events, int segmentLength) override;
@@ -124,6 +132,7 @@ protected:
     void ShowInEditor(int index, double normalized) override { routes_.ShowInEditor(index, normalized); }
     void OnEditFromGUI(int index, double before, double after) override { routes_.OnEditFromGUI(index, before, after); }
     bool EngineKeepsDefault(int index) const override;
+    bool LoadProgram(int index) override { return persistence_ && persistence_->LoadProgram(index); }
     void ReportToHost(int index, double normalized) override { host_.ReportParameterEdit(index, normalized); }
 
 private:
@@ -170,6 +179,7 @@ private:
 
     bool transposeAllOutput_ = false;
     bool panicRequested_ = false;
+    bool endOfNotesRequested_ = false;
     bool audioStarted_ = false;
     bool inAudioPath_ = false;
     double playedSamples_ = 0.0;

@@ -52,6 +52,11 @@ EditorLink& VardoEditorPort::News() { return plug_.Link(); }
 
 const NoteMarks& VardoEditorPort::Marks() const { return plug_.Marks(); }
 
+int VardoEditorPort::LearntController(int index) {
+    std::lock_guard<std::recursive_mutex> lock(plug_.Mutex());
+    return plug_.Learn().ControllerOf(index);
+}
+
 void VardoEditorPort::BeginEdit() {
     std::lock_guard<std::recursive_mutex> lock(plug_.Mutex());
     plug_.Actions().BeginEdit();

@@ -25,6 +25,7 @@ public:
     void Locked(const std::function<void()>& work) override;
     EditorLink& News() override;
     const NoteMarks& Marks() const override;
+    int LearntController(int index) override;
 
     void BeginEdit() override;
     void EndEdit() override;

@@ -38,6 +38,7 @@ PluginPersistence::PluginPersistence(StateTarget& target) : target_(target), ran
     EnsureDataFolders();
     presets_ = std::make_unique<PresetHandler>(*this);
     chordBanks_ = std::make_unique<ChordMemoryPresetHandler>(*this);
+    programs_ = ProgramList::ScanFactory();
     loader_ = std::thread([this] { RunLoader(); });
 }
 
@@ -137,6 +138,13 @@ void PluginPersistence::RequestPresetLoad(const std::string& path, const std::st
         loading_ = true;
     }
     requestChanged_.notify_all();
+}
+
+bool PluginPersistence::LoadProgram(int index) {
+    const Program* program = programs_.At(index);
+    if (!program) return false;
+    RequestPresetLoad(program->path, program->name);
+    return true;
 }
 
 void PluginPersistence::RunLoader() {

@@ -22,6 +22,7 @@
 #include "frame/PersistenceHooks.h"
 #include "persistence/ChordMemoryPresetHandler.h"
 #include "persistence/PresetHandler.h"
+#include "persistence/ProgramList.h"
 #include "persistence/StateApplier.h"
 #include "persistence/StateChunk.h"
 
@@ -47,6 +48,9 @@ public:
     void Shutdown() override;
     // Safe on the audio thread: the loading thread writes the settings file.
     void SaveGlobalSettings(const GlobalSettings& settings) override;
+    int ProgramCount() const override { return programs_.Count(); }
+    std::string ProgramLabel(int index, size_t maxLength) const override { return programs_.Label(index, maxLength); }
+    bool LoadProgram(int index) override;
 
     PresetHandler& Presets() { return *presets_; }
     ChordMemoryPresetHandler& ChordBanks() { return *chordBanks_; }
@@ -108,6 +112,7 @@ private:
     std::shared_ptr<const std::vector<ParameterRange>> ranges_;  // shared by every instance
     std::unique_ptr<PresetHandler> presets_;
     std::unique_ptr<ChordMemoryPresetHandler> chordBanks_;
+    ProgramList programs_;
 
     // Each apply takes the next number; an older one stops at its next lock
     // hold. (A plain mutex here would deadlock: the host's set-chunk call

@@ -108,6 +108,15 @@ void VardoStateTarget::SetStateLoading(bool loading) {
     vardo_.SetEngineSuspended(loadingDepth_ > 0);
 }
 
+void VardoStateTarget::SetPresetLoading(bool loading) {
+    if (!loading) return;
+    // Another preset may split the keyboard into other areas and channels:
+    // what sounds now would end in an area that never started it. The next
+    // block ends every note that went out, whatever the engine knows of it.
+    std::lock_guard<std::recursive_mutex> lock(vardo_.Mutex());
+    vardo_.RequestEndOfNotes();
+}
+
 void VardoStateTarget::StateApplied() {
     // What the history would bring back belongs to the state before.
     vardo_.Actions().ClearHistory();

@@ -39,7 +39,7 @@ public:
     GlobalSettings GetGlobalSettings() const override;
     void ApplyGlobalSettings(const GlobalSettings& settings) override;
     void SetStateLoading(bool loading) override;
-    void SetPresetLoading(bool loading) override {}
+    void SetPresetLoading(bool loading) override;
     void StateApplied() override;
 
 private:

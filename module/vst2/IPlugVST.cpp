@@ -161,7 +161,7 @@ IPlugVST::IPlugVST(audioMasterCallback host, CoreFactory factory)
     effect_.getParameter = &VstEntries::GetParameter;
     effect_.processReplacing = &VstEntries::ProcessReplacing;
     effect_.processDoubleReplacing = &VstEntries::ProcessDoubleReplacing;
-    effect_.numPrograms = 1;
+    effect_.numPrograms = 1;  // until the core tells its programs
     effect_.flags = effFlagsCanReplacing | effFlagsProgramChunks | effFlagsIsSynth | effFlagsCanDoubleReplacing;
     effect_.initialDelay = 0;
     effect_.ioRatio = 1.0f;
@@ -181,6 +181,8 @@ IPlugVST::IPlugVST(audioMasterCallback host, CoreFactory factory)
     // Hosts see the chosen few; the whole table travels in the chunk and,
     // for the plug-in's own tools, through the vendor-specific opcode.
     effect_.numParams = core_->HostParameterCount();
+    // Without factory presets the one program is the current state.
+    effect_.numPrograms = std::max(1, core_->ProgramCount());
     if (core_->HasEditor()) effect_.flags |= effFlagsHasEditor;
     inputArrangement_.type = kSpeakerArrEmpty;
     inputArrangement_.numChannels = identity.inputs;
@@ -382,8 +384,10 @@ intptr_t IPlugVST::Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, vo
             Open();
             return 0;
         case effSetProgram:
+            core_->SelectProgram(static_cast<int>(value));
+            return 0;
         case effGetProgram:
-            return 0;  // one program slot: it is always the current one
+            return core_->CurrentProgram();
         case effSetProgramName:
             if (ptr) core_->SetProgramName(static_cast<const char*>(ptr));
             return 0;
@@ -431,9 +435,7 @@ intptr_t IPlugVST::Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, vo
         case effString2Parameter:
             return StringToParameter(core_->HostParameterTableIndex(index), static_cast<const char*>(ptr));
         case effGetProgramNameIndexed:
-            if (index != 0 || !ptr) return 0;
-            CopyText(ptr, core_->ProgramName(), kVstMaxProgNameLen);
-            return core_->ProgramName().empty() ? 0 : 1;
+            return ProgramNameIndexed(index, ptr);
         case effGetInputProperties:
             return PinProperties(index, effect_.numInputs, "Input %d", ptr);
         case effGetOutputProperties:
@@ -491,6 +493,16 @@ intptr_t IPlugVST::EditorRect(void* ptr) {
     if (!ptr || !core_->EditorSize(width, height)) return 0;
     editorRect_ = {0, 0, static_cast<VstInt16>(height), static_cast<VstInt16>(width)};
     *static_cast<ERect**>(ptr) = &editorRect_;
+    return 1;
+}
+
+intptr_t IPlugVST::ProgramNameIndexed(int index, void* ptr) {
+    if (!ptr) return 0;
+    const std::string name = core_->ProgramCount() > 0 ? core_->ProgramLabel(index, kVstMaxProgNameLen - 1)
+                             : index == 0                ? core_->ProgramName()
+                                                         : std::string{};
+    if (name.empty()) return 0;
+    CopyText(ptr, name, kVstMaxProgNameLen);
     return 1;
 }
 

@@ -67,6 +67,7 @@ private:
     intptr_t CanDo(const char* question);
     intptr_t PinProperties(int index, int count, const char* labelFormat, void* ptr);
     intptr_t EditorRect(void* ptr);
+    intptr_t ProgramNameIndexed(int index, void* ptr);
     intptr_t KeyName(void* ptr);
 
     AEffect effect_{};

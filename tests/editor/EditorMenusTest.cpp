@@ -8,6 +8,7 @@
 #include "engine/PatternEngine.h"
 #include "engine/PatternStepper.h"
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <functional>
@@ -74,9 +75,15 @@ TEST_F(MenuTest, EveryMenuItemActsOnWhatItWasOpenedOn) {
         {"step: MIDI learn the step clicked, though the host shows another lane meanwhile",
          [&] { whileOpen = [&] { SetFromHost(kPatternStepMode, 1); }; RightClickStep(6, "MIDI learn"); },
          [&] { EXPECT_EQ(vardo->Learn().LearnTarget(), GateStep(0, 0, 6)); }},
-        {"step: MIDI unlearn only that step's",
-         [&] { Bind(7, GateStep(0, 0, 6)); Bind(8, GateStep(0, 0, 7)); RightClickStep(6, "MIDI unlearn"); },
-         [&] { EXPECT_EQ(std::pair(Bound(7), Bound(8)), std::pair(-1, GateStep(0, 0, 7))); }},
+        {"step: MIDI unlearn only that step's, its controller named",
+         [&] { Bind(8, GateStep(0, 0, 6)); Bind(7, GateStep(0, 0, 6)); Bind(9, GateStep(0, 0, 7)); RightClickStep(6, "MIDI unlearn CC 7"); },
+         [&] {
+             EXPECT_EQ(std::tuple(Bound(7), Bound(8), Bound(9)), std::tuple(-1, -1, GateStep(0, 0, 7)));
+             EXPECT_EQ(std::ranges::count(shown.back(), "MIDI learn (CC 7)"), 1);
+         }},
+        {"knob: its learn items name the controller bound to it",
+         [&] { Bind(20, kGate); RightClick(kKnobSkin, "MIDI learn (CC 20)"); },
+         [&] { EXPECT_EQ(shown.back(), (std::vector<std::string>{"MIDI learn (CC 20)", "MIDI unlearn CC 20"})); }},
         {"step: Copy to all", [&] { SetFromHost(GateStep(0, 0, 12), 33); RightClickStep(12, "Copy to all"); },
          [&] { EXPECT_EQ(Plain(GateStep(0, 0, 0)) + Plain(GateStep(0, 0, 31)), 66); }},
         {"step: Reset steps", [&] { SetFromHost(GateStep(0, 0, 4), 90); RightClickStep(20, "Reset steps"); },

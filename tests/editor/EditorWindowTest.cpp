@@ -51,8 +51,9 @@ protected:
     bool OpenEditor() { return host->Dispatch(effEditOpen, 0, 0, reinterpret_cast<void*>(parent_)) == 1; }
     ::Window EditorWindow() { return sorel::testing::FirstChildWindow(display_, parent_); }
     // A fingerprint of what the editor's window shows in a rectangle (0 when unreadable); black is not drawn.
-    uint64_t Shown(const IRECT& r) {
-        XImage* image = XGetImage(display_, EditorWindow(), r.L, r.T, r.W(), r.H(), AllPlanes, ZPixmap);
+    uint64_t Shown(const IRECT& r) { return Shown(EditorWindow(), r); }
+    uint64_t Shown(::Window window, const IRECT& r) {
+        XImage* image = XGetImage(display_, window, r.L, r.T, r.W(), r.H(), AllPlanes, ZPixmap);
         if (!image) return 0;
         // An opaque window: its pixels read as the canvas's with full alpha.
         const uint64_t hash = Fingerprint(r, [&](int x, int y) { return 0xFF000000 | XGetPixel(image, x - r.L, y - r.T); });
@@ -381,20 +382,60 @@ TEST_F(EditorWindowTest, TheStatusLineShowsAKnobsValueThroughoutADragAndAWheelTu
     }
 }
 
-TEST_F(EditorWindowTest, AKnobLearnsAControllerFromItsMenuAndTurnsWithIt) {
+// The knob's menu shows the controller it learnt, wider, and the status line
+// says what learn waits for and what it took; unlearnt, the menu is as before.
+TEST_F(EditorWindowTest, AKnobLearnsAControllerFromItsMenuShowsItAndTurnsWithIt) {
     ASSERT_TRUE(OpenAndDrawn());
-    const IRECT knob = Skin(0);
+    const IRECT knob = Skin(0), status = Skin(kStatusSkin);
     const uint64_t before = Shown(knob);
+    // The knob's menu as the screen shows it once it holds still: its width and pixels.
+    const auto menuShown = [&] {
+        IRECT menu;
+        EXPECT_TRUE(Xdotool(knob.L + 28, knob.T + 28, "click 3"));
+        EXPECT_TRUE(Eventually([&] { return !(menu = MenuShown()).Empty(); }));
+        const ::Window root = DefaultRootWindow(display_);
+        uint64_t shown = 0;
+        Eventually([&] { return std::exchange(shown, Shown(root, menu)) == shown; });
+        EXPECT_TRUE(XvfbServer::Instance().Xdotool("key Escape"));
+        EXPECT_TRUE(Eventually([&] { return MenuShown().Empty(); }));
+        return std::pair(menu.W(), shown);
+    };
+    std::vector<std::pair<std::string, uint64_t>> statuses;
+    const auto statusShows = [&](const std::string& text) {
+        // Xlib's macro Status hides the fixture's reader: the line's control is read here.
+        const auto line = [&] { return static_cast<ITextControl*>(At(kStatusSkin))->Text(); };
+        EXPECT_TRUE(Eventually([&] { return line() == text; })) << line();
+        uint64_t shown = 0;
+        Eventually([&] { return std::exchange(shown, Shown(status)) == shown; });
+        statuses.emplace_back(text, shown);
+    };
+    const auto unbound = menuShown();
     ASSERT_TRUE(Xdotool(knob.L + 28, knob.T + 28, "click 3 sleep 0.3 key Down Return"));
     ASSERT_TRUE(Eventually([&] {
         std::lock_guard<std::recursive_mutex> lock(vardo->Mutex());
         return vardo->Learn().LearnTarget() == kGate;
     })) << "\"MIDI learn\" chosen";
+    statusShows("MIDI learn: move a controller");
     host->Controller(0, 1, 20, 127);
     host->ProcessBlock(64);
     EXPECT_EQ(host->GetParameter(kGate), 1.0f);
     EXPECT_TRUE(Eventually([&] { return Shown(knob) != before; })) << "the knob turned on screen";
+    statusShows("MIDI learn: CC 20 moves " + vardo->Params().Get(kGate)->Name());
+    const auto bound = menuShown();
+    EXPECT_GT(bound.first, unbound.first) << "the items name the controller";
+    EXPECT_NE(bound.second, unbound.second);
+    ASSERT_TRUE(Xdotool(knob.L + 28, knob.T + 28, "click 3 sleep 0.3 key Down Down Return"));
+    EXPECT_TRUE(Eventually([&] {
+        std::lock_guard<std::recursive_mutex> lock(vardo->Mutex());
+        return vardo->Learn().BoundParameter(20) == MidiLearn::kUnbound;
+    })) << "\"MIDI unlearn CC 20\" chosen";
+    EXPECT_EQ(menuShown(), unbound);
     EXPECT_TRUE(ClosedShowingWhatWasDrawn({0, 0, 1000, 565}));
+    for (const auto& [text, shown] : statuses) {
+        editor->SetStatusText(text);
+        Redraw();
+        EXPECT_EQ(Pixels(status), shown) << text;
+    }
 }
 
 TEST_F(EditorWindowTest, APresetSavedThroughMenuAndTextFieldsLoadsBackThroughTheBrowser) {
