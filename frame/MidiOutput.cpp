@@ -96,6 +96,12 @@ void MidiOutput::QueueEndOfSoundingNotes() {
     });
 }
 
+void MidiOutput::QueueEndOfEngineNotes() {
+    sounding_.ForEachOwnedBy(note_owner::kEngine, [&](int channel, int note) {
+        Queue(MidiMessage::NoteOff(channel, note, 0), note_owner::kPanic, true);
+    });
+}
+
 std::span<const MidiMessage> MidiOutput::Flush(int frames) {
     if (out_.Empty()) return {};
     wire_.clear();

@@ -39,6 +39,9 @@ public:
     void QueuePanic();
     // A note-off for every note that went out and still sounds, in this block.
     void QueueEndOfSoundingNotes();
+    // Ends the notes the key areas started, in this block; what passed through
+    // from the host ends with its key.
+    void QueueEndOfEngineNotes();
     // Orders what was queued, keeps it one note per channel and key, and
     // returns it for the host; valid until the next flush.
     std::span<const MidiMessage> Flush(int frames);

@@ -29,6 +29,13 @@ public:
             for (int n = 0; n < midi::kNotes; ++n)
                 if (owners_[c][n] != kSilent) fn(c + 1, n);
     }
+    // The notes the given owner started and that still sound.
+    template <typename Fn>
+    void ForEachOwnedBy(int owner, Fn&& fn) const {
+        ForEach([&](int channel, int note) {
+            if (owners_[channel - 1][note] == owner) fn(channel, note);
+        });
+    }
 
 private:
     static constexpr int16_t kSilent = -1;

@@ -155,10 +155,7 @@ void Vardo::Panic() {
     app_->ReleaseAll();
 }
 
-void Vardo::EndNotes() {
-    output_.QueueEndOfSoundingNotes();
-    app_->ReleaseAll();
-}
+void Vardo::EndNotes() { output_.QueueEndOfEngineNotes(); }
 
 void Vardo::OnEngineEvents(std::span<NoteRecord> events, int segmentLength) {
     output_.SendEngineEvents(events, blockTransport_.EngineStart());

@@ -84,8 +84,9 @@ public:
     // The parameter alone, on the current selection.
     void SetMenuTarget(int parameterIndex) { routes_.SetMenuTarget(parameterIndex); }
     void RequestPanic() { panicRequested_ = true; }
-    // The next block ends every note that sounds and lets go of the keys, as
-    // a panic does, but tells the instruments nothing more.
+    // The next block ends every note the key areas started; the keys still
+    // held play on in what the engine plays next, and the engine's own late
+    // note-offs of the ended notes end nothing.
     void RequestEndOfNotes() { endOfNotesRequested_ = true; }
     // While set (a preset is being applied) blocks run without the engine.
     void SetEngineSuspended(bool suspended) { engineSuspended_.store(suspended); }

@@ -112,7 +112,8 @@ void VardoStateTarget::SetPresetLoading(bool loading) {
     if (!loading) return;
     // Another preset may split the keyboard into other areas and channels:
     // what sounds now would end in an area that never started it. The next
-    // block ends every note that went out, whatever the engine knows of it.
+    // block ends every note the key areas sent, whatever the engine knows of
+    // it; the keys held play on in the new preset.
     std::lock_guard<std::recursive_mutex> lock(vardo_.Mutex());
     vardo_.RequestEndOfNotes();
 }
