@@ -181,6 +181,12 @@ TEST_F(HostParametersTest, ALearntControllerOnAHostParameterIsAutomated) {
     host->Controller(1, 1, 20, 127);
     host->ProcessBlock(kBlock);
     EXPECT_EQ(host->Automated(), (std::vector<std::pair<int, float>>{{HostIndex(0, kGateEntry), 1.0f}}));
+    // Each move is an edit of its own for a host in write mode.
+    std::vector<std::pair<int, int>> edits;  // opcode, host index
+    for (const TestHost::EditCall& c : host->EditCalls()) edits.emplace_back(c.opcode, c.index);
+    const int gate = HostIndex(0, kGateEntry);
+    EXPECT_EQ(edits, (std::vector<std::pair<int, int>>{
+                         {audioMasterBeginEdit, gate}, {audioMasterAutomate, gate}, {audioMasterEndEdit, gate}}));
     EXPECT_EQ(host->GetHostParameter(HostIndex(0, kGateEntry)), 1.0f);
 }
 
