@@ -543,7 +543,7 @@ void VardoEditor::OnMouseDown(int x, int y, const IMouseMod& mod) {
     capture_ = pressed_ = ControlAt(x, y);
     pressClosed_ = false;
     // A right click opens a menu, whose items are steps of their own.
-    if (capture_ && !mod.R) BeginGesture();
+    if (capture_ && !mod.R) BeginGesture(*capture_);
     if (capture_) capture_->OnMouseDown(x, y, mod);
     ApplyPendingActions();
 }
@@ -555,9 +555,11 @@ void VardoEditor::OnMouseUp(int x, int y, const IMouseMod& mod) {
     ApplyPendingActions();
 }
 
-void VardoEditor::BeginGesture() {
+void VardoEditor::BeginGesture(const IControl& control) {
     port_->BeginEdit();
     gestureOpen_ = true;
+    // A host recording the user's edits hears of the touch on the press.
+    if (control.ParamIdx() >= 0) port_->TouchParameter(control.ParamIdx());
 }
 
 void VardoEditor::EndGesture() {
@@ -590,7 +592,7 @@ bool VardoEditor::OnMouseDblClick(int x, int y, const IMouseMod& mod) {
     EndGesture();
     capture_ = control;
     if (control) {
-        BeginGesture();
+        BeginGesture(*control);
         control->OnMouseDblClick(x, y, mod);
     }
     ApplyPendingActions();
@@ -612,7 +614,7 @@ void VardoEditor::OnMouseOut() {
 
 void VardoEditor::OnMouseWheel(int x, int y, const IMouseMod& mod, int notches) {
     if (IControl* control = ControlAt(x, y); control && (control->ParamIdx() >= 0 || control == patternView_)) {
-        BeginGesture();
+        BeginGesture(*control);
         control->OnMouseWheel(x, y, mod, notches);
         EndGesture();
     }

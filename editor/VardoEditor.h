@@ -173,7 +173,7 @@ private:
     void ShowTool();
     IRECT WholeControlsAround(IRECT area) const;
     // A mouse gesture is one step of the edit history, from the press to the release.
-    void BeginGesture();
+    void BeginGesture(const IControl& control);
     void EndGesture();
     void UndoOrRedo(bool redo);
     // "Undo" and "Redo" at the top of the step menus.

@@ -43,6 +43,9 @@ public:
 
     // --- the edit history (each takes the lock) ---
     virtual void BeginEdit() = 0;
+    // The open gesture acts on the parameter: a host that records the
+    // user's edits hears of it at once (takes the lock).
+    virtual void TouchParameter(int index) = 0;
     virtual void EndEdit() = 0;
     virtual void UndoOrRedo(bool redo) = 0;
     virtual bool CanUndo() = 0;

@@ -26,7 +26,8 @@ void IPlugBase::SetPlainFromGUI(int index, double plain) {
 }
 
 void IPlugBase::ChangedFromGUI(int index, const Parameter& p, double before) {
-    if (!p.NoHostReport()) ReportToHost(index, p.Normalized());
+    // The host's own parameters are reported wherever they sit in the table.
+    if (!p.NoHostReport() || HostIndexOfTable(index) >= 0) ReportToHost(index, p.Normalized());
     OnEditFromGUI(index, before, p.Value());
     OnParamChange(index, ChangeSource::User);
 }

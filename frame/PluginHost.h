@@ -23,6 +23,13 @@ public:
     virtual bool GetTime(TimeInfo& info) = 0;
     // A user changed a parameter the host may automate.
     virtual void ReportParameterEdit(int index, double normalized) = 0;
+    // A user's gesture on the parameter begins or ends: between the two the
+    // host records its edits as one touch of the control.
+    virtual void BeginParameterEdit(int index) = 0;
+    virtual void EndParameterEdit(int index) = 0;
+    // Values the host shows changed without the host: it should read them
+    // again. Never called on the audio thread.
+    virtual void ParameterValuesChanged() = 0;
     // Asks the host to give the editor window a new size; false when it will not.
     virtual bool RequestEditorSize(int width, int height) = 0;
 };
@@ -36,6 +43,9 @@ public:
     int BlockSize() const override { return kDefaultBlockSize; }
     bool GetTime(TimeInfo&) override { return false; }
     void ReportParameterEdit(int, double) override {}
+    void BeginParameterEdit(int) override {}
+    void EndParameterEdit(int) override {}
+    void ParameterValuesChanged() override {}
     bool RequestEditorSize(int, int) override { return false; }
 };
 

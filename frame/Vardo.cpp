@@ -49,6 +49,49 @@ Vardo::Vardo(PluginHost& host) : host_(host) {
     TimeInfo time;
     host_.GetTime(time);
     blockTransport_.Fill(time, host_.SampleRate());
+    hostValues_.Renew(*this);
+}
+
+void Vardo::ReportToHost(int index, double normalized) {
+    hostValues_.Known(HostIndexOfTable(index), normalized);
+    gesture_.Report(index, normalized);
+}
+
+void Vardo::SetParameterFromHost(int index, double normalized) {
+    std::lock_guard<std::recursive_mutex> lock(Mutex());
+    IPlugBase::SetParameterFromHost(index, normalized);
+    hostValues_.Known(HostIndexOfTable(index), GetParameterNormalized(index));
+}
+
+void Vardo::SetParameterFromHostText(int index, double plain) {
+    std::lock_guard<std::recursive_mutex> lock(Mutex());
+    IPlugBase::SetParameterFromHostText(index, plain);
+    hostValues_.Known(HostIndexOfTable(index), GetParameterNormalized(index));
+}
+
+void Vardo::TellHostOfChangedValues() {
+    bool changed = false;
+    {
+        std::lock_guard<std::recursive_mutex> lock(Mutex());
+        changed = hostValues_.Renew(*this);
+    }
+    // Outside the lock: the host reads the values back at once.
+    if (changed) host_.ParameterValuesChanged();
+}
+
+void Vardo::BeginGesture() {
+    std::lock_guard<std::recursive_mutex> lock(Mutex());
+    gesture_.Open();
+}
+
+void Vardo::TouchInGesture(int index) {
+    std::lock_guard<std::recursive_mutex> lock(Mutex());
+    gesture_.Touch(index);
+}
+
+void Vardo::EndGesture() {
+    std::lock_guard<std::recursive_mutex> lock(Mutex());
+    gesture_.Close();
 }
 
 Vardo::~Vardo() {

@@ -26,6 +26,8 @@
 #include "frame/EngineNews.h"
 #include "frame/NoteMarks.h"
 #include "frame/GlobalSettings.h"
+#include "frame/HostGesture.h"
+#include "frame/HostValueWatch.h"
 #include "frame/IPlugBase.h"
 #include "frame/MidiLearn.h"
 #include "frame/editing/MenuTarget.h"
@@ -109,8 +111,21 @@ public:
         if (editor_) editor_->CloseWindow();
     }
     bool EditorSize(int& width, int& height) const override;
-    // A paste that a learnt controller started on the audio thread begins here.
-    void Idle() override { actions_->StartWaitingPastes(); }
+    // A paste that a learnt controller started on the audio thread begins
+    // here, and the host hears of values that changed without it.
+    void Idle() override {
+        actions_->StartWaitingPastes();
+        TellHostOfChangedValues();
+    }
+    // Asks the host to read its parameters again where any changed without
+    // it since it last heard (takes the lock; never on the audio thread).
+    void TellHostOfChangedValues();
+    // The editor's gesture, as the host records it (each takes the lock).
+    void BeginGesture();
+    void TouchInGesture(int index);
+    void EndGesture();
+    void SetParameterFromHost(int index, double normalized) override;
+    void SetParameterFromHostText(int index, double plain) override;
     bool KeyName(int note, std::string& name) override {
         return settings_.enableMidiNoteNames && keyNames_.NameOf(note, *app_, name);
     }
@@ -134,7 +149,7 @@ protected:
     void OnEditFromGUI(int index, double before, double after) override { routes_.OnEditFromGUI(index, before, after); }
     bool EngineKeepsDefault(int index) const override;
     bool LoadProgram(int index) override { return persistence_ && persistence_->LoadProgram(index); }
-    void ReportToHost(int index, double normalized) override { host_.ReportParameterEdit(index, normalized); }
+    void ReportToHost(int index, double normalized) override;
 
 private:
     struct AudioPathScope;
@@ -186,6 +201,8 @@ private:
     double playedSamples_ = 0.0;
     std::atomic<bool> engineSuspended_{false};
     ParameterRoutes routes_{*this};
+    HostGesture gesture_{host_, *this};
+    HostValueWatch hostValues_;
     // Last: its worker thread stops before anything it writes goes away.
     std::unique_ptr<EditorActions> actions_;
 };

@@ -60,11 +60,15 @@ int VardoEditorPort::LearntController(int index) {
 void VardoEditorPort::BeginEdit() {
     std::lock_guard<std::recursive_mutex> lock(plug_.Mutex());
     plug_.Actions().BeginEdit();
+    plug_.BeginGesture();
 }
+
+void VardoEditorPort::TouchParameter(int index) { plug_.TouchInGesture(index); }
 
 void VardoEditorPort::EndEdit() {
     std::lock_guard<std::recursive_mutex> lock(plug_.Mutex());
     plug_.Actions().EndEdit();
+    plug_.EndGesture();
 }
 
 void VardoEditorPort::UndoOrRedo(bool redo) {

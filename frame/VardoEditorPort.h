@@ -28,6 +28,7 @@ public:
     int LearntController(int index) override;
 
     void BeginEdit() override;
+    void TouchParameter(int index) override;
     void EndEdit() override;
     void UndoOrRedo(bool redo) override;
     bool CanUndo() override;

@@ -124,6 +124,8 @@ void VardoStateTarget::StateApplied() {
     EditorEvent refresh;
     refresh.kind = EditorEvent::Kind::Refresh;
     vardo_.Link().Post(refresh);
+    // A load runs on the loader's thread or the host's, never on the audio thread.
+    vardo_.TellHostOfChangedValues();
 }
 
 }  // namespace sorel

@@ -154,6 +154,7 @@ struct VstEntries {
 IPlugVST::IPlugVST(audioMasterCallback host, CoreFactory factory)
     : host_(host), outEvents_(kMaxBlockEvents),
       outListStorage_(sizeof(VstEvents) + kMaxBlockEvents * sizeof(VstEvent*)) {
+    editedTable_.fill(kNoEdit);
     effect_.magic = kEffectMagic;
     effect_.dispatcher = &VstEntries::Dispatcher;
     effect_.process = &VstEntries::ProcessAccumulating;
@@ -282,6 +283,22 @@ void IPlugVST::ReportParameterEdit(int index, double normalized) {
     const int hostIndex = core_->HostIndexOfTable(index);
     if (hostIndex >= 0) CallHost(audioMasterAutomate, hostIndex, 0, nullptr, static_cast<float>(normalized));
 }
+
+void IPlugVST::BeginParameterEdit(int index) {
+    const int hostIndex = core_ ? core_->HostIndexOfTable(index) : -1;
+    if (!HostParameters::Holds(hostIndex)) return;
+    editedTable_[hostIndex] = index;
+    CallHost(audioMasterBeginEdit, hostIndex);
+}
+
+void IPlugVST::EndParameterEdit(int index) {
+    const auto begun = std::find(editedTable_.begin(), editedTable_.end(), index);
+    if (index == kNoEdit || begun == editedTable_.end()) return;
+    *begun = kNoEdit;
+    CallHost(audioMasterEndEdit, static_cast<VstInt32>(begun - editedTable_.begin()));
+}
+
+void IPlugVST::ParameterValuesChanged() { CallHost(audioMasterUpdateDisplay); }
 
 intptr_t IPlugVST::ProcessEvents(const VstEvents* events) {
     if (!events) return 0;

@@ -4,12 +4,14 @@
 // entry: each one catches everything and answers 0.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <limits>
 #include <memory>
 #include <span>
 #include <vector>
 
+#include "frame/HostParameters.h"
 #include "frame/MidiMessage.h"
 #include "frame/PluginCore.h"
 #include "frame/PluginHost.h"
@@ -44,6 +46,9 @@ public:
     int BlockSize() const override { return blockSize_; }
     bool GetTime(TimeInfo& info) override;
     void ReportParameterEdit(int index, double normalized) override;
+    void BeginParameterEdit(int index) override;
+    void EndParameterEdit(int index) override;
+    void ParameterValuesChanged() override;
     bool RequestEditorSize(int width, int height) override;
 
     bool HostHasCockosExtensions() const { return cockosExtensions_; }
@@ -82,6 +87,11 @@ private:
     VstSpeakerArrangement inputArrangement_{};
     VstSpeakerArrangement outputArrangement_{};
     ERect editorRect_{};
+    // Per host index, the table parameter whose edit the host was told of
+    // (kNoEdit when none): an edit ends by the index it began with, even
+    // when a pattern switch gave the table parameter another one meanwhile.
+    static constexpr int kNoEdit = -1;
+    std::array<int, HostParameters::kCount> editedTable_{};
 
     // The offset of the latest event delivered for the coming block.
     static constexpr VstInt32 kNoEventYet = std::numeric_limits<VstInt32>::min();

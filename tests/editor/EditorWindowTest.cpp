@@ -17,9 +17,11 @@
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 
+#include <algorithm>
 #include <chrono>
 #include <array>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <set>
 #include <thread>
@@ -380,6 +382,76 @@ TEST_F(EditorWindowTest, TheStatusLineShowsAKnobsValueThroughoutADragAndAWheelTu
         Redraw();
         EXPECT_EQ(Pixels(status), shown) << value;
     }
+}
+
+// A host in write mode records what the musician does: a knob dragged or
+// turned, a switch dragged or a pattern button clicked tells it the begin of
+// the edit on the press, each value, and the end on the release, by the
+// host's own index.
+TEST_F(EditorWindowTest, AKnobDragAndAPatternClickReachTheHostAsBeginValuesAndEnd) {
+    ASSERT_TRUE(OpenAndDrawn());
+    const IRECT gate = Skin(0), order = Skin(19), patterns = Skin(123);
+    const int gateX = gate.L + 28, gateY = gate.T + 28;
+    const struct {
+        const char* name;
+        std::function<bool()> gesture;
+        const char* hostName;
+        int minValues;
+    } rows[] = {
+        {"gate knob dragged up",
+         [&] {
+             return Xdotool(gateX, gateY, "mousedown 1 sleep 0.2 mousemove_relative 0 -15 sleep 0.2 "
+                                          "mousemove_relative 0 -15 sleep 0.2 mouseup 1");
+         },
+         "Area 1 gate", 2},
+        {"gate knob turned a notch", [&] { return Xdotool(gateX, gateY, "click 4"); }, "Area 1 gate", 1},
+        {"play order switch dragged",
+         [&] {
+             return Xdotool(order.L + 5, order.T + 5, "mousedown 1 sleep 0.2 mousemove_relative 0 -30 sleep 0.2 mouseup 1");
+         },
+         "Area 1 play order", 1},
+        {"third pattern button clicked", [&] { return Xdotool(patterns.L + 31 * 2 + 15, patterns.T + 5, "click 1"); },
+         "Area 1 pattern", 1},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        host->ClearEditCalls();
+        ASSERT_TRUE(row.gesture());
+        const auto edits = [&] {
+            std::vector<TestHost::EditCall> calls;
+            for (const TestHost::EditCall& c : host->EditCalls())
+                if (c.opcode != audioMasterUpdateDisplay) calls.push_back(c);
+            return calls;
+        };
+        ASSERT_TRUE(Eventually([&] { return !edits().empty() && edits().back().opcode == audioMasterEndEdit; }));
+        const std::vector<TestHost::EditCall> calls = edits();
+        const int index = calls.front().index;
+        EXPECT_EQ(host->DispatchString(effGetParamName, index), row.hostName);
+        EXPECT_EQ(calls.front().opcode, audioMasterBeginEdit);
+        ASSERT_GE(static_cast<int>(calls.size()), 2 + row.minValues);
+        for (size_t i = 1; i + 1 < calls.size(); ++i) {
+            EXPECT_EQ(calls[i].opcode, audioMasterAutomate) << i;
+            EXPECT_EQ(calls[i].index, index) << i;
+        }
+        EXPECT_EQ(calls.back().index, index);
+        // The last value told is the one the host reads back.
+        EXPECT_FLOAT_EQ(calls[calls.size() - 2].value, host->GetHostParameter(index));
+    }
+    EXPECT_EQ(vardo->Params().Value(kKeyAreaPatterns), 2.0);
+    // The press begins the edit; only the release ends it.
+    host->ClearEditCalls();
+    ASSERT_TRUE(Xdotool(gateX, gateY, "mousedown 1"));
+    EXPECT_TRUE(Eventually([&] { return !host->EditCalls().empty(); }));
+    const auto opcodes = [&] {
+        std::vector<int> seen;
+        for (const TestHost::EditCall& c : host->EditCalls()) seen.push_back(c.opcode);
+        return seen;
+    };
+    std::this_thread::sleep_for(300ms);
+    EXPECT_EQ(opcodes().front(), audioMasterBeginEdit);
+    EXPECT_EQ(std::ranges::count(opcodes(), audioMasterEndEdit), 0) << "the edit lasts while the knob is held";
+    ASSERT_TRUE(Xdotool(gateX, gateY, "mouseup 1"));
+    EXPECT_TRUE(Eventually([&] { return opcodes().back() == audioMasterEndEdit; }));
 }
 
 // The knob's menu shows the controller it learnt, wider, and the status line

@@ -3,6 +3,7 @@
 // host drives them, with a C major chord held at 120 bpm.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstring>
 #include <set>
@@ -140,6 +141,45 @@ TEST(HostProgramsTest, HeldNotesEndAcrossAProgramChangeWhilePlaying) {
     EXPECT_EQ(UnendedNotes(sent), "");
     EXPECT_EQ(OverlappingNotes(sent), "");
     EXPECT_EQ(host.Faults(), "");
+}
+
+// A program or a state load changes what the host's parameters read: the
+// host is asked to read them again, from the loading thread, while blocks
+// go on on the audio thread, which never asks.
+TEST(HostProgramsTest, AProgramOrStateLoadAsksTheHostToReadItsParametersAgain) {
+    ModuleSorel sorel;
+    TestHost& host = sorel.host;
+    const std::vector<uint8_t> initial = host.GetChunk(0);
+    std::atomic<bool> playing{true};
+    std::thread audio([&] {
+        while (playing) {
+            host.ProcessBlock(kBlock);
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+    });
+    const auto updateThreads = [&] {
+        std::vector<std::thread::id> threads;
+        for (const TestHost::EditCall& c : host.EditCalls())
+            if (c.opcode == audioMasterUpdateDisplay) threads.push_back(c.thread);
+        return threads;
+    };
+    const auto askedOnce = [&](const char* load) {
+        SCOPED_TRACE(load);
+        for (auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+             updateThreads().empty() && std::chrono::steady_clock::now() < limit;)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        const std::vector<std::thread::id> threads = updateThreads();
+        EXPECT_FALSE(threads.empty());
+        for (const std::thread::id& thread : threads) EXPECT_NE(thread, audio.get_id());
+        host.ClearEditCalls();
+    };
+    host.ClearEditCalls();
+    EXPECT_TRUE(sorel.ChooseProgram(sorel.Programs() - 1));
+    askedOnce("program");
+    EXPECT_TRUE(host.SetChunk(0, initial));
+    askedOnce("state");
+    playing = false;
+    audio.join();
 }
 
 TEST(HostProgramsTest, ChunkSavedAfterAProgramLoadRestoresItsSound) {

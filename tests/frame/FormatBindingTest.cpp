@@ -42,6 +42,9 @@ public:
         return true;
     }
     void ReportParameterEdit(int, double) override {}
+    void BeginParameterEdit(int) override {}
+    void EndParameterEdit(int) override {}
+    void ParameterValuesChanged() override {}
     bool RequestEditorSize(int, int) override { return false; }
 
     std::vector<Heard> Play(PluginCore& core, const std::vector<Played>& performance) {

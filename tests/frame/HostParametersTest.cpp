@@ -1,6 +1,7 @@
 // The parameters a host shows, driven as automation drives them: through
 // setParameter and getParameter by host index, with MIDI in and out.
 #include <array>
+#include <thread>
 
 #include "PluginFixture.h"
 
@@ -180,7 +181,52 @@ TEST_F(HostParametersTest, ALearntControllerOnAHostParameterIsAutomated) {
     host->Controller(1, 1, 20, 127);
     host->ProcessBlock(kBlock);
     EXPECT_EQ(host->Automated(), (std::vector<std::pair<int, float>>{{HostIndex(0, kGateEntry), 1.0f}}));
+    // Each move is an edit of its own for a host in write mode.
+    std::vector<std::pair<int, int>> edits;  // opcode, host index
+    for (const TestHost::EditCall& c : host->EditCalls()) edits.emplace_back(c.opcode, c.index);
+    const int gate = HostIndex(0, kGateEntry);
+    EXPECT_EQ(edits, (std::vector<std::pair<int, int>>{
+                         {audioMasterBeginEdit, gate}, {audioMasterAutomate, gate}, {audioMasterEndEdit, gate}}));
     EXPECT_EQ(host->GetHostParameter(HostIndex(0, kGateEntry)), 1.0f);
+}
+
+// The pattern an area plays switched by a played control-zone key gives its
+// timing parameters another pattern's values: the host is asked to read them
+// again from its idle call, never from the audio thread; an idle with
+// nothing changed asks nothing.
+TEST_F(HostParametersTest, APatternSwitchByAControlZoneKeyAsksTheHostToReadAgainFromIdle) {
+    constexpr int kFirstPatternKey = 24;
+    ASSERT_TRUE(host->SetParameterText(kGate + PatternIndex(0, 3), "40"));
+    const auto updates = [&] {
+        std::vector<std::thread::id> threads;
+        for (const TestHost::EditCall& c : host->EditCalls())
+            if (c.opcode == audioMasterUpdateDisplay) threads.push_back(c.thread);
+        return threads;
+    };
+    const auto playOnAudioThread = [&](int note) {
+        std::thread audio([&] {
+            host->NoteOn(0, 1, note, 100);
+            host->ProcessBlock(kBlock);
+            host->NoteOff(0, 1, note);
+            host->ProcessBlock(kBlock);
+        });
+        const std::thread::id id = audio.get_id();
+        audio.join();
+        return id;
+    };
+    host->Dispatch(effIdle);
+    host->ClearEditCalls();
+    playOnAudioThread(kChord[0]);  // a key of the first area plays and switches nothing
+    host->Dispatch(effIdle);
+    EXPECT_TRUE(updates().empty());
+    const std::thread::id audio = playOnAudioThread(kFirstPatternKey + 3);
+    EXPECT_TRUE(updates().empty()) << "not from the audio thread";
+    host->Dispatch(effEditIdle);
+    EXPECT_EQ(updates(), std::vector<std::thread::id>{std::this_thread::get_id()});
+    EXPECT_NE(std::this_thread::get_id(), audio);
+    EXPECT_EQ(host->DispatchString(effGetParamDisplay, HostIndex(0, kGateEntry)), "40");
+    host->Dispatch(effIdle);
+    EXPECT_EQ(updates().size(), 1u) << "told once";
 }
 
 // The whole table stays in reach of Sorel's own tools.

@@ -148,6 +148,9 @@ std::optional<VstIntPtr> TestHost::answer(VstInt32 opcode, VstInt32 index, VstIn
     std::lock_guard<std::mutex> lock(mutex_);
     ++callCounts_[opcode];
     if (opcode == audioMasterAutomate) automated_.emplace_back(index, opt);
+    if (opcode == audioMasterAutomate || opcode == audioMasterBeginEdit || opcode == audioMasterEndEdit ||
+        opcode == audioMasterUpdateDisplay)
+        editCalls_.push_back({opcode, index, opt, std::this_thread::get_id()});
     if (opcode == audioMasterSizeWindow) return acceptsEditorSize.load() ? 1 : 0;
     if (opcode != audioMasterGetProductString || !ptr) return std::nullopt;
     const size_t length = std::min<size_t>(product_.size(), kVstMaxProductStrLen - 1);

@@ -11,6 +11,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <type_traits>
 #include <vector>
 
@@ -125,6 +126,17 @@ public:
 
     // Every audioMasterAutomate so far: host index and normalised value.
     std::vector<std::pair<int, float>> Automated() const { return Locked([&] { return automated_; }); }
+    // Every call that tells the host of an edit or asks it to read the
+    // parameters again (automate, begin and end of an edit, update display),
+    // in order, with the calling thread.
+    struct EditCall {
+        int opcode;
+        int index;
+        float value;
+        std::thread::id thread;
+    };
+    std::vector<EditCall> EditCalls() const { return Locked([&] { return editCalls_; }); }
+    void ClearEditCalls() { Locked([&] { editCalls_.clear(); }); }
 
     // The checker's faults so far, one text each; empty when there were none.
     std::string Faults();
@@ -159,6 +171,7 @@ private:
     std::vector<SentMidi> sent_;
     std::map<int, int> callCounts_;
     std::vector<std::pair<int, float>> automated_;
+    std::vector<EditCall> editCalls_;
     std::unique_ptr<host::HostedPlugin> plugin_;
 };
 
