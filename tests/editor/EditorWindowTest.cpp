@@ -473,26 +473,31 @@ TEST_F(EditorWindowTest, AKnobLearnsAControllerFromItsMenuShowsItAndTurnsWithIt)
         return std::pair(menu.W(), shown);
     };
     std::vector<std::pair<std::string, uint64_t>> statuses;
-    const auto statusShows = [&](const std::string& text) {
-        // Xlib's macro Status hides the fixture's reader: the line's control is read here.
-        const auto line = [&] { return static_cast<ITextControl*>(At(kStatusSkin))->Text(); };
-        EXPECT_TRUE(Eventually([&] { return line() == text; })) << line();
-        uint64_t shown = 0;
-        Eventually([&] { return std::exchange(shown, Shown(status)) == shown; });
+    // The line is read by its pixels while the window is open (its text is
+    // the editor thread's); once closed, each text is drawn again and must
+    // give the pixels seen.
+    const auto statusShows = [&](const std::string& text, uint64_t before) {
+        uint64_t shown = before;
+        int same = 0;
+        EXPECT_TRUE(Eventually([&] {
+            if (std::exchange(shown, Shown(status)) != shown || shown == before) return (same = 0) > 0;
+            return ++same >= 5;
+        })) << text;
         statuses.emplace_back(text, shown);
     };
     const auto unbound = menuShown();
+    const uint64_t beforeLearn = Shown(status);
     ASSERT_TRUE(Xdotool(knob.L + 28, knob.T + 28, "click 3 sleep 0.3 key Down Return"));
     ASSERT_TRUE(Eventually([&] {
         std::lock_guard<std::recursive_mutex> lock(vardo->Mutex());
         return vardo->Learn().LearnTarget() == kGate;
     })) << "\"MIDI learn\" chosen";
-    statusShows("MIDI learn: move a controller");
+    statusShows("MIDI learn: move a controller", beforeLearn);
     host->Controller(0, 1, 20, 127);
     host->ProcessBlock(64);
     EXPECT_EQ(host->GetParameter(kGate), 1.0f);
     EXPECT_TRUE(Eventually([&] { return Shown(knob) != before; })) << "the knob turned on screen";
-    statusShows("MIDI learn: CC 20 moves " + vardo->Params().Get(kGate)->Name());
+    statusShows("MIDI learn: CC 20 moves " + vardo->Params().Get(kGate)->Name(), statuses.back().second);
     const auto bound = menuShown();
     EXPECT_GT(bound.first, unbound.first) << "the items name the controller";
     EXPECT_NE(bound.second, unbound.second);
