@@ -107,8 +107,17 @@ bool PluginPersistence::ApplyHostState(const StateChunk& chunk, int pos) {
     return true;
 }
 
-bool PluginPersistence::Apply(const StateImage& image, LoadSource source) {
-    const uint64_t mine = ++applyGeneration_;
+std::optional<uint64_t> PluginPersistence::TakeApplyTurn(LoadSource source, std::optional<uint64_t> hostStatesSeen) {
+    std::lock_guard turn(applyTurnMutex_);
+    if (source == LoadSource::HostChunk) ++hostStates_;
+    if (hostStatesSeen && *hostStatesSeen != hostStates_) return std::nullopt;
+    return ++applyGeneration_;
+}
+
+bool PluginPersistence::Apply(const StateImage& image, LoadSource source, std::optional<uint64_t> hostStatesSeen) {
+    const std::optional<uint64_t> turn = TakeApplyTurn(source, hostStatesSeen);
+    if (!turn) return false;
+    const uint64_t mine = *turn;
     const bool applied = ApplyState(target_, image, source, [this, mine] { return applyGeneration_.load() != mine; });
     ++boxInfoChanges_;
     return applied;
@@ -130,11 +139,16 @@ void PluginPersistence::PreviousPreset() { pendingSteps_.fetch_sub(1); }
 void PluginPersistence::NextChordBank() { pendingBankSteps_.fetch_add(1); }
 void PluginPersistence::PreviousChordBank() { pendingBankSteps_.fetch_sub(1); }
 
+uint64_t PluginPersistence::HostStatesSoFar() {
+    std::lock_guard turn(applyTurnMutex_);
+    return hostStates_;
+}
+
 void PluginPersistence::RequestPresetLoad(const std::string& path, const std::string& name) {
     {
         std::lock_guard lock(requestMutex_);
         if (stopping_) return;
-        request_ = LoadRequest{path, name};
+        request_ = LoadRequest{path, name, HostStatesSoFar()};
         loading_ = true;
     }
     requestChanged_.notify_all();
@@ -179,7 +193,7 @@ void PluginPersistence::RunLoader() {
             ReadFileToChunk(request.path, read);
             return read;
         }();
-        LoadPresetChunk(chunk, request.name);
+        LoadPresetChunk(chunk, request.name, request.hostStatesSeen);
         lock.lock();
         if (!request_) loading_ = false;
     }
@@ -202,7 +216,8 @@ bool PluginPersistence::LoadPresetStream(std::istream& stream, const std::string
     return LoadPresetChunk(chunk.value_or(StateChunk{}), name);
 }
 
-bool PluginPersistence::LoadPresetChunk(const StateChunk& chunk, const std::string& name) {
+bool PluginPersistence::LoadPresetChunk(const StateChunk& chunk, const std::string& name,
+                                        std::optional<uint64_t> hostStatesSeen) {
     // Read and parsed here, without the plug-in's lock.
     const PresetHeader header = ReadPresetHeader(chunk);
     auto image = sorel::ReadState(chunk, header.statePos, *ranges_);
@@ -215,7 +230,7 @@ bool PluginPersistence::LoadPresetChunk(const StateChunk& chunk, const std::stri
     // The header's texts are the preset's; the copy inside its state may be stale.
     image->state.boxInfo = header.info;
     target_.SetPresetLoading(true);
-    const bool complete = Apply(*image, LoadSource::PresetFile);
+    const bool complete = Apply(*image, LoadSource::PresetFile, hostStatesSeen);
     target_.SetPresetLoading(false);
     if (!complete) return false;
     const std::string shown = FirstNonEmpty({&header.info.name, &stateName, &name});

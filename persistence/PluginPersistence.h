@@ -93,6 +93,7 @@ private:
     struct LoadRequest {
         std::string path;
         std::string name;
+        uint64_t hostStatesSeen = 0;  // host states applied when it was asked for
     };
 
     void RunLoader();
@@ -101,10 +102,14 @@ private:
     void WritePendingSettings();
     void StartLoaderIfNeeded();
     std::optional<LoadRequest> TakeRequest(std::unique_lock<std::mutex>& lock);
-    bool LoadPresetChunk(const StateChunk& chunk, const std::string& name);
+    bool LoadPresetChunk(const StateChunk& chunk, const std::string& name,
+                         std::optional<uint64_t> hostStatesSeen = std::nullopt);
     bool ApplyHostState(const StateChunk& chunk, int pos);
-    // False when a newer apply superseded this one.
-    bool Apply(const StateImage& image, LoadSource source);
+    // False when a newer apply superseded this one, or when a host state came
+    // after the load was asked for (hostStatesSeen: the count then).
+    bool Apply(const StateImage& image, LoadSource source, std::optional<uint64_t> hostStatesSeen = std::nullopt);
+    uint64_t HostStatesSoFar();
+    std::optional<uint64_t> TakeApplyTurn(LoadSource source, std::optional<uint64_t> hostStatesSeen);
     void ShowStateNames(const StateImage& image);
 
     std::unique_ptr<StateTarget> ownedTarget_;  // none when the caller keeps the target
@@ -118,6 +123,12 @@ private:
     // hold. (A plain mutex here would deadlock: the host's set-chunk call
     // arrives holding the plug-in lock that a loading apply waits for.)
     std::atomic<uint64_t> applyGeneration_{0};
+    // A host's state outranks every load asked for before it: a host that
+    // restores a session may choose a program first and hand the state over
+    // right after, and the program, loaded on the loader thread, must not
+    // land on top of it. Counting and taking a turn go together under the lock.
+    std::mutex applyTurnMutex_;
+    uint64_t hostStates_ = 0;
     std::atomic<uint64_t> boxInfoChanges_{0};
 
     std::mutex requestMutex_;

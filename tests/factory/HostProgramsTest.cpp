@@ -200,5 +200,32 @@ TEST(HostProgramsTest, ChunkSavedAfterAProgramLoadRestoresItsSound) {
     EXPECT_NE(fresh, before);
 }
 
+// Ardour restores a session by choosing the saved program and handing over
+// the saved state right after: the state must win, however long the
+// program's load takes on the loader thread.
+TEST(HostProgramsTest, AStateHandedOverRightAfterAProgramChoiceIsTheOneThatStays) {
+    std::vector<uint8_t> saved;
+    std::vector<SentMidi> savedSound;
+    {
+        ModuleSorel sorel;
+        sorel.host.SetRecording(true);
+        ASSERT_TRUE(sorel.ChooseProgram(sorel.Programs() - 1));
+        saved = sorel.host.GetChunk(0);
+        savedSound = sorel.PlayBar();
+    }
+    ModuleSorel reopened;
+    reopened.host.SetRecording(true);
+    reopened.host.Dispatch(effSetProgram, 0, 0);
+    ASSERT_TRUE(reopened.host.SetChunk(0, saved));
+    // Long enough for any program load to have landed.
+    constexpr auto kLoaderTime = std::chrono::milliseconds(1500);
+    const std::vector<uint8_t> restored = reopened.host.GetChunk(0);
+    for (auto until = std::chrono::steady_clock::now() + kLoaderTime; std::chrono::steady_clock::now() < until;) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        ASSERT_EQ(reopened.host.GetChunk(0), restored) << "a program load replaced the restored state";
+    }
+    EXPECT_EQ(reopened.PlayBar(), savedSound);
+}
+
 }  // namespace
 }  // namespace sorel::factory::test
