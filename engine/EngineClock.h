@@ -16,6 +16,7 @@ struct EngineClock {
     double sampleRate = 0.0;
     bool hostPlaying = false;      // quarter notes follow the host's transport
     bool loopJumped = false;       // the host jumped in this block
+    double hostSampleEnd = -1.0;   // host sample position where the last playing block ended
 
     bool Valid() const {
         return std::isfinite(samplesPerBeat) && samplesPerBeat >= 1.0 && std::isfinite(sampleRate) &&

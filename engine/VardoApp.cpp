@@ -1,5 +1,6 @@
 #include "engine/VardoApp.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "engine/ControlZone.h"
@@ -65,6 +66,17 @@ void VardoApp::RebaseSteppers(double deltaQn) {
         }
 }
 
+// Hosts round the quarter-note position they report to a tick of their own
+// (Ardour to 1/1920 of a beat, up to 12.5 samples at 120 bpm). While the
+// host's sample position runs on from the last block there was no jump, and
+// following such a rounded position would shake every note by a few samples:
+// the clock then keeps its own count unless the host is a whole tick away.
+double VardoApp::HostPositionTolerance(double samplesPerBeat) const {
+    const EngineClock& clock = context_->clock;
+    const bool continues = clock.hostPlaying && std::fabs(hostTime_->samplePosition - clock.hostSampleEnd) < 0.5;
+    return continues ? std::max(1.0, samplesPerBeat / kHostTicksPerBeat) : 1.0;
+}
+
 void VardoApp::UpdateClock(double samplesPerBeat, bool playing, int frames) {
     EngineClock& clock = context_->clock;
     const bool wasValid = clock.Valid();
@@ -83,7 +95,8 @@ void VardoApp::UpdateClock(double samplesPerBeat, bool playing, int frames) {
         const double hostQn = std::isfinite(hostTime_->ppqPosition) ? hostTime_->ppqPosition : 0.0;
         const double expected = clock.QnAt(clock.blockStart);
         const bool follow = !clock.hostPlaying || !wasValid || clock.loopJumped ||
-                            std::fabs(hostQn - expected) * samplesPerBeat >= 1.0;
+                            std::fabs(hostQn - expected) * samplesPerBeat >= HostPositionTolerance(samplesPerBeat);
+        clock.hostSampleEnd = hostTime_->samplePosition + frames;
         if (follow) {
             // The host's position rules while it plays; running arpeggios keep their rhythm.
             clock.anchorSample = clock.blockStart;

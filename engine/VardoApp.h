@@ -54,7 +54,10 @@ public:
     EngineContext* Context() const { return context_; }
 
 private:
+    // The finest grid a host is known to round its quarter-note position to.
+    static constexpr double kHostTicksPerBeat = 1920.0;
     void UpdateClock(double samplesPerBeat, bool playing, int frames);
+    double HostPositionTolerance(double samplesPerBeat) const;
     void RebaseSteppers(double deltaQn);
 
     ProcessorListener* listener_ = nullptr;

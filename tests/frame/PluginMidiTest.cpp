@@ -75,6 +75,32 @@ TEST(PluginOddTransport, FallsBackToTheDefaultGrid) {
     }
 }
 
+// A host that rounds the position it reports to its own tick (Ardour: 1/1920
+// of a beat) while its sample position runs on plays the arpeggio on the
+// sample grid; a host that really moves its position is followed.
+TEST(PluginRoundingHost, PlaysOnTheGridAndFollowsARealMove) {
+    const auto exact = PlayFifth([](HostTransport& t) { t.playing = true; });
+    const auto rounded = PlayFifth([](HostTransport& t) { t.playing = true, t.ppqTicksPerBeat = 1920; });
+    ASSERT_GE(exact.size(), 8u);
+    EXPECT_EQ(rounded, exact);
+
+    // Halfway through, the host's position moves 0.01 quarter notes (240 samples) ahead.
+    constexpr long kMoveAt = 50 * kBlock, kMoved = 240;
+    TestHost h;
+    ASSERT_TRUE(h.CreateAndOpen(kBlock));
+    h.transport.playing = true, h.transport.ppqTicksPerBeat = 1920;
+    h.NoteOn(0, 1, kC2, 100);
+    h.NoteOn(0, 1, kG2, 100);
+    h.ProcessBlocks(kMoveAt / kBlock, kBlock);
+    h.transport.ppqShift = double(kMoved) / 24000.0;
+    h.ProcessBlocks(100 - kMoveAt / kBlock, kBlock);
+    const auto ons = NoteOns(h.Sent());
+    ASSERT_EQ(ons.size(), exact.size());
+    // Followed to the host's rounded position: within half a tick (6.25 samples).
+    for (size_t i = 0; i < ons.size(); ++i)
+        EXPECT_NEAR(Absolute(ons[i]), exact[i].first < kMoveAt ? exact[i].first : exact[i].first - kMoved, 6.25) << i;
+}
+
 // Every way to ask for a panic: sixteen "all notes off" at the block start,
 // every sounding note ended in that same block, the area silent afterwards.
 TEST(PluginPanic, EveryTriggerEndsEverythingInItsBlock) {

@@ -1,5 +1,7 @@
 #include "support/TestHost.h"
 
+#include <cmath>
+
 #include <cstring>
 #include <ctime>
 #include <stdexcept>
@@ -116,7 +118,9 @@ const VstTimeInfo* TestHost::timeInfo(VstInt32) {
     info.samplePos = transport.samplePos;
     info.sampleRate = transport.sampleRate;
     const double samplesPerBeat = transport.sampleRate * 60.0 / (transport.tempo > 0 ? transport.tempo : 120.0);
-    info.ppqPos = transport.samplePos / samplesPerBeat;
+    info.ppqPos = transport.samplePos / samplesPerBeat + transport.ppqShift;
+    if (transport.ppqTicksPerBeat > 0)
+        info.ppqPos = std::round(info.ppqPos * transport.ppqTicksPerBeat) / transport.ppqTicksPerBeat;
     info.timeSigNumerator = 4;
     info.timeSigDenominator = 4;
     info.flags = (transport.playing ? kVstTransportPlaying : 0) | (transport.loopEnabled ? kVstTransportCycleActive : 0);

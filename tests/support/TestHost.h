@@ -33,6 +33,8 @@ struct HostTransport {
     double cycleEndPpq = 0.0;
     bool answersTime = true;   // when false the time query returns null (a host that reports nothing)
     bool reportsTempo = true;  // when false the validity flags and the tempo are left out
+    int ppqTicksPerBeat = 0;   // the grid the host rounds its quarter-note position to; 0: exact
+    double ppqShift = 0.0;     // quarter notes the host adds to the position it reports
 };
 
 using ProcessEntry = host::HostedPlugin::ProcessEntry;
