@@ -140,6 +140,8 @@ std::string Description(const PluginInfo& plugin) {
     for (size_t i = 0; i < plugin.controls.size(); ++i)
         out << ", [\n" << ControlPort(plugin.controls[i], static_cast<int>(kFirstControlPort + i)) << "\n  ]";
     out << " .\n";
+    out << "\n<" << kStateKeyUri << ">\n  a rdf:Property ;\n  rdfs:label \"Sorel state\" ;\n"
+        << "  rdfs:comment \"The whole state, as the VST 2 module's bank chunk holds it.\" .\n";
     if (plugin.withUi) out << "\n" << UiDescription(uri);
     return out.str();
 }

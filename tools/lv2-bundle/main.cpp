@@ -4,7 +4,7 @@
 // pset:Preset per factory preset, holding the state a host's VST 2 bank chunk
 // holds after loading that program and the ports' values then.
 //
-// Usage: sorel-lv2-bundle --out BUNDLE --recipes FOLDER --version X.Y.Z [--ui]
+// Usage: sorel-lv2-bundle --out BUNDLE --data FOLDER --recipes FOLDER --version X.Y.Z [--ui]
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -31,6 +31,7 @@ namespace fs = std::filesystem;
 
 struct Options {
     fs::path out;
+    fs::path data;
     std::string recipes;
     std::string version;
     bool ui = false;
@@ -40,12 +41,13 @@ bool ParseOptions(int argc, char** argv, Options& options) {
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if (arg == "--out" && i + 1 < argc) options.out = argv[++i];
+        else if (arg == "--data" && i + 1 < argc) options.data = argv[++i];
         else if (arg == "--recipes" && i + 1 < argc) options.recipes = argv[++i];
         else if (arg == "--version" && i + 1 < argc) options.version = argv[++i];
         else if (arg == "--ui") options.ui = true;
         else return false;
     }
-    return !options.out.empty() && !options.recipes.empty() && !options.version.empty();
+    return !options.out.empty() && !options.data.empty() && !options.recipes.empty() && !options.version.empty();
 }
 
 // One fresh instance with its persistence, as a host's loading builds it.
@@ -97,7 +99,7 @@ lv2::PresetInfo DescribePreset(const ProgramList& programs, int index) {
 // The factory presets go into a data folder of the bundle tool's own, which
 // the instances below list as their factory programs.
 ProgramList BuildFactory(const Options& options) {
-    const fs::path data = options.out.parent_path() / "lv2-bundle-data";
+    const fs::path& data = options.data;
     fs::remove_all(data);
     fs::create_directories(data);
     setenv("XDG_DATA_HOME", data.c_str(), 1);
@@ -111,7 +113,7 @@ ProgramList BuildFactory(const Options& options) {
 int main(int argc, char** argv) {
     Options options;
     if (!ParseOptions(argc, argv, options)) {
-        std::fputs("usage: sorel-lv2-bundle --out BUNDLE --recipes FOLDER --version X.Y.Z [--ui]\n", stderr);
+        std::fputs("usage: sorel-lv2-bundle --out BUNDLE --data FOLDER --recipes FOLDER --version X.Y.Z [--ui]\n", stderr);
         return 2;
     }
     try {
