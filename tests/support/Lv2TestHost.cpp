@@ -28,7 +28,7 @@ std::string LilvPath() {
 
 }  // namespace
 
-Lv2TestHost::Lv2TestHost(double sampleRate, uint32_t outputBytes)
+Lv2TestHost::Lv2TestHost(double sampleRate, uint32_t outputBytes, bool offersWorker)
     : sampleRate_(sampleRate), outputBytes_(outputBytes), sequenceSize_(static_cast<int32_t>(outputBytes)) {
     map_ = {this, &MapEntry};
     unmap_ = {this, &UnmapEntry};
@@ -44,6 +44,8 @@ Lv2TestHost::Lv2TestHost(double sampleRate, uint32_t outputBytes)
                      {LV2_OPTIONS__options, options_.data()},
                      {LV2_BUF_SIZE__boundedBlockLength, nullptr},
                      {LV2_STATE__threadSafeRestore, nullptr}};
+    schedule_ = {this, &ScheduleWork};
+    if (offersWorker) featureStore_.push_back({LV2_WORKER__schedule, &schedule_});
     for (const LV2_Feature& f : featureStore_) features_.push_back(&f);
     features_.push_back(nullptr);
 
@@ -90,12 +92,14 @@ Lv2TestHost::~Lv2TestHost() {
 }
 
 LV2_URID Lv2TestHost::Map(const char* uri) {
+    std::lock_guard<std::mutex> lock(mapMutex_);
     auto [it, added] = uris_.emplace(uri, static_cast<LV2_URID>(names_.size() + 1));
     if (added) names_.push_back(uri);
     return it->second;
 }
 
 std::string Lv2TestHost::Unmap(LV2_URID urid) const {
+    std::lock_guard<std::mutex> lock(mapMutex_);
     return urid >= 1 && urid <= names_.size() ? names_[urid - 1] : std::string();
 }
 
@@ -105,7 +109,30 @@ LV2_URID Lv2TestHost::MapEntry(LV2_URID_Map_Handle handle, const char* uri) {
 
 const char* Lv2TestHost::UnmapEntry(LV2_URID_Unmap_Handle handle, LV2_URID urid) {
     auto* self = static_cast<Lv2TestHost*>(handle);
+    std::lock_guard<std::mutex> lock(self->mapMutex_);
     return urid >= 1 && urid <= self->names_.size() ? self->names_[urid - 1].c_str() : nullptr;
+}
+
+LV2_Worker_Status Lv2TestHost::ScheduleWork(LV2_Worker_Schedule_Handle handle, uint32_t size, const void* data) {
+    auto* self = static_cast<Lv2TestHost*>(handle);
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    std::lock_guard<std::mutex> lock(self->workMutex_);
+    self->work_.emplace_back(bytes, bytes + size);
+    return LV2_WORKER_SUCCESS;
+}
+
+int Lv2TestHost::RunWork() {
+    std::vector<std::vector<uint8_t>> work;
+    {
+        std::lock_guard<std::mutex> lock(workMutex_);
+        work.swap(work_);
+    }
+    const auto* worker =
+        static_cast<const LV2_Worker_Interface*>(lilv_instance_get_extension_data(instance_, LV2_WORKER__interface));
+    auto respond = [](LV2_Worker_Respond_Handle, uint32_t, const void*) { return LV2_WORKER_SUCCESS; };
+    for (const auto& request : work)
+        worker->work(lilv_instance_get_handle(instance_), respond, nullptr, uint32_t(request.size()), request.data());
+    return static_cast<int>(work.size());
 }
 
 void Lv2TestHost::AppendInput(int64_t frame, uint32_t type, const void* body, uint32_t size) {
