@@ -151,7 +151,9 @@ void PluginPersistence::RunLoader() {
     std::unique_lock lock(requestMutex_);
     while (!stopping_) {
         requestChanged_.wait_for(lock, kStepPollInterval,
-                                 [this] { return stopping_ || request_.has_value() || LoaderHasDeferredWork(); });
+                                 [this] {
+            return stopping_ || (request_.has_value() && !workerTakesRequest_) || LoaderHasDeferredWork();
+        });
         if (stopping_) break;
         if (!hostRunsDeferredWork_.load() && settingsToSave_.load() != kNoSettingsToSave) {
             lock.unlock();
@@ -159,7 +161,7 @@ void PluginPersistence::RunLoader() {
             lock.lock();
         }
         if (!hostRunsDeferredWork_.load()) TakePendingSteps(lock);
-        LoadRequested(lock);
+        if (!workerTakesRequest_) LoadRequested(lock);
     }
 }
 
@@ -197,8 +199,13 @@ void PluginPersistence::RunDeferredWork() {
     WritePendingSettings();
     std::unique_lock lock(requestMutex_);
     if (stopping_) return;
+    // The preset the steps choose is the worker's to load, not the loading thread's.
+    workerTakesRequest_ = true;
     TakePendingSteps(lock);
     LoadRequested(lock);
+    workerTakesRequest_ = false;
+    lock.unlock();
+    requestChanged_.notify_all();  // a request made meanwhile by anyone else
 }
 
 void PluginPersistence::WaitUntilIdle() {

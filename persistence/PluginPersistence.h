@@ -138,6 +138,7 @@ private:
     std::atomic<bool> loading_{false};
     std::atomic<bool> hostRunsDeferredWork_{false};
     bool stopping_ = false;
+    bool workerTakesRequest_ = false;  // under requestMutex_
     std::thread loader_;
 };
 

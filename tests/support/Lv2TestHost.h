@@ -116,6 +116,10 @@ private:
     LV2_URID_Map map_{};
     LV2_URID_Unmap unmap_{};
     int32_t minBlock_ = 1, maxBlock_ = 8192, nominalBlock_ = 1024, sequenceSize_;
+    // Mapped once: a block maps nothing.
+    struct Ids {
+        LV2_URID chunk, sequence, midiEvent, position, frame, speed, barBeat, bar, beatUnit, beatsPerBar, bpm;
+    } ids_{};
     std::vector<LV2_Options_Option> options_;
     LV2_Worker_Schedule schedule_{};
     std::mutex workMutex_;
@@ -127,6 +131,7 @@ private:
     const LilvPlugin* plugin_ = nullptr;
     LilvInstance* instance_ = nullptr;
     std::map<std::string, ControlPort> controls_;
+    std::vector<uint8_t> event_;    // the input event being built
     std::vector<uint64_t> input_;   // 8-byte aligned
     std::vector<uint64_t> output_;  // capacity plus a guard
     uint32_t lastOutputSize_ = 0;
