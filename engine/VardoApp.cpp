@@ -77,6 +77,16 @@ double VardoApp::HostPositionTolerance(double samplesPerBeat) const {
     return continues ? std::max(1.0, samplesPerBeat / kHostTicksPerBeat) : 1.0;
 }
 
+// The same hosts count their samples exactly: where the sample count and the
+// quarter-note position agree to within a tick, the sample count places a
+// jump (a loop's start, a relocation) on the sample the host means.
+double VardoApp::SampleExactHostPosition(double samplesPerBeat) const {
+    const double hostQn = std::isfinite(hostTime_->ppqPosition) ? hostTime_->ppqPosition : 0.0;
+    const double fromSamples = hostTime_->samplePosition / samplesPerBeat;
+    const bool agree = std::fabs(fromSamples - hostQn) * samplesPerBeat < samplesPerBeat / kHostTicksPerBeat;
+    return agree ? fromSamples : hostQn;
+}
+
 void VardoApp::UpdateClock(double samplesPerBeat, bool playing, int frames) {
     EngineClock& clock = context_->clock;
     const bool wasValid = clock.Valid();
@@ -92,7 +102,7 @@ void VardoApp::UpdateClock(double samplesPerBeat, bool playing, int frames) {
     if (!clock.Valid()) return;
 
     if (playing && hostTime_ != nullptr) {
-        const double hostQn = std::isfinite(hostTime_->ppqPosition) ? hostTime_->ppqPosition : 0.0;
+        const double hostQn = SampleExactHostPosition(samplesPerBeat);
         const double expected = clock.QnAt(clock.blockStart);
         const bool follow = !clock.hostPlaying || !wasValid || clock.loopJumped ||
                             std::fabs(hostQn - expected) * samplesPerBeat >= HostPositionTolerance(samplesPerBeat);

@@ -58,6 +58,7 @@ private:
     static constexpr double kHostTicksPerBeat = 1920.0;
     void UpdateClock(double samplesPerBeat, bool playing, int frames);
     double HostPositionTolerance(double samplesPerBeat) const;
+    double SampleExactHostPosition(double samplesPerBeat) const;
     void RebaseSteppers(double deltaQn);
 
     ProcessorListener* listener_ = nullptr;

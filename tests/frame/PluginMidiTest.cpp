@@ -84,6 +84,12 @@ TEST(PluginRoundingHost, PlaysOnTheGridAndFollowsARealMove) {
     ASSERT_GE(exact.size(), 8u);
     EXPECT_EQ(rounded, exact);
 
+    // A jump to a sample between two of the host's ticks lands on that sample.
+    const auto jumped = [](int ticks) {
+        return PlayFifth([ticks](HostTransport& t) { t.playing = true, t.ppqTicksPerBeat = ticks, t.samplePos = 272; });
+    };
+    EXPECT_EQ(jumped(1920), jumped(0));
+
     // Halfway through, the host's position moves 0.01 quarter notes (240 samples) ahead.
     constexpr long kMoveAt = 50 * kBlock, kMoved = 240;
     TestHost h;
