@@ -103,6 +103,11 @@ constexpr HintRow kHintRows[] = {
     {kChordMemorySelection, 1, "Chord memory slot : ", Shown::kPlusOne},
     {kChordMemoryApplyChordSelection, 1, "Apply chord: ", Shown::kText},
     {kControlZoneSync, 1, "Control zone sync : ", Shown::kZoneSync},
+    {kStepProb, kStepsOfAllPatterns, "Chance: ", Shown::kInteger, " %"},
+    {kProbLaneSwitch, kStepsOfAllPatterns, "Pattern step: ", Shown::kStepSwitch},
+    {kHumanize, kPatterns, "Humanize: ", Shown::kInteger, " %"},
+    {kProbDirection, kPatterns, "Loop direction: ", Shown::kText},
+    {kProbResetWithPattern, kPatterns, "Reset note list: ", Shown::kOnOff},
 };
 
 constexpr std::array<std::string_view, 8> kOrderNames = {"Play", "Off",  "Previous", "First",
