@@ -46,7 +46,8 @@ protected:
         for (auto [first, last] : {std::pair{param::kGate, param::kKeyAreaOnOff - 1},
                                    {param::kStepLength, param::kChordMemorySelection - 1},
                                    {param::kStepCc, param::kStepCcLast},
-                                   {param::kLaneSwitch, param::kCcLaneSwitchLast}}) {
+                                   {param::kLaneSwitch, param::kCcLaneSwitchLast},
+                                   {param::kFirstAppended, param::kCount - 1}}) {
             for (int index = first; index <= last; index += 41)
                 author.SetParameter(index, static_cast<float>(random() % 1000) / 999.0f);
         }
