@@ -112,9 +112,9 @@ constexpr HintRow kHintRows[] = {
 
 constexpr std::array<std::string_view, 8> kOrderNames = {"Play", "Off",  "Previous", "First",
                                                          "Last", "High", "Low",      "Random"};
-constexpr std::array<std::string_view, 9> kLaneNames = {"Order",  "Chord Memory", "Length",
-                                                        "Gate",   "Accent",       "Transpose",
-                                                        "Divide notes", "Shift notes", "Sequence"};
+constexpr std::array<std::string_view, 10> kLaneNames = {"Order",  "Chord Memory", "Length",
+                                                         "Gate",   "Accent",       "Transpose",
+                                                         "Divide notes", "Shift notes", "Sequence", "Chance"};
 
 const HintRow* FindRow(int index) {
     for (const HintRow& row : kHintRows)

@@ -193,6 +193,7 @@ constexpr int kGateLengthInSteps = 56737;
 
 // The lane that the appended families hold, beside the table's 17.
 constexpr int kProbLane = kLanes;
+constexpr int kAllLanes = kLanes + 1;
 constexpr double kSureChance = 100.0;
 
 constexpr int PatternIndex(int area, int pattern) { return area * kPatternsPerArea + pattern; }
@@ -200,6 +201,8 @@ constexpr int PerStep(int first, int area, int pattern, int step) {
     return first + PatternIndex(area, pattern) * kSteps + step;
 }
 constexpr int PerPatternLane(int first, int area, int pattern, int lane) {
+    // The PROB lane's direction and reset are families of their own.
+    if (lane == kProbLane) return (first == kDirection ? kProbDirection : kProbResetWithPattern) + PatternIndex(area, pattern);
     return first + PatternIndex(area, pattern) * kLanes + lane;
 }
 constexpr int CcLaneValue(int area, int pattern, int lane, int step) {
@@ -257,6 +260,6 @@ constexpr int kShift = 7;
 constexpr int kChord = 8;
 constexpr int kFirstCc = param::kFirstControllerLane;
 constexpr int kProb = param::kProbLane;
-constexpr int kCount = param::kLanes + 1;  // the table's 17 and PROB
+constexpr int kCount = param::kAllLanes;  // the table's 17 and PROB
 constexpr int kCcCount = param::kControllerLanes;
 }  // namespace sorel::lane

@@ -330,8 +330,8 @@ private:
         for (int lock = kLockGate; lock <= kLockRate; ++lock) P(lock).SetKeptOnPresetLoadAtStart();
         Enumeration(kControlZoneSync, "Control Zone sync", 4, TextList({"Next", "4", "8", "16"}));
         Switch(kResize, "Resize");
-        Enumeration(kPatternStepMode, "Pattern Step mode", 9,
-                    TextList({"ORDER", "CHRDMEM", "LENGTH", "GATE", "ACCENT", "TRANSP", "DIV", "SHIFT", "SEQ"}));
+        Enumeration(kPatternStepMode, "Pattern Step mode", kFirstControllerLane + 1,
+                    TextList({"ORDER", "CHRDMEM", "LENGTH", "GATE", "ACCENT", "TRANSP", "DIV", "SHIFT", "SEQ", "PROB"}));
         Enumeration(kMidiLearnMenu, "MIDI learn", 2, TextList({MidiLearn::kLearnItem, MidiLearn::kUnlearnItem}));
         Enumeration(kCopyMenu, "Copy", 3, TextList({"Copy", "Paste", "Paste to all"}));
         Enumeration(kCopyCcMenu, "Copy", 5,

@@ -21,7 +21,7 @@ namespace {
 constexpr double kListedValues = 256;
 // FNV-1a over the description of the first 56,738 slots below, and of the
 // slots appended after them.
-constexpr uint64_t kTableDigest = 207774452639130164ull;
+constexpr uint64_t kTableDigest = 13802669522683688231ull;
 constexpr uint64_t kAppendedDigest = 3871594930646216199ull;
 
 void Describe(std::ostream& out, int index, const ParameterInfo& p, bool keepOnPresetLoad) {
