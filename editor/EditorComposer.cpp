@@ -42,6 +42,7 @@ const char* const kWelcome = "-- WELCOME --";
 const char* const kDoubleSizeLabel = "Double size editor";
 constexpr int kInfoPanelSkin = 157;
 constexpr int kSettingsPanelSkin = 163;
+constexpr int kHumanizeKnobSkin = 169;
 
 // Presses of the control reach the editor's event handler under this tag.
 void Observe(IControl& control, int tag, IObserverInterface& handler) {
@@ -177,7 +178,7 @@ void EditorComposer::ComposeGlobalControls() {
         editor_.Attach(std::make_unique<ICustomTextControl>(editor_, Rect(22), editor_.Font(kFontCalibri14), kWelcome,
                                                             ICustomTextControl::Wrap::kTwoLines)));
     editor_.laneTabs_[0] = &static_cast<ICustomRadioButtonsControl&>(
-        Radio(69, image::kLaneSelector, kFontCalibri10, Scope::kGlobal, kPatternStepMode, kFirstControllerLane));
+        Radio(69, image::kLaneSelector, kFontCalibri10, Scope::kGlobal, kPatternStepMode, kFirstControllerLane + 1));
     editor_.laneTabs_[VardoEditor::kControllerLaneTabs] = &static_cast<ICustomRadioButtonsControl&>(
         Radio(154, image::kCcSelector, kFontCalibri12White, Scope::kGlobal, kPatternCcSelection, kControllerLanes));
     Knob(8, image::kUnipolarKnob, Scope::kGlobal, kGlobalVolume);
@@ -213,6 +214,7 @@ void EditorComposer::ComposePatternControls() {
     Knob(5, image::kOctavesKnob, Scope::kPattern, kOctaves);
     Knob(0, image::kUnipolarKnob, Scope::kPattern, kGate);
     Knob(4, image::kUnipolarKnob, Scope::kPattern, kSwing);
+    Knob(kHumanizeKnobSkin, image::kSmallKnob, Scope::kPattern, kHumanize);
 }
 
 void EditorComposer::ComposeAreaControls() {

@@ -15,7 +15,7 @@ namespace image {
 inline constexpr ImageResource kBackground{101, "resources/images/background.png", 1};
 inline constexpr ImageResource kStepOnOff{102, "resources/images/ptnviewStepOnoff_23x13.png", 2};
 inline constexpr ImageResource kNoteListStrip{103, "resources/images/noteliststrip_21x8_30frames.png", 30};
-inline constexpr ImageResource kLaneSelector{104, "resources/images/ptnview_63x15.png", 2};
+inline constexpr ImageResource kLaneSelector{104, "resources/images/ptnview_59x15.png", 2};
 inline constexpr ImageResource kAbout{105, "resources/images/About.png", 1};
 inline constexpr ImageResource kFreeButton{106, "resources/images/freebutton_38x19.png", 2};
 inline constexpr ImageResource kOnOff{107, "resources/images/buttonOnOff_27x23.png", 2};
@@ -48,6 +48,7 @@ inline constexpr ImageResource kOctavesKnob{146, "resources/images/unipolar_knob
 inline constexpr ImageResource kTransposeKnob{147, "resources/images/bipolar_knob_with_ring_25frames.png", 25};
 inline constexpr ImageResource kRateKnob{148, "resources/images/unipolar_knob_with_ring_23frames.png", 23};
 inline constexpr ImageResource kSettings{151, "resources/images/boxbuttonSettings_48x14.png", 2};
+inline constexpr ImageResource kSmallKnob{152, "resources/images/small_knob_22x22_51frames.png", 51};
 
 // Large images the editor needs at its first open, decoded on a second
 // thread while the first builds the controls: the background, used last,

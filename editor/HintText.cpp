@@ -103,13 +103,18 @@ constexpr HintRow kHintRows[] = {
     {kChordMemorySelection, 1, "Chord memory slot : ", Shown::kPlusOne},
     {kChordMemoryApplyChordSelection, 1, "Apply chord: ", Shown::kText},
     {kControlZoneSync, 1, "Control zone sync : ", Shown::kZoneSync},
+    {kStepProb, kStepsOfAllPatterns, "Chance: ", Shown::kInteger, " %"},
+    {kProbLaneSwitch, kStepsOfAllPatterns, "Pattern step: ", Shown::kStepSwitch},
+    {kHumanize, kPatterns, "Humanize: ", Shown::kInteger, " %"},
+    {kProbDirection, kPatterns, "Loop direction: ", Shown::kText},
+    {kProbResetWithPattern, kPatterns, "Reset note list: ", Shown::kOnOff},
 };
 
 constexpr std::array<std::string_view, 8> kOrderNames = {"Play", "Off",  "Previous", "First",
                                                          "Last", "High", "Low",      "Random"};
-constexpr std::array<std::string_view, 9> kLaneNames = {"Order",  "Chord Memory", "Length",
-                                                        "Gate",   "Accent",       "Transpose",
-                                                        "Divide notes", "Shift notes", "Sequence"};
+constexpr std::array<std::string_view, 10> kLaneNames = {"Order",  "Chord Memory", "Length",
+                                                         "Gate",   "Accent",       "Transpose",
+                                                         "Divide notes", "Shift notes", "Sequence", "Chance"};
 
 const HintRow* FindRow(int index) {
     for (const HintRow& row : kHintRows)

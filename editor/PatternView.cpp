@@ -54,8 +54,8 @@ constexpr int kPatternDotX = 77;
 constexpr int kPatternDotPitch = 32;
 constexpr int kPatternDotAbove = 54;
 constexpr int kLaneMarkerX = 2;
-constexpr int kLaneTickX = 59;
-constexpr int kLaneMarkerPitch = 64;
+constexpr int kLaneTickX = 55;
+constexpr int kLaneMarkerPitch = 60;
 constexpr int kLaneMarkerAbove = 33;
 constexpr int kCcMarkerX = 648;
 constexpr int kCcTickX = 662;
@@ -225,7 +225,8 @@ void PatternView::OnMouseDrag(int x, int y, int dx, int dy, const IMouseMod& mod
 void PatternView::OnMouseDblClick(int x, int y, const IMouseMod& mod) {
     const int step = ExactColumn(x, y);
     if (shown_.lane == lane::kChord || step == kNoStep) return;
-    Send(step, Step(step).minimum >= 0.0 ? 0.0 : 0.5);
+    // Back to the step's reset value: no change for most lanes, a sure step for PROB.
+    if (const Parameter* p = Context().GetParam(Step(step).index)) Send(step, p->ToNormalized(p->Default()));
 }
 
 void PatternView::OnMouseWheel(int x, int y, const IMouseMod& mod, int notches) {
@@ -381,7 +382,7 @@ IRECT PatternView::GetDrawRECT() const {
 }
 
 IRECT PatternView::OverlayRECT() const {
-    return {Left(), Top() - kPatternDotAbove, kCcTickX + kCcMarkerPitch * (kLanes - kMainLanes),
+    return {Left(), Top() - kPatternDotAbove, kCcTickX + kCcMarkerPitch * param::kControllerLanes,
             Top() - kLaneMarkerAbove + kMarkerSize};
 }
 
@@ -561,8 +562,9 @@ void PatternView::DrawOverlay(IGraphics& graphics) {
             }
     if (!mouseInside_) return;
     for (int lane = 0; lane < kLanes; ++lane) {
-        const bool main = lane < kMainLanes;
-        const int k = main ? lane : lane - kMainLanes;
+        // PROB's tab follows the note lanes' in their row.
+        const bool main = lane < kMainLanes || lane == lane::kProb;
+        const int k = lane == lane::kProb ? kMainLanes : main ? lane : lane - kMainLanes;
         const int y = main ? Top() - kLaneMarkerAbove : kCcMarkerY;
         dot(main ? Left() + kLaneMarkerX + kLaneMarkerPitch * k : kCcMarkerX + kCcMarkerPitch * k, y,
             lanes_[static_cast<std::size_t>(lane)].on ? kLaneOnMarker : kLaneOffMarker);

@@ -7,7 +7,7 @@
 // parameter change, so the host sees edits as automation.
 //
 // Lanes: 0 ORDER, 1 CHRDMEM (stacked boxes), 2..7 and the controller lanes
-// 9..16 (bars), 8 CHORD (eight bit cells per step).
+// 9..16 and 17 PROB (bars), 8 CHORD (eight bit cells per step).
 
 #include "editor/ControlBinding.h"
 #include "editor/IControl.h"
@@ -33,7 +33,7 @@ public:
     static constexpr int kReachBelow = 121;
     static constexpr int kNoStep = EditorModel::kNoStep;
     static constexpr int kMainLanes = param::kFirstControllerLane;
-    static constexpr int kLanes = param::kLanes;
+    static constexpr int kLanes = param::kAllLanes;
     static constexpr int kSequenceBits = 8;
     static constexpr int kNoteStripFrames = 30;
 

@@ -315,7 +315,7 @@ void VardoEditor::RebindAll() {
     }
     if (patternView_) patternView_->ShowSelection(selection_);
     // Only the shown lane's tab is lit: a note lane's or a controller lane's.
-    const bool controllerLane = selection_.lane >= kFirstControllerLane;
+    const bool controllerLane = selection_.lane >= kFirstControllerLane && selection_.lane != kProbLane;
     for (std::size_t family = 0; family < laneTabs_.size(); ++family) {
         if (!laneTabs_[family]) continue;
         laneTabs_[family]->SetHighlightSelected(controllerLane == (family == kControllerLaneTabs));

@@ -23,6 +23,9 @@ struct NoteRecord {
     int step = 0;                 // index 0..31 of the step that made the note
     bool muted = false;           // the router drops it: neither note nor controllers go out
     bool endsHeldBackKey = false;  // ends a key that sounded as played while its area waited
+    // A step that lost its chance: its controllers go out, never a note, and
+    // no note-off follows.
+    bool lostChance = false;
 
     // Orders records of one segment; not sent anywhere.
     std::uint64_t sequence = 0;

@@ -310,6 +310,11 @@ void NoteRouter::FlushRecords(bool dropNoteOns) {
     for (const OrderKey& key : order_) {
         NoteRecord& r = records_[key.index];
         if (r.muted) continue;
+        // Its controllers alone go out: it neither holds nor ends a key.
+        if (r.lostChance) {
+            if (r.isNoteOn && !dropNoteOns) SendNoteOn(r);
+            continue;
+        }
         std::int32_t& count = outputCount_[static_cast<std::size_t>(r.channel)][static_cast<std::size_t>(r.note)]
                                           [static_cast<std::size_t>(r.step)];
         if (r.isNoteOn) {

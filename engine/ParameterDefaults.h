@@ -35,6 +35,8 @@ constexpr double DefaultValue(int index) {
     if (InFamily(index, kSceneStepLength, kKeyAreas * kSceneSteps)) return kSteps - 1;
     if (index >= kLaneSwitch && index <= kLaneSwitchLast) return 1.0;
     if (index >= kCcLaneSwitch && index <= kCcLaneSwitchLast) return SwitchValue(index, true);
+    if (InFamily(index, kStepProb, kPatterns * kSteps)) return kSureChance;
+    if (InFamily(index, kProbLaneSwitch, kPatterns * kSteps)) return 1.0;
     if (InFamily(index, kControllerMap, kMidiControllers)) return kUnmappedController;
     return 0.0;
 }

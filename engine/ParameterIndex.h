@@ -17,6 +17,9 @@
 //   lane switches of lanes 9..16      kCcLaneSwitch + p*256 + ...        engine (steppers)
 //   per pattern and lane, 2 of 816    first + p*17 + lane                engine (steppers)
 //   per pattern, 10 of 48             first + p                          engine (key areas, steppers)
+//   the PROB lane (appended): chance  kStepProb/kProbLaneSwitch + p*32+s engine (steppers)
+//     per step and its switches, its
+//     direction and reset, Humanize   kProbDirection/kProbReset/kHumanize + p
 //   per key area, 19 of 4             first + area                       engine (key areas); the
 //                                                                        pattern choice also the editor's model
 //   scene steps, 3 of 64              first + k                          engine (key areas)
@@ -35,7 +38,7 @@
 
 namespace sorel::param {
 
-constexpr int kCount = 56738;
+constexpr int kCount = 59954;
 constexpr int kFirstNoHostReport = 17080;  // changes from here on are never reported to the host
 
 constexpr int kKeyAreas = 4;
@@ -117,6 +120,15 @@ constexpr int kLaneSwitchLast = 44436;
 constexpr int kCcLaneSwitch = 44437;
 constexpr int kCcLaneSwitchLast = 56724;
 
+// The PROB lane and Humanize, appended after every older family so that no
+// index a saved state, a preset or a learnt controller knows moves.
+constexpr int kStepProb = 56738;          // + p * 32 + step: chance 0..100 %
+constexpr int kProbLaneSwitch = 58274;    // + p * 32 + step: 1 uses the step's chance
+constexpr int kHumanize = 59810;          // + p: 0..100 %
+constexpr int kProbDirection = 59858;     // + p
+constexpr int kProbResetWithPattern = 59906;  // + p
+constexpr int kFirstAppended = kStepProb;
+
 // Scale, shared by the four areas
 constexpr int kScale = 3253;
 constexpr int kScaleKey = 3254;
@@ -179,11 +191,18 @@ constexpr int kTransposeAllOutputNotes = 56731;
 constexpr int kDisableControlZone = 56736;
 constexpr int kGateLengthInSteps = 56737;
 
+// The lane that the appended families hold, beside the table's 17.
+constexpr int kProbLane = kLanes;
+constexpr int kAllLanes = kLanes + 1;
+constexpr double kSureChance = 100.0;
+
 constexpr int PatternIndex(int area, int pattern) { return area * kPatternsPerArea + pattern; }
 constexpr int PerStep(int first, int area, int pattern, int step) {
     return first + PatternIndex(area, pattern) * kSteps + step;
 }
 constexpr int PerPatternLane(int first, int area, int pattern, int lane) {
+    // The PROB lane's direction and reset are families of their own.
+    if (lane == kProbLane) return (first == kDirection ? kProbDirection : kProbResetWithPattern) + PatternIndex(area, pattern);
     return first + PatternIndex(area, pattern) * kLanes + lane;
 }
 constexpr int CcLaneValue(int area, int pattern, int lane, int step) {
@@ -191,6 +210,7 @@ constexpr int CcLaneValue(int area, int pattern, int lane, int step) {
            step;
 }
 constexpr int LaneSwitch(int area, int pattern, int lane, int step) {
+    if (lane == kProbLane) return PerStep(kProbLaneSwitch, area, pattern, step);
     return lane < kFirstControllerLane
                ? kLaneSwitch + PatternIndex(area, pattern) * kNoteLaneSwitchStride + lane * kSteps + step
                : kCcLaneSwitch + PatternIndex(area, pattern) * kControllerLaneStride +
@@ -207,8 +227,9 @@ constexpr bool SwitchIsOn(int index, double value) { return (value >= 0.5) != Sw
 constexpr int kLaneValueFamily[kFirstControllerLane] = {kStepNoteList, kStepSource, kStepLength,
                                                         kStepGate,     kStepAccent, kStepTranspose,
                                                         kStepDiv,      kStepShift,  kStepChord};
-// The value of one step of any lane 0..16.
+// The value of one step of any lane 0..17.
 constexpr int StepValue(int area, int pattern, int lane, int step) {
+    if (lane == kProbLane) return PerStep(kStepProb, area, pattern, step);
     return lane < kFirstControllerLane ? PerStep(kLaneValueFamily[lane], area, pattern, step)
                                        : CcLaneValue(area, pattern, lane, step);
 }
@@ -220,6 +241,9 @@ static_assert(LaneSwitch(3, 11, 16, 31) == kCcLaneSwitchLast);
 static_assert(CcLaneValue(3, 11, 16, 31) == kStepCcLast);
 static_assert(StepValue(0, 0, 2, 0) == kStepLength);
 static_assert(StepValue(0, 0, 9, 0) == kStepCc);
+static_assert(PerStep(kStepProb, 3, 11, 31) + 1 == kProbLaneSwitch);
+static_assert(PerStep(kProbLaneSwitch, 3, 11, 31) + 1 == kHumanize);
+static_assert(kProbResetWithPattern + kPatterns == kCount);
 
 }  // namespace sorel::param
 
@@ -235,6 +259,7 @@ constexpr int kDivide = 6;
 constexpr int kShift = 7;
 constexpr int kChord = 8;
 constexpr int kFirstCc = param::kFirstControllerLane;
-constexpr int kCount = param::kLanes;
+constexpr int kProb = param::kProbLane;
+constexpr int kCount = param::kAllLanes;  // the table's 17 and PROB
 constexpr int kCcCount = param::kControllerLanes;
 }  // namespace sorel::lane

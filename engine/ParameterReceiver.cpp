@@ -112,7 +112,7 @@ void SetOfPatternStepper(EngineContext& c, int d, double v) {
 // Every family of the engine with its setter, grouped as ParameterIndex.h
 // lists them. An index of none of them (the editor's tools, menus, MIDI
 // learn, the frame's own values) changes nothing here.
-constexpr std::array<EngineFamily, 58> kEngineFamilies{{
+constexpr std::array<EngineFamily, 63> kEngineFamilies{{
     {kStepOnOff, kPerStepCount, [](EngineContext& c, int d, double v) {
          const Address at = PerStep(d);
          StepperOf(c, at.area).SetLaneSwitch(at.pattern, lane::kOrder, at.step, AsBool(v));
@@ -133,6 +133,14 @@ constexpr std::array<EngineFamily, 58> kEngineFamilies{{
     {kLaneSwitch, kLaneSwitchLast - kLaneSwitch + 1, [](EngineContext& c, int d, double v) {
          const Address at = LaneSwitchOfNotes(d);
          StepperOf(c, at.area).SetLaneSwitch(at.pattern, at.lane, at.step, AsBool(v));
+     }},
+    {kStepProb, kPerStepCount, [](EngineContext& c, int d, double v) {
+         const Address at = PerStep(d);
+         StepperOf(c, at.area).SetStepValue(at.pattern, lane::kProb, at.step, v);
+     }},
+    {kProbLaneSwitch, kPerStepCount, [](EngineContext& c, int d, double v) {
+         const Address at = PerStep(d);
+         StepperOf(c, at.area).SetLaneSwitch(at.pattern, lane::kProb, at.step, AsBool(v));
      }},
     {kCcLaneSwitch, kCcLaneSwitchLast - kCcLaneSwitch + 1, [](EngineContext& c, int d, double v) {
          const Address at = ControllerLane(d);
@@ -201,6 +209,7 @@ constexpr std::array<EngineFamily, 58> kEngineFamilies{{
     {kTranspose, kPerPatternCount, &SetOfPatternStepper<&PatternStepper::SetTranspose, &AsInt>},
     {kResetOnNewNote, kPerPatternCount, &SetOfPatternStepper<&PatternStepper::SetResetOnNewNote, &AsBool>},
     {kPatternSteps, kPerPatternCount, &SetOfPatternStepper<&PatternStepper::SetPatternSteps, &AsCount>},
+    {kHumanize, kPerPatternCount, &SetOfPatternStepper<&PatternStepper::SetHumanize, &Plain>},
 
     // Per pattern and lane
     {kResetLaneOnPatternReset, kPerLaneCount, [](EngineContext& c, int d, double v) {
@@ -210,6 +219,15 @@ constexpr std::array<EngineFamily, 58> kEngineFamilies{{
     {kDirection, kPerLaneCount, [](EngineContext& c, int d, double v) {
          const Address at = PerLane(d);
          StepperOf(c, at.area).SetLaneDirection(at.pattern, at.lane, AsInt(v));
+     }},
+
+    {kProbResetWithPattern, kPerPatternCount, [](EngineContext& c, int d, double v) {
+         const Address at = PerPattern(d);
+         StepperOf(c, at.area).SetLaneResetWithPattern(at.pattern, lane::kProb, AsBool(v));
+     }},
+    {kProbDirection, kPerPatternCount, [](EngineContext& c, int d, double v) {
+         const Address at = PerPattern(d);
+         StepperOf(c, at.area).SetLaneDirection(at.pattern, lane::kProb, AsInt(v));
      }},
 
     // Scenes (k = area * 16 + scene step)
@@ -251,7 +269,8 @@ static_assert(FamiliesAreApart(), "every family covers indices, and an index bel
 
 bool ParameterReceiver::IsStepFamily(int index) {
     return In(index, kStepOnOff, kPerStepCount) || (index >= kStepLength && index < kStepSource + kPerStepCount) ||
-           In(index, kStepCc, kCcFamilyCount) || (index >= kLaneSwitch && index <= kCcLaneSwitchLast);
+           In(index, kStepCc, kCcFamilyCount) || (index >= kLaneSwitch && index <= kCcLaneSwitchLast) ||
+           In(index, kStepProb, 2 * kPerStepCount);
 }
 
 void ParameterReceiver::ApplyDefaults(bool stepFamilies) {

@@ -31,6 +31,7 @@ public:
     bool resetOnNewNote = false;
     bool freeMode = false;
     double freeRate = 1.0;      // steps per second
+    double humanize = 0.0;      // 0..1: a note's velocity moves by up to this share of kHumanizeSpan
 };
 
 }  // namespace sorel

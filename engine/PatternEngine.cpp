@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <random>
 
 #include "engine/ChordMemoryBank.h"
 #include "engine/ControlZone.h"
@@ -452,9 +453,28 @@ const NoteList& PatternEngine::ChooseNoteList(const StepValues& values) {
     return heldNotes_;
 }
 
+// A step draws only when its chance is neither sure nor nil, so a pattern
+// at 100 % leaves the generator as the random order alone moves it.
+bool PatternEngine::LosesChance(double chance) {
+    if (chance >= param::kSureChance) return false;
+    if (chance <= 0.0) return true;
+    std::uniform_real_distribution<double> roll(0.0, param::kSureChance);
+    return roll(context_->noteRandom) >= chance;
+}
+
+int PatternEngine::Humanized(int velocity) {
+    const double amount = stepper_->Current().humanize;
+    if (amount <= 0.0) return velocity;
+    const int reach = static_cast<int>(std::lround(amount * kHumanizeSpan));
+    std::uniform_int_distribution<int> move(-reach, reach);
+    return std::clamp(velocity + move(context_->noteRandom), 1, 127);
+}
+
 void PatternEngine::FireAction(StepAction& action, int partIndex, int offset) {
     ActionPart& part = action.parts[static_cast<std::size_t>(partIndex)];
     if (partIndex == 0) {
+        // Once for the step: its divisions and its chord's notes follow the one draw.
+        action.lost = LosesChance(action.values.chance);
         action.pickedCount = 0;
         const NoteList& list = ChooseNoteList(action.values);
         if (action.values.chordMask == 0) {
@@ -478,6 +498,7 @@ void PatternEngine::FireAction(StepAction& action, int partIndex, int offset) {
             }
         }
     }
+    if (action.lost) return EmitControllersOnly(action, offset);
     for (int i = 0; i < action.pickedCount; ++i)
         EmitNoteOn(action, part, action.pickedNotes[static_cast<std::size_t>(i)],
                    action.pickedVelocities[static_cast<std::size_t>(i)], offset);
@@ -499,17 +520,9 @@ int PatternEngine::VelocityFor(int noteVelocity, const NoteList& list, double ac
     return static_cast<int>(std::clamp(v, 0.0, 127.0));
 }
 
-void PatternEngine::EmitNoteOn(StepAction& action, ActionPart& part, int pickedNote, int pickedVelocity, int offset) {
-    if (part.noteCount >= ActionPart::kMaxNotes) return;
-    const StepValues& v = action.values;
-    const NoteList& list = (triggerChordMemory_ || v.chordSource > 0) ? chordNotes_ : heldNotes_;
-    const int note = std::clamp(pickedNote, 0, 127);
-    const int steps = v.transpose + stepper_->Current().transpose;
-    const int moved = scale_->Move(note, steps, transposeAsSemitones_);
-    const int shift = (baseNote_ >= 0 && keyLow_ >= 0) ? baseNote_ - keyLow_ : 0;
+NoteRecord PatternEngine::RecordOf(const StepValues& v, int note, int offset) const {
     NoteRecord r;
-    r.note = std::clamp(moved + shift, 0, 127);
-    r.velocity = VelocityFor(pickedVelocity, list, v.accent);
+    r.note = note;
     r.isNoteOn = 1;
     r.channel = midiOutChannel_;
     r.area = index_;
@@ -519,6 +532,28 @@ void PatternEngine::EmitNoteOn(StepAction& action, ActionPart& part, int pickedN
     r.muted = v.muted;
     r.ccValues = v.cc;
     r.time = offset;
+    return r;
+}
+
+void PatternEngine::EmitControllersOnly(const StepAction& action, int offset) {
+    // As a step that plays sends them: only when it has a note to play.
+    if (action.pickedCount == 0) return;
+    NoteRecord r = RecordOf(action.values, action.pickedNotes[0], offset);
+    r.onlyCc = true;
+    r.lostChance = true;
+    Emit(r);
+}
+
+void PatternEngine::EmitNoteOn(StepAction& action, ActionPart& part, int pickedNote, int pickedVelocity, int offset) {
+    if (part.noteCount >= ActionPart::kMaxNotes) return;
+    const StepValues& v = action.values;
+    const NoteList& list = (triggerChordMemory_ || v.chordSource > 0) ? chordNotes_ : heldNotes_;
+    const int note = std::clamp(pickedNote, 0, 127);
+    const int steps = v.transpose + stepper_->Current().transpose;
+    const int moved = scale_->Move(note, steps, transposeAsSemitones_);
+    const int shift = (baseNote_ >= 0 && keyLow_ >= 0) ? baseNote_ - keyLow_ : 0;
+    NoteRecord r = RecordOf(v, std::clamp(moved + shift, 0, 127), offset);
+    r.velocity = Humanized(VelocityFor(pickedVelocity, list, v.accent));
     part.notes[static_cast<std::size_t>(part.noteCount)] = r.note;
     part.channels[static_cast<std::size_t>(part.noteCount)] = r.channel;
     part.onlyCc = r.onlyCc;

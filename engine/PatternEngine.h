@@ -28,6 +28,9 @@ constexpr int kLast = 3;
 constexpr int kAverage = 4;
 }  // namespace velocity
 
+// "Humanize" at 100 % moves a note's velocity by up to this much either way.
+constexpr double kHumanizeSpan = 32.0;
+
 class PatternEngine : public ActionListener {
 public:
     PatternEngine(int index, TransportState* hostTime, EngineContext* context);
@@ -119,6 +122,10 @@ private:
     void PickChordNotes(StepAction& action, const NoteList& list);
     int VelocityFor(int noteVelocity, const NoteList& list, double accent) const;
     void EmitNoteOn(StepAction& action, ActionPart& part, int pickedNote, int pickedVelocity, int offset);
+    void EmitControllersOnly(const StepAction& action, int offset);
+    NoteRecord RecordOf(const StepValues& values, int note, int offset) const;
+    bool LosesChance(double chance);
+    int Humanized(int velocity);
     void Emit(const NoteRecord& record);
     void ReleaseHeldNote(int note, int offset);
     void DropNotesWithKeysUp();

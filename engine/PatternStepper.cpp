@@ -109,6 +109,9 @@ void PatternStepper::SetPatternSteps(int pattern, int steps) {
     for (int l = 0; l < lane::kCount; ++l) Lane(pattern, l).SetLimit(pat.steps);
     if (pattern == currentPattern_) SetLoop(0, pat.steps);
 }
+void PatternStepper::SetHumanize(int pattern, double percent) {
+    if (ValidPattern(pattern) && std::isfinite(percent)) PatternAt(pattern).humanize = std::clamp(percent, 0.0, 100.0) / 100.0;
+}
 void PatternStepper::SetTranspose(int pattern, int semitones) {
     if (ValidPattern(pattern)) PatternAt(pattern).transpose = std::clamp(semitones, -48, 48);
 }
@@ -152,6 +155,7 @@ void PatternStepper::SetStepValue(int pattern, int laneIndex, int step, double v
         case lane::kDivide: s.divide = std::clamp(value, 1.0, 8.0); break;
         case lane::kShift: s.shift = std::clamp(value, -50.0, 50.0); break;
         case lane::kChord: s.chordMask = WholeStep(value, 0, 255); break;
+        case lane::kProb: s.chance = std::clamp(value, 0.0, param::kSureChance); break;
         default: s.cc[static_cast<std::size_t>(laneIndex - lane::kFirstCc)] = WholeStep(value, 0, 127); break;
     }
 }
@@ -168,8 +172,9 @@ double PatternStepper::StepValue(int pattern, int laneIndex, int step) const {
         case lane::kDivide: return s.divide;
         case lane::kShift: return s.shift;
         case lane::kChord: return s.chordMask;
+        case lane::kProb: return s.chance;
         default:
-            if (laneIndex >= lane::kFirstCc && laneIndex < lane::kCount)
+            if (laneIndex >= lane::kFirstCc && laneIndex < lane::kProb)
                 return s.cc[static_cast<std::size_t>(laneIndex - lane::kFirstCc)];
             return 0.0;
     }
@@ -441,6 +446,7 @@ StepValues PatternStepper::ReadStepValues(bool peekNext) const {
         v.divide = std::clamp(static_cast<int>(s.divide), 1, StepAction::kMaxParts);
     if (const Step& s = at(lane::kShift); used(lane::kShift, s)) v.shift = static_cast<int>(std::trunc(s.shift));
     if (const Step& s = at(lane::kChord); used(lane::kChord, s)) v.chordMask = s.chordMask;
+    if (const Step& s = at(lane::kProb); used(lane::kProb, s)) v.chance = s.chance;
     for (int c = 0; c < lane::kCcCount; ++c) {
         const int laneIndex = lane::kFirstCc + c;
         if (Lane(p, laneIndex).laneOn) v.cc[static_cast<std::size_t>(c)] = at(laneIndex).cc[static_cast<std::size_t>(c)];

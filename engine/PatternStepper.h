@@ -87,6 +87,7 @@ public:
     void SetGate(int pattern, double parameter);
     void SetPatternSteps(int pattern, int steps);  // 1..32
     void SetTranspose(int pattern, int semitones);
+    void SetHumanize(int pattern, double percent);  // 0..100
     void SetOctaves(int pattern, int octaves);
     void SetSortOrder(int pattern, int parameterValue);  // 0..7
     void SetResetOnNewNote(int pattern, bool on);

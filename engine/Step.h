@@ -30,8 +30,9 @@ struct Step {
     double shift = 0.0;    // -50..50 percent of a step
     int chordMask = 0;     // 0..255
     std::array<int, lane::kCcCount> cc{};
+    double chance = param::kSureChance;  // 0..100 %
     std::array<bool, lane::kCount> laneSwitch{true, true, true, true, true, true, true, true, true,
-                                              true, true, true, true, true, true, true, true};
+                                              true, true, true, true, true, true, true, true, true};
 };
 
 // The values of one fired step, read from every lane at its own position.
@@ -49,6 +50,7 @@ struct StepValues {
     int shift = 0;         // whole percent, truncated toward zero
     int chordMask = 0;
     std::array<int, lane::kCcCount> cc{};
+    double chance = param::kSureChance;  // the PROB lane's, 100 where it is off
     bool muted = false;
 };
 

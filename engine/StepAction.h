@@ -29,6 +29,8 @@ struct StepAction {
     StepValues values;
     int partCount = 1;
     std::array<ActionPart, kMaxParts> parts{};
+    // The step lost its chance: its parts send their controllers, no note.
+    bool lost = false;
 
     // The notes part 0 picked; later parts repeat them.
     int pickedCount = 0;

@@ -24,7 +24,7 @@ struct EngineSnapshot {
     // The selection the lanes and the scene were read for.
     int area = kNoSelection;
     int pattern = kNoSelection;
-    std::array<Lane, param::kLanes> lanes{};
+    std::array<Lane, param::kAllLanes> lanes{};
     bool sceneOn = false;
     int sceneIndex = 0;
     int sceneEnd = 0;

@@ -233,6 +233,7 @@ private:
         PatternDouble(kOctaves, "Octaves", 1, 5, 1);
         PatternDouble(kTranspose, "Transpose", -12, 12, 1);
         PatternSwitch(kResetOnNewNote, "Reset on new note");
+        PatternDouble(kHumanize, "Humanize", 0, 100, 1);
         const auto sortTexts = TextList({"Lo-Hi", "Hi-Lo", "As played", "Reversed", "Lo-Hi alt", "Hi-Lo alt",
                                          "As played alt", "Reversed alt"});
         const auto directionTexts = TextList({"Up", "Down", "Up Alt", "Down Alt"});
@@ -247,6 +248,9 @@ private:
                 P(kDirection + p * kLanes + lane).Enumeration(PatternName("Direction", a, pt), 4);
                 P(kDirection + p * kLanes + lane).SetDisplayTexts(directionTexts);
             }
+            P(kProbResetWithPattern + p).Integer(PatternName("Reset nl on pattern reset", a, pt), 0, 1);
+            P(kProbDirection + p).Enumeration(PatternName("Direction", a, pt), 4);
+            P(kProbDirection + p).SetDisplayTexts(directionTexts);
         });
     }
 
@@ -254,7 +258,7 @@ private:
         ForSteps([&](int, int, int p, int s) {
             const std::string name = Format("Step on/off %d", s + 1);
             P(kStepOnOff + p * kSteps + s).Integer(name, 0, 1);
-            for (int lane = 0; lane < kLanes; ++lane)
+            for (int lane = 0; lane <= kProbLane; ++lane)
                 P(LaneSwitch(p / kPatternsPerArea, p % kPatternsPerArea, lane, s)).Integer(name, 0, 1);
         });
         StepFamily(kStepLength, "Step length %d/%d/%d", [](Slot q, std::string n) { q.Integer(n, 1, 8); });
@@ -274,6 +278,8 @@ private:
             q.SetDisplayTexts(noteListTexts);
         });
         StepFamily(kStepChord, "Step chord %d/%d/%d", [](Slot q, std::string n) { q.Integer(n, 0, 255); });
+        StepFamily(kStepProb, "Step prob %d/%d/%d",
+                   [](Slot q, std::string n) { q.Double(n, 0, kSureChance, 1); });
         auto sourceTexts = std::make_shared<DisplayTexts>();
         for (int slot = 0; slot < 16; ++slot) sourceTexts->emplace_back(slot, Format("Chord memory %d", slot));
         StepFamily(kStepSource, "Step source %d/%d/%d", [&](Slot q, std::string n) {
@@ -324,8 +330,8 @@ private:
         for (int lock = kLockGate; lock <= kLockRate; ++lock) P(lock).SetKeptOnPresetLoadAtStart();
         Enumeration(kControlZoneSync, "Control Zone sync", 4, TextList({"Next", "4", "8", "16"}));
         Switch(kResize, "Resize");
-        Enumeration(kPatternStepMode, "Pattern Step mode", 9,
-                    TextList({"ORDER", "CHRDMEM", "LENGTH", "GATE", "ACCENT", "TRANSP", "DIV", "SHIFT", "SEQ"}));
+        Enumeration(kPatternStepMode, "Pattern Step mode", kFirstControllerLane + 1,
+                    TextList({"ORDER", "CHRDMEM", "LENGTH", "GATE", "ACCENT", "TRANSP", "DIV", "SHIFT", "SEQ", "PROB"}));
         Enumeration(kMidiLearnMenu, "MIDI learn", 2, TextList({MidiLearn::kLearnItem, MidiLearn::kUnlearnItem}));
         Enumeration(kCopyMenu, "Copy", 3, TextList({"Copy", "Paste", "Paste to all"}));
         Enumeration(kCopyCcMenu, "Copy", 5,

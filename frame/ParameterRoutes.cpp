@@ -231,7 +231,9 @@ void ParameterRoutes::SelectPattern(const RoutedChange& change) {
 }
 
 void ParameterRoutes::SelectNoteLane(const RoutedChange& change) {
-    Actions().Model().SelectLane(std::clamp(WholeStep(change.value), 0, kFirstControllerLane - 1));
+    // The selector's tenth tab, after the note lanes, is the PROB lane.
+    const int tab = std::clamp(WholeStep(change.value), 0, kFirstControllerLane);
+    Actions().Model().SelectLane(tab == kFirstControllerLane ? kProbLane : tab);
 }
 
 void ParameterRoutes::SelectControllerLane(const RoutedChange& change) {

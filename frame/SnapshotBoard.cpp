@@ -51,7 +51,7 @@ void SnapshotBoard::Fill(EngineSnapshot& snapshot, VardoApp& app, const ChordMem
     snapshot.sceneIndex = area->SceneIndex();
     snapshot.sceneEnd = area->SceneEnd();
     const PatternStepper& stepper = area->Stepper();
-    for (int lane = 0; lane < param::kLanes; ++lane)
+    for (int lane = 0; lane < param::kAllLanes; ++lane)
         snapshot.lanes[static_cast<std::size_t>(lane)] = {stepper.LaneLoopStart(snapshot.pattern, lane),
                                                           stepper.LaneLoopEnd(snapshot.pattern, lane),
                                                           stepper.Lane(snapshot.pattern, lane).laneOn};

@@ -108,7 +108,7 @@ void VardoEditorPort::SetLaneLoop(int area, int pattern, int lane, int start, in
     std::lock_guard<std::recursive_mutex> lock(plug_.Mutex());
     PatternEngine* engine = plug_.App().Area(area);
     if (!engine) return;
-    for (int each = 0; each < param::kLanes; ++each)
+    for (int each = 0; each < param::kAllLanes; ++each)
         if (lane == kEveryLane || each == lane) engine->Stepper().SetLaneLoop(pattern, each, start, end);
     Publish();
 }

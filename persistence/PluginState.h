@@ -13,10 +13,17 @@
 
 namespace sorel {
 
-inline constexpr int32_t kStateVersion = 5;
+inline constexpr int32_t kStateVersion = 6;
+// Version 6 added the PROB lane's loops behind the parameters, and the
+// parameters from param::kFirstAppended on.
+inline constexpr int32_t kFirstVersionWithChance = 6;
 inline constexpr size_t kChordBankNameWidth = 32;
 inline constexpr int kStepCcNumberCount = param::kKeyAreas * param::kControllerLanes;
+// The loops of the table's 17 lanes, stored before the parameters ...
 inline constexpr int kLaneLoopCount = param::kKeyAreas * param::kPatternsPerArea * param::kLanes;
+// ... and those of the PROB lane, stored after them.
+inline constexpr int kProbLoopCount = param::kPatterns;
+inline constexpr int kAllLaneLoops = kLaneLoopCount + kProbLoopCount;
 inline constexpr int32_t kNoController = -1;
 
 struct LaneLoop {
@@ -29,6 +36,7 @@ struct LaneLoop {
 };
 
 constexpr int LaneLoopIndex(int area, int pattern, int lane) {
+    if (lane == param::kProbLane) return kLaneLoopCount + param::PatternIndex(area, pattern);
     return (area * param::kPatternsPerArea + pattern) * param::kLanes + lane;
 }
 
@@ -50,7 +58,7 @@ struct PluginState {
     std::string chordBankName;
     ChordBankData chords;
     std::array<int32_t, kStepCcNumberCount> stepCcNumbers;
-    std::array<LaneLoop, kLaneLoopCount> laneLoops{};
+    std::array<LaneLoop, kAllLaneLoops> laneLoops{};
     double enableMidiNoteNames = 0.0;
     double startNotesImmediately = 0.0;
     double useOnlyOrderOnOff = 0.0;

@@ -108,7 +108,7 @@ void ApplyEngineStructures(StateTarget& target, const StateImage& image) {
     if (image.stepCcNumbersRead) target.SetStepCcNumbers(image.state.stepCcNumbers);
     for (int area = 0; area < param::kKeyAreas; ++area) {
         for (int pattern = 0; pattern < param::kPatternsPerArea; ++pattern) {
-            for (int lane = 0; lane < param::kLanes; ++lane) {
+            for (int lane = 0; lane <= param::kProbLane; ++lane) {
                 const int index = LaneLoopIndex(area, pattern, lane);
                 LaneLoop loop = image.state.laneLoops[static_cast<size_t>(index)];
                 if (index >= image.laneLoopsRead) loop.enabled = target.GetLaneLoop(area, pattern, lane).enabled;
@@ -161,7 +161,7 @@ PluginState CaptureState(StateTarget& target, const std::string& chordBankName) 
         state.stepCcNumbers = target.GetStepCcNumbers();
         for (int area = 0; area < param::kKeyAreas; ++area) {
             for (int pattern = 0; pattern < param::kPatternsPerArea; ++pattern) {
-                for (int lane = 0; lane < param::kLanes; ++lane) {
+                for (int lane = 0; lane <= param::kProbLane; ++lane) {
                     state.laneLoops[static_cast<size_t>(LaneLoopIndex(area, pattern, lane))] =
                         target.GetLaneLoop(area, pattern, lane);
                 }

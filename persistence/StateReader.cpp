@@ -1,5 +1,7 @@
 #include "persistence/StateReader.h"
 
+#include <algorithm>
+
 namespace sorel {
 
 namespace {
@@ -55,8 +57,11 @@ int ReadStepCcNumbers(const StateChunk& chunk, int pos, StateImage& image) {
     return pos;
 }
 
-int ReadLaneLoops(const StateChunk& chunk, int pos, StateImage& image) {
-    for (LaneLoop& loop : image.state.laneLoops) {
+// Reads loops [first, first + count); a loop counts as read only when every
+// loop before it was.
+int ReadLaneLoops(const StateChunk& chunk, int pos, StateImage& image, int first, int count) {
+    const std::span<LaneLoop> loops = std::span<LaneLoop>(image.state.laneLoops).subspan(first, count);
+    for (LaneLoop& loop : loops) {
         LaneLoop stored;
         uint8_t enabled = 0;
         pos = chunk.GetInt32(stored.start, pos);
@@ -68,7 +73,7 @@ int ReadLaneLoops(const StateChunk& chunk, int pos, StateImage& image) {
             loop.end = stored.end;
         }
         loop.enabled = enabled != 0;
-        ++image.laneLoopsRead;
+        if (image.laneLoopsRead == first + static_cast<int>(&loop - loops.data())) ++image.laneLoopsRead;
     }
     return pos;
 }
@@ -179,9 +184,14 @@ std::optional<StateImage> ReadState(const StateChunk& chunk, int startPos, std::
     pos = chunk.GetText(state.chordBankName, kChordBankNameWidth, pos);
     pos = ReadChordRecords(chunk, pos, state.chords);
     pos = ReadStepCcNumbers(chunk, pos, image);
-    pos = ReadLaneLoops(chunk, pos, image);
+    pos = ReadLaneLoops(chunk, pos, image, 0, kLaneLoopCount);
     pos = ReadGlobalSwitches(chunk, pos, image.version, state);
-    if (pos >= 0) UnserializeParams(chunk, pos, ranges, state.parameters, image.parametersAssigned);
+    // Older versions hold none of the appended parameters: they keep their
+    // reset values (every chance sure, no humanize).
+    const bool withChance = image.version >= kFirstVersionWithChance;
+    const auto stored = withChance ? ranges : ranges.first(std::min<size_t>(ranges.size(), param::kFirstAppended));
+    if (pos >= 0) pos = UnserializeParams(chunk, pos, stored, state.parameters, image.parametersAssigned);
+    if (pos >= 0 && withChance) ReadLaneLoops(chunk, pos, image, kLaneLoopCount, kProbLoopCount);
 
     ResetEditorSelections(image, ranges);
     if (image.version <= kLastVersionWithOldKeyRange) ConvertOldKeyRange(image, ranges);

@@ -8,6 +8,14 @@ namespace {
 // chord memory, controller numbers, lane loops and switches.
 constexpr size_t kStateBytesBesidesParameters = 16384;
 
+void WriteLaneLoops(StateChunk& chunk, std::span<const LaneLoop> loops) {
+    for (const LaneLoop& loop : loops) {
+        chunk.PutInt32(loop.start);
+        chunk.PutInt32(loop.end);
+        chunk.PutByte(loop.enabled ? 1 : 0);
+    }
+}
+
 }  // namespace
 
 void SerializeParams(StateChunk& chunk, std::span<const double> parameters) {
@@ -25,15 +33,13 @@ void WriteState(StateChunk& chunk, const PluginState& state) {
     chunk.PutText(state.chordBankName, kChordBankNameWidth);
     WriteChordRecords(chunk, state.chords);
     for (int32_t number : state.stepCcNumbers) chunk.PutInt32(number);
-    for (const LaneLoop& loop : state.laneLoops) {
-        chunk.PutInt32(loop.start);
-        chunk.PutInt32(loop.end);
-        chunk.PutByte(loop.enabled ? 1 : 0);
-    }
+    const std::span<const LaneLoop> loops(state.laneLoops);
+    WriteLaneLoops(chunk, loops.first(kLaneLoopCount));
     chunk.PutDouble(state.enableMidiNoteNames);
     chunk.PutDouble(state.startNotesImmediately);
     chunk.PutDouble(state.useOnlyOrderOnOff);
     SerializeParams(chunk, state.parameters);
+    WriteLaneLoops(chunk, loops.subspan(kLaneLoopCount));
 }
 
 }  // namespace sorel

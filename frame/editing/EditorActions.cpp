@@ -107,7 +107,7 @@ void EditorActions::ResetSteps() {
     const StepRange range = model_.EditRange();
     for (int step = range.first; step <= range.last; ++step) {
         const Parameter* p = plug_.GetParam(StepValue(area, pattern, lane, step));
-        Send(area, pattern, lane, step, p->ToNormalized(0.0));
+        Send(area, pattern, lane, step, p->ToNormalized(p->Default()));
     }
     changed_();
 }
@@ -138,7 +138,7 @@ void EditorActions::ToggleLaneOn() {
 
 void EditorActions::ReadLoops(int area, int pattern, PatternImage& image) const {
     if (const PatternEngine* engine = app_.Area(area)) {
-        for (int lane = 0; lane < kLanes; ++lane)
+        for (int lane = 0; lane < kAllLanes; ++lane)
             image.loops[static_cast<size_t>(lane)] = {engine->Stepper().LaneLoopStart(pattern, lane),
                                                       engine->Stepper().LaneLoopEnd(pattern, lane)};
     }
@@ -148,7 +148,7 @@ void EditorActions::QueuePattern(PatternImage& image, int area, int pattern) {
     HoldStepForPaste();
     QueueCopy({&image, area, pattern, false});
     if (PatternEngine* engine = app_.Area(area)) {
-        for (int lane = 0; lane < kLanes; ++lane) {
+        for (int lane = 0; lane < kAllLanes; ++lane) {
             const LoopBounds& loop = image.loops[static_cast<size_t>(lane)];
             engine->Stepper().SetLaneLoop(pattern, lane, loop.start, loop.end);
         }

@@ -28,10 +28,12 @@ int PatternImage::ParameterIndex(int area, int pattern, int i) {
         return CcLaneValue(area, pattern, kFirstControllerLane + d / kSteps, d % kSteps);
     }
     const int d = i - kControllerValuesEnd;
-    return LaneSwitch(area, pattern, d / kSteps, d % kSteps);
+    // The lane switches of every lane, then the PROB lane's values.
+    if (d < kAllLanes * kSteps) return LaneSwitch(area, pattern, d / kSteps, d % kSteps);
+    return PerStep(kStepProb, area, pattern, d % kSteps);
 }
 
-static_assert(PatternImage::kValueCount == kControllerValuesEnd + kLanes * kSteps);
+static_assert(PatternImage::kValueCount == kControllerValuesEnd + kAllLanes * kSteps + kSteps);
 
 int EditorModel::PatternOf(int area) const {
     return patterns_[static_cast<size_t>(std::clamp(area, 0, kKeyAreas - 1))];
@@ -69,7 +71,7 @@ void EditorModel::SelectPattern(int area, int pattern) {
     patterns_[static_cast<size_t>(area)] = std::clamp(pattern, 0, kPatternsPerArea - 1);
 }
 
-void EditorModel::SelectLane(int lane) { lane_ = std::clamp(lane, 0, kLanes - 1); }
+void EditorModel::SelectLane(int lane) { lane_ = std::clamp(lane, 0, kProbLane); }
 
 void EditorModel::SelectTool(Tool tool) { selection_.store(Pack({tool, kNoStep, kNoStep}), std::memory_order_release); }
 

@@ -38,16 +38,16 @@ struct LoopBounds {
     int end = param::kSteps;
 };
 
-// Every step parameter of one pattern (values of all seventeen lanes, step
+// Every step parameter of one pattern (values of all eighteen lanes, step
 // switches, lane switches) in a fixed order, and every lane's loop.
 struct PatternImage {
     static constexpr int kValueCount = 10 * param::kSteps + param::kControllerLanes * param::kSteps +
-                                       param::kLanes * param::kSteps;
+                                       param::kAllLanes * param::kSteps + param::kSteps;
     // The parameter that holds value i of the pattern (i = 0..kValueCount-1).
     static int ParameterIndex(int area, int pattern, int i);
 
     std::vector<double> values = std::vector<double>(kValueCount);
-    std::array<LoopBounds, param::kLanes> loops{};
+    std::array<LoopBounds, param::kAllLanes> loops{};
 };
 
 class EditorModel {

@@ -13,7 +13,7 @@ using namespace param;
 namespace {
 
 // A lane key: area, pattern and lane in one number.
-int LaneKey(int area, int pattern, int lane) { return (area * kPatternsPerArea + pattern) * kLanes + lane; }
+int LaneKey(int area, int pattern, int lane) { return (area * kPatternsPerArea + pattern) * kAllLanes + lane; }
 
 }  // namespace
 
@@ -23,7 +23,7 @@ void EngineEditImage::Read(const VardoApp& app, const ChordMemoryBank& chords) {
         if (!engine) continue;
         const PatternStepper& stepper = engine->Stepper();
         for (int pattern = 0; pattern < kPatternsPerArea; ++pattern)
-            for (int lane = 0; lane < kLanes; ++lane)
+            for (int lane = 0; lane < kAllLanes; ++lane)
                 lanes_[LaneKey(area, pattern, lane)] = {stepper.LaneLoopStart(pattern, lane),
                                                         stepper.LaneLoopEnd(pattern, lane),
                                                         stepper.Lane(pattern, lane).laneOn};
@@ -36,8 +36,8 @@ bool EngineEditImage::Apply(const EditChange& change, double value, VardoApp& ap
     using Kind = EditChange::Kind;
     const int v = static_cast<int>(std::lround(value));
     if (change.kind == Kind::LaneLoop || change.kind == Kind::LaneOn) {
-        const int key = change.target, lane = key % kLanes, pattern = key / kLanes % kPatternsPerArea;
-        PatternEngine* engine = app.Area(key / kLanes / kPatternsPerArea);
+        const int key = change.target, lane = key % kAllLanes, pattern = key / kAllLanes % kPatternsPerArea;
+        PatternEngine* engine = app.Area(key / kAllLanes / kPatternsPerArea);
         if (!engine) return true;
         if (change.kind == Kind::LaneLoop)
             engine->Stepper().SetLaneLoop(pattern, lane, v / kLoopPack, v % kLoopPack);

@@ -27,7 +27,7 @@ public:
     static bool Apply(const EditChange& change, double value, VardoApp& app, ChordMemoryBank& chords);
 
 private:
-    static constexpr int kLaneCount = param::kKeyAreas * param::kPatternsPerArea * param::kLanes;
+    static constexpr int kLaneCount = param::kKeyAreas * param::kPatternsPerArea * param::kAllLanes;
     static constexpr int kNotesPerSlot = 128;
     static constexpr int kLoopPack = 64;  // a loop end is at most 32
 

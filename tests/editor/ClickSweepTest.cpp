@@ -46,7 +46,8 @@ constexpr int StepOf(int lane, int step) { return StepValue(kArea, kPattern, lan
 constexpr int kPatternViewSkin = 36, kFirstStepSwitchSkin = 37, kSceneViewSkin = 118, kLoopSkin = 124, kAboutBoxSkin = 167,
               kKeyboardSkin = 127, kSettingsSkin = 163, kCopyToolSkin = 132, kPasteToolSkin = 133,
               kSelectionToolSkin = 130, kRandomizeSkin = 131, kCmCopySkin = 148, kCmPasteSkin = 149, kCmClearSkin = 150;
-constexpr int kLaneTabsSkin = 69, kCcTabsSkin = 154;
+constexpr int kLaneTabsSkin = 69, kCcTabsSkin = 154, kHumanizeSkin = 169;
+constexpr int kProbTab = kFirstControllerLane;  // the tab after the note lanes'
 // Clicks on these switches tell that every event before them was handled;
 // no panel covers them, and a double click turns them too.
 constexpr struct {
@@ -146,6 +147,8 @@ const Row kRows[] = {
     {.skin = 0, .act = Act::kRightClick, .effect = Effect::kOpensMenu},
     {.skin = 4, .act = Act::kDrag, .effect = Effect::kMoves, .param = Pattern(kSwing)},
     {.skin = 4, .act = Act::kWheel, .effect = Effect::kMoves, .param = Pattern(kSwing)},
+    {.skin = kHumanizeSkin, .act = Act::kDrag, .effect = Effect::kMoves, .param = Pattern(kHumanize)},
+    {.skin = kHumanizeSkin, .act = Act::kWheel, .effect = Effect::kMoves, .param = Pattern(kHumanize)},
     {.skin = 5, .act = Act::kDrag, .effect = Effect::kMoves, .param = Pattern(kOctaves)},
     {.skin = 5, .act = Act::kWheel, .effect = Effect::kMoves, .param = Pattern(kOctaves)},
     {.skin = 6, .act = Act::kDrag, .effect = Effect::kMoves, .param = Pattern(kTranspose)},
@@ -175,6 +178,7 @@ const Row kRows[] = {
     // Pattern: the view, its lanes, tools and switches
     {.skin = kPatternViewSkin, .effect = Effect::kDraws},
     {.skin = kLaneTabsSkin, .effect = Effect::kShowsLane, .param = kPatternStepMode, .button = 5},
+    {.skin = kLaneTabsSkin, .effect = Effect::kShowsLane, .param = kPatternStepMode, .button = kProbTab},
     {.skin = kCcTabsSkin, .effect = Effect::kShowsLane, .param = kPatternCcSelection, .button = 2},
     {.skin = kFirstStepSwitchSkin, .effect = Effect::kToggles,
      .param = LaneSwitch(kArea, kPattern, kLane, 0), .cells = kSteps},
@@ -524,7 +528,9 @@ void ClickSweepTest::Run(const Row& row, int cell) {
         case Effect::kShowsLane: {
             Sync(skin);
             EXPECT_EQ(Plain(index), row.button);
-            const int lane = row.skin == kCcTabsSkin ? kFirstControllerLane + row.button : row.button;
+            const int lane = row.skin == kCcTabsSkin ? kFirstControllerLane + row.button
+                             : row.button == kProbTab   ? kProbLane
+                                                        : row.button;
             ClickAt(GridPoint());
             Sync(skin);
             const int step = StepOf(lane, kGridColumn);
@@ -700,6 +706,49 @@ TEST_F(EditorTest, EveryComposedSkinEntryHasASweepRow) {
     std::set<int> composed = editor->ComposedSkinEntries();
     composed.insert(kAboutBoxSkin);  // laid over the whole window rather than at its entry
     EXPECT_EQ(rows, composed);
+}
+
+// A musician clicks the PROB tab and draws a falling ramp of chances; the
+// state saved then plays fewer notes the further the ramp has fallen.
+TEST_F(ClickSweepTest, ARampDrawnOnThePROBLaneThinsTheNotesAlongIt) {
+    ASSERT_TRUE(Open());
+    SetFromHost(kKeyAreaSelection, 0);
+    SetFromHost(kKeyAreaPatterns, 0);
+    std::this_thread::sleep_for(kSettleTime);
+    const IRECT tabs = ControlRect(kLaneTabsSkin);
+    const int tabWidth = tabs.W() / (kProbTab + 1);
+    ClickAt({tabs.L + kProbTab * tabWidth + tabWidth / 2, (tabs.T + tabs.B) / 2});
+    ASSERT_TRUE(Eventually([&] { return vardo->Model().Lane() == kProbLane; })) << "the PROB tab did not select its lane";
+    // Down the grid from the top of the first step to the foot of the last.
+    const IRECT grid = Skin(kPatternViewSkin);
+    const int columnPitch = 24, valueHeight = 111;
+    std::string drag;
+    for (int step = 0; step < kSteps; ++step) {
+        const int x = grid.L + columnPitch * step + columnPitch / 2, y = grid.T + valueHeight * step / (kSteps - 1);
+        drag += "mousemove --window " + std::to_string(EditorWindow()) + " " + std::to_string(x) + " " +
+                std::to_string(y) + (step == 0 ? " mousedown 1 " : " ");
+    }
+    ASSERT_TRUE(XvfbServer::Instance().Xdotool(drag + "mouseup 1"));
+    Sync(kLaneTabsSkin);
+    const auto chance = [&](int step) { return vardo->Params().Value(PerStep(kStepProb, 0, 0, step)); };
+    EXPECT_GE(chance(0), 95.0);
+    EXPECT_LE(chance(kSteps - 1), 5.0);
+    const std::vector<uint8_t> saved = host->GetChunk(1);
+
+    TestHost player(&EntryWithEditor);
+    ASSERT_TRUE(player.CreateAndOpen(512));
+    ASSERT_TRUE(player.SetChunk(1, saved));
+    constexpr int kPasses = 60, kSamplesPerStep = 6000;
+    player.NoteOn(0, 1, 40, 100);
+    player.ProcessBlocks(kPasses * kSteps * kSamplesPerStep / 512, 512);
+    std::array<int, 4> perQuarter{};
+    for (const SentMidi& m : NoteOns(player.Sent()))
+        ++perQuarter[std::size_t((m.block * 512 + m.offset) / kSamplesPerStep % kSteps / (kSteps / 4))];
+    SCOPED_TRACE(::testing::Message() << perQuarter[0] << " " << perQuarter[1] << " " << perQuarter[2] << " "
+                                      << perQuarter[3]);
+    EXPECT_GT(perQuarter[0], kPasses * 8 * 8 / 10);
+    for (std::size_t q = 1; q < perQuarter.size(); ++q) EXPECT_LT(perQuarter[q], perQuarter[q - 1]);
+    EXPECT_LT(perQuarter[3], kPasses * 8 * 2 / 10);
 }
 
 // Each row in turn, in one window that stays open.

@@ -775,8 +775,12 @@ protected:
     }
     // Lanes 0..8 have the note tabs, 9..16 the CC tabs.
     std::vector<IRECT> Tabs() const {
+        // By lane number: the note lanes', the controller lanes', then PROB's.
         std::vector<IRECT> tabs = Buttons(kNoteTabs);
+        const IRECT prob = tabs.back();
+        tabs.pop_back();
         for (const IRECT& tab : Buttons(kCcTabs)) tabs.push_back(tab);
+        tabs.push_back(prob);
         return tabs;
     }
     void ClickTab(int lane) { ClickAt(Tabs()[static_cast<std::size_t>(lane)]); }
@@ -792,11 +796,11 @@ protected:
         Pointer(script + "mouseup 1 ");
     }
     double PlainOf(int index) { return vardo->Params().Get(index)->FromNormalized(host->GetParameter(index)); }
-    static int Slot(int pattern, int lane, int step) { return (pattern * kLanes + lane) * kSteps + step; }
+    static int Slot(int pattern, int lane, int step) { return (pattern * kAllLanes + lane) * kSteps + step; }
     AreaValues Values(int area = 0) {
         AreaValues values;
         for (int pattern = 0; pattern < kPatternsPerArea; ++pattern)
-            for (int lane = 0; lane < kLanes; ++lane)
+            for (int lane = 0; lane < kAllLanes; ++lane)
                 for (int step = 0; step < kSteps; ++step)
                     values.push_back(host->GetParameter(StepValue(area, pattern, lane, step)));
         return values;
@@ -811,7 +815,7 @@ protected:
     static Lanes Changed(const AreaValues& before, const AreaValues& after) {
         Lanes changed;
         for (std::size_t i = 0; i < before.size(); ++i)
-            if (before[i] != after[i]) changed.insert({int(i) / kSteps / kLanes, int(i) / kSteps % kLanes});
+            if (before[i] != after[i]) changed.insert({int(i) / kSteps / kAllLanes, int(i) / kSteps % kAllLanes});
         return changed;
     }
     // What the window shows once it stopped changing.
@@ -848,7 +852,7 @@ TEST_F(ShownLaneTest, EveryLaneTabChoosesTheLaneThatADragAndTheLanesSwitchEdit) 
     static constexpr std::pair<int, const char*> kTabs[] = {
         {3, "GATE"}, {0, "ORDER"}, {1, "CHRDMEM"}, {2, "LENGTH"}, {4, "ACCENT"}, {5, "TRANSP"},
         {6, "DIV"},  {7, "SHIFT"}, {8, "SEQ"},     {9, "CC 1"},   {10, "CC 2"}, {11, "CC 3"},
-        {12, "CC 4"}, {13, "CC 5"}, {14, "CC 6"}, {15, "CC 7"},   {16, "CC 8"}};
+        {12, "CC 4"}, {13, "CC 5"}, {14, "CC 6"}, {15, "CC 7"},   {16, "CC 8"}, {17, "PROB"}};
     for (const auto& [lane, name] : kTabs) {
         SCOPED_TRACE(name);
         const AreaValues before = Values();
@@ -932,7 +936,7 @@ TEST_F(ShownLaneTest, ToolsActOnTheShownLaneOfTheShownPattern) {
     constexpr int kCopyTool = 132;
     // Every lane of every pattern holds values unlike those of the others, so that a clear and a paste show.
     for (int pattern = 0; pattern < kPatternsPerArea; ++pattern)
-        for (int lane = 0; lane < kLanes; ++lane)
+        for (int lane = 0; lane < kAllLanes; ++lane)
             for (int step = 0; step < kSteps; ++step)
                 host->SetParameter(StepValue(0, pattern, lane, step), 0.2f + 0.06f * float((pattern * 5 + step) % 11));
     for (const Row& row : kRows) {

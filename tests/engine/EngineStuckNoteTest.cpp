@@ -46,7 +46,7 @@ public:
                          {kRateFreeMode + pi, Real(1, 20)}, {kResetOnNewNote + pi, Chance(0.3) ? 1 : 0}});
                 for (int n = 0; n < 6; ++n) {
                     const int s = Int(0, 31);
-                    switch (Int(0, 10)) {
+                    switch (Int(0, 12)) {
                         case 0: h.Param(PerStep(kStepDiv, a, p, s), Int(0, 7)); break;
                         case 1: h.Param(PerStep(kStepShift, a, p, s), Real(-50, 50)); break;
                         case 2: h.Param(PerStep(kStepChord, a, p, s), Int(0, 255)); break;
@@ -56,6 +56,8 @@ public:
                         case 6: h.Param(PerStep(kStepTranspose, a, p, s), Int(-24, 24)); break;
                         case 7: h.Param(PerStep(kStepSource, a, p, s), Int(0, 3)); break;
                         case 8: h.Param(LaneSwitch(a, p, Int(0, 8), s), 0); break;
+                        case 9: h.Param(PerStep(kStepProb, a, p, s), Int(0, 100)); break;
+                        case 10: h.Param(kHumanize + pi, Int(0, 100)); break;
                         default: h.Param(PerPatternLane(kDirection, a, p, Int(0, 16)), Int(0, 3)); break;
                     }
                 }

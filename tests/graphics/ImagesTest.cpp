@@ -15,7 +15,7 @@ using namespace image;
 
 // The size of one frame of each image.
 constexpr struct { const ImageResource* image; int width, height; } kFrames[] = {
-    {&kBackground, 1000, 565}, {&kStepOnOff, 23, 13},     {&kNoteListStrip, 21, 8},  {&kLaneSelector, 63, 15},
+    {&kBackground, 1000, 565}, {&kStepOnOff, 23, 13},     {&kNoteListStrip, 21, 8},  {&kLaneSelector, 59, 15},
     {&kAbout, 1000, 565},      {&kFreeButton, 38, 19},    {&kOnOff, 27, 23},         {&kBipolarKnob, 56, 56},
     {&kUnipolarKnob, 56, 56},  {&kButton, 27, 23},        {&kIncomingNote, 27, 9},   {&kBoxLeft, 27, 14},
     {&kResize, 15, 11},        {&kBoxOk, 27, 14},         {&kBoxRight, 27, 14},      {&kBoxInfo, 30, 14},
@@ -24,6 +24,7 @@ constexpr struct { const ImageResource* image; int width, height; } kFrames[] = 
     {&kPanic, 29, 19},         {&kInvertLeft, 23, 21},    {&kInvertRight, 23, 21},   {&kSlotButton, 23, 21},
     {&kLoopStart, 24, 15},     {&kLoopEnd, 24, 15},       {&kCcSelector, 19, 15},    {&kBaseNoteLed, 16, 8},
     {&kOctavesKnob, 56, 56},   {&kTransposeKnob, 56, 56}, {&kRateKnob, 56, 56},      {&kSettings, 48, 14},
+    {&kSmallKnob, 22, 22},
 };
 
 // Instances loading every image at once: each gets the frames it asked for,

@@ -95,7 +95,7 @@ public:
     std::vector<double> values;
     std::vector<bool> keep = std::vector<bool>(ModelRanges().size());
     std::vector<int> applied = std::vector<int>(ModelRanges().size());
-    std::array<LaneLoop, kLaneLoopCount> loops{};
+    std::array<LaneLoop, kAllLaneLoops> loops{};
     ChordBankData chords;
     std::array<int32_t, kStepCcNumberCount> stepCcNumbers = PluginState().stepCcNumbers;
     BoxInfo boxInfo;

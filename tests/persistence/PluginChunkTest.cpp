@@ -46,7 +46,8 @@ protected:
         for (auto [first, last] : {std::pair{param::kGate, param::kKeyAreaOnOff - 1},
                                    {param::kStepLength, param::kChordMemorySelection - 1},
                                    {param::kStepCc, param::kStepCcLast},
-                                   {param::kLaneSwitch, param::kCcLaneSwitchLast}}) {
+                                   {param::kLaneSwitch, param::kCcLaneSwitchLast},
+                                   {param::kFirstAppended, param::kCount - 1}}) {
             for (int index = first; index <= last; index += 41)
                 author.SetParameter(index, static_cast<float>(random() % 1000) / 999.0f);
         }
@@ -115,7 +116,7 @@ TEST_F(PluginChunk, EveryLayoutWrittenSoFarRestoresTheState) {
     auto damagedSlot = layout(false, 1);
     damagedSlot[8] = 0xff;  // a slot name longer than the chunk
     damagedSlot[11] = 0x7f;
-    const std::vector<uint8_t> versionSix = {0x74, 0x66, 0x66, 0x70, 0, 0, 1, 0, 6, 0, 0, 0};
+    const std::vector<uint8_t> versionSeven = {0x74, 0x66, 0x66, 0x70, 0, 0, 1, 0, 7, 0, 0, 0};
     const struct {
         int which;
         std::vector<uint8_t> chunk;
@@ -125,7 +126,7 @@ TEST_F(PluginChunk, EveryLayoutWrittenSoFarRestoresTheState) {
         {kBankChunk, layout(false, 1), true},        {kBankChunk, layout(false, 1, "Slot"), true},
         {kProgramChunk, layout(true, 0), true},      {kBankChunk, layout(true, 0), true},
         {kProgramChunk, state, true},                {kBankChunk, damagedSlot, false},
-        {kProgramChunk, versionSix, false},
+        {kProgramChunk, versionSeven, false},
     };
     for (const auto& [which, chunk, restores] : cases) {
         SCOPED_TRACE(testing::Message() << which << " " << chunk.size());

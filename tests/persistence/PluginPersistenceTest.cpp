@@ -29,6 +29,9 @@ void Shape(ModelTarget& target, double volume) {
     target.chords.slots[4] = {36, {0, 3, 7}};
     target.stepCcNumbers[9] = 71;
     target.loops[LaneLoopIndex(3, 11, 16)] = {8, 24, false};
+    target.values[param::PerStep(param::kStepProb, 1, 2, 3)] = 35;
+    target.values[param::kHumanize + 7] = 60;
+    target.loops[LaneLoopIndex(2, 4, param::kProbLane)] = {3, 9, false};
 }
 
 std::string PresetPath(const TempDataHome& home, const char* category, const char* style, const std::string& name) {

@@ -39,15 +39,20 @@ StateChunk Written(const PluginState& state) {
 }
 
 // The state behind another version word (none: no word at all), with or
-// without the ORDER field that versions 1 and 2 lack.
-StateChunk Rewritten(const PluginState& state, std::optional<int32_t> word, bool orderField = true) {
-    const StateChunk full = Written(state);
-    const size_t orderAt = full.Size() - state.parameters.size() * 8 - 8;
+// without the ORDER field that versions 1 and 2 lack; before version 6
+// without the appended parameters and the PROB lane's loops.
+StateChunk Rewritten(const PluginState& state, std::optional<int32_t> word, bool orderField = true,
+                     bool withChance = false) {
+    PluginState older = state;
+    if (!withChance) older.parameters.resize(param::kFirstAppended);
+    const StateChunk full = Written(older);
+    const size_t probLoops = static_cast<size_t>(kProbLoopCount) * 9;
+    const size_t orderAt = full.Size() - probLoops - older.parameters.size() * 8 - 8;
     StateChunk chunk;
     if (word) chunk.PutInt32(*word);
     chunk.PutBytes(full.Data() + 4, orderAt - 4);
     if (orderField) chunk.PutBytes(full.Data() + orderAt, 8);
-    chunk.PutBytes(full.Data() + orderAt + 8, full.Size() - orderAt - 8);
+    chunk.PutBytes(full.Data() + orderAt + 8, full.Size() - orderAt - 8 - (withChance ? 0 : probLoops));
     return chunk;
 }
 
@@ -59,20 +64,30 @@ TEST(StateRead, VersionWordRules) {
     Param(written, param::PerStep(param::kStepOnOff, 1, 3, 7)) = 0.0;
     const int lanes[] = {param::LaneSwitch(1, 3, 0, 7), param::LaneSwitch(1, 3, 4, 7), param::LaneSwitch(1, 3, 9, 7)};
     for (int lane : lanes) Param(written, lane) = lane == lanes[0] ? 1.0 : 0.0;
+    const int chance = param::PerStep(param::kStepProb, 2, 5, 9), humanize = param::kHumanize + 30;
+    Param(written, chance) = 25.0;
+    Param(written, humanize) = 40.0;
     // No word: a state without one; no version: rejected.
     const struct { std::optional<int32_t> word, version; } cases[] = {
-        {std::nullopt, 1}, {1, 1}, {2, 2}, {3, 3}, {4, 4}, {5, 5},
-        {0x05000000, 5}, {0x01000000, 1},  // written big-endian
-        {6, {}}, {100, {}}, {101, {}}, {-1, {}}, {0x06000000, {}}, {0x7fffffff, {}},
+        {std::nullopt, 1}, {1, 1}, {2, 2}, {3, 3}, {4, 4}, {5, 5}, {6, 6},
+        {0x05000000, 5}, {0x01000000, 1}, {0x06000000, 6},  // written big-endian
+        {7, {}}, {100, {}}, {101, {}}, {-1, {}}, {0x07000000, {}}, {0x7fffffff, {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.word ? std::to_string(*c.word) : "no word");
-        const auto image = ReadState(Rewritten(written, c.word, !c.version || *c.version >= 3), 0, Ranges());
+        const bool withChance = c.version == 6 || !c.version;
+        const auto image =
+            ReadState(Rewritten(written, c.word, !c.version || *c.version >= 3, withChance), 0, Ranges());
         ASSERT_EQ(image.has_value(), c.version.has_value());
         if (!image) continue;
         EXPECT_EQ(image->version, *c.version);
         EXPECT_EQ(image->state.boxInfo.author, "Ilse K.");
-        EXPECT_EQ(image->state.laneLoops, written.laneLoops);
+        // Before version 6 every step is sure, nothing humanized, the PROB loops span the pattern.
+        PluginState expected = written;
+        if (!withChance) std::fill(expected.laneLoops.begin() + kLaneLoopCount, expected.laneLoops.end(), LaneLoop{});
+        EXPECT_EQ(image->state.laneLoops, expected.laneLoops);
+        EXPECT_EQ(Param(*image, chance), withChance ? 25.0 : 100.0);
+        EXPECT_EQ(Param(*image, humanize), withChance ? 40.0 : 0.0);
         // Older versions kept key-area notes two octaves lower, had no scene end and
         // no lane switches: ORDER follows the step, lanes 1-8 play, controller lanes keep theirs.
         const int v = *c.version;
@@ -96,7 +111,7 @@ TEST(StateRead, TheOrderFieldIsReadOnlyWhereItsVersionHasIt) {
         EXPECT_EQ(image->state.useOnlyOrderOnOff, c.orderRead);
         EXPECT_EQ(Param(*image, param::kGlobalVolume), c.firstParameter);
         for (int gate : {param::kGate + 5, param::kGate + 47}) EXPECT_EQ(Param(*image, gate), Param(written, gate));
-        EXPECT_EQ(image->parametersAssigned, param::kCount);
+        EXPECT_EQ(image->parametersAssigned, param::kFirstAppended);
     }
 }
 
@@ -118,9 +133,9 @@ TEST(StateRead, HostileValuesAreHeldToTheirRanges) {
     for (const auto& p : params) EXPECT_EQ(Param(*image, p.index), p.read) << p.index;  // not a number: the default
 }
 
-// Where each field of a version-5 state ends.
+// Where each field of a state ends.
 struct Layout {
-    size_t texts[4], bankName, chordCount, ccNumbers, loops, switches, parameters;
+    size_t texts[4], bankName, chordCount, ccNumbers, loops, switches, parameters, probLoops;
     std::vector<size_t> chordRecords;
 };
 
@@ -135,7 +150,8 @@ Layout LayoutOf(const PluginState& state) {
     layout.ccNumbers = at += 32 * 4;
     layout.loops = at += static_cast<size_t>(kLaneLoopCount) * 9;
     layout.switches = at += 24;
-    layout.parameters = at + state.parameters.size() * 8;
+    layout.parameters = at += state.parameters.size() * 8;
+    layout.probLoops = at + static_cast<size_t>(kProbLoopCount) * 9;
     return layout;
 }
 
@@ -166,6 +182,9 @@ StateImage CutImage(const PluginState& w, const Layout& l, size_t cut) {
     std::copy_n(w.parameters.begin(), complete, e.parameters.begin());
     if (cut >= l.switches && complete < param::kCount) e.parameters[complete] = Ranges()[complete].Clamp(0.0);
     image.parametersAssigned = cut < l.switches ? 0 : static_cast<int>(std::min<size_t>(complete + 1, param::kCount));
+    const size_t probLoops = cut < l.parameters ? 0 : std::min<size_t>((cut - l.parameters) / 9, kProbLoopCount);
+    std::copy_n(w.laneLoops.begin() + kLaneLoopCount, probLoops, e.laneLoops.begin() + kLaneLoopCount);
+    image.laneLoopsRead += static_cast<int>(probLoops);
     for (int index : {param::kSelectionTool, param::kKeyAreaSelection, param::kKeyAreaPatterns,
                       param::kKeyAreaPatterns + 1, param::kKeyAreaPatterns + 2, param::kKeyAreaPatterns + 3,
                       param::kPatternStepMode, param::kChordMemorySelection, param::kCcTeachSelection})
@@ -177,7 +196,8 @@ StateImage CutImage(const PluginState& w, const Layout& l, size_t cut) {
 TEST(StateRead, StatesCutAtEveryFieldBoundaryKeepTheResetValuesOfWhatIsMissing) {
     const PluginState written = RichState();
     const Layout l = LayoutOf(written);
-    std::vector<size_t> boundaries = {5, l.bankName, l.chordCount, l.ccNumbers, l.loops, l.switches, l.parameters};
+    std::vector<size_t> boundaries = {5,          l.bankName,   l.chordCount,        l.ccNumbers, l.loops,
+                                      l.switches, l.parameters, l.parameters + 9 * 7, l.probLoops};
     boundaries.insert(boundaries.end(), std::begin(l.texts), std::end(l.texts));
     boundaries.insert(boundaries.end(), l.chordRecords.begin(), l.chordRecords.end());
     for (int loop : {1, 400, kLaneLoopCount - 1}) boundaries.push_back(l.ccNumbers + static_cast<size_t>(loop) * 9);
@@ -185,7 +205,7 @@ TEST(StateRead, StatesCutAtEveryFieldBoundaryKeepTheResetValuesOfWhatIsMissing) 
     const StateChunk full = Written(written);
     for (size_t boundary : boundaries) {
         for (size_t cut : {boundary - 1, boundary, boundary + 1}) {
-            if (cut > l.parameters) continue;
+            if (cut > l.probLoops) continue;
             SCOPED_TRACE("cut at " + std::to_string(cut));
             const auto image = ReadState(StateChunk({full.Data(), cut}), 0, Ranges());
             ASSERT_TRUE(image.has_value());

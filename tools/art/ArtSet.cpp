@@ -34,14 +34,15 @@ std::string at(const std::string& dir, const std::string& file, int scale) {
 }
 
 void writeKnobs(const std::string& dir, int scale) {
-  const auto knob = [&](int frames, KnobPolarity polarity, const std::string& file) {
-    KnobStrip(frames, polarity).write(at(dir, file, scale), scale);
+  const auto knob = [&](int frames, KnobPolarity polarity, const std::string& file, int size = KnobStrip::kSize) {
+    KnobStrip(frames, polarity, size).write(at(dir, file, scale), scale);
   };
   knob(127, KnobPolarity::Bipolar, "bipolar_knob_with_ring_127frames.png");
   knob(127, KnobPolarity::Unipolar, "unipolar_knob_with_ring_127frames.png");
   knob(5, KnobPolarity::Unipolar, "unipolar_knob_with_ring_5frames.png");
   knob(25, KnobPolarity::Bipolar, "bipolar_knob_with_ring_25frames.png");
   knob(23, KnobPolarity::Unipolar, "unipolar_knob_with_ring_23frames.png");
+  knob(51, KnobPolarity::Unipolar, "small_knob_22x22_51frames.png", 22);
 }
 
 void writeButtons(const ButtonIcons& icons, const std::string& dir, int scale) {
@@ -51,7 +52,7 @@ void writeButtons(const ButtonIcons& icons, const std::string& dir, int scale) {
   const auto flat = ButtonStyle::Flat;
   const auto raised = ButtonStyle::Raised;
   button(23, 13, flat, "ptnviewStepOnoff_23x13.png", icons.led());
-  button(63, 15, flat, "ptnview_63x15.png");
+  button(59, 15, flat, "ptnview_59x15.png");
   button(19, 15, flat, "ptnviewCC_19x15.png");
   button(27, 23, flat, "button_27x23.png");
   button(23, 21, flat, "Sbutton_23x21.png");

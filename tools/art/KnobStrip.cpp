@@ -23,7 +23,8 @@ void arc(cairo_t* cr, double cx, double cy, double radius, double from, double t
 }
 }  // namespace
 
-KnobStrip::KnobStrip(int frames, KnobPolarity polarity) : frames_(frames), polarity_(polarity) {}
+KnobStrip::KnobStrip(int frames, KnobPolarity polarity, int size)
+    : frames_(frames), polarity_(polarity), size_(size) {}
 
 double KnobStrip::angleAt(int frame) const {
   const double value = frames_ > 1 ? static_cast<double>(frame) / (frames_ - 1) : 0.0;
@@ -31,8 +32,10 @@ double KnobStrip::angleAt(int frame) const {
 }
 
 void KnobStrip::write(const std::string& path, int scale) const {
-  ArtCanvas canvas(kSize, kSize * frames_, scale);
+  ArtCanvas canvas(size_, size_ * frames_, scale);
   cairo_t* cr = canvas.cr();
+  // A smaller knob is the full-size drawing scaled down.
+  cairo_scale(cr, static_cast<double>(size_) / kSize, static_cast<double>(size_) / kSize);
   cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
   for (int k = 0; k < frames_; ++k) {
     const double cx = kSize / 2.0;

@@ -13,7 +13,8 @@ class KnobStrip {
  public:
   static constexpr int kSize = 56;
 
-  KnobStrip(int frames, KnobPolarity polarity);
+  // `size` draws the same knob smaller: every frame `size` pixels square.
+  KnobStrip(int frames, KnobPolarity polarity, int size = kSize);
   void write(const std::string& path, int scale) const;
 
   // The pointer's angle (cairo radians, clockwise from +x) at frame k.
@@ -22,6 +23,7 @@ class KnobStrip {
  private:
   int frames_;
   KnobPolarity polarity_;
+  int size_;
 };
 
 }  // namespace sorel::art

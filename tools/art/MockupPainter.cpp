@@ -129,8 +129,8 @@ class Composer {
     for (int i = 0; i < 4; ++i) at(27 + i, "incomingnote_27x9_30frames.png", 30, i == 0 ? 29 : 1);
     patternView();
     buttons(17, "button_27x23.png", 4, 32, 0, white12_, {});
-    buttons(69, "ptnview_63x15.png", 9, 64, 2, font10_,
-            {"ORDER", "CHRDMEM", "LENGTH", "GATE", "ACCENT", "TRANSP", "DIV", "SHIFT", "CHORD"});
+    buttons(69, "ptnview_59x15.png", 10, 60, 2, font10_,
+            {"ORDER", "CHRDMEM", "LENGTH", "GATE", "ACCENT", "TRANSP", "DIV", "SHIFT", "CHORD", "PROB"});
     buttons(154, "ptnviewCC_19x15.png", 8, 20, -1, white12_, {});
     buttons(123, "button_27x23.png", 12, 32, 2, white12_, {});
     buttons(126, "Sbutton_23x21.png", 16, 25, 4, white12_, {});

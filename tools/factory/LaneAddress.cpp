@@ -9,9 +9,10 @@ namespace sorel::factory {
 
 namespace {
 
-constexpr std::array<std::string_view, param::kLanes> kLaneNames = {
+constexpr std::array<std::string_view, param::kAllLanes> kLaneNames = {
     "ORDER", "CHRDMEM", "LENGTH", "GATE", "ACCENT", "TRANSP", "DIV", "SHIFT", "CHORD",
-    "CC1",   "CC2",     "CC3",    "CC4",  "CC5",    "CC6",    "CC7", "CC8"};
+    "CC1",   "CC2",     "CC3",    "CC4",  "CC5",    "CC6",    "CC7", "CC8",   "PROB"};
+constexpr std::string_view kProbFamilyName = "Step prob";
 
 // The per-step value families by lane; the eight controller lanes share one name.
 constexpr std::array<std::string_view, param::kFirstControllerLane + 1> kStepFamilyNames = {
@@ -50,7 +51,7 @@ std::optional<LaneAddress> LaneAddress::Parse(const std::vector<std::string>& wo
 
 std::string LaneAddress::StepParameterName(int step) const {
     const size_t family = static_cast<size_t>(lane < param::kFirstControllerLane ? lane : param::kFirstControllerLane);
-    return std::string(kStepFamilyNames[family]) + " " + std::to_string(area + 1) + "/" + std::to_string(pattern + 1) +
+    return std::string(lane == param::kProbLane ? kProbFamilyName : kStepFamilyNames[family]) + " " + std::to_string(area + 1) + "/" + std::to_string(pattern + 1) +
            "/" + std::to_string(step + 1);
 }
 
@@ -59,6 +60,7 @@ std::string LaneAddress::StepParameterName(int step) const {
 namespace sorel::factory {
 
 int LaneAddress::StepParameterIndex(int step) const {
+    if (lane == param::kProbLane) return param::PerStep(param::kStepProb, area, pattern, step);
     if (lane >= param::kFirstControllerLane) return param::CcLaneValue(area, pattern, lane, step);
     return param::PerStep(kStepFamilyFirst[static_cast<size_t>(lane)], area, pattern, step);
 }

@@ -10,7 +10,7 @@ constexpr ImageEntry kImages[] = {
     {105, "resources/images/About.png", 1},
     {102, "resources/images/ptnviewStepOnoff_23x13.png", 2},
     {103, "resources/images/noteliststrip_21x8_30frames.png", 30},
-    {104, "resources/images/ptnview_63x15.png", 2},
+    {104, "resources/images/ptnview_59x15.png", 2},
     {106, "resources/images/freebutton_38x19.png", 2},
     {107, "resources/images/buttonOnOff_27x23.png", 2},
     {108, "resources/images/bipolar_knob_with_ring_127frames.png", 127},
@@ -42,6 +42,7 @@ constexpr ImageEntry kImages[] = {
     {147, "resources/images/bipolar_knob_with_ring_25frames.png", 25},
     {148, "resources/images/unipolar_knob_with_ring_23frames.png", 23},
     {151, "resources/images/boxbuttonSettings_48x14.png", 2},
+    {152, "resources/images/small_knob_22x22_51frames.png", 51},
 };
 
 // Skin index and image, for the controls whose image the skin name makes plain.
@@ -52,7 +53,7 @@ constexpr PlacedImage kPlaced[] = {
     {129, 130}, {130, 133}, {131, 132}, {132, 129}, {133, 131}, {134, 128}, {135, 135}, {136, 122},
     {137, 125}, {140, 126}, {141, 151}, {146, 122}, {147, 125}, {148, 129}, {149, 131}, {150, 128},
     {151, 124}, {152, 137}, {153, 136}, {156, 123}, {158, 134}, {159, 134}, {160, 134}, {161, 134},
-    {162, 134},
+    {162, 134}, {169, 152},
 };
 
 }  // namespace
