@@ -19,4 +19,17 @@ struct TimeInfo {
     bool loopEnabled = false;
 };
 
+// Musical positions beyond this are no positions a session reaches (over
+// ten years at 120 beats per minute); steps there would no longer be apart in
+// a double, and the engine would spin on them. They count as not given.
+constexpr double kMaxQuarterNotes = 1 << 30;
+
+// Sample positions beyond this do not fit the engine's whole-sample clock.
+constexpr double kMaxSamplePosition = static_cast<double>(1LL << 50);
+
+// Tempos outside this range are no tempo a player sets; beats of days or of
+// microseconds would overflow the engine's sample clock or spin its stepper.
+constexpr double kMinTempo = 1.0;
+constexpr double kMaxTempo = 10000.0;
+
 }  // namespace sorel
