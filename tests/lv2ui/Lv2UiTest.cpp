@@ -76,6 +76,7 @@ struct HostCall {
     uint32_t port;
     float value;  // Write: the value; Resize: the width
     int height;   // Resize
+    bool onUiThread = true;  // called on the thread the host made the UI on
 };
 
 // The host: the plug-in instance, and the UI on a thread of its own, as
@@ -152,7 +153,8 @@ private:
         uiDescriptor_->cleanup(ui);
         widget_ = 0;
     }
-    void Record(const HostCall& call) {
+    void Record(HostCall call) {
+        call.onUiThread = std::this_thread::get_id() == uiThread_.get_id();
         std::lock_guard<std::mutex> lock(mutex_);
         calls_.push_back(call);
     }
@@ -245,13 +247,15 @@ protected:
                                               std::to_string(knob.left + 28) + " " + std::to_string(knob.top + 28) +
                                               " mousedown 1" + move + move + " sleep 0.1 mouseup 1");
     }
-    // The host's calls about one port since the last ClearCalls, once the touch ended.
+    // The host's calls about one port from its touch on, once the touch ended (values
+    // that changed without the host may be written again before it).
     std::vector<HostCall> GestureOn(uint32_t port) {
         std::vector<HostCall> seen;
         Eventually([&] {
             seen.clear();
             for (const HostCall& c : host.Calls())
-                if (c.port == port && c.kind != HostCall::Resize) seen.push_back(c);
+                if (c.port == port && c.kind != HostCall::Resize && (!seen.empty() || c.kind == HostCall::TouchOn))
+                    seen.push_back(c);
             return !seen.empty() && seen.back().kind == HostCall::TouchOff;
         });
         return seen;
@@ -334,6 +338,49 @@ TEST_F(Lv2UiTest, TheWindowShowsItselfAgainWhenTheHostMovesIt) {
     XMoveWindow(display_, host.Widget(), 1, 0);  // moved, its pixels go with it: nothing of it is exposed
     XSync(display_, False);
     EXPECT_TRUE(Eventually([&] { return Shown(area) == drawn; }));
+}
+
+// "Double size editor" switched in the settings panel: the host is asked
+// for twice the size, and back, from its own UI thread; the window follows.
+TEST_F(Lv2UiTest, TheDoubleSizeSwitchAsksTheHostForTheSizeFromItsUiThread) {
+    ASSERT_TRUE(OpenAndDrawn());
+    const Rect settings = SkinRect("button_box_settings"), panel = SkinRect("settings_box");
+    const int rowX = panel.left + 8, lastRowY = panel.top + 30 * 8 + 5;
+    const Rect panelTitle{panel.left + 150, panel.top + 3, panel.left + 151, panel.top + 4};
+    const uint64_t underPanel = Shown(panelTitle);
+    const auto click = [&](int x, int y) {
+        return XvfbServer::Instance().Xdotool("mousemove --window " + std::to_string(host.Widget()) + " " +
+                                              std::to_string(x) + " " + std::to_string(y) + " click 1");
+    };
+    ASSERT_TRUE(click(settings.left + 3, settings.top + 3));
+    ASSERT_TRUE(Eventually([&] { return Shown(panelTitle) != underPanel; }));
+    const auto width = [&] {
+        XWindowAttributes a{};
+        XGetWindowAttributes(display_, host.Widget(), &a);
+        return a.width;
+    };
+    for (const int scale : {2, 1}) {
+        SCOPED_TRACE(scale);
+        host.ClearCalls();
+        // The panel's last row, where the window shows it at the scale it has.
+        ASSERT_TRUE(click(rowX * (3 - scale), lastRowY * (3 - scale)));
+        std::vector<HostCall> resizes;
+        const auto askedLast = [&] {
+            resizes.clear();
+            for (const HostCall& c : host.Calls())
+                if (c.kind == HostCall::Resize) resizes.push_back(c);
+            return resizes.empty() ? std::pair(0, 0) : std::pair(int(resizes.back().value), resizes.back().height);
+        };
+        EXPECT_TRUE(Eventually([&] {
+            return askedLast() == std::pair(kEditorWidth * scale, kEditorHeight * scale) && width() == kEditorWidth * scale;
+        })) << width();
+        // What the editor's thread asked reaches the host after it settled, from the host's own thread.
+        std::this_thread::sleep_for(200ms);
+        EXPECT_EQ(askedLast(), std::pair(kEditorWidth * scale, kEditorHeight * scale));
+        for (const HostCall& c : resizes) EXPECT_TRUE(c.onUiThread) << "never from the editor's thread";
+        XResizeWindow(display_, parent_, unsigned(kEditorWidth * scale), unsigned(kEditorHeight * scale));  // as the host sizes its frame
+        XSync(display_, False);
+    }
 }
 
 // Opened and closed again and again, with and without ui:resize; without
