@@ -35,6 +35,12 @@ public:
     // thread writes the file.
     virtual void SaveGlobalSettings(const GlobalSettings& settings) {}
 
+    // A host's worker thread takes over the requests from the audio thread
+    // (preset and bank steps, settings to write); see PluginCore.
+    virtual void HandDeferredWorkToHost() {}
+    virtual bool HasDeferredWork() const { return false; }
+    virtual void RunDeferredWork() {}
+
     // The host's programs, fixed when the persistence was built: their
     // count, the label of one ("style: name", at most maxLength characters,
     // empty outside the list), and loading one on persistence's own thread

@@ -95,6 +95,15 @@ public:
     // The host's idle calls: work that must not run on the audio thread.
     virtual void Idle() = 0;
 
+    // --- work the audio thread leaves for later (preset steps, the settings file) ---
+    // A host's own worker thread runs it from now on, through RunDeferredWork;
+    // the plug-in's own thread no longer does.
+    virtual void HandDeferredWorkToHost() {}
+    // Work waits; safe on the audio thread.
+    virtual bool HasDeferredWork() const { return false; }
+    // Does what waits, on the host's worker thread.
+    virtual void RunDeferredWork() {}
+
     // The name a host shows for a MIDI key; false for none.
     virtual bool KeyName(int note, std::string& name) = 0;
 };

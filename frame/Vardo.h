@@ -127,6 +127,13 @@ public:
     void EndGesture();
     void SetParameterFromHost(int index, double normalized) override;
     void SetParameterFromHostText(int index, double plain) override;
+    void HandDeferredWorkToHost() override {
+        if (persistence_) persistence_->HandDeferredWorkToHost();
+    }
+    bool HasDeferredWork() const override { return persistence_ && persistence_->HasDeferredWork(); }
+    void RunDeferredWork() override {
+        if (persistence_) persistence_->RunDeferredWork();
+    }
     bool KeyName(int note, std::string& name) override {
         return settings_.enableMidiNoteNames && keyNames_.NameOf(note, *app_, name);
     }

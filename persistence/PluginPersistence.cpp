@@ -151,38 +151,61 @@ void PluginPersistence::RunLoader() {
     std::unique_lock lock(requestMutex_);
     while (!stopping_) {
         requestChanged_.wait_for(lock, kStepPollInterval,
-                                 [this] { return stopping_ || request_.has_value() || HasDeferredWork(); });
+                                 [this] {
+            return stopping_ || (request_.has_value() && !workerTakesRequest_) || LoaderHasDeferredWork();
+        });
         if (stopping_) break;
-        if (settingsToSave_.load() != kNoSettingsToSave) {
+        if (!hostRunsDeferredWork_.load() && settingsToSave_.load() != kNoSettingsToSave) {
             lock.unlock();
             WritePendingSettings();
             lock.lock();
         }
-        if (HasPendingSteps()) {
-            loading_ = true;  // before the steps leave the counters: never idle in between
-            const int steps = pendingSteps_.exchange(0);
-            const int bankSteps = pendingBankSteps_.exchange(0);
-            lock.unlock();
-            StepThrough(*presets_, steps);
-            StepThrough(*chordBanks_, bankSteps);
-            lock.lock();
-        }
-        if (!request_) {
-            loading_ = false;
-            continue;
-        }
-        const LoadRequest request = std::move(*request_);
-        request_.reset();
-        lock.unlock();
-        const StateChunk chunk = [&request] {
-            StateChunk read;
-            ReadFileToChunk(request.path, read);
-            return read;
-        }();
-        LoadPresetChunk(chunk, request.name);
-        lock.lock();
-        if (!request_) loading_ = false;
+        if (!hostRunsDeferredWork_.load()) TakePendingSteps(lock);
+        if (!workerTakesRequest_) LoadRequested(lock);
     }
+}
+
+void PluginPersistence::LoadRequested(std::unique_lock<std::mutex>& lock) {
+    if (!request_) {
+        loading_ = false;
+        return;
+    }
+    const LoadRequest request = std::move(*request_);
+    request_.reset();
+    lock.unlock();
+    const StateChunk chunk = [&request] {
+        StateChunk read;
+        ReadFileToChunk(request.path, read);
+        return read;
+    }();
+    LoadPresetChunk(chunk, request.name);
+    lock.lock();
+    if (!request_) loading_ = false;
+}
+
+void PluginPersistence::TakePendingSteps(std::unique_lock<std::mutex>& lock) {
+    if (!HasPendingSteps()) return;
+    loading_ = true;  // before the steps leave the counters: never idle in between
+    const int steps = pendingSteps_.exchange(0);
+    const int bankSteps = pendingBankSteps_.exchange(0);
+    lock.unlock();
+    StepThrough(*presets_, steps);
+    StepThrough(*chordBanks_, bankSteps);
+    lock.lock();
+}
+
+// The host's worker: the settings file, the steps and the preset they chose.
+void PluginPersistence::RunDeferredWork() {
+    WritePendingSettings();
+    std::unique_lock lock(requestMutex_);
+    if (stopping_) return;
+    // The preset the steps choose is the worker's to load, not the loading thread's.
+    workerTakesRequest_ = true;
+    TakePendingSteps(lock);
+    LoadRequested(lock);
+    workerTakesRequest_ = false;
+    lock.unlock();
+    requestChanged_.notify_all();  // a request made meanwhile by anyone else
 }
 
 void PluginPersistence::WaitUntilIdle() {

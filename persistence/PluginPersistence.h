@@ -51,6 +51,9 @@ public:
     int ProgramCount() const override { return programs_.Count(); }
     std::string ProgramLabel(int index, size_t maxLength) const override { return programs_.Label(index, maxLength); }
     bool LoadProgram(int index) override;
+    void HandDeferredWorkToHost() override { hostRunsDeferredWork_ = true; }
+    bool HasDeferredWork() const override { return HasPendingSteps() || settingsToSave_.load() >= 0; }
+    void RunDeferredWork() override;
 
     PresetHandler& Presets() { return *presets_; }
     ChordMemoryPresetHandler& ChordBanks() { return *chordBanks_; }
@@ -97,7 +100,12 @@ private:
 
     void RunLoader();
     bool HasPendingSteps() const { return pendingSteps_.load() != 0 || pendingBankSteps_.load() != 0; }
-    bool HasDeferredWork() const { return HasPendingSteps() || settingsToSave_.load() >= 0; }
+    // The loading thread's share of the deferred work: all of it unless a host's worker runs it.
+    bool LoaderHasDeferredWork() const { return !hostRunsDeferredWork_.load() && HasDeferredWork(); }
+    // Steps through the browsers as the audio thread asked (the lock held on entry and exit).
+    void TakePendingSteps(std::unique_lock<std::mutex>& lock);
+    // Loads the waiting request, if any (likewise).
+    void LoadRequested(std::unique_lock<std::mutex>& lock);
     void WritePendingSettings();
     void StartLoaderIfNeeded();
     std::optional<LoadRequest> TakeRequest(std::unique_lock<std::mutex>& lock);
@@ -128,7 +136,9 @@ private:
     std::atomic<int> settingsToSave_{kNoSettingsToSave};  // packed settings waiting for the file
     static constexpr int kNoSettingsToSave = -1;
     std::atomic<bool> loading_{false};
+    std::atomic<bool> hostRunsDeferredWork_{false};
     bool stopping_ = false;
+    bool workerTakesRequest_ = false;  // under requestMutex_
     std::thread loader_;
 };
 

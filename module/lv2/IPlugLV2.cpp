@@ -52,6 +52,8 @@ IPlugLV2::IPlugLV2(double sampleRate, const LV2_Feature* const* features, Lv2Cor
     heldOutput_.reserve(kMaxHeldMessages);
     core_ = factory(*this);
     if (!core_) throw std::runtime_error("no plug-in core");
+    worker_ = FindFeature<LV2_Worker_Schedule>(features, LV2_WORKER__schedule);
+    if (worker_) core_->HandDeferredWorkToHost();
 }
 
 IPlugLV2::~IPlugLV2() { core_.reset(); }
@@ -134,6 +136,22 @@ void IPlugLV2::Run(uint32_t frameCount) {
         LV2_ATOM_SEQUENCE_FOREACH(midiIn_, event) { TakeInputEvent(*event, partStart, frames); }
     }
     RunPart(partStart, frames);
+    ScheduleDeferredWork();
+}
+
+// One request at a time: the work done takes everything that waits by then.
+void IPlugLV2::ScheduleDeferredWork() {
+    if (!worker_ || workScheduled_.load(std::memory_order_acquire) || !core_->HasDeferredWork()) return;
+    static constexpr uint8_t kWakeUp = 1;
+    workScheduled_.store(true, std::memory_order_release);
+    if (worker_->schedule_work(worker_->handle, sizeof kWakeUp, &kWakeUp) != LV2_WORKER_SUCCESS)
+        workScheduled_.store(false, std::memory_order_release);
+}
+
+LV2_Worker_Status IPlugLV2::Work() {
+    workScheduled_.store(false, std::memory_order_release);
+    core_->RunDeferredWork();
+    return LV2_WORKER_SUCCESS;
 }
 
 // A MIDI message goes to the core at its offset into the current part; a

@@ -16,6 +16,7 @@
 #include <lv2/core/lv2.h>
 #include <lv2/state/state.h>
 #include <lv2/urid/urid.h>
+#include <lv2/worker/worker.h>
 
 #include "frame/HostParameters.h"
 #include "frame/MidiMessage.h"
@@ -46,6 +47,8 @@ public:
     void Run(uint32_t frames);
     LV2_State_Status Save(LV2_State_Store_Function store, LV2_State_Handle handle);
     LV2_State_Status Restore(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle);
+    // The host's worker thread runs what the audio thread left for later.
+    LV2_Worker_Status Work();
 
     // --- for the UI, on its own thread ---
     // Hands over the edits kept since the last call (see Lv2UiEdits).
@@ -90,6 +93,7 @@ private:
     bool Append(const MidiMessage& message, int64_t frame);
     void WriteOutput(std::span<const MidiMessage> messages, int offset);
     void FlushHeldOutput();
+    void ScheduleDeferredWork();
 
     double sampleRate_;
     int blockSize_ = kDefaultBlockSize;
@@ -106,6 +110,10 @@ private:
     int32_t lastEventOffset_ = 0;
     // What did not fit the host's output buffer goes first in the next block.
     std::vector<MidiMessage> heldOutput_;
+
+    // The host's worker, when it offers one; else the core's own thread does the work.
+    const LV2_Worker_Schedule* worker_ = nullptr;
+    std::atomic<bool> workScheduled_{false};
 
     Lv2UiEdits uiEdits_;
     static constexpr int kNoEdit = -1;

@@ -69,8 +69,23 @@ LV2_State_Status Restore(LV2_Handle handle, LV2_State_Retrieve_Function retrieve
 
 const LV2_State_Interface kStateInterface{&Save, &Restore};
 
+LV2_Worker_Status Work(LV2_Handle handle, LV2_Worker_Respond_Function, LV2_Worker_Respond_Handle, uint32_t,
+                       const void*) {
+    try {
+        return Plugin(handle)->Work();
+    } catch (...) {
+        return LV2_WORKER_ERR_UNKNOWN;
+    }
+}
+
+// Nothing comes back to the audio thread: the core applies a loaded preset itself.
+LV2_Worker_Status WorkResponse(LV2_Handle, uint32_t, const void*) { return LV2_WORKER_SUCCESS; }
+
+const LV2_Worker_Interface kWorkerInterface{&Work, &WorkResponse, nullptr};
+
 const void* ExtensionData(const char* uri) {
     if (std::string_view(uri) == LV2_STATE__interface) return &kStateInterface;
+    if (std::string_view(uri) == LV2_WORKER__interface) return &kWorkerInterface;
     return nullptr;
 }
 

@@ -28,11 +28,15 @@ std::string LilvPath() {
 
 }  // namespace
 
-Lv2TestHost::Lv2TestHost(double sampleRate, uint32_t outputBytes)
+Lv2TestHost::Lv2TestHost(double sampleRate, uint32_t outputBytes, bool offersWorker)
     : sampleRate_(sampleRate), outputBytes_(outputBytes), sequenceSize_(static_cast<int32_t>(outputBytes)) {
     map_ = {this, &MapEntry};
     unmap_ = {this, &UnmapEntry};
     const LV2_URID atomInt = Map(LV2_ATOM__Int);
+    ids_ = {Map(LV2_ATOM__Chunk),   Map(LV2_ATOM__Sequence),  Map(LV2_MIDI__MidiEvent), Map(LV2_TIME__Position),
+            Map(LV2_TIME__frame),   Map(LV2_TIME__speed),     Map(LV2_TIME__barBeat),   Map(LV2_TIME__bar),
+            Map(LV2_TIME__beatUnit), Map(LV2_TIME__beatsPerBar), Map(LV2_TIME__beatsPerMinute)};
+    event_.reserve(1024);
     options_ = {{LV2_OPTIONS_INSTANCE, 0, Map(LV2_BUF_SIZE__minBlockLength), sizeof(int32_t), atomInt, &minBlock_},
                 {LV2_OPTIONS_INSTANCE, 0, Map(LV2_BUF_SIZE__maxBlockLength), sizeof(int32_t), atomInt, &maxBlock_},
                 {LV2_OPTIONS_INSTANCE, 0, Map(LV2_BUF_SIZE__nominalBlockLength), sizeof(int32_t), atomInt,
@@ -44,6 +48,8 @@ Lv2TestHost::Lv2TestHost(double sampleRate, uint32_t outputBytes)
                      {LV2_OPTIONS__options, options_.data()},
                      {LV2_BUF_SIZE__boundedBlockLength, nullptr},
                      {LV2_STATE__threadSafeRestore, nullptr}};
+    schedule_ = {this, &ScheduleWork};
+    if (offersWorker) featureStore_.push_back({LV2_WORKER__schedule, &schedule_});
     for (const LV2_Feature& f : featureStore_) features_.push_back(&f);
     features_.push_back(nullptr);
 
@@ -90,12 +96,14 @@ Lv2TestHost::~Lv2TestHost() {
 }
 
 LV2_URID Lv2TestHost::Map(const char* uri) {
+    std::lock_guard<std::mutex> lock(mapMutex_);
     auto [it, added] = uris_.emplace(uri, static_cast<LV2_URID>(names_.size() + 1));
     if (added) names_.push_back(uri);
     return it->second;
 }
 
 std::string Lv2TestHost::Unmap(LV2_URID urid) const {
+    std::lock_guard<std::mutex> lock(mapMutex_);
     return urid >= 1 && urid <= names_.size() ? names_[urid - 1] : std::string();
 }
 
@@ -105,23 +113,46 @@ LV2_URID Lv2TestHost::MapEntry(LV2_URID_Map_Handle handle, const char* uri) {
 
 const char* Lv2TestHost::UnmapEntry(LV2_URID_Unmap_Handle handle, LV2_URID urid) {
     auto* self = static_cast<Lv2TestHost*>(handle);
+    std::lock_guard<std::mutex> lock(self->mapMutex_);
     return urid >= 1 && urid <= self->names_.size() ? self->names_[urid - 1].c_str() : nullptr;
+}
+
+LV2_Worker_Status Lv2TestHost::ScheduleWork(LV2_Worker_Schedule_Handle handle, uint32_t size, const void* data) {
+    auto* self = static_cast<Lv2TestHost*>(handle);
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    std::lock_guard<std::mutex> lock(self->workMutex_);
+    self->work_.emplace_back(bytes, bytes + size);
+    return LV2_WORKER_SUCCESS;
+}
+
+int Lv2TestHost::RunWork() {
+    std::vector<std::vector<uint8_t>> work;
+    {
+        std::lock_guard<std::mutex> lock(workMutex_);
+        work.swap(work_);
+    }
+    const auto* worker =
+        static_cast<const LV2_Worker_Interface*>(lilv_instance_get_extension_data(instance_, LV2_WORKER__interface));
+    auto respond = [](LV2_Worker_Respond_Handle, uint32_t, const void*) { return LV2_WORKER_SUCCESS; };
+    for (const auto& request : work)
+        worker->work(lilv_instance_get_handle(instance_), respond, nullptr, uint32_t(request.size()), request.data());
+    return static_cast<int>(work.size());
 }
 
 void Lv2TestHost::AppendInput(int64_t frame, uint32_t type, const void* body, uint32_t size) {
     auto* in = reinterpret_cast<LV2_Atom_Sequence*>(input_.data());
-    std::vector<uint8_t> event(sizeof(LV2_Atom_Event) + size);
-    auto* head = reinterpret_cast<LV2_Atom_Event*>(event.data());
+    event_.resize(sizeof(LV2_Atom_Event) + size);
+    auto* head = reinterpret_cast<LV2_Atom_Event*>(event_.data());
     head->time.frames = frame;
     head->body = {size, type};
-    std::memcpy(event.data() + sizeof(LV2_Atom_Event), body, size);
+    std::memcpy(event_.data() + sizeof(LV2_Atom_Event), body, size);
     if (!lv2_atom_sequence_append_event(in, kInputBytes - sizeof(LV2_Atom), head))
         throw std::runtime_error("the test's input sequence is full");
 }
 
 void Lv2TestHost::QueueMidi(int64_t frame, uint8_t status, uint8_t data1, uint8_t data2) {
     const uint8_t bytes[3] = {status, data1, data2};
-    AppendInput(frame, Map(LV2_MIDI__MidiEvent), bytes, (status >> 4) == 0xC || (status >> 4) == 0xD ? 2 : 3);
+    AppendInput(frame, ids_.midiEvent, bytes, (status >> 4) == 0xC || (status >> 4) == 0xD ? 2 : 3);
 }
 
 void Lv2TestHost::QueuePosition(int64_t frame, const Lv2Position& p) {
@@ -130,30 +161,31 @@ void Lv2TestHost::QueuePosition(int64_t frame, const Lv2Position& p) {
     lv2_atom_forge_init(&forge, &map_);
     lv2_atom_forge_set_buffer(&forge, buffer, sizeof buffer);
     LV2_Atom_Forge_Frame object;
-    auto* atom = reinterpret_cast<LV2_Atom*>(lv2_atom_forge_object(&forge, &object, 0, Map(LV2_TIME__Position)));
-    if (p.frame) lv2_atom_forge_key(&forge, Map(LV2_TIME__frame)), lv2_atom_forge_long(&forge, *p.frame);
-    if (p.speed) lv2_atom_forge_key(&forge, Map(LV2_TIME__speed)), lv2_atom_forge_float(&forge, *p.speed);
-    if (p.barBeat) lv2_atom_forge_key(&forge, Map(LV2_TIME__barBeat)), lv2_atom_forge_float(&forge, *p.barBeat);
-    if (p.bar) lv2_atom_forge_key(&forge, Map(LV2_TIME__bar)), lv2_atom_forge_long(&forge, *p.bar);
-    if (p.beatUnit) lv2_atom_forge_key(&forge, Map(LV2_TIME__beatUnit)), lv2_atom_forge_int(&forge, *p.beatUnit);
+    auto* atom = reinterpret_cast<LV2_Atom*>(lv2_atom_forge_object(&forge, &object, 0, ids_.position));
+    if (p.frame) lv2_atom_forge_key(&forge, ids_.frame), lv2_atom_forge_long(&forge, *p.frame);
+    if (p.speed) lv2_atom_forge_key(&forge, ids_.speed), lv2_atom_forge_float(&forge, *p.speed);
+    if (p.barBeat) lv2_atom_forge_key(&forge, ids_.barBeat), lv2_atom_forge_float(&forge, *p.barBeat);
+    if (p.bar) lv2_atom_forge_key(&forge, ids_.bar), lv2_atom_forge_long(&forge, *p.bar);
+    if (p.beatUnit) lv2_atom_forge_key(&forge, ids_.beatUnit), lv2_atom_forge_int(&forge, *p.beatUnit);
     if (p.beatsPerBar)
-        lv2_atom_forge_key(&forge, Map(LV2_TIME__beatsPerBar)), lv2_atom_forge_float(&forge, *p.beatsPerBar);
+        lv2_atom_forge_key(&forge, ids_.beatsPerBar), lv2_atom_forge_float(&forge, *p.beatsPerBar);
     if (p.beatsPerMinute)
-        lv2_atom_forge_key(&forge, Map(LV2_TIME__beatsPerMinute)), lv2_atom_forge_float(&forge, *p.beatsPerMinute);
+        lv2_atom_forge_key(&forge, ids_.bpm), lv2_atom_forge_float(&forge, *p.beatsPerMinute);
     lv2_atom_forge_pop(&forge, &object);
     AppendInput(frame, atom->type, atom + 1, atom->size);
 }
 
 std::vector<Lv2Midi> Lv2TestHost::Run(uint32_t frames) {
     auto* out = reinterpret_cast<LV2_Atom_Sequence*>(output_.data());
-    std::memset(output_.data(), kGuardByte, output_.size() * sizeof(uint64_t));
-    out->atom = {outputBytes_ - static_cast<uint32_t>(sizeof(LV2_Atom)), Map(LV2_ATOM__Chunk)};
+    // Only the guard beyond the room given: a host clears no more than that.
+    std::memset(reinterpret_cast<uint8_t*>(output_.data()) + outputBytes_, kGuardByte, kGuardBytes);
+    out->atom = {outputBytes_ - static_cast<uint32_t>(sizeof(LV2_Atom)), ids_.chunk};
     lilv_instance_run(instance_, frames);
     std::vector<Lv2Midi> heard;
     lastOutputSize_ = out->atom.size;
-    if (out->atom.type == Map(LV2_ATOM__Sequence) && lastOutputSize_ <= outputBytes_ - sizeof(LV2_Atom)) {
+    if (out->atom.type == ids_.sequence && lastOutputSize_ <= outputBytes_ - sizeof(LV2_Atom)) {
         LV2_ATOM_SEQUENCE_FOREACH(out, event) {
-            if (event->body.type != Map(LV2_MIDI__MidiEvent)) continue;
+            if (event->body.type != ids_.midiEvent) continue;
             const auto* bytes = reinterpret_cast<const uint8_t*>(event + 1);
             heard.push_back({event->time.frames, bytes[0], event->body.size > 1 ? bytes[1] : uint8_t(0),
                              event->body.size > 2 ? bytes[2] : uint8_t(0)});

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@
 #include <lv2/atom/atom.h>
 #include <lv2/options/options.h>
 #include <lv2/urid/urid.h>
+#include <lv2/worker/worker.h>
 
 namespace sorel::test {
 
@@ -42,7 +44,9 @@ public:
     static constexpr uint32_t kDefaultOutputBytes = 8192;
 
     // The folder that holds Sorel.lv2, from SOREL_LV2_PATH; the plug-in by its URI.
-    explicit Lv2TestHost(double sampleRate = 48000.0, uint32_t outputBytes = kDefaultOutputBytes);
+    // With a worker the host offers work:schedule and runs the work in RunWork.
+    explicit Lv2TestHost(double sampleRate = 48000.0, uint32_t outputBytes = kDefaultOutputBytes,
+                         bool offersWorker = false);
     ~Lv2TestHost();
     Lv2TestHost(const Lv2TestHost&) = delete;
     Lv2TestHost& operator=(const Lv2TestHost&) = delete;
@@ -72,6 +76,7 @@ public:
         std::string type;
         std::vector<uint8_t> bytes;
         uint32_t flags = 0;
+        bool operator==(const Property&) const = default;
     };
     std::map<std::string, Property> SaveProperties();
     // Hands back properties through restore(); its status.
@@ -83,6 +88,9 @@ public:
     std::map<std::string, std::string> Presets();
     bool LoadPreset(const std::string& uri);
 
+    // Runs the work the plug-in scheduled since the last call; how many requests there were.
+    int RunWork();
+
     LV2_URID Map(const char* uri);
     std::string Unmap(LV2_URID urid) const;
 
@@ -93,6 +101,7 @@ private:
     };
     static LV2_URID MapEntry(LV2_URID_Map_Handle handle, const char* uri);
     static const char* UnmapEntry(LV2_URID_Unmap_Handle handle, LV2_URID urid);
+    static LV2_Worker_Status ScheduleWork(LV2_Worker_Schedule_Handle handle, uint32_t size, const void* data);
     static void SetPortValue(const char* symbol, void* self, const void* value, uint32_t size, uint32_t type);
     static const void* GetPortValue(const char* symbol, void* self, uint32_t* size, uint32_t* type);
     void AppendInput(int64_t frame, uint32_t type, const void* body, uint32_t size);
@@ -100,12 +109,21 @@ private:
 
     double sampleRate_;
     uint32_t outputBytes_;
+    // Guards the map: a restore on another thread maps while blocks run.
+    mutable std::mutex mapMutex_;
     std::map<std::string, LV2_URID> uris_;
     std::vector<std::string> names_;
     LV2_URID_Map map_{};
     LV2_URID_Unmap unmap_{};
     int32_t minBlock_ = 1, maxBlock_ = 8192, nominalBlock_ = 1024, sequenceSize_;
+    // Mapped once: a block maps nothing.
+    struct Ids {
+        LV2_URID chunk, sequence, midiEvent, position, frame, speed, barBeat, bar, beatUnit, beatsPerBar, bpm;
+    } ids_{};
     std::vector<LV2_Options_Option> options_;
+    LV2_Worker_Schedule schedule_{};
+    std::mutex workMutex_;
+    std::vector<std::vector<uint8_t>> work_;
     std::vector<LV2_Feature> featureStore_;
     std::vector<const LV2_Feature*> features_;
 
@@ -113,6 +131,7 @@ private:
     const LilvPlugin* plugin_ = nullptr;
     LilvInstance* instance_ = nullptr;
     std::map<std::string, ControlPort> controls_;
+    std::vector<uint8_t> event_;    // the input event being built
     std::vector<uint64_t> input_;   // 8-byte aligned
     std::vector<uint64_t> output_;  // capacity plus a guard
     uint32_t lastOutputSize_ = 0;

@@ -133,9 +133,9 @@ std::string Description(const PluginInfo& plugin) {
         << "  lv2:minorVersion " << minor << " ;\n"
         << "  lv2:microVersion " << micro << " ;\n"
         << "  lv2:requiredFeature urid:map ;\n"
-        << "  lv2:optionalFeature opts:options, state:threadSafeRestore ;\n"
+        << "  lv2:optionalFeature opts:options, state:threadSafeRestore, work:schedule ;\n"
         << "  opts:supportedOption bufsz:nominalBlockLength, bufsz:maxBlockLength ;\n"
-        << "  lv2:extensionData state:interface ;\n"
+        << "  lv2:extensionData state:interface, work:interface ;\n"
         << SequencePorts();
     for (size_t i = 0; i < plugin.controls.size(); ++i)
         out << ", [\n" << ControlPort(plugin.controls[i], static_cast<int>(kFirstControlPort + i)) << "\n  ]";
