@@ -131,6 +131,7 @@ public:
 
 private:
     void RunUi(::Window parent, bool withResize, std::promise<bool>& made) {
+        uiThreadId_ = std::this_thread::get_id();
         LV2UI_Resize resize{this, &Lv2Host::UiResize};
         LV2UI_Touch touch{this, &Lv2Host::Touch};
         const LV2_Feature parentFeature{LV2_UI__parent, reinterpret_cast<void*>(parent)};
@@ -154,7 +155,7 @@ private:
         widget_ = 0;
     }
     void Record(HostCall call) {
-        call.onUiThread = std::this_thread::get_id() == uiThread_.get_id();
+        call.onUiThread = std::this_thread::get_id() == uiThreadId_.load();
         std::lock_guard<std::mutex> lock(mutex_);
         calls_.push_back(call);
     }
@@ -188,6 +189,7 @@ private:
     const LV2_Feature mapFeature_{LV2_URID__map, &map_};
     LV2_Handle instance_ = nullptr;
     std::thread uiThread_;
+    std::atomic<std::thread::id> uiThreadId_{};
     std::atomic<bool> stop_{false};
     std::atomic<uintptr_t> widget_{0};
     std::mutex mutex_;
