@@ -39,6 +39,14 @@ function(sorel_add_test)
   endif()
 endfunction()
 
+# sorel_tell_editor_build(target): a test of what a build without the editor
+# does differently learns which build it is in (SOREL_WITH_EDITOR 1 or 0).
+function(sorel_tell_editor_build target)
+  if(TARGET ${target})
+    target_compile_definitions(${target} PRIVATE SOREL_WITH_EDITOR=$<BOOL:${SOREL_EDITOR}>)
+  endif()
+endfunction()
+
 # sorel_add_fuzzer(NAME name SOURCES ... LIBS ... [CORPUS dir])
 # Built only in the fuzz flavour (clang, -DSOREL_FUZZ=ON). scripts/fuzz runs them.
 function(sorel_add_fuzzer)

@@ -118,6 +118,11 @@ void VardoEditor::CloseWindow() {
     textDone_ = nullptr;
 }
 
+uint64_t VardoEditor::WindowId() const {
+    std::lock_guard<std::mutex> lock(windowMutex_);
+    return window_ ? window_->WindowId() : 0;
+}
+
 void VardoEditor::Size(int& width, int& height) const {
     // Screen pixels: an open window keeps its scale, the next one takes the setting's.
     const int open = openScale_.load();

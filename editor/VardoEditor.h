@@ -70,6 +70,7 @@ public:
     bool OpenWindow(void* parentWindow) override;
     void CloseWindow() override;
     void Size(int& width, int& height) const override;
+    uint64_t WindowId() const override;
     void PerformAction(int parameterIndex, double value) override;
     void RefreshAll() override;
 
@@ -190,7 +191,7 @@ private:
     int scale_ = 1;                  // the canvas's
     std::atomic<int> openScale_{0};  // the open window's, 0 while none is open
 
-    std::mutex windowMutex_;  // open and close; never the plug-in lock's
+    mutable std::mutex windowMutex_;  // open and close; never the plug-in lock's
     std::unique_ptr<WindowHost> window_;
 
     std::unique_ptr<IGraphics> canvas_;

@@ -89,6 +89,9 @@ public:
     virtual bool OpenEditor(void* parentWindow) = 0;
     virtual void CloseEditor() = 0;
     virtual bool EditorSize(int& width, int& height) const = 0;
+    // The editor's own window inside the parent (an X window id), 0 while
+    // none is open: formats whose host embeds it by its id ask for it.
+    virtual uint64_t EditorWindow() const = 0;
     // The host's idle calls: work that must not run on the audio thread.
     virtual void Idle() = 0;
 

@@ -2,6 +2,8 @@
 // module's assembly attaches one when the editor library is there.
 #pragma once
 
+#include <cstdint>
+
 namespace sorel {
 
 class PluginEditor {
@@ -11,6 +13,8 @@ public:
     virtual bool OpenWindow(void* parentWindow) = 0;
     virtual void CloseWindow() = 0;
     virtual void Size(int& width, int& height) const = 0;
+    // The open window's id, 0 when none is open.
+    virtual uint64_t WindowId() const = 0;
     // A button that only changes the window ("Box info", "Box settings",
     // "Resize") was set: show it. Buttons and menus that change the engine
     // act in the plug-in (EditorActions), window or not. Called under the

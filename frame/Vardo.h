@@ -111,6 +111,7 @@ public:
         if (editor_) editor_->CloseWindow();
     }
     bool EditorSize(int& width, int& height) const override;
+    uint64_t EditorWindow() const override { return editor_ ? editor_->WindowId() : 0; }
     // A paste that a learnt controller started on the audio thread begins
     // here, and the host hears of values that changed without it.
     void Idle() override {

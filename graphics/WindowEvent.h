@@ -14,6 +14,7 @@ struct WindowEvent {
         kNone,       // nothing any reader needs (a keyboard remapping already served)
         kExpose,     // `area` needs to be shown again
         kDestroyed,  // the window went (with its parent)
+        kConfigured, // the window was moved or sized, by us or by the host
         kButtonPress,
         kButtonRelease,
         kMotion,

@@ -303,6 +303,9 @@ void WindowHost::Impl::Dispatch(const WindowEvent& event, PopupMenuTracker* menu
     switch (event.type) {
     case WindowEvent::Type::kExpose: Present(event.area); return;
     case WindowEvent::Type::kDestroyed: windowGone = true; return;
+    // A host may size the window again after its own layout (Ardour makes it
+    // larger after an accepted size): show all of it again.
+    case WindowEvent::Type::kConfigured: Present({0, 0, width * scale, height * scale}); return;
     default: break;
     }
     if (!menu) DispatchInput(event);  // else the menu has the pointer and keys

@@ -95,6 +95,7 @@ WindowEvent TranslateXEvent(XEvent& event) {
         out.lastExpose = event.xexpose.count == 0;
         break;
     case DestroyNotify: out.type = Type::kDestroyed; break;
+    case ConfigureNotify: out.type = Type::kConfigured; break;
     case ButtonPress:
     case ButtonRelease: ReadButton(out, event.xbutton); break;
     case MotionNotify:

@@ -13,11 +13,20 @@ using namespace sorel::param;
 
 // What a host reads first, beyond what the scanner test sees: no parameter
 // reported, the state in chunks, the editor's size known before it opens.
+// A build without the editor says so and refuses every editor call.
 TEST_F(PluginTest, IdentityOfTheEffect) {
     const AEffect* e = host->Effect();
-    EXPECT_EQ(std::tuple(e->numParams, e->numPrograms, e->flags, e->version), std::tuple(56, 1, 0x1130 | effFlagsHasEditor, 10204));
+    const int editorFlag = SOREL_WITH_EDITOR ? effFlagsHasEditor : 0;
+    EXPECT_EQ(std::tuple(e->numParams, e->numPrograms, e->flags, e->version), std::tuple(56, 1, 0x1130 | editorFlag, 10204));
     ERect* rect = nullptr;  // asked before any open, as hosts do
-    ASSERT_EQ(host->Dispatch(effEditGetRect, 0, 0, &rect), 1);
+    ASSERT_EQ(host->Dispatch(effEditGetRect, 0, 0, &rect), SOREL_WITH_EDITOR);
+    if (!SOREL_WITH_EDITOR) {
+        EXPECT_EQ(rect, nullptr);
+        int parentWindow = 0x2a00001;  // never looked at: there is no window to open
+        for (int opcode : {effEditOpen, effEditIdle, effEditClose})
+            EXPECT_EQ(host->Dispatch(opcode, 0, 0, &parentWindow), 0) << opcode;
+        return;
+    }
     EXPECT_EQ(std::pair(rect->right - rect->left, rect->bottom - rect->top), std::pair(1000, 565));
 }
 

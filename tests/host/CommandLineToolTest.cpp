@@ -3,7 +3,9 @@
 #include "MidiFile.h"
 #include "MidiSong.h"
 #include "persistence/TempDataHome.h"
+#if SOREL_WITH_EDITOR
 #include "support/XvfbServer.h"
+#endif
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -191,6 +193,7 @@ TEST_F(CommandLineToolTest, DemoFindsTheBuiltPluginAndDrawsTheArpeggio) {
     EXPECT_GE(rows, 13) << result.output;
 }
 
+#if SOREL_WITH_EDITOR
 // A ramp drawn with the mouse across the GATE lane in sorel-host gui (under
 // Xvfb) is in the state the gui saves on closing, and render plays it.
 TEST_F(CommandLineToolTest, ARampDrawnInTheEditorIsSavedAndPlayedWithRisingLengths) {
@@ -241,6 +244,14 @@ TEST_F(CommandLineToolTest, AWindowClosedByTheWindowManagerEndsTheGuiWithItsStat
         if (e.isNoteOn()) highest = std::max(highest, int(e.bytes[1]));
     EXPECT_GE(highest, 55 + 24) << "the third octave of the saved state plays";
 }
+#else
+// Without the editor the gui command says why no window opens.
+TEST_F(CommandLineToolTest, TheGuiOfABuildWithoutTheEditorFailsAndSaysWhy) {
+    const CommandResult run = runHostTool({"gui", sorel});
+    EXPECT_EQ(run.exitCode, kFailed) << run.output;
+    EXPECT_NE(run.output.find("built without windows"), std::string::npos) << run.output;
+}
+#endif
 
 }  // namespace
 }  // namespace sorel::host::test
