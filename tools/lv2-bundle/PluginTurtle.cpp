@@ -21,6 +21,7 @@ constexpr const char* kPrefixes =
     "@prefix atom: <http://lv2plug.in/ns/ext/atom#> .\n"
     "@prefix bufsz: <http://lv2plug.in/ns/ext/buf-size#> .\n"
     "@prefix doap: <http://usefulinc.com/ns/doap#> .\n"
+    "@prefix foaf: <http://xmlns.com/foaf/0.1/> .\n"
     "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
     "@prefix midi: <http://lv2plug.in/ns/ext/midi#> .\n"
     "@prefix opts: <http://lv2plug.in/ns/ext/options#> .\n"
@@ -118,7 +119,7 @@ std::string UiDescription(const std::string& plugin) {
            ">\n  a ui:X11UI ;\n"
            "  ui:binary <" + kUiBinary + "> ;\n"
            "  lv2:requiredFeature ui:parent, <http://lv2plug.in/ns/ext/instance-access>, ui:idleInterface ;\n"
-           "  lv2:optionalFeature ui:resize ;\n"
+           "  lv2:optionalFeature ui:resize, ui:touch ;\n"
            "  lv2:extensionData ui:idleInterface .\n";
 }
 
@@ -128,8 +129,9 @@ std::string Description(const PluginInfo& plugin) {
     const std::string uri = std::string("<") + kPluginUri + ">";
     std::ostringstream out;
     out << kPrefixes << uri << "\n"
-        << "  a lv2:Plugin, lv2:MIDIPlugin ;\n"
+        << "  a lv2:Plugin, lv2:MIDIPlugin, doap:Project ;\n"
         << "  doap:name \"Sorel\" ;\n"
+        << "  doap:maintainer [ a foaf:Person ; foaf:name \"" << plugin.vendor << "\" ] ;\n"
         << "  lv2:minorVersion " << minor << " ;\n"
         << "  lv2:microVersion " << micro << " ;\n"
         << "  lv2:requiredFeature urid:map ;\n"

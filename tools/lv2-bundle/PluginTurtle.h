@@ -32,6 +32,7 @@ struct PresetInfo {
 
 struct PluginInfo {
     std::string version;  // "major.minor.micro"
+    std::string vendor;   // the maker hosts name beside the plug-in
     bool withUi = false;
     std::vector<ControlPortInfo> controls;
     std::vector<PresetInfo> presets;

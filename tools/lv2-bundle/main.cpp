@@ -124,6 +124,7 @@ int main(int argc, char** argv) {
         {
             Instance fresh;
             plugin.controls = DescribeControls(*fresh.plugin);
+            plugin.vendor = fresh.plugin->Identity().vendor;
         }
         for (int i = 0; i < programs.Count(); ++i) plugin.presets.push_back(DescribePreset(programs, i));
         for (const std::string& path : lv2::WriteBundleTurtle(plugin, options.out))
