@@ -718,7 +718,9 @@ TEST_F(ClickSweepTest, ARampDrawnOnThePROBLaneThinsTheNotesAlongIt) {
     const IRECT tabs = ControlRect(kLaneTabsSkin);
     const int tabWidth = tabs.W() / (kProbTab + 1);
     ClickAt({tabs.L + kProbTab * tabWidth + tabWidth / 2, (tabs.T + tabs.B) / 2});
-    ASSERT_TRUE(Eventually([&] { return vardo->Model().Lane() == kProbLane; })) << "the PROB tab did not select its lane";
+    // Read through the host's side: the editor's own model is the editor thread's.
+    ASSERT_TRUE(Eventually([&] { return host->ParameterDisplay(kPatternStepMode) == "PROB"; }))
+        << "the PROB tab did not select its lane: " << host->ParameterDisplay(kPatternStepMode);
     // Down the grid from the top of the first step to the foot of the last.
     const IRECT grid = Skin(kPatternViewSkin);
     const int columnPitch = 24, valueHeight = 111;
