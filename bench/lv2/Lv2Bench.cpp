@@ -12,6 +12,7 @@
 #include <string>
 
 #include "support/Lv2TestHost.h"
+#include "persistence/TempDataHome.h"
 #include "support/TestHost.h"
 
 namespace sorel::test {
@@ -22,10 +23,9 @@ constexpr int kAreas = 4;
 constexpr int kChord[] = {36, 40, 43, 47};
 
 void PrivateDataFolder() {
+    static const TempDataHome data;  // removed when the benchmark ends
     static const bool done = [] {
-        const auto data = std::filesystem::temp_directory_path() / ("sorel-lv2-bench-" + std::to_string(getpid()));
-        std::filesystem::create_directories(data);
-        setenv("XDG_DATA_HOME", data.c_str(), 1);
+        data.UseAsDataHome();
         setenv("SOREL_MODULE_PATH", SOREL_MODULE_PATH, 0);
         setenv("SOREL_LV2_PATH", SOREL_LV2_PATH, 0);
         return true;

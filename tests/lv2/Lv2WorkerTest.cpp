@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "persistence/TempDataHome.h"
 #include "support/Lv2TestHost.h"
 
 namespace sorel::test {
@@ -27,10 +28,10 @@ void UseFactoryData() {
     namespace fs = std::filesystem;
     const char* factory = std::getenv("SOREL_FACTORY_DATA");
     ASSERT_NE(factory, nullptr);
-    const fs::path data = fs::temp_directory_path() / ("sorel-lv2-worker-" + std::to_string(::getpid()));
-    fs::remove_all(data);
-    fs::copy(factory, data, fs::copy_options::recursive);
-    setenv("XDG_DATA_HOME", data.c_str(), 1);
+    static const TempDataHome data;  // removed when the tests end
+    fs::remove_all(data.Path() / "Vardo");
+    fs::copy(factory, data.Path(), fs::copy_options::recursive);
+    data.UseAsDataHome();
 }
 
 TEST(Lv2WorkerTest, APresetKeyLoadsOnTheHostsWorker) {
